@@ -1,0 +1,33 @@
+#include "app/actionguard.h"
+
+#include "data/dberror.h"
+#include "data/dutchnumbers.h"
+
+namespace dl {
+
+QString errorMessageText(const DbError& e)
+{
+    QString text = QStringLiteral("De actie is niet uitgevoerd; er is niets gewijzigd.\r\n\r\n"
+                                  "Fout %1: %2")
+                       .arg(e.number())
+                       .arg(e.description());
+    if (e.isConnectionLoss())
+        text += QStringLiteral("\r\n\r\nDe databaseserver is niet bereikbaar. Probeer het zo meteen opnieuw.");
+    return text;
+}
+
+bool runGuarded(MessageService& messages, const std::function<void()>& action)
+{
+    try {
+        action();
+        return true;
+    } catch (const DbError& e) {
+        messages.inform(errorMessageText(e), Icon::Critical);
+    } catch (const std::exception& e) {
+        messages.inform(QStringLiteral("De actie is niet uitgevoerd.\r\n\r\n") + QString::fromUtf8(e.what()),
+                        Icon::Critical);
+    }
+    return false;
+}
+
+} // namespace dl

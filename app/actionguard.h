@@ -1,0 +1,19 @@
+#pragma once
+// Where an event handler is entered: a failing database call (or anything
+// else thrown) is shown with the server's number and description, the action
+// is abandoned and the program keeps running.
+
+#include "app/messages.h"
+
+#include <functional>
+
+namespace dl {
+
+class DbError;
+
+QString errorMessageText(const DbError& e);
+
+// Runs the action; returns false when it was abandoned by an error.
+bool runGuarded(MessageService& messages, const std::function<void()>& action);
+
+} // namespace dl

@@ -1,0 +1,46 @@
+#pragma once
+// Every message box the program shows goes through this service, so that
+// tests can read the exact texts and answer the questions.
+
+#include <QString>
+
+namespace dl {
+
+inline QString applicationTitle() { return QStringLiteral("Declaraties & Logboeken"); }
+
+enum class Buttons { Ok, YesNo };
+enum class Answer { Ok, Yes, No };
+enum class Icon { None, Information, Warning, Critical };
+
+struct Message {
+    QString text;     // line breaks as CR LF
+    QString caption;  // empty: the application's title
+    Buttons buttons = Buttons::Ok;
+    Answer defaultAnswer = Answer::Ok;
+    Icon icon = Icon::None;
+};
+
+class MessageService {
+public:
+    virtual ~MessageService() = default;
+    virtual Answer show(const Message& m) = 0;
+
+    // An OK box with the application's title.
+    void inform(const QString& text, Icon icon = Icon::None)
+    {
+        show({text, applicationTitle(), Buttons::Ok, Answer::Ok, icon});
+    }
+    // A Yes/No question without icon, Yes as default; true on Yes.
+    bool confirm(const QString& text, const QString& caption)
+    {
+        return show({text, caption, Buttons::YesNo, Answer::Yes, Icon::None}) == Answer::Yes;
+    }
+};
+
+// The real boxes, modal on the active window.
+class QtMessageService final : public MessageService {
+public:
+    Answer show(const Message& m) override;
+};
+
+} // namespace dl

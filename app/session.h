@@ -1,0 +1,37 @@
+#pragma once
+// The program-wide values of one running program; passed to the forms and
+// actions that need them, never reached through a global.
+
+#include <QString>
+#include <QVariant>
+
+namespace dl {
+
+struct Session {
+    QString consultantName;
+    QString loginStamp;
+    QString windowsUserName;
+    QString networkAdapterName;
+    QString macAddress;
+    QString boardManufacturer;
+    QString boardProduct;
+    QString printerName;
+    QString projectCode;
+    // As the server returned them: a DECIMAL stays a number, a text stays text.
+    QVariant hourlyRateIn;
+    QVariant hourlyRateOut;
+    // The report that is open; empty when no month is open.
+    QString reportKey;
+    QString reportYear;        // the year box when the month was opened, e.g. "2008"
+    QString reportMonthEntry;  // the month entry it was opened with, e.g. "03 Maart "
+
+    bool hasOpenReport() const { return !reportKey.isEmpty(); }
+    void closeReport()
+    {
+        reportKey.clear();
+        reportYear.clear();
+        reportMonthEntry.clear();
+    }
+};
+
+} // namespace dl

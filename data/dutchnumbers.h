@@ -1,0 +1,41 @@
+#pragma once
+// The Dutch number conversions the forms compute with: the leading-number
+// value of a text, the locale number, the general number text and the money
+// text. Pure functions; amounts travel through the program as these texts.
+
+#include <QString>
+
+#include <optional>
+#include <stdexcept>
+
+namespace dl {
+
+// Thrown by localeNumber() for a text that is not a Dutch number.
+class NotANumber : public std::runtime_error {
+public:
+    explicit NotANumber(const QString& text);
+    QString text() const { return m_text; }
+
+private:
+    QString m_text;
+};
+
+// Blanks, tabs and line feeds are ignored wherever they stand; then sign,
+// digits, point, digits, exponent ("&H"/"&O" for hexadecimal/octal). Stops at
+// the first other character; no number gives 0. Never fails.
+double leadingNumber(const QString& text);
+
+// Decimal comma, point between thousands ("1.234,50" is 1234.5).
+// Throws NotANumber for anything else.
+double localeNumber(const QString& text);
+std::optional<double> tryLocaleNumber(const QString& text);
+
+// Decimal comma, no grouping, at most 15 significant digits, no trailing
+// zeros: 7.5 -> "7,5", 16 -> "16", 0 -> "0".
+QString generalNumberText(double value);
+
+// " ####,##0.00" under Dutch conventions with the leading blank removed:
+// 1234.5 -> "1.234,50"; halves rounded away from zero.
+QString moneyText(double value);
+
+} // namespace dl

@@ -1,0 +1,255 @@
+#include "data/records.h"
+
+#include "data/dutchnumbers.h"
+
+#include <QHash>
+#include <QMetaType>
+#include <QMutex>
+#include <QSqlField>
+
+namespace dl {
+
+namespace {
+
+QMutex g_schemaMutex;
+QHash<QString, QStringList> g_primaryKeys;
+
+QString likePrefix(const QString& value)
+{
+    QString out;
+    out.reserve(value.size() + 1);
+    for (const QChar ch : value) {
+        if (ch == u'\\' || ch == u'%' || ch == u'_')
+            out += u'\\';
+        out += ch;
+    }
+    return out + u'%';
+}
+
+bool sameValue(const QVariant& a, const QVariant& b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() && b.isNull();
+    return Row::textOf(a) == Row::textOf(b) && a.toString() == b.toString();
+}
+
+} // namespace
+
+QVariant Row::value(const QString& column) const
+{
+    const int i = m_record.indexOf(column);
+    if (i < 0)
+        throw DbError(1054, QStringLiteral("Onbekende kolom '%1'").arg(column));
+    return m_record.value(i);
+}
+
+QString Row::textOf(const QVariant& v)
+{
+    if (v.isNull())
+        return {};
+    switch (v.metaType().id()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return generalNumberText(v.toDouble());
+    default:
+        return v.toString();
+    }
+}
+
+QString Row::text(const QString& column) const
+{
+    return textOf(value(column));
+}
+
+QStringList Row::columns() const
+{
+    QStringList out;
+    for (int i = 0; i < m_record.count(); ++i)
+        out << m_record.fieldName(i);
+    return out;
+}
+
+bool Records::exactlyMatches(const Row& row, const QList<Match>& where)
+{
+    for (const Match& m : where) {
+        const QVariant v = row.value(m.column);
+        if (v.isNull())
+            return false;
+        const QString t = Row::textOf(v);
+        if (m.prefix ? !t.startsWith(m.value) : t != m.value)
+            return false;
+    }
+    return true;
+}
+
+QStringList Records::primaryKey(const TableRef& table)
+{
+    const QString key = databaseName(table.db) + u'.' + table.name;
+    {
+        QMutexLocker lock(&g_schemaMutex);
+        const auto it = g_primaryKeys.constFind(key);
+        if (it != g_primaryKeys.constEnd())
+            return *it;
+    }
+    QSqlQuery q = m_c.exec(QStringLiteral("SELECT COLUMN_NAME FROM information_schema.KEY_COLUMN_USAGE "
+                                          "WHERE TABLE_SCHEMA = ? AND TABLE_NAME = ? AND "
+                                          "CONSTRAINT_NAME = 'PRIMARY' ORDER BY ORDINAL_POSITION"),
+                           {databaseName(table.db), table.name});
+    QStringList cols;
+    while (q.next())
+        cols << q.value(0).toString();
+    QMutexLocker lock(&g_schemaMutex);
+    g_primaryKeys.insert(key, cols);
+    return cols;
+}
+
+void Records::forgetSchema()
+{
+    QMutexLocker lock(&g_schemaMutex);
+    g_primaryKeys.clear();
+}
+
+void Records::visit(const TableRef& table, const QList<Match>& where,
+                    const std::function<bool(const Row&)>& fn, bool forUpdate)
+{
+    QString sql = QStringLiteral("SELECT * FROM ") + Connection::qualified(table);
+    QVariantList binds;
+    QStringList conds;
+    for (const Match& m : where) {
+        if (m.prefix) {
+            conds << Connection::quoteIdentifier(m.column) + QStringLiteral(" LIKE ?");
+            binds << likePrefix(m.value);
+        } else {
+            conds << Connection::quoteIdentifier(m.column) + QStringLiteral(" = ?");
+            binds << m.value;
+        }
+    }
+    if (!conds.isEmpty())
+        sql += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
+    const QStringList pk = primaryKey(table);
+    if (!pk.isEmpty()) {
+        QStringList order;
+        for (const QString& c : pk)
+            order << Connection::quoteIdentifier(c);
+        sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+    }
+    if (forUpdate)
+        sql += QStringLiteral(" FOR UPDATE");
+    QSqlQuery q = m_c.exec(sql, binds);
+    while (q.next()) {
+        const Row row(q.record());
+        if (!exactlyMatches(row, where))
+            continue;
+        if (!fn(row))
+            break;
+    }
+}
+
+std::optional<Row> Records::findFirst(const TableRef& table, const QList<Match>& where)
+{
+    std::optional<Row> found;
+    visit(table, where, [&](const Row& r) {
+        found = r;
+        return false;
+    });
+    return found;
+}
+
+std::optional<Row> Records::findFirstForUpdate(const TableRef& table, const QList<Match>& where)
+{
+    std::optional<Row> found;
+    visit(
+        table, where,
+        [&](const Row& r) {
+            found = r;
+            return false;
+        },
+        true);
+    return found;
+}
+
+std::optional<Row> Records::firstRow(const TableRef& table)
+{
+    QString sql = QStringLiteral("SELECT * FROM ") + Connection::qualified(table);
+    const QStringList pk = primaryKey(table);
+    if (!pk.isEmpty()) {
+        QStringList order;
+        for (const QString& c : pk)
+            order << Connection::quoteIdentifier(c);
+        sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+    }
+    sql += QStringLiteral(" LIMIT 1");
+    QSqlQuery q = m_c.exec(sql);
+    if (!q.next())
+        return std::nullopt;
+    return Row(q.record());
+}
+
+void Records::update(const TableRef& table, const Row& original, const Values& changes)
+{
+    if (changes.isEmpty())
+        return;
+    const QStringList pk = primaryKey(table);
+    const bool own = !m_c.inTransaction();
+    std::optional<Transaction> tx;
+    if (own)
+        tx.emplace(m_c);
+
+    // Identify the row by its key, or by everything it held.
+    const QStringList idCols = pk.isEmpty() ? original.columns() : pk;
+    QStringList conds;
+    QVariantList idBinds;
+    for (const QString& c : idCols) {
+        conds << Connection::quoteIdentifier(c) + QStringLiteral(" <=> ?");
+        idBinds << original.value(c);
+    }
+    const QString where = QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
+
+    QSqlQuery lock = m_c.exec(QStringLiteral("SELECT * FROM ") + Connection::qualified(table) + where
+                                  + QStringLiteral(" FOR UPDATE"),
+                              idBinds);
+    bool unchanged = false;
+    const QStringList cols = original.columns();
+    while (lock.next() && !unchanged) {
+        const QSqlRecord now = lock.record();
+        bool same = now.count() == original.record().count();
+        for (int i = 0; same && i < cols.size(); ++i)
+            same = now.indexOf(cols[i]) >= 0 && sameValue(now.value(cols[i]), original.value(cols[i]));
+        unchanged = same;
+    }
+    if (!unchanged)
+        throw DbError(1020, QStringLiteral("De rij in tabel %1 is gewijzigd of verwijderd door een andere "
+                                           "werkplek sinds zij gelezen werd.")
+                                .arg(table.name));
+
+    QStringList sets;
+    QVariantList binds;
+    for (const auto& [col, val] : changes) {
+        sets << Connection::quoteIdentifier(col) + QStringLiteral(" = ?");
+        binds << val;
+    }
+    binds += idBinds;
+    m_c.exec(QStringLiteral("UPDATE ") + Connection::qualified(table) + QStringLiteral(" SET ")
+                 + sets.join(QStringLiteral(", ")) + where + (pk.isEmpty() ? QStringLiteral(" LIMIT 1") : QString()),
+             binds);
+    if (tx)
+        tx->commit();
+}
+
+void Records::insert(const TableRef& table, const Values& values)
+{
+    QStringList cols;
+    QStringList marks;
+    QVariantList binds;
+    for (const auto& [col, val] : values) {
+        cols << Connection::quoteIdentifier(col);
+        marks << QStringLiteral("?");
+        binds << val;
+    }
+    m_c.exec(QStringLiteral("INSERT INTO ") + Connection::qualified(table) + QStringLiteral(" (")
+                 + cols.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (")
+                 + marks.join(QStringLiteral(", ")) + u')',
+             binds);
+}
+
+} // namespace dl

@@ -1,0 +1,77 @@
+#pragma once
+// Record access: find the first row whose columns equal given texts exactly
+// (letter case and blanks count), visit rows in table order, change a row
+// that was read, append a row. The server narrows the rows with an indexed
+// condition; the exact decision is made here, in the client.
+
+#include "data/connection.h"
+
+#include <QList>
+#include <QPair>
+#include <QSqlRecord>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <optional>
+
+namespace dl {
+
+class Row {
+public:
+    Row() = default;
+    explicit Row(const QSqlRecord& record) : m_record(record) {}
+
+    bool has(const QString& column) const { return m_record.indexOf(column) >= 0; }
+    // The value as the server returned it (numbers stay numbers).
+    // Throws DbError 1054 for a column the table does not have.
+    QVariant value(const QString& column) const;
+    // The value as text: NULL is empty, a number in its Dutch general form.
+    QString text(const QString& column) const;
+    bool isNull(const QString& column) const { return value(column).isNull(); }
+    QStringList columns() const;
+    const QSqlRecord& record() const { return m_record; }
+
+    static QString textOf(const QVariant& v);
+
+private:
+    QSqlRecord m_record;
+};
+
+using Values = QList<QPair<QString, QVariant>>;
+
+struct Match {
+    QString column;
+    QString value;
+    bool prefix = false;  // the column begins with value
+};
+
+class Records {
+public:
+    explicit Records(Connection& connection) : m_c(connection) {}
+
+    std::optional<Row> findFirst(const TableRef& table, const QList<Match>& where);
+    // Locks the rows it reads until the caller's transaction ends.
+    std::optional<Row> findFirstForUpdate(const TableRef& table, const QList<Match>& where);
+    // Every exactly matching row in table order; return false to stop.
+    void visit(const TableRef& table, const QList<Match>& where,
+               const std::function<bool(const Row&)>& fn, bool forUpdate = false);
+    // The first row in table order, if any.
+    std::optional<Row> firstRow(const TableRef& table);
+
+    // Writes changes into the row that was read as original. Fails with
+    // DbError 1020 when another workstation changed or deleted it since.
+    void update(const TableRef& table, const Row& original, const Values& changes);
+    void insert(const TableRef& table, const Values& values);
+
+    // Primary key columns, looked up once per table and process.
+    QStringList primaryKey(const TableRef& table);
+    static void forgetSchema();
+
+    static bool exactlyMatches(const Row& row, const QList<Match>& where);
+
+private:
+    Connection& m_c;
+};
+
+} // namespace dl

@@ -1,0 +1,39 @@
+#pragma once
+// Connection settings: the constants of the three databases and the one
+// piece of configuration, the server address.
+
+#include <QString>
+
+class QSettings;
+
+namespace dl {
+
+enum class Database { Data, Reports, Declarations };
+
+inline constexpr const char* kAccount = "torvakdb";
+inline constexpr const char* kPassword = "k4uTbrol";
+
+QString databaseName(Database db);
+
+struct ServerAddress {
+    QString host = QStringLiteral("localhost");
+    int port = 3306;
+
+    // "HOST", "HOST:PORT", "[v6]:PORT"; an empty text gives localhost.
+    static ServerAddress parse(const QString& text);
+    QString toString() const;
+    bool operator==(const ServerAddress&) const = default;
+};
+
+// The ODBC-style connection string the office documents give for a database;
+// kept so that support staff see the same six items.
+QString connectionString(Database db, const ServerAddress& server);
+
+inline constexpr const char* kServerEnv = "DECLARATIES_SERVER";
+inline constexpr const char* kServerSettingsKey = "database/server";
+
+// --server, else DECLARATIES_SERVER, else the stored setting, else localhost.
+ServerAddress resolveServer(const QString& commandLine, const QString& environment,
+                            const QSettings* settings);
+
+} // namespace dl

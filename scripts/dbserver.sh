@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# A private MariaDB server in a folder of its own, on 127.0.0.1 and a free
+# port; never the system's server.
+#   dbserver.sh start DIR [--demo]   create if needed, start, load the schema
+#   dbserver.sh stop DIR             stop it by its own pid
+#   dbserver.sh sql DIR [SQL-FILE]   run SQL as the server's administrator
+#   dbserver.sh port DIR             print the port
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+schema="$here/../schema"
+cmd="${1:?usage: dbserver.sh start|stop|sql|port DIR}"
+dir="${2:?usage: dbserver.sh $cmd DIR}"
+mkdir -p "$dir"
+dir="$(cd "$dir" && pwd)"
+sock="$dir/mysqld.sock"
+
+client() { mariadb --no-defaults --protocol=socket --socket="$sock" -uroot "$@"; }
+
+running() { [[ -f "$dir/mysqld.pid" ]] && kill -0 "$(cat "$dir/mysqld.pid")" 2>/dev/null; }
+
+free_port() {
+  python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()'
+}
+
+start() {
+  if running; then
+    echo "already running on port $(cat "$dir/port")"
+    return 0
+  fi
+  local fresh=0
+  if [[ ! -d "$dir/data/mysql" ]]; then
+    fresh=1
+    mariadb-install-db --no-defaults --datadir="$dir/data" --user="$(id -un)" \
+      --auth-root-authentication-method=socket --skip-test-db >"$dir/install.log" 2>&1
+  fi
+  local port
+  port="$(free_port)"
+  echo "$port" >"$dir/port"
+  local extra=()
+  [[ "$(id -u)" == 0 ]] && extra+=(--user=root)
+  mariadbd --no-defaults --datadir="$dir/data" --socket="$sock" --port="$port" \
+    --bind-address=127.0.0.1 --pid-file="$dir/mysqld.pid" --log-error="$dir/error.log" \
+    --skip-log-bin --innodb-buffer-pool-size="${DL_DB_BUFFER_POOL:-256M}" \
+    --innodb-flush-log-at-trx-commit=2 --max-connections=300 \
+    --character-set-server=utf8mb4 "${extra[@]}" >/dev/null 2>&1 &
+  for _ in $(seq 1 150); do
+    if client -e 'SELECT 1' >/dev/null 2>&1 && [[ -f "$dir/mysqld.pid" ]]; then break; fi
+    sleep 0.2
+  done
+  if ! client -e 'SELECT 1' >/dev/null 2>&1; then
+    echo "mariadbd did not start; see $dir/error.log" >&2
+    tail -20 "$dir/error.log" >&2 || true
+    exit 1
+  fi
+  for f in "$schema"/0*.sql; do client <"$f"; done
+  if [[ "${3:-}" == "--demo" && $fresh == 1 ]]; then
+    client <"$schema/demo.sql"
+  fi
+  echo "started on 127.0.0.1:$port (pid $(cat "$dir/mysqld.pid"))"
+}
+
+stop() {
+  if ! running; then
+    echo "not running"
+    return 0
+  fi
+  local pid
+  pid="$(cat "$dir/mysqld.pid")"
+  kill "$pid"
+  for _ in $(seq 1 150); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.2
+  done
+  if kill -0 "$pid" 2>/dev/null; then kill -9 "$pid"; fi
+  rm -f "$dir/mysqld.pid"
+  echo "stopped"
+}
+
+case "$cmd" in
+  start) start "$@" ;;
+  stop) stop ;;
+  sql) if [[ -n "${3:-}" ]]; then client <"$3"; else client; fi ;;
+  port) cat "$dir/port" ;;
+  *) echo "unknown command $cmd" >&2; exit 2 ;;
+esac

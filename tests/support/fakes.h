@@ -1,0 +1,45 @@
+#pragma once
+// Stand-ins for the seams: message boxes that record their texts and give
+// scripted answers, and a made-up printer list.
+
+#include "app/messages.h"
+#include "app/printers.h"
+
+#include <QList>
+#include <QQueue>
+
+namespace dl::test {
+
+class FakeMessages final : public MessageService {
+public:
+    Answer show(const Message& m) override
+    {
+        shown.append(m);
+        if (m.buttons == Buttons::Ok)
+            return Answer::Ok;
+        return answers.isEmpty() ? m.defaultAnswer : answers.dequeue();
+    }
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const Message& m : shown)
+            out << m.text;
+        return out;
+    }
+    QString last() const { return shown.isEmpty() ? QString() : shown.last().text; }
+    void clear() { shown.clear(); answers.clear(); }
+
+    QList<Message> shown;
+    QQueue<Answer> answers;  // for Yes/No questions; empty: the default button
+};
+
+class FakePrinters final : public PrinterCatalogue {
+public:
+    FakePrinters(QStringList n = {}, QString d = {}) : list(std::move(n)), def(std::move(d)) {}
+    QStringList names() const override { return list; }
+    QString systemDefault() const override { return def; }
+    QStringList list;
+    QString def;
+};
+
+} // namespace dl::test
