@@ -1,0 +1,16 @@
+#pragma once
+// The tables of the three databases.
+
+#include "data/connection.h"
+
+namespace dl::tables {
+
+inline TableRef consultants() { return {Database::Data, QStringLiteral("KALMIRO_consultants")}; }
+inline TableRef loginRecords() { return {Database::Data, QStringLiteral("LOGINconsultant")}; }
+inline TableRef projects() { return {Database::Data, QStringLiteral("KALMIRO_projecten")}; }
+inline TableRef clients() { return {Database::Data, QStringLiteral("KALMIRO_opdrachtgevers")}; }
+inline TableRef messages() { return {Database::Data, QStringLiteral("KALMIRO_berichten")}; }
+inline TableRef reports() { return {Database::Reports, QStringLiteral("Raporten")}; }
+inline TableRef declarations() { return {Database::Declarations, QStringLiteral("Declaraties")}; }
+
+} // namespace dl::tables
