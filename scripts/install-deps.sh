@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing need on Debian 12.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev libqt6sql6-mysql
+  mariadb-server mariadb-client
+  cups cups-client printer-driver-cups-pdf poppler-utils
+  fonts-liberation
+  xvfb xauth x11-utils xdotool imagemagick
+  python3 dpkg-dev file
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  sudo=""
+  [[ "$(id -u)" != 0 ]] && sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# The distribution's own server is not used; keep it from holding port 3306.
+if command -v systemctl >/dev/null 2>&1 && systemctl is-active --quiet mariadb 2>/dev/null; then
+  echo "note: the system's MariaDB is running; the program uses its own private server."
+fi
