@@ -1,0 +1,224 @@
+#include "app/icons.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace dl::icons {
+
+namespace {
+
+constexpr int kSize = 48;
+
+QPixmap canvas(int w = kSize, int h = kSize)
+{
+    QPixmap pm(w, h);
+    pm.fill(Qt::transparent);
+    return pm;
+}
+
+void begin(QPainter& p)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+}
+
+void drawComputer(QPainter& p)
+{
+    // Monitor with a blue screen, stand and keyboard.
+    p.setPen(QPen(QColor(60, 60, 60), 1.5));
+    p.setBrush(QColor(200, 200, 200));
+    p.drawRoundedRect(QRectF(4, 4, 34, 26), 3, 3);
+    QLinearGradient screen(0, 7, 0, 27);
+    screen.setColorAt(0, QColor(70, 130, 220));
+    screen.setColorAt(1, QColor(20, 60, 140));
+    p.setBrush(screen);
+    p.setPen(Qt::NoPen);
+    p.drawRect(QRectF(8, 8, 26, 18));
+    p.setBrush(QColor(150, 150, 150));
+    p.drawRect(QRectF(17, 30, 8, 5));
+    p.setPen(QPen(QColor(60, 60, 60), 1.2));
+    p.setBrush(QColor(210, 210, 210));
+    p.drawRoundedRect(QRectF(6, 36, 30, 7), 2, 2);
+}
+
+} // namespace
+
+QPixmap loginComputer()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    begin(p);
+    drawComputer(p);
+    QPainterPath check;
+    check.moveTo(27, 32);
+    check.lineTo(34, 40);
+    check.lineTo(46, 22);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::white, 7, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(check);
+    p.setPen(QPen(QColor(20, 150, 40), 4.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(check);
+    return pm;
+}
+
+QPixmap leaveComputer()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    begin(p);
+    drawComputer(p);
+    for (const auto& [pen, width] : {std::pair{QColor(Qt::white), 7.0}, std::pair{QColor(200, 20, 20), 4.5}}) {
+        p.setPen(QPen(pen, width, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(30, 26), QPointF(44, 42));
+        p.drawLine(QPointF(44, 26), QPointF(30, 42));
+    }
+    return pm;
+}
+
+QPixmap disk()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    begin(p);
+    QPainterPath body;
+    body.moveTo(6, 6);
+    body.lineTo(36, 6);
+    body.lineTo(42, 12);
+    body.lineTo(42, 42);
+    body.lineTo(6, 42);
+    body.closeSubpath();
+    p.setPen(QPen(QColor(20, 30, 70), 1.5));
+    p.setBrush(QColor(40, 70, 150));
+    p.drawPath(body);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(200, 205, 215));
+    p.drawRect(QRectF(13, 7, 20, 12));
+    p.setBrush(QColor(40, 70, 150));
+    p.drawRect(QRectF(26, 9, 4, 8));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(11, 24, 26, 16), 2, 2);
+    p.setPen(QPen(QColor(150, 150, 170), 1));
+    for (int y = 29; y <= 36; y += 4)
+        p.drawLine(14, y, 34, y);
+    return pm;
+}
+
+QPixmap stamp()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    begin(p);
+    p.setPen(QPen(QColor(70, 40, 20), 1.5));
+    p.setBrush(QColor(150, 90, 40));
+    p.drawEllipse(QRectF(16, 3, 16, 12));
+    p.drawRect(QRectF(21, 14, 6, 10));
+    p.setBrush(QColor(60, 60, 60));
+    p.drawRoundedRect(QRectF(9, 24, 30, 8), 2, 2);
+    p.setBrush(QColor(190, 30, 30));
+    p.setPen(Qt::NoPen);
+    p.drawRect(QRectF(10, 32, 28, 3));
+    // The imprint on the paper.
+    p.setPen(QPen(QColor(190, 30, 30), 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(7, 38, 34, 8), 2, 2);
+    p.drawLine(12, 42, 36, 42);
+    return pm;
+}
+
+QPixmap printer()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    begin(p);
+    p.setPen(QPen(QColor(90, 90, 90), 1.2));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(13, 4, 22, 16));
+    p.setPen(QPen(QColor(160, 160, 160), 1));
+    for (int y = 9; y <= 16; y += 3)
+        p.drawLine(16, y, 32, y);
+    p.setPen(QPen(QColor(50, 50, 50), 1.5));
+    QLinearGradient body(0, 18, 0, 36);
+    body.setColorAt(0, QColor(190, 190, 195));
+    body.setColorAt(1, QColor(120, 120, 130));
+    p.setBrush(body);
+    p.drawRoundedRect(QRectF(4, 18, 40, 18), 3, 3);
+    p.setBrush(QColor(40, 200, 60));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QRectF(36, 22, 4, 4));
+    p.setPen(QPen(QColor(90, 90, 90), 1.2));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(12, 32, 24, 12));
+    return pm;
+}
+
+QPixmap door()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    begin(p);
+    p.setPen(QPen(QColor(60, 40, 20), 1.5));
+    p.setBrush(QColor(230, 225, 210));
+    p.drawRect(QRectF(8, 4, 26, 40));
+    // The door stands ajar.
+    QPolygonF leaf{QPointF(8, 4), QPointF(24, 8), QPointF(24, 46), QPointF(8, 44)};
+    p.setBrush(QColor(140, 80, 35));
+    p.drawPolygon(leaf);
+    p.setBrush(QColor(230, 190, 60));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QRectF(19, 25, 3.5, 3.5));
+    p.setPen(QPen(QColor(20, 150, 40), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawLine(QPointF(30, 24), QPointF(45, 24));
+    p.drawLine(QPointF(39, 18), QPointF(45, 24));
+    p.drawLine(QPointF(39, 30), QPointF(45, 24));
+    return pm;
+}
+
+QPixmap bin()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    begin(p);
+    p.setPen(QPen(QColor(50, 50, 50), 1.5));
+    p.setBrush(QColor(170, 175, 180));
+    p.drawRoundedRect(QRectF(8, 9, 32, 5), 2, 2);
+    p.drawRect(QRectF(19, 5, 10, 4));
+    QPolygonF can{QPointF(11, 15), QPointF(37, 15), QPointF(34, 44), QPointF(14, 44)};
+    p.drawPolygon(can);
+    p.setPen(QPen(QColor(90, 95, 100), 2));
+    for (int x : {18, 24, 30})
+        p.drawLine(QPointF(x, 19), QPointF(x, 40));
+    return pm;
+}
+
+QPixmap logo()
+{
+    QPixmap pm = canvas(180, 56);
+    QPainter p(&pm);
+    begin(p);
+    QLinearGradient g(0, 0, 56, 56);
+    g.setColorAt(0, QColor(30, 90, 170));
+    g.setColorAt(1, QColor(10, 40, 100));
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawRoundedRect(QRectF(2, 2, 52, 52), 10, 10);
+    p.setBrush(QColor(250, 180, 40));
+    p.drawEllipse(QRectF(12, 12, 18, 18));
+    p.setBrush(Qt::white);
+    QPolygonF wave{QPointF(8, 44), QPointF(22, 32), QPointF(34, 40), QPointF(48, 26), QPointF(48, 48),
+                   QPointF(8, 48)};
+    p.drawPolygon(wave);
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(20);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(10, 40, 100));
+    p.drawText(QRectF(60, 4, 120, 28), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("PELVARNET"));
+    f.setPixelSize(11);
+    f.setBold(false);
+    p.setFont(f);
+    p.setPen(QColor(90, 90, 90));
+    p.drawText(QRectF(60, 30, 120, 20), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("consultancy"));
+    return pm;
+}
+
+} // namespace dl::icons

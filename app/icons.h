@@ -1,0 +1,19 @@
+#pragma once
+// The pictures of the image buttons and the logo, drawn in code so the
+// program carries no picture files.
+
+#include <QPixmap>
+
+namespace dl::icons {
+
+QPixmap loginComputer();   // computer with a green check mark
+QPixmap leaveComputer();   // computer with a red cross
+QPixmap disk();            // save
+QPixmap stamp();           // declare
+QPixmap printer();         // print
+QPixmap door();            // end the program
+QPixmap bin();             // remove a project
+// The company logo; also printed at the head of the document.
+QPixmap logo();
+
+} // namespace dl::icons

@@ -1,0 +1,209 @@
+#include "declaration/declaratietab.h"
+
+#include "app/icons.h"
+#include "app/imagebutton.h"
+#include "declaration/formparts.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace dl {
+
+namespace {
+
+using form::TextSpec;
+
+QString l2(int i)
+{
+    return element(QStringLiteral("Label2"), i);
+}
+
+// Shown and hidden during use; keeps its place so the page does not jump.
+void keepPlace(QWidget* w)
+{
+    QSizePolicy sp = w->sizePolicy();
+    sp.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(sp);
+}
+
+QWidget* projectBox(FormControls& c)
+{
+    auto* box = new QGroupBox;
+    auto* g = new QGridLayout(box);
+    const TextSpec locked{.locked = true};
+
+    g->addWidget(form::label(c, l2(0), QStringLiteral("Kies uw project:")), 0, 0);
+    QComboBox* projects = form::combo(c, QStringLiteral("Combo1"), QStringLiteral("Projecten"), true);
+    projects->setFont(form::courierNew());
+    projects->setMinimumContentsLength(50);
+    projects->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    g->addWidget(projects, 0, 1, 1, 4);
+
+    g->addWidget(form::label(c, l2(2), QStringLiteral("Project naam")), 1, 0);
+    QLineEdit* number = form::text(c, QStringLiteral("Text38"), locked);
+    number->setMaximumWidth(60);
+    g->addWidget(number, 1, 1);
+    g->addWidget(form::text(c, QStringLiteral("Text2"), locked), 1, 2, 1, 3);
+
+    g->addWidget(form::label(c, l2(3), QStringLiteral("Omschrijving")), 2, 0);
+    g->addWidget(form::text(c, QStringLiteral("Text3"), locked), 2, 1, 1, 4);
+    g->addWidget(form::label(c, l2(4), QStringLiteral("Project code")), 3, 0);
+    g->addWidget(form::text(c, QStringLiteral("Text4"), locked), 3, 1, 1, 4);
+    g->addWidget(form::label(c, l2(5), QStringLiteral("Opdrachtgever")), 4, 0);
+    g->addWidget(form::text(c, QStringLiteral("Text6"), locked), 4, 1, 1, 4);
+
+    g->addWidget(form::label(c, l2(7), QStringLiteral("Datum planning")), 5, 0);
+    g->addWidget(form::text(c, QStringLiteral("Text7"), locked), 5, 1, 1, 2);
+    g->addWidget(form::label(c, l2(8), QStringLiteral("T/M")), 5, 3, Qt::AlignCenter);
+    g->addWidget(form::text(c, QStringLiteral("Text8"), locked), 5, 4);
+
+    g->addWidget(form::label(c, l2(9), QStringLiteral("Uren pannning")), 6, 0);
+    g->addWidget(form::text(c, QStringLiteral("Text9"), locked), 6, 1, 1, 2);
+
+    g->addWidget(form::label(c, l2(13), QStringLiteral("Opmerking")), 7, 0);
+    g->addWidget(form::text(c, QStringLiteral("Text10"), locked), 7, 1, 1, 4);
+    keepPlace(c.widget(l2(13)));
+    keepPlace(c.widget(QStringLiteral("Text10")));
+    g->setColumnStretch(2, 1);
+    g->setColumnStretch(4, 1);
+    return box;
+}
+
+QWidget* periodBox(FormControls& c)
+{
+    auto* box = new QWidget;
+    auto* h = new QHBoxLayout(box);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->addWidget(form::label(c, l2(1), QStringLiteral("Declaratie datum :  ")));
+    h->addSpacing(24);
+    h->addWidget(form::label(c, QStringLiteral("Label3"),
+                             QStringLiteral("Selecteer JAAR en MAAND waarop U wilt gaan declareren")));
+    QComboBox* year = form::combo(c, QStringLiteral("Combo3"), QStringLiteral("jaar"), false);
+    year->setMinimumContentsLength(6);
+    QComboBox* month = form::combo(c, QStringLiteral("Combo2"), QStringLiteral("maand"), true);
+    month->setMinimumContentsLength(13);
+    for (QComboBox* b : {year, month}) {
+        keepPlace(b);
+        b->setVisible(false);
+        h->addWidget(b);
+    }
+    h->addStretch(1);
+    return box;
+}
+
+QWidget* summaryBox(FormControls& c)
+{
+    auto* box = new QGroupBox;
+    auto* g = new QGridLayout(box);
+    const TextSpec zero{.design = QStringLiteral("0"), .locked = true, .align = Qt::AlignRight};
+    const TextSpec geen{.design = QStringLiteral("GEEN"), .locked = true};
+    const TextSpec money{.design = QStringLiteral("0,00"), .locked = true, .align = Qt::AlignRight};
+
+    // Columns: caption, count, description, client-side amount, own amount.
+    g->addWidget(form::label(c, l2(15), QStringLiteral("Waarden")), 0, 1);
+    g->addWidget(form::label(c, l2(16), QStringLiteral("Omschrijvingen")), 0, 2);
+
+    g->addWidget(form::label(c, l2(14), QStringLiteral("Aantal werkuren")), 1, 0);
+    g->addWidget(form::text(c, QStringLiteral("Text19"), zero), 1, 1);
+    g->addWidget(form::text(c, QStringLiteral("Text20"), geen), 1, 2);
+    g->addWidget(form::text(c, QStringLiteral("Text39"), money), 1, 3);
+    g->addWidget(form::text(c, QStringLiteral("Text21"), money), 1, 4);
+
+    g->addWidget(form::label(c, l2(10), QStringLiteral("Aantal kilometers")), 2, 0);
+    g->addWidget(form::text(c, QStringLiteral("Text14"), zero), 2, 1);
+    g->addWidget(form::text(c, QStringLiteral("Text15"), geen), 2, 2);
+    g->addWidget(form::text(c, QStringLiteral("Text16"), money), 2, 4);
+
+    g->addWidget(form::label(c, l2(6), QStringLiteral("Onkostenvergoeding")), 3, 0);
+    TextSpec expense = money;
+    expense.maxLength = 6;
+    g->addWidget(form::text(c, QStringLiteral("Text11"), expense), 3, 1);
+    TextSpec what = geen;
+    what.maxLength = 41;
+    g->addWidget(form::text(c, QStringLiteral("Text12"), what), 3, 2);
+    g->addWidget(form::text(c, QStringLiteral("Text13"), money), 3, 4);
+
+    const struct {
+        int label;
+        const char16_t* caption;
+        const char16_t* client;
+        const char16_t* own;
+    } totals[] = {{11, u"Subtotaal", u"Text40", u"Text17"},
+                  {17, u"BTW 20%", u"Text41", u"Text28"},
+                  {18, u"TOTAAL", u"Text42", u"Text29"}};
+    int row = 4;
+    for (const auto& t : totals) {
+        g->addWidget(form::label(c, l2(t.label), QString::fromUtf16(t.caption)), row, 0);
+        g->addWidget(form::text(c, QString::fromUtf16(t.client), money), row, 3);
+        g->addWidget(form::text(c, QString::fromUtf16(t.own), money), row, 4);
+        ++row;
+    }
+    for (const char16_t* n : {u"Text39", u"Text40", u"Text41", u"Text42"})
+        c.widget(QString::fromUtf16(n))->setToolTip(QStringLiteral("Tarief opdrachtgever"));
+
+    g->addWidget(form::label(c, l2(12), QStringLiteral("Opmerking voor Pelvarnet")), row, 0, Qt::AlignTop);
+    auto* remark = new form::LimitedTextEdit(254);
+    remark->setObjectName(QStringLiteral("Text18"));
+    remark->setPlainText(QStringLiteral("GEEN\n"));
+    remark->setTabChangesFocus(true);
+    remark->setFixedHeight(remark->fontMetrics().lineSpacing() * 3 + 12);
+    c.add(remark);
+    g->addWidget(remark, row, 1, 1, 4);
+
+    g->setColumnStretch(2, 2);
+    g->setColumnStretch(3, 1);
+    g->setColumnStretch(4, 1);
+    g->setColumnMinimumWidth(1, 70);
+    return box;
+}
+
+QWidget* buttonsBox(FormControls& c)
+{
+    auto* box = new QWidget;
+    auto* h = new QHBoxLayout(box);
+    h->setContentsMargins(0, 0, 0, 0);
+    QComboBox* printers = form::combo(c, QStringLiteral("Combo4"), QStringLiteral("Combo4"), true);
+    printers->setMinimumContentsLength(24);
+    printers->setToolTip(QStringLiteral("Printer"));
+    keepPlace(printers);
+    printers->setVisible(false);
+    h->addWidget(printers, 0, Qt::AlignVCenter);
+    h->addStretch(1);
+
+    const struct {
+        const char16_t* name;
+        QPixmap picture;
+        const char16_t* tip;
+        bool hidden;
+    } buttons[] = {{u"Image5", icons::bin(), u"Project afsluiten en verwijderen", true},
+                   {u"Image4", icons::stamp(), u"Raport opslaan en Declareren", true},
+                   {u"Image6", icons::printer(), u"Deze declaratie afdrukken", true},
+                   {u"Image2", icons::door(), u"Programma beindigen", false}};
+    for (const auto& b : buttons) {
+        auto* w = new ImageButton(QString::fromUtf16(b.name), b.picture, QString::fromUtf16(b.tip));
+        w->setFixedSize(56, 56);
+        keepPlace(w);
+        w->setVisible(!b.hidden);
+        c.add(w);
+        h->addWidget(w);
+    }
+    return box;
+}
+
+} // namespace
+
+QWidget* buildDeclaratieTab(FormControls& c)
+{
+    auto* page = new QWidget;
+    auto* v = new QVBoxLayout(page);
+    v->addWidget(projectBox(c));
+    v->addWidget(periodBox(c));
+    v->addWidget(summaryBox(c));
+    v->addWidget(buttonsBox(c));
+    v->addStretch(1);
+    return page;
+}
+
+} // namespace dl

@@ -1,0 +1,124 @@
+#include "declaration/formparts.h"
+
+#include <QAbstractItemView>
+#include <QEvent>
+#include <QMouseEvent>
+#include <QTextBlock>
+
+namespace dl::form {
+
+namespace {
+
+// A click on the read-only edit of a combo box opens its list, as on a
+// drop-down list.
+class PopupOnClick : public QObject {
+public:
+    explicit PopupOnClick(QComboBox* box) : QObject(box), m_box(box) {}
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::MouseButtonPress && m_box->isEnabled()) {
+            m_box->showPopup();
+            return true;
+        }
+        return QObject::eventFilter(watched, e);
+    }
+
+private:
+    QComboBox* m_box;
+};
+
+} // namespace
+
+QFont courierNew()
+{
+    QFont f(QStringLiteral("Courier New"));
+    f.setStyleHint(QFont::TypeWriter);
+    f.setFixedPitch(true);
+    f.setPointSize(10);
+    return f;
+}
+
+QLineEdit* text(FormControls& c, const QString& name, const TextSpec& spec)
+{
+    auto* e = new QLineEdit;
+    e->setObjectName(name);
+    if (spec.maxLength > 0)
+        e->setMaxLength(spec.maxLength);
+    e->setText(spec.design);
+    e->setReadOnly(spec.locked);
+    e->setAlignment(spec.align | Qt::AlignVCenter);
+    e->setFrame(spec.frame);
+    if (spec.fixedPitch)
+        e->setFont(courierNew());
+    if (spec.locked)
+        e->setFocusPolicy(Qt::ClickFocus);
+    if (spec.hidden)
+        e->setVisible(false);
+    c.add(e);
+    return e;
+}
+
+QLabel* label(FormControls& c, const QString& name, const QString& caption)
+{
+    auto* l = new QLabel(caption);
+    l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText);
+    c.add(l);
+    return l;
+}
+
+QComboBox* combo(FormControls& c, const QString& name, const QString& design, bool readOnlyEdit)
+{
+    auto* b = new QComboBox;
+    b->setObjectName(name);
+    b->setEditable(true);
+    b->setInsertPolicy(QComboBox::NoInsert);
+    b->setCompleter(nullptr);
+    b->setEditText(design);
+    if (readOnlyEdit) {
+        b->lineEdit()->setReadOnly(true);
+        b->lineEdit()->installEventFilter(new PopupOnClick(b));
+    }
+    c.add(b);
+    return b;
+}
+
+LimitedTextEdit::LimitedTextEdit(int maxLength, QWidget* parent)
+    : QPlainTextEdit(parent)
+    , m_max(maxLength)
+{
+    connect(this, &QPlainTextEdit::textChanged, this, &LimitedTextEdit::enforce);
+}
+
+int LimitedTextEdit::storedLength(const QString& plain)
+{
+    return int(plain.size() + plain.count(u'\n'));
+}
+
+void LimitedTextEdit::enforce()
+{
+    if (m_enforcing)
+        return;
+    QString t = toPlainText();
+    int excess = storedLength(t) - m_max;
+    if (excess <= 0)
+        return;
+    m_enforcing = true;
+    // Drop what was just typed or pasted, the characters before the cursor.
+    QTextCursor cur = textCursor();
+    int pos = cur.position();
+    while (excess > 0 && !t.isEmpty()) {
+        const int at = pos > 0 ? pos - 1 : int(t.size()) - 1;
+        excess -= t.at(at) == u'\n' ? 2 : 1;
+        t.remove(at, 1);
+        if (pos > 0)
+            --pos;
+    }
+    setPlainText(t);
+    cur = textCursor();
+    cur.setPosition(qMin(pos, int(t.size())));
+    setTextCursor(cur);
+    m_enforcing = false;
+}
+
+} // namespace dl::form

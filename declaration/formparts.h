@@ -1,0 +1,48 @@
+#pragma once
+// Small builders for the controls of the main form: each control gets its
+// form name as objectName and is registered by that name.
+
+#include "app/controls.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace dl::form {
+
+struct TextSpec {
+    QString design = {};
+    bool locked = false;
+    int maxLength = 0;  // 0: no limit
+    Qt::Alignment align = Qt::AlignLeft;
+    bool fixedPitch = false;
+    bool frame = true;
+    bool hidden = false;
+};
+
+// The fixed-pitch font of the project list and the day grid.
+QFont courierNew();
+
+QLineEdit* text(FormControls& c, const QString& name, const TextSpec& spec);
+QLabel* label(FormControls& c, const QString& name, const QString& caption);
+// Editable so that it can show its design text; readOnlyEdit: the user picks
+// from the list and cannot type.
+QComboBox* combo(FormControls& c, const QString& name, const QString& design, bool readOnlyEdit);
+
+// A multi-line text box that holds at most maxLength characters, counting a
+// line break as two (CR LF), as it is stored.
+class LimitedTextEdit : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    LimitedTextEdit(int maxLength, QWidget* parent = nullptr);
+    int maxLength() const { return m_max; }
+    static int storedLength(const QString& plain);
+
+private:
+    void enforce();
+    int m_max;
+    bool m_enforcing = false;
+};
+
+} // namespace dl::form
