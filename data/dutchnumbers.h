@@ -22,10 +22,12 @@ private:
 
 // Blanks, tabs and line feeds are ignored wherever they stand; then sign,
 // digits, point, digits, exponent ("&H"/"&O" for hexadecimal/octal). Stops at
-// the first other character; no number gives 0. Never fails.
+// the first other character; no number gives 0, and so does a number beyond
+// the range of a double. Never fails.
 double leadingNumber(const QString& text);
 
-// Decimal comma, point between thousands ("1.234,50" is 1234.5).
+// Decimal comma, point between thousands in groups of three ("1.234,50" is
+// 1234.5, "45.50" is no number); blanks around it and an exponent are allowed.
 // Throws NotANumber for anything else.
 double localeNumber(const QString& text);
 std::optional<double> tryLocaleNumber(const QString& text);
@@ -35,7 +37,8 @@ std::optional<double> tryLocaleNumber(const QString& text);
 QString generalNumberText(double value);
 
 // " ####,##0.00" under Dutch conventions with the leading blank removed:
-// 1234.5 -> "1.234,50"; halves rounded away from zero.
+// 1234.5 -> "1.234,50"; halves rounded away from zero. The value is first
+// taken to 15 significant digits, so 1.005 (binary 1.00499...) is 1,01.
 QString moneyText(double value);
 
 } // namespace dl
