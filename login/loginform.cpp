@@ -1,0 +1,206 @@
+#include "login/loginform.h"
+
+#include "app/actionguard.h"
+#include "app/icons.h"
+#include "app/imagebutton.h"
+#include "declaration/form1.h"
+#include "login/loginservice.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace dl {
+
+namespace {
+
+QLabel* makeLabel(FormControls& c, const QString& name, const QString& caption)
+{
+    auto* l = new QLabel(caption);
+    l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText);
+    c.add(l);
+    return l;
+}
+
+QLineEdit* makeBox(FormControls& c, const QString& name, const QString& preset)
+{
+    auto* e = new QLineEdit;
+    e->setObjectName(name);
+    e->setMaxLength(10);
+    e->setText(preset);
+    e->setFixedWidth(140);
+    c.add(e);
+    return e;
+}
+
+} // namespace
+
+LoginForm::LoginForm(AppContext& ctx, MainForm mainForm, LoginHooks hooks, Quit quit, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+    , m_ctx(ctx)
+    , m_mainForm(std::move(mainForm))
+    , m_hooks(std::move(hooks))
+    , m_quit(std::move(quit))
+{
+    setObjectName(QStringLiteral("frmSplash"));
+    setWindowTitle(QString());
+    build();
+    // The load step.
+    if (m_hooks.onLoad)
+        m_hooks.onLoad();
+}
+
+void LoginForm::build()
+{
+    auto* outer = new QVBoxLayout(this);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+    auto* frame = new QFrame;
+    frame->setObjectName(QStringLiteral("Frame1"));
+    frame->setFrameShape(QFrame::Box);
+    frame->setFrameShadow(QFrame::Sunken);
+    outer->addWidget(frame);
+
+    auto* v = new QVBoxLayout(frame);
+    v->setSpacing(6);
+    v->setContentsMargins(18, 14, 18, 14);
+
+    QLabel* logo = makeLabel(m_controls, QStringLiteral("imgLogo"), QString());
+    logo->setPixmap(icons::logo());
+    logo->setAlignment(Qt::AlignCenter);
+    v->addWidget(logo);
+
+    QLabel* edition = makeLabel(m_controls, QStringLiteral("lblEdition"),
+                                QStringLiteral("C O N S U L T A N T  V E R S I E"));
+    QFont bold = edition->font();
+    bold.setBold(true);
+    bold.setPointSize(bold.pointSize() + 1);
+    edition->setFont(bold);
+    edition->setAlignment(Qt::AlignCenter);
+    v->addWidget(edition);
+
+    QLabel* product = makeLabel(m_controls, QStringLiteral("lblProductName"), QStringLiteral("Product"));
+    QFont big = product->font();
+    big.setPointSize(big.pointSize() + 6);
+    big.setBold(true);
+    product->setFont(big);
+    product->setAlignment(Qt::AlignCenter);
+    v->addWidget(product);
+
+    auto* about = new QGridLayout;
+    about->addWidget(makeLabel(m_controls, QStringLiteral("lblCompanyProduct"), QStringLiteral("CompanyProduct")),
+                     0, 0);
+    about->addWidget(makeLabel(m_controls, QStringLiteral("lblPlatform"), QStringLiteral("Platform")), 0, 1,
+                     Qt::AlignRight);
+    about->addWidget(makeLabel(m_controls, QStringLiteral("lblVersion"), QStringLiteral("Version")), 1, 1,
+                     Qt::AlignRight);
+    v->addLayout(about);
+    v->addSpacing(10);
+
+    auto* g = new QGridLayout;
+    g->setHorizontalSpacing(10);
+    g->addWidget(makeLabel(m_controls, QStringLiteral("Label1"), QStringLiteral("Login naam")), 0, 0);
+    QLineEdit* name = makeBox(m_controls, QStringLiteral("Text1"), QStringLiteral("login"));
+    g->addWidget(name, 0, 1);
+    g->addWidget(makeLabel(m_controls, QStringLiteral("Label2"), QStringLiteral("Paswoord")), 1, 0);
+    QLineEdit* password = makeBox(m_controls, QStringLiteral("Text2"), QStringLiteral("xxxxx"));
+    password->setEchoMode(QLineEdit::Password);
+    g->addWidget(password, 1, 1);
+    setTabOrder(name, password);
+
+    auto* login = new ImageButton(QStringLiteral("Image1"), icons::loginComputer(), QStringLiteral("Inloggen"));
+    login->setFixedSize(56, 56);
+    m_controls.add(login);
+    g->addWidget(login, 0, 2, 2, 1, Qt::AlignVCenter);
+    g->setColumnStretch(3, 1);
+    auto* leave = new ImageButton(QStringLiteral("Image3"), icons::leaveComputer(),
+                                  QStringLiteral("Programma beindigen"));
+    leave->setFixedSize(56, 56);
+    m_controls.add(leave);
+    g->addWidget(leave, 0, 4, 2, 1, Qt::AlignVCenter | Qt::AlignRight);
+    v->addLayout(g);
+
+    connect(login, &ImageButton::clicked, this, &LoginForm::logIn);
+    connect(leave, &ImageButton::clicked, this, &LoginForm::endProgram);
+}
+
+void LoginForm::logIn()
+{
+    ++m_attempts;
+    const QString loginName = m_controls.text(QStringLiteral("Text1"));
+    const QString password = m_controls.text(QStringLiteral("Text2"));
+
+    std::optional<ConsultantLogin> found;
+    // Everything that touches the database happens here, before the main
+    // form is changed: an error leaves the form as it was.
+    const bool done = runGuarded(m_ctx.messages, [&] {
+        found = LoginService(m_ctx.server, m_ctx.clock).logIn(loginName, password);
+        if (found) {
+            m_ctx.session.consultantName = found->consultantName;
+            if (m_hooks.afterLogin)
+                m_hooks.afterLogin();
+        }
+    });
+    if (!done)
+        return;
+    if (!found) {
+        const FailedAttempt failed = failedAttempt(m_attempts);
+        m_ctx.messages.inform(failed.message);
+        if (failed.endsProgram)
+            m_quit(0);
+        return;
+    }
+    apply(*found);
+}
+
+void LoginForm::apply(const ConsultantLogin& login)
+{
+    Form1& form = m_mainForm();
+    form.setWindowTitle(QStringLiteral("Declaraties & Logboeken van ") + login.fullName);
+    form.controls().setText(QStringLiteral("Label1"), login.greeting + login.fullName);
+    form.controls().setText(QStringLiteral("Text1"), login.number);
+
+    // Appended, not replacing; the box keeps showing its text.
+    auto* projects = form.controls().get<QComboBox>(QStringLiteral("Combo1"));
+    const QString shown = projects->currentText();
+    const int current = projects->currentIndex();
+    projects->addItems(login.projectEntries);
+    projects->setCurrentIndex(current);
+    projects->setEditText(shown);
+
+    m_loggedIn = true;
+    form.show();
+    hide();
+    Q_EMIT loggedIn();
+}
+
+void LoginForm::endProgram()
+{
+    m_loggedIn = false;
+    hide();
+    m_quit(0);
+}
+
+void LoginForm::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (const QScreen* s = screen()) {
+        const QRect area = s->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+void LoginForm::closeEvent(QCloseEvent* e)
+{
+    // Closing the window from the desktop ends the program, like Image3.
+    e->accept();
+    if (!m_loggedIn)
+        m_quit(0);
+}
+
+} // namespace dl

@@ -1,0 +1,78 @@
+#include "login/loginservice.h"
+
+#include "app/dates.h"
+#include "data/tables.h"
+
+namespace dl {
+
+QString greetingFor(const QTime& time)
+{
+    const int h = time.hour();
+    if (h < 12)
+        return QStringLiteral("Goede morgen         ");
+    if (h < 18)
+        return QStringLiteral("Goede middag         ");
+    return QStringLiteral("Goede avond          ");
+}
+
+QString projectListEntry(const QString& code, const QString& description)
+{
+    return QString(code + QString(25, u' ')).left(25) + description;
+}
+
+QString storedConsultantName(const Row& c)
+{
+    return c.text(QStringLiteral("Titel1")) + c.text(QStringLiteral("voornaam")) + u' '
+        + c.text(QStringLiteral("tussenvoegsel")) + u' ' + c.text(QStringLiteral("naam"));
+}
+
+QString fullConsultantName(const Row& c)
+{
+    return c.text(QStringLiteral("Titel1")) + u' ' + c.text(QStringLiteral("voornaam")) + u' '
+        + c.text(QStringLiteral("tussenvoegsel")) + u' ' + c.text(QStringLiteral("naam"));
+}
+
+FailedAttempt failedAttempt(int attempts)
+{
+    // A database error also uses up an attempt, so the count can pass 3.
+    if (attempts >= 3)
+        return {QStringLiteral("Uw heeft 3 pogingen gedaan, het programma wordt beeindigd."), true};
+    return {QStringLiteral("Uw inlog gegevens zijn niet gevonden en mag nog ") + QString::number(3 - attempts)
+                + QStringLiteral(" keer proberen."),
+            false};
+}
+
+std::optional<ConsultantLogin> LoginService::logIn(const QString& loginName, const QString& password)
+{
+    Connection c(m_server, Database::Data);
+    Records records(c);
+    const std::optional<Row> row = records.findFirst(
+        tables::consultants(),
+        {Match{QStringLiteral("LOGIN"), loginName}, Match{QStringLiteral("PASWOORD"), password}});
+    if (!row)
+        return std::nullopt;
+
+    const QDateTime now = m_clock.now();
+    ConsultantLogin out;
+    out.number = row->text(QStringLiteral("consultantnummer"));
+    out.consultantName = storedConsultantName(*row);
+    out.fullName = fullConsultantName(*row);
+    out.greeting = greetingFor(now.time());
+
+    // The consultant's projects: the first four characters of the code are
+    // the consultant's number, so "42" never sees the projects of "4211".
+    records.visit(tables::projects(), {Match{QStringLiteral("Projectcode"), out.number, true}},
+                  [&](const Row& p) {
+                      const QString code = p.text(QStringLiteral("Projectcode"));
+                      if (code.left(4) == out.number)
+                          out.projectEntries << projectListEntry(code, p.text(QStringLiteral("ProjectOmschrijving")));
+                      return true;
+                  });
+
+    const QString stamp = fixedDateText(now.date()) + QStringLiteral("  ") + fixedTimeText(now.time());
+    records.update(tables::consultants(), *row,
+                   {{QStringLiteral("isAANGEMELD"), stamp}, {QStringLiteral("isONLINE"), QStringLiteral("ONLINE")}});
+    return out;
+}
+
+} // namespace dl

@@ -1,0 +1,59 @@
+#pragma once
+// The credential check of the login form, without widgets: find the
+// consultant's row exactly, collect the project list, mark the consultant
+// online, and the texts built from the row.
+
+#include "app/clock.h"
+#include "data/records.h"
+#include "data/settings.h"
+
+#include <QStringList>
+#include <QTime>
+
+#include <optional>
+
+namespace dl {
+
+// What a successful login puts on the main form and into the Session.
+struct ConsultantLogin {
+    QString number;          // consultantnummer, for Text1
+    QString consultantName;  // stored form: title and first name without a blank
+    QString fullName;        // shown form: every part separated by a blank
+    QString greeting;        // 21 characters
+    QStringList projectEntries;
+};
+
+// "Goede morgen         " (0-11), "Goede middag         " (12-17),
+// "Goede avond          " (18-23).
+QString greetingFor(const QTime& time);
+
+// The code in a column of 25 characters, then the description.
+QString projectListEntry(const QString& code, const QString& description);
+
+// NULL columns count as empty text.
+QString storedConsultantName(const Row& consultant);
+QString fullConsultantName(const Row& consultant);
+
+// "Uw inlog gegevens zijn niet gevonden en mag nog 2 keer proberen." after
+// the first failed attempt, ... and the closing message from the third on.
+struct FailedAttempt {
+    QString message;
+    bool endsProgram = false;
+};
+FailedAttempt failedAttempt(int attempts);
+
+class LoginService {
+public:
+    LoginService(const ServerAddress& server, const Clock& clock) : m_server(server), m_clock(clock) {}
+
+    // Empty when no row has exactly this login name and password. On success
+    // the row is marked online with the moment of login. Throws DbError;
+    // nothing is written when a read fails.
+    std::optional<ConsultantLogin> logIn(const QString& loginName, const QString& password);
+
+private:
+    ServerAddress m_server;
+    const Clock& m_clock;
+};
+
+} // namespace dl
