@@ -1,18 +1,53 @@
 #pragma once
-// The command line: --server HOST[:PORT], --help and --version.
+// The command line: --server HOST[:PORT], --help and --version, and the one
+// remembered setting, the server address.
+
+#include "data/settings.h"
 
 #include <QString>
 #include <QStringList>
 
+class QSettings;
+
 namespace dl {
+
+// QSettings(kSettingsOrganisation, kSettingsApplication): on Linux
+// ~/.config/declaraties/declaraties.conf.
+inline constexpr const char* kSettingsOrganisation = "declaraties";
+inline constexpr const char* kSettingsApplication = "declaraties";
+inline constexpr const char* kProgramName = "declaraties";
 
 struct CommandLine {
     QString server;       // empty: not given
     bool exitNow = false; // --help, --version or an error: print output and exit
     int exitCode = 0;
-    QString output;
+    QString output;       // to stdout on exit code 0, else to stderr
+    bool rememberServer = false; // a valid --server: store it for the next start
 };
 
+// The file the remembered server lives in, as QSettings names it.
+QString settingsFilePath();
+
 CommandLine parseCommandLine(const QStringList& arguments);
+// The same with the settings file named in --help given by the caller.
+CommandLine parseCommandLine(const QStringList& arguments, const QString& settingsPath);
+
+QString helpText(const QString& settingsPath);
+QString versionText();
+
+// "HOST", "HOST:PORT" or "[v6]:PORT" with a port from 1 to 65535.
+bool isValidServerText(const QString& text);
+
+// Stores a --server for the next start, then picks the address to use:
+// --server, else the environment's DECLARATIES_SERVER, else the stored one.
+ServerAddress chooseServer(const CommandLine& commandLine, const QString& environment,
+                           QSettings& settings);
+
+// The process's own arguments, decoded, before QApplication exists (so that
+// --help works without a display).
+QStringList argumentsOf(int argc, char* argv[]);
+
+// Writes the output of an exiting command line; returns its exit code.
+int finishCommandLine(const CommandLine& commandLine);
 
 } // namespace dl

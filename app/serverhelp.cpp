@@ -1,0 +1,44 @@
+#include "app/serverhelp.h"
+
+#include "app/commandline.h"
+#include "data/dberror.h"
+
+namespace dl {
+
+QString unreachableServerText(const ServerAddress& tried, const QString& settingsPath)
+{
+    const QString host = tried.host.contains(u':') ? u'[' + tried.host + u']' : tried.host;
+    return QStringLiteral("De databaseserver op %1:%2 is niet bereikbaar.\r\n\r\n")
+               .arg(host)
+               .arg(tried.port)
+        + QStringLiteral("Controleer of de server aan staat en of deze computer hem via het netwerk "
+                         "kan bereiken.\r\n\r\n"
+                         "Een ander adres geeft u op een van deze manieren:\r\n"
+                         "- start het programma eenmaal met  declaraties --server HOST[:POORT]  "
+                         "(het adres wordt onthouden);\r\n"
+                         "- zet de omgevingsvariabele ")
+        + QLatin1String(kServerEnv)
+        + QStringLiteral(" (die gaat voor het onthouden adres);\r\n"
+                         "- pas de sleutel ")
+        + QLatin1String(kServerSettingsKey) + QStringLiteral(" aan in ") + settingsPath
+        + QStringLiteral(".");
+}
+
+QString unreachableServerText(const ServerAddress& tried, const DbError& error,
+                              const QString& settingsPath)
+{
+    return unreachableServerText(tried, settingsPath)
+        + QStringLiteral("\r\n\r\nFout %1: %2").arg(error.number()).arg(error.description());
+}
+
+QString unreachableServerText(const ServerAddress& tried)
+{
+    return unreachableServerText(tried, settingsFilePath());
+}
+
+QString unreachableServerText(const ServerAddress& tried, const DbError& error)
+{
+    return unreachableServerText(tried, error, settingsFilePath());
+}
+
+} // namespace dl
