@@ -1,0 +1,320 @@
+// The main form after its load step: design texts, what is hidden, lengths,
+// locked fields, the date caption and the year and month lists, and which tab
+// changes count as the user's.
+
+#include "app/clock.h"
+#include "app/session.h"
+#include "declaration/form1.h"
+#include "declaration/formparts.h"
+#include "support/fakes.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QtTest>
+
+#include <memory>
+
+using namespace dl;
+
+namespace {
+
+const QDateTime kDecember2026(QDate(2026, 12, 7), QTime(9, 30));
+
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+
+private:
+    Session m_session;
+    test::FakeMessages m_messages;
+    FixedClock m_clock{kDecember2026};
+    std::unique_ptr<AppContext> m_ctx;
+    std::unique_ptr<Form1> m_form;
+
+    Form1& makeForm(const QLocale& locale = QLocale(QLocale::Dutch, QLocale::Netherlands))
+    {
+        m_form = std::make_unique<Form1>(*m_ctx, nullptr, locale);
+        return *m_form;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_clock.set(kDecember2026);
+        m_ctx = std::make_unique<AppContext>(AppContext{m_session, m_messages, m_clock, {}});
+        makeForm();
+    }
+    void cleanup() { m_form.reset(); }
+
+    void designTexts_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        const auto row = [](const QString& n, const QString& t) { QTest::newRow(qPrintable(n)) << n << t; };
+        row(u"Form1"_qs, u"Declaratie"_qs);
+        row(u"Label2(0)"_qs, u"Kies uw project:"_qs);
+        row(u"Combo1"_qs, u"Projecten"_qs);
+        row(u"Label2(9)"_qs, u"Uren pannning"_qs);
+        row(u"Label2(12)"_qs, u"Opmerking voor Pelvarnet"_qs);
+        row(u"Label2(17)"_qs, u"BTW 20%"_qs);
+        row(u"Label3"_qs, u"Selecteer JAAR en MAAND waarop U wilt gaan declareren"_qs);
+        row(u"Combo2"_qs, u"maand"_qs);
+        row(u"Combo3"_qs, u"2026"_qs);
+        row(u"Combo4"_qs, u"Combo4"_qs);
+        row(u"Text19"_qs, u"0"_qs);
+        row(u"Text20"_qs, u"GEEN"_qs);
+        row(u"Text11"_qs, u"0,00"_qs);
+        row(u"Text12"_qs, u"GEEN"_qs);
+        row(u"Text42"_qs, u"0,00"_qs);
+        row(u"Text18"_qs, u"GEEN\r\n"_qs);
+        row(u"Text23(0)"_qs, u"             DATUM"_qs);
+        row(u"Text24(0)"_qs, u" ACTIVITEIT"_qs);
+        row(u"Text25(0)"_qs, u" GESPROKEN MET"_qs);
+        row(u"Text26(0)"_qs, u" UREN"_qs);
+        row(u"Text27(0)"_qs, u"   KM"_qs);
+        row(u"Text23(1)"_qs, u"1"_qs);
+        row(u"Text23(31)"_qs, u"31"_qs);
+        row(u"Text24(31)"_qs, QString());
+        row(u"Text26(17)"_qs, u"0"_qs);
+        row(u"Text27(31)"_qs, u"0"_qs);
+        row(u"Text26(32)"_qs, u"0"_qs);
+        row(u"Text27(32)"_qs, u"0"_qs);
+        row(u"Text35"_qs, u"ONKOSTENVERGOEDING"_qs);
+        row(u"Text36"_qs, u"Onkosten omschrijving"_qs);
+        row(u"Text33"_qs, u"0"_qs);
+        row(u"Label7"_qs, u","_qs);
+        row(u"Text34"_qs, u"00"_qs);
+        row(u"Text22"_qs, u"Text22"_qs);
+        row(u"Text37"_qs, u"Text37"_qs);
+        row(u"Label4"_qs, QString());
+        row(u"Text1"_qs, QString());
+        row(u"Text5"_qs, QString());
+    }
+    void designTexts()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QCOMPARE(m_form->controls().text(name), text);
+    }
+
+    void onlyTheStartHiddenControlsAreHidden()
+    {
+        static const QRegularExpression formName(u"^(Text|Label|Combo|Image|Picture)\\d+(\\(\\d+\\))?$"_qs);
+        QStringList hidden;
+        int named = 0;
+        for (QWidget* w : m_form->findChildren<QWidget*>()) {
+            if (!formName.match(w->objectName()).hasMatch())
+                continue;
+            ++named;
+            QVERIFY2(m_form->controls().contains(w->objectName()), qPrintable(w->objectName()));
+            if (w->isHidden())
+                hidden << w->objectName();
+        }
+        hidden.sort();
+        QCOMPARE(hidden, (QStringList{u"Combo2"_qs, u"Combo3"_qs, u"Combo4"_qs, u"Image4"_qs, u"Image5"_qs,
+                                      u"Image6"_qs}));
+        // 19 captions, 5 x 32 grid cells + 2 totals, the rest of both tabs and the top.
+        QVERIFY(named > 200);
+    }
+
+    void everyGridSlotByName()
+    {
+        for (const QString& array : {u"Text23"_qs, u"Text24"_qs, u"Text25"_qs, u"Text26"_qs, u"Text27"_qs}) {
+            for (int n = 0; n <= 31; ++n) {
+                const QString name = element(array, n);
+                QCOMPARE(m_form->findChildren<QLineEdit*>(name).size(), 1);
+                QVERIFY2(m_form->controls().contains(name), qPrintable(name));
+            }
+        }
+        for (const QString& total : {u"Text26(32)"_qs, u"Text27(32)"_qs})
+            QCOMPARE(m_form->findChildren<QLineEdit*>(total).size(), 1);
+        QVERIFY(!m_form->controls().contains(u"Text23(32)"_qs));
+    }
+
+    void inputLengths_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("length");
+        const int none = QLineEdit().maxLength();
+        for (const auto& [n, l] : {std::pair{u"Text11"_qs, 6}, {u"Text12"_qs, 41}, {u"Text24(1)"_qs, 41},
+                                   {u"Text24(31)"_qs, 41}, {u"Text25(9)"_qs, 25}, {u"Text26(1)"_qs, 2},
+                                   {u"Text27(31)"_qs, 3}, {u"Text36"_qs, 41}, {u"Text33"_qs, 3},
+                                   {u"Text34"_qs, 2}, {u"Text23(5)"_qs, none}, {u"Text26(32)"_qs, none},
+                                   {u"Text2"_qs, none}})
+            QTest::newRow(qPrintable(n)) << n << l;
+    }
+    void inputLengths()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, length);
+        QCOMPARE(m_form->controls().get<QLineEdit>(name)->maxLength(), length);
+    }
+
+    void lockedFields_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("locked");
+        for (const char16_t* n : {u"Text38", u"Text2", u"Text10", u"Text19", u"Text21", u"Text11", u"Text12",
+                                  u"Text29", u"Text39", u"Text40", u"Text41", u"Text42", u"Text23(0)",
+                                  u"Text23(12)", u"Text26(32)", u"Text27(32)", u"Text35", u"Text22", u"Text31"})
+            QTest::newRow(qPrintable(QString::fromUtf16(n))) << QString::fromUtf16(n) << true;
+        for (const char16_t* n : {u"Text24(3)", u"Text25(3)", u"Text26(3)", u"Text27(31)", u"Text36", u"Text33",
+                                  u"Text34", u"Text32", u"Text37"})
+            QTest::newRow(qPrintable(QString::fromUtf16(n))) << QString::fromUtf16(n) << false;
+    }
+    void lockedFields()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, locked);
+        QCOMPARE(m_form->controls().get<QLineEdit>(name)->isReadOnly(), locked);
+    }
+
+    void declarationDateFollowsTheLocale_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("nl_NL") << QLocale(QLocale::Dutch, QLocale::Netherlands)
+                               << u"Declaratie datum :  07-december-2026"_qs;
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates)
+                               << u"Declaratie datum :  07/December/2026"_qs;
+    }
+    void declarationDateFollowsTheLocale()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, caption);
+        makeForm(locale);
+        QCOMPARE(m_form->controls().text(u"Label2(1)"_qs), caption);
+    }
+
+    void yearListAroundTheCurrentYear()
+    {
+        auto* year = m_form->controls().get<QComboBox>(u"Combo3"_qs);
+        QStringList items;
+        for (int i = 0; i < year->count(); ++i)
+            items << year->itemText(i);
+        QCOMPARE(items, (QStringList{u"2025"_qs, u"2026"_qs, u"2027"_qs}));
+        QCOMPARE(year->currentText(), u"2026"_qs);
+        QVERIFY(year->isEditable() && !year->lineEdit()->isReadOnly());
+    }
+
+    void monthEntriesKeepTheirBlank()
+    {
+        auto* month = m_form->controls().get<QComboBox>(u"Combo2"_qs);
+        QCOMPARE(month->count(), 12);
+        QCOMPARE(month->itemText(0), u"01 Januari "_qs);
+        QCOMPARE(month->itemText(2), u"03 Maart "_qs);
+        QCOMPARE(month->itemText(11), u"12 December "_qs);
+        for (int i = 0; i < 12; ++i) {
+            QCOMPARE(month->itemText(i).left(2).toInt(), i + 1);
+            QVERIFY(month->itemText(i).endsWith(u' ') && !month->itemText(i).endsWith(u"  "));
+        }
+        QCOMPARE(month->currentText(), u"maand"_qs);
+        QVERIFY(month->lineEdit()->isReadOnly());
+    }
+
+    void tickerLabelInsideItsStrip()
+    {
+        auto* label = m_form->controls().get<QLabel>(u"Label4"_qs);
+        QCOMPARE(label->parentWidget(), m_form->controls().widget(u"Picture1"_qs));
+        QVERIFY(label->text().isEmpty());
+        QCOMPARE(label->font().pointSize(), 14);
+        QVERIFY(label->font().bold());
+        QVERIFY(!label->font().italic());
+    }
+
+    void fixedPitchFonts()
+    {
+        for (const QString& n : {u"Combo1"_qs, u"Text23(1)"_qs, u"Text24(20)"_qs, u"Text25(31)"_qs})
+            QCOMPARE(m_form->controls().widget(n)->font().family(), u"Courier New"_qs);
+    }
+
+    void tabs()
+    {
+        QTabWidget* t = m_form->tabs();
+        QCOMPARE(t->objectName(), u"SSTab1"_qs);
+        QCOMPARE(t->count(), 2);
+        QCOMPARE(t->tabText(0), u"Declaratie"_qs);
+        QCOMPARE(t->tabText(1), u"Raport"_qs);
+        QCOMPARE(t->currentIndex(), 0);
+        QVERIFY(!m_form->logo().isNull());
+    }
+
+    void userTabChangesAreSignalled()
+    {
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        QSignalSpy spy(m_form.get(), &Form1::tabChangedByUser);
+        QTabBar* bar = m_form->tabs()->tabBar();
+
+        m_form->switchTab(1);
+        QCOMPARE(m_form->tabs()->currentIndex(), 1);
+        m_form->switchTab(0);
+        QCOMPARE(spy.size(), 0);
+
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        QCOMPARE(m_form->tabs()->currentIndex(), 1);
+        QCOMPARE(spy.size(), 1);
+        QCOMPARE(spy.at(0).at(0).toInt(), 1);
+
+        bar->setFocus();
+        QTest::keyClick(bar, Qt::Key_Left);
+        QCOMPARE(spy.size(), 2);
+        QCOMPARE(spy.at(1).at(0).toInt(), 0);
+
+        QTest::keyClick(m_form->controls().widget(u"Text3"_qs), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(m_form->tabs()->currentIndex(), 1);
+        QCOMPARE(spy.size(), 3);
+    }
+
+    void closingTheWindowIsReported()
+    {
+        m_form->show();
+        QSignalSpy spy(m_form.get(), &Form1::closeRequested);
+        QVERIFY(m_form->close());
+        QCOMPARE(spy.size(), 1);
+    }
+
+    void remarkHoldsAtMost254Characters()
+    {
+        auto* remark = m_form->controls().get<QPlainTextEdit>(u"Text18"_qs);
+        remark->setFocus();
+        remark->moveCursor(QTextCursor::End);
+        QTest::keyClicks(remark, QString(300, u'a'));
+        const QString stored = m_form->controls().text(u"Text18"_qs);
+        QCOMPARE(stored.size(), 254);
+        QVERIFY(stored.startsWith(u"GEEN\r\n"_qs));
+
+        // Pasted into the middle: the text behind the cursor is kept.
+        m_form->controls().setText(u"Text18"_qs, u"begin einde"_qs);
+        QTextCursor cur = remark->textCursor();
+        cur.setPosition(6);
+        remark->setTextCursor(cur);
+        remark->insertPlainText(QString(260, u'x'));
+        const QString mixed = m_form->controls().text(u"Text18"_qs);
+        QCOMPARE(mixed.size(), 254);
+        QVERIFY(mixed.startsWith(u"begin x"_qs));
+        QVERIFY(mixed.endsWith(u"xeinde"_qs));
+    }
+
+    void lineBreaksCountAsTwoInTheRemark()
+    {
+        QCOMPARE(form::LimitedTextEdit::storedLength(u"GEEN\n"_qs), 6);
+        auto* remark = m_form->controls().get<QPlainTextEdit>(u"Text18"_qs);
+        m_form->controls().setText(u"Text18"_qs, QString(252, u'a'));
+        remark->moveCursor(QTextCursor::End);
+        QTest::keyClick(remark, Qt::Key_Return);
+        QCOMPARE(m_form->controls().text(u"Text18"_qs).size(), 254);
+        QTest::keyClick(remark, Qt::Key_Return);
+        QCOMPARE(m_form->controls().text(u"Text18"_qs).size(), 254);
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"
