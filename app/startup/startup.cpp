@@ -56,18 +56,19 @@ void Startup::start()
 
 int runProgram(int argc, char* argv[])
 {
+    // Before QApplication, so that --help and --version need no display.
+    const CommandLine cli = parseCommandLine(argumentsOf(argc, argv));
+    if (cli.exitNow)
+        return finishCommandLine(cli);
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("declaraties"));
-    QApplication::setOrganizationName(QStringLiteral("declaraties"));
+    QApplication::setApplicationName(QLatin1String(kSettingsApplication));
+    QApplication::setOrganizationName(QLatin1String(kSettingsOrganisation));
     QApplication::setApplicationDisplayName(applicationTitle());
 
-    const CommandLine cli = parseCommandLine(QApplication::arguments());
-    if (cli.exitNow) {
-        QTextStream(cli.exitCode == 0 ? stdout : stderr) << cli.output;
-        return cli.exitCode;
-    }
+    // A --server is remembered for the next start.
     QSettings settings;
-    const ServerAddress server = resolveServer(cli.server, qEnvironmentVariable(kServerEnv), &settings);
+    const ServerAddress server = chooseServer(cli, qEnvironmentVariable(kServerEnv), settings);
 
     Session session;
     SystemClock clock;
