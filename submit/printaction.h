@@ -1,0 +1,54 @@
+#pragma once
+// The print button (Image6 on the tab "Declaratie"): after the consultant
+// confirms, the report and declaration on screen are printed as one job on
+// the current printer. Nothing on the form, in the Session or in the
+// database changes.
+
+#include "app/context.h"
+#include "app/printers.h"
+#include "submit/printrenderer.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+namespace dl {
+
+class FormControls;
+class Form1;
+
+namespace print {
+
+// The question before printing, naming what Combo4 shows.
+QString printQuestion(const QString& combo4Text);
+inline QString printQuestionCaption() { return QStringLiteral("RAPORT EN DECLARATIE ADFRUKKEN"); }
+
+// The form's texts as the document needs them. Year and month are those
+// the open report was opened with, not what the boxes show now.
+PrintTexts readPrintTexts(const FormControls& controls, const Session& session);
+
+} // namespace print
+
+class PrintAction : public QObject {
+    Q_OBJECT
+public:
+    // Where a document for the named printer goes; the real one is the
+    // printer's CUPS queue.
+    using OutputFactory = std::function<std::unique_ptr<print::PrintOutput>(
+        const QString& printerName, const QString& jobTitle)>;
+
+    PrintAction(Form1& form, AppContext& ctx, const CurrentPrinter& printer,
+                OutputFactory output = {});
+
+    // The double-click on Image6.
+    void run();
+
+private:
+    Form1& m_form;
+    AppContext& m_ctx;
+    const CurrentPrinter& m_printer;
+    OutputFactory m_output;
+};
+
+} // namespace dl

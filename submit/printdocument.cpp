@@ -1,0 +1,152 @@
+#include "submit/printdocument.h"
+
+#include "data/dutchnumbers.h"
+#include "submit/declarationrow.h"
+
+namespace dl::print {
+
+namespace {
+
+using Items = QList<PrintItem>;
+
+// Collects the lines; the font size holds until it is changed.
+class Lines {
+public:
+    void setSize(int points) { m_size = points; }
+    void add(Items items) { m_lines.append({m_size, std::move(items)}); }
+    void empty(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            add({});
+    }
+    QList<PrintLine> take() { return std::move(m_lines); }
+
+private:
+    int m_size = 10;
+    QList<PrintLine> m_lines;
+};
+
+Items dayRule()
+{
+    return {{8, QString(21, u'-')},
+            {32, QString(41, u'-')},
+            {76, QString(25, u'-')},
+            {104, QStringLiteral("----")},
+            {111, QStringLiteral("----")}};
+}
+
+QString euroAmount(const QString& amount)
+{
+    return QStringLiteral("€ ") + rightAligned(amount, 10);
+}
+
+} // namespace
+
+QString rightAligned(const QString& text, int width)
+{
+    return QString(QString(width, u' ') + text).right(width);
+}
+
+QString leftAligned(const QString& text, int width)
+{
+    return QString(text + QString(width, u' ')).left(width);
+}
+
+bool isPrintedDay(const DayTexts& day)
+{
+    return leadingNumber(day.kilometres) + leadingNumber(day.hours) > 0;
+}
+
+PrintDocument buildPrintDocument(const PrintTexts& t)
+{
+    // The same number as the declaration's.
+    const QString invoice = submit::invoiceNumber(t.year, t.monthEntry, t.consultantNumber,
+                                                  t.clientNumber, t.projectNumber);
+    const QString date = t.dateCaption.mid(20);
+    const QString period = t.monthEntry.mid(3) + t.year;
+    const QString consultantName = t.greetingCaption.mid(21);
+
+    Lines l;
+    l.setSize(10);
+    l.empty(2);
+    l.add({{61, QStringLiteral("FACTUUR : ") + invoice}});
+    l.add({{61, QStringLiteral("Datum   : ") + date}});
+    l.add({{61, QStringLiteral("Periode : ") + period}});
+    l.empty(5);
+    l.add({{6, QStringLiteral("Project naam          : ") + t.projectName}});
+    l.add({{6, QStringLiteral("Project omschrijving  : ") + t.projectDescription}});
+    l.add({{6, QStringLiteral("Project opdrachtgever : ") + t.clientName}});
+    l.empty(3);
+
+    l.setSize(8);
+    l.add({{8, QStringLiteral("DATUM")},
+           {32, QStringLiteral("ACTIVITEIT")},
+           {76, QStringLiteral("GESPROKEN MET")},
+           {104, QStringLiteral("UREN")},
+           {111, QStringLiteral("  KM")}});
+    l.add(dayRule());
+    for (const DayTexts& day : t.days) {
+        if (!isPrintedDay(day))
+            continue;
+        l.add({{8, day.label},
+               {32, day.activity},
+               {76, day.person},
+               {104, rightAligned(day.hours, 4)},
+               {111, rightAligned(day.kilometres, 4)}});
+    }
+    l.add(dayRule());
+    l.add({{95, QStringLiteral("TOTAAL")},
+           {104, rightAligned(t.hoursColumnTotal, 4)},
+           {111, rightAligned(t.kilometresColumnTotal, 4)}});
+    l.empty(5);
+
+    l.add({{8, QStringLiteral("Werkuren         ") + rightAligned(t.hours, 4)},
+           {32, leftAligned(t.hoursText, 42)},
+           {89, euroAmount(t.hoursAmount)}});
+    l.empty(1);
+    l.add({{8, QStringLiteral("kilometers       ") + rightAligned(t.kilometres, 4)},
+           {32, leftAligned(t.kilometresText, 42)},
+           {89, euroAmount(t.kilometresAmount)}});
+    l.empty(1);
+    l.add({{8, QStringLiteral("Onkosten     ") + QString(QStringLiteral("      € ") + t.expense).right(8)},
+           {32, leftAligned(t.expenseText, 42)},
+           {89, euroAmount(t.expenseAmount)}});
+    l.add({{89, QStringLiteral("------------")}});
+    l.add({{76, QStringLiteral("SUBTOTAAL    € ") + rightAligned(t.subtotal, 10)}});
+    l.add({{76, QStringLiteral("BTW 20%      € ") + rightAligned(t.vat, 10)}});
+    l.add({{89, QStringLiteral("============")}});
+    l.add({{76, QStringLiteral("TOTAAL       € ") + rightAligned(t.total, 10)}});
+    l.empty(7);
+
+    l.add({{8, QStringLiteral("Deze declaratie is bedoeld als administratie/archivering voor: ")
+                   + consultantName}});
+    l.empty(1);
+    l.add({{8, QStringLiteral("Deze declaratie is alleen te relateren aan een elektronisch "
+                              "verstuurde decalaratie als er")}});
+    l.add({{8, QStringLiteral("na het printen van dit dokument geen wijzigingen hebben "
+                              "plaatsgevonden in de gegevens")}});
+    l.add({{8, QStringLiteral("en er is gedeclareed met de exacte gegevens die op dit dokument "
+                              "getoont worden.")}});
+    l.empty(3);
+    l.add({{8, QStringLiteral("KALMIROS - Pelvarnet BV  Zandmeer")}});
+
+    return {QStringLiteral("Declaratie ") + invoice, l.take()};
+}
+
+QList<GridRow> toGrid(const PrintDocument& document)
+{
+    QList<GridRow> rows;
+    for (const PrintLine& line : document.lines) {
+        rows.append(GridRow{line.pointSize, {}});
+        int position = 1;
+        for (const PrintItem& item : line.items) {
+            if (position > item.column)
+                rows.append(GridRow{line.pointSize, {}});
+            rows.last().runs.append(GridRun{item.column, item.text});
+            position = item.column + int(item.text.size());
+        }
+    }
+    return rows;
+}
+
+} // namespace dl::print

@@ -1,0 +1,527 @@
+// The printed report and declaration as lines on the character grid, and
+// the grid placed on pages, without a printer.
+
+#include "submit/printdocument.h"
+#include "submit/printrenderer.h"
+
+#include "support/pdftext.h"
+
+#include <QFontInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace dl::print;
+using namespace dl::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+PrintTexts sampleTexts()
+{
+    PrintTexts t;
+    t.year = u"2008"_s;
+    t.monthEntry = u"03 Maart "_s;
+    t.consultantNumber = u"12"_s;
+    t.clientNumber = u"7"_s;
+    t.projectNumber = u"5"_s;
+    t.dateCaption = u"Declaratie datum :  14-maart-2008"_s;
+    t.greetingCaption = u"Goede middag         Ir. Jan  Jansen"_s;
+    t.projectName = u"Migratie"_s;
+    t.projectDescription = u"Overzetten van de boekhouding"_s;
+    t.clientName = u"Zandmeer Bouw"_s;
+    for (int n = 1; n <= 31; ++n) {
+        DayTexts& d = t.days[std::size_t(n - 1)];
+        d.label = u"Za  %1 Maart     2008"_s.arg(n, 2, 10, QChar(u'0'));
+        d.hours = u"0"_s;
+        d.kilometres = u"0"_s;
+    }
+    t.hoursColumnTotal = u"0"_s;
+    t.kilometresColumnTotal = u"0"_s;
+    t.hours = u"0"_s;
+    t.hoursText = u"GEEN"_s;
+    t.hoursAmount = u"0,00"_s;
+    t.kilometres = u"0"_s;
+    t.kilometresText = u"GEEN"_s;
+    t.kilometresAmount = u"0,00"_s;
+    t.expense = u"0,00"_s;
+    t.expenseText = u"GEEN"_s;
+    t.expenseAmount = u"0,00"_s;
+    t.subtotal = u"0,00"_s;
+    t.vat = u"0,00"_s;
+    t.total = u"0,00"_s;
+    return t;
+}
+
+void work(PrintTexts& t, int day, const QString& hours, const QString& km,
+          const QString& activity = u"Overleg"_s, const QString& person = u"P. Pietersen"_s)
+{
+    DayTexts& d = t.days[std::size_t(day - 1)];
+    d.hours = hours;
+    d.kilometres = km;
+    d.activity = activity;
+    d.person = person;
+}
+
+// Each row as the characters it puts on the grid.
+QStringList gridText(const QList<GridRow>& rows)
+{
+    QStringList out;
+    for (const GridRow& row : rows) {
+        QString s;
+        for (const GridRun& run : row.runs) {
+            if (s.size() < run.column - 1)
+                s += QString(run.column - 1 - s.size(), u' ');
+            s += run.text;
+        }
+        out << s;
+    }
+    return out;
+}
+
+QStringList printed(const PrintTexts& t)
+{
+    return gridText(toGrid(buildPrintDocument(t)));
+}
+
+// The text from a column on, as the grid shows it.
+QString at(const QString& row, int column, int length = -1)
+{
+    return row.mid(column - 1, length);
+}
+
+int indexOf(const QStringList& rows, const QString& start, int column)
+{
+    for (int i = 0; i < rows.size(); ++i) {
+        if (at(rows.at(i), column).startsWith(start))
+            return i;
+    }
+    return -1;
+}
+
+// The rows between the two rules under the day table's heading.
+QStringList dayRows(const QStringList& rows)
+{
+    const int first = indexOf(rows, u"-----"_s, 8);
+    const int second = rows.indexOf(rows.at(first), first + 1);
+    return rows.mid(first + 1, second - first - 1);
+}
+
+} // namespace
+
+class TestPrintDocument : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void header_data();
+    void header();
+    void lineCountsAndSizes_data();
+    void lineCountsAndSizes();
+    void printedDays_data();
+    void printedDays();
+    void dayRow();
+    void longActivity_data();
+    void longActivity();
+    void summaryFields_data();
+    void summaryFields();
+    void expenseField_data();
+    void expenseField();
+    void summaryColumns();
+    void closingText();
+    void placeRowsOnPages();
+    void fontIsFixedPitch();
+    void pdfColumns();
+};
+
+void TestPrintDocument::header_data()
+{
+    QTest::addColumn<QString>("year");
+    QTest::addColumn<QString>("monthEntry");
+    QTest::addColumn<QString>("consultant");
+    QTest::addColumn<QString>("client");
+    QTest::addColumn<QString>("project");
+    QTest::addColumn<QString>("invoice");
+    QTest::addColumn<QString>("period");
+    QTest::newRow("March 2008") << u"2008"_s << u"03 Maart "_s << u"12"_s << u"7"_s << u"5"_s
+                                << u"08031270005"_s << u"Maart 2008"_s;
+    QTest::newRow("project of five digits keeps its last four")
+        << u"2008"_s << u"03 Maart "_s << u"12"_s << u"7"_s << u"12345"_s << u"08031272345"_s
+        << u"Maart 2008"_s;
+    QTest::newRow("four-digit project, December")
+        << u"2026"_s << u"12 December "_s << u"0042"_s << u"113"_s << u"4711"_s
+        << u"261200421134711"_s << u"December 2026"_s;
+}
+
+void TestPrintDocument::header()
+{
+    QFETCH(QString, year);
+    QFETCH(QString, monthEntry);
+    QFETCH(QString, consultant);
+    QFETCH(QString, client);
+    QFETCH(QString, project);
+    QFETCH(QString, invoice);
+    QFETCH(QString, period);
+
+    PrintTexts t = sampleTexts();
+    t.year = year;
+    t.monthEntry = monthEntry;
+    t.consultantNumber = consultant;
+    t.clientNumber = client;
+    t.projectNumber = project;
+    const PrintDocument doc = buildPrintDocument(t);
+    const QStringList rows = gridText(toGrid(doc));
+
+    QVERIFY(rows.at(0).isEmpty());
+    QVERIFY(rows.at(1).isEmpty());
+    QCOMPARE(rows.at(2), QString(60, u' ') + u"FACTUUR : "_s + invoice);
+    QCOMPARE(rows.at(3), QString(60, u' ') + u"Datum   : 14-maart-2008"_s);
+    QCOMPARE(rows.at(4), QString(60, u' ') + u"Periode : "_s + period);
+    QCOMPARE(rows.at(10), u"     Project naam          : Migratie"_s);
+    QCOMPARE(rows.at(11), u"     Project omschrijving  : Overzetten van de boekhouding"_s);
+    QCOMPARE(rows.at(12), u"     Project opdrachtgever : Zandmeer Bouw"_s);
+    QVERIFY(doc.title.contains(invoice));
+}
+
+void TestPrintDocument::lineCountsAndSizes_data()
+{
+    QTest::addColumn<int>("days");
+    QTest::newRow("no day") << 0;
+    QTest::newRow("three days") << 3;
+    QTest::newRow("every day") << 31;
+}
+
+void TestPrintDocument::lineCountsAndSizes()
+{
+    QFETCH(int, days);
+    PrintTexts t = sampleTexts();
+    for (int n = 1; n <= days; ++n)
+        work(t, n, u"8"_s, u"0"_s);
+    const PrintDocument doc = buildPrintDocument(t);
+
+    int at10 = 0;
+    int at8 = 0;
+    bool smaller = false;
+    for (const PrintLine& line : doc.lines) {
+        if (line.pointSize == 8)
+            smaller = true;
+        else
+            QVERIFY2(!smaller, "the size stays 8 to the end");
+        (line.pointSize == 10 ? at10 : at8)++;
+    }
+    QCOMPARE(at10, 16);
+    QCOMPARE(at8, 35 + days);
+    // The first line at 8 points is the table's heading.
+    QCOMPARE(doc.lines.at(16).items.first().text, u"DATUM"_s);
+}
+
+void TestPrintDocument::printedDays_data()
+{
+    QTest::addColumn<QStringList>("hours");  // day N at index N - 1
+    QTest::addColumn<QStringList>("km");
+    QTest::addColumn<QList<int>>("printedDays");
+    const QStringList zeros(31, u"0"_s);
+    QStringList h = zeros;
+    h[2] = u"8"_s;
+    h[9] = u"4"_s;
+    h[30] = u"7"_s;
+    QTest::newRow("three worked days of 31") << h << zeros << QList<int>{3, 10, 31};
+    QStringList k = zeros;
+    k[4] = u"120"_s;
+    QTest::newRow("kilometres without hours") << zeros << k << QList<int>{5};
+    QTest::newRow("nothing worked") << zeros << zeros << QList<int>{};
+    QTest::newRow("empty texts") << QStringList(31, QString()) << QStringList(31, QString())
+                                 << QList<int>{};
+    QStringList mixedH = zeros;
+    QStringList mixedK(31, QString());
+    mixedH[0] = QString();
+    mixedK[1] = u"0"_s;
+    mixedH[6] = u"2"_s;
+    mixedK[6] = u"15"_s;
+    QTest::newRow("empty and 0 mixed, one day with both")
+        << mixedH << mixedK << QList<int>{7};
+}
+
+void TestPrintDocument::printedDays()
+{
+    QFETCH(QStringList, hours);
+    QFETCH(QStringList, km);
+    QFETCH(QList<int>, printedDays);
+    PrintTexts t = sampleTexts();
+    for (int n = 1; n <= 31; ++n)
+        work(t, n, hours.at(n - 1), km.at(n - 1));
+
+    const QStringList rows = dayRows(printed(t));
+    QCOMPARE(rows.size(), printedDays.size());
+    for (int i = 0; i < rows.size(); ++i)
+        QCOMPARE(at(rows.at(i), 8, 21), t.days[std::size_t(printedDays.at(i) - 1)].label);
+}
+
+void TestPrintDocument::dayRow()
+{
+    PrintTexts t = sampleTexts();
+    work(t, 3, u"8"_s, u"120"_s, u"Installatie server"_s, u"J. de Vries"_s);
+    const QStringList all = printed(t);
+    const int heading = indexOf(all, u"DATUM"_s, 8);
+    QCOMPARE(all.at(heading),
+             u"       DATUM                   ACTIVITEIT"_s + QString(34, u' ')
+                 + u"GESPROKEN MET"_s + QString(15, u' ') + u"UREN     KM"_s);
+    QCOMPARE(all.at(heading + 1),
+             QString(7, u' ') + QString(21, u'-') + QString(3, u' ') + QString(41, u'-')
+                 + QString(3, u' ') + QString(25, u'-') + QString(3, u' ') + u"----   ----"_s);
+
+    const QString row = dayRows(all).value(0);
+    QCOMPARE(at(row, 8, 24), u"Za  03 Maart     2008   "_s);
+    QCOMPARE(at(row, 32, 44), leftAligned(u"Installatie server"_s, 44));
+    QCOMPARE(at(row, 76, 28), leftAligned(u"J. de Vries"_s, 28));
+    QCOMPARE(at(row, 104), u"   8    120"_s);
+
+    const int total = indexOf(all, u"TOTAAL"_s, 95);
+    QVERIFY(total > heading);
+    t.hoursColumnTotal = u"8"_s;
+    t.kilometresColumnTotal = u"120"_s;
+    QCOMPARE(at(printed(t).at(total), 95), u"TOTAAL      8    120"_s);
+}
+
+void TestPrintDocument::longActivity_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("nextRow");
+    QTest::newRow("41, the field's length") << 41 << false;
+    QTest::newRow("44 ends just before column 76") << 44 << false;
+    QTest::newRow("45 passes column 76") << 45 << true;
+    QTest::newRow("60") << 60 << true;
+}
+
+void TestPrintDocument::longActivity()
+{
+    QFETCH(int, length);
+    QFETCH(bool, nextRow);
+    PrintTexts t = sampleTexts();
+    const QString activity = QString(length, u'a');
+    work(t, 1, u"8"_s, u"12"_s, activity, u"Klant"_s);
+
+    const QStringList rows = dayRows(printed(t));
+    QCOMPARE(rows.size(), nextRow ? 2 : 1);
+    QCOMPARE(at(rows.at(0), 32), activity + (nextRow ? QString() : QString(44 - length, u' ')
+                                                                 + u"Klant"_s + QString(23, u' ')
+                                                                 + u"   8     12"_s));
+    if (nextRow)
+        QCOMPARE(rows.at(1), QString(75, u' ') + u"Klant"_s + QString(23, u' ') + u"   8     12"_s);
+}
+
+void TestPrintDocument::summaryFields_data()
+{
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<QString>("printedDescription");
+    QTest::addColumn<QString>("printedAmount");
+    QTest::newRow("short") << u"GEEN"_s << u"0,00"_s << (u"GEEN"_s + QString(38, u' '))
+                           << u"      0,00"_s;
+    QTest::newRow("ten characters") << u"x"_s << u"123.456,78"_s << (u"x"_s + QString(41, u' '))
+                                    << u"123.456,78"_s;
+    QTest::newRow("amount loses its first characters")
+        << u"x"_s << u"12.345.678,90"_s << (u"x"_s + QString(41, u' ')) << u"345.678,90"_s;
+    QTest::newRow("description cut at 42")
+        << QString(42, u'd') + u"EXTRA"_s << u"1,00"_s << QString(42, u'd') << u"      1,00"_s;
+}
+
+void TestPrintDocument::summaryFields()
+{
+    QFETCH(QString, description);
+    QFETCH(QString, amount);
+    QFETCH(QString, printedDescription);
+    QFETCH(QString, printedAmount);
+
+    PrintTexts t = sampleTexts();
+    t.hoursText = description;
+    t.hoursAmount = amount;
+    t.kilometresText = description;
+    t.kilometresAmount = amount;
+    t.expenseText = description;
+    t.expenseAmount = amount;
+    t.subtotal = amount;
+    t.vat = amount;
+    t.total = amount;
+    const QStringList rows = printed(t);
+
+    for (const QString& label : {u"Werkuren "_s, u"kilometers "_s, u"Onkosten "_s}) {
+        const int i = indexOf(rows, label, 8);
+        QVERIFY2(i >= 0, qPrintable(label));
+        QCOMPARE(at(rows.at(i), 29, 3), u"   "_s);
+        QCOMPARE(at(rows.at(i), 32, 42), printedDescription);
+        QCOMPARE(at(rows.at(i), 74), QString(15, u' ') + u"€ "_s + printedAmount);
+    }
+    for (const QString& label : {u"SUBTOTAAL    € "_s, u"BTW 20%      € "_s, u"TOTAAL       € "_s})
+        QCOMPARE(at(rows.at(indexOf(rows, label, 76)), 76), label + printedAmount);
+}
+
+void TestPrintDocument::expenseField_data()
+{
+    QTest::addColumn<QString>("expense");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("0,00") << u"0,00"_s << u"  € 0,00"_s;
+    QTest::newRow("six characters") << u"125,50"_s << u"€ 125,50"_s;
+    QTest::newRow("seven push the euro sign out") << u"1125,50"_s << u" 1125,50"_s;
+    QTest::newRow("nine keep the last eight") << u"123456,78"_s << u"23456,78"_s;
+    QTest::newRow("empty") << QString() << u"      € "_s;
+}
+
+void TestPrintDocument::expenseField()
+{
+    QFETCH(QString, expense);
+    QFETCH(QString, field);
+    PrintTexts t = sampleTexts();
+    t.expense = expense;
+    const QStringList rows = printed(t);
+    QCOMPARE(at(rows.at(indexOf(rows, u"Onkosten"_s, 8)), 8, 24), u"Onkosten     "_s + field + u"   "_s);
+}
+
+void TestPrintDocument::summaryColumns()
+{
+    PrintTexts t = sampleTexts();
+    t.hours = u"172"_s;
+    t.hoursText = u"Uurtarief 85,00"_s;
+    t.hoursAmount = u"14.620,00"_s;
+    t.subtotal = u"14.620,00"_s;
+    t.vat = u"2.924,00"_s;
+    t.total = u"17.544,00"_s;
+    const QStringList rows = printed(t);
+    const int hours = indexOf(rows, u"Werkuren"_s, 8);
+    QCOMPARE(rows.at(hours),
+             u"       Werkuren          172   Uurtarief 85,00"_s + QString(27 + 15, u' ')
+                 + u"€  14.620,00"_s);
+    QVERIFY(rows.at(hours + 1).isEmpty());
+    QVERIFY(rows.at(hours + 3).isEmpty());
+    // Every amount ends in column 100, every euro sign stands in column 89.
+    for (int i = hours; i <= hours + 10; ++i) {
+        if (rows.at(i).isEmpty())
+            continue;
+        QCOMPARE(rows.at(i).size(), 100);
+        if (!rows.at(i).contains(u'-') && !rows.at(i).contains(u'='))
+            QCOMPARE(rows.at(i).at(88), u'€');
+    }
+    QCOMPARE(at(rows.at(hours + 5), 89), u"------------"_s);
+    QCOMPARE(at(rows.at(hours + 6), 76), u"SUBTOTAAL    €  14.620,00"_s);
+    QCOMPARE(at(rows.at(hours + 7), 76), u"BTW 20%      €   2.924,00"_s);
+    QCOMPARE(at(rows.at(hours + 8), 89), u"============"_s);
+    QCOMPARE(at(rows.at(hours + 9), 76), u"TOTAAL       €  17.544,00"_s);
+}
+
+void TestPrintDocument::closingText()
+{
+    const QStringList rows = printed(sampleTexts());
+    const int first = indexOf(rows, u"Deze declaratie is bedoeld"_s, 8);
+    QCOMPARE(at(rows.at(first), 8),
+             u"Deze declaratie is bedoeld als administratie/archivering voor: Ir. Jan  Jansen"_s);
+    QCOMPARE(first, rows.size() - 9);
+    QVERIFY(rows.at(first + 1).isEmpty());
+    QCOMPARE(at(rows.at(first + 2), 8),
+             u"Deze declaratie is alleen te relateren aan een elektronisch verstuurde decalaratie als er"_s);
+    QCOMPARE(at(rows.at(first + 3), 8),
+             u"na het printen van dit dokument geen wijzigingen hebben plaatsgevonden in de gegevens"_s);
+    QCOMPARE(at(rows.at(first + 4), 8),
+             u"en er is gedeclareed met de exacte gegevens die op dit dokument getoont worden."_s);
+    QCOMPARE(rows.last(), u"       KALMIROS - Pelvarnet BV  Zandmeer"_s);
+    // Seven empty lines between the total and the closing text.
+    for (int i = first - 7; i < first; ++i)
+        QVERIFY(rows.at(i).isEmpty());
+    QVERIFY(at(rows.at(first - 8), 76).startsWith(u"TOTAAL"_s));
+}
+
+void TestPrintDocument::placeRowsOnPages()
+{
+    // Made-up metrics: 10 points is 6 wide and 12 high, 8 points 5 and 10.
+    const auto grid = [](int size) {
+        return size == 10 ? FontGrid{6, 12, 9} : FontGrid{5, 10, 7};
+    };
+    const QList<GridRow> rows{
+        {10, {{61, u"FACTUUR"_s}}},
+        {10, {}},
+        {8, {{8, u"a"_s}, {32, u"b"_s}}},
+        {8, {{1, u"c"_s}}},
+        {8, {{1, u"d"_s}}},
+        {8, {{2, u"e"_s}}},
+    };
+    // 12 + 12 + 10 + 10 fit in 44; the fifth row would end at 54.
+    const QList<PlacedRun> placed = placeRows(rows, grid, 50);
+    QCOMPARE(placed.size(), 6);
+    QCOMPARE(placed.at(0).page, 0);
+    QCOMPARE(placed.at(0).baseline, QPointF(360, 9));
+    QCOMPARE(placed.at(0).pointSize, 10);
+    QCOMPARE(placed.at(1).baseline, QPointF(35, 24 + 7));
+    QCOMPARE(placed.at(2).baseline, QPointF(155, 24 + 7));
+    QCOMPARE(placed.at(3).baseline, QPointF(0, 34 + 7));
+    QCOMPARE(placed.at(4).page, 1);
+    QCOMPARE(placed.at(4).baseline, QPointF(0, 7));
+    QCOMPARE(placed.at(5).page, 1);
+    QCOMPARE(placed.at(5).baseline, QPointF(5, 17));
+
+    // A row that exactly fills the page stays on it.
+    QCOMPARE(placeRows(rows.mid(2, 3), grid, 30).last().page, 0);
+}
+
+void TestPrintDocument::fontIsFixedPitch()
+{
+    for (const int size : {10, 8}) {
+        const QFontInfo info(printFont(size));
+        QVERIFY2(info.fixedPitch(), qPrintable(info.family()));
+        QCOMPARE(info.family(), u"Liberation Mono"_s);
+        QCOMPARE(info.pointSize(), size);
+        QVERIFY(!info.bold());
+        QVERIFY(!info.italic());
+    }
+}
+
+void TestPrintDocument::pdfColumns()
+{
+    // Drawn into a PDF and read back: the grid survives the real metrics.
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(u"doc.pdf"_s);
+    PrintTexts t = sampleTexts();
+    work(t, 3, u"8"_s, u"120"_s, u"Installatie server"_s, u"J. de Vries"_s);
+    work(t, 4, u"6"_s, u"0"_s, QString(50, u'a'), u"Verder"_s);
+    PdfFileOutput output(pdf);
+    renderDocument(buildPrintDocument(t), QPixmap(), output);
+
+    const QString layout = pdfLayoutText(pdf);
+    QVERIFY(layout.contains(u"FACTUUR : 08031270005"_s));
+    QVERIFY(layout.contains(u"Periode : Maart 2008"_s));
+
+    const QList<PdfWord> w = pdfWords(pdf);
+    const auto word = [&w](const QString& text, int from = 0) {
+        const int i = findWord(w, text, from);
+        return i < 0 ? PdfWord{-1, 0, 0, text} : w.at(i);
+    };
+    const PdfGrid at10(word(u"Project"_s), 6, word(u"FACTUUR"_s), 61);
+    const PdfGrid at8(word(u"DATUM"_s), 8, word(u"GESPROKEN"_s), 76);
+    QCOMPARE(qRound(at10.left), qRound(at8.left));
+    QCOMPARE(qRound(at10.left * 1000 / 72), 250);  // the quarter-inch margin
+    // 0.6 em, give or take the rounding of the font to whole device pixels.
+    QVERIFY2(qAbs(at10.charWidth - 6.0) < 0.03, qPrintable(QString::number(at10.charWidth)));
+    QVERIFY2(qAbs(at8.charWidth - 4.8) < 0.03, qPrintable(QString::number(at8.charWidth)));
+
+    const struct {
+        QString text;
+        int column;
+        bool small;
+    } expected[] = {
+        {u"Periode"_s, 61, false},    {u"opdrachtgever"_s, 14, false},
+        {u"ACTIVITEIT"_s, 32, true},  {u"UREN"_s, 104, true},
+        {u"KM"_s, 113, true},         {u"Za"_s, 8, true},
+        {u"Installatie"_s, 32, true}, {u"J."_s, 76, true},
+        {u"120"_s, 112, true},        {u"Verder"_s, 76, true},
+        {u"TOTAAL"_s, 95, true},      {u"SUBTOTAAL"_s, 76, true},
+        {u"KALMIROS"_s, 8, true},
+    };
+    for (const auto& e : expected) {
+        const PdfWord found = word(e.text);
+        QVERIFY2(found.page == 0, qPrintable(e.text));
+        const double column = (e.small ? at8 : at10).columnOf(found);
+        QVERIFY2(qAbs(column - e.column) < 0.05, qPrintable(e.text + u" at "_s + QString::number(column)));
+    }
+    // The person after a long activity is on the next row.
+    QVERIFY(word(u"Verder"_s).y > word(QString(50, u'a')).y);
+}
+
+QTEST_MAIN(TestPrintDocument)
+#include "tst_printdocument.moc"
