@@ -4,6 +4,9 @@
 #include "app/messages.h"
 #include "declaration/form1.h"
 #include "login/loginform.h"
+#include "login/printerselection.h"
+#include "login/qtprintercatalogue.h"
+#include "submit/printaction.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -15,6 +18,8 @@ namespace dl {
 
 Startup::Startup(AppContext& ctx)
     : m_ctx(ctx)
+    , m_printers(std::make_unique<QtPrinterCatalogue>())
+    , m_printer(std::make_unique<CurrentPrinter>(*m_printers))
 {
 }
 
@@ -33,13 +38,17 @@ void Startup::wireMainForm(Form1& form)
 {
     // Controllers of the main form are added here, e.g.
     //   m_controllers.push_back(std::make_unique<ProjectChoice>(form, m_ctx));
-    Q_UNUSED(form);
+    connectPrinterChoice(form, *m_printer);
+    new PrintAction(form, m_ctx, *m_printer);  // a child of the form
 }
 
 LoginHooks Startup::loginHooks()
 {
     LoginHooks hooks;
-    // hooks.onLoad: fills the printer list of the main form (loading it).
+    // Fills the printer list of the main form, loading it when there is a printer.
+    hooks.onLoad = [this] {
+        fillPrinterList([this]() -> Form1& { return mainForm(); }, *m_printer, m_ctx.session);
+    };
     // hooks.afterLogin: writes the login record.
     return hooks;
 }

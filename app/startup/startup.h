@@ -4,6 +4,7 @@
 // actions here.
 
 #include "app/context.h"
+#include "app/printers.h"
 
 #include <QObject>
 
@@ -39,6 +40,9 @@ private:
     LoginHooks loginHooks();
 
     AppContext& m_ctx;
+    // The workstation's printers and the one printing goes to; they outlive the forms.
+    std::unique_ptr<PrinterCatalogue> m_printers;
+    std::unique_ptr<CurrentPrinter> m_printer;
     std::unique_ptr<Form1> m_form;
     std::unique_ptr<LoginForm> m_login;
     // Declared last: destroyed before the forms they act on.
