@@ -111,7 +111,6 @@ void LoginForm::build()
     QLineEdit* password = makeBox(m_controls, QStringLiteral("Text2"), QStringLiteral("xxxxx"));
     password->setEchoMode(QLineEdit::Password);
     g->addWidget(password, 1, 1);
-    setTabOrder(name, password);
 
     auto* login = new ImageButton(QStringLiteral("Image1"), icons::loginComputer(), QStringLiteral("Inloggen"));
     login->setFixedSize(56, 56);
@@ -124,6 +123,7 @@ void LoginForm::build()
     m_controls.add(leave);
     g->addWidget(leave, 0, 4, 2, 1, Qt::AlignVCenter | Qt::AlignRight);
     v->addLayout(g);
+    setTabOrder(name, password);
 
     connect(login, &ImageButton::clicked, this, &LoginForm::logIn);
     connect(leave, &ImageButton::clicked, this, &LoginForm::endProgram);

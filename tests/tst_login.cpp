@@ -1,0 +1,390 @@
+// The login against the test server: exact credentials, the three attempts
+// and their messages, the greeting by the clock, the composed names, the
+// project list and what is written into the consultant's row.
+
+#include "app/clock.h"
+#include "app/session.h"
+#include "data/dberror.h"
+#include "declaration/form1.h"
+#include "login/loginform.h"
+#include "login/loginservice.h"
+#include "support/fakes.h"
+#include "support/testdb.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QtTest>
+
+#include <memory>
+
+using namespace dl;
+using dl::test::TestDb;
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 12, 7), QTime(14, 5, 9));
+
+void addConsultant(const QVariant& login, const QVariant& password, const QString& number,
+                   const QVariant& title = u"Ir."_qs, const QVariant& first = u"Anna"_qs,
+                   const QVariant& infix = u"de"_qs, const QVariant& last = u"Vries"_qs)
+{
+    TestDb::exec(u"INSERT INTO torvakdb_TORVAKdata.KALMIRO_consultants (LOGIN, PASWOORD, consultantnummer, "
+                 "Titel1, voornaam, tussenvoegsel, naam, isONLINE) VALUES (?, ?, ?, ?, ?, ?, ?, 'OFFLINE')"_qs,
+                 {login, password, number, title, first, infix, last});
+}
+
+void addProject(const QString& code, const QVariant& description)
+{
+    TestDb::exec(u"INSERT INTO torvakdb_TORVAKdata.KALMIRO_projecten (Projectcode, ProjectOmschrijving) "
+                 "VALUES (?, ?)"_qs,
+                 {code, description});
+}
+
+QString tries(int left)
+{
+    return u"Uw inlog gegevens zijn niet gevonden en mag nog %1 keer proberen."_qs.arg(left);
+}
+
+const QString kClosing = u"Uw heeft 3 pogingen gedaan, het programma wordt beeindigd."_qs;
+
+} // namespace
+
+class TestLogin : public QObject {
+    Q_OBJECT
+
+private:
+    Session m_session;
+    test::FakeMessages m_messages;
+    FixedClock m_clock{kNow};
+    std::unique_ptr<AppContext> m_ctx;
+    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<LoginForm> m_login;
+    QList<int> m_quits;
+    int m_afterLogin = 0;
+    QString m_nameAtAfterLogin;
+    std::function<void()> m_afterLoginAction;
+
+    void makeLogin()
+    {
+        LoginHooks hooks;
+        hooks.afterLogin = [this] {
+            ++m_afterLogin;
+            m_nameAtAfterLogin = m_session.consultantName;
+            if (m_afterLoginAction)
+                m_afterLoginAction();
+        };
+        m_login = std::make_unique<LoginForm>(
+            *m_ctx,
+            [this]() -> Form1& {
+                if (!m_form)
+                    m_form = std::make_unique<Form1>(*m_ctx);
+                return *m_form;
+            },
+            hooks, [this](int code) { m_quits << code; });
+    }
+
+    void type(const QString& name, const QString& password)
+    {
+        m_login->controls().setText(u"Text1"_qs, name);
+        m_login->controls().setText(u"Text2"_qs, password);
+    }
+
+    void attempt(const QString& name, const QString& password)
+    {
+        type(name, password);
+        m_login->logIn();
+    }
+
+    QString form1(const QString& control) { return m_form ? m_form->controls().text(control) : QString(); }
+
+    QStringList projectEntries()
+    {
+        QStringList out;
+        if (!m_form)
+            return out;
+        auto* box = m_form->controls().get<QComboBox>(u"Combo1"_qs);
+        for (int i = 0; i < box->count(); ++i)
+            out << box->itemText(i);
+        return out;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        TestDb::reset();
+        m_session = Session{};
+        m_messages.clear();
+        m_clock.set(kNow);
+        m_quits.clear();
+        m_afterLogin = 0;
+        m_nameAtAfterLogin.clear();
+        m_afterLoginAction = nullptr;
+        m_ctx = std::make_unique<AppContext>(AppContext{m_session, m_messages, m_clock, TestDb::server()});
+        addConsultant(u"anna"_qs, u"geheim"_qs, u"0042"_qs);
+        makeLogin();
+    }
+    void cleanup()
+    {
+        m_login.reset();
+        m_form.reset();
+    }
+
+    void formDesign()
+    {
+        QCOMPARE(m_login->objectName(), u"frmSplash"_qs);
+        QVERIFY(m_login->windowTitle().isEmpty());
+        auto* name = m_login->controls().get<QLineEdit>(u"Text1"_qs);
+        auto* password = m_login->controls().get<QLineEdit>(u"Text2"_qs);
+        QCOMPARE(name->maxLength(), 10);
+        QCOMPARE(password->maxLength(), 10);
+        QCOMPARE(name->text().size(), 5);
+        QCOMPARE(password->text().size(), 5);
+        QCOMPARE(password->echoMode(), QLineEdit::Password);
+        QVERIFY(m_login->controls().text(u"lblEdition"_qs).startsWith(u"C O N S U L T A N T  V E R S I E"_qs));
+        for (const QString& n : {u"Version"_qs, u"Platform"_qs, u"Product"_qs, u"CompanyProduct"_qs}) {
+            const QString label = n == u"Product"_qs ? u"lblProductName"_qs : u"lbl"_qs + n;
+            QCOMPARE(m_login->controls().text(label), n);
+        }
+        QCOMPARE(m_login->controls().text(u"Label1"_qs), u"Login naam"_qs);
+        QCOMPARE(m_login->controls().text(u"Label2"_qs), u"Paswoord"_qs);
+    }
+
+    void loadHookRunsOnCreation()
+    {
+        int loads = 0;
+        LoginHooks hooks;
+        hooks.onLoad = [&] { ++loads; };
+        LoginForm form(*m_ctx, [this]() -> Form1& { return *m_form; }, hooks, [](int) {});
+        QCOMPARE(loads, 1);
+    }
+
+    void inexactCredentialsAreNotFound_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("password");
+        QTest::newRow("other case") << u"Anna"_qs << u"geheim"_qs;
+        QTest::newRow("trailing blank") << u"anna "_qs << u"geheim"_qs;
+        QTest::newRow("leading blank") << u" anna"_qs << u"geheim"_qs;
+        QTest::newRow("password case") << u"anna"_qs << u"GEHEIM"_qs;
+        QTest::newRow("password blank") << u"anna"_qs << u"geheim "_qs;
+        QTest::newRow("password of another") << u"anna"_qs << u"welkom"_qs;
+        QTest::newRow("empty") << QString() << QString();
+    }
+    void inexactCredentialsAreNotFound()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, password);
+        attempt(name, password);
+        QCOMPARE(m_messages.texts(), QStringList{tries(2)});
+        QCOMPARE(m_login->loginAttempts(), 1);
+        QVERIFY(!m_login->isLoggedIn());
+        QVERIFY(m_quits.isEmpty());
+        QVERIFY(m_form == nullptr || form1(u"Text1"_qs).isEmpty());
+        // The boxes stay as typed.
+        QCOMPARE(m_login->controls().text(u"Text1"_qs), name);
+        QCOMPARE(TestDb::rows(u"SELECT isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants"_qs),
+                 QStringList{u"OFFLINE"_qs});
+        QCOMPARE(m_afterLogin, 0);
+    }
+
+    void thirdFailureEndsTheProgram()
+    {
+        attempt(u"anna"_qs, u"fout"_qs);
+        attempt(u"anna"_qs, u"fout"_qs);
+        QCOMPARE(m_messages.texts(), (QStringList{tries(2), tries(1)}));
+        QVERIFY(m_quits.isEmpty());
+        attempt(u"anna"_qs, u"fout"_qs);
+        QCOMPARE(m_messages.texts(), (QStringList{tries(2), tries(1), kClosing}));
+        QCOMPARE(m_quits, QList<int>{0});
+    }
+
+    void successOnTheThirdTry()
+    {
+        attempt(u"anna"_qs, u"fout"_qs);
+        attempt(u"ANNA"_qs, u"geheim"_qs);
+        attempt(u"anna"_qs, u"geheim"_qs);
+        QCOMPARE(m_messages.texts(), (QStringList{tries(2), tries(1)}));
+        QVERIFY(m_login->isLoggedIn());
+        QVERIFY(m_quits.isEmpty());
+        QVERIFY(m_form && m_form->isVisible());
+        QVERIFY(!m_login->isVisible());
+        QCOMPARE(m_login->loginAttempts(), 3);
+    }
+
+    void successFillsTheMainForm()
+    {
+        QSignalSpy done(m_login.get(), &LoginForm::loggedIn);
+        attempt(u"anna"_qs, u"geheim"_qs);
+        QVERIFY(m_messages.shown.isEmpty());
+        QCOMPARE(done.size(), 1);
+        QCOMPARE(m_form->windowTitle(), u"Declaraties & Logboeken van Ir. Anna de Vries"_qs);
+        QCOMPARE(form1(u"Label1"_qs), u"Goede middag         Ir. Anna de Vries"_qs);
+        QCOMPARE(form1(u"Text1"_qs), u"0042"_qs);
+        QCOMPARE(m_session.consultantName, u"Ir.Anna de Vries"_qs);
+        QCOMPARE(m_afterLogin, 1);
+        QCOMPARE(m_nameAtAfterLogin, u"Ir.Anna de Vries"_qs);
+        QCOMPARE(form1(u"Combo1"_qs), u"Projecten"_qs);
+    }
+
+    void greetingByTheHour_data()
+    {
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<QString>("greeting");
+        QTest::newRow("00:00") << QTime(0, 0) << u"Goede morgen         "_qs;
+        QTest::newRow("11:59") << QTime(11, 59, 59) << u"Goede morgen         "_qs;
+        QTest::newRow("12:00") << QTime(12, 0) << u"Goede middag         "_qs;
+        QTest::newRow("17:59") << QTime(17, 59, 59) << u"Goede middag         "_qs;
+        QTest::newRow("18:00") << QTime(18, 0) << u"Goede avond          "_qs;
+        QTest::newRow("23:59") << QTime(23, 59, 59) << u"Goede avond          "_qs;
+    }
+    void greetingByTheHour()
+    {
+        QFETCH(QTime, time);
+        QFETCH(QString, greeting);
+        QCOMPARE(greeting.size(), 21);
+        m_clock.set(QDateTime(kNow.date(), time));
+        attempt(u"anna"_qs, u"geheim"_qs);
+        QCOMPARE(form1(u"Label1"_qs), greeting + u"Ir. Anna de Vries"_qs);
+    }
+
+    void namesWithEmptyParts_data()
+    {
+        QTest::addColumn<QVariant>("title");
+        QTest::addColumn<QVariant>("infix");
+        QTest::addColumn<QString>("fullName");
+        QTest::addColumn<QString>("storedName");
+        QTest::newRow("empty title") << QVariant(u""_qs) << QVariant(u"van"_qs) << u" Bram van Dijk"_qs
+                                     << u"Bram van Dijk"_qs;
+        QTest::newRow("NULL title") << QVariant() << QVariant(u"van"_qs) << u" Bram van Dijk"_qs
+                                    << u"Bram van Dijk"_qs;
+        QTest::newRow("NULL infix") << QVariant(u"Dr."_qs) << QVariant() << u"Dr. Bram  Dijk"_qs
+                                    << u"Dr.Bram  Dijk"_qs;
+        QTest::newRow("empty infix") << QVariant(u"Dr."_qs) << QVariant(u""_qs) << u"Dr. Bram  Dijk"_qs
+                                     << u"Dr.Bram  Dijk"_qs;
+    }
+    void namesWithEmptyParts()
+    {
+        QFETCH(QVariant, title);
+        QFETCH(QVariant, infix);
+        QFETCH(QString, fullName);
+        QFETCH(QString, storedName);
+        addConsultant(u"bram"_qs, u"welkom"_qs, u"0051"_qs, title, u"Bram"_qs, infix, u"Dijk"_qs);
+        attempt(u"bram"_qs, u"welkom"_qs);
+        QCOMPARE(m_form->windowTitle(), u"Declaraties & Logboeken van "_qs + fullName);
+        QCOMPARE(form1(u"Label1"_qs), u"Goede middag         "_qs + fullName);
+        QCOMPARE(m_session.consultantName, storedName);
+    }
+
+    void firstOfTwoEqualLoginsWins()
+    {
+        addConsultant(u"anna"_qs, u"geheim"_qs, u"0099"_qs);
+        attempt(u"anna"_qs, u"geheim"_qs);
+        QCOMPARE(form1(u"Text1"_qs), u"0042"_qs);
+        QCOMPARE(TestDb::rows(u"SELECT consultantnummer, isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants "
+                              "ORDER BY id"_qs),
+                 (QStringList{u"0042|ONLINE"_qs, u"0099|OFFLINE"_qs}));
+    }
+
+    void loginMarksTheRowOnline()
+    {
+        addConsultant(u"bram"_qs, u"welkom"_qs, u"0051"_qs);
+        attempt(u"anna"_qs, u"geheim"_qs);
+        QCOMPARE(TestDb::rows(u"SELECT LOGIN, isAANGEMELD, isONLINE, isAFGEMELD FROM "
+                              "torvakdb_TORVAKdata.KALMIRO_consultants ORDER BY id"_qs),
+                 (QStringList{u"anna|12-07-2026  14:05:09|ONLINE|<NULL>"_qs, u"bram|<NULL>|OFFLINE|<NULL>"_qs}));
+    }
+
+    void projectListInTableOrder()
+    {
+        addProject(u"0042-GLAS"_qs, u"Glasvezel"_qs);
+        addProject(u"0051-DIJK"_qs, u"Dijk van een ander"_qs);
+        addProject(u"0042-HAVEN"_qs, QVariant());
+        addProject(u"x0042-NIET"_qs, u"Niet vooraan"_qs);
+        addProject(u"0042"_qs, u"Alleen nummer"_qs);
+        addProject(u"0042-ABCDEFGHIJKLMNOPQRSTU"_qs, u"Lang"_qs);
+        addProject(u"0042-A"_qs, u"Tweede"_qs);
+        attempt(u"anna"_qs, u"geheim"_qs);
+        QCOMPARE(projectEntries(), (QStringList{u"0042-GLAS                Glasvezel"_qs,
+                                                u"0042-HAVEN               "_qs,
+                                                u"0042                     Alleen nummer"_qs,
+                                                u"0042-ABCDEFGHIJKLMNOPQRSTLang"_qs,
+                                                u"0042-A                   Tweede"_qs}));
+        QCOMPARE(form1(u"Combo1"_qs), u"Projecten"_qs);
+    }
+
+    void shortNumberSeesOnlyItsOwnProjects()
+    {
+        addConsultant(u"kort"_qs, u"kort"_qs, u"42"_qs);
+        addProject(u"4211-X"_qs, u"Van consultant 4211"_qs);
+        attempt(u"kort"_qs, u"kort"_qs);
+        QVERIFY(projectEntries().isEmpty());
+    }
+
+    void noProjectsStillOpensTheMainForm()
+    {
+        addProject(u"0051-DIJK"_qs, u"Dijk"_qs);
+        attempt(u"anna"_qs, u"geheim"_qs);
+        QVERIFY(projectEntries().isEmpty());
+        QVERIFY(m_form->isVisible());
+    }
+
+    void unreachableServerKeepsTheLoginForm()
+    {
+        m_ctx->server = ServerAddress{u"127.0.0.1"_qs, 1};
+        attempt(u"anna"_qs, u"geheim"_qs);
+        QCOMPARE(m_messages.shown.size(), 1);
+        QCOMPARE(m_messages.shown.first().icon, Icon::Critical);
+        QVERIFY(m_quits.isEmpty());
+        QVERIFY(!m_login->isLoggedIn());
+        QCOMPARE(m_login->loginAttempts(), 1);
+        QCOMPARE(m_form, nullptr);
+    }
+
+    void failedLoginWriteLeavesTheMainFormUntouched()
+    {
+        m_afterLoginAction = [] { throw DbError(1146, u"Table 'LOGINconsultant' doesn't exist"_qs); };
+        attempt(u"anna"_qs, u"geheim"_qs);
+        QCOMPARE(m_messages.shown.size(), 1);
+        QVERIFY(m_messages.last().contains(u"1146"_qs));
+        QVERIFY(!m_login->isLoggedIn());
+        QVERIFY(m_form == nullptr || (form1(u"Text1"_qs).isEmpty() && projectEntries().isEmpty()));
+        QVERIFY(m_quits.isEmpty());
+    }
+
+    void databaseErrorsUseUpAttempts()
+    {
+        m_ctx->server = ServerAddress{u"127.0.0.1"_qs, 1};
+        attempt(u"anna"_qs, u"geheim"_qs);
+        attempt(u"anna"_qs, u"geheim"_qs);
+        attempt(u"anna"_qs, u"geheim"_qs);
+        m_ctx->server = TestDb::server();
+        m_messages.clear();
+        attempt(u"anna"_qs, u"fout"_qs);
+        QCOMPARE(m_messages.texts(), QStringList{kClosing});
+        QCOMPARE(m_quits, QList<int>{0});
+    }
+
+    void clicksAndKeys()
+    {
+        m_login->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_login.get()));
+        type(u"anna"_qs, u"fout"_qs);
+        auto* password = m_login->controls().get<QLineEdit>(u"Text2"_qs);
+        password->setFocus();
+        QTest::keyClick(password, Qt::Key_Return);
+        QTest::keyClick(password, Qt::Key_Enter);
+        QCOMPARE(m_login->loginAttempts(), 0);
+        QVERIFY(m_messages.shown.isEmpty());
+
+        QTest::mouseClick(m_login->controls().widget(u"Image1"_qs), Qt::LeftButton);
+        QCOMPARE(m_login->loginAttempts(), 1);
+        QVERIFY(m_quits.isEmpty());
+
+        QTest::mouseClick(m_login->controls().widget(u"Image3"_qs), Qt::LeftButton);
+        QCOMPARE(m_quits, QList<int>{0});
+        QCOMPARE(m_login->loginAttempts(), 1);
+    }
+};
+
+QTEST_MAIN(TestLogin)
+#include "tst_login.moc"
