@@ -1,0 +1,132 @@
+#include "declaration/daygrid.h"
+
+#include "app/controls.h"
+#include "data/dutchnumbers.h"
+#include "declaration/form1.h"
+
+#include <QLineEdit>
+#include <QScopedValueRollback>
+
+namespace dl {
+
+namespace daygrid {
+
+bool isAllowedCharacter(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || c == u'.' || c == u'%' || c == u'\'';
+}
+
+QString allowedCharacters(const QString& text)
+{
+    QString out;
+    for (const QChar c : text) {
+        if (isAllowedCharacter(c))
+            out += c;
+    }
+    return out;
+}
+
+QString columnTotal(const QStringList& slotTexts)
+{
+    double sum = 0;
+    for (const QString& t : slotTexts)
+        sum += leadingNumber(t);
+    return generalNumberText(sum);
+}
+
+QString hoursLimitMessage(const QString& dayLabel)
+{
+    return QStringLiteral("U kunt niet meer als 24 uur per dag werken.\r\n\r\nFOUT bij datum ") + dayLabel
+        + QStringLiteral(" DEZE WORDT OP '0' GEZET !!\r\n\r\n");
+}
+
+} // namespace daygrid
+
+KeyFilterValidator::KeyFilterValidator(QLineEdit* edit)
+    : QValidator(edit)
+    , m_edit(edit)
+    , m_last(edit->text())
+{
+}
+
+QValidator::State KeyFilterValidator::validate(QString& input, int& pos) const
+{
+    // The line edit counts as modified only after an edit of the user; a
+    // text set by the program (a loaded report) is taken as it is.
+    if (m_edit->isModified()) {
+        const QString& old = m_last;
+        qsizetype head = 0;
+        while (head < old.size() && head < input.size() && old[head] == input[head])
+            ++head;
+        qsizetype tail = 0;
+        while (tail < old.size() - head && tail < input.size() - head
+               && old[old.size() - 1 - tail] == input[input.size() - 1 - tail])
+            ++tail;
+        QString brought;
+        int removedBeforeCursor = 0;
+        for (qsizetype i = head; i < input.size() - tail; ++i) {
+            if (daygrid::isAllowedCharacter(input[i]))
+                brought += input[i];
+            else if (i < pos)
+                ++removedBeforeCursor;
+        }
+        input = input.left(head) + brought + input.right(tail);
+        pos -= removedBeforeCursor;
+    }
+    m_last = input;
+    return Acceptable;
+}
+
+DayGrid::DayGrid(Form1& form, AppContext& ctx)
+    : m_form(form)
+    , m_ctx(ctx)
+{
+    FormControls& c = form.controls();
+    QList<QLineEdit*> filtered;
+    for (int i = 1; i <= daygrid::kSlots; ++i) {
+        auto* hours = c.get<QLineEdit>(element(QStringLiteral("Text26"), i));
+        auto* km = c.get<QLineEdit>(element(QStringLiteral("Text27"), i));
+        connect(hours, &QLineEdit::textChanged, this, [this] { recomputeHours(); });
+        connect(km, &QLineEdit::textChanged, this, [this] { recomputeKilometres(); });
+        filtered << hours << km;
+    }
+    filtered << c.get<QLineEdit>(QStringLiteral("Text33")) << c.get<QLineEdit>(QStringLiteral("Text34"));
+    for (QLineEdit* e : filtered)
+        e->setValidator(new KeyFilterValidator(e));
+}
+
+void DayGrid::recomputeHours()
+{
+    // Setting a slot back to "0" below changes the column again; this pass
+    // already reads it anew.
+    if (m_inHours)
+        return;
+    QScopedValueRollback guard(m_inHours, true);
+
+    FormControls& c = m_form.controls();
+    QStringList slots;
+    for (int i = 1; i <= daygrid::kSlots; ++i) {
+        const QString name = element(QStringLiteral("Text26"), i);
+        if (leadingNumber(c.text(name)) > daygrid::kHoursLimit) {
+            m_ctx.messages.inform(daygrid::hoursLimitMessage(c.text(element(QStringLiteral("Text23"), i))));
+            c.setText(name, QStringLiteral("0"));
+        }
+        slots << c.text(name);
+    }
+    c.setText(element(QStringLiteral("Text26"), daygrid::kTotalElement), daygrid::columnTotal(slots));
+}
+
+void DayGrid::recomputeKilometres()
+{
+    if (m_inKilometres)
+        return;
+    QScopedValueRollback guard(m_inKilometres, true);
+
+    FormControls& c = m_form.controls();
+    QStringList slots;
+    for (int i = 1; i <= daygrid::kSlots; ++i)
+        slots << c.text(element(QStringLiteral("Text27"), i));
+    c.setText(element(QStringLiteral("Text27"), daygrid::kTotalElement), daygrid::columnTotal(slots));
+}
+
+} // namespace dl

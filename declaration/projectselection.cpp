@@ -1,0 +1,215 @@
+#include "declaration/projectselection.h"
+
+#include "app/actionguard.h"
+#include "app/controls.h"
+#include "app/dates.h"
+#include "data/dutchnumbers.h"
+#include "data/records.h"
+#include "data/tables.h"
+#include "declaration/form1.h"
+
+#include <QColor>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPalette>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace dl {
+
+namespace project {
+
+QString codeFromEntry(const QString& entry)
+{
+    const qsizetype at = entry.indexOf(QStringLiteral("  "));
+    return at < 0 ? entry : entry.left(at);
+}
+
+QString rateText(const QVariant& rate)
+{
+    const auto amount = [](double v) {
+        return (v == std::floor(v) && std::fabs(v) < 1e15) ? generalNumberText(v) + QStringLiteral(",00")
+                                                          : moneyText(v);
+    };
+    const QString prefix = QStringLiteral("Uw uurtarief is € ");
+    if (rate.isNull() || !rate.isValid())
+        return prefix + amount(0);
+    if (rate.metaType().id() != QMetaType::QString) {
+        bool ok = false;
+        const double v = rate.toDouble(&ok);
+        return prefix + amount(ok && std::isfinite(v) ? v : 0.0);
+    }
+    const QString t = rate.toString();
+    if (t.isEmpty())
+        return prefix + amount(0);
+    if (std::all_of(t.begin(), t.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return prefix + t + QStringLiteral(",00");
+    if (const auto v = tryLocaleNumber(t))
+        return prefix + amount(*v);
+    return prefix + t + QStringLiteral(",00");  // not a number; the totals say so
+}
+
+bool plannedEndPassed(const QString& endDate, const QDate& today)
+{
+    // The fixed date text is mm-dd-yyyy; rearranged it compares as text.
+    const QString f = fixedDateText(today);
+    const QString todayText = f.mid(6, 4) + u'/' + f.mid(0, 2) + u'/' + f.mid(3, 2);
+    return endDate < todayText;
+}
+
+QString notFoundMessage(const QString& code)
+{
+    return QStringLiteral("Het project \"%1\" is niet gevonden.\r\nDe gegevens van het getoonde project blijven staan.")
+        .arg(code);
+}
+
+} // namespace project
+
+namespace {
+
+const QColor kEndedColour(255, 224, 192);
+
+// Everything the form shows of a project, read before the form changes.
+struct ProjectData {
+    QString code;
+    QList<QPair<QString, QString>> fields;  // control, text; in the order they are filled
+    QString clientNumber;
+    QString endDate;
+    QVariant rateIn;
+    QVariant rateOut;
+    QString remark;
+    QString clientName;
+};
+
+std::optional<ProjectData> readProject(const AppContext& ctx, const QString& code)
+{
+    Connection connection(ctx.server, Database::Data);
+    Records records(connection);
+    const auto row = records.findFirst(tables::projects(), {{QStringLiteral("Projectcode"), code}});
+    if (!row)
+        return std::nullopt;
+
+    ProjectData p;
+    p.code = code;
+    const struct {
+        const char16_t* control;
+        const char16_t* column;
+    } fields[] = {{u"Text38", u"nummer"},
+                  {u"Text2", u"Projectnaam"},
+                  {u"Text3", u"ProjectOmschrijving"},
+                  {u"Text4", u"Projectcode"},
+                  {u"Text5", u"opdrachtgevernummer"},
+                  {u"Text7", u"TijdsplanningDATUMvan"},
+                  {u"Text8", u"TijdsplanningDATUMtm"},
+                  {u"Text9", u"ProjectduurPer8uur"}};
+    for (const auto& f : fields)
+        p.fields << qMakePair(QString::fromUtf16(f.control), row->text(QString::fromUtf16(f.column)));
+    p.clientNumber = row->text(QStringLiteral("opdrachtgevernummer"));
+    p.endDate = row->text(QStringLiteral("TijdsplanningDATUMtm"));
+    p.rateOut = row->value(QStringLiteral("VerkoopDagtariefConsultant"));
+    p.rateIn = row->value(QStringLiteral("InkoopDagtariefOpdrachtgever"));
+    p.remark = row->text(QStringLiteral("CommentaarCONSULTANT"));
+
+    // A client that is missing leaves the name empty.
+    const auto client =
+        records.findFirst(tables::clients(), {{QStringLiteral("opdrachtgevernummer"), p.clientNumber}});
+    if (client)
+        p.clientName = client->text(QStringLiteral("Bedrijf"));
+    return p;
+}
+
+// Combo1 back on the project the fields show (or its design text).
+void showProjectInList(FormControls& c, const QString& shownCode)
+{
+    auto* list = c.get<QComboBox>(QStringLiteral("Combo1"));
+    if (!shownCode.isEmpty()) {
+        for (int i = 0; i < list->count(); ++i) {
+            if (project::codeFromEntry(list->itemText(i)) == shownCode) {
+                list->setCurrentIndex(i);
+                return;
+            }
+        }
+    }
+    list->setCurrentIndex(-1);
+    list->setEditText(QStringLiteral("Projecten"));
+}
+
+void markPlannedEnd(FormControls& c, bool ended)
+{
+    auto* end = c.get<QLineEdit>(QStringLiteral("Text8"));
+    QPalette pal = end->palette();
+    if (ended) {
+        pal.setColor(QPalette::Base, kEndedColour);
+        end->setPalette(pal);
+    } else {
+        end->setPalette(QPalette());  // the system's background again
+    }
+}
+
+void setShown(FormControls& c, std::initializer_list<const char16_t*> names, bool shown)
+{
+    for (const char16_t* n : names)
+        c.setShown(QString::fromUtf16(n), shown);
+}
+
+} // namespace
+
+void selectShownProject(Form1& form, AppContext& ctx)
+{
+    FormControls& c = form.controls();
+    Session& session = ctx.session;
+    const QString code = project::codeFromEntry(c.text(QStringLiteral("Combo1")));
+
+    const std::optional<ProjectData> p = readProject(ctx, code);
+    if (!p) {
+        ctx.messages.inform(project::notFoundMessage(code), Icon::Warning);
+        showProjectInList(c, session.projectCode);
+        return;
+    }
+
+    // A different project: no month is open any more.
+    c.setText(QStringLiteral("Combo2"), QStringLiteral("maand"));
+    session.closeReport();
+    session.projectCode = p->code;
+
+    for (const auto& [name, text] : p->fields)
+        c.setText(name, text);
+    session.hourlyRateOut = p->rateOut;
+    session.hourlyRateIn = p->rateIn;
+    c.setText(QStringLiteral("Text20"), project::rateText(p->rateIn));
+    c.setText(QStringLiteral("Text15"), project::kilometreText());
+    c.setText(QStringLiteral("Text10"), p->remark);
+
+    const bool remark = c.text(QStringLiteral("Text10")) != u"GEEN";
+    c.setShown(QStringLiteral("Text10"), remark);
+    c.setShown(element(QStringLiteral("Label2"), 13), remark);
+
+    markPlannedEnd(c, project::plannedEndPassed(c.text(QStringLiteral("Text8")), ctx.clock.now().date()));
+    c.setText(QStringLiteral("Text6"), p->clientName);
+
+    setShown(c,
+             {u"Label2(2)", u"Text2", u"Text38", u"Label2(3)", u"Text3", u"Label2(4)", u"Text4", u"Label2(5)",
+              u"Text6", u"Label2(7)", u"Text7", u"Label2(8)", u"Text8", u"Label2(9)", u"Text9", u"Label2(1)",
+              u"Label3", u"Combo2", u"Combo3", u"Image5"},
+             true);
+    // The money summary waits for a month.
+    setShown(c,
+             {u"Label2(6)", u"Label2(10)", u"Label2(11)", u"Label2(12)", u"Label2(14)", u"Label2(15)",
+              u"Label2(16)", u"Label2(17)", u"Label2(18)", u"Text19", u"Text20", u"Text21", u"Text11", u"Text12",
+              u"Text13", u"Text14", u"Text15", u"Text16", u"Text17", u"Text18", u"Text28", u"Text29", u"Image4",
+              u"Image6", u"Combo4"},
+             false);
+}
+
+ProjectSelection::ProjectSelection(Form1& form, AppContext& ctx)
+    : m_form(form)
+    , m_ctx(ctx)
+{
+    auto* list = form.controls().get<QComboBox>(QStringLiteral("Combo1"));
+    connect(list, &QComboBox::activated, this,
+            [this] { runGuarded(m_ctx.messages, [this] { selectShownProject(m_form, m_ctx); }); });
+}
+
+} // namespace dl

@@ -1,0 +1,52 @@
+#pragma once
+// Choosing a project in Combo1: reads the project and its client, fills the
+// project fields, keeps the two hourly rates in the Session and asks for a
+// new month choice.
+
+#include "app/context.h"
+
+#include <QDate>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+namespace dl {
+
+class Form1;
+
+namespace project {
+
+// The code at the front of a project list entry: everything before the
+// first two consecutive blanks, or the whole entry.
+QString codeFromEntry(const QString& entry);
+
+// "Uw uurtarief is € 45,00". Whole euros keep their digits; a rate with
+// cents shows them ("72,50") instead of a second comma.
+QString rateText(const QVariant& rate);
+
+inline QString kilometreText() { return QStringLiteral("Uw kilometervergoeding is € 0,35"); }
+
+// The planned period ended before today: the end date (yyyy/mm/dd) compared
+// as text with today's; an empty end date counts as ended.
+bool plannedEndPassed(const QString& endDate, const QDate& today);
+
+QString notFoundMessage(const QString& code);
+
+} // namespace project
+
+// The Combo1 click, for the entry Combo1 shows now. Reads both rows before
+// it changes anything; throws DbError when the server fails.
+void selectShownProject(Form1& form, AppContext& ctx);
+
+// Connects Combo1's choice to selectShownProject, guarded.
+class ProjectSelection : public QObject {
+    Q_OBJECT
+public:
+    ProjectSelection(Form1& form, AppContext& ctx);
+
+private:
+    Form1& m_form;
+    AppContext& m_ctx;
+};
+
+} // namespace dl

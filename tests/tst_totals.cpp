@@ -1,0 +1,570 @@
+// The totals chain as arithmetic and on the real form: the month's hours,
+// kilometres and expense carried to tab "Declaratie", the day grid's key
+// filter, column totals and 24-hour rule.
+
+#include "app/clock.h"
+#include "app/context.h"
+#include "declaration/daygrid.h"
+#include "declaration/form1.h"
+#include "declaration/totals.h"
+#include "support/fakes.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QtTest>
+
+#include <memory>
+
+using namespace dl;
+using namespace Qt::StringLiterals;
+using Declare = totals::Result::Declare;
+
+Q_DECLARE_METATYPE(Declare)
+
+namespace {
+
+struct Fixture {
+    Fixture()
+        : form(ctx)
+        , grid(form, ctx)
+        , chain(form, ctx)
+    {
+        session.hourlyRateIn = 40.0;
+        session.hourlyRateOut = 55.0;
+    }
+    FormControls& c() { return form.controls(); }
+    QString text(const QString& name) { return c().text(name); }
+    QLineEdit* edit(const QString& name) { return c().get<QLineEdit>(name); }
+    // A month as month selection leaves it: open in the Session, named in Combo2.
+    void openMonth()
+    {
+        session.reportKey = u"2008_03_0042-GLAS"_s;
+        session.reportYear = u"2008"_s;
+        session.reportMonthEntry = u"03 Maart "_s;
+        c().setText(u"Combo2"_s, u"03 Maart "_s);
+    }
+    // The user picks tab "Raport" (or back), as a mouse click does.
+    void clickTab(int index)
+    {
+        QVERIFY(form.tabs()->currentIndex() != index);
+        form.tabs()->setCurrentIndex(index);
+    }
+    void typeInto(const QString& name, const QString& keys)
+    {
+        QLineEdit* e = edit(name);
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClicks(e, keys);
+    }
+
+    Session session;
+    test::FakeMessages messages;
+    FixedClock clock{QDateTime(QDate(2008, 3, 15), QTime(9, 0))};
+    AppContext ctx{session, messages, clock, ServerAddress{}};
+    Form1 form;
+    DayGrid grid;
+    TotalsController chain;
+};
+
+QString hours(int n)
+{
+    return element(u"Text26"_s, n);
+}
+QString km(int n)
+{
+    return element(u"Text27"_s, n);
+}
+
+} // namespace
+
+class TestTotals : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void compute_data();
+    void compute();
+    void expenseText_data();
+    void expenseText();
+    void rates_data();
+    void rates();
+
+    void noMonthGoesBackToTheFirstTab_data();
+    void noMonthGoesBackToTheFirstTab();
+    void typingUpdatesOnlyTheColumnTotals();
+    void tabClickCarriesTheMonth();
+    void everyTabChangeRunsTheChain();
+    void newRatesWithTheSameHours();
+    void nothingToDeclareHidesTheButtons();
+    void badAmountIsNamedAndTheChainRuns();
+    void clientSideAmountsAreReadOnly();
+
+    void keyFilter_data();
+    void keyFilter();
+    void pastedTextIsFiltered_data();
+    void pastedTextIsFiltered();
+    void programTextIsKept();
+    void columnTotals_data();
+    void columnTotals();
+    void hoursLimitWhileTyping();
+    void hoursLimitWhileLoading();
+    void hoursLimitEverySlotInOrder();
+
+private:
+    std::unique_ptr<Fixture> f;
+};
+
+void TestTotals::init()
+{
+    f = std::make_unique<Fixture>();
+}
+
+void TestTotals::cleanup()
+{
+    f.reset();
+}
+
+void TestTotals::compute_data()
+{
+    QTest::addColumn<QString>("hoursTotal");
+    QTest::addColumn<QString>("kmTotal");
+    QTest::addColumn<QString>("euros");
+    QTest::addColumn<QString>("cents");
+    // Text21 Text39 Text16 Text11 | Text17 Text28 Text29 | Text40 Text41 Text42
+    QTest::addColumn<QStringList>("amounts");
+    QTest::addColumn<QStringList>("sums");
+    QTest::addColumn<Declare>("declare");
+
+    const QStringList none;
+    QTest::newRow("8,5 hours at 40")
+        << u"8,5"_s << u"0"_s << u"0"_s << u"00"_s
+        << QStringList{u"340,00"_s, u"467,50"_s, u"0,00"_s, u"0,00"_s}
+        << QStringList{u"340,00"_s, u"68,00"_s, u"408,00"_s, u"467,50"_s, u"93,50"_s, u"561,00"_s}
+        << Declare::Something;
+    QTest::newRow("100 km")
+        << u"0"_s << u"100"_s << u"0"_s << u"00"_s
+        << QStringList{u"0,00"_s, u"0,00"_s, u"35,00"_s, u"0,00"_s}
+        << QStringList{u"35,00"_s, u"7,00"_s, u"42,00"_s, u"35,00"_s, u"7,00"_s, u"42,00"_s} << Declare::Something;
+    QTest::newRow("subtotal 1.000,00")
+        << u"25"_s << u"0"_s << u"0"_s << u"00"_s
+        << QStringList{u"1.000,00"_s, u"1.375,00"_s, u"0,00"_s, u"0,00"_s}
+        << QStringList{u"1.000,00"_s, u"200,00"_s, u"1.200,00"_s, u"1.375,00"_s, u"275,00"_s, u"1.650,00"_s}
+        << Declare::Something;
+    QTest::newRow("everything")
+        << u"10"_s << u"7,5"_s << u"12"_s << u"50"_s
+        << QStringList{u"400,00"_s, u"550,00"_s, u"2,63"_s, u"12,50"_s}
+        << QStringList{u"415,13"_s, u"83,03"_s, u"498,16"_s, u"565,13"_s, u"113,03"_s, u"678,16"_s}
+        << Declare::Something;
+    // 0,5 hours and 0,75 euros are amounts, not the 0 in front of the comma.
+    QTest::newRow("half an hour is paid")
+        << u"0,5"_s << u"0"_s << u"0"_s << u"00"_s << QStringList{u"20,00"_s, u"27,50"_s, u"0,00"_s, u"0,00"_s}
+        << QStringList{u"20,00"_s, u"4,00"_s, u"24,00"_s, u"27,50"_s, u"5,50"_s, u"33,00"_s} << Declare::Something;
+    QTest::newRow("75 cents count")
+        << u"0"_s << u"0"_s << u"0"_s << u"75"_s << QStringList{u"0,00"_s, u"0,00"_s, u"0,00"_s, u"0,75"_s}
+        << QStringList{u"0,75"_s, u"0,15"_s, u"0,90"_s, u"0,75"_s, u"0,15"_s, u"0,90"_s} << Declare::Something;
+    QTest::newRow("half km")
+        << u"0"_s << u"0,5"_s << u"0"_s << u"00"_s << QStringList{u"0,00"_s, u"0,00"_s, u"0,18"_s, u"0,00"_s}
+        << QStringList{u"0,18"_s, u"0,04"_s, u"0,22"_s, u"0,18"_s, u"0,04"_s, u"0,22"_s} << Declare::Something;
+    QTest::newRow("all zero") << u"0"_s << u"0"_s << u"0"_s << u"00"_s
+                              << QStringList{u"0,00"_s, u"0,00"_s, u"0,00"_s, u"0,00"_s} << none
+                              << Declare::Nothing;
+    QTest::newRow("negative hours change nothing")
+        << u"-5"_s << u"0"_s << u"0"_s << u"00"_s << QStringList{u"0,00"_s, u"0,00"_s, u"0,00"_s, u"0,00"_s}
+        << none << Declare::Unchanged;
+    QTest::newRow("bad euros count as 0, the rest runs")
+        << u"0"_s << u"100"_s << u"1%"_s << u"00"_s << QStringList{u"0,00"_s, u"0,00"_s, u"35,00"_s, u"0,00"_s}
+        << QStringList{u"35,00"_s, u"7,00"_s, u"42,00"_s, u"35,00"_s, u"7,00"_s, u"42,00"_s} << Declare::Something;
+    QTest::newRow("hours total in exponent form")
+        << u"1E+15"_s << u"0"_s << u"0"_s << u"00"_s
+        << QStringList{u"40.000.000.000.000.000,00"_s, u"55.000.000.000.000.000,00"_s, u"0,00"_s, u"0,00"_s}
+        << QStringList{u"40.000.000.000.000.000,00"_s, u"8.000.000.000.000.000,00"_s,
+                       u"48.000.000.000.000.000,00"_s, u"55.000.000.000.000.000,00"_s,
+                       u"11.000.000.000.000.000,00"_s, u"66.000.000.000.000.000,00"_s}
+        << Declare::Something;
+}
+
+void TestTotals::compute()
+{
+    QFETCH(QString, hoursTotal);
+    QFETCH(QString, kmTotal);
+    QFETCH(QString, euros);
+    QFETCH(QString, cents);
+    QFETCH(QStringList, amounts);
+    QFETCH(QStringList, sums);
+    QFETCH(Declare, declare);
+
+    const totals::Result r =
+        totals::compute({hoursTotal, kmTotal, euros, cents, u"Parkeren"_s, QVariant(40.0), QVariant(55.0)});
+    QCOMPARE(r.hours, hoursTotal);
+    QCOMPARE(r.kilometres, kmTotal);
+    QCOMPARE((QStringList{r.hoursAmountIn, r.hoursAmountOut, r.kilometreAmount, r.expense}), amounts);
+    QCOMPARE(r.expenseInSums, r.expense);
+    QCOMPARE(r.expenseDescription, u"Parkeren"_s);
+    QCOMPARE(r.declare, declare);
+    QStringList got;
+    for (const auto& [name, text] : r.sums())
+        got << text;
+    QCOMPARE(got, sums);
+
+    QStringList order;
+    for (const auto& [name, text] : r.amounts())
+        order << name;
+    for (const auto& [name, text] : r.sums())
+        order << name;
+    QStringList expected{u"Text19"_s, u"Text21"_s, u"Text39"_s, u"Text14"_s,
+                         u"Text16"_s, u"Text11"_s, u"Text13"_s, u"Text12"_s};
+    if (!sums.isEmpty())
+        expected << u"Text17"_s << u"Text28"_s << u"Text29"_s << u"Text40"_s << u"Text41"_s << u"Text42"_s;
+    QCOMPARE(order, expected);
+}
+
+void TestTotals::expenseText_data()
+{
+    QTest::addColumn<QString>("euros");
+    QTest::addColumn<QString>("cents");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("problemField");  // empty: no message
+
+    QTest::newRow("12 and 50") << u"12"_s << u"50"_s << u"12,50"_s << QString();
+    QTest::newRow("12 and 5 is five cents") << u"12"_s << u"5"_s << u"12,05"_s << QString();
+    QTest::newRow("0 and 75") << u"0"_s << u"75"_s << u"0,75"_s << QString();
+    QTest::newRow("zero") << u"0"_s << u"00"_s << u"0,00"_s << QString();
+    QTest::newRow("empty euros") << QString() << u"40"_s << u"0,40"_s << QString();
+    QTest::newRow("empty cents") << u"7"_s << QString() << u"7,00"_s << QString();
+    QTest::newRow("both empty") << QString() << QString() << u"0,00"_s << QString();
+    QTest::newRow("leading zeros kept") << u"012"_s << u"05"_s << u"012,05"_s << QString();
+    QTest::newRow("000 and 00") << u"000"_s << u"00"_s << u"0,00"_s << QString();
+    QTest::newRow("percent in euros") << u"1%"_s << u"00"_s << u"0,00"_s << u"Onkosten (euro's)"_s;
+    QTest::newRow("point in euros") << u"1.5"_s << u"00"_s << u"0,00"_s << u"Onkosten (euro's)"_s;
+    QTest::newRow("apostrophe in cents") << u"3"_s << u"5'"_s << u"0,00"_s << u"Onkosten (centen)"_s;
+    QTest::newRow("three cent digits") << u"3"_s << u"500"_s << u"0,00"_s << u"Onkosten (centen)"_s;
+}
+
+void TestTotals::expenseText()
+{
+    QFETCH(QString, euros);
+    QFETCH(QString, cents);
+    QFETCH(QString, text);
+    QFETCH(QString, problemField);
+    QStringList problems;
+    QCOMPARE(totals::expenseText(euros, cents, problems), text);
+    if (problemField.isEmpty()) {
+        QVERIFY(problems.isEmpty());
+    } else {
+        QCOMPARE(problems.size(), 1);
+        QVERIFY2(problems[0].contains(u'"' + problemField + u'"'), qPrintable(problems[0]));
+        QVERIFY(problems[0].endsWith(u"Er wordt met 0 gerekend."_s));
+    }
+}
+
+void TestTotals::rates_data()
+{
+    QTest::addColumn<QVariant>("rate");
+    QTest::addColumn<QString>("amount");  // for 2 hours
+    QTest::addColumn<bool>("problem");
+
+    QTest::newRow("decimal stays a number") << QVariant(45.5) << u"91,00"_s << false;
+    QTest::newRow("whole number") << QVariant(40.0) << u"80,00"_s << false;
+    QTest::newRow("integer") << QVariant(qlonglong(45)) << u"90,00"_s << false;
+    QTest::newRow("text digits") << QVariant(u"45"_s) << u"90,00"_s << false;
+    QTest::newRow("text with comma") << QVariant(u"45,50"_s) << u"91,00"_s << false;
+    QTest::newRow("text with point is no 4550") << QVariant(u"45.50"_s) << u"0,00"_s << true;
+    QTest::newRow("text not a number") << QVariant(u"veel"_s) << u"0,00"_s << true;
+    QTest::newRow("empty before a project") << QVariant(QString()) << u"0,00"_s << false;
+    QTest::newRow("null") << QVariant() << u"0,00"_s << false;
+}
+
+void TestTotals::rates()
+{
+    QFETCH(QVariant, rate);
+    QFETCH(QString, amount);
+    QFETCH(bool, problem);
+    const totals::Result r = totals::compute({u"2"_s, u"0"_s, u"0"_s, u"00"_s, QString(), rate, rate});
+    QCOMPARE(r.hoursAmountIn, amount);
+    QCOMPARE(r.hoursAmountOut, amount);
+    QCOMPARE(r.problems.size(), problem ? 2 : 0);
+    if (problem)
+        QVERIFY(r.problems[0].contains(u"\"Uw uurtarief\""_s));
+}
+
+void TestTotals::noMonthGoesBackToTheFirstTab_data()
+{
+    QTest::addColumn<QString>("month");
+    QTest::addColumn<bool>("open");
+    QTest::newRow("maand") << u"maand"_s << true;
+    QTest::newRow("empty") << QString() << true;
+    QTest::newRow("no open report") << u"03 Maart "_s << false;
+}
+
+void TestTotals::noMonthGoesBackToTheFirstTab()
+{
+    QFETCH(QString, month);
+    QFETCH(bool, open);
+    if (open)
+        f->openMonth();
+    f->c().setText(u"Combo2"_s, month);
+    f->c().setText(hours(1), u"8"_s);
+    f->form.tabs()->setCurrentIndex(1);
+    QCOMPARE(f->form.tabs()->currentIndex(), 0);
+    QCOMPARE(f->text(u"Text19"_s), u"0"_s);
+    QCOMPARE(f->text(u"Text21"_s), u"0,00"_s);
+    QVERIFY(f->c().isShown(u"Image5"_s) == false);
+}
+
+void TestTotals::typingUpdatesOnlyTheColumnTotals()
+{
+    f->openMonth();
+    f->typeInto(hours(3), u"8"_s);
+    f->typeInto(hours(4), u".5"_s);
+    f->typeInto(km(3), u"100"_s);
+    f->typeInto(u"Text33"_s, u"12"_s);
+    QCOMPARE(f->text(element(u"Text26"_s, 32)), u"8,5"_s);
+    QCOMPARE(f->text(element(u"Text27"_s, 32)), u"100"_s);
+    QCOMPARE(f->text(u"Text19"_s), u"0"_s);
+    QCOMPARE(f->text(u"Text14"_s), u"0"_s);
+    QCOMPARE(f->text(u"Text11"_s), u"0,00"_s);
+    QCOMPARE(f->text(u"Text17"_s), u"0,00"_s);
+}
+
+void TestTotals::tabClickCarriesTheMonth()
+{
+    f->openMonth();
+    f->typeInto(hours(1), u"8"_s);
+    f->typeInto(hours(2), u".5"_s);
+    f->typeInto(km(1), u"100"_s);
+    f->typeInto(u"Text33"_s, u"12"_s);
+    f->typeInto(u"Text34"_s, u"5"_s);
+    f->typeInto(u"Text36"_s, u"Parkeren"_s);
+    f->clickTab(1);
+
+    QCOMPARE(f->form.tabs()->currentIndex(), 1);
+    const QStringList names{u"Text19"_s, u"Text21"_s, u"Text39"_s, u"Text14"_s, u"Text16"_s, u"Text11"_s,
+                            u"Text13"_s, u"Text12"_s, u"Text17"_s, u"Text28"_s, u"Text29"_s, u"Text40"_s,
+                            u"Text41"_s, u"Text42"_s};
+    QStringList got;
+    for (const QString& n : names)
+        got << f->text(n);
+    QCOMPARE(got, (QStringList{u"8,5"_s, u"340,00"_s, u"467,50"_s, u"100"_s, u"35,00"_s, u"12,05"_s, u"12,05"_s,
+                               u"Parkeren"_s, u"387,05"_s, u"77,41"_s, u"464,46"_s, u"514,55"_s, u"102,91"_s,
+                               u"617,46"_s}));
+    for (const QString& n : {u"Image4"_s, u"Image5"_s, u"Image6"_s, u"Combo4"_s})
+        QVERIFY2(f->c().isShown(n), qPrintable(n));
+    QVERIFY(f->messages.shown.isEmpty());
+}
+
+void TestTotals::everyTabChangeRunsTheChain()
+{
+    f->openMonth();
+    f->form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f->form));
+    QTabBar* bar = f->form.tabs()->tabBar();
+
+    f->c().setText(hours(1), u"2"_s);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    QCOMPARE(f->form.tabs()->currentIndex(), 1);
+    QCOMPARE(f->text(u"Text21"_s), u"80,00"_s);
+
+    f->c().setText(hours(1), u"3"_s);
+    bar->setFocus();
+    QTest::keyClick(bar, Qt::Key_Left);
+    QCOMPARE(f->form.tabs()->currentIndex(), 0);
+    QCOMPARE(f->text(u"Text21"_s), u"120,00"_s);
+
+    f->c().setText(hours(1), u"4"_s);
+    QTest::keyClick(f->form.tabs(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(f->form.tabs()->currentIndex(), 1);
+    QCOMPARE(f->text(u"Text21"_s), u"160,00"_s);
+}
+
+void TestTotals::newRatesWithTheSameHours()
+{
+    // Another project with the same hours: the hours amount follows the rate.
+    f->openMonth();
+    f->c().setText(hours(1), u"10"_s);
+    f->clickTab(1);
+    QCOMPARE(f->text(u"Text21"_s), u"400,00"_s);
+    f->session.hourlyRateIn = 50.0;
+    f->session.hourlyRateOut = 60.0;
+    f->clickTab(0);
+    QCOMPARE(f->text(u"Text19"_s), u"10"_s);
+    QCOMPARE(f->text(u"Text21"_s), u"500,00"_s);
+    QCOMPARE(f->text(u"Text39"_s), u"600,00"_s);
+    QCOMPARE(f->text(u"Text17"_s), u"500,00"_s);
+    QCOMPARE(f->text(u"Text42"_s), u"720,00"_s);
+}
+
+void TestTotals::nothingToDeclareHidesTheButtons()
+{
+    f->openMonth();
+    f->c().setText(hours(1), u"10"_s);
+    f->clickTab(1);
+    QVERIFY(f->c().isShown(u"Image4"_s));
+    f->c().setText(hours(1), u"0"_s);
+    f->clickTab(0);
+    QCOMPARE(f->text(u"Text21"_s), u"0,00"_s);
+    for (const QString& n : {u"Image4"_s, u"Image6"_s, u"Combo4"_s})
+        QVERIFY2(!f->c().isShown(n), qPrintable(n));
+    QVERIFY(f->c().isShown(u"Image5"_s));
+    // The sums of the last count stay in place.
+    QCOMPARE(f->text(u"Text17"_s), u"400,00"_s);
+    QCOMPARE(f->text(u"Text29"_s), u"480,00"_s);
+}
+
+void TestTotals::badAmountIsNamedAndTheChainRuns()
+{
+    f->openMonth();
+    f->typeInto(u"Text33"_s, u"1%"_s);
+    f->typeInto(km(2), u"100"_s);
+    f->clickTab(1);
+    QCOMPARE(f->messages.shown.size(), 1);
+    QCOMPARE(f->messages.last(),
+             u"Het veld \"Onkosten (euro's)\" bevat \"1%\"; dat is geen getal.\r\nEr wordt met 0 gerekend."_s);
+    QCOMPARE(f->messages.shown[0].buttons, Buttons::Ok);
+    QCOMPARE(f->text(u"Text11"_s), u"0,00"_s);
+    QCOMPARE(f->text(u"Text16"_s), u"35,00"_s);
+    QCOMPARE(f->text(u"Text29"_s), u"42,00"_s);
+}
+
+void TestTotals::clientSideAmountsAreReadOnly()
+{
+    for (const QString& n : {u"Text39"_s, u"Text40"_s, u"Text41"_s, u"Text42"_s})
+        QVERIFY2(f->edit(n)->isReadOnly(), qPrintable(n));
+}
+
+void TestTotals::keyFilter_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("hours digits") << hours(5) << u"12"_s << u"12"_s;
+    QTest::newRow("hours comma discarded") << hours(5) << u"1,5"_s << u"15"_s;
+    QTest::newRow("hours point") << hours(5) << u".5"_s << u".5"_s;
+    QTest::newRow("km letters and signs") << km(5) << u"a-1+e2"_s << u"12"_s;
+    QTest::newRow("km percent and apostrophe") << km(5) << u"%'9"_s << u"%'9"_s;
+    QTest::newRow("euros blank") << u"Text33"_s << u"1 2"_s << u"12"_s;
+    QTest::newRow("cents comma") << u"Text34"_s << u",5"_s << u"5"_s;
+}
+
+void TestTotals::keyFilter()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, keys);
+    QFETCH(QString, text);
+    f->typeInto(field, keys);
+    QCOMPARE(f->text(field), text);
+    // Backspace still edits.
+    QTest::keyClick(f->edit(field), Qt::Key_Backspace);
+    QCOMPARE(f->text(field), text.chopped(1));
+}
+
+void TestTotals::pastedTextIsFiltered_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("exponent in km") << km(7) << u"9e9"_s << u"99"_s;
+    QTest::newRow("comma km") << km(8) << u"7,5"_s << u"75"_s;
+    QTest::newRow("letters hours") << hours(7) << u"x2"_s << u"2"_s;
+    QTest::newRow("minus euros") << u"Text33"_s << u"-12"_s << u"12"_s;
+    QTest::newRow("hex cents") << u"Text34"_s << u"&H"_s << QString();
+}
+
+void TestTotals::pastedTextIsFiltered()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, pasted);
+    QFETCH(QString, text);
+    QLineEdit* e = f->edit(field);
+    // Paste from the clipboard, replacing everything.
+    QGuiApplication::clipboard()->setText(pasted);
+    e->selectAll();
+    e->paste();
+    QCOMPARE(e->text(), text);
+    // A drop inserts the same way.
+    e->selectAll();
+    e->insert(pasted);
+    QCOMPARE(e->text(), text);
+    QCOMPARE(e->cursorPosition(), text.size());
+}
+
+void TestTotals::programTextIsKept()
+{
+    // A loaded report is shown as stored; only what the user adds is filtered.
+    f->c().setText(u"Text33"_s, u"1,"_s);
+    QCOMPARE(f->text(u"Text33"_s), u"1,"_s);
+    QLineEdit* e = f->edit(u"Text33"_s);
+    e->end(false);
+    QTest::keyClicks(e, u"x5"_s);
+    QCOMPARE(e->text(), u"1,5"_s);
+}
+
+void TestTotals::columnTotals_data()
+{
+    QTest::addColumn<QStringList>("slots");
+    QTest::addColumn<QString>("total");
+    QTest::newRow("8 and .5") << QStringList{u"8"_s, u".5"_s} << u"8,5"_s;
+    QTest::newRow("comma text counts its front") << QStringList{u"7,5"_s, u"1"_s} << u"8"_s;
+    QTest::newRow("blanks inside") << QStringList{u" 1 2"_s} << u"12"_s;
+    QTest::newRow("percent") << QStringList{u"3%"_s, u"4"_s} << u"7"_s;
+    QTest::newRow("hex") << QStringList{u"&H1F"_s} << u"31"_s;
+    QTest::newRow("empty slots") << QStringList{QString(), QString()} << u"0"_s;
+    QTest::newRow("tenths") << QStringList(31, u".1"_s) << u"3,1"_s;
+}
+
+void TestTotals::columnTotals()
+{
+    QFETCH(QStringList, slots);
+    QFETCH(QString, total);
+    QCOMPARE(daygrid::columnTotal(slots), total);
+}
+
+void TestTotals::hoursLimitWhileTyping()
+{
+    f->c().setText(element(u"Text23"_s, 5), u"Wo 05 maart 2008"_s);
+    f->typeInto(hours(1), u"24"_s);
+    QVERIFY(f->messages.shown.isEmpty());
+    f->typeInto(hours(5), u"25"_s);
+    QCOMPARE(f->messages.shown.size(), 1);
+    QCOMPARE(f->messages.last(), u"U kunt niet meer als 24 uur per dag werken.\r\n\r\nFOUT bij datum "
+                                 u"Wo 05 maart 2008 DEZE WORDT OP '0' GEZET !!\r\n\r\n"_s);
+    QCOMPARE(f->messages.shown[0].buttons, Buttons::Ok);
+    QCOMPARE(f->messages.shown[0].caption, applicationTitle());
+    QCOMPARE(f->text(hours(5)), u"0"_s);
+    QCOMPARE(f->text(element(u"Text26"_s, 32)), u"24"_s);
+}
+
+void TestTotals::hoursLimitWhileLoading()
+{
+    f->c().setText(element(u"Text23"_s, 9), u"dag 9"_s);
+    f->c().setText(hours(9), u"30"_s);
+    QCOMPARE(f->messages.texts(), QStringList{daygrid::hoursLimitMessage(u"dag 9"_s)});
+    QCOMPARE(f->text(hours(9)), u"0"_s);
+    QCOMPARE(f->text(element(u"Text26"_s, 32)), u"0"_s);
+}
+
+void TestTotals::hoursLimitEverySlotInOrder()
+{
+    for (int i = 1; i <= 31; ++i)
+        f->c().setText(element(u"Text23"_s, i), u"dag %1"_s.arg(i));
+    {
+        // Slots that hold too much before anyone looks: one pass finds all.
+        const QSignalBlocker block3(f->edit(hours(3)));
+        const QSignalBlocker block20(f->edit(hours(20)));
+        f->c().setText(hours(3), u"99"_s);
+        f->c().setText(hours(20), u"30"_s);
+    }
+    f->c().setText(hours(2), u"8"_s);
+    QCOMPARE(f->messages.texts(),
+             (QStringList{daygrid::hoursLimitMessage(u"dag 3"_s), daygrid::hoursLimitMessage(u"dag 20"_s)}));
+    QCOMPARE(f->text(hours(3)), u"0"_s);
+    QCOMPARE(f->text(hours(20)), u"0"_s);
+    QCOMPARE(f->text(element(u"Text26"_s, 32)), u"8"_s);
+}
+
+QTEST_MAIN(TestTotals)
+#include "tst_totals.moc"
