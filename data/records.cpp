@@ -26,6 +26,14 @@ QString likePrefix(const QString& value)
     return out + u'%';
 }
 
+// The driver binds a null QString as NULL; an empty text box is "" in the table.
+QVariant bindable(const QVariant& v)
+{
+    if (!v.isNull() && v.metaType().id() == QMetaType::QString && v.toString().isNull())
+        return QStringLiteral("");
+    return v;
+}
+
 bool sameValue(const QVariant& a, const QVariant& b)
 {
     if (a.isNull() || b.isNull())
@@ -121,7 +129,7 @@ void Records::visit(const TableRef& table, const QList<Match>& where,
             binds << likePrefix(m.value);
         } else {
             conds << Connection::quoteIdentifier(m.column) + QStringLiteral(" = ?");
-            binds << m.value;
+            binds << bindable(m.value);
         }
     }
     if (!conds.isEmpty())
@@ -200,7 +208,11 @@ void Records::update(const TableRef& table, const Row& original, const Values& c
     QStringList conds;
     QVariantList idBinds;
     for (const QString& c : idCols) {
-        conds << Connection::quoteIdentifier(c) + QStringLiteral(" <=> ?");
+        // Without a key, a row that differs only in case or trailing blanks
+        // must not be taken for the one that was read.
+        const bool exact = pk.isEmpty() && original.value(c).metaType().id() == QMetaType::QString;
+        conds << (exact ? QStringLiteral("BINARY ") : QString()) + Connection::quoteIdentifier(c)
+                + QStringLiteral(" <=> ?");
         idBinds << original.value(c);
     }
     const QString where = QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
@@ -226,7 +238,7 @@ void Records::update(const TableRef& table, const Row& original, const Values& c
     QVariantList binds;
     for (const auto& [col, val] : changes) {
         sets << Connection::quoteIdentifier(col) + QStringLiteral(" = ?");
-        binds << val;
+        binds << bindable(val);
     }
     binds += idBinds;
     m_c.exec(QStringLiteral("UPDATE ") + Connection::qualified(table) + QStringLiteral(" SET ")
@@ -244,7 +256,7 @@ void Records::insert(const TableRef& table, const Values& values)
     for (const auto& [col, val] : values) {
         cols << Connection::quoteIdentifier(col);
         marks << QStringLiteral("?");
-        binds << val;
+        binds << bindable(val);
     }
     m_c.exec(QStringLiteral("INSERT INTO ") + Connection::qualified(table) + QStringLiteral(" (")
                  + cols.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (")

@@ -1,0 +1,248 @@
+// Record access against the test server, on scratch tables with and without
+// a primary key: exact comparison in the client, first row in table order,
+// and updates that change exactly the row that was read.
+
+#include "data/connection.h"
+#include "data/dberror.h"
+#include "data/records.h"
+#include "support/testdb.h"
+
+#include <QtTest>
+
+using namespace dl;
+using dl::test::TestDb;
+
+namespace {
+
+const TableRef kWithKey{Database::Data, u"scratch_records_pk"_qs};
+const TableRef kWithoutKey{Database::Data, u"scratch_records_nopk"_qs};
+
+QString qualifiedName(const TableRef& t)
+{
+    return u"torvakdb_TORVAKdata."_qs + t.name;
+}
+
+void insert(const TableRef& t, const QVariant& code, const QString& val)
+{
+    TestDb::exec(u"INSERT INTO "_qs + qualifiedName(t) + u" (code, val) VALUES (?, ?)"_qs, {code, val});
+}
+
+QStringList contents(const TableRef& t)
+{
+    // Without a key the server's row order is the insertion order here.
+    return TestDb::rows(u"SELECT code, val FROM "_qs + qualifiedName(t));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(TableRef)
+
+class TestRecords : public QObject {
+    Q_OBJECT
+
+    void bothTables()
+    {
+        QTest::addColumn<TableRef>("table");
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        TestDb::exec(u"CREATE TABLE IF NOT EXISTS "_qs + qualifiedName(kWithKey)
+                     + u" (id INT NOT NULL AUTO_INCREMENT PRIMARY KEY, code VARCHAR(32) NULL, val VARCHAR(32) NULL, "
+                       "KEY ix_code (code)) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4"_qs);
+        TestDb::exec(u"CREATE TABLE IF NOT EXISTS "_qs + qualifiedName(kWithoutKey)
+                     + u" (code VARCHAR(32) NULL, val VARCHAR(32) NULL) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4"_qs);
+        // Grants on new tables: the program's account works like the program.
+        TestDb::exec(u"GRANT SELECT, INSERT, UPDATE ON torvakdb_TORVAKdata.* TO 'torvakdb'@'%'"_qs);
+    }
+    void cleanupTestCase()
+    {
+        TestDb::exec(u"DROP TABLE IF EXISTS "_qs + qualifiedName(kWithKey));
+        TestDb::exec(u"DROP TABLE IF EXISTS "_qs + qualifiedName(kWithoutKey));
+        Records::forgetSchema();
+    }
+    void init()
+    {
+        TestDb::exec(u"TRUNCATE TABLE "_qs + qualifiedName(kWithKey));
+        TestDb::exec(u"TRUNCATE TABLE "_qs + qualifiedName(kWithoutKey));
+    }
+
+    void exactComparison_data()
+    {
+        QTest::addColumn<TableRef>("table");
+        QTest::addColumn<QString>("wanted");
+        QTest::addColumn<QString>("found");  // empty: no row
+        for (const auto& [tag, t] : {std::pair{"key", kWithKey}, std::pair{"no key", kWithoutKey}}) {
+            const auto row = [&](const char* name, const QString& w, const QString& f) {
+                QTest::addRow("%s, %s", tag, name) << t << w << f;
+            };
+            row("same", u"abc"_qs, u"lower"_qs);
+            row("other case", u"ABC"_qs, u"upper"_qs);
+            row("trailing blank", u"abc "_qs, u"blank"_qs);
+            row("leading blank", u" abc"_qs, QString());
+            row("shorter", u"ab"_qs, QString());
+            row("accent", u"abé"_qs, QString());
+            row("empty is not NULL", QString(), u"empty"_qs);
+        }
+    }
+    void exactComparison()
+    {
+        QFETCH(TableRef, table);
+        QFETCH(QString, wanted);
+        QFETCH(QString, found);
+        insert(table, QVariant(), u"null"_qs);
+        insert(table, u"ABC"_qs, u"upper"_qs);
+        insert(table, u"abe"_qs, u"plain e"_qs);
+        insert(table, u"abc "_qs, u"blank"_qs);
+        insert(table, u"abc"_qs, u"lower"_qs);
+        insert(table, u""_qs, u"empty"_qs);
+        Connection c(TestDb::server());
+        const std::optional<Row> row = Records(c).findFirst(table, {Match{u"code"_qs, wanted}});
+        QCOMPARE(row ? row->text(u"val"_qs) : QString(), found);
+    }
+
+    void prefixIsLiteral_data()
+    {
+        bothTables();
+        QTest::newRow("key") << kWithKey;
+        QTest::newRow("no key") << kWithoutKey;
+    }
+    void prefixIsLiteral()
+    {
+        QFETCH(TableRef, table);
+        for (const char16_t* code : {u"aXc", u"a_c", u"a%c", u"A_c", u"a_", u"b_c"})
+            insert(table, QString::fromUtf16(code), QString::fromUtf16(code));
+        Connection c(TestDb::server());
+        QStringList seen;
+        Records(c).visit(table, {Match{u"code"_qs, u"a_"_qs, true}}, [&](const Row& r) {
+            seen << r.text(u"val"_qs);
+            return true;
+        });
+        QCOMPARE(seen, (QStringList{u"a_c"_qs, u"a_"_qs}));
+    }
+
+    void firstInTableOrder_data()
+    {
+        bothTables();
+        QTest::newRow("key") << kWithKey;
+        QTest::newRow("no key") << kWithoutKey;
+    }
+    void firstInTableOrder()
+    {
+        QFETCH(TableRef, table);
+        insert(table, u"other"_qs, u"0"_qs);
+        insert(table, u"dup"_qs, u"first"_qs);
+        insert(table, u"dup"_qs, u"second"_qs);
+        Connection c(TestDb::server());
+        Records r(c);
+        QCOMPARE(r.findFirst(table, {Match{u"code"_qs, u"dup"_qs}})->text(u"val"_qs), u"first"_qs);
+        QCOMPARE(r.firstRow(table)->text(u"val"_qs), u"0"_qs);
+        QStringList all;
+        r.visit(table, {}, [&](const Row& row) {
+            all << row.text(u"val"_qs);
+            return true;
+        });
+        QCOMPARE(all, (QStringList{u"0"_qs, u"first"_qs, u"second"_qs}));
+    }
+
+    void emptyTable()
+    {
+        Connection c(TestDb::server());
+        Records r(c);
+        QVERIFY(!r.findFirst(kWithKey, {Match{u"code"_qs, u"x"_qs}}));
+        QVERIFY(!r.firstRow(kWithoutKey));
+        int visits = 0;
+        r.visit(kWithoutKey, {}, [&](const Row&) { return ++visits > 0; });
+        QCOMPARE(visits, 0);
+    }
+
+    void unknownColumn()
+    {
+        insert(kWithKey, u"a"_qs, u"b"_qs);
+        Connection c(TestDb::server());
+        const std::optional<Row> row = Records(c).firstRow(kWithKey);
+        try {
+            row->text(u"missing"_qs);
+            QFAIL("no error for a missing column");
+        } catch (const DbError& e) {
+            QCOMPARE(e.number(), 1054);
+        }
+    }
+
+    void updateChangesTheRowThatWasRead_data()
+    {
+        bothTables();
+        QTest::newRow("key") << kWithKey;
+        QTest::newRow("no key") << kWithoutKey;
+    }
+    void updateChangesTheRowThatWasRead()
+    {
+        QFETCH(TableRef, table);
+        // Rows that equal the read one in every column but the case or a blank.
+        insert(table, u"Dup"_qs, u"same"_qs);
+        insert(table, u"dup "_qs, u"same"_qs);
+        insert(table, u"dup"_qs, u"same"_qs);
+        insert(table, u"dup"_qs, u"same"_qs);
+        Connection c(TestDb::server());
+        Records r(c);
+        const std::optional<Row> row = r.findFirst(table, {Match{u"code"_qs, u"dup"_qs}});
+        QVERIFY(row);
+        r.update(table, *row, {{u"val"_qs, u"changed"_qs}});
+        QCOMPARE(contents(table), (QStringList{u"Dup|same"_qs, u"dup |same"_qs, u"dup|changed"_qs, u"dup|same"_qs}));
+    }
+
+    void updateRefusedWhenChangedInBetween_data()
+    {
+        QTest::addColumn<TableRef>("table");
+        QTest::addColumn<QString>("otherSql");
+        QTest::addColumn<QStringList>("after");
+        for (const auto& [tag, t] : {std::pair{"key", kWithKey}, std::pair{"no key", kWithoutKey}}) {
+            QTest::addRow("%s, changed", tag)
+                << t << u"UPDATE "_qs + qualifiedName(t) + u" SET val = 'theirs' WHERE code = 'x'"_qs
+                << QStringList{u"x|theirs"_qs};
+            QTest::addRow("%s, case of a column changed", tag)
+                << t << u"UPDATE "_qs + qualifiedName(t) + u" SET val = 'MINE' WHERE code = 'x'"_qs
+                << QStringList{u"x|MINE"_qs};
+            QTest::addRow("%s, deleted", tag)
+                << t << u"DELETE FROM "_qs + qualifiedName(t) + u" WHERE code = 'x'"_qs << QStringList{};
+        }
+    }
+    void updateRefusedWhenChangedInBetween()
+    {
+        QFETCH(TableRef, table);
+        QFETCH(QString, otherSql);
+        QFETCH(QStringList, after);
+        insert(table, u"x"_qs, u"mine"_qs);
+        Connection c(TestDb::server());
+        Records r(c);
+        const std::optional<Row> row = r.findFirst(table, {Match{u"code"_qs, u"x"_qs}});
+        QVERIFY(row);
+        TestDb::exec(otherSql);
+        try {
+            r.update(table, *row, {{u"val"_qs, u"late"_qs}});
+            QFAIL("the update overwrote another workstation's change");
+        } catch (const DbError& e) {
+            QCOMPARE(e.number(), 1020);
+        }
+        QCOMPARE(contents(table), after);
+    }
+
+    void insertAppends()
+    {
+        Connection c(TestDb::server());
+        Records r(c);
+        r.insert(kWithoutKey, {{u"code"_qs, u" a "_qs}, {u"val"_qs, QVariant()}});
+        // An empty text box gives a null QString: stored as empty text, not NULL.
+        r.insert(kWithoutKey, {{u"code"_qs, QString()}, {u"val"_qs, u"b"_qs}});
+        QCOMPARE(TestDb::rows(u"SELECT code, val FROM "_qs + qualifiedName(kWithoutKey)),
+                 (QStringList{u" a |<NULL>"_qs, u"|b"_qs}));
+        const std::optional<Row> row = r.findFirst(kWithoutKey, {Match{u"code"_qs, u" a "_qs}});
+        r.update(kWithoutKey, *row, {{u"val"_qs, QString()}});
+        QCOMPARE(TestDb::rows(u"SELECT code, val FROM "_qs + qualifiedName(kWithoutKey)),
+                 (QStringList{u" a |"_qs, u"|b"_qs}));
+    }
+};
+
+QTEST_MAIN(TestRecords)
+#include "tst_records.moc"
