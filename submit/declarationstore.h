@@ -1,0 +1,24 @@
+#pragma once
+// Declaring a month: the report row set to "ja" and the declaration row
+// appended in one transaction on one connection, so that either both are
+// written or neither. The locks on the report key and on the invoice number
+// make two workstations that declare the same month, or two months with the
+// same invoice number, take turns; the second is refused.
+
+#include "data/records.h"
+
+namespace dl::submit {
+
+enum class DeclareOutcome {
+    Declared,
+    AlreadyDeclared,    // the report row holds "ja" already
+    InvoiceNumberTaken, // a declaration carries the invoice number already
+};
+
+// reportColumns: the report columns as for saveReport; declaration: the
+// declaration row, with its `factuurnummer`. Retries on deadlock; throws
+// DbError on any other failure, with nothing written.
+DeclareOutcome declare(Connection& c, const QString& reportKey, const Values& reportColumns,
+                       const Values& declaration);
+
+} // namespace dl::submit

@@ -1,0 +1,71 @@
+#include "submit/reportstore.h"
+
+#include "data/tables.h"
+#include "declaration/reportrecord.h"
+#include "submit/retrypause.h"
+
+namespace dl::submit {
+
+namespace {
+
+const QString kKey = QStringLiteral("Projectnaam");
+const QString kState = QStringLiteral("afgewerkt");
+
+} // namespace
+
+Values reportColumns(const std::function<QString(const QString& control)>& controlText,
+                     const QString& modifiedStamp)
+{
+    Values out;
+    const QList<report::Binding> bindings = report::controlBindings();
+    out.reserve(bindings.size());
+    for (const report::Binding& b : bindings) {
+        if (b.column == u"laatstgewijzigd")
+            out.append({b.column, modifiedStamp});
+        else
+            out.append({b.column, controlText(b.control)});
+    }
+    return out;
+}
+
+std::optional<Row> lockReport(Records& records, const QString& key)
+{
+    return records.findFirstForUpdate(tables::reports(), {Match{kKey, key}});
+}
+
+bool isDeclared(const Row& report)
+{
+    return report.text(kState) == u"ja";
+}
+
+SaveOutcome writeReport(Records& records, const std::optional<Row>& target, const QString& key,
+                        const QString& afgewerkt, const Values& columns)
+{
+    Values row;
+    row.reserve(columns.size() + 2);
+    row.append({kState, afgewerkt});
+    row.append({kKey, key});
+    row.append(columns);
+    if (target) {
+        records.update(tables::reports(), *target, row);
+        return SaveOutcome::Overwritten;
+    }
+    records.insert(tables::reports(), row);
+    return SaveOutcome::Appended;
+}
+
+SaveOutcome saveReport(Connection& c, const QString& key, const QString& afgewerkt, const Values& columns)
+{
+    return withRetryAndPause([&] {
+        Transaction tx(c);
+        Records records(c);
+        const std::optional<Row> target = lockReport(records, key);
+        if (target && isDeclared(*target))
+            return SaveOutcome::Declared;
+        const SaveOutcome outcome = writeReport(records, target, key, afgewerkt, columns);
+        tx.commit();
+        return outcome;
+    });
+}
+
+} // namespace dl::submit

@@ -1,0 +1,39 @@
+#pragma once
+// Writing a report row of `Raporten`: the whole row in one transaction,
+// the first row with the key overwritten or a new one appended. Two savers
+// of the same absent month are serialised by the lock on the key, so the
+// table never gets a second row for it; a declared row is never touched.
+
+#include "data/records.h"
+
+#include <functional>
+#include <optional>
+
+namespace dl::submit {
+
+enum class SaveOutcome {
+    Appended,
+    Overwritten,
+    Declared, // the row with the key holds "ja": nothing was written
+};
+
+// The 163 columns that mirror a control, taken from the controls as they
+// stand; `laatstgewijzigd` gets the new stamp instead of what Text37 shows.
+Values reportColumns(const std::function<QString(const QString& control)>& controlText,
+                     const QString& modifiedStamp);
+
+// Saves the report under key with afgewerkt ("nee" or "ja") and columns
+// (every report column but `Projectnaam` and `afgewerkt`). Retries on
+// deadlock; throws DbError on any other failure, with nothing written.
+SaveOutcome saveReport(Connection& c, const QString& key, const QString& afgewerkt, const Values& columns);
+
+// The steps of a save, for a caller that runs its own transaction.
+// The first row whose `Projectnaam` is exactly key, locked, with the gap
+// where it would stand.
+std::optional<Row> lockReport(Records& records, const QString& key);
+bool isDeclared(const Row& report);
+// Overwrites target, or appends when there is none.
+SaveOutcome writeReport(Records& records, const std::optional<Row>& target, const QString& key,
+                        const QString& afgewerkt, const Values& columns);
+
+} // namespace dl::submit

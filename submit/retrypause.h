@@ -1,0 +1,30 @@
+#pragma once
+// Transactions that lock the place of a row that is not there yet. When
+// several workstations want the same absent row, all of them get the gap
+// lock, one insert goes ahead and the others die in a deadlock. A loser that
+// retried at once would take the gap lock again and keep the winner's insert
+// waiting, round after round; a short random pause lets the winner commit.
+
+#include "data/connection.h"
+
+namespace dl::submit {
+
+inline constexpr int kLockAttempts = 10;
+
+// Sleeps 5..25 ms times the number of the retry.
+void pauseBeforeRetry(int retry);
+
+template <typename Fn> auto withRetryAndPause(Fn&& fn) -> decltype(fn())
+{
+    int attempt = 0;
+    return withRetry(
+        [&] {
+            if (attempt > 0)
+                pauseBeforeRetry(attempt);
+            ++attempt;
+            return fn();
+        },
+        kLockAttempts);
+}
+
+} // namespace dl::submit

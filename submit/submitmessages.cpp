@@ -1,0 +1,100 @@
+#include "submit/submitmessages.h"
+
+#include "data/dberror.h"
+
+namespace dl::submit {
+
+QString noOpenMonthMessage()
+{
+    return QStringLiteral(
+        "Er is geen maand geopend.\r\nKies eerst uw project en daarna het jaar en de maand.");
+}
+
+QString saveQuestion()
+{
+    return QStringLiteral("Dit raport opslaan om later weer te kunnen wijzigen ?");
+}
+
+QString saveCaption()
+{
+    return QStringLiteral("RAPORT OPSLAAN ZONDER TE DECLAREREN");
+}
+
+QString notSavedMessage()
+{
+    return QStringLiteral("Rapport is NIET opgeslagen!");
+}
+
+QString savedMessage(const QString& titleLine)
+{
+    return QStringLiteral("Rapport is opgeslagen \r\n\r\n") + titleLine;
+}
+
+QString saveOfDeclaredMessage()
+{
+    return QStringLiteral("Dit raport is al gedeclareerd en kan niet meer worden opgeslagen.\r\n"
+                          "Er is niets gewijzigd.");
+}
+
+QString blockedMessage()
+{
+    return QStringLiteral("Door administrator tijdelijk uitgezet");
+}
+
+QString declareQuestion(const QString& m, const QString& y, const QString& t)
+{
+    return QStringLiteral("U wilt het huidige raport opslaan, deze declaratie aanbieden en tegelijkertijd\r\n"
+                          "toekomstige declaraties voor ") +
+           m + y +
+           QStringLiteral(" onmogelijk maken.\r\n\r\n"
+                          "U kunt deze declaratie hierna NIET MEER PRINTEN!!\r\n\r\n"
+                          "Wilt U nu deze declaratie aanbieden voor verwerking van € ") +
+           t + QStringLiteral(" ?\r\n");
+}
+
+QString declareCaption()
+{
+    return QStringLiteral("RAPORT OPSLAAN EN DECLAREREN");
+}
+
+QString notDeclaredMessage(const QString& m, const QString& y)
+{
+    return QStringLiteral("Het Raport is NIET opgeslagen en\r\nde declaratie voor ") + m + y +
+           QStringLiteral(" is NIET uitgevoerd\r\n");
+}
+
+QString declaredMessage(const QString& m, const QString& y)
+{
+    return QStringLiteral("Het Raport voor ") + m + y +
+           QStringLiteral(" is opgeslagen en\r\nde declaratie hiervan is opgeslagen en aangeboden voor "
+                          "uitvoering.\r\n");
+}
+
+QString invoiceNumberTakenMessage(const QString& invoice, const QString& m, const QString& y)
+{
+    return QStringLiteral("Het factuurnummer ") + invoice +
+           QStringLiteral(" staat al op een andere declaratie.\r\n") + notDeclaredMessage(m, y) +
+           QStringLiteral("\r\nNeem contact op met kantoor.");
+}
+
+QString declareFailedMessage(const QString& m, const QString& y, const DbError& e)
+{
+    QString text =
+        notDeclaredMessage(m, y) + QStringLiteral("\r\nFout %1: %2").arg(e.number()).arg(e.description());
+    if (e.isConnectionLoss())
+        text +=
+            QStringLiteral("\r\n\r\nDe databaseserver is niet bereikbaar. Probeer het zo meteen opnieuw.");
+    return text;
+}
+
+QString monthName(const QString& monthEntry)
+{
+    return monthEntry.mid(3);
+}
+
+bool declaringBlocked(const QString& tickerCaption)
+{
+    return tickerCaption.startsWith(u"BELANGRIJK:");
+}
+
+} // namespace dl::submit

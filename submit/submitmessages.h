@@ -1,0 +1,36 @@
+#pragma once
+// The texts of saving and declaring. M is the month name of the open month
+// ("Maart "), Y its year, T the total at the consultant's rate.
+
+#include <QString>
+
+namespace dl {
+
+class DbError;
+
+namespace submit {
+
+QString noOpenMonthMessage();
+
+QString saveQuestion();
+QString saveCaption();
+QString notSavedMessage();
+QString savedMessage(const QString& titleLine);
+QString saveOfDeclaredMessage();
+
+QString blockedMessage();
+QString declareQuestion(const QString& m, const QString& y, const QString& t);
+QString declareCaption();
+QString notDeclaredMessage(const QString& m, const QString& y);
+QString declaredMessage(const QString& m, const QString& y);
+QString invoiceNumberTakenMessage(const QString& invoice, const QString& m, const QString& y);
+// The server failed: neither the report nor the declaration was written.
+QString declareFailedMessage(const QString& m, const QString& y, const DbError& e);
+
+// "03 Maart " -> "Maart ".
+QString monthName(const QString& monthEntry);
+// The caption of Label4 blocks declaring.
+bool declaringBlocked(const QString& tickerCaption);
+
+} // namespace submit
+} // namespace dl
