@@ -15,8 +15,7 @@ QComboBox* printerList(Form1& form)
 
 } // namespace
 
-void fillPrinterList(const std::function<Form1&()>& mainForm, CurrentPrinter& printer,
-                     Session& session)
+void fillPrinterList(const std::function<Form1&()>& mainForm, CurrentPrinter& printer, Session& session)
 {
     const QStringList installed = printer.catalogue().names();
     if (installed.isEmpty())

@@ -18,8 +18,7 @@ class Form1;
 // the current one (the last of equal names) and keeps its name as the
 // Session's printerName; without a match Combo4 keeps its text, has no
 // selection and printerName stays empty.
-void fillPrinterList(const std::function<Form1&()>& mainForm, CurrentPrinter& printer,
-                     Session& session);
+void fillPrinterList(const std::function<Form1&()>& mainForm, CurrentPrinter& printer, Session& session);
 
 // Combo4's click: SelectPrinter with the text of Combo4. printerName keeps
 // the start printer.

@@ -11,11 +11,11 @@ namespace print {
 
 QString printQuestion(const QString& combo4Text)
 {
-    return QStringLiteral("U wilt het huidige raport en declaratie afdrukken op ") + combo4Text
-           + QStringLiteral(" ?\r\n"
-                            "Eventueel kunt U dit nu anuleren en een ander apparaat selecteren.\r\n"
-                            "\r\n"
-                            "Wilt U nu gaan afdrukken ?\r\n");
+    return QStringLiteral("U wilt het huidige raport en declaratie afdrukken op ") + combo4Text +
+           QStringLiteral(" ?\r\n"
+                          "Eventueel kunt U dit nu anuleren en een ander apparaat selecteren.\r\n"
+                          "\r\n"
+                          "Wilt U nu gaan afdrukken ?\r\n");
 }
 
 PrintTexts readPrintTexts(const FormControls& c, const Session& session)
@@ -61,8 +61,7 @@ PrintTexts readPrintTexts(const FormControls& c, const Session& session)
 
 } // namespace print
 
-PrintAction::PrintAction(Form1& form, AppContext& ctx, const CurrentPrinter& printer,
-                         OutputFactory output)
+PrintAction::PrintAction(Form1& form, AppContext& ctx, const CurrentPrinter& printer, OutputFactory output)
     : QObject(&form), m_form(form), m_ctx(ctx), m_printer(printer), m_output(std::move(output))
 {
     if (!m_output) {
@@ -95,8 +94,8 @@ void PrintAction::run()
             const std::unique_ptr<print::PrintOutput> output = m_output(m_printer.name(), document.title);
             print::renderDocument(document, m_form.logo(), *output);
         } catch (const print::PrintError& e) {
-            m_ctx.messages.inform(QStringLiteral("Het raport en de declaratie zijn niet afgedrukt.\r\n\r\n")
-                                      + e.message(),
+            m_ctx.messages.inform(QStringLiteral("Het raport en de declaratie zijn niet afgedrukt.\r\n\r\n") +
+                                      e.message(),
                                   Icon::Critical);
         }
     });

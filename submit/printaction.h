@@ -22,7 +22,10 @@ namespace print {
 
 // The question before printing, naming what Combo4 shows.
 QString printQuestion(const QString& combo4Text);
-inline QString printQuestionCaption() { return QStringLiteral("RAPORT EN DECLARATIE ADFRUKKEN"); }
+inline QString printQuestionCaption()
+{
+    return QStringLiteral("RAPORT EN DECLARATIE ADFRUKKEN");
+}
 
 // The form's texts as the document needs them. Year and month are those
 // the open report was opened with, not what the boxes show now.
@@ -35,11 +38,10 @@ class PrintAction : public QObject {
 public:
     // Where a document for the named printer goes; the real one is the
     // printer's CUPS queue.
-    using OutputFactory = std::function<std::unique_ptr<print::PrintOutput>(
-        const QString& printerName, const QString& jobTitle)>;
+    using OutputFactory = std::function<std::unique_ptr<print::PrintOutput>(const QString& printerName,
+                                                                            const QString& jobTitle)>;
 
-    PrintAction(Form1& form, AppContext& ctx, const CurrentPrinter& printer,
-                OutputFactory output = {});
+    PrintAction(Form1& form, AppContext& ctx, const CurrentPrinter& printer, OutputFactory output = {});
 
     // The double-click on Image6.
     void run();

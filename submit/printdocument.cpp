@@ -60,8 +60,8 @@ bool isPrintedDay(const DayTexts& day)
 PrintDocument buildPrintDocument(const PrintTexts& t)
 {
     // The same number as the declaration's.
-    const QString invoice = submit::invoiceNumber(t.year, t.monthEntry, t.consultantNumber,
-                                                  t.clientNumber, t.projectNumber);
+    const QString invoice =
+        submit::invoiceNumber(t.year, t.monthEntry, t.consultantNumber, t.clientNumber, t.projectNumber);
     const QString date = t.dateCaption.mid(20);
     const QString period = t.monthEntry.mid(3) + t.year;
     const QString consultantName = t.greetingCaption.mid(21);
@@ -118,8 +118,8 @@ PrintDocument buildPrintDocument(const PrintTexts& t)
     l.add({{76, QStringLiteral("TOTAAL       € ") + rightAligned(t.total, 10)}});
     l.empty(7);
 
-    l.add({{8, QStringLiteral("Deze declaratie is bedoeld als administratie/archivering voor: ")
-                   + consultantName}});
+    l.add({{8, QStringLiteral("Deze declaratie is bedoeld als administratie/archivering voor: ") +
+                   consultantName}});
     l.empty(1);
     l.add({{8, QStringLiteral("Deze declaratie is alleen te relateren aan een elektronisch "
                               "verstuurde decalaratie als er")}});

@@ -25,31 +25,31 @@ struct DayTexts {
 
 // The texts the document is made of, taken at the moment of printing.
 struct PrintTexts {
-    QString year;              // of the open report, e.g. "2008"
-    QString monthEntry;        // of the open report, e.g. "03 Maart "
-    QString consultantNumber;  // Text1
-    QString clientNumber;      // Text5
-    QString projectNumber;     // Text38
-    QString dateCaption;       // Label2(1): "Declaratie datum :  " and the date
-    QString greetingCaption;   // Label1: 21-character greeting and the full name
-    QString projectName;       // Text2
-    QString projectDescription;  // Text3
-    QString clientName;        // Text6
+    QString year;               // of the open report, e.g. "2008"
+    QString monthEntry;         // of the open report, e.g. "03 Maart "
+    QString consultantNumber;   // Text1
+    QString clientNumber;       // Text5
+    QString projectNumber;      // Text38
+    QString dateCaption;        // Label2(1): "Declaratie datum :  " and the date
+    QString greetingCaption;    // Label1: 21-character greeting and the full name
+    QString projectName;        // Text2
+    QString projectDescription; // Text3
+    QString clientName;         // Text6
     std::array<DayTexts, 31> days;
-    QString hoursColumnTotal;       // Text26(32)
-    QString kilometresColumnTotal;  // Text27(32)
-    QString hours;             // Text19
-    QString hoursText;         // Text20
-    QString hoursAmount;       // Text21
-    QString kilometres;        // Text14
-    QString kilometresText;    // Text15
-    QString kilometresAmount;  // Text16
-    QString expense;           // Text11
-    QString expenseText;       // Text12
-    QString expenseAmount;     // Text13
-    QString subtotal;          // Text17
-    QString vat;               // Text28
-    QString total;             // Text29
+    QString hoursColumnTotal;      // Text26(32)
+    QString kilometresColumnTotal; // Text27(32)
+    QString hours;                 // Text19
+    QString hoursText;             // Text20
+    QString hoursAmount;           // Text21
+    QString kilometres;            // Text14
+    QString kilometresText;        // Text15
+    QString kilometresAmount;      // Text16
+    QString expense;               // Text11
+    QString expenseText;           // Text12
+    QString expenseAmount;         // Text13
+    QString subtotal;              // Text17
+    QString vat;                   // Text28
+    QString total;                 // Text29
 };
 
 // Moves the print position to column (1 = left edge), then prints text.
@@ -60,11 +60,11 @@ struct PrintItem {
 
 struct PrintLine {
     int pointSize = 10;
-    QList<PrintItem> items;  // none: an empty line
+    QList<PrintItem> items; // none: an empty line
 };
 
 struct PrintDocument {
-    QString title;  // the print job's name
+    QString title; // the print job's name
     QList<PrintLine> lines;
 };
 

@@ -11,15 +11,14 @@ namespace {
 
 // The two calls of libcups that are needed, resolved at run time: the
 // library is there wherever Qt prints through CUPS, its headers need not be.
-using CupsPrintFile = int (*)(const char* name, const char* filename, const char* title,
-                              int numOptions, void* options);
+using CupsPrintFile = int (*)(const char* name, const char* filename, const char* title, int numOptions,
+                              void* options);
 using CupsLastErrorString = const char* (*)();
 
 } // namespace
 
 PrinterOutput::PrinterOutput(QString printerName, QString jobTitle)
-    : m_printerName(std::move(printerName)),
-      m_title(std::move(jobTitle)),
+    : m_printerName(std::move(printerName)), m_title(std::move(jobTitle)),
       m_file(QDir::tempPath() + QStringLiteral("/declaratie-XXXXXX.pdf"))
 {
 }
@@ -29,15 +28,16 @@ PrinterOutput::~PrinterOutput() = default;
 QPagedPaintDevice& PrinterOutput::open()
 {
     if (m_printerName.isEmpty())
-        throw PrintError(QStringLiteral("Er is geen printer geselecteerd; op dit werkstation is "
-                                        "geen printer geïnstalleerd."));
+        throw PrintError(QStringLiteral("Er is geen printer gekozen. Kies een printer in de lijst; "
+                                        "is de lijst leeg, dan is op dit werkstation geen printer "
+                                        "geïnstalleerd."));
     const QPrinterInfo info = QPrinterInfo::printerInfo(m_printerName);
     if (info.isNull())
-        throw PrintError(QStringLiteral("De printer \"%1\" is niet (meer) geïnstalleerd.")
-                             .arg(m_printerName));
+        throw PrintError(
+            QStringLiteral("De printer \"%1\" is niet (meer) geïnstalleerd.").arg(m_printerName));
     if (!m_file.open())
-        throw PrintError(QStringLiteral("Het afdrukbestand kon niet worden gemaakt: %1")
-                             .arg(m_file.errorString()));
+        throw PrintError(
+            QStringLiteral("Het afdrukbestand kon niet worden gemaakt: %1").arg(m_file.errorString()));
     m_file.close();
 
     m_printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
@@ -62,8 +62,8 @@ int submitToQueue(const QString& printerName, const QString& pdfPath, const QStr
 {
     QLibrary cups(QStringLiteral("cups"), 2);
     if (!cups.load())
-        throw PrintError(QStringLiteral("Het afdruksysteem (CUPS) is niet beschikbaar: %1")
-                             .arg(cups.errorString()));
+        throw PrintError(
+            QStringLiteral("Het afdruksysteem (CUPS) is niet beschikbaar: %1").arg(cups.errorString()));
     const auto printFile = reinterpret_cast<CupsPrintFile>(cups.resolve("cupsPrintFile"));
     const auto lastError = reinterpret_cast<CupsLastErrorString>(cups.resolve("cupsLastErrorString"));
     if (!printFile || !lastError)

@@ -8,8 +8,7 @@
 
 namespace dl::print {
 
-PrintError::PrintError(const QString& message)
-    : std::runtime_error(message.toStdString()), m_message(message)
+PrintError::PrintError(const QString& message) : std::runtime_error(message.toStdString()), m_message(message)
 {
 }
 
@@ -55,8 +54,8 @@ QList<PlacedRun> placeRows(const QList<GridRow>& rows, const std::function<FontG
             top = 0;
         }
         for (const GridRun& run : row.runs)
-            placed.append({page, QPointF((run.column - 1) * grid.charWidth, top + grid.ascent),
-                           row.pointSize, run.text});
+            placed.append({page, QPointF((run.column - 1) * grid.charWidth, top + grid.ascent), row.pointSize,
+                           run.text});
         top += grid.lineHeight;
     }
     return placed;
@@ -71,8 +70,8 @@ PdfFileOutput::~PdfFileOutput() = default;
 
 QPageLayout PdfFileOutput::defaultLayout()
 {
-    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                       QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter);
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(6.35, 6.35, 6.35, 6.35),
+                       QPageLayout::Millimeter);
 }
 
 QPagedPaintDevice& PdfFileOutput::open()
@@ -100,8 +99,8 @@ void renderDocument(const PrintDocument& document, const QPixmap& logo, PrintOut
     const qreal twipY = device.logicalDpiY() / 1440.0;
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     if (!logo.isNull()) {
-        const QRectF target(logoTwips.x() * twipX, logoTwips.y() * twipY,
-                            logoTwips.width() * twipX, logoTwips.height() * twipY);
+        const QRectF target(logoTwips.x() * twipX, logoTwips.y() * twipY, logoTwips.width() * twipX,
+                            logoTwips.height() * twipY);
         painter.drawImage(target, onWhite(logo));
     }
 

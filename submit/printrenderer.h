@@ -43,7 +43,7 @@ struct FontGrid {
 
 struct PlacedRun {
     int page = 0;
-    QPointF baseline;  // from the top left of the printable area
+    QPointF baseline; // from the top left of the printable area
     int pointSize = 10;
     QString text;
 };

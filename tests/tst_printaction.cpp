@@ -37,14 +37,14 @@ struct Desk {
     {
         QVERIFY(dir.isValid());
         form = std::make_unique<Form1>(ctx);
-        action = new PrintAction(*form, ctx, printer,
-                                 [this](const QString& name, const QString& title)
-                                     -> std::unique_ptr<print::PrintOutput> {
-                                     jobs << name + u'|' + title;
-                                     if (!failure.isEmpty())
-                                         return std::make_unique<FailingOutput>(failure);
-                                     return std::make_unique<print::PdfFileOutput>(pdf());
-                                 });
+        action = new PrintAction(
+            *form, ctx, printer,
+            [this](const QString& name, const QString& title) -> std::unique_ptr<print::PrintOutput> {
+                jobs << name + u'|' + title;
+                if (!failure.isEmpty())
+                    return std::make_unique<FailingOutput>(failure);
+                return std::make_unique<print::PdfFileOutput>(pdf());
+            });
         FormControls& c = form->controls();
         c.setText(u"Combo4"_s, u"Kantoor HP"_s);
         c.setText(u"Text1"_s, u"12"_s);
@@ -66,10 +66,7 @@ struct Desk {
         session.reportMonthEntry = month;
     }
     QString pdf() const { return dir.filePath(u"job.pdf"_s); }
-    void doubleClickPrint()
-    {
-        Q_EMIT form->controls().get<ImageButton>(u"Image6"_s)->doubleClicked();
-    }
+    void doubleClickPrint() { Q_EMIT form->controls().get<ImageButton>(u"Image6"_s)->doubleClicked(); }
 
     QTemporaryDir dir;
     Session session;
@@ -106,10 +103,9 @@ void TestPrintAction::question()
     d.doubleClickPrint();
     QCOMPARE(d.messages.shown.size(), 1);
     const Message& m = d.messages.shown.first();
-    QCOMPARE(m.text,
-             u"U wilt het huidige raport en declaratie afdrukken op Kantoor HP ?\r\n"
-             "Eventueel kunt U dit nu anuleren en een ander apparaat selecteren.\r\n\r\n"
-             "Wilt U nu gaan afdrukken ?\r\n"_s);
+    QCOMPARE(m.text, u"U wilt het huidige raport en declaratie afdrukken op Kantoor HP ?\r\n"
+                     "Eventueel kunt U dit nu anuleren en een ander apparaat selecteren.\r\n\r\n"
+                     "Wilt U nu gaan afdrukken ?\r\n"_s);
     QCOMPARE(m.caption, u"RAPORT EN DECLARATIE ADFRUKKEN"_s);
     QCOMPARE(m.buttons, Buttons::YesNo);
     QCOMPARE(m.defaultAnswer, Answer::Yes);

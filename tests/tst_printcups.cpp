@@ -56,8 +56,8 @@ void fillMonth(FormControls& c)
     const QStringList activities{u"Overleg planning tracé"_s, u"Schouw wijk Oosterpoort"_s,
                                  u"Rapportage voortgang"_s, u"Bespreking aannemer"_s,
                                  u"Controle lasverbindingen"_s};
-    const QStringList persons{u"dhr. Bakker"_s, u"mw. Smit"_s, u"projectteam"_s,
-                              u"Visser Infra"_s, u"dhr. Mulder"_s};
+    const QStringList persons{u"dhr. Bakker"_s, u"mw. Smit"_s, u"projectteam"_s, u"Visser Infra"_s,
+                              u"dhr. Mulder"_s};
     int hours = 0;
     int km = 0;
     for (int n = 1; n <= 31; ++n) {
@@ -125,10 +125,7 @@ private:
         }
         return out;
     }
-    bool queueIdle() const
-    {
-        return run(u"lpstat"_s, {u"-o"_s, m_queue}).isEmpty();
-    }
+    bool queueIdle() const { return run(u"lpstat"_s, {u"-o"_s, m_queue}).isEmpty(); }
     int completedJobs() const
     {
         const QString list = run(u"lpstat"_s, {u"-W"_s, u"completed"_s, u"-o"_s, m_queue});
@@ -199,7 +196,7 @@ void TestPrintCups::printThroughQueue()
     new PrintAction(*m_form, m_ctx, *m_printer);
     m_messages.clear();
     Q_EMIT c.get<ImageButton>(u"Image6"_s)->doubleClicked();
-    QCOMPARE(m_messages.shown.size(), 1);  // the question only
+    QCOMPARE(m_messages.shown.size(), 1); // the question only
     QCOMPARE(m_messages.shown.first().caption, u"RAPORT EN DECLARATIE ADFRUKKEN"_s);
 
     QElapsedTimer waited;
@@ -212,7 +209,7 @@ void TestPrintCups::printThroughQueue()
         QTest::qWait(200);
     }
     QCOMPARE(pdfs.size(), 1);
-    QCOMPARE(completedJobs(), 1);  // one job for the whole document
+    QCOMPARE(completedJobs(), 1); // one job for the whole document
     const QString pdf = pdfs.first();
     if (qEnvironmentVariableIsSet("DL_KEEP_PRINT"))
         QFile::copy(pdf, qEnvironmentVariable("DL_KEEP_PRINT"));
@@ -237,12 +234,12 @@ void TestPrintCups::printThroughQueue()
         int column;
         bool small;
     } expected[] = {
-        {u"Datum"_s, 61, false},    {u"Periode"_s, 61, false},      {u"opdrachtgever"_s, 14, false},
-        {u"UREN"_s, 104, true},     {u"Ma"_s, 8, true},             {u"Overleg"_s, 32, true},
-        {u"Reis"_s, 32, true},      {u"Glasfaser"_s, 76, true},     {u"410"_s, 112, true},
-        {u"Werkuren"_s, 8, true},   {u"Uw"_s, 32, true},            {u"9.620,00"_s, 93, true},
-        {u"Onkosten"_s, 8, true},   {u"SUBTOTAAL"_s, 76, true},     {u"12.128,64"_s, 92, true},
-        {u"Deze"_s, 8, true},       {u"KALMIROS"_s, 8, true},
+        {u"Datum"_s, 61, false},  {u"Periode"_s, 61, false},  {u"opdrachtgever"_s, 14, false},
+        {u"UREN"_s, 104, true},   {u"Ma"_s, 8, true},         {u"Overleg"_s, 32, true},
+        {u"Reis"_s, 32, true},    {u"Glasfaser"_s, 76, true}, {u"410"_s, 112, true},
+        {u"Werkuren"_s, 8, true}, {u"Uw"_s, 32, true},        {u"9.620,00"_s, 93, true},
+        {u"Onkosten"_s, 8, true}, {u"SUBTOTAAL"_s, 76, true}, {u"12.128,64"_s, 92, true},
+        {u"Deze"_s, 8, true},     {u"KALMIROS"_s, 8, true},
     };
     for (const auto& e : expected) {
         const PdfWord found = word(e.text);
@@ -251,6 +248,7 @@ void TestPrintCups::printThroughQueue()
         QVERIFY2(qAbs(column - e.column) < 0.1,
                  qPrintable(e.text + u" at column "_s + QString::number(column)));
     }
+    QFile::remove(pdf);
 }
 
 void TestPrintCups::refusingQueue()

@@ -131,6 +131,7 @@ private Q_SLOTS:
     void placeRowsOnPages();
     void fontIsFixedPitch();
     void pdfColumns();
+    void pdfNewPage();
 };
 
 void TestPrintDocument::header_data()
@@ -147,9 +148,8 @@ void TestPrintDocument::header_data()
     QTest::newRow("project of five digits keeps its last four")
         << u"2008"_s << u"03 Maart "_s << u"12"_s << u"7"_s << u"12345"_s << u"08031272345"_s
         << u"Maart 2008"_s;
-    QTest::newRow("four-digit project, December")
-        << u"2026"_s << u"12 December "_s << u"0042"_s << u"113"_s << u"4711"_s
-        << u"261200421134711"_s << u"December 2026"_s;
+    QTest::newRow("four-digit project, December") << u"2026"_s << u"12 December "_s << u"0042"_s << u"113"_s
+                                                  << u"4711"_s << u"261200421134711"_s << u"December 2026"_s;
 }
 
 void TestPrintDocument::header()
@@ -216,7 +216,7 @@ void TestPrintDocument::lineCountsAndSizes()
 
 void TestPrintDocument::printedDays_data()
 {
-    QTest::addColumn<QStringList>("hours");  // day N at index N - 1
+    QTest::addColumn<QStringList>("hours"); // day N at index N - 1
     QTest::addColumn<QStringList>("km");
     QTest::addColumn<QList<int>>("printedDays");
     const QStringList zeros(31, u"0"_s);
@@ -229,16 +229,14 @@ void TestPrintDocument::printedDays_data()
     k[4] = u"120"_s;
     QTest::newRow("kilometres without hours") << zeros << k << QList<int>{5};
     QTest::newRow("nothing worked") << zeros << zeros << QList<int>{};
-    QTest::newRow("empty texts") << QStringList(31, QString()) << QStringList(31, QString())
-                                 << QList<int>{};
+    QTest::newRow("empty texts") << QStringList(31, QString()) << QStringList(31, QString()) << QList<int>{};
     QStringList mixedH = zeros;
     QStringList mixedK(31, QString());
     mixedH[0] = QString();
     mixedK[1] = u"0"_s;
     mixedH[6] = u"2"_s;
     mixedK[6] = u"15"_s;
-    QTest::newRow("empty and 0 mixed, one day with both")
-        << mixedH << mixedK << QList<int>{7};
+    QTest::newRow("empty and 0 mixed, one day with both") << mixedH << mixedK << QList<int>{7};
 }
 
 void TestPrintDocument::printedDays()
@@ -262,12 +260,11 @@ void TestPrintDocument::dayRow()
     work(t, 3, u"8"_s, u"120"_s, u"Installatie server"_s, u"J. de Vries"_s);
     const QStringList all = printed(t);
     const int heading = indexOf(all, u"DATUM"_s, 8);
-    QCOMPARE(all.at(heading),
-             u"       DATUM                   ACTIVITEIT"_s + QString(34, u' ')
-                 + u"GESPROKEN MET"_s + QString(15, u' ') + u"UREN     KM"_s);
-    QCOMPARE(all.at(heading + 1),
-             QString(7, u' ') + QString(21, u'-') + QString(3, u' ') + QString(41, u'-')
-                 + QString(3, u' ') + QString(25, u'-') + QString(3, u' ') + u"----   ----"_s);
+    QCOMPARE(all.at(heading), u"       DATUM                   ACTIVITEIT"_s + QString(34, u' ') +
+                                  u"GESPROKEN MET"_s + QString(15, u' ') + u"UREN     KM"_s);
+    QCOMPARE(all.at(heading + 1), QString(7, u' ') + QString(21, u'-') + QString(3, u' ') +
+                                      QString(41, u'-') + QString(3, u' ') + QString(25, u'-') +
+                                      QString(3, u' ') + u"----   ----"_s);
 
     const QString row = dayRows(all).value(0);
     QCOMPARE(at(row, 8, 24), u"Za  03 Maart     2008   "_s);
@@ -302,9 +299,9 @@ void TestPrintDocument::longActivity()
 
     const QStringList rows = dayRows(printed(t));
     QCOMPARE(rows.size(), nextRow ? 2 : 1);
-    QCOMPARE(at(rows.at(0), 32), activity + (nextRow ? QString() : QString(44 - length, u' ')
-                                                                 + u"Klant"_s + QString(23, u' ')
-                                                                 + u"   8     12"_s));
+    QCOMPARE(at(rows.at(0), 32), activity + (nextRow ? QString()
+                                                     : QString(44 - length, u' ') + u"Klant"_s +
+                                                           QString(23, u' ') + u"   8     12"_s));
     if (nextRow)
         QCOMPARE(rows.at(1), QString(75, u' ') + u"Klant"_s + QString(23, u' ') + u"   8     12"_s);
 }
@@ -315,8 +312,7 @@ void TestPrintDocument::summaryFields_data()
     QTest::addColumn<QString>("amount");
     QTest::addColumn<QString>("printedDescription");
     QTest::addColumn<QString>("printedAmount");
-    QTest::newRow("short") << u"GEEN"_s << u"0,00"_s << (u"GEEN"_s + QString(38, u' '))
-                           << u"      0,00"_s;
+    QTest::newRow("short") << u"GEEN"_s << u"0,00"_s << (u"GEEN"_s + QString(38, u' ')) << u"      0,00"_s;
     QTest::newRow("ten characters") << u"x"_s << u"123.456,78"_s << (u"x"_s + QString(41, u' '))
                                     << u"123.456,78"_s;
     QTest::newRow("amount loses its first characters")
@@ -387,9 +383,8 @@ void TestPrintDocument::summaryColumns()
     t.total = u"17.544,00"_s;
     const QStringList rows = printed(t);
     const int hours = indexOf(rows, u"Werkuren"_s, 8);
-    QCOMPARE(rows.at(hours),
-             u"       Werkuren          172   Uurtarief 85,00"_s + QString(27 + 15, u' ')
-                 + u"€  14.620,00"_s);
+    QCOMPARE(rows.at(hours), u"       Werkuren          172   Uurtarief 85,00"_s + QString(27 + 15, u' ') +
+                                 u"€  14.620,00"_s);
     QVERIFY(rows.at(hours + 1).isEmpty());
     QVERIFY(rows.at(hours + 3).isEmpty());
     // Every amount ends in column 100, every euro sign stands in column 89.
@@ -431,16 +426,10 @@ void TestPrintDocument::closingText()
 void TestPrintDocument::placeRowsOnPages()
 {
     // Made-up metrics: 10 points is 6 wide and 12 high, 8 points 5 and 10.
-    const auto grid = [](int size) {
-        return size == 10 ? FontGrid{6, 12, 9} : FontGrid{5, 10, 7};
-    };
+    const auto grid = [](int size) { return size == 10 ? FontGrid{6, 12, 9} : FontGrid{5, 10, 7}; };
     const QList<GridRow> rows{
-        {10, {{61, u"FACTUUR"_s}}},
-        {10, {}},
-        {8, {{8, u"a"_s}, {32, u"b"_s}}},
-        {8, {{1, u"c"_s}}},
-        {8, {{1, u"d"_s}}},
-        {8, {{2, u"e"_s}}},
+        {10, {{61, u"FACTUUR"_s}}}, {10, {}},           {8, {{8, u"a"_s}, {32, u"b"_s}}},
+        {8, {{1, u"c"_s}}},         {8, {{1, u"d"_s}}}, {8, {{2, u"e"_s}}},
     };
     // 12 + 12 + 10 + 10 fit in 44; the fifth row would end at 54.
     const QList<PlacedRun> placed = placeRows(rows, grid, 50);
@@ -495,7 +484,7 @@ void TestPrintDocument::pdfColumns()
     const PdfGrid at10(word(u"Project"_s), 6, word(u"FACTUUR"_s), 61);
     const PdfGrid at8(word(u"DATUM"_s), 8, word(u"GESPROKEN"_s), 76);
     QCOMPARE(qRound(at10.left), qRound(at8.left));
-    QCOMPARE(qRound(at10.left * 1000 / 72), 250);  // the quarter-inch margin
+    QCOMPARE(qRound(at10.left * 1000 / 72), 250); // the quarter-inch margin
     // 0.6 em, give or take the rounding of the font to whole device pixels.
     QVERIFY2(qAbs(at10.charWidth - 6.0) < 0.03, qPrintable(QString::number(at10.charWidth)));
     QVERIFY2(qAbs(at8.charWidth - 4.8) < 0.03, qPrintable(QString::number(at8.charWidth)));
@@ -521,6 +510,37 @@ void TestPrintDocument::pdfColumns()
     }
     // The person after a long activity is on the next row.
     QVERIFY(word(u"Verder"_s).y > word(QString(50, u'a')).y);
+}
+
+void TestPrintDocument::pdfNewPage()
+{
+    // A month of 31 days does not fit on a landscape A5 page: the rest goes
+    // on, from the top, on a new page of the same job.
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(u"a5.pdf"_s);
+    PrintTexts t = sampleTexts();
+    for (int n = 1; n <= 31; ++n)
+        work(t, n, u"8"_s, u"0"_s);
+    PdfFileOutput output(pdf, QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Landscape,
+                                          QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
+    renderDocument(buildPrintDocument(t), QPixmap(), output);
+
+    const QList<PdfWord> w = pdfWords(pdf);
+    int pages = 0;
+    for (const PdfWord& word : w)
+        pages = qMax(pages, word.page + 1);
+    QVERIFY(pages >= 2);
+    QCOMPARE(w.value(findWord(w, u"FACTUUR"_s)).page, 0);
+    QCOMPARE(w.value(findWord(w, u"KALMIROS"_s)).page, pages - 1);
+    // Every page is filled from the top margin on.
+    for (int page = 1; page < pages; ++page) {
+        double top = 1e9;
+        for (const PdfWord& word : w) {
+            if (word.page == page)
+                top = qMin(top, word.y);
+        }
+        QVERIFY2(top < 5 / 25.4 * 72 + 2, qPrintable(QString::number(top)));
+    }
 }
 
 QTEST_MAIN(TestPrintDocument)

@@ -79,14 +79,13 @@ void TestPrintSelection::fillAtLoad_data()
     const QStringList three{u"Magazijn"_s, u"Kantoor HP"_s, u"PDF"_s};
     QTest::newRow("three, the second is the default")
         << three << u"Kantoor HP"_s << 1 << u"Kantoor HP"_s << u"Kantoor HP"_s;
-    QTest::newRow("the first is the default") << three << u"Magazijn"_s << 0 << u"Magazijn"_s
-                                              << u"Magazijn"_s;
+    QTest::newRow("the first is the default")
+        << three << u"Magazijn"_s << 0 << u"Magazijn"_s << u"Magazijn"_s;
     QTest::newRow("no default printer") << three << QString() << -1 << u"Combo4"_s << QString();
-    QTest::newRow("the default is not listed")
-        << three << u"Oud"_s << -1 << u"Combo4"_s << QString();
+    QTest::newRow("the default is not listed") << three << u"Oud"_s << -1 << u"Combo4"_s << QString();
     QTest::newRow("case counts") << three << u"pdf"_s << -1 << u"Combo4"_s << QString();
-    QTest::newRow("blanks count") << QStringList{u"Laser "_s, u"Laser"_s} << u"Laser"_s << 1
-                                  << u"Laser"_s << u"Laser"_s;
+    QTest::newRow("blanks count") << QStringList{u"Laser "_s, u"Laser"_s} << u"Laser"_s << 1 << u"Laser"_s
+                                  << u"Laser"_s;
     QTest::newRow("equal names: the last is selected")
         << QStringList{u"A"_s, u"B"_s, u"A"_s} << u"A"_s << 2 << u"A"_s << u"A"_s;
 }
@@ -102,7 +101,7 @@ void TestPrintSelection::fillAtLoad()
     Workstation ws(printers, systemDefault);
     ws.load();
     QVERIFY(ws.form);
-    QCOMPARE(ws.items(), printers);  // the system's order, not sorted
+    QCOMPARE(ws.items(), printers); // the system's order, not sorted
     QCOMPARE(ws.combo4()->currentIndex(), selected);
     QCOMPARE(ws.mainForm().controls().text(u"Combo4"_s), shown);
     QCOMPARE(ws.session.printerName, printerName);

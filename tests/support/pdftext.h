@@ -11,7 +11,7 @@ namespace dl::test {
 
 struct PdfWord {
     int page = 0;
-    double x = 0;  // left edge, in points from the page's left edge
+    double x = 0; // left edge, in points from the page's left edge
     double y = 0;
     QString text;
 };
@@ -67,7 +67,7 @@ inline int findWord(const QList<PdfWord>& words, const QString& text, int from =
 // are known.
 struct PdfGrid {
     double charWidth = 0;
-    double left = 0;  // where column 1 starts
+    double left = 0; // where column 1 starts
     PdfGrid(const PdfWord& a, int columnA, const PdfWord& b, int columnB)
         : charWidth((b.x - a.x) / (columnB - columnA)), left(a.x - (columnA - 1) * charWidth)
     {
