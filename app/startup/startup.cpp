@@ -3,7 +3,10 @@
 #include "app/commandline.h"
 #include "app/messages.h"
 #include "app/startup/startupprobe.h"
+#include "declaration/daygrid.h"
 #include "declaration/form1.h"
+#include "declaration/projectselection.h"
+#include "declaration/totals.h"
 #include "login/loginform.h"
 #include "login/printerselection.h"
 #include "login/qtprintercatalogue.h"
@@ -41,6 +44,9 @@ void Startup::wireMainForm(Form1& form)
     //   m_controllers.push_back(std::make_unique<ProjectChoice>(form, m_ctx));
     connectPrinterChoice(form, *m_printer);
     new PrintAction(form, m_ctx, *m_printer);  // a child of the form
+    m_controllers.push_back(std::make_unique<ProjectSelection>(form, m_ctx));
+    m_controllers.push_back(std::make_unique<DayGrid>(form, m_ctx));
+    m_controllers.push_back(std::make_unique<TotalsController>(form, m_ctx));
 }
 
 LoginHooks Startup::loginHooks()
