@@ -1,0 +1,211 @@
+// The day grid of tab "Raport": the key filter for typed, pasted and dropped
+// text, the column totals and the 24-hour rule with its message.
+
+#include "app/clock.h"
+#include "app/context.h"
+#include "declaration/daygrid.h"
+#include "declaration/form1.h"
+#include "support/fakes.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QtTest>
+
+#include <memory>
+
+using namespace dl;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Fixture {
+    Fixture()
+        : form(ctx)
+        , grid(form, ctx)
+    {
+    }
+    FormControls& c() { return form.controls(); }
+    QString text(const QString& name) { return c().text(name); }
+    QLineEdit* edit(const QString& name) { return c().get<QLineEdit>(name); }
+    void typeInto(const QString& name, const QString& keys)
+    {
+        QLineEdit* e = edit(name);
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClicks(e, keys);
+    }
+
+    Session session;
+    test::FakeMessages messages;
+    FixedClock clock{QDateTime(QDate(2008, 3, 15), QTime(9, 0))};
+    AppContext ctx{session, messages, clock, ServerAddress{}};
+    Form1 form;
+    DayGrid grid;
+};
+
+QString hours(int n)
+{
+    return element(u"Text26"_s, n);
+}
+QString km(int n)
+{
+    return element(u"Text27"_s, n);
+}
+
+} // namespace
+
+class TestDayGrid : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { f = std::make_unique<Fixture>(); }
+    void cleanup() { f.reset(); }
+
+    void keyFilter_data();
+    void keyFilter();
+    void pastedTextIsFiltered_data();
+    void pastedTextIsFiltered();
+    void programTextIsKept();
+    void columnTotals_data();
+    void columnTotals();
+    void hoursLimitWhileTyping();
+    void hoursLimitWhileLoading();
+    void hoursLimitEverySlotInOrder();
+
+private:
+    std::unique_ptr<Fixture> f;
+};
+
+void TestDayGrid::keyFilter_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("hours digits") << hours(5) << u"12"_s << u"12"_s;
+    QTest::newRow("hours comma discarded") << hours(5) << u"1,5"_s << u"15"_s;
+    QTest::newRow("hours point") << hours(5) << u".5"_s << u".5"_s;
+    QTest::newRow("km letters and signs") << km(5) << u"a-1+e2"_s << u"12"_s;
+    QTest::newRow("km percent and apostrophe") << km(5) << u"%'9"_s << u"%'9"_s;
+    QTest::newRow("euros blank") << u"Text33"_s << u"1 2"_s << u"12"_s;
+    QTest::newRow("cents comma") << u"Text34"_s << u",5"_s << u"5"_s;
+}
+
+void TestDayGrid::keyFilter()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, keys);
+    QFETCH(QString, text);
+    f->typeInto(field, keys);
+    QCOMPARE(f->text(field), text);
+    // Backspace still edits.
+    QTest::keyClick(f->edit(field), Qt::Key_Backspace);
+    QCOMPARE(f->text(field), text.chopped(1));
+}
+
+void TestDayGrid::pastedTextIsFiltered_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("exponent in km") << km(7) << u"9e9"_s << u"99"_s;
+    QTest::newRow("comma km") << km(8) << u"7,5"_s << u"75"_s;
+    QTest::newRow("letters hours") << hours(7) << u"x2"_s << u"2"_s;
+    QTest::newRow("minus euros") << u"Text33"_s << u"-12"_s << u"12"_s;
+    QTest::newRow("hex cents") << u"Text34"_s << u"&H"_s << QString();
+}
+
+void TestDayGrid::pastedTextIsFiltered()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, pasted);
+    QFETCH(QString, text);
+    QLineEdit* e = f->edit(field);
+    // Paste from the clipboard, replacing everything.
+    QGuiApplication::clipboard()->setText(pasted);
+    e->selectAll();
+    e->paste();
+    QCOMPARE(e->text(), text);
+    // A drop inserts the same way.
+    e->selectAll();
+    e->insert(pasted);
+    QCOMPARE(e->text(), text);
+    QCOMPARE(e->cursorPosition(), text.size());
+}
+
+void TestDayGrid::programTextIsKept()
+{
+    // A loaded report is shown as stored; only what the user adds is filtered.
+    f->c().setText(u"Text33"_s, u"1,"_s);
+    QCOMPARE(f->text(u"Text33"_s), u"1,"_s);
+    QLineEdit* e = f->edit(u"Text33"_s);
+    e->end(false);
+    QTest::keyClicks(e, u"x5"_s);
+    QCOMPARE(e->text(), u"1,5"_s);
+}
+
+void TestDayGrid::columnTotals_data()
+{
+    QTest::addColumn<QStringList>("slots");
+    QTest::addColumn<QString>("total");
+    QTest::newRow("8 and .5") << QStringList{u"8"_s, u".5"_s} << u"8,5"_s;
+    QTest::newRow("comma text counts its front") << QStringList{u"7,5"_s, u"1"_s} << u"8"_s;
+    QTest::newRow("blanks inside") << QStringList{u" 1 2"_s} << u"12"_s;
+    QTest::newRow("percent") << QStringList{u"3%"_s, u"4"_s} << u"7"_s;
+    QTest::newRow("hex") << QStringList{u"&H1F"_s} << u"31"_s;
+    QTest::newRow("empty slots") << QStringList{QString(), QString()} << u"0"_s;
+    QTest::newRow("tenths") << QStringList(31, u".1"_s) << u"3,1"_s;
+}
+
+void TestDayGrid::columnTotals()
+{
+    QFETCH(QStringList, slots);
+    QFETCH(QString, total);
+    QCOMPARE(daygrid::columnTotal(slots), total);
+}
+
+void TestDayGrid::hoursLimitWhileTyping()
+{
+    f->c().setText(element(u"Text23"_s, 5), u"Wo 05 maart 2008"_s);
+    f->typeInto(hours(1), u"24"_s);
+    QVERIFY(f->messages.shown.isEmpty());
+    f->typeInto(hours(5), u"25"_s);
+    QCOMPARE(f->messages.shown.size(), 1);
+    QCOMPARE(f->messages.last(), u"U kunt niet meer als 24 uur per dag werken.\r\n\r\nFOUT bij datum "
+                                 u"Wo 05 maart 2008 DEZE WORDT OP '0' GEZET !!\r\n\r\n"_s);
+    QCOMPARE(f->messages.shown[0].buttons, Buttons::Ok);
+    QCOMPARE(f->messages.shown[0].caption, applicationTitle());
+    QCOMPARE(f->text(hours(5)), u"0"_s);
+    QCOMPARE(f->text(element(u"Text26"_s, 32)), u"24"_s);
+}
+
+void TestDayGrid::hoursLimitWhileLoading()
+{
+    f->c().setText(element(u"Text23"_s, 9), u"dag 9"_s);
+    f->c().setText(hours(9), u"30"_s);
+    QCOMPARE(f->messages.texts(), QStringList{daygrid::hoursLimitMessage(u"dag 9"_s)});
+    QCOMPARE(f->text(hours(9)), u"0"_s);
+    QCOMPARE(f->text(element(u"Text26"_s, 32)), u"0"_s);
+}
+
+void TestDayGrid::hoursLimitEverySlotInOrder()
+{
+    for (int i = 1; i <= 31; ++i)
+        f->c().setText(element(u"Text23"_s, i), u"dag %1"_s.arg(i));
+    {
+        // Slots that hold too much before anyone looks: one pass finds all.
+        const QSignalBlocker block3(f->edit(hours(3)));
+        const QSignalBlocker block20(f->edit(hours(20)));
+        f->c().setText(hours(3), u"99"_s);
+        f->c().setText(hours(20), u"30"_s);
+    }
+    f->c().setText(hours(2), u"8"_s);
+    QCOMPARE(f->messages.texts(),
+             (QStringList{daygrid::hoursLimitMessage(u"dag 3"_s), daygrid::hoursLimitMessage(u"dag 20"_s)}));
+    QCOMPARE(f->text(hours(3)), u"0"_s);
+    QCOMPARE(f->text(hours(20)), u"0"_s);
+    QCOMPARE(f->text(element(u"Text26"_s, 32)), u"8"_s);
+}
+
+QTEST_MAIN(TestDayGrid)
+#include "tst_daygrid.moc"
