@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A private MariaDB server in a folder of its own, on 127.0.0.1 and a free
 # port; never the system's server.
-#   dbserver.sh start DIR [--demo]   create if needed, start, load the schema
+#   dbserver.sh start DIR [--demo]   create if needed, start, load the schema;
+#                                    a restart keeps the port when it is still free
 #   dbserver.sh stop DIR             stop it by its own pid
 #   dbserver.sh sql DIR [SQL-FILE]   run SQL as the server's administrator
 #   dbserver.sh port DIR             print the port
@@ -23,6 +24,22 @@ free_port() {
   python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()'
 }
 
+# The port this folder had before, if nobody took it since: a restarted
+# server stays where its clients look for it.
+previous_port() {
+  [[ -f "$dir/port" ]] || return 1
+  python3 - "$(cat "$dir/port")" <<'PY'
+import socket, sys
+s = socket.socket()
+s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+try:
+    s.bind(("127.0.0.1", int(sys.argv[1])))
+except (OSError, ValueError):
+    sys.exit(1)
+print(int(sys.argv[1]))
+PY
+}
+
 start() {
   if running; then
     echo "already running on port $(cat "$dir/port")"
@@ -35,7 +52,7 @@ start() {
       --auth-root-authentication-method=socket --skip-test-db >"$dir/install.log" 2>&1
   fi
   local port
-  port="$(free_port)"
+  port="$(previous_port)" || port="$(free_port)"
   echo "$port" >"$dir/port"
   local extra=()
   [[ "$(id -u)" == 0 ]] && extra+=(--user=root)

@@ -1,0 +1,53 @@
+#include "declaration/tickertext.h"
+
+#include "data/records.h"
+#include "data/tables.h"
+
+namespace dl {
+
+QColor tickerColour(const QString& message)
+{
+    if (message.startsWith(u"BELANGRIJK:"))
+        return QColor(0xFF, 0x00, 0x00);
+    if (message.startsWith(u"OPMERKING:"))
+        return QColor(0x00, 0x00, 0xFF);
+    return QColor(0x00, 0x80, 0x00);
+}
+
+double tickerStepPixels(double logicalDpiX)
+{
+    return 25.0 / 1440.0 * logicalDpiX;
+}
+
+double nextTickerLeft(double left, double step, double textWidth, double stripWidth)
+{
+    left -= step;
+    if (-textWidth > left)
+        left = stripWidth;
+    return left;
+}
+
+TickerFetch fetchTickerMessage(const ServerAddress& server)
+{
+    TickerFetch f;
+    try {
+        // Short waits: a hung server must not keep a refresh going for long.
+        Connection c(server, Database::Data, Connection::Options{3, 5});
+        const auto row = Records(c).firstRow(tables::messages());
+        if (row) {
+            f.outcome = TickerFetch::Outcome::Message;
+            f.message = row->text(QStringLiteral("Bericht"));
+        } else {
+            f.outcome = TickerFetch::Outcome::EmptyTable;
+        }
+    } catch (const DbError& e) {
+        f.outcome = TickerFetch::Outcome::Failed;
+        f.trouble = QStringLiteral("Fout %1: %2").arg(e.number()).arg(e.description());
+    } catch (const std::exception& e) {
+        f.outcome = TickerFetch::Outcome::Failed;
+        f.trouble = QString::fromUtf8(e.what());
+    }
+    return f;
+}
+
+} // namespace dl

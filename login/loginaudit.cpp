@@ -1,0 +1,67 @@
+#include "login/loginaudit.h"
+
+#include "app/dates.h"
+#include "data/tables.h"
+
+namespace dl {
+
+QString loginStamp(const QDateTime& now, const QLocale& locale)
+{
+    return formatDatePattern(now.date(), QStringLiteral("yyyy/mm/dd"), locale) + QStringLiteral("   ")
+           + localeTimeText(now.time(), locale);
+}
+
+namespace {
+
+// Every column as text: a field nobody set is an empty text, not NULL.
+QVariant asText(const QString& s)
+{
+    return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
+}
+
+} // namespace
+
+Values loginRecordValues(const Session& s)
+{
+    return {
+        {QStringLiteral("DATUMTIJD"), asText(s.loginStamp)},
+        {QStringLiteral("PCnaam"), asText(s.windowsUserName)},
+        {QStringLiteral("LOGINnaam"), asText(s.consultantName)},
+        {QStringLiteral("NETWERKkaart"), asText(s.networkAdapterName)},
+        {QStringLiteral("NETWERKadres"), asText(s.macAddress)},
+        {QStringLiteral("MBmerk"), asText(s.boardManufacturer)},
+        {QStringLiteral("MBtype"), asText(s.boardProduct)},
+        {QStringLiteral("Afdrukapparaat"), asText(s.printerName)},
+    };
+}
+
+LoginAudit::LoginAudit(AppContext& context, WorkstationReader reader, QLocale locale)
+    : m_ctx(context), m_reader(std::move(reader)), m_locale(std::move(locale))
+{
+}
+
+void LoginAudit::write()
+{
+    const WorkstationFacts facts = m_reader.read();
+    Session record = m_ctx.session;
+    record.windowsUserName = facts.userName;
+    record.networkAdapterName = facts.adapterName;
+    record.macAddress = facts.macAddress;
+    record.boardManufacturer = facts.boardManufacturer;
+    record.boardProduct = facts.boardProduct;
+    record.loginStamp = loginStamp(m_ctx.clock.now(), m_locale);
+
+    Connection c(m_ctx.server);
+    Records(c).insert(tables::loginRecords(), loginRecordValues(record));
+
+    // The Session takes the values once they are on record.
+    Session& s = m_ctx.session;
+    s.windowsUserName = record.windowsUserName;
+    s.networkAdapterName = record.networkAdapterName;
+    s.macAddress = record.macAddress;
+    s.boardManufacturer = record.boardManufacturer;
+    s.boardProduct = record.boardProduct;
+    s.loginStamp = record.loginStamp;
+}
+
+} // namespace dl

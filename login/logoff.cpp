@@ -1,0 +1,63 @@
+#include "login/logoff.h"
+
+#include "app/dates.h"
+#include "app/imagebutton.h"
+#include "data/records.h"
+#include "data/tables.h"
+#include "declaration/form1.h"
+
+#include <QCoreApplication>
+
+namespace dl {
+
+bool markOffline(Connection& c, const QString& consultantNumber, const QDateTime& now)
+{
+    Records records(c);
+    const auto row = records.findFirst(tables::consultants(),
+                                       {{QStringLiteral("consultantnummer"), consultantNumber}});
+    if (!row)
+        return false;
+    const QString stamp = fixedDateText(now.date()) + QStringLiteral("  ") + fixedTimeText(now.time());
+    records.update(tables::consultants(), *row,
+                   {{QStringLiteral("isAFGEMELD"), stamp}, {QStringLiteral("isONLINE"), QStringLiteral("OFFLINE")}});
+    return true;
+}
+
+void Logoff::endEventLoop()
+{
+    QCoreApplication::exit(0);
+}
+
+Logoff::Logoff(Form1& form, AppContext& context, EndProgram endProgram)
+    : QObject(&form), m_form(form), m_ctx(context), m_end(std::move(endProgram))
+{
+    if (auto* image = form.controls().get<ImageButton>(QStringLiteral("Image2")))
+        connect(image, &ImageButton::doubleClicked, this, &Logoff::run);
+    connect(&form, &Form1::closeRequested, this, &Logoff::run);
+}
+
+void Logoff::run()
+{
+    if (m_done)
+        return;
+    m_done = true;
+    try {
+        Connection c(m_ctx.server);
+        markOffline(c, m_form.controls().text(QStringLiteral("Text1")), m_ctx.clock.now());
+    } catch (const DbError& e) {
+        m_ctx.messages.inform(QStringLiteral("Het afmelden is niet vastgelegd.\r\n\r\nFout %1: %2\r\n\r\n"
+                                             "Het programma wordt afgesloten.")
+                                  .arg(e.number())
+                                  .arg(e.description()),
+                              Icon::Critical);
+    } catch (const std::exception& e) {
+        m_ctx.messages.inform(QStringLiteral("Het afmelden is niet vastgelegd.\r\n\r\n")
+                                  + QString::fromUtf8(e.what())
+                                  + QStringLiteral("\r\n\r\nHet programma wordt afgesloten."),
+                              Icon::Critical);
+    }
+    if (m_end)
+        m_end();
+}
+
+} // namespace dl

@@ -1,0 +1,45 @@
+#pragma once
+// Ending the program from the main form: the moment of leaving goes into the
+// consultant's row, which is marked offline, and the program ends at once,
+// without a question. A double-click on Image2 and closing the window both
+// come here.
+
+#include "app/context.h"
+#include "data/connection.h"
+
+#include <QDateTime>
+#include <QObject>
+
+#include <functional>
+
+namespace dl {
+
+class Form1;
+
+// isAFGEMELD and isONLINE of the first row with this consultantnummer (table
+// order); false when no row has it, and then nothing is written.
+bool markOffline(Connection& c, const QString& consultantNumber, const QDateTime& now);
+
+class Logoff : public QObject {
+    Q_OBJECT
+public:
+    using EndProgram = std::function<void()>;
+
+    // Leaves the event loop at once: no close or unload handling runs.
+    static void endEventLoop();
+
+    // Wires Image2's double-click and the window's close; a child of the form.
+    Logoff(Form1& form, AppContext& context, EndProgram endProgram = &Logoff::endEventLoop);
+
+    // Once per program: later calls (the close that follows) do nothing.
+    void run();
+    bool hasRun() const { return m_done; }
+
+private:
+    Form1& m_form;
+    AppContext& m_ctx;
+    EndProgram m_end;
+    bool m_done = false;
+};
+
+} // namespace dl
