@@ -6,8 +6,11 @@
 #include "declaration/daygrid.h"
 #include "declaration/form1.h"
 #include "declaration/projectselection.h"
+#include "declaration/ticker.h"
 #include "declaration/totals.h"
+#include "login/loginaudit.h"
 #include "login/loginform.h"
+#include "login/logoff.h"
 #include "login/printerselection.h"
 #include "login/qtprintercatalogue.h"
 #include "submit/printaction.h"
@@ -47,6 +50,8 @@ void Startup::wireMainForm(Form1& form)
     m_controllers.push_back(std::make_unique<ProjectSelection>(form, m_ctx));
     m_controllers.push_back(std::make_unique<DayGrid>(form, m_ctx));
     m_controllers.push_back(std::make_unique<TotalsController>(form, m_ctx));
+    new Ticker(form, m_ctx);  // a child of the form; its timers run from here on
+    new Logoff(form, m_ctx);  // Image2 and closing the window
 }
 
 LoginHooks Startup::loginHooks()
@@ -56,7 +61,7 @@ LoginHooks Startup::loginHooks()
     hooks.onLoad = [this] {
         fillPrinterList([this]() -> Form1& { return mainForm(); }, *m_printer, m_ctx.session);
     };
-    // hooks.afterLogin: writes the login record.
+    hooks.afterLogin = [this] { LoginAudit(m_ctx).write(); };
     return hooks;
 }
 
