@@ -25,13 +25,14 @@ void TestDeclarationRow::invoiceNumber_data()
     QTest::addColumn<QString>("client");
     QTest::addColumn<QString>("project");
     QTest::addColumn<QString>("number");
-    QTest::newRow("project 5") << u"2008"_qs << u"03 Maart "_qs << u"12"_qs << u"7"_qs << u"5"_qs << u"08031270005"_qs;
+    QTest::newRow("project 5") << u"2008"_qs << u"03 Maart "_qs << u"12"_qs << u"7"_qs << u"5"_qs
+                               << u"08031270005"_qs;
     QTest::newRow("project 7") << u"2008"_qs << u"03 Maart "_qs << u"0042"_qs << u"17"_qs << u"7"_qs
                                << u"08030042170007"_qs;
-    QTest::newRow("four digits kept") << u"2009"_qs << u"12 December "_qs << u"12"_qs << u"7"_qs << u"1234"_qs
-                                      << u"09121271234"_qs;
-    QTest::newRow("longer keeps last four") << u"2008"_qs << u"03 Maart "_qs << u"12"_qs << u"7"_qs << u"12345"_qs
-                                            << u"08031272345"_qs;
+    QTest::newRow("four digits kept")
+        << u"2009"_qs << u"12 December "_qs << u"12"_qs << u"7"_qs << u"1234"_qs << u"09121271234"_qs;
+    QTest::newRow("longer keeps last four")
+        << u"2008"_qs << u"03 Maart "_qs << u"12"_qs << u"7"_qs << u"12345"_qs << u"08031272345"_qs;
     QTest::newRow("10005 meets 5") << u"2008"_qs << u"03 Maart "_qs << u"12"_qs << u"7"_qs << u"10005"_qs
                                    << u"08031270005"_qs;
     QTest::newRow("empty project") << u"2008"_qs << u"01 Januari "_qs << u"12"_qs << u"7"_qs << QString()
@@ -54,8 +55,10 @@ void TestDeclarationRow::invoiceNumber()
 void TestDeclarationRow::stamp()
 {
     const QDateTime t(QDate(2026, 12, 7), QTime(9, 5, 3));
-    QCOMPARE(declarationStamp(t, QLocale(QLocale::Dutch, QLocale::Netherlands)), u"07-december-2026  09:05:03"_qs);
-    QCOMPARE(declarationStamp(t, QLocale(QLocale::English, QLocale::UnitedStates)), u"07/December/2026  09:05:03"_qs);
+    QCOMPARE(declarationStamp(t, QLocale(QLocale::Dutch, QLocale::Netherlands)),
+             u"07-december-2026  09:05:03"_qs);
+    QCOMPARE(declarationStamp(t, QLocale(QLocale::English, QLocale::UnitedStates)),
+             u"07/December/2026  09:05:03"_qs);
 }
 
 void TestDeclarationRow::columnsAreTheTwentyEight()

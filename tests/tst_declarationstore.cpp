@@ -36,15 +36,24 @@ Values reportTagged(const QString& tag)
 QHash<QString, QString> formTexts(const QString& projectNumber)
 {
     return {
-        {u"Text1"_qs, u"12"_qs},         {u"Text5"_qs, u"7"_qs},
-        {u"Text6"_qs, u"Hollands Glas BV"_qs}, {u"Text2"_qs, u"Glasvezel Noord"_qs},
-        {u"Text38"_qs, projectNumber},   {u"Text19"_qs, u"7,5"_qs},
-        {u"Text21"_qs, u"487,50"_qs},    {u"Text14"_qs, u"120"_qs},
-        {u"Text16"_qs, u"42,00"_qs},     {u"Text13"_qs, u"12,50"_qs},
-        {u"Text12"_qs, u"Parkeren "_qs}, {u"Text17"_qs, u"542,00"_qs},
-        {u"Text28"_qs, u"108,40"_qs},    {u"Text29"_qs, u"650,40"_qs},
-        {u"Text18"_qs, u"GEEN\r\nregel twee"_qs}, {u"Text39"_qs, u"712,50"_qs},
-        {u"Text40"_qs, u"767,00"_qs},    {u"Text41"_qs, u"153,40"_qs},
+        {u"Text1"_qs, u"12"_qs},
+        {u"Text5"_qs, u"7"_qs},
+        {u"Text6"_qs, u"Hollands Glas BV"_qs},
+        {u"Text2"_qs, u"Glasvezel Noord"_qs},
+        {u"Text38"_qs, projectNumber},
+        {u"Text19"_qs, u"7,5"_qs},
+        {u"Text21"_qs, u"487,50"_qs},
+        {u"Text14"_qs, u"120"_qs},
+        {u"Text16"_qs, u"42,00"_qs},
+        {u"Text13"_qs, u"12,50"_qs},
+        {u"Text12"_qs, u"Parkeren "_qs},
+        {u"Text17"_qs, u"542,00"_qs},
+        {u"Text28"_qs, u"108,40"_qs},
+        {u"Text29"_qs, u"650,40"_qs},
+        {u"Text18"_qs, u"GEEN\r\nregel twee"_qs},
+        {u"Text39"_qs, u"712,50"_qs},
+        {u"Text40"_qs, u"767,00"_qs},
+        {u"Text41"_qs, u"153,40"_qs},
         {u"Text42"_qs, u"1.920,40"_qs},
     };
 }
@@ -52,20 +61,22 @@ QHash<QString, QString> formTexts(const QString& projectNumber)
 Values declarationFor(const QString& projectNumber, const QVariant& rateIn = 72.5)
 {
     const QHash<QString, QString> texts = formTexts(projectNumber);
-    DeclarationSource source{u"Ir. Anna de Vries"_qs, u"2008"_qs, u"03 Maart "_qs, rateIn, 95.0,
+    DeclarationSource source{u"Ir. Anna de Vries"_qs,      u"2008"_qs, u"03 Maart "_qs, rateIn, 95.0,
                              u"07-maart-2008  14:05:09"_qs};
     return declarationRow([&](const QString& control) { return texts.value(control); }, source);
 }
 
 void insertReport(const QString& key, const QString& afgewerkt, const QString& title)
 {
-    TestDb::exec(u"INSERT INTO "_qs + kReports + u" (Projectnaam, afgewerkt, bestandsnaam) VALUES (?, ?, ?)"_qs,
+    TestDb::exec(u"INSERT INTO "_qs + kReports +
+                     u" (Projectnaam, afgewerkt, bestandsnaam) VALUES (?, ?, ?)"_qs,
                  {key, afgewerkt, title});
 }
 
 QStringList reportRows()
 {
-    return TestDb::rows(u"SELECT Projectnaam, afgewerkt, bestandsnaam FROM "_qs + kReports + u" ORDER BY id"_qs);
+    return TestDb::rows(u"SELECT Projectnaam, afgewerkt, bestandsnaam FROM "_qs + kReports +
+                        u" ORDER BY id"_qs);
 }
 
 QStringList declarationRows()
@@ -109,18 +120,40 @@ void TestDeclarationStore::allColumnsOfTheFirstDeclaration()
 
     const QStringList rows = TestDb::rows(
         u"SELECT factuurnummer, consultant, Consultantnaam, Opdrachtgever, Opdrachtgevernaam, Jaar, maand, "
-        "DECdatum, Projectnaam, uren, CAST(peruurIN AS CHAR), CAST(peruurUIT AS CHAR), urentotaal, kilometers, perKM, totaalkostenKM, "
+        "DECdatum, Projectnaam, uren, CAST(peruurIN AS CHAR), CAST(peruurUIT AS CHAR), urentotaal, "
+        "kilometers, perKM, totaalkostenKM, "
         "onkosten, kostenomschrijving, subtotaal, BTW, totaal, opmerking, urentotaaluit, subtotaaluit, "
-        "BTWuit, totaaluit, IsbetaaldConsultant, IsbetaaldOpdrachtgever FROM "_qs
-        + kDeclarations);
+        "BTWuit, totaaluit, IsbetaaldConsultant, IsbetaaldOpdrachtgever FROM "_qs +
+        kDeclarations);
     QCOMPARE(rows.size(), 1);
-    const QStringList expected{
-        u"08031270005"_qs, u"12"_qs,       u"Ir. Anna de Vries"_qs, u"7"_qs,       u"Hollands Glas BV"_qs,
-        u"2008"_qs,        u"03"_qs,       u"07-maart-2008  14:05:09"_qs, u"Glasvezel Noord"_qs, u"7,5"_qs,
-        u"72.50"_qs,       u"95.00"_qs,    u"487,50"_qs,            u"120"_qs,     u"0,35"_qs,
-        u"42,00"_qs,       u"12,50"_qs,    u"Parkeren "_qs,         u"542,00"_qs,  u"108,40"_qs,
-        u"650,40"_qs,      u"GEEN\r\nregel twee"_qs, u"712,50"_qs,  u"767,00"_qs,  u"153,40"_qs,
-        u"1.920,40"_qs,    u"nee"_qs,      u"nee"_qs};
+    const QStringList expected{u"08031270005"_qs,
+                               u"12"_qs,
+                               u"Ir. Anna de Vries"_qs,
+                               u"7"_qs,
+                               u"Hollands Glas BV"_qs,
+                               u"2008"_qs,
+                               u"03"_qs,
+                               u"07-maart-2008  14:05:09"_qs,
+                               u"Glasvezel Noord"_qs,
+                               u"7,5"_qs,
+                               u"72.50"_qs,
+                               u"95.00"_qs,
+                               u"487,50"_qs,
+                               u"120"_qs,
+                               u"0,35"_qs,
+                               u"42,00"_qs,
+                               u"12,50"_qs,
+                               u"Parkeren "_qs,
+                               u"542,00"_qs,
+                               u"108,40"_qs,
+                               u"650,40"_qs,
+                               u"GEEN\r\nregel twee"_qs,
+                               u"712,50"_qs,
+                               u"767,00"_qs,
+                               u"153,40"_qs,
+                               u"1.920,40"_qs,
+                               u"nee"_qs,
+                               u"nee"_qs};
     QCOMPARE(rows.first().split(u'|'), expected);
     QCOMPARE(reportRows(), QStringList{u"2008_03_0042-GLAS|ja|r bestandsnaam"_qs});
 }
@@ -132,7 +165,8 @@ void TestDeclarationStore::savedReportBecomesDeclared()
     Connection c(TestDb::server(), Database::Declarations);
     QCOMPARE(declare(c, u"2008_03_P"_qs, reportTagged(u"final"_qs), declarationFor(u"5"_qs)),
              DeclareOutcome::Declared);
-    QCOMPARE(reportRows(), (QStringList{u"2008_03_P|ja|final bestandsnaam"_qs, u"2008_04_P|nee|next month"_qs}));
+    QCOMPARE(reportRows(),
+             (QStringList{u"2008_03_P|ja|final bestandsnaam"_qs, u"2008_04_P|nee|next month"_qs}));
     QCOMPARE(declarationRows(), QStringList{u"08031270005|Glasvezel Noord"_qs});
 }
 
@@ -152,7 +186,7 @@ void TestDeclarationStore::declaredMonthIsRefusedAfterwards()
 void TestDeclarationStore::failureLeavesBothTablesAsTheyWere_data()
 {
     QTest::addColumn<QString>("failure");
-    QTest::addColumn<bool>("saved");  // the month was saved before
+    QTest::addColumn<bool>("saved"); // the month was saved before
     QTest::newRow("insert refused by the server, new month") << u"trigger"_qs << false;
     QTest::newRow("insert refused by the server, saved month") << u"trigger"_qs << true;
     QTest::newRow("rate the column cannot take") << u"rate"_qs << true;
@@ -171,8 +205,9 @@ void TestDeclarationStore::failureLeavesBothTablesAsTheyWere()
 
     QVariant rate = 72.5;
     if (failure == u"trigger") {
-        TestDb::exec(u"CREATE TRIGGER torvakdb_TORVAKdeclaraties.refuse_insert BEFORE INSERT ON "_qs + kDeclarations
-                     + u" FOR EACH ROW SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'geweigerd'"_qs);
+        TestDb::exec(u"CREATE TRIGGER torvakdb_TORVAKdeclaraties.refuse_insert BEFORE INSERT ON "_qs +
+                     kDeclarations +
+                     u" FOR EACH ROW SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'geweigerd'"_qs);
     } else if (failure == u"rate") {
         rate = u"vijfenzestig"_qs;
     } else {
@@ -206,8 +241,9 @@ void TestDeclarationStore::invoiceNumberClash()
     Connection c(TestDb::server(), Database::Declarations);
     QCOMPARE(declare(c, u"2008_03_0042-A"_qs, reportTagged(u"five"_qs), declarationFor(u"5"_qs)),
              DeclareOutcome::Declared);
-    QCOMPARE(declare(c, u"2008_03_0042-B"_qs, reportTagged(u"ten thousand five"_qs), declarationFor(u"10005"_qs)),
-             DeclareOutcome::InvoiceNumberTaken);
+    QCOMPARE(
+        declare(c, u"2008_03_0042-B"_qs, reportTagged(u"ten thousand five"_qs), declarationFor(u"10005"_qs)),
+        DeclareOutcome::InvoiceNumberTaken);
     QCOMPARE(reportRows(), QStringList{u"2008_03_0042-A|ja|five bestandsnaam"_qs});
     QCOMPARE(declarationRows(), QStringList{u"08031270005|Glasvezel Noord"_qs});
 }
@@ -256,8 +292,8 @@ void TestDeclarationStore::raceForOneMonth()
 
         // The report holds the winner's texts.
         const int winner = int(outcomes.indexOf(int(DeclareOutcome::Declared)));
-        QCOMPARE(TestDb::rows(u"SELECT afgewerkt, bestandsnaam, cent FROM "_qs + kReports
-                                  + u" WHERE BINARY Projectnaam = ?"_qs,
+        QCOMPARE(TestDb::rows(u"SELECT afgewerkt, bestandsnaam, cent FROM "_qs + kReports +
+                                  u" WHERE BINARY Projectnaam = ?"_qs,
                               {key}),
                  QStringList{u"ja|%1 bestandsnaam|%1 cent"_qs.arg(winner)});
     }

@@ -40,8 +40,8 @@ void setColumn(Values& values, const QString& column, const QString& text)
 // Rows with the key in table order, as "afgewerkt|bestandsnaam".
 QStringList rowsWithKey(const QString& key)
 {
-    return TestDb::rows(u"SELECT afgewerkt, bestandsnaam FROM "_qs + kTable
-                            + u" WHERE BINARY Projectnaam = ? ORDER BY id"_qs,
+    return TestDb::rows(u"SELECT afgewerkt, bestandsnaam FROM "_qs + kTable +
+                            u" WHERE BINARY Projectnaam = ? ORDER BY id"_qs,
                         {key});
 }
 
@@ -52,8 +52,7 @@ void insertRow(const QString& key, const QString& afgewerkt, const QString& titl
 }
 
 // Several workstations at once: each thread its own connection, all released together.
-template <typename Fn>
-QStringList raceThreads(int count, Fn work)
+template <typename Fn> QStringList raceThreads(int count, Fn work)
 {
     std::latch start(count);
     QStringList failures;
@@ -123,8 +122,8 @@ void TestReportStore::emptyTextsStayEmpty()
         columns.append({b.column, QString(u""_qs)});
     Connection c(TestDb::server(), Database::Reports);
     saveReport(c, u"2008_02_P"_qs, u"nee"_qs, columns);
-    const QStringList nulls = TestDb::rows(u"SELECT COUNT(*) FROM "_qs + kTable
-                                           + u" WHERE datum31 IS NULL OR Uren29 IS NULL OR cent IS NULL"_qs);
+    const QStringList nulls = TestDb::rows(u"SELECT COUNT(*) FROM "_qs + kTable +
+                                           u" WHERE datum31 IS NULL OR Uren29 IS NULL OR cent IS NULL"_qs);
     QCOMPARE(nulls, QStringList{u"0"_qs});
     QCOMPARE(TestDb::rows(u"SELECT datum31, cent FROM "_qs + kTable), QStringList{u"|"_qs});
 }
@@ -162,7 +161,7 @@ void TestReportStore::keyIsExact()
 
 void TestReportStore::declaredRowIsRefused_data()
 {
-    QTest::addColumn<QStringList>("states");  // rows with the key, in table order
+    QTest::addColumn<QStringList>("states"); // rows with the key, in table order
     QTest::addColumn<bool>("refused");
     QTest::addColumn<QString>("saveState");
     QTest::newRow("declared, save nee") << QStringList{u"ja"_qs} << true << u"nee"_qs;
@@ -210,8 +209,8 @@ void TestReportStore::raceForAnAbsentKey()
         QCOMPARE(outcomes.count(SaveOutcome::Overwritten), kWorkstations - 1);
 
         // One row, and it is one workstation's save whole.
-        const QStringList rows = TestDb::rows(u"SELECT bestandsnaam, datum01, Kilometers31, cent FROM "_qs + kTable
-                                                  + u" WHERE BINARY Projectnaam = ?"_qs,
+        const QStringList rows = TestDb::rows(u"SELECT bestandsnaam, datum01, Kilometers31, cent FROM "_qs +
+                                                  kTable + u" WHERE BINARY Projectnaam = ?"_qs,
                                               {key});
         QCOMPARE(rows.size(), 1);
         const QStringList cols = rows.first().split(u'|');

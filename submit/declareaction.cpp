@@ -1,0 +1,107 @@
+#include "submit/declareaction.h"
+
+#include "app/actionguard.h"
+#include "app/imagebutton.h"
+#include "declaration/form1.h"
+#include "declaration/monthselectionrules.h"
+#include "declaration/projectselection.h"
+#include "declaration/reportrecord.h"
+#include "submit/declarationrow.h"
+#include "submit/declarationstore.h"
+#include "submit/reportstore.h"
+#include "submit/submitmessages.h"
+
+namespace dl {
+
+DeclareAction::DeclareAction(Form1& form, AppContext& ctx, const QLocale& locale)
+    : QObject(&form), m_form(form), m_c(form.controls()), m_ctx(ctx), m_locale(locale)
+{
+    connect(m_c.get<ImageButton>(QStringLiteral("Image4")), &ImageButton::doubleClicked, this,
+            &DeclareAction::run);
+}
+
+void DeclareAction::run()
+{
+    runGuarded(m_ctx.messages, [this] { declareMonth(); });
+}
+
+void DeclareAction::declareMonth()
+{
+    if (submit::declaringBlocked(m_c.text(QStringLiteral("Label4")))) {
+        m_ctx.messages.inform(submit::blockedMessage());
+        return;
+    }
+    Session& session = m_ctx.session;
+    if (!session.hasOpenReport()) {
+        m_ctx.messages.inform(submit::noOpenMonthMessage());
+        return;
+    }
+    // The month on screen is the one that was opened, whatever the boxes show now.
+    const QString entry = session.reportMonthEntry;
+    const QString year = session.reportYear;
+    const QString m = submit::monthName(entry);
+    if (!m_ctx.messages.confirm(submit::declareQuestion(m, year, m_c.text(QStringLiteral("Text29"))),
+                                submit::declareCaption())) {
+        m_ctx.messages.inform(submit::notDeclaredMessage(m, year));
+        return;
+    }
+
+    const auto text = [this](const QString& name) { return m_c.text(name); };
+    const QDateTime now = m_ctx.clock.now();
+    const QString stamp = report::modifiedLine(now, m_locale);
+    const Values reportColumns = submit::reportColumns(text, stamp);
+    const Values declaration =
+        submit::declarationRow(text, {session.consultantName, year, entry, session.hourlyRateIn,
+                                      session.hourlyRateOut, submit::declarationStamp(now, m_locale)});
+
+    submit::DeclareOutcome outcome;
+    try {
+        Connection connection(m_ctx.server, Database::Declarations);
+        outcome = submit::declare(connection, session.reportKey, reportColumns, declaration);
+    } catch (const DbError& e) {
+        m_ctx.messages.inform(submit::declareFailedMessage(m, year, e), Icon::Critical);
+        return;
+    }
+
+    switch (outcome) {
+    case submit::DeclareOutcome::AlreadyDeclared:
+        // Another workstation was first; this month is finished here too.
+        m_ctx.messages.inform(month::declaredMessage(report::monthPart(entry), year));
+        letGoOfMonth();
+        return;
+    case submit::DeclareOutcome::InvoiceNumberTaken:
+        m_ctx.messages.inform(
+            submit::invoiceNumberTakenMessage(declaration.first().second.toString(), m, year), Icon::Warning);
+        return;
+    case submit::DeclareOutcome::Declared:
+        break;
+    }
+    m_c.setText(QStringLiteral("Text37"), stamp);
+    m_ctx.messages.inform(submit::declaredMessage(m, year));
+    letGoOfMonth();
+    chooseProjectAgain();
+}
+
+void DeclareAction::letGoOfMonth()
+{
+    for (const QString& name : {QStringLiteral("Image4"), QStringLiteral("Image6"), QStringLiteral("Combo4")})
+        m_c.setShown(name, false);
+    m_c.setText(QStringLiteral("Combo2"), QStringLiteral("maand"));
+    m_ctx.session.closeReport();
+}
+
+void DeclareAction::chooseProjectAgain()
+{
+    // The declaration is in; a failure here must not read as if it were not.
+    try {
+        selectShownProject(m_form, m_ctx);
+    } catch (const DbError& e) {
+        m_ctx.messages.inform(QStringLiteral("De declaratie is uitgevoerd, maar het project kon niet opnieuw "
+                                             "worden ingelezen. Kies uw project opnieuw.\r\n\r\nFout %1: %2")
+                                  .arg(e.number())
+                                  .arg(e.description()),
+                              Icon::Warning);
+    }
+}
+
+} // namespace dl

@@ -1,0 +1,37 @@
+#pragma once
+// The declare button (Image4 on the tab "Declaratie"): unless the office has
+// switched declaring off, and after the consultant confirms, the open month's
+// report is saved as declared and its declaration row appended, both in one
+// transaction; then the form lets go of the month.
+
+#include "app/context.h"
+
+#include <QLocale>
+#include <QObject>
+
+namespace dl {
+
+class FormControls;
+class Form1;
+
+class DeclareAction : public QObject {
+    Q_OBJECT
+public:
+    // locale: the regional settings of the stamps.
+    DeclareAction(Form1& form, AppContext& ctx, const QLocale& locale = QLocale::system());
+
+    // The double-click on Image4.
+    void run();
+
+private:
+    void declareMonth();
+    void letGoOfMonth();
+    void chooseProjectAgain();
+
+    Form1& m_form;
+    FormControls& m_c;
+    AppContext& m_ctx;
+    QLocale m_locale;
+};
+
+} // namespace dl

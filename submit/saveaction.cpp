@@ -1,0 +1,53 @@
+#include "submit/saveaction.h"
+
+#include "app/actionguard.h"
+#include "app/imagebutton.h"
+#include "declaration/form1.h"
+#include "declaration/reportrecord.h"
+#include "submit/reportstore.h"
+#include "submit/submitmessages.h"
+
+namespace dl {
+
+SaveAction::SaveAction(Form1& form, AppContext& ctx, const QLocale& locale)
+    : QObject(&form), m_c(form.controls()), m_ctx(ctx), m_locale(locale)
+{
+    connect(m_c.get<ImageButton>(QStringLiteral("Image3")), &ImageButton::doubleClicked, this,
+            &SaveAction::run);
+}
+
+void SaveAction::run()
+{
+    runGuarded(m_ctx.messages, [this] { save(); });
+}
+
+void SaveAction::save()
+{
+    const Session& session = m_ctx.session;
+    if (!session.hasOpenReport()) {
+        m_ctx.messages.inform(submit::noOpenMonthMessage());
+        return;
+    }
+    if (!m_ctx.messages.confirm(submit::saveQuestion(), submit::saveCaption())) {
+        m_ctx.messages.inform(submit::notSavedMessage());
+        return;
+    }
+
+    const QString stamp = report::modifiedLine(m_ctx.clock.now(), m_locale);
+    const Values columns =
+        submit::reportColumns([this](const QString& name) { return m_c.text(name); }, stamp);
+    submit::SaveOutcome outcome;
+    {
+        Connection connection(m_ctx.server, Database::Reports);
+        outcome = submit::saveReport(connection, session.reportKey, QStringLiteral("nee"), columns);
+    }
+    if (outcome == submit::SaveOutcome::Declared) {
+        m_ctx.messages.inform(submit::saveOfDeclaredMessage(), Icon::Warning);
+        return;
+    }
+    // Only a stamp that was written is shown.
+    m_c.setText(QStringLiteral("Text37"), stamp);
+    m_ctx.messages.inform(submit::savedMessage(m_c.text(QStringLiteral("Text22"))));
+}
+
+} // namespace dl

@@ -1,0 +1,33 @@
+#pragma once
+// The save button (Image3 on the tab "Raport"): after the consultant
+// confirms, the open month's report is written as the form shows it, with
+// afgewerkt "nee". A declared report is never written again.
+
+#include "app/context.h"
+
+#include <QLocale>
+#include <QObject>
+
+namespace dl {
+
+class FormControls;
+class Form1;
+
+class SaveAction : public QObject {
+    Q_OBJECT
+public:
+    // locale: the regional settings of the modification stamp.
+    SaveAction(Form1& form, AppContext& ctx, const QLocale& locale = QLocale::system());
+
+    // The double-click on Image3.
+    void run();
+
+private:
+    void save();
+
+    FormControls& m_c;
+    AppContext& m_ctx;
+    QLocale m_locale;
+};
+
+} // namespace dl
