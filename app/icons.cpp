@@ -192,7 +192,7 @@ QPixmap bin()
 
 QPixmap logo()
 {
-    QPixmap pm = canvas(180, 56);
+    QPixmap pm = canvas(230, 56);
     QPainter p(&pm);
     begin(p);
     QLinearGradient g(0, 0, 56, 56);
@@ -212,12 +212,12 @@ QPixmap logo()
     f.setBold(true);
     p.setFont(f);
     p.setPen(QColor(10, 40, 100));
-    p.drawText(QRectF(60, 4, 120, 28), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("PELVARNET"));
+    p.drawText(QRectF(62, 4, 168, 28), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("PELVARNET"));
     f.setPixelSize(11);
     f.setBold(false);
     p.setFont(f);
     p.setPen(QColor(90, 90, 90));
-    p.drawText(QRectF(60, 30, 120, 20), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("consultancy"));
+    p.drawText(QRectF(63, 30, 168, 20), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("consultancy"));
     return pm;
 }
 

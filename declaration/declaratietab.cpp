@@ -54,20 +54,32 @@ QWidget* projectBox(FormControls& c)
     g->addWidget(form::label(c, l2(5), QStringLiteral("Opdrachtgever")), 4, 0);
     g->addWidget(form::text(c, QStringLiteral("Text6"), locked), 4, 1, 1, 4);
 
+    // The planned period and duration share one row.
+    auto* period = new QHBoxLayout;
+    QLineEdit* from = form::text(c, QStringLiteral("Text7"), locked);
+    QLineEdit* to = form::text(c, QStringLiteral("Text8"), locked);
+    QLineEdit* hours = form::text(c, QStringLiteral("Text9"), locked);
+    for (QLineEdit* e : {from, to, hours})
+        e->setFixedWidth(110);
     g->addWidget(form::label(c, l2(7), QStringLiteral("Datum planning")), 5, 0);
-    g->addWidget(form::text(c, QStringLiteral("Text7"), locked), 5, 1, 1, 2);
-    g->addWidget(form::label(c, l2(8), QStringLiteral("T/M")), 5, 3, Qt::AlignCenter);
-    g->addWidget(form::text(c, QStringLiteral("Text8"), locked), 5, 4);
+    period->addWidget(from);
+    period->addSpacing(6);
+    period->addWidget(form::label(c, l2(8), QStringLiteral("T/M")));
+    period->addSpacing(6);
+    period->addWidget(to);
+    period->addSpacing(30);
+    period->addWidget(form::label(c, l2(9), QStringLiteral("Uren pannning")));
+    period->addWidget(hours);
+    period->addStretch(1);
+    g->addLayout(period, 5, 1, 1, 4);
 
-    g->addWidget(form::label(c, l2(9), QStringLiteral("Uren pannning")), 6, 0);
-    g->addWidget(form::text(c, QStringLiteral("Text9"), locked), 6, 1, 1, 2);
-
-    g->addWidget(form::label(c, l2(13), QStringLiteral("Opmerking")), 7, 0);
-    g->addWidget(form::text(c, QStringLiteral("Text10"), locked), 7, 1, 1, 4);
+    g->addWidget(form::label(c, l2(13), QStringLiteral("Opmerking")), 6, 0);
+    g->addWidget(form::text(c, QStringLiteral("Text10"), locked), 6, 1, 1, 4);
     keepPlace(c.widget(l2(13)));
     keepPlace(c.widget(QStringLiteral("Text10")));
     g->setColumnStretch(2, 1);
     g->setColumnStretch(4, 1);
+    g->setVerticalSpacing(4);
     return box;
 }
 
@@ -148,29 +160,35 @@ QWidget* summaryBox(FormControls& c)
     remark->setObjectName(QStringLiteral("Text18"));
     remark->setPlainText(QStringLiteral("GEEN\n"));
     remark->setTabChangesFocus(true);
-    remark->setFixedHeight(remark->fontMetrics().lineSpacing() * 3 + 12);
+    remark->setFixedHeight(remark->fontMetrics().lineSpacing() * 3 + 10);
     c.add(remark);
     g->addWidget(remark, row, 1, 1, 4);
 
+    // The rows are hidden and shown while a month is prepared; the page stays put.
+    for (QWidget* w : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        keepPlace(w);
     g->setColumnStretch(2, 2);
     g->setColumnStretch(3, 1);
     g->setColumnStretch(4, 1);
     g->setColumnMinimumWidth(1, 70);
+    g->setVerticalSpacing(4);
     return box;
 }
 
 QWidget* buttonsBox(FormControls& c)
 {
     auto* box = new QWidget;
-    auto* h = new QHBoxLayout(box);
-    h->setContentsMargins(0, 0, 0, 0);
+    auto* v = new QVBoxLayout(box);
+    v->setContentsMargins(0, 0, 0, 0);
     QComboBox* printers = form::combo(c, QStringLiteral("Combo4"), QStringLiteral("Combo4"), true);
-    printers->setMinimumContentsLength(24);
+    printers->setMinimumContentsLength(18);
     printers->setToolTip(QStringLiteral("Printer"));
     keepPlace(printers);
     printers->setVisible(false);
-    h->addWidget(printers, 0, Qt::AlignVCenter);
-    h->addStretch(1);
+    v->addWidget(printers);
+    auto* grid = new QGridLayout;
+    v->addLayout(grid);
+    v->addStretch(1);
 
     const struct {
         const char16_t* name;
@@ -181,13 +199,15 @@ QWidget* buttonsBox(FormControls& c)
                    {u"Image4", icons::stamp(), u"Raport opslaan en Declareren", true},
                    {u"Image6", icons::printer(), u"Deze declaratie afdrukken", true},
                    {u"Image2", icons::door(), u"Programma beindigen", false}};
+    int i = 0;
     for (const auto& b : buttons) {
         auto* w = new ImageButton(QString::fromUtf16(b.name), b.picture, QString::fromUtf16(b.tip));
         w->setFixedSize(56, 56);
         keepPlace(w);
         w->setVisible(!b.hidden);
         c.add(w);
-        h->addWidget(w);
+        grid->addWidget(w, i / 2, i % 2);
+        ++i;
     }
     return box;
 }
@@ -200,8 +220,10 @@ QWidget* buildDeclaratieTab(FormControls& c)
     auto* v = new QVBoxLayout(page);
     v->addWidget(projectBox(c));
     v->addWidget(periodBox(c));
-    v->addWidget(summaryBox(c));
-    v->addWidget(buttonsBox(c));
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(summaryBox(c), 1);
+    lower->addWidget(buttonsBox(c));
+    v->addLayout(lower);
     v->addStretch(1);
     return page;
 }

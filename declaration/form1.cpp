@@ -43,7 +43,7 @@ Form1::Form1(AppContext& ctx, QWidget* parent, const QLocale& locale)
             Q_EMIT tabChangedByUser(index);
     });
 
-    resize(1040, 730);
+    resize(1040, 720);
     load(locale);
 }
 
@@ -106,11 +106,13 @@ void Form1::load(const QLocale& locale)
 
     auto* month = m_controls.get<QComboBox>(QStringLiteral("Combo2"));
     month->addItems(monthEntries());
+    // No month chosen yet: nothing selected in the list.
+    month->setCurrentIndex(-1);
     month->setEditText(QStringLiteral("maand"));
 
     auto* year = m_controls.get<QComboBox>(QStringLiteral("Combo3"));
     year->addItems(yearEntries(now.date().year()));
-    year->setEditText(QString::number(now.date().year()));
+    year->setCurrentIndex(1);
 
     auto* ticker = m_controls.get<QLabel>(QStringLiteral("Label4"));
     ticker->clear();

@@ -16,7 +16,8 @@ public:
     explicit PopupOnClick(QComboBox* box) : QObject(box), m_box(box) {}
     bool eventFilter(QObject* watched, QEvent* e) override
     {
-        if (e->type() == QEvent::MouseButtonPress && m_box->isEnabled()) {
+        // On release: a popup opened on press closes again at the release.
+        if (e->type() == QEvent::MouseButtonRelease && m_box->isEnabled()) {
             m_box->showPopup();
             return true;
         }

@@ -110,6 +110,8 @@ void LoginForm::build()
     g->addWidget(makeLabel(m_controls, QStringLiteral("Label2"), QStringLiteral("Paswoord")), 1, 0);
     QLineEdit* password = makeBox(m_controls, QStringLiteral("Text2"), QStringLiteral("xxxxx"));
     password->setEchoMode(QLineEdit::Password);
+    // Every character as "*", whatever the style would draw.
+    password->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     g->addWidget(password, 1, 1);
 
     auto* login = new ImageButton(QStringLiteral("Image1"), icons::loginComputer(), QStringLiteral("Inloggen"));
