@@ -216,6 +216,7 @@ private Q_SLOTS:
             QVERIFY(month->itemText(i).endsWith(u' ') && !month->itemText(i).endsWith(u"  "));
         }
         QCOMPARE(month->currentText(), u"maand"_qs);
+        QCOMPARE(month->currentIndex(), -1);
         QVERIFY(month->lineEdit()->isReadOnly());
     }
 
