@@ -13,7 +13,9 @@
 #include "login/logoff.h"
 #include "login/printerselection.h"
 #include "login/qtprintercatalogue.h"
+#include "submit/declareaction.h"
 #include "submit/printaction.h"
+#include "submit/saveaction.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -47,6 +49,8 @@ void Startup::wireMainForm(Form1& form)
     //   m_controllers.push_back(std::make_unique<ProjectChoice>(form, m_ctx));
     connectPrinterChoice(form, *m_printer);
     new PrintAction(form, m_ctx, *m_printer);  // a child of the form
+    new SaveAction(form, m_ctx);               // Image3, a child of the form
+    new DeclareAction(form, m_ctx);            // Image4, a child of the form
     m_controllers.push_back(std::make_unique<ProjectSelection>(form, m_ctx));
     m_controllers.push_back(std::make_unique<DayGrid>(form, m_ctx));
     m_controllers.push_back(std::make_unique<TotalsController>(form, m_ctx));
