@@ -190,11 +190,12 @@ QPixmap bin()
     return pm;
 }
 
-QPixmap logo()
+QPixmap logo(qreal scale)
 {
-    QPixmap pm = canvas(230, 56);
+    QPixmap pm = canvas(qRound(252 * scale), qRound(56 * scale));
     QPainter p(&pm);
     begin(p);
+    p.scale(scale, scale);
     QLinearGradient g(0, 0, 56, 56);
     g.setColorAt(0, QColor(30, 90, 170));
     g.setColorAt(1, QColor(10, 40, 100));
@@ -212,12 +213,12 @@ QPixmap logo()
     f.setBold(true);
     p.setFont(f);
     p.setPen(QColor(10, 40, 100));
-    p.drawText(QRectF(62, 4, 168, 28), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("PELVARNET"));
+    p.drawText(QRectF(62, 4, 188, 28), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("PELVARNET"));
     f.setPixelSize(11);
     f.setBold(false);
     p.setFont(f);
     p.setPen(QColor(90, 90, 90));
-    p.drawText(QRectF(63, 30, 168, 20), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("consultancy"));
+    p.drawText(QRectF(63, 30, 188, 20), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("consultancy"));
     return pm;
 }
 

@@ -13,7 +13,8 @@ QPixmap stamp();           // declare
 QPixmap printer();         // print
 QPixmap door();            // end the program
 QPixmap bin();             // remove a project
-// The company logo; also printed at the head of the document.
-QPixmap logo();
+// The company logo; also printed at the head of the document. Drawn in the
+// proportions of its printed place (4.47:1); scale 5 is sharp on paper.
+QPixmap logo(qreal scale = 1.0);
 
 } // namespace dl::icons

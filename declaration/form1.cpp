@@ -133,7 +133,8 @@ void Form1::switchTab(int index)
 
 QPixmap Form1::logo() const
 {
-    return m_controls.get<QLabel>(QStringLiteral("Image1"))->pixmap();
+    // Image1 shows the same picture; paper gets it at print resolution.
+    return icons::logo(5.0);
 }
 
 void Form1::closeEvent(QCloseEvent* e)

@@ -1,5 +1,7 @@
 #include "declaration/formparts.h"
 
+#include <algorithm>
+
 #include <QAbstractItemView>
 #include <QEvent>
 #include <QMouseEvent>
@@ -43,9 +45,9 @@ QLineEdit* text(FormControls& c, const QString& name, const TextSpec& spec)
 {
     auto* e = new QLineEdit;
     e->setObjectName(name);
-    if (spec.maxLength > 0)
-        e->setMaxLength(spec.maxLength);
     e->setText(spec.design);
+    if (spec.maxLength > 0)
+        limitUserInput(e, spec.maxLength);
     e->setReadOnly(spec.locked);
     e->setAlignment(spec.align | Qt::AlignVCenter);
     e->setFrame(spec.frame);
@@ -57,6 +59,51 @@ QLineEdit* text(FormControls& c, const QString& name, const TextSpec& spec)
         e->setVisible(false);
     c.add(e);
     return e;
+}
+
+QString limitEdit(const QString& old, const QString& now, int max, int* cursor)
+{
+    if (now.size() <= max || now.size() <= old.size())
+        return now;
+    qsizetype head = 0;
+    while (head < old.size() && head < now.size() && old[head] == now[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < old.size() - head && tail < now.size() - head
+           && old[old.size() - 1 - tail] == now[now.size() - 1 - tail])
+        ++tail;
+    const qsizetype inserted = now.size() - head - tail;
+    const qsizetype keep = std::max<qsizetype>(0, inserted - (now.size() - std::max<qsizetype>(max, old.size())));
+    if (cursor)
+        *cursor = int(head + keep);
+    return now.left(head + keep) + now.right(tail);
+}
+
+void limitUserInput(QLineEdit* edit, int maxLength)
+{
+    edit->setProperty("dl_inputLimit", maxLength);
+    edit->setProperty("dl_current", edit->text());
+    // textEdited follows the textChanged of the same edit, so the text before
+    // the edit is the one textChanged saw last but one.
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& t) {
+        edit->setProperty("dl_previous", edit->property("dl_current"));
+        edit->setProperty("dl_current", t);
+    });
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit, maxLength](const QString& now) {
+        const QString old = edit->property("dl_previous").toString();
+        int cursor = edit->cursorPosition();
+        const QString limited = limitEdit(old, now, maxLength, &cursor);
+        if (limited != now) {
+            edit->setText(limited);
+            edit->setModified(true);
+            edit->setCursorPosition(cursor);
+        }
+    });
+}
+
+int userInputLimit(const QLineEdit* edit)
+{
+    return edit->property("dl_inputLimit").toInt();
 }
 
 QLabel* label(FormControls& c, const QString& name, const QString& caption)

@@ -25,6 +25,16 @@ struct TextSpec {
 QFont courierNew();
 
 QLineEdit* text(FormControls& c, const QString& name, const TextSpec& spec);
+
+// At most maxLength characters by typing, pasting or dropping. Unlike
+// QLineEdit::setMaxLength it leaves texts set by the program whole, so a
+// stored report comes back and goes out unchanged.
+void limitUserInput(QLineEdit* edit, int maxLength);
+// The limit set by limitUserInput; 0: none.
+int userInputLimit(const QLineEdit* edit);
+// The edit of old into now, with the inserted part cut so that the result
+// holds at most max characters (nothing is cut from what was there).
+QString limitEdit(const QString& old, const QString& now, int max, int* cursor = nullptr);
 QLabel* label(FormControls& c, const QString& name, const QString& caption);
 // Editable so that it can show its design text; readOnlyEdit: the user picks
 // from the list and cannot type.

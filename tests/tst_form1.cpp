@@ -142,7 +142,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("length");
-        const int none = QLineEdit().maxLength();
+        const int none = 0;
         for (const auto& [n, l] : {std::pair{u"Text11"_qs, 6}, {u"Text12"_qs, 41}, {u"Text24(1)"_qs, 41},
                                    {u"Text24(31)"_qs, 41}, {u"Text25(9)"_qs, 25}, {u"Text26(1)"_qs, 2},
                                    {u"Text27(31)"_qs, 3}, {u"Text36"_qs, 41}, {u"Text33"_qs, 3},
@@ -154,7 +154,24 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(int, length);
-        QCOMPARE(m_form->controls().get<QLineEdit>(name)->maxLength(), length);
+        QCOMPARE(form::userInputLimit(m_form->controls().get<QLineEdit>(name)), length);
+        QCOMPARE(m_form->controls().get<QLineEdit>(name)->maxLength(), QLineEdit().maxLength());
+    }
+
+    // Typing stops at the limit; a text the program sets (a stored report) stays whole.
+    void inputLimitTypingAndLoading()
+    {
+        auto* activity = m_form->controls().get<QLineEdit>(u"Text24(3)"_qs);
+        const QString long50 = QString(50, u'x');
+        m_form->controls().setText(u"Text24(3)"_qs, long50);
+        QCOMPARE(activity->text(), long50);
+        m_form->controls().setText(u"Text24(3)"_qs, QString());
+        activity->setFocus();
+        QTest::keyClicks(activity, QString(45, u'a'));
+        QCOMPARE(activity->text(), QString(41, u'a'));
+        activity->setCursorPosition(0);
+        QTest::keyClicks(activity, u"bb"_qs);
+        QCOMPARE(activity->text(), QString(41, u'a'));
     }
 
     void lockedFields_data()

@@ -34,8 +34,7 @@ QSqlDatabase admin()
     QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
                                                    : QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
     db.setUserName(QStringLiteral("root"));
-    db.setConnectOptions(QStringLiteral("UNIX_SOCKET=") + TestDb::socketPath()
-                         + QStringLiteral(";CLIENT_MULTI_STATEMENTS"));
+    db.setConnectOptions(QStringLiteral("UNIX_SOCKET=") + TestDb::socketPath());
     if (!db.open())
         throw std::runtime_error("test server not reachable: " + db.lastError().text().toStdString());
     return db;
