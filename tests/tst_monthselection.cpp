@@ -6,6 +6,7 @@
 #include "data/connection.h"
 #include "data/records.h"
 #include "data/tables.h"
+#include "declaration/daygrid.h"
 #include "declaration/form1.h"
 #include "declaration/monthselection.h"
 #include "declaration/monthselectionrules.h"
@@ -30,6 +31,7 @@ struct Fixture {
     explicit Fixture(const QLocale& locale = kDutch)
         : form(ctx, nullptr, locale)
         , selection(form, ctx, locale)
+        , grid(form, ctx)
     {
         for (const auto& [name, text] : {std::pair{u"Text2"_qs, u"Nieuwbouw"_qs}, {u"Text3"_qs, u"Fase 2"_qs},
                                          {u"Text4"_qs, u"P"_qs}, {u"Text6"_qs, u"Bouw BV"_qs},
@@ -54,6 +56,7 @@ struct Fixture {
     AppContext ctx{session, messages, clock, TestDb::server()};
     Form1 form;
     MonthSelection selection;
+    DayGrid grid;  // the column totals and the 24-hour rule follow what is set
 };
 
 ServerAddress unreachable()
@@ -116,6 +119,7 @@ private Q_SLOTS:
     void storedReportComesBackUnchanged();
     void storedReportShowsItsOwnDays();
     void nullColumnsShowEmpty();
+    void hoursAboveTheLimitMeetTheRuleWhileLoading();
     void firstMatchDecides_data();
     void firstMatchDecides();
     void declaredMonthWithAnOpenMonth();
@@ -288,6 +292,27 @@ void TestMonthSelection::nullColumnsShowEmpty()
     QCOMPARE(f->text(slot(0, 1)), QString());
     QCOMPARE(f->text(u"Text22"_qs), QString());
     QCOMPARE(f->text(u"Text33"_qs), QString());
+}
+
+void TestMonthSelection::hoursAboveTheLimitMeetTheRuleWhileLoading()
+{
+    insertReport(u"2008_03_P"_qs, u"nee"_qs,
+                 {{u"datum05"_qs, u"Wo  05 Maart     2008"_qs}, {u"Uren05"_qs, u"25"_qs},
+                  {u"datum07"_qs, u"Vr  07 Maart     2008"_qs}, {u"Uren07"_qs, u"99"_qs},
+                  {u"Uren08"_qs, u"24"_qs}, {u"Uren09"_qs, u".5"_qs}, {u"Kilometers02"_qs, u"100"_qs}});
+
+    f->pick(u"2008"_qs, u"03 Maart "_qs);
+
+    const QString rule = u"U kunt niet meer als 24 uur per dag werken.\r\n\r\nFOUT bij datum "_qs;
+    QCOMPARE(f->messages.texts(),
+             (QStringList{month::loadedMessage(u" Maart "_qs, u"2008"_qs),
+                          rule + u"Wo  05 Maart     2008 DEZE WORDT OP '0' GEZET !!\r\n\r\n"_qs,
+                          rule + u"Vr  07 Maart     2008 DEZE WORDT OP '0' GEZET !!\r\n\r\n"_qs}));
+    QCOMPARE(f->text(slot(3, 5)), u"0"_qs);
+    QCOMPARE(f->text(slot(3, 7)), u"0"_qs);
+    QCOMPARE(f->text(slot(3, 8)), u"24"_qs);
+    QCOMPARE(f->text(u"Text26(32)"_qs), u"24,5"_qs);
+    QCOMPARE(f->text(u"Text27(32)"_qs), u"100"_qs);
 }
 
 void TestMonthSelection::firstMatchDecides_data()

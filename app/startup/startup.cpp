@@ -5,6 +5,7 @@
 #include "app/startup/startupprobe.h"
 #include "declaration/daygrid.h"
 #include "declaration/form1.h"
+#include "declaration/monthselection.h"
 #include "declaration/projectselection.h"
 #include "declaration/ticker.h"
 #include "declaration/totals.h"
@@ -52,6 +53,7 @@ void Startup::wireMainForm(Form1& form)
     new SaveAction(form, m_ctx);               // Image3, a child of the form
     new DeclareAction(form, m_ctx);            // Image4, a child of the form
     m_controllers.push_back(std::make_unique<ProjectSelection>(form, m_ctx));
+    new MonthSelection(form, m_ctx);  // Combo2, a child of the form
     m_controllers.push_back(std::make_unique<DayGrid>(form, m_ctx));
     m_controllers.push_back(std::make_unique<TotalsController>(form, m_ctx));
     new Ticker(form, m_ctx);  // a child of the form; its timers run from here on
