@@ -6,6 +6,7 @@
 #include "declaration/daygrid.h"
 #include "declaration/form1.h"
 #include "support/fakes.h"
+#include "support/formhelpers.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -28,13 +29,7 @@ struct Fixture {
     FormControls& c() { return form.controls(); }
     QString text(const QString& name) { return c().text(name); }
     QLineEdit* edit(const QString& name) { return c().get<QLineEdit>(name); }
-    void typeInto(const QString& name, const QString& keys)
-    {
-        QLineEdit* e = edit(name);
-        e->setFocus();
-        e->selectAll();
-        QTest::keyClicks(e, keys);
-    }
+    void typeInto(const QString& name, const QString& keys) { test::typeInto(edit(name), keys); }
 
     Session session;
     test::FakeMessages messages;
@@ -46,11 +41,11 @@ struct Fixture {
 
 QString hours(int n)
 {
-    return element(u"Text26"_s, n);
+    return test::hoursSlot(n);
 }
 QString km(int n)
 {
-    return element(u"Text27"_s, n);
+    return test::kmSlot(n);
 }
 
 } // namespace

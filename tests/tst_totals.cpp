@@ -7,6 +7,7 @@
 #include "declaration/form1.h"
 #include "declaration/totals.h"
 #include "support/fakes.h"
+#include "support/formhelpers.h"
 
 #include <QLineEdit>
 #include <QTabBar>
@@ -49,13 +50,7 @@ struct Fixture {
         QVERIFY(form.tabs()->currentIndex() != index);
         form.tabs()->setCurrentIndex(index);
     }
-    void typeInto(const QString& name, const QString& keys)
-    {
-        QLineEdit* e = edit(name);
-        e->setFocus();
-        e->selectAll();
-        QTest::keyClicks(e, keys);
-    }
+    void typeInto(const QString& name, const QString& keys) { test::typeInto(edit(name), keys); }
 
     Session session;
     test::FakeMessages messages;
@@ -68,11 +63,11 @@ struct Fixture {
 
 QString hours(int n)
 {
-    return element(u"Text26"_s, n);
+    return test::hoursSlot(n);
 }
 QString km(int n)
 {
-    return element(u"Text27"_s, n);
+    return test::kmSlot(n);
 }
 
 } // namespace
