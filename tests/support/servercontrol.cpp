@@ -1,0 +1,57 @@
+#include "servercontrol.h"
+
+#include <QSqlDatabase>
+#include <QThread>
+
+#include <cstdlib>
+
+namespace dl::test {
+
+namespace {
+
+bool script(const char* command)
+{
+    // std::system: usable from any thread, with no event loop.
+    const QByteArray line = QByteArray(DL_SOURCE_DIR "/scripts/dbserver.sh ") + command
+                            + " '" DL_TESTDB_DIR "' >/dev/null 2>&1";
+    return std::system(line.constData()) == 0;
+}
+
+} // namespace
+
+bool stopServer()
+{
+    return script("stop");
+}
+
+bool startServer()
+{
+    const bool ok = script("start");
+    const QString admin = QStringLiteral("testdb-admin");
+    if (QSqlDatabase::contains(admin))
+        QSqlDatabase::database(admin, false).close();
+    return ok;
+}
+
+DelayedStop::DelayedStop(int delayMs)
+    : m_thread([this, delayMs] {
+          QThread::msleep(static_cast<unsigned long>(delayMs));
+          m_ok = stopServer();
+      })
+{
+}
+
+DelayedStop::~DelayedStop()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+bool DelayedStop::wait()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+    return m_ok;
+}
+
+} // namespace dl::test

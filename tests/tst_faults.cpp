@@ -1,0 +1,391 @@
+// The program against a server that stops, a line that breaks in the middle
+// of a query and answers that come seconds late (a proxy between program and
+// server does the damage): a clear message within seconds, the form as it
+// was, nothing half-written, and the same action going through once the
+// server is back.
+
+#include "declaration/reportrecord.h"
+#include "declaration/ticker.h"
+#include "declaration/tickertext.h"
+#include "login/loginform.h"
+#include "support/faultproxy.h"
+#include "support/servercontrol.h"
+#include "support/testdb.h"
+#include "support/workstation.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace dl;
+using namespace dl::test;
+
+namespace {
+
+const QString kReports = u"torvakdb_TORVAKraporten.Raporten"_qs;
+const QString kDeclarations = u"torvakdb_TORVAKdeclaraties.Declaraties"_qs;
+const QString kConsultants = u"torvakdb_TORVAKdata.KALMIRO_consultants"_qs;
+const QString kKey = u"2026_03_0042-GLAS"_qs;
+const QString kProject = u"0042-GLAS                Begeleiding aanleg glasvezelnet"_qs;
+
+// A clear message comes within this, whatever the fault.
+constexpr qint64 kPromptMs = 10000;
+
+enum class Action { Login, OpenMonth, Save, Declare };
+
+enum class Fault {
+    ServerDown,      // stopped before the action
+    ServerStops,     // stops while the action waits at the server
+    CutBeforeWrite,  // the line breaks before the main statement reaches the server
+    CutMidAnswer,    // the line breaks halfway through the answer to a query
+    CommitAnswerLost, // the server commits; the answer never arrives
+    DeadLine,        // nothing comes back at all
+    AnswerTooLate,   // one answer comes 20 s late
+    AnswerLate,      // one answer comes 1.5 s late: slow, but it goes through
+    SlowLine,        // every chunk 40 ms late both ways: it goes through
+};
+
+bool goesThrough(Fault f)
+{
+    return f == Fault::AnswerLate || f == Fault::SlowLine;
+}
+
+// The statement each action stands or falls with, as the proxy sees it.
+QByteArray mainStatement(Action a)
+{
+    switch (a) {
+    case Action::Login:
+        return "UPDATE `torvakdb_TORVAKdata`.`KALMIRO_consultants`";
+    case Action::OpenMonth:
+        return "`Raporten` WHERE `Projectnaam`";
+    case Action::Save:
+        return "UPDATE `torvakdb_TORVAKraporten`";
+    case Action::Declare:
+        return "INSERT INTO `torvakdb_TORVAKdeclaraties`";
+    }
+    return {};
+}
+
+// A value bound in the query whose answer carries the row the action reads.
+QByteArray readValue(Action a)
+{
+    return a == Action::Login ? QByteArray("geheim") : kKey.toUtf8();
+}
+
+// What the action may leave behind: old or new, never a mix.
+QStringList stateOf(Action a)
+{
+    switch (a) {
+    case Action::Login:
+        return TestDb::rows(u"SELECT isAANGEMELD, isONLINE FROM "_qs + kConsultants + u" ORDER BY id"_qs);
+    case Action::OpenMonth:
+    case Action::Save:
+    case Action::Declare:
+        break;
+    }
+    QStringList columns{u"Projectnaam"_qs, u"afgewerkt"_qs};
+    for (const report::Binding& b : report::controlBindings())
+        columns << b.column;
+    QStringList out = TestDb::rows(u"SELECT "_qs + columns.join(u", "_qs) + u" FROM "_qs + kReports
+                                   + u" ORDER BY id"_qs);
+    out << TestDb::rows(u"SELECT factuurnummer, Jaar, maand, totaal FROM "_qs + kDeclarations + u" ORDER BY id"_qs);
+    return out;
+}
+
+int g_faults = 0;
+int g_stops = 0;
+int g_actions = 0;
+int g_checked = 0;      // states compared after a fault
+int g_halfWritten = 0;  // of them neither the old nor the new
+
+} // namespace
+
+class TestFaults : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanupTestCase();
+
+    void serverFaults_data();
+    void serverFaults();
+    void tickerRefreshFaults_data();
+    void tickerRefreshFaults();
+    void logoffWithTheServerGone();
+
+private:
+    // The demo consultant on a main form with March 2026 of 0042-GLAS saved
+    // once ("oud") and then changed on screen ("nieuw"), not saved yet.
+    void prepare(Workstation& w);
+    bool run(Workstation& w, Action a);
+};
+
+void TestFaults::init()
+{
+    TestDb::loadDemo();
+}
+
+void TestFaults::cleanupTestCase()
+{
+    qInfo("FIGURES faults: %d faults injected (%d line faults by the proxy, %d server stops), "
+          "%d actions run under a fault; %d results checked whole, rows lost or half-written: %d",
+          g_faults + g_stops, g_faults, g_stops, g_actions, g_checked, g_halfWritten);
+}
+
+void TestFaults::prepare(Workstation& w)
+{
+    w.pretendLoggedIn(u"0042"_qs, u"Ir. Anna de Vries"_qs);
+    QVERIFY(w.chooseProject(kProject));
+    w.pickMonth(u"2026"_qs, u"03 Maart "_qs);
+    w.fillIn(u"oud"_qs);
+    w.save.run();
+    QVERIFY2(w.messages.last().startsWith(u"Rapport is opgeslagen"_qs), qPrintable(w.messages.last()));
+    w.fillIn(u"nieuw"_qs);
+    w.c().setText(u"Label4"_qs, u"OPMERKING: alles gewoon"_qs);
+    w.messages.clear();
+}
+
+bool TestFaults::run(Workstation& w, Action a)
+{
+    w.messages.clear();
+    switch (a) {
+    case Action::Login:
+        w.loginForm().logIn();
+        return w.loginForm().isLoggedIn();
+    case Action::OpenMonth:
+        w.pickMonth(u"2026"_qs, u"03 Maart "_qs);
+        return w.messages.last() == u"Een bestaand declaratie raport (voor de maand Maart  2026)\r\nis ingeladen en klaargezet"_qs;
+    case Action::Save:
+        w.save.run();
+        return w.messages.last().startsWith(u"Rapport is opgeslagen"_qs);
+    case Action::Declare:
+        w.declare.run();
+        return w.messages.last()
+               == u"Het Raport voor Maart 2026 is opgeslagen en\r\nde declaratie hiervan is opgeslagen en aangeboden voor uitvoering.\r\n"_qs;
+    }
+    return false;
+}
+
+void TestFaults::serverFaults_data()
+{
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<Fault>("fault");
+    const QList<QPair<const char*, Action>> actions{{"login", Action::Login},
+                                                    {"open month", Action::OpenMonth},
+                                                    {"save", Action::Save},
+                                                    {"declare", Action::Declare}};
+    const QList<QPair<const char*, Fault>> faults{{"server down", Fault::ServerDown},
+                                                  {"server stops", Fault::ServerStops},
+                                                  {"cut before write", Fault::CutBeforeWrite},
+                                                  {"cut mid-answer", Fault::CutMidAnswer},
+                                                  {"commit answer lost", Fault::CommitAnswerLost},
+                                                  {"dead line", Fault::DeadLine},
+                                                  {"answer too late", Fault::AnswerTooLate},
+                                                  {"answer late", Fault::AnswerLate},
+                                                  {"slow line", Fault::SlowLine}};
+    for (const auto& [an, a] : actions) {
+        for (const auto& [fn, f] : faults) {
+            if (a == Action::OpenMonth && f == Fault::CommitAnswerLost)
+                continue;  // reads only
+            // The waits are the connection's, the same for every action: two of each will do.
+            const bool reads = a == Action::Login || a == Action::OpenMonth;
+            if ((f == Fault::DeadLine && !reads) || (f == Fault::AnswerTooLate && reads))
+                continue;
+            QTest::addRow("%s, %s", an, fn) << a << f;
+        }
+    }
+}
+
+void TestFaults::serverFaults()
+{
+    QFETCH(Action, action);
+    QFETCH(Fault, fault);
+    FaultProxy proxy(&TestDb::server);
+    Workstation w(proxy.address());
+    prepare(w);
+    if (QTest::currentTestFailed())
+        return;
+    if (action == Action::Login) {
+        // Typed in before the fault.
+        w.loginForm().controls().setText(u"Text1"_qs, u"anna"_qs);
+        w.loginForm().controls().setText(u"Text2"_qs, u"geheim"_qs);
+    }
+
+    const QStringList before = stateOf(action);
+    const QMap<QString, QString> shown = w.snapshot();
+    ServerBack back;
+    std::unique_ptr<DelayedStop> stop;
+    switch (fault) {
+    case Fault::ServerDown:
+        // Straight at the server: nobody listens there now.
+        w.ctx.server = TestDb::server();
+        QVERIFY(stopServer());
+        break;
+    case Fault::ServerStops:
+        // The action waits on a lock the test holds (or on an answer the
+        // proxy holds) when the server goes down.
+        if (action == Action::Login)
+            TestDb::exec(u"START TRANSACTION; SELECT * FROM "_qs + kConsultants + u" FOR UPDATE"_qs);
+        else if (action == Action::OpenMonth)
+            proxy.onPacket(mainStatement(action), FaultProxy::Fault::SlowAnswer, 30000);
+        else
+            TestDb::exec(u"START TRANSACTION; SELECT * FROM "_qs + kReports + u" FOR UPDATE"_qs);
+        stop = std::make_unique<DelayedStop>(1500);
+        break;
+    case Fault::CutBeforeWrite:
+        proxy.onPacket(mainStatement(action), FaultProxy::Fault::CutBefore);
+        break;
+    case Fault::CutMidAnswer:
+        proxy.onPacket(readValue(action), FaultProxy::Fault::CutDuringAnswer);
+        break;
+    case Fault::CommitAnswerLost:
+        proxy.onPacket("COMMIT", FaultProxy::Fault::CutDuringAnswer);
+        break;
+    case Fault::DeadLine:
+        proxy.stall();
+        break;
+    case Fault::AnswerTooLate:
+        proxy.onPacket(mainStatement(action), FaultProxy::Fault::SlowAnswer, 20000);
+        break;
+    case Fault::AnswerLate:
+        proxy.onPacket(mainStatement(action), FaultProxy::Fault::SlowAnswer, 1500);
+        break;
+    case Fault::SlowLine:
+        proxy.delay(40);
+        break;
+    }
+    g_faults += proxy.faults();
+    g_stops += (stop || fault == Fault::ServerDown) ? 1 : 0;
+    ++g_actions;
+
+    QElapsedTimer clock;
+    clock.start();
+    const bool done = run(w, action);
+    const qint64 ms = clock.elapsed();
+    const QString told = w.messages.texts().join(u"\n---\n"_qs);
+    QString last = w.messages.last();
+    qInfo("%s in %lld ms: %s", done ? "went through" : "refused", ms,
+          qPrintable(last.replace(u"\r\n"_qs, u" / "_qs).left(240)));
+    if (stop)
+        QVERIFY(stop->wait());
+    QVERIFY2(ms < kPromptMs, qPrintable(QString::number(ms)));
+
+    if (goesThrough(fault)) {
+        QVERIFY2(done, qPrintable(told));
+        return;
+    }
+    QVERIFY2(!done, qPrintable(told));
+    QVERIFY2(w.lastWasError(), qPrintable(told));
+    const QMap<QString, QString> after = w.snapshot();
+    for (auto it = shown.cbegin(); it != shown.cend(); ++it)
+        QVERIFY2(after.value(it.key()) == it.value(),
+                 qPrintable(it.key() + u": "_qs + it.value() + u" -> "_qs + after.value(it.key())));
+
+    // Back to normal: the same action goes through.
+    proxy.pass();
+    QVERIFY(startServer());
+    const QStringList left = stateOf(action);
+    const bool again = run(w, action);
+    const QString toldAgain = w.messages.texts().join(u"\n---\n"_qs);
+    if (fault == Fault::CommitAnswerLost && action == Action::Declare)
+        QVERIFY2(again || toldAgain.contains(u"al gedeclareerd"_qs), qPrintable(toldAgain));
+    else
+        QVERIFY2(again, qPrintable(toldAgain));
+    const QStringList finished = stateOf(action);
+    ++g_checked;
+    if (left != before && left != finished)
+        ++g_halfWritten;
+    QVERIFY2(left == before || left == finished,
+             qPrintable(u"half-written:\n"_qs + left.join(u'\n').left(2000)));
+}
+
+void TestFaults::tickerRefreshFaults_data()
+{
+    QTest::addColumn<Fault>("fault");
+    QTest::newRow("server stops") << Fault::ServerStops;
+    QTest::newRow("cut mid-answer") << Fault::CutMidAnswer;
+    QTest::newRow("dead line") << Fault::DeadLine;
+    QTest::newRow("answer late") << Fault::AnswerLate;
+}
+
+void TestFaults::tickerRefreshFaults()
+{
+    QFETCH(Fault, fault);
+    FaultProxy proxy(&TestDb::server);
+    Workstation w(proxy.address());
+    auto* label = w.c().get<QLabel>(u"Label4"_qs);
+    Ticker ticker(w.form, w.ctx);
+    const auto refresh = [&] {
+        QSignalSpy done(&ticker, &Ticker::refreshed);
+        ticker.refresh();
+        return done.wait(15000);
+    };
+    QVERIFY(refresh());
+    const QString first = label->text();
+    QVERIFY(first.startsWith(u"OPMERKING:"_qs));
+    TestDb::exec(u"UPDATE torvakdb_TORVAKdata.KALMIRO_berichten SET Bericht = 'BELANGRIJK: niet declareren'"_qs);
+
+    ServerBack back;
+    std::unique_ptr<DelayedStop> stop;
+    const QByteArray query = "`KALMIRO_berichten`";
+    switch (fault) {
+    case Fault::ServerStops:
+        proxy.onPacket(query, FaultProxy::Fault::SlowAnswer, 30000);
+        stop = std::make_unique<DelayedStop>(1000);
+        break;
+    case Fault::CutMidAnswer:
+        proxy.onPacket("LIMIT 1", FaultProxy::Fault::CutDuringAnswer);
+        break;
+    case Fault::DeadLine:
+        proxy.stall();
+        break;
+    default:
+        proxy.onPacket(query, FaultProxy::Fault::SlowAnswer, 1500);
+        break;
+    }
+    g_faults += proxy.faults();
+    g_stops += stop ? 1 : 0;
+    ++g_actions;
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(refresh());
+    qInfo("ticker refresh back in %lld ms, trouble: %s", clock.elapsed(), qPrintable(ticker.trouble()));
+    QVERIFY(clock.elapsed() < kPromptMs);
+    if (stop)
+        QVERIFY(stop->wait());
+    if (fault == Fault::AnswerLate) {
+        QVERIFY(ticker.trouble().isEmpty());
+        QCOMPARE(label->text(), u"BELANGRIJK: niet declareren"_qs);
+        return;
+    }
+    // The old text stays, quietly marked; the next refresh after the server is back clears it.
+    QVERIFY(!ticker.trouble().isEmpty());
+    QCOMPARE(label->text(), first);
+    QVERIFY(w.messages.shown.isEmpty());
+    proxy.pass();
+    QVERIFY(startServer());
+    QVERIFY(refresh());
+    QVERIFY2(ticker.trouble().isEmpty(), qPrintable(ticker.trouble()));
+    QCOMPARE(label->text(), u"BELANGRIJK: niet declareren"_qs);
+}
+
+void TestFaults::logoffWithTheServerGone()
+{
+    FaultProxy proxy(&TestDb::server);
+    Workstation w(proxy.address());
+    w.pretendLoggedIn(u"0042"_qs, u"Ir. Anna de Vries"_qs);
+    ServerBack back;
+    proxy.stall();
+    g_faults += proxy.faults();
+    ++g_actions;
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!w.logOff());
+    QVERIFY(clock.elapsed() < kPromptMs);
+    QVERIFY2(w.messages.last().startsWith(u"Het afmelden is niet vastgelegd."_qs), qPrintable(w.messages.last()));
+    QVERIFY(w.messages.last().endsWith(u"Het programma wordt afgesloten."_qs));
+}
+
+QTEST_MAIN(TestFaults)
+#include "tst_faults.moc"
