@@ -1,5 +1,6 @@
 #include "app/actionguard.h"
 
+#include "app/serverhelp.h"
 #include "data/dberror.h"
 #include "data/dutchnumbers.h"
 
@@ -23,6 +24,21 @@ bool runGuarded(MessageService& messages, const std::function<void()>& action)
         return true;
     } catch (const DbError& e) {
         messages.inform(errorMessageText(e), Icon::Critical);
+    } catch (const std::exception& e) {
+        messages.inform(QStringLiteral("De actie is niet uitgevoerd.\r\n\r\n") + QString::fromUtf8(e.what()),
+                        Icon::Critical);
+    }
+    return false;
+}
+
+bool runGuarded(MessageService& messages, const ServerAddress& server, const std::function<void()>& action)
+{
+    try {
+        action();
+        return true;
+    } catch (const DbError& e) {
+        messages.inform(e.isConnectionLoss() ? unreachableServerText(server, e) : errorMessageText(e),
+                        Icon::Critical);
     } catch (const std::exception& e) {
         messages.inform(QStringLiteral("De actie is niet uitgevoerd.\r\n\r\n") + QString::fromUtf8(e.what()),
                         Icon::Critical);

@@ -140,7 +140,7 @@ void LoginForm::logIn()
     std::optional<ConsultantLogin> found;
     // Everything that touches the database happens here, before the main
     // form is changed: an error leaves the form as it was.
-    const bool done = runGuarded(m_ctx.messages, [&] {
+    const bool done = runGuarded(m_ctx.messages, m_ctx.server, [&] {
         found = LoginService(m_ctx.server, m_ctx.clock).logIn(loginName, password);
         if (found) {
             m_ctx.session.consultantName = found->consultantName;

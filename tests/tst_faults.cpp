@@ -277,6 +277,13 @@ void TestFaults::serverFaults()
     }
     QVERIFY2(!done, qPrintable(told));
     QVERIFY2(w.lastWasError(), qPrintable(told));
+    if (action == Action::Login) {
+        // The first contact names the server it tried.
+        const ServerAddress tried = w.ctx.server;
+        QVERIFY2(w.messages.last().startsWith(u"De databaseserver op %1:%2 is niet bereikbaar."_qs.arg(
+                     tried.host, QString::number(tried.port))),
+                 qPrintable(w.messages.last()));
+    }
     const QMap<QString, QString> after = w.snapshot();
     for (auto it = shown.cbegin(); it != shown.cend(); ++it)
         QVERIFY2(after.value(it.key()) == it.value(),
