@@ -40,6 +40,10 @@ private:
 
 using Values = QList<QPair<QString, QVariant>>;
 
+// How often a caller reads a row again and repeats its write when update()
+// found the row changed by another workstation (DbError 1020).
+inline constexpr int kRowChangedAttempts = 5;
+
 struct Match {
     QString column;
     QString value;

@@ -42,9 +42,12 @@ FailedAttempt failedAttempt(int attempts)
             false};
 }
 
-std::optional<ConsultantLogin> LoginService::logIn(const QString& loginName, const QString& password)
+namespace {
+
+std::optional<ConsultantLogin> logInOnce(const ServerAddress& server, const Clock& clock, const QString& loginName,
+                                         const QString& password)
 {
-    Connection c(m_server, Database::Data);
+    Connection c(server, Database::Data);
     Records records(c);
     const std::optional<Row> row = records.findFirst(
         tables::consultants(),
@@ -52,7 +55,7 @@ std::optional<ConsultantLogin> LoginService::logIn(const QString& loginName, con
     if (!row)
         return std::nullopt;
 
-    const QDateTime now = m_clock.now();
+    const QDateTime now = clock.now();
     ConsultantLogin out;
     out.number = row->text(QStringLiteral("consultantnummer"));
     out.consultantName = storedConsultantName(*row);
@@ -73,6 +76,23 @@ std::optional<ConsultantLogin> LoginService::logIn(const QString& loginName, con
     records.update(tables::consultants(), *row,
                    {{QStringLiteral("isAANGEMELD"), stamp}, {QStringLiteral("isONLINE"), QStringLiteral("ONLINE")}});
     return out;
+}
+
+} // namespace
+
+std::optional<ConsultantLogin> LoginService::logIn(const QString& loginName, const QString& password)
+{
+    // Another workstation that logs the same consultant in or out between our
+    // read and our write changes the row (1020); the later login then simply
+    // reads the row again and writes over it.
+    for (int attempt = 1;; ++attempt) {
+        try {
+            return logInOnce(m_server, m_clock, loginName, password);
+        } catch (const DbError& e) {
+            if (e.number() != 1020 || attempt >= kRowChangedAttempts)
+                throw;
+        }
+    }
 }
 
 } // namespace dl

@@ -13,14 +13,24 @@ namespace dl {
 bool markOffline(Connection& c, const QString& consultantNumber, const QDateTime& now)
 {
     Records records(c);
-    const auto row = records.findFirst(tables::consultants(),
-                                       {{QStringLiteral("consultantnummer"), consultantNumber}});
-    if (!row)
-        return false;
     const QString stamp = fixedDateText(now.date()) + QStringLiteral("  ") + fixedTimeText(now.time());
-    records.update(tables::consultants(), *row,
-                   {{QStringLiteral("isAFGEMELD"), stamp}, {QStringLiteral("isONLINE"), QStringLiteral("OFFLINE")}});
-    return true;
+    // A login or logoff of the same consultant elsewhere, between our read
+    // and our write, changes the row (1020): read it again, the later one wins.
+    for (int attempt = 1;; ++attempt) {
+        const auto row = records.findFirst(tables::consultants(),
+                                           {{QStringLiteral("consultantnummer"), consultantNumber}});
+        if (!row)
+            return false;
+        try {
+            records.update(tables::consultants(), *row,
+                           {{QStringLiteral("isAFGEMELD"), stamp},
+                            {QStringLiteral("isONLINE"), QStringLiteral("OFFLINE")}});
+            return true;
+        } catch (const DbError& e) {
+            if (e.number() != 1020 || attempt >= kRowChangedAttempts)
+                throw;
+        }
+    }
 }
 
 void Logoff::endEventLoop()
