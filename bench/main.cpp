@@ -1,0 +1,304 @@
+// Measures the program's actions on the filled benchmark servers, next to
+// the old design's table walks, and writes the table (scripts/bench.sh).
+//
+//   dl_bench --scale 1e3=127.0.0.1:PORT [--scale 1e5=...] [--scale full=...]
+//            [--samples N] [--baseline 1e3=30,1e5=5,full=3] [--out FILE]
+//            [--startup-ms 310,305,...] [--rss-kb N --hwm-kb N]
+//   dl_bench --probe-startup BINARY RUNS     prints "startup-ms: a,b,..."
+
+#include "bench/baseline.h"
+#include "bench/program.h"
+#include "bench/results.h"
+#include "bench/workload.h"
+#include "data/dberror.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QHash>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+
+using namespace dl;
+using namespace dl::bench;
+
+namespace {
+
+constexpr int kWarm = 5;
+
+struct Action {
+    QString name;
+    QStringList tables;
+    std::function<void(Program&, int)> prepare;  // untimed; may be empty
+    std::function<int(Program&, int)> program;
+    std::function<bool(int)> programOk;  // the result a correct run gives
+    std::function<int(const Workload&, int)> baseline;
+    std::function<bool(int)> baselineOk;
+};
+
+QString rowsText(qint64 n)
+{
+    if (n >= 1000000 && n % 1000000 == 0)
+        return QString::number(n / 1000000) + u'M';
+    if (n >= 1000 && n % 1000 == 0)
+        return QString::number(n / 1000) + u'k';
+    return QString::number(n);
+}
+
+QList<Action> actions(const Workload& w)
+{
+    const auto person = [&w](int i) -> const Person& { return w.people[i % w.people.size()]; };
+    const auto project = [&w](int i) -> const ProjectPick& { return w.projects[i % w.projects.size()]; };
+    const auto key = [](const QStringList& keys, int i) -> const QString& { return keys[i % keys.size()]; };
+    const auto positive = [](int r) { return r > 0; };
+    const auto one = [](int r) { return r == 1; };
+    const QString consultants = QStringLiteral("KALMIRO_consultants");
+    const QString projects = QStringLiteral("KALMIRO_projecten");
+    const QString clients = QStringLiteral("KALMIRO_opdrachtgevers");
+    const QString logins = QStringLiteral("LOGINconsultant");
+    const QString reports = QStringLiteral("Raporten");
+    const QString declarations = QStringLiteral("Declaraties");
+    const QString messages = QStringLiteral("KALMIRO_berichten");
+    return {
+        {QStringLiteral("login (with the project list)"), {consultants, projects, logins}, {},
+         [=](Program& p, int i) { return p.login(person(i)); }, positive,
+         [=](const Workload& wl, int i) { return baselineLogin(wl, person(i)); }, positive},
+        {QStringLiteral("project choice"), {projects, clients},
+         [=](Program& p, int i) { p.prepareProject(project(i)); },
+         [=](Program& p, int i) { return p.chooseProject(project(i)); }, one,
+         [=](const Workload& wl, int i) { return baselineChooseProject(wl, project(i)); }, one},
+        {QStringLiteral("open month (stored)"), {reports},
+         [=, &w](Program& p, int i) { p.prepareMonth(key(w.storedKeys, i)); },
+         [=, &w](Program& p, int i) { return p.openMonth(key(w.storedKeys, i), true); }, one,
+         [=](const Workload& wl, int i) { return baselineOpenMonth(wl, key(wl.storedKeys, i)); }, positive},
+        {QStringLiteral("open month (new)"), {reports},
+         [=, &w](Program& p, int i) { p.prepareMonth(key(w.missingKeys, i)); },
+         [=, &w](Program& p, int i) { return p.openMonth(key(w.missingKeys, i), false); }, one,
+         [=](const Workload& wl, int i) { return baselineOpenMonth(wl, key(wl.missingKeys, i)); },
+         [](int r) { return r == 0; }},
+        {QStringLiteral("save (existing row)"), {reports},
+         [=, &w](Program& p, int i) { p.prepareOpenMonth(key(w.saveKeys, i)); },
+         [](Program& p, int) { return p.save(); }, one,
+         [=](const Workload& wl, int i) { return baselineSave(wl, key(wl.saveKeys, i)); }, one},
+        // Every sample saves a month for the first time.
+        {QStringLiteral("save (new row)"), {reports},
+         [=, &w](Program& p, int i) { p.prepareOpenMonth(key(w.appendKeys, i)); },
+         [](Program& p, int) { return p.save(); }, one,
+         [=](const Workload& wl, int i) { return baselineSave(wl, key(wl.oldAppendKeys, i)); }, one},
+        {QStringLiteral("declare"), {reports, declarations},
+         [=, &w](Program& p, int i) { p.prepareOpenMonth(key(w.declareKeys, i)); },
+         [](Program& p, int) { return p.declare(); }, one,
+         [=](const Workload& wl, int i) { return baselineDeclare(wl, key(wl.declareKeys, i)); }, one},
+        {QStringLiteral("ticker refresh"), {messages}, {}, [](Program& p, int) { return p.ticker(); }, positive,
+         [](const Workload& wl, int) { return baselineTicker(wl); }, positive},
+        {QStringLiteral("logoff"), {consultants}, {}, [=](Program& p, int i) { return p.logoff(person(i)); }, one,
+         [=](const Workload& wl, int i) { return baselineLogoff(wl, person(i)); }, one},
+    };
+}
+
+QList<double> run(const Action& a, Program& prog, int first, int count, bool program)
+{
+    QList<double> out;
+    for (int i = first; i < first + count; ++i) {
+        if (program && a.prepare)
+            a.prepare(prog, i);
+        int result = 0;
+        const double t =
+            timeMs([&] { result = program ? a.program(prog, i) : a.baseline(prog.workload(), i); });
+        if (!(program ? a.programOk : a.baselineOk)(result))
+            throw DbError(0, QStringLiteral("%1 (%2) gave %3 for sample %4")
+                                 .arg(a.name, program ? u"program" : u"old design")
+                                 .arg(result)
+                                 .arg(i));
+        out << t;
+    }
+    return out;
+}
+
+QString g_only;  // --only: the actions whose names contain this text
+
+QList<ActionResult> measureScale(const QString& scale, const ServerAddress& server, int samples, int baseline)
+{
+    std::fprintf(stderr, "%s: picking inputs on %s\n", qPrintable(scale), qPrintable(server.toString()));
+    Workload w = pickWorkload(scale, server, samples + kWarm);
+    const qint64 reportsTop = topId(server, QStringLiteral("`torvakdb_TORVAKraporten`.`Raporten`"));
+    const qint64 declTop = topId(server, QStringLiteral("`torvakdb_TORVAKdeclaraties`.`Declaraties`"));
+    const qint64 loginTop = topId(server, QStringLiteral("`torvakdb_TORVAKdata`.`LOGINconsultant`"));
+    QList<ActionResult> out;
+    try {
+        Program prog(w);
+        QList<Action> all = actions(w);
+        all.removeIf([](const Action& a) { return !a.name.contains(g_only); });
+        // Warm the server's caches and the primary key lookups first.
+        for (const Action& a : all) {
+            if (qEnvironmentVariableIsSet("DL_BENCH_TRACE"))
+                std::fprintf(stderr, "  warming %s\n", qPrintable(a.name));
+            run(a, prog, 0, kWarm, true);
+        }
+        for (const Action& a : all) {
+            QStringList tables;
+            qint64 largest = 0;
+            for (const QString& t : a.tables) {
+                tables << t + QStringLiteral(" ") + rowsText(w.rows(t));
+                largest = std::max(largest, w.rows(t));
+            }
+            ActionResult r{a.name, scale, tables.join(QStringLiteral(", ")), largest, {}, {}};
+            r.program = summarize(run(a, prog, kWarm, samples, true));
+            std::fprintf(stderr, "  %-30s median %7.2f ms  p99 %7.2f ms\n", qPrintable(a.name), r.program.median,
+                         r.program.p99);
+            out << r;
+        }
+        for (int k = 0; k < all.size(); ++k) {
+            out[k].baseline = summarize(run(all[k], prog, kWarm, baseline, false));
+            std::fprintf(stderr, "  %-30s old design median %9.1f ms (n=%d)\n", qPrintable(all[k].name),
+                         out[k].baseline.median, baseline);
+        }
+    } catch (...) {
+        restoreTables(w, reportsTop, declTop, loginTop);
+        throw;
+    }
+    restoreTables(w, reportsTop, declTop, loginTop);
+    return out;
+}
+
+qint64 monotonicNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+// From just before the program is started to the first paint of its login
+// form, which the program reports on stderr when DECLARATIES_STARTUP_PROBE is set.
+int probeStartup(const QString& binary, int runs)
+{
+    QStringList out;
+    for (int i = 0; i < runs; ++i) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DECLARATIES_STARTUP_PROBE"), QStringLiteral("1"));
+        p.setProcessEnvironment(env);
+        const qint64 t0 = monotonicNs();
+        p.start(binary, {});
+        if (!p.waitForFinished(20000)) {
+            std::fprintf(stderr, "%s did not end\n", qPrintable(binary));
+            p.kill();
+            return 1;
+        }
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        static const QRegularExpression probe(QStringLiteral("startup-probe: .*monotonic (\\d+) ns"));
+        const QRegularExpressionMatch m = probe.match(err);
+        if (!m.hasMatch()) {
+            std::fprintf(stderr, "no start-up probe line from %s:\n%s\n", qPrintable(binary), qPrintable(err));
+            return 1;
+        }
+        out << QString::number(double(m.captured(1).toLongLong() - t0) / 1e6, 'f', 1);
+    }
+    std::printf("startup-ms: %s\n", qPrintable(out.join(u',')));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // The main form is built but never shown.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QList<QPair<QString, ServerAddress>> scales;
+    QHash<QString, int> baselineSamples{{QStringLiteral("1e3"), 30}, {QStringLiteral("1e5"), 5},
+                                        {QStringLiteral("full"), 3}};
+    int samples = 200;
+    QString outPath;
+    QStringList notes;  // how the run was made, for the header
+    QList<double> startup;
+    qint64 rssKb = 0;
+    qint64 hwmKb = 0;
+    const QStringList args = app.arguments();
+    if (args.size() == 4 && args[1] == u"--probe-startup")
+        return probeStartup(args[2], args[3].toInt());
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        const QString opt = args[i];
+        const QString val = args[i + 1];
+        if (opt == u"--scale") {
+            scales.append({val.section(u'=', 0, 0), ServerAddress::parse(val.section(u'=', 1))});
+        } else if (opt == u"--samples") {
+            samples = val.toInt();
+        } else if (opt == u"--baseline") {
+            for (const QString& part : val.split(u','))
+                baselineSamples[part.section(u'=', 0, 0)] = part.section(u'=', 1).toInt();
+        } else if (opt == u"--note") {
+            notes << val;
+        } else if (opt == u"--only") {
+            g_only = val;
+        } else if (opt == u"--out") {
+            outPath = val;
+        } else if (opt == u"--startup-ms") {
+            for (const QString& s : val.split(u',', Qt::SkipEmptyParts))
+                startup << s.toDouble();
+        } else if (opt == u"--rss-kb") {
+            rssKb = val.toLongLong();
+        } else if (opt == u"--hwm-kb") {
+            hwmKb = val.toLongLong();
+        } else {
+            std::fprintf(stderr, "unknown option %s\n", qPrintable(opt));
+            return 2;
+        }
+    }
+
+    QList<ActionResult> results;
+    try {
+        for (const auto& [scale, server] : scales)
+            results += measureScale(scale, server, samples, baselineSamples.value(scale, 3));
+    } catch (const DbError& e) {
+        std::fprintf(stderr, "bench failed: %d %s\n", e.number(), qPrintable(e.description()));
+        return 1;
+    }
+
+    const Targets targets;
+    QStringList extra;
+    QStringList misses;
+    if (!startup.isEmpty()) {
+        const Summary s = summarize(startup);
+        const bool ok = s.median < targets.startupMs;
+        extra << QStringLiteral("- %1 start-up, process start to the login form shown: median %2 ms, max %3 ms "
+                                "(%4 runs; target < %5 ms)")
+                     .arg(ok ? u"✅" : u"❌", QString::number(s.median, 'f', 0), QString::number(s.max, 'f', 0))
+                     .arg(s.count)
+                     .arg(targets.startupMs);
+        if (!ok)
+            misses << QStringLiteral("start-up");
+    }
+    if (rssKb > 0) {
+        const double mb = double(rssKb) / 1024;
+        const bool ok = mb < targets.memoryMb;
+        extra << QStringLiteral("- %1 memory after a login and a month opened: VmRSS %2 MB (peak VmHWM %3 MB; "
+                                "target < %4 MB)")
+                     .arg(ok ? u"✅" : u"❌", QString::number(mb, 'f', 1), QString::number(double(hwmKb) / 1024, 'f', 1))
+                     .arg(targets.memoryMb);
+        if (!ok)
+            misses << QStringLiteral("memory");
+    }
+    const QString text =
+        QStringLiteral("# Benchmark results\n\n%1, %2 cores (`nproc`), MariaDB on the same machine; %3 samples per "
+                       "action and scale (p99 by nearest rank), the old design's median over the n given. "
+                       "Written by `scripts/bench.sh`.%4\n\n")
+            .arg(QDateTime::currentDateTime().toString(Qt::ISODate), QString::number(QThread::idealThreadCount()))
+            .arg(samples)
+            .arg(notes.isEmpty() ? QString() : QString(u' ' + notes.join(u' ')))
+        + markdown(results, extra, targets, &misses);
+    std::fputs(qPrintable(text), stdout);
+    if (!outPath.isEmpty()) {
+        QFile f(outPath);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            f.write(text.toUtf8());
+    }
+    return misses.isEmpty() ? 0 : 3;
+}

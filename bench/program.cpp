@@ -1,0 +1,133 @@
+#include "bench/program.h"
+
+#include "data/connection.h"
+#include "declaration/form1.h"
+#include "declaration/monthselection.h"
+#include "declaration/monthselectionrules.h"
+#include "declaration/projectselection.h"
+#include "declaration/reportrecord.h"
+#include "declaration/tickertext.h"
+#include "login/loginaudit.h"
+#include "login/loginservice.h"
+#include "login/logoff.h"
+#include "submit/declareaction.h"
+#include "submit/saveaction.h"
+#include "submit/submitmessages.h"
+
+#include <QComboBox>
+
+namespace dl::bench {
+
+Program::Program(const Workload& w)
+    : m_w(w)
+    , m_clock(QDateTime(QDate(2009, 3, 16), QTime(10, 15, 0)))
+    , m_ctx{m_session, m_messages, m_clock, w.server}
+    , m_locale(QLocale::Dutch, QLocale::Netherlands)
+    , m_form(std::make_unique<Form1>(m_ctx, nullptr, m_locale))
+{
+    // Children of the form, as the start-up wires them.
+    m_month = new MonthSelection(*m_form, m_ctx, m_locale);
+    m_save = new SaveAction(*m_form, m_ctx, m_locale);
+    m_declare = new DeclareAction(*m_form, m_ctx, m_locale);
+}
+
+Program::~Program() = default;
+
+QString Program::monthEntry(int month) const
+{
+    return m_form->controls().get<QComboBox>(QStringLiteral("Combo2"))->itemText(month - 1);
+}
+
+int Program::login(const Person& p)
+{
+    // What the login click calls: the credential check with the project
+    // list and the online mark, then the login record.
+    const auto result = LoginService(m_ctx.server, m_clock).logIn(p.login, p.password);
+    if (!result)
+        return -1;
+    m_session.consultantName = result->consultantName;
+    LoginAudit(m_ctx).write();
+    return int(result->projectEntries.size());
+}
+
+void Program::prepareProject(const ProjectPick& p)
+{
+    auto* list = m_form->controls().get<QComboBox>(QStringLiteral("Combo1"));
+    list->clear();
+    list->addItem(p.entry);
+    list->setCurrentIndex(0);
+}
+
+int Program::chooseProject(const ProjectPick& p)
+{
+    selectShownProject(*m_form, m_ctx);
+    return m_session.projectCode == p.code && m_form->controls().text(QStringLiteral("Text4")) == p.code ? 1 : 0;
+}
+
+void Program::prepareMonth(const QString& key)
+{
+    const KeyParts k = splitKey(key);
+    prepareProject({k.code, QString(k.code + QString(25, u' ')).left(25) + QStringLiteral("project"), {}, {}});
+    selectShownProject(*m_form, m_ctx);
+    // The year box offers the years around today; the report's year here.
+    auto* years = m_form->controls().get<QComboBox>(QStringLiteral("Combo3"));
+    years->clear();
+    years->addItem(k.year);
+    years->setCurrentIndex(0);
+    FormControls& c = m_form->controls();
+    c.setText(QStringLiteral("Text1"), k.code.left(4));
+    m_messages.clear();
+}
+
+int Program::openMonth(const QString& key, bool stored)
+{
+    const KeyParts k = splitKey(key);
+    const QString entry = monthEntry(k.month);
+    m_month->choose(entry);
+    const QString part = report::monthPart(entry);
+    const QString expected = stored ? month::loadedMessage(part, k.year) : month::newReportMessage(part, k.year);
+    return m_messages.last() == expected && m_session.reportKey == key ? 1 : 0;
+}
+
+void Program::prepareOpenMonth(const QString& key)
+{
+    prepareMonth(key);
+    m_month->choose(monthEntry(splitKey(key).month));
+    if (m_session.reportKey != key)
+        throw DbError(0, QStringLiteral("month did not open: ") + key + QStringLiteral(": ") + m_messages.last());
+    m_messages.clear();
+}
+
+int Program::save()
+{
+    m_save->run();
+    return m_messages.last() == submit::savedMessage(m_form->controls().text(QStringLiteral("Text22"))) ? 1 : 0;
+}
+
+int Program::declare()
+{
+    const QString m = submit::monthName(m_session.reportMonthEntry);
+    const QString y = m_session.reportYear;
+    m_declare->run();
+    // The declared message comes before the project is read again.
+    for (const Message& shown : m_messages.shown)
+        if (shown.text == submit::declaredMessage(m, y))
+            return 1;
+    return 0;
+}
+
+int Program::ticker()
+{
+    // What Timer2's refresh runs on its reading thread.
+    const TickerFetch f = fetchTickerMessage(m_ctx.server);
+    return f.outcome == TickerFetch::Outcome::Message ? int(f.message.size()) : 0;
+}
+
+int Program::logoff(const Person& p)
+{
+    // The logoff handler's database work; the program would end next.
+    Connection c(m_ctx.server);
+    return markOffline(c, p.number, m_clock.now()) ? 1 : 0;
+}
+
+} // namespace dl::bench

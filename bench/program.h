@@ -1,0 +1,62 @@
+#pragma once
+// The actions as the program runs them: the handlers of the real main form
+// (offscreen, never shown) and the functions the login, ticker and logoff
+// handlers call, with message boxes that only record their texts and answer
+// Yes. Each handler opens its own connection, as in the program.
+
+#include "app/clock.h"
+#include "app/context.h"
+#include "app/session.h"
+#include "bench/workload.h"
+#include "tests/support/fakes.h"
+
+#include <QLocale>
+
+#include <memory>
+
+namespace dl {
+class Form1;
+class MonthSelection;
+class SaveAction;
+class DeclareAction;
+}
+
+namespace dl::bench {
+
+class Program {
+public:
+    explicit Program(const Workload& w);
+    ~Program();
+
+    const Workload& workload() const { return m_w; }
+
+    // Each returns a count the caller checks, so that a lookup that found
+    // nothing cannot pass for a fast one. prepare*: the clicks before the
+    // measured one, not timed.
+    int login(const Person& p);  // projects listed
+    void prepareProject(const ProjectPick& p);
+    int chooseProject(const ProjectPick& p);  // 1 when its fields are shown
+    void prepareMonth(const QString& key);    // the key's project chosen, its year in Combo3
+    int openMonth(const QString& key, bool stored);  // 1 when loaded or prepared as asked
+    void prepareOpenMonth(const QString& key);       // the key's month opened
+    int save();                                      // 1 when saved
+    int declare();                                   // 1 when declared
+    int ticker();                                    // length of the message
+    int logoff(const Person& p);                     // 1 when marked offline
+
+private:
+    QString monthEntry(int month) const;
+
+    const Workload& m_w;
+    Session m_session;
+    test::FakeMessages m_messages;
+    FixedClock m_clock;
+    AppContext m_ctx;
+    QLocale m_locale;
+    std::unique_ptr<Form1> m_form;
+    MonthSelection* m_month = nullptr;
+    SaveAction* m_save = nullptr;
+    DeclareAction* m_declare = nullptr;
+};
+
+} // namespace dl::bench

@@ -1,0 +1,35 @@
+#pragma once
+// The measured table: per action and scale the program's median and 99th
+// percentile, the old design's median and the ratio, checked against the
+// targets; written as markdown.
+
+#include "bench/stats.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace dl::bench {
+
+struct ActionResult {
+    QString action;
+    QString scale;
+    QString tables;  // the tables the action looks in, with their rows
+    qint64 largestTable = 0;
+    Summary program;
+    Summary baseline;
+};
+
+struct Targets {
+    double medianMs = 5;
+    double p99Ms = 20;
+    double growth = 2;        // median at full over median at 1e3
+    double ratioAt1e5 = 100;  // baseline over program at 1e5
+    double startupMs = 500;
+    double memoryMb = 80;
+};
+
+// `extra` holds lines about start-up and memory, already in markdown.
+QString markdown(const QList<ActionResult>& results, const QStringList& extra, const Targets& t,
+                 QStringList* misses);
+
+} // namespace dl::bench

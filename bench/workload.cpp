@@ -1,0 +1,185 @@
+#include "bench/workload.h"
+
+#include "data/connection.h"
+
+#include <QRandomGenerator>
+#include <QSet>
+#include <QSqlRecord>
+
+namespace dl::bench {
+
+namespace {
+
+const QString kConsultants = QStringLiteral("`torvakdb_TORVAKdata`.`KALMIRO_consultants`");
+const QString kProjects = QStringLiteral("`torvakdb_TORVAKdata`.`KALMIRO_projecten`");
+const QString kClients = QStringLiteral("`torvakdb_TORVAKdata`.`KALMIRO_opdrachtgevers`");
+const QString kMessages = QStringLiteral("`torvakdb_TORVAKdata`.`KALMIRO_berichten`");
+const QString kLogins = QStringLiteral("`torvakdb_TORVAKdata`.`LOGINconsultant`");
+const QString kReports = QStringLiteral("`torvakdb_TORVAKraporten`.`Raporten`");
+const QString kDeclarations = QStringLiteral("`torvakdb_TORVAKdeclaraties`.`Declaraties`");
+
+qint64 scalar(Connection& c, const QString& sql, const QVariantList& binds = {})
+{
+    QSqlQuery q = c.exec(sql, binds);
+    return q.next() ? q.value(0).toLongLong() : 0;
+}
+
+// The first row at or after a random id that satisfies `cond`.
+QSqlRecord randomRow(Connection& c, QRandomGenerator& rng, const QString& table, qint64 top,
+                     const QString& cols, const QString& cond = QString())
+{
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        const qint64 id = 1 + qint64(rng.bounded(quint64(top)));
+        QSqlQuery q = c.exec(QStringLiteral("SELECT ") + cols + QStringLiteral(" FROM ") + table
+                                 + QStringLiteral(" WHERE id >= ?") + (cond.isEmpty() ? QString() : QStringLiteral(" AND ") + cond)
+                                 + QStringLiteral(" ORDER BY id LIMIT 1"),
+                             {id});
+        if (q.next())
+            return q.record();
+    }
+    throw DbError(0, QStringLiteral("no sample row in ") + table);
+}
+
+} // namespace
+
+KeyParts splitKey(const QString& key)
+{
+    return {key.left(4), key.mid(5, 2).toInt(), key.mid(8)};
+}
+
+qint64 Workload::rows(const QString& table) const
+{
+    for (const TableSize& t : sizes)
+        if (t.table == table)
+            return t.rows;
+    return 0;
+}
+
+qint64 topId(const ServerAddress& server, const QString& qualifiedTable)
+{
+    Connection c(server);
+    return scalar(c, QStringLiteral("SELECT COALESCE(MAX(id), 0) FROM ") + qualifiedTable);
+}
+
+Workload pickWorkload(const QString& scale, const ServerAddress& server, int count)
+{
+    Workload w;
+    w.scale = scale;
+    w.server = server;
+    Connection c(server);
+    const QList<QPair<QString, QString>> tables{
+        {QStringLiteral("KALMIRO_consultants"), kConsultants}, {QStringLiteral("KALMIRO_projecten"), kProjects},
+        {QStringLiteral("KALMIRO_opdrachtgevers"), kClients}, {QStringLiteral("KALMIRO_berichten"), kMessages},
+        {QStringLiteral("LOGINconsultant"), kLogins},         {QStringLiteral("Raporten"), kReports},
+        {QStringLiteral("Declaraties"), kDeclarations}};
+    for (const auto& [name, qualified] : tables)
+        w.sizes.append({name, scalar(c, QStringLiteral("SELECT COUNT(*) FROM ") + qualified)});
+
+    QRandomGenerator rng(20260701u);
+    const qint64 projectsTop = scalar(c, QStringLiteral("SELECT MAX(id) FROM ") + kProjects);
+    QSet<QString> seen;
+    while (w.projects.size() < count) {
+        const QSqlRecord r = randomRow(c, rng, kProjects, projectsTop,
+                                       QStringLiteral("Projectcode, ProjectOmschrijving, opdrachtgevernummer, "
+                                                      "TijdsplanningDATUMvan"));
+        const QString code = r.value(0).toString();
+        if (seen.contains(code))
+            continue;
+        seen.insert(code);
+        w.projects.append({code, QString(code + QString(25, u' ')).left(25) + r.value(1).toString(),
+                           r.value(2).toString(), r.value(3).toString()});
+        QSqlQuery q = c.exec(QStringLiteral("SELECT LOGIN, PASWOORD, consultantnummer FROM ") + kConsultants
+                                 + QStringLiteral(" WHERE consultantnummer = ? ORDER BY id LIMIT 1"),
+                             {code.left(4)});
+        if (q.next())
+            w.people.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString()});
+    }
+
+    // Open reports ("nee"). Every declaration needs a row of its own with an
+    // invoice number no declaration carries yet; opening and saving over leave
+    // a row open, so they may share rows, and on a small table repeat them.
+    const qint64 reportsTop = scalar(c, QStringLiteral("SELECT MAX(id) FROM ") + kReports);
+    seen.clear();
+    QStringList rest;
+    for (int attempt = 0; attempt < 40 * count && (w.declareKeys.size() < count || rest.size() < 2 * count);
+         ++attempt) {
+        const QString key = randomRow(c, rng, kReports, reportsTop, QStringLiteral("Projectnaam"),
+                                      QStringLiteral("afgewerkt = 'nee'"))
+                                .value(0)
+                                .toString();
+        if (seen.contains(key))
+            continue;
+        seen.insert(key);
+        if (w.declareKeys.size() >= count) {
+            rest << key;
+            continue;
+        }
+        const KeyParts k = splitKey(key);
+        QSqlQuery p = c.exec(QStringLiteral("SELECT opdrachtgevernummer, nummer FROM ") + kProjects
+                                 + QStringLiteral(" WHERE Projectcode = ? ORDER BY id LIMIT 1"),
+                             {k.code});
+        if (!p.next())
+            continue;
+        const QString invoice = k.year.right(2) + QStringLiteral("%1").arg(k.month, 2, 10, QChar(u'0'))
+                                + k.code.left(4) + p.value(0).toString()
+                                + QString(QStringLiteral("0000") + p.value(1).toString()).right(4);
+        if (scalar(c, QStringLiteral("SELECT COUNT(*) FROM ") + kDeclarations + QStringLiteral(" WHERE factuurnummer = ?"),
+                   {invoice})
+            == 0)
+            w.declareKeys << key;
+        else
+            rest << key;
+    }
+    if (w.declareKeys.size() < count || rest.isEmpty())
+        throw DbError(0, QStringLiteral("too few open reports for %1 samples").arg(count));
+    for (int i = 0; i < count; ++i) {
+        w.storedKeys << rest[i % rest.size()];
+        w.saveKeys << rest[(i + count) % rest.size()];
+    }
+
+    // Months after the project's start that no report has yet.
+    const auto monthAfterStart = [](const ProjectPick& p, int offset) -> QString {
+        const int months = p.start.left(4).toInt() * 12 + p.start.mid(5, 2).toInt() - 1 + offset;
+        return QStringLiteral("%1_%2_").arg(months / 12).arg(months % 12 + 1, 2, 10, QChar(u'0')) + p.code;
+    };
+    for (int i = 0; i < count; ++i) {
+        const ProjectPick& p = w.projects[i];
+        w.missingKeys << monthAfterStart(p, 4 + i % 4);
+        w.appendKeys << monthAfterStart(p, 8 + i % 4);
+        w.oldAppendKeys << monthAfterStart(p, 12 + i % 4);
+    }
+    for (const QStringList* keys : {&w.missingKeys, &w.appendKeys, &w.oldAppendKeys}) {
+        for (const QString& key : *keys) {
+            if (scalar(c, QStringLiteral("SELECT COUNT(*) FROM ") + kReports + QStringLiteral(" WHERE Projectnaam = ?"),
+                       {key}))
+                throw DbError(0, QStringLiteral("month meant to be new is stored: ") + key);
+        }
+    }
+
+    QSqlQuery q = c.exec(QStringLiteral("SELECT * FROM ") + kReports + QStringLiteral(" WHERE Projectnaam = ?"),
+                         {w.storedKeys.first()});
+    if (!q.next())
+        throw DbError(0, QStringLiteral("stored report vanished"));
+    const QSqlRecord r = q.record();
+    for (int i = 0; i < r.count(); ++i) {
+        const QString col = r.fieldName(i);
+        if (col == u"id" || col == u"Projectnaam" || col == u"afgewerkt")
+            continue;
+        w.reportColumns << col;
+        w.reportValues << r.value(i).toString();
+    }
+    return w;
+}
+
+void restoreTables(const Workload& w, qint64 reportsTop, qint64 declarationsTop, qint64 loginsTop)
+{
+    Connection c(w.server);
+    c.exec(QStringLiteral("DELETE FROM ") + kReports + QStringLiteral(" WHERE id > ?"), {reportsTop});
+    c.exec(QStringLiteral("DELETE FROM ") + kDeclarations + QStringLiteral(" WHERE id > ?"), {declarationsTop});
+    c.exec(QStringLiteral("DELETE FROM ") + kLogins + QStringLiteral(" WHERE id > ?"), {loginsTop});
+    for (const QString& key : w.declareKeys)
+        c.exec(QStringLiteral("UPDATE ") + kReports + QStringLiteral(" SET afgewerkt = 'nee' WHERE Projectnaam = ?"),
+               {key});
+}
+
+} // namespace dl::bench

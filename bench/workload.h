@@ -1,0 +1,66 @@
+#pragma once
+// What one scale's actions work on: consultants who have projects, projects,
+// report keys in each state, picked at random from the filled tables, and
+// the clean-up that takes the tables back to their filled state.
+
+#include "data/settings.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace dl::bench {
+
+struct Person {
+    QString login;
+    QString password;
+    QString number;  // consultantnummer
+};
+
+struct ProjectPick {
+    QString code;
+    QString entry;  // the Combo1 entry: code padded to 25, then the description
+    QString clientNumber;
+    QString start;  // planned start, yyyy/mm/dd
+};
+
+// "2008_03_0042-P01" -> 2008, 3, "0042-P01".
+struct KeyParts {
+    QString year;
+    int month = 0;
+    QString code;
+};
+KeyParts splitKey(const QString& key);
+
+struct TableSize {
+    QString table;
+    qint64 rows = 0;
+};
+
+struct Workload {
+    QString scale;
+    ServerAddress server;
+    QList<TableSize> sizes;
+    QList<Person> people;
+    QList<ProjectPick> projects;
+    QStringList storedKeys;   // open reports ("nee"), to open
+    QStringList missingKeys;  // months never prepared, to open as new
+    QStringList saveKeys;     // open reports, to save over
+    QStringList appendKeys;   // months not in the table, saved for the first time
+    QStringList oldAppendKeys;  // the same for the old design's samples
+    QStringList declareKeys;  // open reports whose invoice number is free, to declare
+    QStringList reportColumns;
+    QStringList reportValues;  // one stored report's texts, written by the saves
+
+    qint64 rows(const QString& table) const;
+};
+
+// Picks `count` inputs for every action with a fixed seed.
+Workload pickWorkload(const QString& scale, const ServerAddress& server, int count);
+
+// Removes the rows the actions appended and sets the declared reports back
+// to "nee", so that the next run finds the tables as they were filled.
+void restoreTables(const Workload& w, qint64 reportsTop, qint64 declarationsTop, qint64 loginsTop);
+qint64 topId(const ServerAddress& server, const QString& qualifiedTable);
+
+} // namespace dl::bench

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The benchmark: builds the program and the bench in Release, fills three
+# private MariaDB servers with office-sized tables (once; the data folders
+# under bench-data/ are kept, and an interrupted fill goes on where it
+# stopped), measures every action at 10^3 rows, 10^5 rows and the full
+# volume next to the old design's table walks, the start-up time and the
+# memory, and writes bench/RESULTS.md. Not part of the test run.
+#
+#   scripts/bench.sh
+# Settings: BENCH_SAMPLES=200 per action and scale, BENCH_BASELINE=1e3=30,1e5=5,full=3
+# samples of the old design, BENCH_NICE=-10 the priority of the measuring
+# (the program, the bench and its servers; the fill runs at nice 10), so that
+# compilers on the same cores do not measure themselves; BENCH_NICE=0 for none.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${BENCH_BUILD_DIR:-$root/build-bench}"
+data="${BENCH_DATA_DIR:-$root/bench-data}"
+samples="${BENCH_SAMPLES:-200}"
+baseline="${BENCH_BASELINE:-1e3=30,1e5=5,full=3}"
+prio="${BENCH_NICE:--10}"
+export DL_DB_BUFFER_POOL="${DL_DB_BUFFER_POOL:-1G}"
+scales=(1e3 1e5 full)
+
+step() { printf '\n== %s (%s)\n' "$1" "$(date +%T)"; }
+
+step "build"
+cmake -S "$root" -B "$build" -DDL_BUILD_BENCH=ON -DDL_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
+nice -n 10 cmake --build "$build" -j2 --target declaraties dl_bench dl_bench_memory
+
+step "fill (only what is missing)"
+nice -n 10 python3 "$root/bench/fill.py" "$data"
+
+step "servers"
+for s in "${scales[@]}"; do "$root/scripts/dbserver.sh" start "$data/$s"; done
+trap 'for s in "${scales[@]}"; do "$root/scripts/dbserver.sh" stop "$data/$s" >/dev/null || true; done' EXIT
+addr() { echo "127.0.0.1:$(cat "$data/$1/port")"; }
+# Every thread of the server (a server started by the fill runs at nice 10);
+# new connection threads inherit the main thread's priority.
+for s in "${scales[@]}"; do
+  pid="$(cat "$data/$s/mysqld.pid")"
+  renice -n "$prio" -p $(ls "/proc/$pid/task") >/dev/null 2>&1 || echo "(could not set the priority of the $s server)"
+done
+run() { nice -n "$prio" "$@"; }
+export DECLARATIES_SERVER="$(addr full)"
+
+xvfb=(xvfb-run -a -s "-screen 0 1366x768x24")
+
+step "start-up: process start to the login form painted, under Xvfb"
+startup="$(run "${xvfb[@]}" "$build/bench/dl_bench" --probe-startup "$build/declaraties" 10 2>/dev/null |
+  sed -n 's/^startup-ms: //p')"
+echo "$startup"
+
+step "memory after a login and a month opened, under Xvfb"
+read -r login password < <(cd "$root/bench" && python3 -c \
+  'import fill; c = fill.consultant(42); print(c["login"], c["password"])')
+memory="$(run "${xvfb[@]}" "$build/bench/dl_bench_memory" "$(addr full)" "$login" "$password" 2>&1 || true)"
+echo "$memory"
+rss="$(sed -n 's/^memory-kb: rss \([0-9]*\) hwm.*/\1/p' <<<"$memory")"
+hwm="$(sed -n 's/^memory-kb: rss [0-9]* hwm \([0-9]*\).*/\1/p' <<<"$memory")"
+memargs=()
+if [[ -n "$rss" ]] && ! grep -q 'month -$' <<<"$memory"; then
+  memargs=(--rss-kb "$rss" --hwm-kb "$hwm")
+else
+  echo "(no month was opened through the start-up wiring; memory not reported)"
+fi
+
+step "actions"
+args=()
+for s in "${scales[@]}"; do args+=(--scale "$s=$(addr "$s")"); done
+set +e
+run "$build/bench/dl_bench" "${args[@]}" --samples "$samples" --baseline "$baseline" \
+  --out "$root/bench/RESULTS.md" --startup-ms "$startup" "${memargs[@]}" \
+  --note "Measured at nice $prio (program, bench and servers) while other builds shared the cores."
+rc=$?
+set -e
+echo
+echo "written to bench/RESULTS.md"
+exit $rc
