@@ -73,7 +73,10 @@ QString limitEdit(const QString& old, const QString& now, int max, int* cursor)
            && old[old.size() - 1 - tail] == now[now.size() - 1 - tail])
         ++tail;
     const qsizetype inserted = now.size() - head - tail;
-    const qsizetype keep = std::max<qsizetype>(0, inserted - (now.size() - std::max<qsizetype>(max, old.size())));
+    qsizetype keep = std::max<qsizetype>(0, inserted - (now.size() - std::max<qsizetype>(max, old.size())));
+    // Never half a character: a pair of surrogates stays together or goes.
+    if (keep > 0 && now[head + keep - 1].isHighSurrogate())
+        --keep;
     if (cursor)
         *cursor = int(head + keep);
     return now.left(head + keep) + now.right(tail);
@@ -156,11 +159,14 @@ void LimitedTextEdit::enforce()
     QTextCursor cur = textCursor();
     int pos = cur.position();
     while (excess > 0 && !t.isEmpty()) {
-        const int at = pos > 0 ? pos - 1 : int(t.size()) - 1;
-        excess -= t.at(at) == u'\n' ? 2 : 1;
-        t.remove(at, 1);
+        int at = pos > 0 ? pos - 1 : int(t.size()) - 1;
+        // Both halves of a surrogate pair, never one.
+        const int n = at > 0 && t.at(at).isLowSurrogate() && t.at(at - 1).isHighSurrogate() ? 2 : 1;
+        at -= n - 1;
+        excess -= t.at(at) == u'\n' ? 2 : n;
+        t.remove(at, n);
         if (pos > 0)
-            --pos;
+            pos -= n;
     }
     setPlainText(t);
     cur = textCursor();
