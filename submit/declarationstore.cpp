@@ -10,13 +10,18 @@ namespace dl::submit {
 
 namespace {
 
-QString invoiceOf(const Values& declaration)
+QString columnOf(const Values& declaration, QStringView name)
 {
     for (const auto& [column, value] : declaration) {
-        if (column == u"factuurnummer")
+        if (column == name)
             return value.toString();
     }
-    throw std::logic_error("declaration without factuurnummer");
+    throw std::logic_error("declaration without " + name.toString().toStdString());
+}
+
+QString invoiceOf(const Values& declaration)
+{
+    return columnOf(declaration, u"factuurnummer");
 }
 
 } // namespace
@@ -39,6 +44,20 @@ DeclareOutcome declare(Connection& c, const QString& reportKey, const Values& re
         tx.commit();
         return DeclareOutcome::Declared;
     });
+}
+
+bool declarationStored(Connection& c, const QString& reportKey, const Values& declaration)
+{
+    Records records(c);
+    const std::optional<Row> report =
+        records.findFirst(tables::reports(), {Match{QStringLiteral("Projectnaam"), reportKey}});
+    if (!report || !isDeclared(*report))
+        return false;
+    return records
+        .findFirst(tables::declarations(),
+                   {Match{QStringLiteral("factuurnummer"), invoiceOf(declaration)},
+                    Match{QStringLiteral("DECdatum"), columnOf(declaration, u"DECdatum")}})
+        .has_value();
 }
 
 } // namespace dl::submit

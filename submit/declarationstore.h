@@ -21,4 +21,9 @@ enum class DeclareOutcome {
 DeclareOutcome declare(Connection& c, const QString& reportKey, const Values& reportColumns,
                        const Values& declaration);
 
+// After the line broke during declare(): whether the server took it all the
+// same (the commit went through, its answer got lost). True when the report
+// is declared and a declaration with this invoice number and stamp exists.
+bool declarationStored(Connection& c, const QString& reportKey, const Values& declaration);
+
 } // namespace dl::submit

@@ -59,8 +59,11 @@ void DeclareAction::declareMonth()
         Connection connection(m_ctx.server, Database::Declarations);
         outcome = submit::declare(connection, session.reportKey, reportColumns, declaration);
     } catch (const DbError& e) {
-        m_ctx.messages.inform(submit::declareFailedMessage(m, year, e), Icon::Critical);
-        return;
+        if (!(e.isConnectionLoss() && storedAllTheSame(declaration))) {
+            m_ctx.messages.inform(submit::declareFailedMessage(m, year, e), Icon::Critical);
+            return;
+        }
+        outcome = submit::DeclareOutcome::Declared;
     }
 
     switch (outcome) {
@@ -80,6 +83,18 @@ void DeclareAction::declareMonth()
     m_ctx.messages.inform(submit::declaredMessage(m, year));
     letGoOfMonth();
     chooseProjectAgain();
+}
+
+bool DeclareAction::storedAllTheSame(const Values& declaration)
+{
+    // The line may have broken after the server committed; one look on a
+    // new connection tells. If that fails too, the failure is what we say.
+    try {
+        Connection connection(m_ctx.server, Database::Declarations);
+        return submit::declarationStored(connection, m_ctx.session.reportKey, declaration);
+    } catch (const DbError&) {
+        return false;
+    }
 }
 
 void DeclareAction::letGoOfMonth()

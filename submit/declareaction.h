@@ -5,6 +5,7 @@
 // transaction; then the form lets go of the month.
 
 #include "app/context.h"
+#include "data/records.h"
 
 #include <QLocale>
 #include <QObject>
@@ -25,6 +26,7 @@ public:
 
 private:
     void declareMonth();
+    bool storedAllTheSame(const Values& declaration);
     void letGoOfMonth();
     void chooseProjectAgain();
 
