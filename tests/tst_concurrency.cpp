@@ -112,7 +112,8 @@ void TestConcurrency::sameRowsAtOnce()
         plan.startAt = startAt;
         auto p = std::make_unique<QProcess>();
         p->setProcessChannelMode(QProcess::SeparateChannels);
-        p->start(QCoreApplication::applicationFilePath(), QStringList{u"--worker"_qs} + workerArguments(plan));
+        p->start(QCoreApplication::applicationFilePath(),
+                 QStringList{u"--worker"_qs} + workerArguments(plan));
         QVERIFY(p->waitForStarted(10000));
         workers.push_back(std::move(p));
     }
@@ -139,7 +140,7 @@ void TestConcurrency::sameRowsAtOnce()
     QVERIFY2(stderrs.isEmpty(), qPrintable(stderrs.join(u'\n').left(4000)));
 
     QHash<QString, int> counts;
-    QSet<QString> successes;  // key|marker of every write reported as done
+    QSet<QString> successes; // key|marker of every write reported as done
     QHash<QString, QString> declaredBy;
     QStringList problems;
     for (const WorkerEvent& e : events) {
@@ -157,26 +158,28 @@ void TestConcurrency::sameRowsAtOnce()
     for (const QString& p : std::as_const(problems))
         qInfo("%s", qPrintable(p));
     for (const QString& p : std::as_const(problems))
-        QVERIFY2(p.contains(u"Probeer het zo meteen opnieuw"_qs) || p.contains(u"andere werkplek"_qs), qPrintable(p));
+        QVERIFY2(p.contains(u"Probeer het zo meteen opnieuw"_qs) || p.contains(u"andere werkplek"_qs),
+                 qPrintable(p));
 
     // One report row per key; the row is the last write the server took.
-    QCOMPARE(TestDb::rows(u"SELECT Projectnaam FROM "_qs + kReports + u" GROUP BY Projectnaam HAVING COUNT(*) > 1"_qs),
+    QCOMPARE(TestDb::rows(u"SELECT Projectnaam FROM "_qs + kReports +
+                          u" GROUP BY Projectnaam HAVING COUNT(*) > 1"_qs),
              QStringList());
     int lost = 0;
     int written = 0;
     const QStringList keys = TestDb::rows(u"SELECT DISTINCT Projectnaam FROM "_qs + kReports);
     for (const QString& key : keys) {
-        const QStringList log = TestDb::rows(u"SELECT marker, afgewerkt FROM "_qs + kWrites
-                                                 + u" WHERE Projectnaam = ? ORDER BY id"_qs,
-                                             {key});
+        const QStringList log = TestDb::rows(
+            u"SELECT marker, afgewerkt FROM "_qs + kWrites + u" WHERE Projectnaam = ? ORDER BY id"_qs, {key});
         written += log.size();
-        const QStringList row = TestDb::rows(u"SELECT Contact01, Contact31, Activiteit31, afgewerkt FROM "_qs + kReports
-                                                 + u" WHERE Projectnaam = ?"_qs,
-                                             {key});
+        const QStringList row =
+            TestDb::rows(u"SELECT Contact01, Contact31, Activiteit31, afgewerkt FROM "_qs + kReports +
+                             u" WHERE Projectnaam = ?"_qs,
+                         {key});
         QCOMPARE(row.size(), 1);
         const QStringList r = row.first().split(u'|');
         QCOMPARE(r[0] + u'|' + r[3], log.last());
-        QCOMPARE(r[1], r[0]);  // whole: every column from the same write
+        QCOMPARE(r[1], r[0]); // whole: every column from the same write
         QCOMPARE(r[2], r[0] + u" dag 31"_qs);
         // Nothing was written over a declared report.
         const qsizetype declaredAt = log.indexOf(QRegularExpression(u".*\\|ja$"_qs));
@@ -200,9 +203,10 @@ void TestConcurrency::sameRowsAtOnce()
     QCOMPARE(QSet<QString>(declaredBy.keyBegin(), declaredBy.keyEnd()),
              (QSet<QString>{u"2026_03_0042-GLAS"_qs, u"2026_04_0051-DIJK"_qs}));
     for (auto it = declaredBy.cbegin(); it != declaredBy.cend(); ++it) {
-        QCOMPARE(TestDb::rows(u"SELECT afgewerkt, Contact01 FROM "_qs + kReports + u" WHERE Projectnaam = ?"_qs,
-                              {it.key()}),
-                 QStringList{u"ja|"_qs + it.value()});
+        QCOMPARE(
+            TestDb::rows(u"SELECT afgewerkt, Contact01 FROM "_qs + kReports + u" WHERE Projectnaam = ?"_qs,
+                         {it.key()}),
+            QStringList{u"ja|"_qs + it.value()});
         QCOMPARE(TestDb::rows(u"SELECT COUNT(*) FROM "_qs + kDeclarations + u" WHERE opmerking = ?"_qs,
                               {QString(it.value() + u"\r\nopmerking"_qs)}),
                  QStringList{u"1"_qs});
@@ -217,14 +221,16 @@ void TestConcurrency::sameRowsAtOnce()
     int actions = 0;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
         actions += it.key() == u"DONE" ? 0 : it.value();
-    qInfo("FIGURES concurrency: %d workstation processes x %d rounds, %d actions in %lld ms; %d logins, "
-          "%d saves and %d declarations reported done, %d refused as declared elsewhere, %d writes reached "
-          "the table, %d deadlocks retried, %d clear error messages; rows lost: %d, duplicate report rows: 0, "
-          "duplicate declarations: 0",
-          crowd.anna + crowd.bram, crowd.rounds, actions, clock.elapsed(), counts.value(u"LOGIN_OK"_qs),
-          counts.value(u"SAVED"_qs), counts.value(u"DECLARED"_qs),
-          counts.value(u"OPEN_DECLARED"_qs) + counts.value(u"DECLARE_ALREADY"_qs) + counts.value(u"SAVE_DECLARED"_qs),
-          written, deadlocksSoFar() - deadlocksBefore, int(problems.size()), lost);
+    qInfo(
+        "FIGURES concurrency: %d workstation processes x %d rounds, %d actions in %lld ms; %d logins, "
+        "%d saves and %d declarations reported done, %d refused as declared elsewhere, %d writes reached "
+        "the table, %d deadlocks retried, %d clear error messages; rows lost: %d, duplicate report rows: 0, "
+        "duplicate declarations: 0",
+        crowd.anna + crowd.bram, crowd.rounds, actions, clock.elapsed(), counts.value(u"LOGIN_OK"_qs),
+        counts.value(u"SAVED"_qs), counts.value(u"DECLARED"_qs),
+        counts.value(u"OPEN_DECLARED"_qs) + counts.value(u"DECLARE_ALREADY"_qs) +
+            counts.value(u"SAVE_DECLARED"_qs),
+        written, deadlocksSoFar() - deadlocksBefore, int(problems.size()), lost);
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
         qInfo("  %s: %d", qPrintable(it.key()), it.value());
 }

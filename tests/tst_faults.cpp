@@ -35,15 +35,15 @@ constexpr qint64 kPromptMs = 10000;
 enum class Action { Login, OpenMonth, Save, Declare };
 
 enum class Fault {
-    ServerDown,      // stopped before the action
-    ServerStops,     // stops while the action waits at the server
-    CutBeforeWrite,  // the line breaks before the main statement reaches the server
-    CutMidAnswer,    // the line breaks halfway through the answer to a query
+    ServerDown,       // stopped before the action
+    ServerStops,      // stops while the action waits at the server
+    CutBeforeWrite,   // the line breaks before the main statement reaches the server
+    CutMidAnswer,     // the line breaks halfway through the answer to a query
     CommitAnswerLost, // the server commits; the answer never arrives
-    DeadLine,        // nothing comes back at all
-    AnswerTooLate,   // one answer comes 20 s late
-    AnswerLate,      // one answer comes 1.5 s late: slow, but it goes through
-    SlowLine,        // every chunk 40 ms late both ways: it goes through
+    DeadLine,         // nothing comes back at all
+    AnswerTooLate,    // one answer comes 20 s late
+    AnswerLate,       // one answer comes 1.5 s late: slow, but it goes through
+    SlowLine,         // every chunk 40 ms late both ways: it goes through
 };
 
 bool goesThrough(Fault f)
@@ -87,17 +87,18 @@ QStringList stateOf(Action a)
     QStringList columns{u"Projectnaam"_qs, u"afgewerkt"_qs};
     for (const report::Binding& b : report::controlBindings())
         columns << b.column;
-    QStringList out = TestDb::rows(u"SELECT "_qs + columns.join(u", "_qs) + u" FROM "_qs + kReports
-                                   + u" ORDER BY id"_qs);
-    out << TestDb::rows(u"SELECT factuurnummer, Jaar, maand, totaal FROM "_qs + kDeclarations + u" ORDER BY id"_qs);
+    QStringList out =
+        TestDb::rows(u"SELECT "_qs + columns.join(u", "_qs) + u" FROM "_qs + kReports + u" ORDER BY id"_qs);
+    out << TestDb::rows(u"SELECT factuurnummer, Jaar, maand, totaal FROM "_qs + kDeclarations +
+                        u" ORDER BY id"_qs);
     return out;
 }
 
 int g_faults = 0;
 int g_stops = 0;
 int g_actions = 0;
-int g_checked = 0;      // states compared after a fault
-int g_halfWritten = 0;  // of them neither the old nor the new
+int g_checked = 0;     // states compared after a fault
+int g_halfWritten = 0; // of them neither the old nor the new
 
 } // namespace
 
@@ -155,14 +156,15 @@ bool TestFaults::run(Workstation& w, Action a)
         return w.loginForm().isLoggedIn();
     case Action::OpenMonth:
         w.pickMonth(u"2026"_qs, u"03 Maart "_qs);
-        return w.messages.last() == u"Een bestaand declaratie raport (voor de maand Maart  2026)\r\nis ingeladen en klaargezet"_qs;
+        return w.messages.last() ==
+               u"Een bestaand declaratie raport (voor de maand Maart  2026)\r\nis ingeladen en klaargezet"_qs;
     case Action::Save:
         w.save.run();
         return w.messages.last().startsWith(u"Rapport is opgeslagen"_qs);
     case Action::Declare:
         w.declare.run();
-        return w.messages.last()
-               == u"Het Raport voor Maart 2026 is opgeslagen en\r\nde declaratie hiervan is opgeslagen en aangeboden voor uitvoering.\r\n"_qs;
+        return w.messages.last() ==
+               u"Het Raport voor Maart 2026 is opgeslagen en\r\nde declaratie hiervan is opgeslagen en aangeboden voor uitvoering.\r\n"_qs;
     }
     return false;
 }
@@ -187,7 +189,7 @@ void TestFaults::serverFaults_data()
     for (const auto& [an, a] : actions) {
         for (const auto& [fn, f] : faults) {
             if (a == Action::OpenMonth && f == Fault::CommitAnswerLost)
-                continue;  // reads only
+                continue; // reads only
             // The waits are the connection's, the same for every action: two of each will do.
             const bool reads = a == Action::Login || a == Action::OpenMonth;
             if ((f == Fault::DeadLine && !reads) || (f == Fault::AnswerTooLate && reads))
@@ -270,9 +272,10 @@ void TestFaults::serverFaults()
     if (stop)
         QVERIFY(stop->wait());
     QVERIFY2(ms < kPromptMs, qPrintable(QString::number(ms)));
-    const bool byPacket = fault == Fault::CutBeforeWrite || fault == Fault::CutMidAnswer
-                          || fault == Fault::CommitAnswerLost || fault == Fault::AnswerTooLate
-                          || fault == Fault::AnswerLate || (fault == Fault::ServerStops && action == Action::OpenMonth);
+    const bool byPacket = fault == Fault::CutBeforeWrite || fault == Fault::CutMidAnswer ||
+                          fault == Fault::CommitAnswerLost || fault == Fault::AnswerTooLate ||
+                          fault == Fault::AnswerLate ||
+                          (fault == Fault::ServerStops && action == Action::OpenMonth);
     if (byPacket)
         QVERIFY2(proxy.triggered(), "the statement the fault waited for never came by");
 
@@ -340,7 +343,8 @@ void TestFaults::tickerRefreshFaults()
     QVERIFY(refresh());
     const QString first = label->text();
     QVERIFY(first.startsWith(u"OPMERKING:"_qs));
-    TestDb::exec(u"UPDATE torvakdb_TORVAKdata.KALMIRO_berichten SET Bericht = 'BELANGRIJK: niet declareren'"_qs);
+    TestDb::exec(
+        u"UPDATE torvakdb_TORVAKdata.KALMIRO_berichten SET Bericht = 'BELANGRIJK: niet declareren'"_qs);
 
     ServerBack back;
     std::unique_ptr<DelayedStop> stop;
@@ -399,7 +403,8 @@ void TestFaults::logoffWithTheServerGone()
     clock.start();
     QVERIFY(!w.logOff());
     QVERIFY(clock.elapsed() < kPromptMs);
-    QVERIFY2(w.messages.last().startsWith(u"Het afmelden is niet vastgelegd."_qs), qPrintable(w.messages.last()));
+    QVERIFY2(w.messages.last().startsWith(u"Het afmelden is niet vastgelegd."_qs),
+             qPrintable(w.messages.last()));
     QVERIFY(w.messages.last().endsWith(u"Het programma wordt afgesloten."_qs));
 }
 

@@ -22,8 +22,15 @@ QString oneLine(QString s)
 
 QStringList workerArguments(const WorkerPlan& p)
 {
-    return {p.server.toString(), p.login, p.password, p.projectEntry, p.id, QString::number(p.rounds), p.year,
-            p.months.join(u'|'), QString::number(p.startAt)};
+    return {p.server.toString(),
+            p.login,
+            p.password,
+            p.projectEntry,
+            p.id,
+            QString::number(p.rounds),
+            p.year,
+            p.months.join(u'|'),
+            QString::number(p.startAt)};
 }
 
 WorkerPlan workerPlan(const QStringList& a)
@@ -76,8 +83,8 @@ int runWorker(const WorkerPlan& plan, QTextStream& out)
                     event(u"OPEN_DECLARED"_qs, key, {});
                     continue;
                 }
-                if (opened != month::newReportMessage(part, plan.year)
-                    && opened != month::loadedMessage(part, plan.year)) {
+                if (opened != month::newReportMessage(part, plan.year) &&
+                    opened != month::loadedMessage(part, plan.year)) {
                     event(u"OPEN_ERR"_qs, key, {}, opened);
                     continue;
                 }

@@ -18,12 +18,12 @@ struct WorkerPlan {
     ServerAddress server;
     QString login;
     QString password;
-    QString projectEntry;  // as the project list shows it
-    QString id;            // part of every marker: "w3"
+    QString projectEntry; // as the project list shows it
+    QString id;           // part of every marker: "w3"
     int rounds = 3;
     QString year = QStringLiteral("2026");
-    QStringList months;    // "01 Januari ", ...; the last one is declared in the last round
-    qint64 startAt = 0;    // ms since the epoch: every worker begins at once
+    QStringList months; // "01 Januari ", ...; the last one is declared in the last round
+    qint64 startAt = 0; // ms since the epoch: every worker begins at once
 };
 
 // The command line of a worker process, and back.

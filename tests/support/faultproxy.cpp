@@ -18,7 +18,7 @@ namespace {
 constexpr qint64 kHeld = -1;
 
 struct Chunk {
-    qint64 due;  // ms since epoch, or kHeld while the proxy stalls
+    qint64 due; // ms since epoch, or kHeld while the proxy stalls
     QByteArray bytes;
 };
 
@@ -282,7 +282,8 @@ void FaultProxy::dropAll()
 void FaultProxy::onPacket(const QByteArray& pattern, Fault fault, int milliseconds)
 {
     ++m_faults;
-    onProxyThread([this, pattern, fault, milliseconds] { m_core->setPacketFault(pattern, fault, milliseconds); });
+    onProxyThread(
+        [this, pattern, fault, milliseconds] { m_core->setPacketFault(pattern, fault, milliseconds); });
 }
 
 bool FaultProxy::triggered() const

@@ -12,8 +12,8 @@ namespace {
 bool script(const char* command)
 {
     // std::system: usable from any thread, with no event loop.
-    const QByteArray line = QByteArray(DL_SOURCE_DIR "/scripts/dbserver.sh ") + command
-                            + " '" DL_TESTDB_DIR "' >/dev/null 2>&1";
+    const QByteArray line =
+        QByteArray(DL_SOURCE_DIR "/scripts/dbserver.sh ") + command + " '" DL_TESTDB_DIR "' >/dev/null 2>&1";
     return std::system(line.constData()) == 0;
 }
 

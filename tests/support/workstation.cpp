@@ -23,12 +23,8 @@ const QLocale& dutch()
 }
 
 Workstation::Workstation(const ServerAddress& server, const QDateTime& now)
-    : clock(now)
-    , ctx{session, messages, clock, server}
-    , form(ctx, nullptr, dutch())
-    , months(form, ctx, dutch())
-    , save(form, ctx, dutch())
-    , declare(form, ctx, dutch())
+    : clock(now), ctx{session, messages, clock, server}, form(ctx, nullptr, dutch()),
+      months(form, ctx, dutch()), save(form, ctx, dutch()), declare(form, ctx, dutch())
 {
 }
 

@@ -1,0 +1,256 @@
+// Rows the office made by hand and tables it changed: NULL in every column
+// the program reads, a table or column that is missing, messages of every
+// length. Empty is shown as empty, a missing name is named, and nothing
+// crashes or is half-written.
+
+#include "data/records.h"
+#include "declaration/monthselectionrules.h"
+#include "declaration/reportrecord.h"
+#include "declaration/ticker.h"
+#include "submit/submitmessages.h"
+#include "support/testdb.h"
+#include "support/workstation.h"
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace dl;
+using namespace dl::test;
+
+namespace {
+
+const QString kConsultants = u"torvakdb_TORVAKdata.KALMIRO_consultants"_qs;
+const QString kProjects = u"torvakdb_TORVAKdata.KALMIRO_projecten"_qs;
+const QString kReports = u"torvakdb_TORVAKraporten.Raporten"_qs;
+const QString kGlas = u"0042-GLAS                Begeleiding aanleg glasvezelnet"_qs;
+
+int g_inputs = 0;
+
+QString repeated(const QString& unit, int times)
+{
+    QString out;
+    for (int i = 0; i < times; ++i)
+        out += unit;
+    return out;
+}
+
+// Renames a table or a column for one test and back again.
+class Missing {
+public:
+    Missing(const QString& table, const QString& column = {}) : m_table(table), m_column(column)
+    {
+        TestDb::exec(m_column.isEmpty()
+                         ? u"RENAME TABLE %1 TO %1_weg"_qs.arg(m_table)
+                         : u"ALTER TABLE %1 RENAME COLUMN %2 TO %2_weg"_qs.arg(m_table, m_column));
+    }
+    ~Missing()
+    {
+        TestDb::exec(m_column.isEmpty()
+                         ? u"RENAME TABLE %1_weg TO %1"_qs.arg(m_table)
+                         : u"ALTER TABLE %1 RENAME COLUMN %2_weg TO %2"_qs.arg(m_table, m_column));
+        Records::forgetSchema();
+    }
+    Missing(const Missing&) = delete;
+    Missing& operator=(const Missing&) = delete;
+
+private:
+    QString m_table;
+    QString m_column;
+};
+
+} // namespace
+
+class TestOfficeRows : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanupTestCase();
+
+    void officeRowsFullOfNulls();
+    void missingTableOrColumn_data();
+    void missingTableOrColumn();
+    void messagesOfEveryLength_data();
+    void messagesOfEveryLength();
+};
+
+void TestOfficeRows::init()
+{
+    TestDb::loadDemo();
+    Records::forgetSchema();
+}
+
+void TestOfficeRows::cleanupTestCase()
+{
+    qInfo("FIGURES office rows: %d bad rows, missing names and messages tried, crashes: 0, "
+          "rows lost or half-written: 0",
+          g_inputs);
+}
+
+void TestOfficeRows::officeRowsFullOfNulls()
+{
+    g_inputs += 5;
+    TestDb::exec(u"INSERT INTO "_qs + kConsultants +
+                 u" (LOGIN, PASWOORD) VALUES ('leeg', 'leeg');"
+                 "INSERT INTO "_qs +
+                 kProjects +
+                 u" (Projectcode) VALUES ('');"
+                 "INSERT INTO torvakdb_TORVAKdata.KALMIRO_opdrachtgevers (opdrachtgevernummer) VALUES (NULL);"
+                 "DELETE FROM torvakdb_TORVAKdata.KALMIRO_berichten;"
+                 "INSERT INTO torvakdb_TORVAKdata.KALMIRO_berichten (Bericht) VALUES (NULL);"_qs);
+    Workstation w(TestDb::server());
+    QVERIFY2(w.logIn(u"leeg"_qs, u"leeg"_qs), qPrintable(w.messages.last()));
+    QCOMPARE(w.text(u"Text1"_qs), QString());
+    QCOMPARE(w.form.windowTitle(), u"Declaraties & Logboeken van    "_qs);
+
+    // The project with only an empty code: every field empty, the rates nothing.
+    QVERIFY2(w.chooseProject(QString(25, u' ')), qPrintable(w.messages.last()));
+    for (const char16_t* f :
+         {u"Text2", u"Text3", u"Text5", u"Text6", u"Text7", u"Text8", u"Text9", u"Text38"})
+        QCOMPARE(w.text(QString::fromUtf16(f)), QString());
+    QCOMPARE(w.text(u"Text20"_qs), u"Uw uurtarief is € 0,00"_qs);
+
+    // A report row holding nothing but its key and state loads as an empty report.
+    const QString key = u"2026_05_"_qs;
+    TestDb::exec(u"INSERT INTO "_qs + kReports + u" (Projectnaam, afgewerkt) VALUES (?, 'nee')"_qs, {key});
+    w.messages.clear();
+    w.pickMonth(u"2026"_qs, u"05 Mei "_qs);
+    QCOMPARE(w.messages.last(), month::loadedMessage(u" Mei "_qs, u"2026"_qs));
+    for (const report::Binding& b : report::controlBindings())
+        QVERIFY2(w.text(b.control).isEmpty(), qPrintable(b.control));
+    w.save.run();
+    QVERIFY2(w.messages.last().startsWith(u"Rapport is opgeslagen"_qs), qPrintable(w.messages.last()));
+    QCOMPARE(TestDb::count(kReports), 1);
+    // A state that is neither "nee" nor "ja", or NULL, is passed over: a new report.
+    TestDb::exec(u"UPDATE "_qs + kReports + u" SET afgewerkt = NULL"_qs);
+    w.pickMonth(u"2026"_qs, u"05 Mei "_qs);
+    QCOMPARE(w.messages.last().left(38), u"Een nieuw raport is voor u aangemaakt."_qs);
+
+    // The message NULL: an empty strip that does not move, declaring not blocked.
+    Ticker ticker(w.form, w.ctx);
+    QSignalSpy done(&ticker, &Ticker::refreshed);
+    ticker.refresh();
+    QVERIFY(done.wait(15000));
+    QVERIFY2(ticker.trouble().isEmpty(), qPrintable(ticker.trouble()));
+    QCOMPARE(w.text(u"Label4"_qs), QString());
+    QVERIFY(!submit::declaringBlocked(w.text(u"Label4"_qs)));
+}
+
+void TestOfficeRows::missingTableOrColumn_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("action");
+    QTest::newRow("consultants") << kConsultants << QString() << u"login"_qs;
+    QTest::newRow("projects") << kProjects << QString() << u"login"_qs;
+    QTest::newRow("login records") << u"torvakdb_TORVAKdata.LOGINconsultant"_qs << QString() << u"login"_qs;
+    QTest::newRow("consultant's surname") << kConsultants << u"naam"_qs << u"login"_qs;
+    QTest::newRow("online flag") << kConsultants << u"isONLINE"_qs << u"login"_qs;
+    QTest::newRow("project rate") << kProjects << u"InkoopDagtariefOpdrachtgever"_qs << u"project"_qs;
+    QTest::newRow("reports") << kReports << QString() << u"month"_qs;
+    QTest::newRow("report hours of day 5, reading") << kReports << u"Uren05"_qs << u"month"_qs;
+    QTest::newRow("report hours of day 5, saving") << kReports << u"Uren05"_qs << u"save"_qs;
+    QTest::newRow("declarations") << u"torvakdb_TORVAKdeclaraties.Declaraties"_qs << QString()
+                                  << u"declare"_qs;
+    QTest::newRow("invoice number") << u"torvakdb_TORVAKdeclaraties.Declaraties"_qs << u"factuurnummer"_qs
+                                    << u"declare"_qs;
+}
+
+void TestOfficeRows::missingTableOrColumn()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, column);
+    QFETCH(QString, action);
+    ++g_inputs;
+    Workstation w(TestDb::server());
+    w.pretendLoggedIn(u"0042"_qs, u"Ir. Anna de Vries"_qs);
+    w.c().setText(u"Combo1"_qs, kGlas);
+    if (action != u"login" && action != u"project") {
+        QVERIFY(w.chooseProject(kGlas));
+        w.pickMonth(u"2026"_qs, u"03 Maart "_qs);
+        w.fillIn(u"gevuld"_qs);
+        if (action == u"month") {
+            w.save.run();
+            w.fillIn(u"anders"_qs);
+        }
+    }
+    const QMap<QString, QString> shown = w.snapshot();
+    const QStringList reports = TestDb::rows(u"SELECT * FROM "_qs + kReports);
+    {
+        Missing gone(table, column);
+        w.messages.clear();
+        if (action == u"login")
+            w.logIn(u"anna"_qs, u"geheim"_qs);
+        else if (action == u"project")
+            w.chooseProject(kGlas);
+        else if (action == u"month")
+            w.pickMonth(u"2026"_qs, u"03 Maart "_qs);
+        else if (action == u"save")
+            w.save.run();
+        else
+            w.declare.run();
+    }
+    const QString named = column.isEmpty() ? table.section(u'.', 1) : column;
+    QVERIFY2(w.lastWasError(), qPrintable(w.messages.texts().join(u"\n---\n"_qs)));
+    QVERIFY2(w.messages.last().contains(named), qPrintable(w.messages.last()));
+    if (action != u"login") // a login cut short leaves the login form, not the main form, as it was
+        QCOMPARE(w.snapshot(), shown);
+    QCOMPARE(TestDb::rows(u"SELECT * FROM "_qs + kReports), reports);
+    QCOMPARE(TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs), 0);
+}
+
+void TestOfficeRows::messagesOfEveryLength_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("blocks");
+    QTest::newRow("0 characters") << QString() << false;
+    QTest::newRow("10, OPMERKING:") << u"OPMERKING:"_qs << false;
+    QTest::newRow("10, BELANGRIJK") << u"BELANGRIJK"_qs << false;
+    QTest::newRow("11, BELANGRIJK:") << u"BELANGRIJK:"_qs << true;
+    QTest::newRow("11, belangrijk:") << u"belangrijk:"_qs << false;
+    QTest::newRow("5000, BELANGRIJK: and more bytes")
+        << u"BELANGRIJK:"_qs + repeated(u"ö€🙂"_qs, 1247) << true;
+    QTest::newRow("5000 with line breaks and SQL") << repeated(u"a'\\\r\n%_;"_qs, 625) << false;
+}
+
+void TestOfficeRows::messagesOfEveryLength()
+{
+    QFETCH(QString, message);
+    QFETCH(bool, blocks);
+    ++g_inputs;
+    TestDb::exec(u"UPDATE torvakdb_TORVAKdata.KALMIRO_berichten SET Bericht = ?"_qs, {message});
+    Workstation w(TestDb::server());
+    w.pretendLoggedIn(u"0042"_qs, u"Ir. Anna de Vries"_qs);
+    QVERIFY(w.chooseProject(kGlas));
+    w.pickMonth(u"2026"_qs, u"03 Maart "_qs);
+    w.c().setText(u"Label4"_qs, u"vorig bericht"_qs);
+
+    Ticker ticker(w.form, w.ctx);
+    QSignalSpy done(&ticker, &Ticker::refreshed);
+    ticker.refresh();
+    QVERIFY(done.wait(15000));
+    QCOMPARE(w.text(u"Label4"_qs), message);
+    // It scrolls and comes back in from the right, however long it is.
+    const double start = ticker.position();
+    const auto* label = w.c().get<QLabel>(u"Label4"_qs);
+    for (int i = 0; i < 200000 && ticker.position() <= start; ++i)
+        ticker.scroll();
+    if (message.isEmpty())
+        QCOMPARE(ticker.position(), start);
+    else
+        QVERIFY2(ticker.position() > start || label->width() > 100000,
+                 qPrintable(QString::number(label->width())));
+
+    w.messages.clear();
+    w.declare.run();
+    if (blocks) {
+        QCOMPARE(w.messages.texts(), QStringList{submit::blockedMessage()});
+        QCOMPARE(TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs), 0);
+    } else {
+        QCOMPARE(w.messages.shown.first().caption, submit::declareCaption());
+    }
+}
+
+QTEST_MAIN(TestOfficeRows)
+#include "tst_officerows.moc"
