@@ -221,16 +221,16 @@ void TestConcurrency::sameRowsAtOnce()
     int actions = 0;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
         actions += it.key() == u"DONE" ? 0 : it.value();
-    qInfo(
-        "FIGURES concurrency: %d workstation processes x %d rounds, %d actions in %lld ms; %d logins, "
-        "%d saves and %d declarations reported done, %d refused as declared elsewhere, %d writes reached "
-        "the table, %d deadlocks retried, %d clear error messages; rows lost: %d, duplicate report rows: 0, "
-        "duplicate declarations: 0",
-        crowd.anna + crowd.bram, crowd.rounds, actions, clock.elapsed(), counts.value(u"LOGIN_OK"_qs),
-        counts.value(u"SAVED"_qs), counts.value(u"DECLARED"_qs),
-        counts.value(u"OPEN_DECLARED"_qs) + counts.value(u"DECLARE_ALREADY"_qs) +
-            counts.value(u"SAVE_DECLARED"_qs),
-        written, deadlocksSoFar() - deadlocksBefore, int(problems.size()), lost);
+    qInfo("FIGURES concurrency: %d workstation processes x %d rounds, %d actions in %lld ms; %d logins, "
+          "%d saves and %d declarations reported done, %d refused as declared elsewhere, %d writes reached "
+          "the table, %d deadlocks retried, %d error messages (each one clear); rows lost: %d, duplicate "
+          "report rows: 0, "
+          "duplicate declarations: 0",
+          crowd.anna + crowd.bram, crowd.rounds, actions, clock.elapsed(), counts.value(u"LOGIN_OK"_qs),
+          counts.value(u"SAVED"_qs), counts.value(u"DECLARED"_qs),
+          counts.value(u"OPEN_DECLARED"_qs) + counts.value(u"DECLARE_ALREADY"_qs) +
+              counts.value(u"SAVE_DECLARED"_qs),
+          written, deadlocksSoFar() - deadlocksBefore, int(problems.size()), lost);
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
         qInfo("  %s: %d", qPrintable(it.key()), it.value());
 }
