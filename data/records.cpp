@@ -19,8 +19,8 @@ QString likePrefix(const QString& value)
     QString out;
     out.reserve(value.size() + 1);
     for (const QChar ch : value) {
-        if (ch == u'\\' || ch == u'%' || ch == u'_')
-            out += u'\\';
+        if (ch == u'!' || ch == u'%' || ch == u'_')
+            out += u'!';
         out += ch;
     }
     return out + u'%';
@@ -123,9 +123,23 @@ QStringList Records::primaryKey(const TableRef& table)
     QStringList cols;
     while (q.next())
         cols << q.value(0).toString();
+    // A table without a key may be one that does not exist yet: ask again next time.
+    if (cols.isEmpty())
+        return cols;
     QMutexLocker lock(&g_schemaMutex);
     g_primaryKeys.insert(key, cols);
     return cols;
+}
+
+QString Records::orderByKey(const TableRef& table)
+{
+    const QStringList pk = primaryKey(table);
+    if (pk.isEmpty())
+        return {};
+    QStringList order;
+    for (const QString& c : pk)
+        order << Connection::quoteIdentifier(c);
+    return QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
 }
 
 void Records::forgetSchema()
@@ -142,7 +156,7 @@ void Records::visit(const TableRef& table, const QList<Match>& where,
     QStringList conds;
     for (const Match& m : where) {
         if (m.prefix) {
-            conds << Connection::quoteIdentifier(m.column) + QStringLiteral(" LIKE ?");
+            conds << Connection::quoteIdentifier(m.column) + QStringLiteral(" LIKE ? ESCAPE '!'");
             binds << likePrefix(m.value);
         } else {
             conds << Connection::quoteIdentifier(m.column) + QStringLiteral(" = ?");
@@ -151,13 +165,7 @@ void Records::visit(const TableRef& table, const QList<Match>& where,
     }
     if (!conds.isEmpty())
         sql += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
-    const QStringList pk = primaryKey(table);
-    if (!pk.isEmpty()) {
-        QStringList order;
-        for (const QString& c : pk)
-            order << Connection::quoteIdentifier(c);
-        sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
-    }
+    sql += orderByKey(table);
     if (forUpdate)
         sql += QStringLiteral(" FOR UPDATE");
     QSqlQuery q = m_c.exec(sql, binds);
@@ -196,13 +204,7 @@ std::optional<Row> Records::findFirstForUpdate(const TableRef& table, const QLis
 std::optional<Row> Records::firstRow(const TableRef& table)
 {
     QString sql = QStringLiteral("SELECT * FROM ") + Connection::qualified(table);
-    const QStringList pk = primaryKey(table);
-    if (!pk.isEmpty()) {
-        QStringList order;
-        for (const QString& c : pk)
-            order << Connection::quoteIdentifier(c);
-        sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
-    }
+    sql += orderByKey(table);
     sql += QStringLiteral(" LIMIT 1");
     QSqlQuery q = m_c.exec(sql);
     if (!q.next())

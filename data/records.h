@@ -75,6 +75,9 @@ public:
     static bool exactlyMatches(const Row& row, const QList<Match>& where);
 
 private:
+    // " ORDER BY" the primary key: table order; empty for a table without one.
+    QString orderByKey(const TableRef& table);
+
     Connection& m_c;
 };
 

@@ -111,15 +111,20 @@ private Q_SLOTS:
     void prefixIsLiteral()
     {
         QFETCH(TableRef, table);
-        for (const char16_t* code : {u"aXc", u"a_c", u"a%c", u"A_c", u"a_", u"b_c"})
+        for (const char16_t* code : {u"aXc", u"a_c", u"a%c", u"A_c", u"a_", u"b_c", u"a!_x", u"a!c", u"a\\_"})
             insert(table, QString::fromUtf16(code), QString::fromUtf16(code));
         Connection c(TestDb::server());
-        QStringList seen;
-        Records(c).visit(table, {Match{u"code"_qs, u"a_"_qs, true}}, [&](const Row& r) {
-            seen << r.text(u"val"_qs);
-            return true;
-        });
-        QCOMPARE(seen, (QStringList{u"a_c"_qs, u"a_"_qs}));
+        const auto seen = [&](const QString& prefix) {
+            QStringList out;
+            Records(c).visit(table, {Match{u"code"_qs, prefix, true}}, [&](const Row& r) {
+                out << r.text(u"val"_qs);
+                return true;
+            });
+            return out;
+        };
+        QCOMPARE(seen(u"a_"_qs), (QStringList{u"a_c"_qs, u"a_"_qs}));
+        QCOMPARE(seen(u"a!"_qs), (QStringList{u"a!_x"_qs, u"a!c"_qs}));
+        QCOMPARE(seen(u"a\\"_qs), (QStringList{u"a\\_"_qs}));
     }
 
     void firstInTableOrder_data()
