@@ -171,6 +171,19 @@ Workload pickWorkload(const QString& scale, const ServerAddress& server, int cou
     return w;
 }
 
+void warmIndexes(const ServerAddress& server)
+{
+    Connection c(server);
+    const QList<QPair<QString, QString>> indexes{
+        {kConsultants, QStringLiteral("ix_login")},          {kConsultants, QStringLiteral("ix_consultantnummer")},
+        {kProjects, QStringLiteral("ix_projectcode")},        {kClients, QStringLiteral("ix_opdrachtgevernummer")},
+        {kReports, QStringLiteral("ix_projectnaam")},         {kDeclarations, QStringLiteral("ix_factuurnummer")},
+        {kMessages, QStringLiteral("PRIMARY")}};
+    for (const auto& [table, index] : indexes)
+        scalar(c, QStringLiteral("SELECT COUNT(*) FROM ") + table + QStringLiteral(" FORCE INDEX (`") + index
+                      + QStringLiteral("`)"));
+}
+
 void restoreTables(const Workload& w, qint64 reportsTop, qint64 declarationsTop, qint64 loginsTop)
 {
     Connection c(w.server);

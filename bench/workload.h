@@ -58,6 +58,10 @@ struct Workload {
 // Picks `count` inputs for every action with a fixed seed.
 Workload pickWorkload(const QString& scale, const ServerAddress& server, int count);
 
+// Reads every secondary index once, as a server in daily use holds them in
+// memory; a server just started has only part of its buffer pool back.
+void warmIndexes(const ServerAddress& server);
+
 // Removes the rows the actions appended and sets the declared reports back
 // to "nee", so that the next run finds the tables as they were filled.
 void restoreTables(const Workload& w, qint64 reportsTop, qint64 declarationsTop, qint64 loginsTop);

@@ -25,7 +25,8 @@ step() { printf '\n== %s (%s)\n' "$1" "$(date +%T)"; }
 
 step "build"
 cmake -S "$root" -B "$build" -DDL_BUILD_BENCH=ON -DDL_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
-nice -n 10 cmake --build "$build" -j2 --target declaraties dl_bench dl_bench_memory
+nice -n 10 cmake --build "$build" -j2 --target declaraties dl_bench dl_bench_memory tst_bench_results
+"$build/bench/tst_bench_results" -silent
 
 step "fill (only what is missing)"
 nice -n 10 python3 "$root/bench/fill.py" "$data"

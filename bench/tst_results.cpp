@@ -1,0 +1,106 @@
+// The bench's own arithmetic: a wrong percentile or verdict would misreport
+// every run.
+
+#include "bench/results.h"
+#include "bench/stats.h"
+
+#include <QTest>
+
+using namespace dl::bench;
+
+class TestResults : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void summary_data();
+    void summary();
+    void verdicts_data();
+    void verdicts();
+};
+
+void TestResults::summary_data()
+{
+    QTest::addColumn<QList<double>>("samples");
+    QTest::addColumn<double>("median");
+    QTest::addColumn<double>("p99");
+
+    QList<double> hundred;
+    for (int i = 100; i >= 1; --i)
+        hundred << i;
+    QList<double> twoHundred;
+    for (int i = 1; i <= 200; ++i)
+        twoHundred << i;
+    QTest::newRow("odd count, unsorted") << QList<double>{5, 1, 3} << 3.0 << 5.0;
+    QTest::newRow("even count: mean of the middle two") << QList<double>{4, 1, 3, 2} << 2.5 << 4.0;
+    QTest::newRow("100 samples: the 99th") << hundred << 50.5 << 99.0;
+    QTest::newRow("200 samples: the 198th") << twoHundred << 100.5 << 198.0;
+    QTest::newRow("one sample") << QList<double>{7} << 7.0 << 7.0;
+}
+
+void TestResults::summary()
+{
+    QFETCH(QList<double>, samples);
+    QFETCH(double, median);
+    QFETCH(double, p99);
+    const Summary s = summarize(samples);
+    QCOMPARE(s.count, samples.size());
+    QCOMPARE(s.median, median);
+    QCOMPARE(s.p99, p99);
+}
+
+namespace {
+
+Summary timing(double median, double p99)
+{
+    Summary s;
+    s.count = 200;
+    s.median = median;
+    s.p99 = p99;
+    return s;
+}
+
+} // namespace
+
+void TestResults::verdicts_data()
+{
+    QTest::addColumn<QList<ActionResult>>("results");
+    QTest::addColumn<bool>("missed");
+
+    const auto action = [](const QString& scale, double median, double p99, double oldMedian,
+                           qint64 rows = 100000) {
+        ActionResult r{QStringLiteral("a"), scale, QString(), rows, timing(median, p99), {}};
+        if (oldMedian > 0)
+            r.baseline = timing(oldMedian, oldMedian);
+        return r;
+    };
+    const QString small = QStringLiteral("1e3");
+    const QString mid = QStringLiteral("1e5");
+    const QString full = QStringLiteral("full");
+    QTest::newRow("all met") << QList<ActionResult>{action(small, 1, 2, 3), action(mid, 1.2, 3, 500),
+                                                    action(full, 1.5, 4, 1500)}
+                             << false;
+    QTest::newRow("median at full too slow")
+        << QList<ActionResult>{action(small, 4, 5, 9), action(mid, 4, 5, 900), action(full, 5, 6, 2000)} << true;
+    QTest::newRow("p99 at full too slow")
+        << QList<ActionResult>{action(small, 1, 2, 3), action(mid, 1, 2, 500), action(full, 1, 20, 1500)} << true;
+    QTest::newRow("grows twofold")
+        << QList<ActionResult>{action(small, 1, 2, 3), action(mid, 1.5, 3, 500), action(full, 2, 4, 1500)} << true;
+    QTest::newRow("too little faster at 1e5")
+        << QList<ActionResult>{action(small, 1, 2, 3), action(mid, 1, 2, 99), action(full, 1, 2, 1500)} << true;
+    QTest::newRow("a small table needs no 1e5 ratio")
+        << QList<ActionResult>{action(small, 1, 2, 1, 1000), action(mid, 1, 2, 2, 10000),
+                               action(full, 1, 2, 2, 10000)}
+        << false;
+}
+
+void TestResults::verdicts()
+{
+    QFETCH(QList<ActionResult>, results);
+    QFETCH(bool, missed);
+    QStringList misses;
+    const QString text = markdown(results, {}, Targets{}, &misses);
+    QCOMPARE(!misses.isEmpty(), missed);
+    QCOMPARE(text.contains(u"❌"), missed);
+}
+
+QTEST_GUILESS_MAIN(TestResults)
+#include "tst_results.moc"
