@@ -14,7 +14,7 @@ ctest --test-dir "$build" -j2 --output-on-failure --timeout 900
 
 if [[ "${DL_SKIP_SANITIZERS:-0}" != 1 ]]; then
   asan="$build-asan"
-  cmake -S "$root" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDL_SANITIZE=ON -DDL_BUILD_PACKAGE_TEST=OFF
+  cmake -S "$root" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDL_SANITIZE=ON
   cmake --build "$asan" -j2
   ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$asan" -j2 --output-on-failure --timeout 900
