@@ -1,6 +1,7 @@
 #include "bench/baseline.h"
 
 #include "data/connection.h"
+#include "data/tables.h"
 
 #include <QSqlError>
 #include <QSqlRecord>
@@ -11,13 +12,13 @@ namespace dl::bench {
 
 namespace {
 
-const QString kConsultants = QStringLiteral("`torvakdb_TORVAKdata`.`KALMIRO_consultants`");
-const QString kProjects = QStringLiteral("`torvakdb_TORVAKdata`.`KALMIRO_projecten`");
-const QString kClients = QStringLiteral("`torvakdb_TORVAKdata`.`KALMIRO_opdrachtgevers`");
-const QString kMessages = QStringLiteral("`torvakdb_TORVAKdata`.`KALMIRO_berichten`");
-const QString kLogins = QStringLiteral("`torvakdb_TORVAKdata`.`LOGINconsultant`");
-const QString kReports = QStringLiteral("`torvakdb_TORVAKraporten`.`Raporten`");
-const QString kDeclarations = QStringLiteral("`torvakdb_TORVAKdeclaraties`.`Declaraties`");
+const QString kConsultants = Connection::qualified(tables::consultants());
+const QString kProjects = Connection::qualified(tables::projects());
+const QString kClients = Connection::qualified(tables::clients());
+const QString kMessages = Connection::qualified(tables::messages());
+const QString kLogins = Connection::qualified(tables::loginRecords());
+const QString kReports = Connection::qualified(tables::reports());
+const QString kDeclarations = Connection::qualified(tables::declarations());
 
 // One "select * from" over the whole table. `match` sees each row until it
 // returns true; that row's id and all its texts are kept. The rest of the
