@@ -1,8 +1,11 @@
 #include "app/messages.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace dl {
 
@@ -14,6 +17,14 @@ Answer QtMessageService::show(const Message& m)
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     box.setText(shown);
     box.setTextFormat(Qt::PlainText);
+    // The texts break their own lines; a box wide enough for the longest one
+    // keeps Qt from breaking them again.
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        int longest = 0;
+        for (const QString& line : shown.split(u'\n'))
+            longest = std::max(longest, label->fontMetrics().horizontalAdvance(line));
+        label->setMinimumWidth(std::min(longest + 8, 880));
+    }
     switch (m.icon) {
     case Icon::None:
         box.setIcon(QMessageBox::NoIcon);
