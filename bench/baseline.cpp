@@ -1,7 +1,7 @@
 #include "bench/baseline.h"
 
 #include "data/connection.h"
-#include "data/tables.h"
+#include "bench/tablenames.h"
 
 #include <QSqlError>
 #include <QSqlRecord>
@@ -10,15 +10,9 @@
 
 namespace dl::bench {
 
-namespace {
+using namespace names;
 
-const QString kConsultants = Connection::qualified(tables::consultants());
-const QString kProjects = Connection::qualified(tables::projects());
-const QString kClients = Connection::qualified(tables::clients());
-const QString kMessages = Connection::qualified(tables::messages());
-const QString kLogins = Connection::qualified(tables::loginRecords());
-const QString kReports = Connection::qualified(tables::reports());
-const QString kDeclarations = Connection::qualified(tables::declarations());
+namespace {
 
 // One "select * from" over the whole table. `match` sees each row until it
 // returns true; that row's id and all its texts are kept. The rest of the

@@ -1,7 +1,7 @@
 #include "bench/workload.h"
 
 #include "data/connection.h"
-#include "data/tables.h"
+#include "bench/tablenames.h"
 
 #include <QRandomGenerator>
 #include <QSet>
@@ -9,15 +9,9 @@
 
 namespace dl::bench {
 
-namespace {
+using namespace names;
 
-const QString kConsultants = Connection::qualified(tables::consultants());
-const QString kProjects = Connection::qualified(tables::projects());
-const QString kClients = Connection::qualified(tables::clients());
-const QString kMessages = Connection::qualified(tables::messages());
-const QString kLogins = Connection::qualified(tables::loginRecords());
-const QString kReports = Connection::qualified(tables::reports());
-const QString kDeclarations = Connection::qualified(tables::declarations());
+namespace {
 
 qint64 scalar(Connection& c, const QString& sql, const QVariantList& binds = {})
 {

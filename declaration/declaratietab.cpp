@@ -13,7 +13,7 @@ namespace dl {
 
 namespace {
 
-using form::TextSpec;
+using form::TextOptions;
 
 QString l2(int i)
 {
@@ -32,7 +32,7 @@ QWidget* projectBox(FormControls& c)
 {
     auto* box = new QGroupBox;
     auto* g = new QGridLayout(box);
-    const TextSpec locked{.locked = true};
+    const TextOptions locked{.locked = true};
 
     g->addWidget(form::label(c, l2(0), QStringLiteral("Kies uw project:")), 0, 0);
     QComboBox* projects = form::combo(c, QStringLiteral("Combo1"), QStringLiteral("Projecten"), true);
@@ -109,9 +109,9 @@ QWidget* summaryBox(FormControls& c)
 {
     auto* box = new QGroupBox;
     auto* g = new QGridLayout(box);
-    const TextSpec zero{.design = QStringLiteral("0"), .locked = true, .align = Qt::AlignRight};
-    const TextSpec geen{.design = QStringLiteral("GEEN"), .locked = true};
-    const TextSpec money{.design = QStringLiteral("0,00"), .locked = true, .align = Qt::AlignRight};
+    const TextOptions zero{.design = QStringLiteral("0"), .locked = true, .align = Qt::AlignRight};
+    const TextOptions geen{.design = QStringLiteral("GEEN"), .locked = true};
+    const TextOptions money{.design = QStringLiteral("0,00"), .locked = true, .align = Qt::AlignRight};
 
     // Columns: caption, count, description, client-side amount, own amount.
     g->addWidget(form::label(c, l2(15), QStringLiteral("Waarden")), 0, 1);
@@ -129,10 +129,10 @@ QWidget* summaryBox(FormControls& c)
     g->addWidget(form::text(c, QStringLiteral("Text16"), money), 2, 4);
 
     g->addWidget(form::label(c, l2(6), QStringLiteral("Onkostenvergoeding")), 3, 0);
-    TextSpec expense = money;
+    TextOptions expense = money;
     expense.maxLength = 6;
     g->addWidget(form::text(c, QStringLiteral("Text11"), expense), 3, 1);
-    TextSpec what = geen;
+    TextOptions what = geen;
     what.maxLength = 41;
     g->addWidget(form::text(c, QStringLiteral("Text12"), what), 3, 2);
     g->addWidget(form::text(c, QStringLiteral("Text13"), money), 3, 4);

@@ -41,21 +41,21 @@ QFont courierNew()
     return f;
 }
 
-QLineEdit* text(FormControls& c, const QString& name, const TextSpec& spec)
+QLineEdit* text(FormControls& c, const QString& name, const TextOptions& options)
 {
     auto* e = new QLineEdit;
     e->setObjectName(name);
-    e->setText(spec.design);
-    if (spec.maxLength > 0)
-        limitUserInput(e, spec.maxLength);
-    e->setReadOnly(spec.locked);
-    e->setAlignment(spec.align | Qt::AlignVCenter);
-    e->setFrame(spec.frame);
-    if (spec.fixedPitch)
+    e->setText(options.design);
+    if (options.maxLength > 0)
+        limitUserInput(e, options.maxLength);
+    e->setReadOnly(options.locked);
+    e->setAlignment(options.align | Qt::AlignVCenter);
+    e->setFrame(options.frame);
+    if (options.fixedPitch)
         e->setFont(courierNew());
-    if (spec.locked)
+    if (options.locked)
         e->setFocusPolicy(Qt::ClickFocus);
-    if (spec.hidden)
+    if (options.hidden)
         e->setVisible(false);
     c.add(e);
     return e;

@@ -11,7 +11,7 @@
 
 namespace dl::form {
 
-struct TextSpec {
+struct TextOptions {
     QString design = {};
     bool locked = false;
     int maxLength = 0;  // 0: no limit
@@ -24,7 +24,7 @@ struct TextSpec {
 // The fixed-pitch font of the project list and the day grid.
 QFont courierNew();
 
-QLineEdit* text(FormControls& c, const QString& name, const TextSpec& spec);
+QLineEdit* text(FormControls& c, const QString& name, const TextOptions& options);
 
 // At most maxLength characters by typing, pasting or dropping. Unlike
 // QLineEdit::setMaxLength it leaves texts set by the program whole, so a

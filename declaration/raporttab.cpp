@@ -14,7 +14,7 @@ namespace dl {
 
 namespace {
 
-using form::TextSpec;
+using form::TextOptions;
 
 QWidget* headerLines(FormControls& c)
 {
@@ -22,20 +22,20 @@ QWidget* headerLines(FormControls& c)
     auto* g = new QGridLayout(box);
     g->setContentsMargins(0, 0, 0, 0);
     g->setVerticalSpacing(0);
-    const TextSpec left{.locked = true, .frame = false};
-    const TextSpec right{.align = Qt::AlignRight, .frame = false};
+    const TextOptions left{.locked = true, .frame = false};
+    const TextOptions right{.align = Qt::AlignRight, .frame = false};
     QLineEdit* title = form::text(c, QStringLiteral("Text22"), {.design = QStringLiteral("Text22"), .locked = true,
                                                                .frame = false});
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
     g->addWidget(title, 0, 0);
-    TextSpec t = left;
+    TextOptions t = left;
     t.design = QStringLiteral("Text30");
     g->addWidget(form::text(c, QStringLiteral("Text30"), t), 1, 0);
     t.design = QStringLiteral("Text31");
     g->addWidget(form::text(c, QStringLiteral("Text31"), t), 2, 0);
-    TextSpec r = right;
+    TextOptions r = right;
     r.design = QStringLiteral("Text32");
     g->addWidget(form::text(c, QStringLiteral("Text32"), r), 0, 1);
     r.design = QStringLiteral("Text37");
@@ -82,7 +82,7 @@ QWidget* dayGrid(FormControls& c)
     }
 
     for (int n = 1; n <= kDaySlots; ++n) {
-        const TextSpec spec[] = {
+        const TextOptions options[] = {
             {.design = QString::number(n), .locked = true, .align = Qt::AlignHCenter, .fixedPitch = true},
             {.maxLength = 41, .fixedPitch = true},
             {.maxLength = 25, .fixedPitch = true},
@@ -90,13 +90,13 @@ QWidget* dayGrid(FormControls& c)
             {.design = QStringLiteral("0"), .maxLength = 3, .align = Qt::AlignHCenter},
         };
         for (int col = 0; col < 5; ++col) {
-            QLineEdit* e = form::text(c, element(arrays[col], n), spec[col]);
+            QLineEdit* e = form::text(c, element(arrays[col], n), options[col]);
             e->setFixedWidth(widths[col]);
             g->addWidget(e, n, col);
         }
     }
 
-    const TextSpec total{.design = QStringLiteral("0"), .locked = true, .align = Qt::AlignHCenter};
+    const TextOptions total{.design = QStringLiteral("0"), .locked = true, .align = Qt::AlignHCenter};
     for (int col = 3; col < 5; ++col) {
         QLineEdit* e = form::text(c, element(arrays[col], kTotalsRow), total);
         QFont f = e->font();

@@ -20,22 +20,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Fixture {
+struct Fixture : test::FormFixture {
     Fixture()
-        : form(ctx)
-        , grid(form, ctx)
+        : grid(form, ctx)
     {
     }
-    FormControls& c() { return form.controls(); }
-    QString text(const QString& name) { return c().text(name); }
-    QLineEdit* edit(const QString& name) { return c().get<QLineEdit>(name); }
-    void typeInto(const QString& name, const QString& keys) { test::typeInto(edit(name), keys); }
-
-    Session session;
-    test::FakeMessages messages;
-    FixedClock clock{QDateTime(QDate(2008, 3, 15), QTime(9, 0))};
-    AppContext ctx{session, messages, clock, ServerAddress{}};
-    Form1 form;
     DayGrid grid;
 };
 

@@ -24,18 +24,14 @@ Q_DECLARE_METATYPE(Declare)
 
 namespace {
 
-struct Fixture {
+struct Fixture : test::FormFixture {
     Fixture()
-        : form(ctx)
-        , grid(form, ctx)
+        : grid(form, ctx)
         , chain(form, ctx)
     {
         session.hourlyRateIn = 40.0;
         session.hourlyRateOut = 55.0;
     }
-    FormControls& c() { return form.controls(); }
-    QString text(const QString& name) { return c().text(name); }
-    QLineEdit* edit(const QString& name) { return c().get<QLineEdit>(name); }
     // A month as month selection leaves it: open in the Session, named in Combo2.
     void openMonth()
     {
@@ -50,13 +46,7 @@ struct Fixture {
         QVERIFY(form.tabs()->currentIndex() != index);
         form.tabs()->setCurrentIndex(index);
     }
-    void typeInto(const QString& name, const QString& keys) { test::typeInto(edit(name), keys); }
 
-    Session session;
-    test::FakeMessages messages;
-    FixedClock clock{QDateTime(QDate(2008, 3, 15), QTime(9, 0))};
-    AppContext ctx{session, messages, clock, ServerAddress{}};
-    Form1 form;
     DayGrid grid;
     TotalsController chain;
 };
