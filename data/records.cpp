@@ -212,10 +212,15 @@ std::optional<Row> Records::firstRow(const TableRef& table)
     return Row(q.record());
 }
 
-void Records::update(const TableRef& table, const Row& original, const Values& changes)
+void Records::update(const TableRef& table, const Row& original, const Values& changes, Lock lock)
 {
     if (changes.isEmpty())
         return;
+    // A row locked by the caller cannot have changed since; a lock taken
+    // outside a transaction is already gone.
+    Q_ASSERT(lock == Lock::Check || m_c.inTransaction());
+    if (lock == Lock::HeldByCaller && !m_c.inTransaction())
+        lock = Lock::Check;
     const QStringList pk = primaryKey(table);
     const bool own = !m_c.inTransaction();
     std::optional<Transaction> tx;
@@ -236,16 +241,18 @@ void Records::update(const TableRef& table, const Row& original, const Values& c
     }
     const QString where = QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
 
-    QSqlQuery lock = m_c.exec(QStringLiteral("SELECT * FROM ") + Connection::qualified(table) + where
-                                  + QStringLiteral(" FOR UPDATE"),
-                              idBinds);
-    bool unchanged = false;
-    while (lock.next() && !unchanged)
-        unchanged = sameRow(lock.record(), original.record());
-    if (!unchanged)
-        throw DbError(1020, QStringLiteral("De rij in tabel %1 is gewijzigd of verwijderd door een andere "
-                                           "werkplek sinds zij gelezen werd.")
-                                .arg(table.name));
+    if (lock == Lock::Check) {
+        QSqlQuery current = m_c.exec(QStringLiteral("SELECT * FROM ") + Connection::qualified(table) + where
+                                         + QStringLiteral(" FOR UPDATE"),
+                                     idBinds);
+        bool unchanged = false;
+        while (current.next() && !unchanged)
+            unchanged = sameRow(current.record(), original.record());
+        if (!unchanged)
+            throw DbError(1020, QStringLiteral("De rij in tabel %1 is gewijzigd of verwijderd door een andere "
+                                               "werkplek sinds zij gelezen werd.")
+                                    .arg(table.name));
+    }
 
     QStringList sets;
     QVariantList binds;

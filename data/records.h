@@ -63,9 +63,13 @@ public:
     // The first row in table order, if any.
     std::optional<Row> firstRow(const TableRef& table);
 
+    enum class Lock {
+        Check,         // re-read the row under a lock and compare it first
+        HeldByCaller,  // the caller read it FOR UPDATE in its open transaction
+    };
     // Writes changes into the row that was read as original. Fails with
     // DbError 1020 when another workstation changed or deleted it since.
-    void update(const TableRef& table, const Row& original, const Values& changes);
+    void update(const TableRef& table, const Row& original, const Values& changes, Lock lock = Lock::Check);
     void insert(const TableRef& table, const Values& values);
 
     // Primary key columns, looked up once per table and process.

@@ -47,7 +47,8 @@ SaveOutcome writeReport(Records& records, const std::optional<Row>& target, cons
     row.append({kKey, key});
     row.append(columns);
     if (target) {
-        records.update(tables::reports(), *target, row);
+        // lockReport took the row FOR UPDATE in this transaction.
+        records.update(tables::reports(), *target, row, Records::Lock::HeldByCaller);
         return SaveOutcome::Overwritten;
     }
     records.insert(tables::reports(), row);

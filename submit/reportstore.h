@@ -32,7 +32,8 @@ SaveOutcome saveReport(Connection& c, const QString& key, const QString& afgewer
 // where it would stand.
 std::optional<Row> lockReport(Records& records, const QString& key);
 bool isDeclared(const Row& report);
-// Overwrites target, or appends when there is none.
+// Overwrites target, which lockReport locked in the same transaction, or
+// appends when there is none.
 SaveOutcome writeReport(Records& records, const std::optional<Row>& target, const QString& key,
                         const QString& afgewerkt, const Values& columns);
 
