@@ -9,11 +9,12 @@
 
 namespace dl {
 
-Answer QtMessageService::show(const Message& m)
+namespace {
+
+void setPlainText(QMessageBox& box, const QString& caption, const QString& text)
 {
-    QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(m.caption.isEmpty() ? applicationTitle() : m.caption);
-    QString shown = m.text;
+    box.setWindowTitle(caption.isEmpty() ? applicationTitle() : caption);
+    QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     box.setText(shown);
     box.setTextFormat(Qt::PlainText);
@@ -25,7 +26,11 @@ Answer QtMessageService::show(const Message& m)
             longest = std::max(longest, label->fontMetrics().horizontalAdvance(line));
         label->setMinimumWidth(std::min(longest + 8, 880));
     }
-    switch (m.icon) {
+}
+
+void setIcon(QMessageBox& box, Icon icon)
+{
+    switch (icon) {
     case Icon::None:
         box.setIcon(QMessageBox::NoIcon);
         break;
@@ -39,6 +44,15 @@ Answer QtMessageService::show(const Message& m)
         box.setIcon(QMessageBox::Critical);
         break;
     }
+}
+
+} // namespace
+
+Answer QtMessageService::show(const Message& m)
+{
+    QMessageBox box(QApplication::activeWindow());
+    setPlainText(box, m.caption, m.text);
+    setIcon(box, m.icon);
     if (m.buttons == Buttons::YesNo) {
         QAbstractButton* yes = box.addButton(QMessageBox::Yes);
         QAbstractButton* no = box.addButton(QMessageBox::No);
@@ -52,6 +66,28 @@ Answer QtMessageService::show(const Message& m)
     box.addButton(QMessageBox::Ok);
     box.exec();
     return Answer::Ok;
+}
+
+int QtMessageService::choose(const Choice& c)
+{
+    QMessageBox box(QApplication::activeWindow());
+    QString text = c.text;
+    if (!c.lines.isEmpty())
+        text += QStringLiteral("\r\n\r\n") + c.lines.join(QStringLiteral("\r\n"));
+    setPlainText(box, c.caption, text);
+    setIcon(box, c.icon);
+    QList<QPushButton*> buttons;
+    for (const QString& name : c.buttons)
+        buttons << box.addButton(name, QMessageBox::ActionRole);
+    if (buttons.isEmpty())
+        buttons << box.addButton(QMessageBox::Ok);
+    const int def = std::clamp(c.defaultButton, 0, int(buttons.size()) - 1);
+    const int esc = c.escapeButton >= 0 && c.escapeButton < buttons.size() ? c.escapeButton : def;
+    box.setDefaultButton(buttons[def]);
+    box.setEscapeButton(buttons[esc]);
+    box.exec();
+    const int pressed = int(buttons.indexOf(qobject_cast<QPushButton*>(box.clickedButton())));
+    return pressed >= 0 ? pressed : esc;
 }
 
 } // namespace dl

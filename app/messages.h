@@ -3,6 +3,7 @@
 // tests can read the exact texts and answer the questions.
 
 #include <QString>
+#include <QStringList>
 
 namespace dl {
 
@@ -20,10 +21,23 @@ struct Message {
     Icon icon = Icon::None;
 };
 
+// A box with buttons of its own naming, and a list of lines under the text.
+struct Choice {
+    QString text;       // line breaks as CR LF
+    QString caption;
+    QStringList lines;  // shown one a line under the text; may be empty
+    QStringList buttons;  // left to right
+    int defaultButton = 0;
+    int escapeButton = -1;  // Escape and the close box; -1: the default button
+    Icon icon = Icon::None;
+};
+
 class MessageService {
 public:
     virtual ~MessageService() = default;
     virtual Answer show(const Message& m) = 0;
+    // The index of the button pressed.
+    virtual int choose(const Choice& c) = 0;
 
     // An OK box with the application's title.
     void inform(const QString& text, Icon icon = Icon::None)
@@ -41,6 +55,7 @@ public:
 class QtMessageService final : public MessageService {
 public:
     Answer show(const Message& m) override;
+    int choose(const Choice& c) override;
 };
 
 } // namespace dl

@@ -3,12 +3,12 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libqt6sql6-mysql
-  mariadb-server mariadb-client
+  qt6-base-dev libqt6sql6-mysql libmariadb-dev libsodium-dev
+  mariadb-server mariadb-client galera-4 rsync openssl
   cups cups-client printer-driver-cups-pdf poppler-utils
   fonts-liberation
   xvfb xauth x11-utils xdotool imagemagick
-  python3 dpkg-dev file
+  python3 dpkg-dev file clang-format
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -26,11 +26,26 @@ public:
             out << m.text;
         return out;
     }
+    // Named-button boxes are listed in shown too (their text), and in choices whole.
+    int choose(const Choice& c) override
+    {
+        shown.append({c.text, c.caption, Buttons::Ok, Answer::Ok, c.icon});
+        choices.append(c);
+        return choiceAnswers.isEmpty() ? c.defaultButton : choiceAnswers.dequeue();
+    }
     QString last() const { return shown.isEmpty() ? QString() : shown.last().text; }
-    void clear() { shown.clear(); answers.clear(); }
+    void clear()
+    {
+        shown.clear();
+        answers.clear();
+        choices.clear();
+        choiceAnswers.clear();
+    }
 
     QList<Message> shown;
     QQueue<Answer> answers;  // for Yes/No questions; empty: the default button
+    QList<Choice> choices;
+    QQueue<int> choiceAnswers;  // button indexes; empty: the default button
 };
 
 class FakePrinters final : public PrinterCatalogue {
