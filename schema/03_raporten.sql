@@ -46,3 +46,15 @@ CREATE TABLE IF NOT EXISTS `Raporten` (
   `cent` VARCHAR(32) NULL,
   KEY `ix_projectnaam` (`Projectnaam`)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 ROW_FORMAT=DYNAMIC;
+
+-- One row per thing only one workstation may do at a time: "raport:" and a
+-- report key, "factuur:" and an invoice number. A save or a declaration
+-- writes its rows first in its transaction (a new row, or `teller` + 1 on
+-- the row that is there: a write that changes nothing would not reach the
+-- other nodes of a cluster). A second workstation then waits for the first
+-- on one server under any isolation level, and on a cluster one of the two
+-- fails at commit and tries again.
+CREATE TABLE IF NOT EXISTS `Sloten` (
+  `sleutel` VARBINARY(255) NOT NULL PRIMARY KEY,
+  `teller` BIGINT UNSIGNED NOT NULL DEFAULT 0
+) ENGINE=InnoDB;

@@ -5,7 +5,7 @@ CREATE TABLE IF NOT EXISTS `Declaraties` (
   `id` BIGINT UNSIGNED NOT NULL AUTO_INCREMENT PRIMARY KEY,
   `factuurnummer` VARCHAR(64) NULL,
   `consultant` VARCHAR(16) NULL,
-  `Consultantnaam` VARCHAR(255) NULL,
+  `Consultantnaam` VARCHAR(300) NULL,
   `Opdrachtgever` VARCHAR(16) NULL,
   `Opdrachtgevernaam` VARCHAR(255) NULL,
   `Jaar` VARCHAR(8) NULL,

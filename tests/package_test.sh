@@ -108,6 +108,7 @@ for f in usr/bin/declaraties usr/share/applications/declaraties.desktop \
          usr/share/icons/hicolor/scalable/apps/declaraties.svg usr/share/man/man1/declaraties.1.gz \
          usr/share/declaraties/schema/01_databases.sql usr/share/declaraties/schema/02_data.sql \
          usr/share/declaraties/schema/03_raporten.sql usr/share/declaraties/schema/04_declaraties.sql \
+         usr/share/declaraties/schema/05_rechten.sql usr/share/declaraties/schema/upgrade.sql \
          usr/share/declaraties/schema/demo.sql; do
   [[ -f "$work/root/$f" ]] || fail "missing /$f"
 done

@@ -106,6 +106,7 @@ void TestDb::reset()
         "TRUNCATE TABLE torvakdb_TORVAKdata.KALMIRO_opdrachtgevers;"
         "TRUNCATE TABLE torvakdb_TORVAKdata.KALMIRO_berichten;"
         "TRUNCATE TABLE torvakdb_TORVAKraporten.Raporten;"
+        "TRUNCATE TABLE torvakdb_TORVAKraporten.Sloten;"
         "TRUNCATE TABLE torvakdb_TORVAKdeclaraties.Declaraties;"));
 }
 
@@ -122,7 +123,8 @@ void TestDb::loadDemo()
 
 void TestDb::reloadSchema()
 {
-    for (const char* f : {"01_databases.sql", "02_data.sql", "03_raporten.sql", "04_declaraties.sql"})
+    for (const char* f : {"01_databases.sql", "02_data.sql", "03_raporten.sql", "04_declaraties.sql",
+                          "05_rechten.sql"})
         runFile(QStringLiteral(DL_SOURCE_DIR) + QStringLiteral("/schema/") + QLatin1String(f));
     Records::forgetSchema();
 }

@@ -1,0 +1,65 @@
+-- Brings an existing office database up to what this version of the
+-- program needs. Runs as an administrator; safe to run again, on MariaDB
+-- and MySQL 8 (which has no ADD COLUMN IF NOT EXISTS: every change is
+-- looked up in information_schema first). Afterwards run 05_rechten.sql,
+-- which grants the account the new table as well.
+-- Each block below is one change and stands on its own.
+
+-- ---------------------------------------------------------------------
+-- The lock rows of saves and declarations.
+-- ---------------------------------------------------------------------
+CREATE TABLE IF NOT EXISTS `torvakdb_TORVAKraporten`.`Sloten` (
+  `sleutel` VARBINARY(255) NOT NULL PRIMARY KEY,
+  `teller` BIGINT UNSIGNED NOT NULL DEFAULT 0
+) ENGINE=InnoDB;
+
+-- A `Sloten` made by hand with the key column alone gets the counter.
+SET @dl_change = (
+  SELECT IF(COUNT(*) = 0,
+            'ALTER TABLE `torvakdb_TORVAKraporten`.`Sloten` ADD COLUMN `teller` BIGINT UNSIGNED NOT NULL DEFAULT 0',
+            'DO 0')
+  FROM information_schema.COLUMNS
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKraporten' AND TABLE_NAME = 'Sloten' AND COLUMN_NAME = 'teller');
+PREPARE dl_stmt FROM @dl_change;
+EXECUTE dl_stmt;
+DEALLOCATE PREPARE dl_stmt;
+
+-- ---------------------------------------------------------------------
+-- Room for the composed consultant name (title, first name, infix and
+-- surname with two blanks: up to 298 characters) in the two columns the
+-- program writes it to. A column that is wide enough, or TEXT, stays as
+-- it is; a narrower one keeps its character set, collation, NULL rule,
+-- default and comment.
+-- ---------------------------------------------------------------------
+SET @dl_change = (
+  SELECT CONCAT('ALTER TABLE `', TABLE_SCHEMA, '`.`', TABLE_NAME, '` MODIFY `', COLUMN_NAME,
+                '` VARCHAR(300) CHARACTER SET ', CHARACTER_SET_NAME, ' COLLATE ', COLLATION_NAME,
+                IF(IS_NULLABLE = 'YES', ' NULL', ' NOT NULL'),
+                IF(COLUMN_DEFAULT IS NULL OR COLUMN_DEFAULT = 'NULL', '',
+                   CONCAT(' DEFAULT ', IF(LEFT(COLUMN_DEFAULT, 1) = '''', COLUMN_DEFAULT, QUOTE(COLUMN_DEFAULT)))),
+                IF(COLUMN_COMMENT = '', '', CONCAT(' COMMENT ', QUOTE(COLUMN_COMMENT))))
+  FROM information_schema.COLUMNS
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKdeclaraties' AND TABLE_NAME = 'Declaraties'
+    AND COLUMN_NAME = 'Consultantnaam' AND DATA_TYPE IN ('varchar', 'char')
+    AND CHARACTER_MAXIMUM_LENGTH < 300);
+SET @dl_change = COALESCE(@dl_change, 'DO 0');
+PREPARE dl_stmt FROM @dl_change;
+EXECUTE dl_stmt;
+DEALLOCATE PREPARE dl_stmt;
+
+SET @dl_change = (
+  SELECT CONCAT('ALTER TABLE `', TABLE_SCHEMA, '`.`', TABLE_NAME, '` MODIFY `', COLUMN_NAME,
+                '` VARCHAR(300) CHARACTER SET ', CHARACTER_SET_NAME, ' COLLATE ', COLLATION_NAME,
+                IF(IS_NULLABLE = 'YES', ' NULL', ' NOT NULL'),
+                IF(COLUMN_DEFAULT IS NULL OR COLUMN_DEFAULT = 'NULL', '',
+                   CONCAT(' DEFAULT ', IF(LEFT(COLUMN_DEFAULT, 1) = '''', COLUMN_DEFAULT, QUOTE(COLUMN_DEFAULT)))),
+                IF(COLUMN_COMMENT = '', '', CONCAT(' COMMENT ', QUOTE(COLUMN_COMMENT))))
+  FROM information_schema.COLUMNS
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKdata' AND TABLE_NAME = 'LOGINconsultant'
+    AND COLUMN_NAME = 'LOGINnaam' AND DATA_TYPE IN ('varchar', 'char')
+    AND CHARACTER_MAXIMUM_LENGTH < 300);
+SET @dl_change = COALESCE(@dl_change, 'DO 0');
+PREPARE dl_stmt FROM @dl_change;
+EXECUTE dl_stmt;
+DEALLOCATE PREPARE dl_stmt;
+SET @dl_change = NULL;
