@@ -11,6 +11,14 @@ inline TableRef projects() { return {Database::Data, QStringLiteral("KALMIRO_pro
 inline TableRef clients() { return {Database::Data, QStringLiteral("KALMIRO_opdrachtgevers")}; }
 inline TableRef messages() { return {Database::Data, QStringLiteral("KALMIRO_berichten")}; }
 inline TableRef reports() { return {Database::Reports, QStringLiteral("Raporten")}; }
+// The lock rows of saves and declarations.
+inline TableRef lockRows() { return {Database::Reports, QStringLiteral("Sloten")}; }
 inline TableRef declarations() { return {Database::Declarations, QStringLiteral("Declaraties")}; }
+
+// Every table the program reads or writes.
+inline QList<TableRef> all()
+{
+    return {consultants(), loginRecords(), projects(), clients(), messages(), reports(), lockRows(), declarations()};
+}
 
 } // namespace dl::tables

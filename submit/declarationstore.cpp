@@ -1,6 +1,7 @@
 #include "submit/declarationstore.h"
 
 #include "data/tables.h"
+#include "submit/lockrows.h"
 #include "submit/reportstore.h"
 #include "submit/retrypause.h"
 
@@ -30,8 +31,9 @@ DeclareOutcome declare(Connection& c, const QString& reportKey, const Values& re
                        const Values& declaration)
 {
     const QString invoice = invoiceOf(declaration);
-    return withRetryAndPause([&] {
+    return withRetryAndPause(c, [&] {
         Transaction tx(c);
+        takeLockRows(c, {reportLock(reportKey), invoiceLock(invoice)});
         Records records(c);
         const std::optional<Row> report = lockReport(records, reportKey);
         if (report && isDeclared(*report))

@@ -2,6 +2,7 @@
 
 #include "app/actionguard.h"
 #include "app/imagebutton.h"
+#include "data/clusterreads.h"
 #include "declaration/form1.h"
 #include "declaration/monthselectionrules.h"
 #include "declaration/projectselection.h"
@@ -91,6 +92,7 @@ bool DeclareAction::storedAllTheSame(const Values& declaration)
     // new connection tells. If that fails too, the failure is what we say.
     try {
         Connection connection(m_ctx.server, Database::Declarations);
+        readClusterCommits(connection);
         return submit::declarationStored(connection, m_ctx.session.reportKey, declaration);
     } catch (const DbError&) {
         return false;

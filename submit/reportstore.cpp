@@ -2,6 +2,7 @@
 
 #include "data/tables.h"
 #include "declaration/reportrecord.h"
+#include "submit/lockrows.h"
 #include "submit/retrypause.h"
 
 namespace dl::submit {
@@ -57,8 +58,9 @@ SaveOutcome writeReport(Records& records, const std::optional<Row>& target, cons
 
 SaveOutcome saveReport(Connection& c, const QString& key, const QString& afgewerkt, const Values& columns)
 {
-    return withRetryAndPause([&] {
+    return withRetryAndPause(c, [&] {
         Transaction tx(c);
+        takeLockRows(c, {reportLock(key)});
         Records records(c);
         const std::optional<Row> target = lockReport(records, key);
         if (target && isDeclared(*target))

@@ -5,6 +5,7 @@
 // retried at once would take the gap lock again and keep the winner's insert
 // waiting, round after round; a short random pause lets the winner commit.
 
+#include "data/clusterreads.h"
 #include "data/connection.h"
 
 namespace dl::submit {
@@ -21,6 +22,25 @@ template <typename Fn> auto withRetryAndPause(Fn&& fn) -> decltype(fn())
         [&] {
             if (attempt > 0)
                 pauseBeforeRetry(attempt);
+            ++attempt;
+            return fn();
+        },
+        kLockAttempts);
+}
+
+// The same for a transaction on c; the reads of a retry wait for the
+// cluster's commits, so that a loser of a certification conflict sees the
+// winner's rows.
+template <typename Fn> auto withRetryAndPause(Connection& c, Fn&& fn) -> decltype(fn())
+{
+    int attempt = 0;
+    return withRetry(
+        [&] {
+            if (attempt > 0) {
+                pauseBeforeRetry(attempt);
+                if (attempt == 1)
+                    readClusterCommits(c);
+            }
             ++attempt;
             return fn();
         },

@@ -191,6 +191,8 @@ void TestDeclarationStore::failureLeavesBothTablesAsTheyWere_data()
     QTest::newRow("insert refused by the server, saved month") << u"trigger"_qs << true;
     QTest::newRow("rate the column cannot take") << u"rate"_qs << true;
     QTest::newRow("declarations table missing") << u"table"_qs << true;
+    QTest::newRow("lock rows table missing, saved month") << u"locks"_qs << true;
+    QTest::newRow("lock rows table missing, new month") << u"locks"_qs << false;
 }
 
 void TestDeclarationStore::failureLeavesBothTablesAsTheyWere()
@@ -210,16 +212,25 @@ void TestDeclarationStore::failureLeavesBothTablesAsTheyWere()
                      u" FOR EACH ROW SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'geweigerd'"_qs);
     } else if (failure == u"rate") {
         rate = u"vijfenzestig"_qs;
+    } else if (failure == u"locks") {
+        TestDb::exec(u"RENAME TABLE torvakdb_TORVAKraporten.Sloten TO torvakdb_TORVAKraporten.weg"_qs);
     } else {
         TestDb::exec(u"RENAME TABLE "_qs + kDeclarations + u" TO torvakdb_TORVAKdeclaraties.weg"_qs);
     }
 
     Connection c(TestDb::server(), Database::Declarations);
     bool threw = false;
+    QString told;
     try {
         declare(c, u"2008_03_P"_qs, reportTagged(u"final"_qs), declarationFor(u"5"_qs, rate));
-    } catch (const DbError&) {
+    } catch (const DbError& e) {
         threw = true;
+        told = e.description();
+    }
+    if (failure == u"locks") {
+        TestDb::exec(u"RENAME TABLE torvakdb_TORVAKraporten.weg TO torvakdb_TORVAKraporten.Sloten"_qs);
+        QCOMPARE(told, u"De tabel Sloten ontbreekt op de server. Vraag het kantoor het bijwerkscript uit "
+                       "schema/ uit te voeren."_qs);
     }
     if (failure == u"table") {
         TestDb::exec(u"RENAME TABLE torvakdb_TORVAKdeclaraties.weg TO "_qs + kDeclarations);
