@@ -4,7 +4,9 @@
 
 #include "data/connection.h"
 #include "data/dberror.h"
+#include "data/keylesstables.h"
 #include "data/records.h"
+#include "data/tables.h"
 #include "support/testdb.h"
 
 #include <QtTest>
@@ -53,13 +55,17 @@ private Q_SLOTS:
                        "KEY ix_code (code)) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4"_qs);
         TestDb::exec(u"CREATE TABLE IF NOT EXISTS "_qs + qualifiedName(kWithoutKey)
                      + u" (code VARCHAR(32) NULL, val VARCHAR(32) NULL) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4"_qs);
-        // Grants on new tables: the program's account works like the program.
-        TestDb::exec(u"GRANT SELECT, INSERT, UPDATE ON torvakdb_TORVAKdata.* TO 'torvakdb'@'%'"_qs);
+        // Grants on the new tables: the program's account works like the program.
+        for (const TableRef& t : {kWithKey, kWithoutKey})
+            TestDb::exec(u"GRANT SELECT, INSERT, UPDATE ON "_qs + qualifiedName(t) + u" TO 'torvakdb'@'%', "
+                         "'torvakdb'@'localhost'"_qs);
     }
     void cleanupTestCase()
     {
         TestDb::exec(u"DROP TABLE IF EXISTS "_qs + qualifiedName(kWithKey));
         TestDb::exec(u"DROP TABLE IF EXISTS "_qs + qualifiedName(kWithoutKey));
+        // The account's own rights again, and nothing more.
+        TestDb::runFile(QStringLiteral(DL_SOURCE_DIR) + QStringLiteral("/schema/05_rechten.sql"));
         Records::forgetSchema();
     }
     void init()
@@ -231,6 +237,21 @@ private Q_SLOTS:
             QCOMPARE(e.number(), 1020);
         }
         QCOMPARE(contents(table), after);
+    }
+
+    void keylessTablesAreNamed()
+    {
+        // A table of the program made without a key, one with it, and one that is not there.
+        const TableRef missing{Database::Data, u"scratch_records_missing"_qs};
+        Connection c(TestDb::server());
+        QCOMPARE(tablesWithoutPrimaryKey(c, {kWithKey, kWithoutKey, missing}),
+                 QStringList{u"torvakdb_TORVAKdata.scratch_records_nopk"_qs});
+        QCOMPARE(tablesWithoutPrimaryKey(c, {kWithKey, {Database::Data, u"SCRATCH_records_nopk"_qs}}),
+                 QStringList());
+        // The schema's own tables all have one.
+        QCOMPARE(tablesWithoutPrimaryKey(c, tables::all()), QStringList());
+        QVERIFY(keylessTablesLine({}).isEmpty());
+        QVERIFY(keylessTablesLine({u"a.b"_qs, u"c.d"_qs}).endsWith(u": a.b, c.d"_qs));
     }
 
     void insertAppends()

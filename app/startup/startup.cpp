@@ -3,6 +3,8 @@
 #include "app/commandline.h"
 #include "app/messages.h"
 #include "app/startup/startupprobe.h"
+#include "data/keylesstables.h"
+#include "data/tables.h"
 #include "declaration/daygrid.h"
 #include "declaration/form1.h"
 #include "declaration/monthselection.h"
@@ -21,6 +23,7 @@
 #include <QApplication>
 #include <QSettings>
 #include <QTextStream>
+#include <QThread>
 
 #include <cstdio>
 
@@ -81,6 +84,28 @@ void Startup::start()
     m_login->show();
 }
 
+namespace {
+
+// Tables without a primary key are named once in the program's log
+// (standard error); the window does not wait for the answer, and a server
+// that cannot be reached is left to the actions to report.
+std::unique_ptr<QThread> reportKeylessTables(const ServerAddress& server)
+{
+    std::unique_ptr<QThread> t(QThread::create([server] {
+        try {
+            Connection c(server, Database::Data);
+            const QString line = keylessTablesLine(tablesWithoutPrimaryKey(c, tables::all()));
+            if (!line.isEmpty())
+                std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+        } catch (const std::exception&) {
+        }
+    }));
+    t->start();
+    return t;
+}
+
+} // namespace
+
 int runProgram(int argc, char* argv[])
 {
     // Before QApplication, so that --help and --version need no display.
@@ -102,11 +127,14 @@ int runProgram(int argc, char* argv[])
     QtMessageService messages;
     AppContext ctx{session, messages, clock, server};
 
+    const std::unique_ptr<QThread> keyCheck = reportKeylessTables(server);
     Startup startup(ctx);
     startup.start();
     // Benchmark hook: reports the start-up time and ends, only when asked to.
     armStartupProbe(startup.loginForm());
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    keyCheck->wait();
+    return code;
 }
 
 } // namespace dl
