@@ -84,12 +84,13 @@ std::optional<ConsultantLogin> LoginService::logIn(const QString& loginName, con
 {
     // Another workstation that logs the same consultant in or out between our
     // read and our write changes the row (1020); the later login then simply
-    // reads the row again and writes over it.
+    // reads the row again and writes over it. On a cluster the same race
+    // ends in a failed certification (1213): tried again the same way.
     for (int attempt = 1;; ++attempt) {
         try {
             return logInOnce(m_server, m_clock, loginName, password);
         } catch (const DbError& e) {
-            if (e.number() != 1020 || attempt >= kRowChangedAttempts)
+            if ((e.number() != 1020 && !e.isRetryable()) || attempt >= kRowChangedAttempts)
                 throw;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "app/dates.h"
 #include "app/imagebutton.h"
+#include "data/clusterreads.h"
 #include "data/records.h"
 #include "data/tables.h"
 #include "declaration/form1.h"
@@ -15,7 +16,8 @@ bool markOffline(Connection& c, const QString& consultantNumber, const QDateTime
     Records records(c);
     const QString stamp = fixedDateText(now.date()) + QStringLiteral("  ") + fixedTimeText(now.time());
     // A login or logoff of the same consultant elsewhere, between our read
-    // and our write, changes the row (1020): read it again, the later one wins.
+    // and our write, changes the row (1020), or on a cluster fails our commit
+    // (1213): read it again, after the cluster's commits; the later one wins.
     for (int attempt = 1;; ++attempt) {
         const auto row = records.findFirst(tables::consultants(),
                                            {{QStringLiteral("consultantnummer"), consultantNumber}});
@@ -27,8 +29,10 @@ bool markOffline(Connection& c, const QString& consultantNumber, const QDateTime
                             {QStringLiteral("isONLINE"), QStringLiteral("OFFLINE")}});
             return true;
         } catch (const DbError& e) {
-            if (e.number() != 1020 || attempt >= kRowChangedAttempts)
+            if ((e.number() != 1020 && !e.isRetryable()) || attempt >= kRowChangedAttempts)
                 throw;
+            if (e.isRetryable())
+                readClusterCommits(c);
         }
     }
 }

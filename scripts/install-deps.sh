@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libqt6sql6-mysql libmariadb-dev libsodium-dev
-  mariadb-server mariadb-client galera-4 rsync openssl
+  mariadb-server mariadb-client galera-4 rsync iproute2 lsof openssl
   cups cups-client printer-driver-cups-pdf poppler-utils
   fonts-liberation
   xvfb xauth x11-utils xdotool imagemagick

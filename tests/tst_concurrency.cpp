@@ -44,15 +44,15 @@ void createWriteLog()
 {
     dropWriteLog();
     TestDb::exec(u"CREATE TABLE torvakdb_TORVAKraporten.test_writes (id BIGINT AUTO_INCREMENT PRIMARY KEY, "
-                 "Projectnaam VARCHAR(191), marker TEXT, afgewerkt VARCHAR(8)) ENGINE=InnoDB;"
+                 "Projectnaam VARCHAR(191), marker TEXT, afgewerkt VARCHAR(8), isolation VARCHAR(32)) ENGINE=InnoDB;"
                  "CREATE TRIGGER torvakdb_TORVAKraporten.test_log_insert AFTER INSERT ON "
                  "torvakdb_TORVAKraporten.Raporten FOR EACH ROW INSERT INTO "
-                 "torvakdb_TORVAKraporten.test_writes (Projectnaam, marker, afgewerkt) "
-                 "VALUES (NEW.Projectnaam, NEW.Contact01, NEW.afgewerkt);"
+                 "torvakdb_TORVAKraporten.test_writes (Projectnaam, marker, afgewerkt, isolation) "
+                 "VALUES (NEW.Projectnaam, NEW.Contact01, NEW.afgewerkt, @@SESSION.tx_isolation);"
                  "CREATE TRIGGER torvakdb_TORVAKraporten.test_log_update AFTER UPDATE ON "
                  "torvakdb_TORVAKraporten.Raporten FOR EACH ROW INSERT INTO "
-                 "torvakdb_TORVAKraporten.test_writes (Projectnaam, marker, afgewerkt) "
-                 "VALUES (NEW.Projectnaam, NEW.Contact01, NEW.afgewerkt);"_qs);
+                 "torvakdb_TORVAKraporten.test_writes (Projectnaam, marker, afgewerkt, isolation) "
+                 "VALUES (NEW.Projectnaam, NEW.Contact01, NEW.afgewerkt, @@SESSION.tx_isolation);"_qs);
 }
 
 struct Crowd {
@@ -77,6 +77,7 @@ class TestConcurrency : public QObject {
 private Q_SLOTS:
     void init();
     void cleanup();
+    void sameRowsAtOnce_data();
     void sameRowsAtOnce();
 };
 
@@ -89,10 +90,23 @@ void TestConcurrency::init()
 void TestConcurrency::cleanup()
 {
     dropWriteLog();
+    TestDb::exec(u"SET GLOBAL tx_isolation = 'REPEATABLE-READ'"_qs);
+}
+
+void TestConcurrency::sameRowsAtOnce_data()
+{
+    // The workstations' sessions take the server's level. Under READ
+    // COMMITTED there are no gap locks: only the lock rows keep a new month
+    // from being saved or declared twice.
+    QTest::addColumn<QString>("isolation");
+    QTest::newRow("repeatable read") << u"REPEATABLE-READ"_qs;
+    QTest::newRow("read committed") << u"READ-COMMITTED"_qs;
 }
 
 void TestConcurrency::sameRowsAtOnce()
 {
+    QFETCH(QString, isolation);
+    TestDb::exec(u"SET GLOBAL tx_isolation = '"_qs + isolation + u'\'');
     const Crowd crowd;
     const QString glas = u"0042-GLAS                Begeleiding aanleg glasvezelnet"_qs;
     const QString dijk = u"0051-DIJK                Toezicht dijkversterking"_qs;
@@ -194,6 +208,8 @@ void TestConcurrency::sameRowsAtOnce()
         }
     }
     QCOMPARE(lost, 0);
+    // Every write ran at the level under test.
+    QCOMPARE(TestDb::rows(u"SELECT DISTINCT isolation FROM "_qs + kWrites), QStringList{isolation});
     // Without faults, every write that reached the table was reported as done.
     QCOMPARE(written, int(successes.size()));
 
@@ -221,12 +237,12 @@ void TestConcurrency::sameRowsAtOnce()
     int actions = 0;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
         actions += it.key() == u"DONE" ? 0 : it.value();
-    qInfo("FIGURES concurrency: %d workstation processes x %d rounds, %d actions in %lld ms; %d logins, "
+    qInfo("FIGURES concurrency (%s): %d workstation processes x %d rounds, %d actions in %lld ms; %d logins, "
           "%d saves and %d declarations reported done, %d refused as declared elsewhere, %d writes reached "
           "the table, %d deadlocks retried, %d error messages (each one clear); rows lost: %d, duplicate "
           "report rows: 0, "
           "duplicate declarations: 0",
-          crowd.anna + crowd.bram, crowd.rounds, actions, clock.elapsed(), counts.value(u"LOGIN_OK"_qs),
+          qPrintable(isolation), crowd.anna + crowd.bram, crowd.rounds, actions, clock.elapsed(), counts.value(u"LOGIN_OK"_qs),
           counts.value(u"SAVED"_qs), counts.value(u"DECLARED"_qs),
           counts.value(u"OPEN_DECLARED"_qs) + counts.value(u"DECLARE_ALREADY"_qs) +
               counts.value(u"SAVE_DECLARED"_qs),

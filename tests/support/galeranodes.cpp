@@ -1,0 +1,177 @@
+#include "galeranodes.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QThread>
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace dl::test {
+
+namespace {
+
+QString nodeDir(int n)
+{
+    return QStringLiteral(DL_GALERA_DIR "/node%1").arg(n);
+}
+
+QString connectionName(int n)
+{
+    return QStringLiteral("galera-admin-%1").arg(n);
+}
+
+QSqlDatabase admin(int n)
+{
+    const QString name = connectionName(n);
+    if (QSqlDatabase::contains(name)) {
+        QSqlDatabase db = QSqlDatabase::database(name);
+        if (db.isOpen())
+            return db;
+    }
+    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
+                                                   : QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
+    db.setUserName(QStringLiteral("root"));
+    db.setConnectOptions(QStringLiteral("UNIX_SOCKET=") + nodeDir(n) + QStringLiteral("/mysqld.sock"));
+    if (!db.open())
+        throw std::runtime_error("cluster node not reachable: " + db.lastError().text().toStdString());
+    return db;
+}
+
+void dropAdmin(int n)
+{
+    if (QSqlDatabase::contains(connectionName(n)))
+        QSqlDatabase::database(connectionName(n), false).close();
+}
+
+bool script(const QString& command, int n)
+{
+    const QByteArray line = QByteArray(DL_SOURCE_DIR "/scripts/galera.sh ") + command.toUtf8() + " '"
+        + DL_GALERA_DIR "' " + QByteArray::number(n) + " >/dev/null 2>&1";
+    return std::system(line.constData()) == 0;
+}
+
+} // namespace
+
+ServerAddress GaleraNodes::node(int n)
+{
+    QFile f(QStringLiteral(DL_GALERA_DIR "/ports"));
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error("no cluster ports file");
+    const QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n');
+    ServerAddress a;
+    a.host = QStringLiteral("127.0.0.1");
+    a.port = lines.value(n - 1).section(u' ', 0, 0).toInt();
+    return a;
+}
+
+ServerList GaleraNodes::all()
+{
+    return ServerList::parse(node(1).toString() + u',' + node(2).toString() + u',' + node(3).toString());
+}
+
+void GaleraNodes::exec(int n, const QString& sql, const QVariantList& binds)
+{
+    QSqlQuery q(admin(n));
+    bool ok = false;
+    if (binds.isEmpty()) {
+        ok = q.exec(sql);
+        while (ok && q.nextResult()) {
+        }
+    } else {
+        ok = q.prepare(sql);
+        for (const QVariant& v : binds)
+            q.addBindValue(v);
+        ok = ok && q.exec();
+    }
+    if (!ok)
+        throw std::runtime_error("cluster SQL failed: " + q.lastError().text().toStdString() + " in "
+                                 + sql.left(200).toStdString());
+}
+
+QStringList GaleraNodes::rows(int n, const QString& sql, const QVariantList& binds)
+{
+    QSqlQuery q(admin(n));
+    q.prepare(sql);
+    for (const QVariant& v : binds)
+        q.addBindValue(v);
+    if (!q.exec())
+        throw std::runtime_error("cluster SQL failed: " + q.lastError().text().toStdString());
+    QStringList out;
+    while (q.next()) {
+        QStringList cols;
+        for (int i = 0; i < q.record().count(); ++i)
+            cols << (q.value(i).isNull() ? QStringLiteral("<NULL>") : q.value(i).toString());
+        out << cols.join(u'|');
+    }
+    return out;
+}
+
+void GaleraNodes::loadDemo()
+{
+    // DELETE, not TRUNCATE: replicated as rows, no table rebuilt on every node.
+    exec(1, QStringLiteral("DELETE FROM torvakdb_TORVAKdata.KALMIRO_consultants;"
+                           "DELETE FROM torvakdb_TORVAKdata.LOGINconsultant;"
+                           "DELETE FROM torvakdb_TORVAKdata.KALMIRO_projecten;"
+                           "DELETE FROM torvakdb_TORVAKdata.KALMIRO_opdrachtgevers;"
+                           "DELETE FROM torvakdb_TORVAKdata.KALMIRO_berichten;"
+                           "DELETE FROM torvakdb_TORVAKraporten.Raporten;"
+                           "DELETE FROM torvakdb_TORVAKraporten.Sloten;"
+                           "DELETE FROM torvakdb_TORVAKdeclaraties.Declaraties;"));
+    QFile f(QStringLiteral(DL_SOURCE_DIR "/schema/demo.sql"));
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error("no demo.sql");
+    exec(1, QString::fromUtf8(f.readAll()));
+    sync();
+}
+
+bool GaleraNodes::isRunning(int n)
+{
+    QFile f(nodeDir(n) + QStringLiteral("/mysqld.pid"));
+    return f.exists();
+}
+
+bool GaleraNodes::kill(int n)
+{
+    dropAdmin(n);
+    if (!script(QStringLiteral("kill"), n))
+        return false;
+    // The others notice within the cluster's suspect timeout.
+    const int other = n == 1 ? 2 : 1;
+    for (int i = 0; i < 150; ++i) {
+        try {
+            if (rows(other, QStringLiteral("SHOW STATUS LIKE 'wsrep_cluster_size'")).value(0).section(u'|', 1)
+                    == u"2"
+                && rows(other, QStringLiteral("SHOW STATUS LIKE 'wsrep_ready'")).value(0).section(u'|', 1)
+                    == u"ON")
+                return true;
+        } catch (const std::exception&) {
+        }
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+bool GaleraNodes::start(int n)
+{
+    dropAdmin(n);
+    return script(QStringLiteral("start-node"), n);
+}
+
+void GaleraNodes::sync()
+{
+    // wsrep_sync_wait makes a read wait until the node has applied every
+    // commit the cluster knew when the read began.
+    for (int n = 1; n <= kNodes; ++n) {
+        if (!isRunning(n))
+            continue;
+        exec(n, QStringLiteral("SET SESSION wsrep_sync_wait = 1"));
+        rows(n, QStringLiteral("SELECT COUNT(*) FROM torvakdb_TORVAKraporten.Raporten"));
+        exec(n, QStringLiteral("SET SESSION wsrep_sync_wait = 0"));
+    }
+}
+
+} // namespace dl::test

@@ -1,0 +1,306 @@
+// A three-node Galera cluster (GaleraNodes): workstations in separate
+// processes on different nodes race for the same months, and a node is
+// killed while an action waits on it. On a cluster the row locks of one
+// node do not reach the others; the lock rows must hold all the same.
+
+#include "support/concurrentworker.h"
+#include "support/galeranodes.h"
+#include "support/workstation.h"
+
+#include "declaration/monthselectionrules.h"
+#include "declaration/reportrecord.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QProcess>
+#include <QSet>
+#include <QtTest>
+
+#include <memory>
+#include <thread>
+
+using namespace dl;
+using namespace dl::test;
+
+namespace {
+
+const QString kGlas = u"0042-GLAS                Begeleiding aanleg glasvezelnet"_qs;
+const QString kDijk = u"0051-DIJK                Toezicht dijkversterking"_qs;
+const QStringList kGlasMonths{u"01 Januari "_qs, u"02 Februari "_qs, u"03 Maart "_qs};
+const QStringList kDijkMonths{u"02 Februari "_qs, u"03 Maart "_qs, u"04 April "_qs};
+
+// What the tables hold, the same on every node once they are in sync.
+QStringList tableContents(int node)
+{
+    return GaleraNodes::rows(node, u"SELECT Projectnaam, afgewerkt, Contact01 FROM torvakdb_TORVAKraporten.Raporten "
+                                   "ORDER BY Projectnaam, id"_qs)
+        + GaleraNodes::rows(node, u"SELECT factuurnummer, Jaar, maand, opmerking FROM "
+                                  "torvakdb_TORVAKdeclaraties.Declaraties ORDER BY factuurnummer, id"_qs)
+        + GaleraNodes::rows(node, u"SELECT LOGIN, isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants ORDER BY id"_qs)
+        + GaleraNodes::rows(node, u"SELECT COUNT(*) FROM torvakdb_TORVAKdata.LOGINconsultant"_qs);
+}
+
+int doubledReportRows(int node)
+{
+    return int(GaleraNodes::rows(node, u"SELECT Projectnaam FROM torvakdb_TORVAKraporten.Raporten "
+                                       "GROUP BY Projectnaam HAVING COUNT(*) > 1"_qs)
+                   .size());
+}
+
+int doubledDeclarations(int node)
+{
+    return int(GaleraNodes::rows(node, u"SELECT Jaar, maand, Projectnaam FROM torvakdb_TORVAKdeclaraties.Declaraties "
+                                       "GROUP BY Jaar, maand, Projectnaam HAVING COUNT(*) > 1"_qs)
+                   .size());
+}
+
+int doubledInvoiceNumbers(int node)
+{
+    return int(GaleraNodes::rows(node, u"SELECT factuurnummer FROM torvakdb_TORVAKdeclaraties.Declaraties "
+                                       "GROUP BY factuurnummer HAVING COUNT(*) > 1"_qs)
+                   .size());
+}
+
+struct Figures {
+    int monthsRaced = 0;
+    int doubleRows = 0;
+    int doubledInvoices = 0;
+    int nodesKilled = 0;
+    int actionsUnderKill = 0;
+};
+Figures g_figures;
+
+} // namespace
+
+class TestCluster : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void racesOnDifferentNodes();
+    void nodeKilledDuringAction_data();
+    void nodeKilledDuringAction();
+    void cleanupTestCase();
+};
+
+void TestCluster::init()
+{
+    for (int n = 1; n <= GaleraNodes::kNodes; ++n) {
+        if (!GaleraNodes::isRunning(n))
+            QVERIFY(GaleraNodes::start(n));
+    }
+    GaleraNodes::loadDemo();
+}
+
+void TestCluster::racesOnDifferentNodes()
+{
+    // Two years, two projects, three months each; in every group one
+    // workstation of each pair works on another node than its rival.
+    struct Group {
+        QString login, password, entry, year;
+        QStringList months;
+    };
+    const QList<Group> groups{
+        {u"anna"_qs, u"geheim"_qs, kGlas, u"2026"_qs, kGlasMonths},
+        {u"bram"_qs, u"welkom"_qs, kDijk, u"2026"_qs, kDijkMonths},
+        {u"anna"_qs, u"geheim"_qs, kGlas, u"2027"_qs, kGlasMonths},
+        {u"bram"_qs, u"welkom"_qs, kDijk, u"2027"_qs, kDijkMonths},
+    };
+    constexpr int kPerGroup = 2;
+    const qint64 startAt = QDateTime::currentMSecsSinceEpoch() + 4000;
+    std::vector<std::unique_ptr<QProcess>> workers;
+    int index = 0;
+    for (const Group& g : groups) {
+        for (int k = 0; k < kPerGroup; ++k, ++index) {
+            WorkerPlan plan;
+            plan.server = GaleraNodes::node(index % GaleraNodes::kNodes + 1);
+            plan.login = g.login;
+            plan.password = g.password;
+            plan.projectEntry = g.entry;
+            plan.id = u"w"_qs + QString::number(index + 1);
+            plan.rounds = 3;
+            plan.year = g.year;
+            plan.months = g.months;
+            plan.startAt = startAt;
+            auto p = std::make_unique<QProcess>();
+            p->start(QCoreApplication::applicationFilePath(), QStringList{u"--worker"_qs} + workerArguments(plan));
+            QVERIFY(p->waitForStarted(10000));
+            workers.push_back(std::move(p));
+        }
+    }
+
+    QElapsedTimer clock;
+    clock.start();
+    QList<WorkerEvent> events;
+    for (auto& p : workers) {
+        const qint64 left = std::max<qint64>(1000, 180000 - clock.elapsed());
+        if (!p->waitForFinished(static_cast<int>(left))) {
+            p->kill();
+            p->waitForFinished(5000);
+            QFAIL("a workstation did not finish within 180 s");
+        }
+        const QString out = QString::fromUtf8(p->readAllStandardOutput());
+        QVERIFY2(out.contains(u"EVENT DONE"_qs), qPrintable(out.right(2000)));
+        events << parseEvents(out);
+    }
+
+    QHash<QString, int> counts;
+    QHash<QString, QString> declaredBy;
+    QSet<QString> raced;
+    QStringList problems;
+    for (const WorkerEvent& e : std::as_const(events)) {
+        ++counts[e.what];
+        if (!e.key.isEmpty())
+            raced.insert(e.key);
+        if (e.what == u"DECLARED") {
+            QVERIFY2(!declaredBy.contains(e.key), qPrintable(u"declared twice: "_qs + e.key));
+            declaredBy.insert(e.key, e.marker);
+        }
+        if (e.what.endsWith(u"_ERR"))
+            problems << e.what + u": "_qs + e.message;
+    }
+    for (const QString& p : std::as_const(problems))
+        qInfo("%s", qPrintable(p));
+    // A loser is told the month is declared, or shown the winner's row; a
+    // message beyond that may only ask to try again.
+    for (const QString& p : std::as_const(problems))
+        QVERIFY2(p.contains(u"Probeer het zo meteen opnieuw"_qs), qPrintable(p));
+
+    GaleraNodes::sync();
+    int doubleRows = 0;
+    int doubledInvoices = 0;
+    for (int n = 1; n <= GaleraNodes::kNodes; ++n) {
+        doubleRows += doubledReportRows(n) + doubledDeclarations(n);
+        doubledInvoices += doubledInvoiceNumbers(n);
+    }
+    g_figures.monthsRaced += int(raced.size());
+    g_figures.doubleRows += doubleRows;
+    g_figures.doubledInvoices += doubledInvoices;
+    qInfo("FIGURES cluster race: %d workstation processes on 3 nodes, %d months raced (%d declared) in %lld ms; "
+          "%d saves and %d declarations done, %d refused as declared elsewhere, %d asked to try again; "
+          "double rows found: %d, invoice numbers doubled: %d",
+          int(workers.size()), int(raced.size()), int(declaredBy.size()), clock.elapsed(),
+          counts.value(u"SAVED"_qs), counts.value(u"DECLARED"_qs),
+          counts.value(u"OPEN_DECLARED"_qs) + counts.value(u"DECLARE_ALREADY"_qs) + counts.value(u"SAVE_DECLARED"_qs),
+          int(problems.size()), doubleRows, doubledInvoices);
+    QCOMPARE(doubleRows, 0);
+    QCOMPARE(doubledInvoices, 0);
+    const QStringList onFirst = tableContents(1);
+    for (int n = 2; n <= GaleraNodes::kNodes; ++n)
+        QCOMPARE(tableContents(n), onFirst);
+    // Every declared month: one declaration, its report "ja", the winner's.
+    QVERIFY(declaredBy.size() + counts.value(u"DECLARE_ERR"_qs) >= groups.size());
+    QVERIFY(declaredBy.size() <= groups.size());
+    for (auto it = declaredBy.cbegin(); it != declaredBy.cend(); ++it) {
+        QCOMPARE(GaleraNodes::rows(1, u"SELECT afgewerkt, Contact01 FROM torvakdb_TORVAKraporten.Raporten "
+                                      "WHERE Projectnaam = ?"_qs,
+                                   {it.key()}),
+                 QStringList{u"ja|"_qs + it.value()});
+    }
+    QCOMPARE(GaleraNodes::rows(1, u"SELECT COUNT(*) FROM torvakdb_TORVAKdeclaraties.Declaraties"_qs),
+             QStringList{QString::number(declaredBy.size())});
+}
+
+void TestCluster::nodeKilledDuringAction_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("login") << u"login"_qs;
+    QTest::newRow("save") << u"save"_qs;
+    QTest::newRow("declare") << u"declare"_qs;
+}
+
+// The workstation works on node 3; an administrator's transaction there holds
+// the row the action needs, so the action is waiting on the node when it dies.
+void TestCluster::nodeKilledDuringAction()
+{
+    QFETCH(QString, action);
+    constexpr int kVictim = 3;
+    const QString key = u"2026_03_0042-GLAS"_qs;
+    Workstation w(GaleraNodes::node(kVictim));
+    if (action != u"login") {
+        QVERIFY(w.logIn(u"anna"_qs, u"geheim"_qs));
+        QVERIFY(w.chooseProject(kGlas));
+        w.pickMonth(u"2026"_qs, u"03 Maart "_qs);
+        w.fillIn(u"voor"_qs);
+        if (action == u"declare") {
+            w.save.run();
+            QVERIFY2(w.messages.last().startsWith(u"Rapport is opgeslagen "_qs), qPrintable(w.messages.last()));
+        }
+        w.fillIn(u"tijdens"_qs);
+    }
+    GaleraNodes::sync();
+    const QStringList before = tableContents(1);
+
+    GaleraNodes::exec(kVictim, u"BEGIN"_qs);
+    if (action == u"login")
+        GaleraNodes::rows(kVictim, u"SELECT id FROM torvakdb_TORVAKdata.KALMIRO_consultants "
+                                   "WHERE LOGIN = 'anna' FOR UPDATE"_qs);
+    else
+        GaleraNodes::exec(kVictim, u"INSERT INTO torvakdb_TORVAKraporten.Sloten (sleutel) VALUES (?) "
+                                   "ON DUPLICATE KEY UPDATE teller = teller + 1"_qs,
+                          {QByteArray("raport:" + key.toUtf8())});
+    // Only the script from the other thread: the administrator's connections
+    // belong to this one.
+    std::thread killer([] {
+        QThread::msleep(800);
+        std::system(DL_SOURCE_DIR "/scripts/galera.sh kill '" DL_GALERA_DIR "' 3 >/dev/null 2>&1");
+    });
+    w.messages.clear();
+    bool done = false;
+    if (action == u"login") {
+        done = w.logIn(u"anna"_qs, u"geheim"_qs);
+    } else if (action == u"save") {
+        w.save.run();
+        done = w.messages.last().startsWith(u"Rapport is opgeslagen "_qs);
+    } else {
+        w.declare.run();
+        done = !w.lastWasError();
+    }
+    killer.join();
+    ++g_figures.nodesKilled;
+    ++g_figures.actionsUnderKill;
+    QVERIFY(!w.messages.shown.isEmpty() || done);
+    const QString told = w.messages.shown.isEmpty() ? QString() : w.messages.last();
+    qInfo("%s under a kill: %s", qPrintable(action), done ? "done" : qPrintable(told.left(200)));
+    if (!done)
+        QVERIFY2(told.contains(u"niet"_qs), qPrintable(told));
+
+    // The two nodes that are left agree, and hold the action's rows only when it said so.
+    QVERIFY(GaleraNodes::kill(kVictim)); // gone already; waits until the others go on without it
+    GaleraNodes::sync();
+    const QStringList after = tableContents(1);
+    QCOMPARE(tableContents(2), after);
+    if (!done)
+        QCOMPARE(after, before);
+    else
+        QVERIFY(after != before);
+
+    // Back in the cluster, the node holds the same.
+    QVERIFY(GaleraNodes::start(kVictim));
+    GaleraNodes::sync();
+    QCOMPARE(tableContents(kVictim), after);
+}
+
+void TestCluster::cleanupTestCase()
+{
+    qInfo("FIGURES cluster: months raced: %d, double rows found: %d, invoice numbers doubled: %d, nodes killed: %d, "
+          "actions under a kill: %d",
+          g_figures.monthsRaced, g_figures.doubleRows, g_figures.doubledInvoices, g_figures.nodesKilled,
+          g_figures.actionsUnderKill);
+}
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], "--worker") == 0) {
+        QTextStream out(stdout);
+        return runWorker(workerPlan(QCoreApplication::arguments().mid(2)), out);
+    }
+    TestCluster t;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_cluster.moc"
