@@ -50,6 +50,9 @@ QString helpText(const QString& settingsPath)
                "                            kantoor.example.nl of 192.168.1.10:3307\n"
                "                            (standaardpoort 3306). Het adres wordt\n"
                "                            onthouden voor de volgende keren.\n"
+               "  --hash-password           Leest een paswoord (ten hoogste 10 tekens) van de\n"
+               "                            standaardinvoer en schrijft de Argon2id-hash\n"
+               "                            ervan, om in PASWOORD op te slaan; stopt dan.\n"
                "\n"
                "Serveradres:\n"
                "  Het programma gebruikt het eerste dat gegeven is van: --server, de\n"
@@ -133,9 +136,12 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& settin
     const QCommandLineOption server(QStringList{QStringLiteral("server")},
                                     QStringLiteral("Adres van de databaseserver."),
                                     QStringLiteral("HOST[:POORT]"));
+    const QCommandLineOption hash(QStringList{QStringLiteral("hash-password")},
+                                  QStringLiteral("Maakt de hash van een paswoord en stopt."));
     p.addOption(help);
     p.addOption(version);
     p.addOption(server);
+    p.addOption(hash);
     for (const char* name : kQtValueOptions) {
         QCommandLineOption o(QLatin1String(name), QString(), QStringLiteral("waarde"));
         o.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -175,6 +181,10 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& settin
         out.exitCode = 2;
         out.output = usageError(QStringLiteral("onverwacht argument '")
                                 + p.positionalArguments().first() + QStringLiteral("'."));
+        return out;
+    }
+    if (p.isSet(hash)) {
+        out.hashPassword = true;
         return out;
     }
     if (p.isSet(server)) {

@@ -1,6 +1,6 @@
 #pragma once
-// The command line: --server HOST[:PORT], --help and --version, and the one
-// remembered setting, the server address.
+// The command line: --server HOST[:PORT], --hash-password, --help and
+// --version, and the one remembered setting, the server address.
 
 #include "data/settings.h"
 
@@ -23,6 +23,7 @@ struct CommandLine {
     int exitCode = 0;
     QString output;       // to stdout on exit code 0, else to stderr
     bool rememberServer = false; // a valid --server: store it for the next start
+    bool hashPassword = false;   // --hash-password: hash a password from stdin and exit
 };
 
 // The file the remembered server lives in, as QSettings names it.

@@ -45,7 +45,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Declaraties & Logboeken <beheer@declaraties
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6sql6 (>= 6.4), libqt6sql6-mysql (>= 6.4), libqt6printsupport6 (>= 6.4), fonts-liberation")
+  "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6sql6 (>= 6.4), libqt6sql6-mysql (>= 6.4), libqt6printsupport6 (>= 6.4), libsodium23, fonts-liberation")
 # The QMYSQL plugin is loaded at run time, so dpkg-shlibdeps cannot see it;
 # it does add libc and libstdc++ with their versions.
 find_program(DL_DPKG_SHLIBDEPS dpkg-shlibdeps)

@@ -2,6 +2,7 @@
 
 #include "app/dates.h"
 #include "data/tables.h"
+#include "login/passwordhash.h"
 
 namespace dl {
 
@@ -44,14 +45,27 @@ FailedAttempt failedAttempt(int attempts)
 
 namespace {
 
+// Found by the login name alone, so the typed password never goes to the
+// server; the first row in table order whose password matches wins.
+std::optional<Row> findConsultant(Records& records, const QString& loginName, const QString& password)
+{
+    std::optional<Row> found;
+    records.visit(tables::consultants(), {Match{QStringLiteral("LOGIN"), loginName}}, [&](const Row& r) {
+        const QString column = QStringLiteral("PASWOORD");
+        if (r.isNull(column) || !passwordMatches(r.text(column), password, loginName))
+            return true;
+        found = r;
+        return false;
+    });
+    return found;
+}
+
 std::optional<ConsultantLogin> logInOnce(const ServerAddress& server, const Clock& clock, const QString& loginName,
                                          const QString& password)
 {
     Connection c(server, Database::Data);
     Records records(c);
-    const std::optional<Row> row = records.findFirst(
-        tables::consultants(),
-        {Match{QStringLiteral("LOGIN"), loginName}, Match{QStringLiteral("PASWOORD"), password}});
+    const std::optional<Row> row = findConsultant(records, loginName, password);
     if (!row)
         return std::nullopt;
 

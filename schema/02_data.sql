@@ -4,7 +4,7 @@ USE `torvakdb_TORVAKdata`;
 CREATE TABLE IF NOT EXISTS `KALMIRO_consultants` (
   `id` INT UNSIGNED NOT NULL AUTO_INCREMENT PRIMARY KEY,
   `LOGIN` VARCHAR(64) NULL,
-  `PASWOORD` VARCHAR(64) NULL,
+  `PASWOORD` VARCHAR(255) NULL,
   `consultantnummer` VARCHAR(16) NULL,
   `Titel1` VARCHAR(64) NULL,
   `voornaam` VARCHAR(100) NULL,
@@ -16,6 +16,8 @@ CREATE TABLE IF NOT EXISTS `KALMIRO_consultants` (
   KEY `ix_login` (`LOGIN`),
   KEY `ix_consultantnummer` (`consultantnummer`)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
+-- Room for an Argon2id hash (about 100 characters) on servers set up before.
+ALTER TABLE `KALMIRO_consultants` MODIFY `PASWOORD` VARCHAR(255) NULL;
 
 CREATE TABLE IF NOT EXISTS `LOGINconsultant` (
   `id` BIGINT UNSIGNED NOT NULL AUTO_INCREMENT PRIMARY KEY,

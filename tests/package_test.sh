@@ -97,7 +97,7 @@ echo "ok: built $(basename "$deb")"
 
 depends="$(dpkg-deb -f "$deb" Depends)"
 for pkg in libqt6core6 libqt6gui6 libqt6widgets6 libqt6sql6 libqt6sql6-mysql libqt6printsupport6 \
-           fonts-liberation libc6 libstdc++6; do
+           libsodium23 fonts-liberation libc6 libstdc++6; do
   [[ ", $depends," == *", $pkg "* || ", $depends," == *", $pkg,"* ]] ||
     fail "Depends lacks $pkg: $depends"
 done

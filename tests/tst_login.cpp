@@ -8,14 +8,20 @@
 #include "declaration/form1.h"
 #include "login/loginform.h"
 #include "login/loginservice.h"
+#include "login/passwordhash.h"
 #include "support/fakes.h"
 #include "support/testdb.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QLineEdit>
+#include <QTemporaryFile>
 #include <QtTest>
 
 #include <memory>
+
+#include <unistd.h>
 
 using namespace dl;
 using dl::test::TestDb;
@@ -46,6 +52,64 @@ QString tries(int left)
 }
 
 const QString kClosing = u"Uw heeft 3 pogingen gedaan, het programma wordt beeindigd."_qs;
+
+// Each password is hashed once per run: a hash costs a tenth of a second.
+QString hashOf(const QString& password)
+{
+    static QHash<QString, QString> made;
+    auto it = made.find(password);
+    if (it == made.end())
+        it = made.insert(password, hashPassword(password));
+    return *it;
+}
+
+// A well-formed hash whose cost is raised past what a login may spend.
+QString costly(const QString& from, const QString& to)
+{
+    QString h = hashOf(u"geheim"_qs);
+    h.replace(from, to);
+    return h;
+}
+
+// Stored forms beside the plain "geheim"; "#" stands for the hash of the rest.
+QString stored(const QString& form)
+{
+    return form.startsWith(u'#') ? hashOf(form.mid(1)) : form;
+}
+
+// What the program writes on standard error while it lives.
+class StderrCapture {
+public:
+    StderrCapture()
+    {
+        m_file.open();
+        std::fflush(stderr);
+        m_saved = ::dup(2);
+        ::dup2(m_file.handle(), 2);
+    }
+    ~StderrCapture() { restore(); }
+    QString text()
+    {
+        restore();
+        m_file.seek(0);
+        return QString::fromLocal8Bit(m_file.readAll());
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(m_saved, 2);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
+
+const QString kTooCostly = u"telt als fout paswoord"_qs;
 
 } // namespace
 
@@ -162,19 +226,59 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("password");
-        QTest::newRow("other case") << u"Anna"_qs << u"geheim"_qs;
-        QTest::newRow("trailing blank") << u"anna "_qs << u"geheim"_qs;
-        QTest::newRow("leading blank") << u" anna"_qs << u"geheim"_qs;
-        QTest::newRow("password case") << u"anna"_qs << u"GEHEIM"_qs;
-        QTest::newRow("password blank") << u"anna"_qs << u"geheim "_qs;
-        QTest::newRow("password of another") << u"anna"_qs << u"welkom"_qs;
-        QTest::newRow("empty") << QString() << QString();
+        QTest::addColumn<QVariant>("storedPassword");  // anna's PASWOORD
+        QTest::addColumn<bool>("warns");
+        const QVariant plain(u"geheim"_qs);
+        const QVariant hashed(hashOf(u"geheim"_qs));
+        QTest::newRow("other case") << u"Anna"_qs << u"geheim"_qs << plain << false;
+        QTest::newRow("trailing blank") << u"anna "_qs << u"geheim"_qs << plain << false;
+        QTest::newRow("leading blank") << u" anna"_qs << u"geheim"_qs << plain << false;
+        QTest::newRow("password case") << u"anna"_qs << u"GEHEIM"_qs << plain << false;
+        QTest::newRow("password blank") << u"anna"_qs << u"geheim "_qs << plain << false;
+        QTest::newRow("password of another") << u"anna"_qs << u"welkom"_qs << plain << false;
+        QTest::newRow("empty") << QString() << QString() << plain << false;
+        QTest::newRow("NULL password, empty typed") << u"anna"_qs << QString() << QVariant() << false;
+        QTest::newRow("hash, wrong password") << u"anna"_qs << u"welkom"_qs << hashed << false;
+        QTest::newRow("hash, password case") << u"anna"_qs << u"GEHEIM"_qs << hashed << false;
+        QTest::newRow("hash, password blank") << u"anna"_qs << u"geheim "_qs << hashed << false;
+        QTest::newRow("hash, name case") << u"Anna"_qs << u"geheim"_qs << hashed << false;
+        QTest::newRow("hash cut short") << u"anna"_qs << u"geheim"_qs
+                                        << QVariant(hashOf(u"geheim"_qs).chopped(5)) << false;
+        QTest::newRow("hash without salt") << u"anna"_qs << u"geheim"_qs
+                                           << QVariant(u"$argon2id$v=19$m=65536,t=2,p=1$$abc"_qs) << false;
+        QTest::newRow("hash prefix only") << u"anna"_qs << u"geheim"_qs << QVariant(u"$argon2id$"_qs) << false;
+        QTest::newRow("hash cost not a number") << u"anna"_qs << u"geheim"_qs
+                                                << QVariant(costly(u"t=2"_qs, u"t=x"_qs)) << false;
+        QTest::newRow("hash cost out of range") << u"anna"_qs << u"geheim"_qs
+                                                << QVariant(costly(u"t=2"_qs, u"t=99999999999999999999"_qs))
+                                                << true;
+        QTest::newRow("hash memory over 256 MiB") << u"anna"_qs << u"geheim"_qs
+                                                  << QVariant(costly(u"m=65536"_qs, u"m=262145"_qs)) << true;
+        QTest::newRow("hash a gigabyte") << u"anna"_qs << u"geheim"_qs
+                                         << QVariant(costly(u"m=65536"_qs, u"m=1048576"_qs)) << true;
+        QTest::newRow("hash 11 passes") << u"anna"_qs << u"geheim"_qs
+                                        << QVariant(costly(u"t=2"_qs, u"t=11"_qs)) << true;
+        QTest::newRow("hash 5 lanes") << u"anna"_qs << u"geheim"_qs
+                                      << QVariant(costly(u"p=1"_qs, u"p=5"_qs)) << true;
     }
     void inexactCredentialsAreNotFound()
     {
         QFETCH(QString, name);
         QFETCH(QString, password);
+        QFETCH(QVariant, storedPassword);
+        QFETCH(bool, warns);
+        TestDb::exec(u"UPDATE torvakdb_TORVAKdata.KALMIRO_consultants SET PASWOORD = ?"_qs, {storedPassword});
+        StderrCapture err;
+        QElapsedTimer clock;
+        clock.start();
         attempt(name, password);
+        // A costly hash is refused before any work is spent on it.
+        if (warns)
+            QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        const QString said = err.text();
+        QCOMPARE(said.count(kTooCostly), warns ? 1 : 0);
+        if (warns)
+            QVERIFY2(said.contains(u"'anna'"_qs), qPrintable(said));
         QCOMPARE(m_messages.texts(), QStringList{tries(2)});
         QCOMPARE(m_login->loginAttempts(), 1);
         QVERIFY(!m_login->isLoggedIn());
@@ -275,14 +379,62 @@ private Q_SLOTS:
         QCOMPARE(m_session.consultantName, storedName);
     }
 
+    void firstOfTwoEqualLoginsWins_data()
+    {
+        QTest::addColumn<QString>("first");   // PASWOORD of 0042, "#x" the hash of x
+        QTest::addColumn<QString>("second");  // PASWOORD of 0099
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("winner");
+        QTest::newRow("plain twice") << u"geheim"_qs << u"geheim"_qs << u"geheim"_qs << u"0042"_qs;
+        QTest::newRow("hash twice") << u"#geheim"_qs << u"#geheim"_qs << u"geheim"_qs << u"0042"_qs;
+        QTest::newRow("hash before plain") << u"#geheim"_qs << u"geheim"_qs << u"geheim"_qs << u"0042"_qs;
+        QTest::newRow("plain before hash") << u"geheim"_qs << u"#geheim"_qs << u"geheim"_qs << u"0042"_qs;
+        QTest::newRow("hash of another, then plain") << u"#welkom"_qs << u"geheim"_qs << u"geheim"_qs
+                                                     << u"0099"_qs;
+        QTest::newRow("plain of another, then hash") << u"welkom"_qs << u"#geheim"_qs << u"geheim"_qs
+                                                     << u"0099"_qs;
+        QTest::newRow("each its own, hashed") << u"geheim"_qs << u"#welkom"_qs << u"welkom"_qs << u"0099"_qs;
+        QTest::newRow("broken hash, then plain") << u"$argon2id$v=19$m=8,t=1,p=1$$"_qs << u"geheim"_qs
+                                                 << u"geheim"_qs << u"0099"_qs;
+        QTest::newRow("the hash's own text is no password")
+            << u"#geheim"_qs << hashOf(u"welkom"_qs) << hashOf(u"geheim"_qs) << QString();
+    }
     void firstOfTwoEqualLoginsWins()
     {
-        addConsultant(u"anna"_qs, u"geheim"_qs, u"0099"_qs);
-        attempt(u"anna"_qs, u"geheim"_qs);
-        QCOMPARE(form1(u"Text1"_qs), u"0042"_qs);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QString, typed);
+        QFETCH(QString, winner);
+        TestDb::exec(u"UPDATE torvakdb_TORVAKdata.KALMIRO_consultants SET PASWOORD = ?"_qs, {stored(first)});
+        addConsultant(u"anna"_qs, stored(second), u"0099"_qs);
+        // The service itself: the login box would cut a typed hash to 10 characters.
+        LoginService service(TestDb::server(), m_clock);
+        const std::optional<ConsultantLogin> in = service.logIn(u"anna"_qs, typed);
+        QCOMPARE(in ? in->number : QString(), winner);
         QCOMPARE(TestDb::rows(u"SELECT consultantnummer, isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants "
                               "ORDER BY id"_qs),
-                 (QStringList{u"0042|ONLINE"_qs, u"0099|OFFLINE"_qs}));
+                 (QStringList{u"0042|"_qs + (winner == u"0042"_qs ? u"ONLINE"_qs : u"OFFLINE"_qs),
+                              u"0099|"_qs + (winner == u"0099"_qs ? u"ONLINE"_qs : u"OFFLINE"_qs)}));
+    }
+
+    void typedPasswordNeverReachesTheServer()
+    {
+        TestDb::exec(u"UPDATE torvakdb_TORVAKdata.KALMIRO_consultants SET PASWOORD = ?"_qs,
+                     {hashOf(u"Zomer26!"_qs)});
+        TestDb::exec(u"SET GLOBAL log_output = 'TABLE'"_qs);
+        TestDb::exec(u"TRUNCATE TABLE mysql.general_log"_qs);
+        TestDb::exec(u"SET GLOBAL general_log = 1"_qs);
+        attempt(u"anna"_qs, u"fout-pw"_qs);
+        attempt(u"anna"_qs, u"Zomer26!"_qs);
+        TestDb::exec(u"SET GLOBAL general_log = 0"_qs);
+        QVERIFY(m_login->isLoggedIn());
+        // The log does hold bound values: the login name is there.
+        QVERIFY(!TestDb::rows(u"SELECT argument FROM mysql.general_log WHERE CONVERT(argument USING utf8mb4) "
+                              "LIKE '%LOGIN%anna%'"_qs)
+                     .isEmpty());
+        QCOMPARE(TestDb::rows(u"SELECT argument FROM mysql.general_log WHERE CONVERT(argument USING utf8mb4) "
+                              "LIKE '%fout-pw%' OR CONVERT(argument USING utf8mb4) LIKE '%Zomer26!%'"_qs),
+                 QStringList{});
     }
 
     void loginMarksTheRowOnline()

@@ -2,6 +2,7 @@
 
 #include "app/commandline.h"
 #include "app/messages.h"
+#include "app/startup/hashpassword.h"
 #include "app/startup/startupprobe.h"
 #include "data/keylesstables.h"
 #include "data/tables.h"
@@ -112,6 +113,8 @@ int runProgram(int argc, char* argv[])
     const CommandLine cli = parseCommandLine(argumentsOf(argc, argv));
     if (cli.exitNow)
         return finishCommandLine(cli);
+    if (cli.hashPassword)
+        return hashPasswordCommand(stdin, stdout, stderr);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QLatin1String(kSettingsApplication));
