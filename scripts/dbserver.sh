@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # A private MariaDB server in a folder of its own, on 127.0.0.1 and a free
 # port; never the system's server.
-#   dbserver.sh start DIR [--demo]   create if needed, start, load the schema;
-#                                    a restart keeps the port when it is still free
+#   dbserver.sh start DIR [--demo] [-- SERVER-OPTION...]
+#                                    create if needed, start, load the schema;
+#                                    a restart keeps the port when it is still free,
+#                                    and the server options last given (--ssl-cert=…)
 #   dbserver.sh stop DIR             stop it by its own pid
 #   dbserver.sh sql DIR [SQL-FILE]   run SQL as the server's administrator
 #   dbserver.sh port DIR             print the port
@@ -56,6 +58,13 @@ start() {
   echo "$port" >"$dir/port"
   local extra=()
   [[ "$(id -u)" == 0 ]] && extra+=(--user=root)
+  # Options after "--" are kept for later restarts of this folder's server.
+  if ((${#server_options[@]})); then
+    printf '%s\n' "${server_options[@]}" >"$dir/server-options"
+  fi
+  if [[ -f "$dir/server-options" ]]; then
+    while IFS= read -r o; do [[ -n "$o" ]] && extra+=("$o"); done <"$dir/server-options"
+  fi
   mariadbd --no-defaults --datadir="$dir/data" --socket="$sock" --port="$port" \
     --bind-address=127.0.0.1 --pid-file="$dir/mysqld.pid" --log-error="$dir/error.log" \
     --skip-log-bin --innodb-buffer-pool-size="${DL_DB_BUFFER_POOL:-256M}" \
@@ -71,7 +80,7 @@ start() {
     exit 1
   fi
   for f in "$schema"/0*.sql; do client <"$f"; done
-  if [[ "${3:-}" == "--demo" && $fresh == 1 ]]; then
+  if [[ $demo == 1 && $fresh == 1 ]]; then
     client <"$schema/demo.sql"
   fi
   echo "started on 127.0.0.1:$port (pid $(cat "$dir/mysqld.pid"))"
@@ -94,8 +103,22 @@ stop() {
   echo "stopped"
 }
 
+demo=0
+server_options=()
+if [[ "$cmd" == start ]]; then
+  shift 2
+  while (($#)); do
+    case "$1" in
+      --demo) demo=1 ;;
+      --) shift; server_options=("$@"); break ;;
+      *) echo "unknown start option $1" >&2; exit 2 ;;
+    esac
+    shift
+  done
+fi
+
 case "$cmd" in
-  start) start "$@" ;;
+  start) start ;;
   stop) stop ;;
   sql) if [[ -n "${3:-}" ]]; then client <"$3"; else client; fi ;;
   port) cat "$dir/port" ;;
