@@ -16,8 +16,6 @@ CREATE TABLE IF NOT EXISTS `KALMIRO_consultants` (
   KEY `ix_login` (`LOGIN`),
   KEY `ix_consultantnummer` (`consultantnummer`)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
--- Room for an Argon2id hash (about 100 characters) on servers set up before.
-ALTER TABLE `KALMIRO_consultants` MODIFY `PASWOORD` VARCHAR(255) NULL;
 
 CREATE TABLE IF NOT EXISTS `LOGINconsultant` (
   `id` BIGINT UNSIGNED NOT NULL AUTO_INCREMENT PRIMARY KEY,

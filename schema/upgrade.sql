@@ -62,4 +62,23 @@ SET @dl_change = COALESCE(@dl_change, 'DO 0');
 PREPARE dl_stmt FROM @dl_change;
 EXECUTE dl_stmt;
 DEALLOCATE PREPARE dl_stmt;
+
+-- ---------------------------------------------------------------------
+-- Room for a password stored as an Argon2id hash (about 100 characters).
+-- ---------------------------------------------------------------------
+SET @dl_change = (
+  SELECT CONCAT('ALTER TABLE `', TABLE_SCHEMA, '`.`', TABLE_NAME, '` MODIFY `', COLUMN_NAME,
+                '` VARCHAR(255) CHARACTER SET ', CHARACTER_SET_NAME, ' COLLATE ', COLLATION_NAME,
+                IF(IS_NULLABLE = 'YES', ' NULL', ' NOT NULL'),
+                IF(COLUMN_DEFAULT IS NULL OR COLUMN_DEFAULT = 'NULL', '',
+                   CONCAT(' DEFAULT ', IF(LEFT(COLUMN_DEFAULT, 1) = '''', COLUMN_DEFAULT, QUOTE(COLUMN_DEFAULT)))),
+                IF(COLUMN_COMMENT = '', '', CONCAT(' COMMENT ', QUOTE(COLUMN_COMMENT))))
+  FROM information_schema.COLUMNS
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKdata' AND TABLE_NAME = 'KALMIRO_consultants'
+    AND COLUMN_NAME = 'PASWOORD' AND DATA_TYPE IN ('varchar', 'char')
+    AND CHARACTER_MAXIMUM_LENGTH < 255);
+SET @dl_change = COALESCE(@dl_change, 'DO 0');
+PREPARE dl_stmt FROM @dl_change;
+EXECUTE dl_stmt;
+DEALLOCATE PREPARE dl_stmt;
 SET @dl_change = NULL;
