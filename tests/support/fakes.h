@@ -1,8 +1,7 @@
 #pragma once
 // Stand-ins for the seams: message boxes that record their texts and give
-// scripted answers, a made-up printer list, a file dialog that answers.
+// scripted answers, and a made-up printer list.
 
-#include "app/filechooser.h"
 #include "app/messages.h"
 #include "app/printers.h"
 
@@ -56,18 +55,6 @@ public:
     QString systemDefault() const override { return def; }
     QStringList list;
     QString def;
-};
-
-// Records what it was asked and answers `answer` (empty: cancelled).
-class FakeFiles final : public FileChooser {
-public:
-    QString saveFileName(const QString& caption, const QString& proposedPath, const QString& filter) override
-    {
-        asked.append({caption, proposedPath, filter});
-        return answer;
-    }
-    QList<QStringList> asked;  // caption, proposed path, filter
-    QString answer;
 };
 
 } // namespace dl::test
