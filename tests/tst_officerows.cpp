@@ -8,6 +8,7 @@
 #include "declaration/reportrecord.h"
 #include "declaration/ticker.h"
 #include "submit/submitmessages.h"
+#include "support/figures.h"
 #include "support/testdb.h"
 #include "support/workstation.h"
 
@@ -26,6 +27,7 @@ const QString kReports = u"torvakdb_TORVAKraporten.Raporten"_qs;
 const QString kGlas = u"0042-GLAS                Begeleiding aanleg glasvezelnet"_qs;
 
 int g_inputs = 0;
+Figures g_figures;
 
 QString repeated(const QString& unit, int times)
 {
@@ -66,6 +68,7 @@ class TestOfficeRows : public QObject {
 
 private Q_SLOTS:
     void init();
+    void cleanup();
     void cleanupTestCase();
 
     void officeRowsFullOfNulls();
@@ -81,11 +84,16 @@ void TestOfficeRows::init()
     Records::forgetSchema();
 }
 
+void TestOfficeRows::cleanup()
+{
+    g_figures.caseDone();
+}
+
 void TestOfficeRows::cleanupTestCase()
 {
-    qInfo("FIGURES office rows: %d bad rows, missing names and messages tried, crashes: 0, "
-          "rows lost or half-written: 0",
-          g_inputs);
+    qInfo("FIGURES office rows: %d bad rows, missing names and messages tried in %d cases, %d failed; "
+          "%d stored states compared, rows lost or half-written: %d",
+          g_inputs, g_figures.cases, g_figures.failed, g_figures.compared, g_figures.changed);
 }
 
 void TestOfficeRows::officeRowsFullOfNulls()
@@ -121,6 +129,7 @@ void TestOfficeRows::officeRowsFullOfNulls()
         QVERIFY2(w.text(b.control).isEmpty(), qPrintable(b.control));
     w.save.run();
     QVERIFY2(w.messages.last().startsWith(u"Rapport is opgeslagen"_qs), qPrintable(w.messages.last()));
+    g_figures.compare(TestDb::count(kReports), 1);
     QCOMPARE(TestDb::count(kReports), 1);
     // A state that is neither "nee" nor "ja", or NULL, is passed over: a new report.
     TestDb::exec(u"UPDATE "_qs + kReports + u" SET afgewerkt = NULL"_qs);
@@ -198,8 +207,12 @@ void TestOfficeRows::missingTableOrColumn()
     QVERIFY2(w.messages.last().contains(named), qPrintable(w.messages.last()));
     if (action != u"login") // a login cut short leaves the login form, not the main form, as it was
         QCOMPARE(w.snapshot(), shown);
-    QCOMPARE(TestDb::rows(u"SELECT * FROM "_qs + kReports), reports);
-    QCOMPARE(TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs), 0);
+    const QStringList after = TestDb::rows(u"SELECT * FROM "_qs + kReports);
+    const int declarations = TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs);
+    g_figures.compare(after, reports);
+    g_figures.compare(declarations, 0);
+    QCOMPARE(after, reports);
+    QCOMPARE(declarations, 0);
 }
 
 void TestOfficeRows::messagesOfEveryLength_data()
@@ -249,6 +262,7 @@ void TestOfficeRows::messagesOfEveryLength()
     w.declare.run();
     if (blocks) {
         QCOMPARE(w.messages.texts(), QStringList{submit::blockedMessage()});
+        g_figures.compare(TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs), 0);
         QCOMPARE(TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs), 0);
     } else {
         // After the check's box, if it found anything, comes the question.
