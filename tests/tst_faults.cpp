@@ -70,7 +70,7 @@ QByteArray mainStatement(Action a)
 // A value bound in the query whose answer carries the row the action reads.
 QByteArray readValue(Action a)
 {
-    return a == Action::Login ? QByteArray("geheim") : kKey.toUtf8();
+    return a == Action::Login ? QByteArray("anna") : kKey.toUtf8();
 }
 
 // What the action may leave behind: old or new, never a mix.
