@@ -41,6 +41,22 @@ QString FormControls::text(const QString& name) const
     return w->windowTitle();
 }
 
+namespace {
+
+// The index follows the text: an editable box whose edit text names another
+// entry than its current one picks that entry by itself, as if chosen, when
+// the focus leaves it.
+void setComboText(QComboBox* c, const QString& text)
+{
+    const int i = c->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (c->currentIndex() != i)
+        c->setCurrentIndex(i);
+    if (c->isEditable() && c->currentText() != text)
+        c->setEditText(text);
+}
+
+} // namespace
+
 void FormControls::setText(const QString& name, const QString& text)
 {
     QWidget* w = widget(name);
@@ -48,13 +64,7 @@ void FormControls::setText(const QString& name, const QString& text)
         if (e->text() != text)
             e->setText(text);
     } else if (auto* c = qobject_cast<QComboBox*>(w)) {
-        if (c->currentText() != text) {
-            if (c->isEditable()) {
-                c->setEditText(text);
-            } else {
-                c->setCurrentIndex(c->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
-            }
-        }
+        setComboText(c, text);
     } else if (auto* l = qobject_cast<QLabel*>(w)) {
         l->setText(text);
     } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {

@@ -20,8 +20,9 @@ public:
     }
     bool contains(const QString& name) const { return m_widgets.contains(name); }
 
-    // Line edits, combo boxes (their edit text), labels and multi-line texts
-    // (line breaks as CR LF). Setting a text to the text it holds changes nothing.
+    // Line edits, combo boxes (their edit text; the current entry follows it),
+    // labels and multi-line texts (line breaks as CR LF). Setting a text to
+    // the text it holds changes nothing.
     QString text(const QString& name) const;
     void setText(const QString& name, const QString& text);
 

@@ -12,9 +12,13 @@
 #include "declaration/monthselectionrules.h"
 #include "declaration/reportrecord.h"
 #include "support/fakes.h"
+#include "support/formhelpers.h"
 #include "support/testdb.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -49,6 +53,21 @@ struct Fixture {
         Q_EMIT box->activated(i);
     }
     QString text(const QString& name) { return c().text(name); }
+    QComboBox* box(const QString& name) { return c().get<QComboBox>(name); }
+
+    // As a consultant does it: a click on the box (the month box opens its
+    // list on it), the list opened, the entry chosen with the keys.
+    void chooseInList(const QString& name, const QString& entry)
+    {
+        QComboBox* b = box(name);
+        QTest::mouseClick(b->lineEdit(), Qt::LeftButton);
+        if (!b->view()->isVisible())
+            QTest::keyClick(b, Qt::Key_F4);
+        QTRY_VERIFY(b->view()->isVisible());
+        b->view()->setCurrentIndex(b->model()->index(b->findText(entry), 0));
+        QTest::keyClick(b->view(), Qt::Key_Return);
+        QTRY_VERIFY(!b->view()->isVisible());
+    }
 
     Session session;
     test::FakeMessages messages;
@@ -129,6 +148,8 @@ private Q_SLOTS:
     void badYear_data();
     void badYear();
     void databaseFailureChangesNothing();
+    void refusedMonthOpensNothingLater_data();
+    void refusedMonthOpensNothingLater();
 
 private:
     std::unique_ptr<Fixture> f;
@@ -488,6 +509,49 @@ void TestMonthSelection::databaseFailureChangesNothing()
     QVERIFY(!f->session.hasOpenReport());
     QCOMPARE(f->text(u"Combo2"_qs), u"maand"_qs);
     QCOMPARE(f->form.tabs()->currentIndex(), 0);
+}
+
+void TestMonthSelection::refusedMonthOpensNothingLater_data()
+{
+    QTest::addColumn<bool>("stored");
+    QTest::addColumn<QString>("refusedYear");
+    QTest::addColumn<QString>("refusedEntry");
+    QTest::newRow("new month, before the start") << false << u"2007"_qs << u"12 December "_qs;
+    QTest::newRow("new month, declared") << false << u"2009"_qs << u"03 Maart "_qs;
+    QTest::newRow("stored month, before the start") << true << u"2007"_qs << u"12 December "_qs;
+    QTest::newRow("stored month, declared") << true << u"2009"_qs << u"03 Maart "_qs;
+}
+
+void TestMonthSelection::refusedMonthOpensNothingLater()
+{
+    QFETCH(bool, stored);
+    QFETCH(QString, refusedYear);
+    QFETCH(QString, refusedEntry);
+    if (stored)
+        insertReport(u"2008_02_P"_qs, u"nee"_qs, storedReport());
+    insertReport(u"2009_03_P"_qs, u"ja"_qs);
+    f->form.show();
+    QApplication::setActiveWindow(&f->form);
+    QVERIFY(QTest::qWaitForWindowActive(&f->form));
+    f->chooseInList(u"Combo3"_qs, u"2008"_qs);
+    f->chooseInList(u"Combo2"_qs, u"02 Februari "_qs);
+    QCOMPARE(f->messages.shown.size(), 1);
+    test::typeInto(f->c().get<QLineEdit>(slot(3, 1)), u"7"_qs);
+
+    f->chooseInList(u"Combo3"_qs, refusedYear);
+    f->chooseInList(u"Combo2"_qs, refusedEntry);
+    QCOMPARE(f->messages.shown.size(), 2);
+    QCOMPARE(f->text(u"Combo2"_qs), u"02 Februari "_qs);
+    QCOMPARE(f->box(u"Combo2"_qs)->currentIndex(), 1);
+
+    // The focus leaves the month box, and a year is chosen: nothing opens.
+    f->chooseInList(u"Combo3"_qs, u"2009"_qs);
+    QTest::mouseClick(f->c().get<QLineEdit>(slot(1, 2)), Qt::LeftButton);
+    QApplication::processEvents();
+
+    QCOMPARE(f->messages.shown.size(), 2);
+    QCOMPARE(f->text(slot(3, 1)), u"7"_qs);
+    QCOMPARE(f->session.reportKey, u"2008_02_P"_qs);
 }
 
 QTEST_MAIN(TestMonthSelection)
