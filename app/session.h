@@ -3,6 +3,7 @@
 // actions that need them, never reached through a global.
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace dl {
@@ -24,6 +25,13 @@ struct Session {
     QString reportKey;
     QString reportYear;        // the year box when the month was opened, e.g. "2008"
     QString reportMonthEntry;  // the month entry it was opened with, e.g. "03 Maart "
+    // The open report's row as last read or written here: whether there was
+    // one, and its laatstgewijzigd. A save that finds it otherwise asks first.
+    bool reportStored = false;
+    QString reportModified;
+    // The texts of the controls its columns mirror, as last loaded, prepared
+    // or saved; the form has changes when they differ.
+    QStringList reportBaseline;
 
     bool hasOpenReport() const { return !reportKey.isEmpty(); }
     void closeReport()
@@ -31,6 +39,9 @@ struct Session {
         reportKey.clear();
         reportYear.clear();
         reportMonthEntry.clear();
+        reportStored = false;
+        reportModified.clear();
+        reportBaseline.clear();
     }
 };
 

@@ -4,7 +4,9 @@
 #include "data/connection.h"
 #include "data/records.h"
 #include "declaration/form1.h"
+#include "declaration/draftkeeper.h"
 #include "declaration/monthselectionrules.h"
+#include "declaration/openmonth.h"
 #include "declaration/reportrecord.h"
 
 #include <QComboBox>
@@ -18,12 +20,15 @@ const QString kYearBox = QStringLiteral("Combo3");
 
 } // namespace
 
-MonthSelection::MonthSelection(Form1& form, AppContext& ctx, const QLocale& locale)
+MonthSelection::MonthSelection(Form1& form, AppContext& ctx, const QLocale& locale, LeaveGuard* guard,
+                               DraftStore* drafts)
     : QObject(&form)
     , m_form(form)
     , m_c(form.controls())
     , m_ctx(ctx)
     , m_locale(locale)
+    , m_guard(guard)
+    , m_drafts(drafts)
 {
     auto* box = m_c.get<QComboBox>(kMonthBox);
     connect(box, &QComboBox::activated, this, [this, box](int index) { choose(box->itemText(index)); });
@@ -61,22 +66,28 @@ void MonthSelection::open(const QString& entry)
         found = month::lookupReport(records, key);
     }
 
-    resetSummary();
-    switch (found.kind) {
-    case month::Lookup::Declared:
+    if (found.kind == month::Lookup::Declared) {
+        resetSummary();
         m_ctx.messages.inform(month::declaredMessage(report::monthPart(entry), year));
+        if (m_drafts)
+            draft::offer(m_c, m_ctx, *m_drafts, found, entry, year, key);
         showOpenMonth();
         return;
-    case month::Lookup::New:
-        openInSession(key, year, entry);
-        prepareNew(entry, year, days);
-        break;
-    case month::Lookup::Load:
-        openInSession(key, year, entry);
-        load(found, entry, year, days);
-        break;
     }
+    if (m_guard && !m_guard->mayLeave()) {
+        showOpenMonth();
+        return;
+    }
+    resetSummary();
+    openInSession(key, year, entry, found);
+    if (found.kind == month::Lookup::New)
+        prepareNew(entry, year, days);
+    else
+        load(found, entry, year, days);
+    openmonth::markUnchanged(m_c, m_ctx.session);
     m_form.switchTab(1);
+    if (m_drafts)
+        draft::offer(m_c, m_ctx, *m_drafts, found, entry, year, key);
 }
 
 void MonthSelection::resetSummary()
@@ -101,12 +112,15 @@ void MonthSelection::showOpenMonth()
     }
 }
 
-void MonthSelection::openInSession(const QString& key, const QString& year, const QString& entry)
+void MonthSelection::openInSession(const QString& key, const QString& year, const QString& entry,
+                                   const month::Lookup& found)
 {
     Session& s = m_ctx.session;
     s.reportKey = key;
     s.reportYear = year;
     s.reportMonthEntry = entry;
+    s.reportStored = found.kind == month::Lookup::Load;
+    s.reportModified = found.texts.value(QStringLiteral("laatstgewijzigd"));
 }
 
 void MonthSelection::prepareNew(const QString& entry, const QString& year, int days)

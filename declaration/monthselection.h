@@ -11,8 +11,10 @@
 
 namespace dl {
 
+class DraftStore;
 class FormControls;
 class Form1;
+class LeaveGuard;
 
 namespace month {
 struct Lookup;
@@ -21,8 +23,11 @@ struct Lookup;
 class MonthSelection : public QObject {
     Q_OBJECT
 public:
-    // locale: the regional settings of the report's date lines.
-    MonthSelection(Form1& form, AppContext& ctx, const QLocale& locale = QLocale::system());
+    // locale: the regional settings of the report's date lines. guard asks
+    // before a changed month is left; drafts are offered when a month opens
+    // (either may be null).
+    MonthSelection(Form1& form, AppContext& ctx, const QLocale& locale = QLocale::system(),
+                   LeaveGuard* guard = nullptr, DraftStore* drafts = nullptr);
 
     // The click on an entry of Combo2 ("03 Maart ").
     void choose(const QString& monthEntry);
@@ -31,7 +36,7 @@ private:
     void open(const QString& entry);
     void resetSummary();
     void showOpenMonth();
-    void openInSession(const QString& key, const QString& year, const QString& entry);
+    void openInSession(const QString& key, const QString& year, const QString& entry, const month::Lookup& found);
     void prepareNew(const QString& entry, const QString& year, int days);
     void load(const month::Lookup& found, const QString& entry, const QString& year, int days);
     void showDays(int days, bool emptyHidden);
@@ -41,6 +46,8 @@ private:
     FormControls& m_c;
     AppContext& m_ctx;
     QLocale m_locale;
+    LeaveGuard* m_guard;
+    DraftStore* m_drafts;
 };
 
 } // namespace dl

@@ -12,14 +12,17 @@
 
 namespace dl {
 
+class DraftStore;
 class FormControls;
 class Form1;
 
 class DeclareAction : public QObject {
     Q_OBJECT
 public:
-    // locale: the regional settings of the stamps.
-    DeclareAction(Form1& form, AppContext& ctx, const QLocale& locale = QLocale::system());
+    // locale: the regional settings of the stamps. drafts (may be null): a
+    // declaration that went through removes the month's draft.
+    DeclareAction(Form1& form, AppContext& ctx, const QLocale& locale = QLocale::system(),
+                  DraftStore* drafts = nullptr);
 
     // The double-click on Image4.
     void run();
@@ -34,6 +37,7 @@ private:
     FormControls& m_c;
     AppContext& m_ctx;
     QLocale m_locale;
+    DraftStore* m_drafts;
 };
 
 } // namespace dl

@@ -6,8 +6,11 @@
 #include "data/keylesstables.h"
 #include "data/tables.h"
 #include "declaration/daygrid.h"
+#include "declaration/draftkeeper.h"
+#include "declaration/drafts.h"
 #include "declaration/form1.h"
 #include "declaration/monthselection.h"
+#include "declaration/openmonth.h"
 #include "declaration/projectselection.h"
 #include "declaration/ticker.h"
 #include "declaration/totals.h"
@@ -22,6 +25,7 @@
 
 #include <QApplication>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTextStream>
 #include <QThread>
 
@@ -29,10 +33,11 @@
 
 namespace dl {
 
-Startup::Startup(AppContext& ctx)
+Startup::Startup(AppContext& ctx, const QString& draftFolder)
     : m_ctx(ctx)
     , m_printers(std::make_unique<QtPrinterCatalogue>())
     , m_printer(std::make_unique<CurrentPrinter>(*m_printers))
+    , m_drafts(draftFolder.isEmpty() ? nullptr : std::make_unique<DraftStore>(draftFolder))
 {
 }
 
@@ -53,14 +58,18 @@ void Startup::wireMainForm(Form1& form)
     //   m_controllers.push_back(std::make_unique<ProjectChoice>(form, m_ctx));
     connectPrinterChoice(form, *m_printer);
     new PrintAction(form, m_ctx, *m_printer);  // a child of the form
-    new SaveAction(form, m_ctx);               // Image3, a child of the form
-    new DeclareAction(form, m_ctx);            // Image4, a child of the form
-    m_controllers.push_back(std::make_unique<ProjectSelection>(form, m_ctx));
-    new MonthSelection(form, m_ctx);  // Combo2, a child of the form
+    DraftStore* drafts = m_drafts.get();
+    auto* save = new SaveAction(form, m_ctx, QLocale::system(), drafts);  // Image3, a child of the form
+    new DeclareAction(form, m_ctx, QLocale::system(), drafts);            // Image4, a child of the form
+    m_guard = std::make_unique<LeaveGuard>(form.controls(), m_ctx, [save] { return save->saveUnasked(); }, drafts);
+    m_controllers.push_back(std::make_unique<ProjectSelection>(form, m_ctx, m_guard.get()));
+    new MonthSelection(form, m_ctx, QLocale::system(), m_guard.get(), drafts);  // Combo2, a child of the form
+    if (drafts)
+        new DraftKeeper(form, m_ctx, *drafts);  // a child of the form
     m_controllers.push_back(std::make_unique<DayGrid>(form, m_ctx));
     m_controllers.push_back(std::make_unique<TotalsController>(form, m_ctx));
     new Ticker(form, m_ctx);  // a child of the form; its timers run from here on
-    new Logoff(form, m_ctx);  // Image2 and closing the window
+    new Logoff(form, m_ctx, &Logoff::endEventLoop, m_guard.get());  // Image2 and closing the window
 }
 
 LoginHooks Startup::loginHooks()
@@ -106,6 +115,11 @@ std::unique_ptr<QThread> reportKeylessTables(const ServerAddress& server)
 
 } // namespace
 
+QString draftFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/concepten");
+}
+
 int runProgram(int argc, char* argv[])
 {
     // Before QApplication, so that --help and --version need no display.
@@ -128,7 +142,8 @@ int runProgram(int argc, char* argv[])
     AppContext ctx{session, messages, clock, server};
 
     const std::unique_ptr<QThread> keyCheck = reportKeylessTables(server);
-    Startup startup(ctx);
+    // The consultant's own unsaved work only; nothing else is kept on disk.
+    Startup startup(ctx, draftFolder());
     startup.start();
     // Benchmark hook: reports the start-up time and ends, only when asked to.
     armStartupProbe(startup.loginForm());

@@ -7,20 +7,24 @@
 #include "app/printers.h"
 
 #include <QObject>
+#include <QString>
 
 #include <memory>
 #include <vector>
 
 namespace dl {
 
+class DraftStore;
 class Form1;
+class LeaveGuard;
 class LoginForm;
 struct LoginHooks;
 
 class Startup : public QObject {
     Q_OBJECT
 public:
-    explicit Startup(AppContext& ctx);
+    // draftFolder: where the drafts of unsaved months are kept; empty: none.
+    explicit Startup(AppContext& ctx, const QString& draftFolder = {});
     ~Startup() override;
 
     // Creates the login form (running its load step) and shows it.
@@ -43,11 +47,17 @@ private:
     // The workstation's printers and the one printing goes to; they outlive the forms.
     std::unique_ptr<PrinterCatalogue> m_printers;
     std::unique_ptr<CurrentPrinter> m_printer;
+    std::unique_ptr<DraftStore> m_drafts;
+    std::unique_ptr<LeaveGuard> m_guard;
     std::unique_ptr<Form1> m_form;
     std::unique_ptr<LoginForm> m_login;
     // Declared last: destroyed before the forms they act on.
     std::vector<std::unique_ptr<QObject>> m_controllers;
 };
+
+// Where the program keeps the drafts of unsaved months: under the
+// application's data folder (QApplication's names set).
+QString draftFolder();
 
 // Parses the command line, builds the forms in their start-up order and runs
 // the event loop.
