@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QSqlDatabase>
 #include <QThread>
 #include <QTimer>
 #include <QtTest>
@@ -308,7 +307,7 @@ void TestTicker::stoppedServerThenStartedAgain()
 
     QVERIFY(dbServer(QStringLiteral("start")));
     // TestDb keeps its administrator connection open; the restart broke it.
-    QSqlDatabase::database(QStringLiteral("testdb-admin"), false).close();
+    TestDb::dropAdmin();
     QCOMPARE(TestDb::server(), s.ctx.server);  // the restart kept the port
     setMessages({QStringLiteral("BELANGRIJK: weer bereikbaar")});
     QVERIFY(s.refreshNow());

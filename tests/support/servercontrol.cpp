@@ -1,6 +1,7 @@
 #include "servercontrol.h"
 
-#include <QSqlDatabase>
+#include "testdb.h"
+
 #include <QThread>
 
 #include <cstdlib>
@@ -27,9 +28,7 @@ bool stopServer()
 bool startServer()
 {
     const bool ok = script("start");
-    const QString admin = QStringLiteral("testdb-admin");
-    if (QSqlDatabase::contains(admin))
-        QSqlDatabase::database(admin, false).close();
+    TestDb::dropAdmin();
     return ok;
 }
 

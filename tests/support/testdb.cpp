@@ -3,12 +3,10 @@
 #include "data/records.h"
 
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include <QMutex>
 #include <QTextStream>
 
+#include <memory>
 #include <stdexcept>
 
 namespace dl::test {
@@ -23,21 +21,28 @@ QString readFile(const QString& path)
     return QString::fromUtf8(f.readAll());
 }
 
-QSqlDatabase admin()
+QMutex g_adminMutex;
+std::unique_ptr<Connection> g_admin;
+
+// The administrator's connection over the server's socket, opened again
+// after a restart broke it.
+Connection& admin()
 {
-    const QString name = QStringLiteral("testdb-admin");
-    if (QSqlDatabase::contains(name)) {
-        QSqlDatabase db = QSqlDatabase::database(name);
-        if (db.isOpen())
-            return db;
+    if (g_admin && !g_admin->isBroken())
+        return *g_admin;
+    g_admin.reset();
+    Connection::Login root;
+    root.user = QStringLiteral("root");
+    root.password = QString();
+    root.socket = TestDb::socketPath();
+    root.scripts = true;
+    root.sessionSettings = false;
+    try {
+        g_admin = std::make_unique<Connection>(ServerAddress{}, Database::Data, Connection::Options{4, 60}, root);
+    } catch (const DbError& e) {
+        throw std::runtime_error("test server not reachable: " + std::string(e.what()));
     }
-    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
-                                                   : QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
-    db.setUserName(QStringLiteral("root"));
-    db.setConnectOptions(QStringLiteral("UNIX_SOCKET=") + TestDb::socketPath());
-    if (!db.open())
-        throw std::runtime_error("test server not reachable: " + db.lastError().text().toStdString());
-    return db;
+    return *g_admin;
 }
 
 } // namespace
@@ -57,39 +62,42 @@ ServerAddress TestDb::server()
 
 void TestDb::exec(const QString& sql, const QVariantList& binds)
 {
-    QSqlQuery q(admin());
-    bool ok = false;
-    if (binds.isEmpty()) {
-        ok = q.exec(sql);
-        while (ok && q.nextResult()) {
-        }
-    } else {
-        ok = q.prepare(sql);
-        for (const QVariant& v : binds)
-            q.addBindValue(v);
-        ok = ok && q.exec();
+    QMutexLocker lock(&g_adminMutex);
+    try {
+        if (binds.isEmpty())
+            admin().runScript(sql);
+        else
+            admin().exec(sql, binds);
+    } catch (const DbError& e) {
+        throw std::runtime_error("test SQL failed: " + std::string(e.what()) + " in " + sql.left(200).toStdString());
     }
-    if (!ok)
-        throw std::runtime_error("test SQL failed: " + q.lastError().text().toStdString() + " in "
-                                 + sql.left(200).toStdString());
 }
 
 QStringList TestDb::rows(const QString& sql, const QVariantList& binds)
 {
-    QSqlQuery q(admin());
-    q.prepare(sql);
-    for (const QVariant& v : binds)
-        q.addBindValue(v);
-    if (!q.exec())
-        throw std::runtime_error("test SQL failed: " + q.lastError().text().toStdString());
+    QMutexLocker lock(&g_adminMutex);
+    Result q;
+    try {
+        q = admin().exec(sql, binds);
+    } catch (const DbError& e) {
+        throw std::runtime_error("test SQL failed: " + std::string(e.what()));
+    }
     QStringList out;
     while (q.next()) {
         QStringList cols;
-        for (int i = 0; i < q.record().count(); ++i)
-            cols << (q.value(i).isNull() ? QStringLiteral("<NULL>") : q.value(i).toString());
+        for (int i = 0; i < q.columns()->count(); ++i) {
+            const QVariant v = q.value(i);
+            cols << (v.isNull() ? QStringLiteral("<NULL>") : v.toString());
+        }
         out << cols.join(u'|');
     }
     return out;
+}
+
+void TestDb::dropAdmin()
+{
+    QMutexLocker lock(&g_adminMutex);
+    g_admin.reset();
 }
 
 int TestDb::count(const QString& table)

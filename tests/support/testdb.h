@@ -26,6 +26,8 @@ public:
     static void runFile(const QString& path);
     // The schema files, to rebuild a table a test dropped.
     static void reloadSchema();
+    // Forgets the administrator's connection (a restarted server broke it).
+    static void dropAdmin();
 };
 
 } // namespace dl::test
