@@ -1,13 +1,14 @@
 #include "galeranodes.h"
 
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include "data/connection.h"
+
+#include <QMutex>
 #include <QThread>
 
 #include <cstdlib>
+#include <map>
+#include <memory>
 #include <stdexcept>
 
 namespace dl::test {
@@ -19,32 +20,33 @@ QString nodeDir(int n)
     return QStringLiteral(DL_GALERA_DIR "/node%1").arg(n);
 }
 
-QString connectionName(int n)
-{
-    return QStringLiteral("galera-admin-%1").arg(n);
-}
+QMutex g_adminMutex;
+std::map<int, std::unique_ptr<Connection>> g_admins;
 
-QSqlDatabase admin(int n)
+Connection& admin(int n)
 {
-    const QString name = connectionName(n);
-    if (QSqlDatabase::contains(name)) {
-        QSqlDatabase db = QSqlDatabase::database(name);
-        if (db.isOpen())
-            return db;
+    std::unique_ptr<Connection>& c = g_admins[n];
+    if (c && !c->isBroken())
+        return *c;
+    c.reset();
+    Connection::Login root;
+    root.user = QStringLiteral("root");
+    root.password = QString();
+    root.socket = nodeDir(n) + QStringLiteral("/mysqld.sock");
+    root.scripts = true;
+    root.sessionSettings = false;
+    try {
+        c = std::make_unique<Connection>(ServerAddress{}, Database::Data, Connection::Options{4, 60}, root);
+    } catch (const DbError& e) {
+        throw std::runtime_error("cluster node not reachable: " + std::string(e.what()));
     }
-    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
-                                                   : QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
-    db.setUserName(QStringLiteral("root"));
-    db.setConnectOptions(QStringLiteral("UNIX_SOCKET=") + nodeDir(n) + QStringLiteral("/mysqld.sock"));
-    if (!db.open())
-        throw std::runtime_error("cluster node not reachable: " + db.lastError().text().toStdString());
-    return db;
+    return *c;
 }
 
 void dropAdmin(int n)
 {
-    if (QSqlDatabase::contains(connectionName(n)))
-        QSqlDatabase::database(connectionName(n), false).close();
+    QMutexLocker lock(&g_adminMutex);
+    g_admins.erase(n);
 }
 
 bool script(const QString& command, int n)
@@ -75,36 +77,33 @@ ServerList GaleraNodes::all()
 
 void GaleraNodes::exec(int n, const QString& sql, const QVariantList& binds)
 {
-    QSqlQuery q(admin(n));
-    bool ok = false;
-    if (binds.isEmpty()) {
-        ok = q.exec(sql);
-        while (ok && q.nextResult()) {
-        }
-    } else {
-        ok = q.prepare(sql);
-        for (const QVariant& v : binds)
-            q.addBindValue(v);
-        ok = ok && q.exec();
+    QMutexLocker lock(&g_adminMutex);
+    try {
+        if (binds.isEmpty())
+            admin(n).runScript(sql);
+        else
+            admin(n).exec(sql, binds);
+    } catch (const DbError& e) {
+        throw std::runtime_error("cluster SQL failed: " + std::string(e.what()) + " in " + sql.left(200).toStdString());
     }
-    if (!ok)
-        throw std::runtime_error("cluster SQL failed: " + q.lastError().text().toStdString() + " in "
-                                 + sql.left(200).toStdString());
 }
 
 QStringList GaleraNodes::rows(int n, const QString& sql, const QVariantList& binds)
 {
-    QSqlQuery q(admin(n));
-    q.prepare(sql);
-    for (const QVariant& v : binds)
-        q.addBindValue(v);
-    if (!q.exec())
-        throw std::runtime_error("cluster SQL failed: " + q.lastError().text().toStdString());
+    QMutexLocker lock(&g_adminMutex);
+    Result q;
+    try {
+        q = admin(n).exec(sql, binds);
+    } catch (const DbError& e) {
+        throw std::runtime_error("cluster SQL failed: " + std::string(e.what()));
+    }
     QStringList out;
     while (q.next()) {
         QStringList cols;
-        for (int i = 0; i < q.record().count(); ++i)
-            cols << (q.value(i).isNull() ? QStringLiteral("<NULL>") : q.value(i).toString());
+        for (int i = 0; i < q.columns()->count(); ++i) {
+            const QVariant v = q.value(i);
+            cols << (v.isNull() ? QStringLiteral("<NULL>") : v.toString());
+        }
         out << cols.join(u'|');
     }
     return out;
