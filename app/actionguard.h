@@ -18,6 +18,6 @@ QString errorMessageText(const DbError& e);
 bool runGuarded(MessageService& messages, const std::function<void()>& action);
 // The same where the server is met first (the login): a server that cannot
 // be reached is shown with the address tried and how to give another one.
-bool runGuarded(MessageService& messages, const ServerAddress& server, const std::function<void()>& action);
+bool runGuarded(MessageService& messages, const ServerList& server, const std::function<void()>& action);
 
 } // namespace dl

@@ -49,7 +49,9 @@ QString helpText(const QString& settingsPath)
                "  --server <HOST[:POORT]>   Adres van de databaseserver, bijvoorbeeld\n"
                "                            kantoor.example.nl of 192.168.1.10:3307\n"
                "                            (standaardpoort 3306). Het adres wordt\n"
-               "                            onthouden voor de volgende keren.\n"
+               "                            onthouden voor de volgende keren. De nodes\n"
+               "                            van een cluster met komma's ertussen:\n"
+               "                            db1,db2:3307,db3.\n"
                "\n"
                "Serveradres:\n"
                "  Het programma gebruikt het eerste dat gegeven is van: --server, de\n"
@@ -75,7 +77,9 @@ QString versionText()
         + QStringLiteral(".\n");
 }
 
-bool isValidServerText(const QString& text)
+namespace {
+
+bool isValidAddressText(const QString& text)
 {
     const QString t = text.trimmed();
     QString host = t;
@@ -110,6 +114,19 @@ bool isValidServerText(const QString& text)
         bool ok = false;
         const int n = port.toInt(&ok);
         if (!ok || n < 1 || n > 65535)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool isValidServerText(const QString& text)
+{
+    // A list of addresses: the nodes of a cluster.
+    const QStringList parts = text.split(u',');
+    for (const QString& part : parts) {
+        if (!isValidAddressText(part))
             return false;
     }
     return true;
@@ -183,7 +200,7 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& settin
             out.exitNow = true;
             out.exitCode = 2;
             out.output = usageError(QStringLiteral("ongeldig serveradres '") + value
-                                    + QStringLiteral("': verwacht HOST of HOST:POORT")
+                                    + QStringLiteral("': verwacht HOST of HOST:POORT, of meer daarvan met komma's ertussen")
                                     + QStringLiteral(" (poort 1 tot 65535)."));
             return out;
         }
@@ -193,12 +210,12 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& settin
     return out;
 }
 
-ServerAddress chooseServer(const CommandLine& commandLine, const QString& environment,
+ServerList chooseServer(const CommandLine& commandLine, const QString& environment,
                            QSettings& settings)
 {
     if (commandLine.rememberServer && !commandLine.server.isEmpty()) {
         settings.setValue(QLatin1String(kServerSettingsKey),
-                          ServerAddress::parse(commandLine.server).toString());
+                          ServerList::parse(commandLine.server).toString());
         settings.sync();
         if (settings.status() != QSettings::NoError)
             std::fprintf(stderr, "%s: kon het serveradres niet onthouden in %s\n", kProgramName,

@@ -40,7 +40,7 @@ bool isValidServerText(const QString& text);
 
 // Stores a --server for the next start, then picks the address to use:
 // --server, else the environment's DECLARATIES_SERVER, else the stored one.
-ServerAddress chooseServer(const CommandLine& commandLine, const QString& environment,
+ServerList chooseServer(const CommandLine& commandLine, const QString& environment,
                            QSettings& settings);
 
 // The process's own arguments, decoded, before QApplication exists (so that

@@ -14,7 +14,7 @@ struct AppContext {
     Session& session;
     MessageService& messages;
     const Clock& clock;
-    ServerAddress server;
+    ServerList server;
 };
 
 } // namespace dl

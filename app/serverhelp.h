@@ -12,12 +12,12 @@ class DbError;
 
 // Line breaks are CR LF, as in every message box. settingsPath is the file
 // the remembered address lives in (settingsFilePath()).
-QString unreachableServerText(const ServerAddress& tried, const QString& settingsPath);
+QString unreachableServerText(const ServerList& tried, const QString& settingsPath);
 // The same, followed by the server's error number and description.
-QString unreachableServerText(const ServerAddress& tried, const DbError& error,
+QString unreachableServerText(const ServerList& tried, const DbError& error,
                               const QString& settingsPath);
 // With the real settings file.
-QString unreachableServerText(const ServerAddress& tried);
-QString unreachableServerText(const ServerAddress& tried, const DbError& error);
+QString unreachableServerText(const ServerList& tried);
+QString unreachableServerText(const ServerList& tried, const DbError& error);
 
 } // namespace dl

@@ -6,6 +6,7 @@
 #include <QSqlError>
 
 #include <atomic>
+#include <optional>
 
 namespace dl {
 
@@ -13,13 +14,42 @@ namespace {
 std::atomic<quint64> g_counter{0};
 }
 
-Connection::Connection(const ServerAddress& server, Database home)
+Connection::Connection(const ServerList& server, Database home)
     : Connection(server, home, Options{})
 {
 }
 
-Connection::Connection(const ServerAddress& server, Database home, Options options)
+Connection::Connection(const ServerList& server, Database home, Options options)
     : m_name(QStringLiteral("dl-%1").arg(++g_counter))
+{
+    // The address that answered last first, then the others in list order;
+    // each try is bounded by the connect timeout.
+    std::optional<DbError> failure;
+    const bool several = server.addresses().size() > 1;
+    for (const ServerAddress& address : server.tryOrder()) {
+        try {
+            open(address, home, options);
+            if (several)
+                checkNodeReady();
+            server.answered(address);
+            return;
+        } catch (const DbError& e) {
+            if (m_db.isValid()) {
+                m_db.close();
+                m_db = QSqlDatabase();
+                QSqlDatabase::removeDatabase(m_name);
+            }
+            // A node that is down, or up but not ready for clients, does not
+            // answer; anything else (a refused account) is the answer.
+            if (!e.isConnectionLoss() && e.number() != kNodeNotReady)
+                throw;
+            failure = e;
+        }
+    }
+    throw *failure;
+}
+
+void Connection::open(const ServerAddress& server, Database home, const Options& options)
 {
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), m_name);
     if (!m_db.isValid())
@@ -33,11 +63,23 @@ Connection::Connection(const ServerAddress& server, Database home, Options optio
                                           "MYSQL_OPT_WRITE_TIMEOUT=%2")
                                .arg(options.connectTimeoutSeconds)
                                .arg(options.readTimeoutSeconds));
-    if (!m_db.open()) {
-        const QSqlError err = m_db.lastError();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_name);
-        throw DbError::fromSql(err);
+    if (!m_db.open())
+        throw DbError::fromSql(m_db.lastError());
+}
+
+void Connection::checkNodeReady()
+{
+    // A cluster node that is still catching up answers, but must not be used.
+    // MySQL has no @@wsrep_on (1193): not a cluster. A server that is no
+    // cluster node reports wsrep_ready OFF too, hence the first column.
+    try {
+        QSqlQuery q = exec(QStringLiteral("SELECT @@wsrep_on, (SELECT VARIABLE_VALUE FROM "
+                                          "information_schema.GLOBAL_STATUS WHERE VARIABLE_NAME = 'WSREP_READY')"));
+        if (q.next() && q.value(0).toInt() == 1 && q.value(1).toString() != u"ON")
+            throw DbError(kNodeNotReady, QStringLiteral("WSREP has not yet prepared node for application use"));
+    } catch (const DbError& e) {
+        if (e.number() != 1193)
+            throw;
     }
 }
 

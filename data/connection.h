@@ -24,8 +24,11 @@ public:
         int readTimeoutSeconds = 8;
     };
 
-    explicit Connection(const ServerAddress& server, Database home = Database::Data);
-    Connection(const ServerAddress& server, Database home, Options options);
+    // Tries the addresses of server in turn (see ServerList::tryOrder); a
+    // node that is down or not ready (1047) counts as not answering. When
+    // none answers, throws the last one's failure.
+    explicit Connection(const ServerList& server, Database home = Database::Data);
+    Connection(const ServerList& server, Database home, Options options);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -45,6 +48,10 @@ public:
     QSqlDatabase& database() { return m_db; }
 
 private:
+    static constexpr int kNodeNotReady = 1047;
+    void open(const ServerAddress& server, Database home, const Options& options);
+    void checkNodeReady();
+
     QString m_name;
     QSqlDatabase m_db;
     bool m_inTransaction = false;

@@ -116,17 +116,17 @@ QString connectionString(Database db, const ServerAddress& server)
         .join(u';');
 }
 
-ServerAddress resolveServer(const QString& commandLine, const QString& environment,
+ServerList resolveServer(const QString& commandLine, const QString& environment,
                             const QSettings* settings)
 {
     if (!commandLine.trimmed().isEmpty())
-        return ServerAddress::parse(commandLine);
+        return ServerList::parse(commandLine);
     if (!environment.trimmed().isEmpty())
-        return ServerAddress::parse(environment);
+        return ServerList::parse(environment);
     if (settings) {
         const QString stored = settings->value(QLatin1String(kServerSettingsKey)).toString();
         if (!stored.trimmed().isEmpty())
-            return ServerAddress::parse(stored);
+            return ServerList::parse(stored);
     }
     return {};
 }

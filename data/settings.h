@@ -64,8 +64,9 @@ QString connectionString(Database db, const ServerAddress& server);
 inline constexpr const char* kServerEnv = "DECLARATIES_SERVER";
 inline constexpr const char* kServerSettingsKey = "database/server";
 
-// --server, else DECLARATIES_SERVER, else the stored setting, else localhost.
-ServerAddress resolveServer(const QString& commandLine, const QString& environment,
+// --server, else DECLARATIES_SERVER, else the stored setting, else localhost;
+// each may list several addresses.
+ServerList resolveServer(const QString& commandLine, const QString& environment,
                             const QSettings* settings);
 
 } // namespace dl

@@ -80,7 +80,7 @@ void Ticker::refresh()
     if (m_worker)
         return;
     auto result = std::make_shared<TickerFetch>();
-    const ServerAddress server = m_ctx.server;
+    const ServerList server = m_ctx.server;
     m_worker = QThread::create([result, server] { *result = fetchTickerMessage(server); });
     m_worker->setObjectName(QStringLiteral("tickerRefresh"));
     connect(m_worker, &QThread::finished, this, [this, result] {

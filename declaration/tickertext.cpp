@@ -27,7 +27,7 @@ double nextTickerLeft(double left, double step, double textWidth, double stripWi
     return left;
 }
 
-TickerFetch fetchTickerMessage(const ServerAddress& server)
+TickerFetch fetchTickerMessage(const ServerList& server)
 {
     TickerFetch f;
     try {

@@ -29,6 +29,6 @@ struct TickerFetch {
 
 // Reads the first row of the messages table on a connection of its own, so
 // that it may run on any thread. Never throws.
-TickerFetch fetchTickerMessage(const ServerAddress& server);
+TickerFetch fetchTickerMessage(const ServerList& server);
 
 } // namespace dl

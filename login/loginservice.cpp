@@ -44,7 +44,7 @@ FailedAttempt failedAttempt(int attempts)
 
 namespace {
 
-std::optional<ConsultantLogin> logInOnce(const ServerAddress& server, const Clock& clock, const QString& loginName,
+std::optional<ConsultantLogin> logInOnce(const ServerList& server, const Clock& clock, const QString& loginName,
                                          const QString& password)
 {
     Connection c(server, Database::Data);

@@ -44,7 +44,7 @@ FailedAttempt failedAttempt(int attempts);
 
 class LoginService {
 public:
-    LoginService(const ServerAddress& server, const Clock& clock) : m_server(server), m_clock(clock) {}
+    LoginService(const ServerList& server, const Clock& clock) : m_server(server), m_clock(clock) {}
 
     // Empty when no row has exactly this login name and password. On success
     // the row is marked online with the moment of login. Throws DbError;
@@ -52,7 +52,7 @@ public:
     std::optional<ConsultantLogin> logIn(const QString& loginName, const QString& password);
 
 private:
-    ServerAddress m_server;
+    ServerList m_server;
     const Clock& m_clock;
 };
 

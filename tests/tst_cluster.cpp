@@ -218,7 +218,9 @@ void TestCluster::nodeKilledDuringAction()
     QFETCH(QString, action);
     constexpr int kVictim = 3;
     const QString key = u"2026_03_0042-GLAS"_qs;
-    Workstation w(GaleraNodes::node(kVictim));
+    // The victim first in the workstation's list: it answered last.
+    Workstation w(ServerList::parse(GaleraNodes::node(kVictim).toString() + u',' + GaleraNodes::node(1).toString()
+                                    + u',' + GaleraNodes::node(2).toString()));
     if (action != u"login") {
         QVERIFY(w.logIn(u"anna"_qs, u"geheim"_qs));
         QVERIFY(w.chooseProject(kGlas));
@@ -247,17 +249,18 @@ void TestCluster::nodeKilledDuringAction()
         QThread::msleep(800);
         std::system(DL_SOURCE_DIR "/scripts/galera.sh kill '" DL_GALERA_DIR "' 3 >/dev/null 2>&1");
     });
-    w.messages.clear();
-    bool done = false;
-    if (action == u"login") {
-        done = w.logIn(u"anna"_qs, u"geheim"_qs);
-    } else if (action == u"save") {
-        w.save.run();
-        done = w.messages.last().startsWith(u"Rapport is opgeslagen "_qs);
-    } else {
+    const auto act = [&] {
+        w.messages.clear();
+        if (action == u"login")
+            return w.logIn(u"anna"_qs, u"geheim"_qs);
+        if (action == u"save") {
+            w.save.run();
+            return w.messages.last().startsWith(u"Rapport is opgeslagen "_qs);
+        }
         w.declare.run();
-        done = !w.lastWasError();
-    }
+        return !w.lastWasError();
+    };
+    bool done = act();
     killer.join();
     ++g_figures.nodesKilled;
     ++g_figures.actionsUnderKill;
@@ -272,15 +275,20 @@ void TestCluster::nodeKilledDuringAction()
     GaleraNodes::sync();
     const QStringList after = tableContents(1);
     QCOMPARE(tableContents(2), after);
-    if (!done)
+    if (!done) {
         QCOMPARE(after, before);
-    else
-        QVERIFY(after != before);
+        // Tried again, the action goes to the next node that answers.
+        QVERIFY2(act(), qPrintable(w.messages.shown.isEmpty() ? QString() : w.messages.last()));
+        done = true;
+    }
+    const QStringList redone = tableContents(1);
+    QVERIFY(redone != before);
+    QCOMPARE(tableContents(2), redone);
 
     // Back in the cluster, the node holds the same.
     QVERIFY(GaleraNodes::start(kVictim));
     GaleraNodes::sync();
-    QCOMPARE(tableContents(kVictim), after);
+    QCOMPARE(tableContents(kVictim), redone);
 }
 
 void TestCluster::cleanupTestCase()

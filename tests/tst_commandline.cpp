@@ -145,6 +145,49 @@ private Q_SLOTS:
         QTest::newRow("blank inside") << u"kan toor"_s << false;
         QTest::newRow("url") << u"mysql://kantoor"_s << false;
         QTest::newRow("empty") << QString() << false;
+        QTest::newRow("list") << u"kantoor1,kantoor2:3307,[::1]:3308"_s << true;
+        QTest::newRow("list with blanks") << u"kantoor1, kantoor2"_s << true;
+        QTest::newRow("list with a bad port") << u"kantoor1,kantoor2:0"_s << false;
+        QTest::newRow("list with an empty item") << u"kantoor1,,kantoor2"_s << false;
+        QTest::newRow("list ending in a comma") << u"kantoor1,"_s << false;
+    }
+
+    void serverListOrder_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("answered"); // the address that answered last, or empty
+        QTest::addColumn<QString>("order");    // the order of the next tries
+        QTest::newRow("one") << u"kantoor"_s << QString() << u"kantoor"_s;
+        QTest::newRow("list order") << u"a,b:3307,c"_s << QString() << u"a,b:3307,c"_s;
+        QTest::newRow("last answered first") << u"a,b:3307,c"_s << u"c"_s << u"c,a,b:3307"_s;
+        QTest::newRow("first answered") << u"a,b:3307,c"_s << u"a"_s << u"a,b:3307,c"_s;
+        QTest::newRow("middle answered") << u"a,b:3307,c"_s << u"b:3307"_s << u"b:3307,a,c"_s;
+        QTest::newRow("unknown answer ignored") << u"a,b"_s << u"x"_s << u"a,b"_s;
+        QTest::newRow("twice given once tried") << u"a, b ,a:3306"_s << QString() << u"a,b"_s;
+        QTest::newRow("default port left out") << u"a:3306,[::1]:3308"_s << QString() << u"a,[::1]:3308"_s;
+    }
+
+    void serverListOrder()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, answered);
+        QFETCH(QString, order);
+        const ServerList list = ServerList::parse(text);
+        const ServerList copy = list; // the ticker's copy shares what answered
+        if (!answered.isEmpty())
+            copy.answered(ServerAddress::parse(answered));
+        QStringList tries;
+        for (const ServerAddress& a : list.tryOrder())
+            tries << a.toString();
+        QCOMPARE(tries.join(u','), order);
+    }
+
+    void listIsRemembered()
+    {
+        const CommandLine c = parseCommandLine({u"declaraties"_s, u"--server"_s, u"k1, k2:3307"_s});
+        QVERIFY(!c.exitNow);
+        QCOMPARE(chooseServer(c, {}, settings()).toString(), u"k1,k2:3307"_s);
+        QCOMPARE(settings().value(QLatin1String(kServerSettingsKey)).toString(), u"k1,k2:3307"_s);
     }
 
     void validServerText()
@@ -162,7 +205,7 @@ private Q_SLOTS:
         // A fresh QSettings on the same file: what the next process sees.
         QSettings next(settings().fileName(), QSettings::IniFormat);
         QCOMPARE(next.value(QLatin1String(kServerSettingsKey)).toString(), u"10.0.0.5:3307"_s);
-        const ServerAddress again = chooseServer(parseCommandLine({u"declaraties"_s}), {}, next);
+        const ServerAddress again = chooseServer(parseCommandLine({u"declaraties"_s}), {}, next).first();
         QCOMPARE(again.host, u"10.0.0.5"_s);
         QCOMPARE(again.port, 3307);
     }
@@ -177,7 +220,7 @@ private Q_SLOTS:
     void environmentWinsOverStoredButIsNotStored()
     {
         settings().setValue(QLatin1String(kServerSettingsKey), u"opgeslagen:3310"_s);
-        const ServerAddress a = chooseServer(parseCommandLine({u"declaraties"_s}), u"omgeving"_s, settings());
+        const ServerAddress a = chooseServer(parseCommandLine({u"declaraties"_s}), u"omgeving"_s, settings()).first();
         QCOMPARE(a.host, u"omgeving"_s);
         QCOMPARE(settings().value(QLatin1String(kServerSettingsKey)).toString(), u"opgeslagen:3310"_s);
     }
@@ -185,14 +228,14 @@ private Q_SLOTS:
     void commandLineWinsOverEnvironment()
     {
         const CommandLine c = parseCommandLine({u"declaraties"_s, u"--server=regel"_s});
-        QCOMPARE(chooseServer(c, u"omgeving"_s, settings()).host, u"regel"_s);
+        QCOMPARE(chooseServer(c, u"omgeving"_s, settings()).first().host, u"regel"_s);
         QCOMPARE(settings().value(QLatin1String(kServerSettingsKey)).toString(), u"regel"_s);
     }
 
     void nothingAnywhereIsLocalhost()
     {
-        const ServerAddress a = chooseServer(parseCommandLine({u"declaraties"_s}), {}, settings());
-        QCOMPARE(a, ServerAddress{});
+        const ServerList a = chooseServer(parseCommandLine({u"declaraties"_s}), {}, settings());
+        QCOMPARE(a, ServerList{});
         QVERIFY(!settings().contains(QLatin1String(kServerSettingsKey)));
     }
 
@@ -201,7 +244,7 @@ private Q_SLOTS:
         settings().setValue(QLatin1String(kServerSettingsKey), u"oud"_s);
         const CommandLine c = parseCommandLine({u"declaraties"_s, u"--server"_s, u"nieuw:99999"_s});
         QVERIFY(c.exitNow);
-        QCOMPARE(chooseServer(c, {}, settings()).host, u"oud"_s);
+        QCOMPARE(chooseServer(c, {}, settings()).first().host, u"oud"_s);
         QCOMPARE(settings().value(QLatin1String(kServerSettingsKey)).toString(), u"oud"_s);
     }
 
@@ -228,6 +271,16 @@ private Q_SLOTS:
         QVERIFY(t.endsWith(u"Fout 2003: Can't connect to server"_s));
         // Message boxes break lines with CR LF only.
         QCOMPARE(t.count(u'\n'), t.count(u"\r\n"_s));
+    }
+
+    void unreachableTextNamesEveryAddressTried()
+    {
+        const QString t = unreachableServerText(ServerList::parse(u"db1,db2:3307,[::1]"_s),
+                                                DbError(2003, u"Can't connect to server"_s), u"/x.conf"_s);
+        QVERIFY2(t.startsWith(u"Geen van de databaseservers is bereikbaar; geprobeerd: db1:3306, db2:3307, "
+                              "[::1]:3306."_s),
+                 qPrintable(t));
+        QVERIFY(t.contains(u"komma's"_s));
     }
 
     void unreachableTextWithRealSettingsFile()

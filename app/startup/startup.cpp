@@ -89,7 +89,7 @@ namespace {
 // Tables without a primary key are named once in the program's log
 // (standard error); the window does not wait for the answer, and a server
 // that cannot be reached is left to the actions to report.
-std::unique_ptr<QThread> reportKeylessTables(const ServerAddress& server)
+std::unique_ptr<QThread> reportKeylessTables(const ServerList& server)
 {
     std::unique_ptr<QThread> t(QThread::create([server] {
         try {
@@ -120,7 +120,7 @@ int runProgram(int argc, char* argv[])
 
     // A --server is remembered for the next start.
     QSettings settings;
-    const ServerAddress server = chooseServer(cli, qEnvironmentVariable(kServerEnv), settings);
+    const ServerList server = chooseServer(cli, qEnvironmentVariable(kServerEnv), settings);
 
     Session session;
     SystemClock clock;

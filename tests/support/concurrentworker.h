@@ -15,7 +15,7 @@ class QTextStream;
 namespace dl::test {
 
 struct WorkerPlan {
-    ServerAddress server;
+    ServerList server;
     QString login;
     QString password;
     QString projectEntry; // as the project list shows it
