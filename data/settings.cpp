@@ -56,55 +56,6 @@ QString ServerAddress::toString() const
     return port == 3306 ? h : h + u':' + QString::number(port);
 }
 
-ServerList::ServerList(const ServerAddress& only)
-    : m_addresses{only}, m_lastAnswered(std::make_shared<std::atomic<int>>(0))
-{
-}
-
-ServerList ServerList::parse(const QString& text)
-{
-    ServerList out;
-    out.m_addresses.clear();
-    for (const QString& part : text.split(u',')) {
-        if (part.trimmed().isEmpty())
-            continue;
-        const ServerAddress a = ServerAddress::parse(part);
-        if (!out.m_addresses.contains(a))
-            out.m_addresses << a;
-    }
-    if (out.m_addresses.isEmpty())
-        out.m_addresses << ServerAddress{};
-    return out;
-}
-
-QString ServerList::toString() const
-{
-    QStringList parts;
-    for (const ServerAddress& a : m_addresses)
-        parts << a.toString();
-    return parts.join(u',');
-}
-
-QList<ServerAddress> ServerList::tryOrder() const
-{
-    const int last = m_lastAnswered->load();
-    if (last <= 0 || last >= m_addresses.size())
-        return m_addresses;
-    QList<ServerAddress> out{m_addresses.at(last)};
-    for (int i = 0; i < m_addresses.size(); ++i) {
-        if (i != last)
-            out << m_addresses.at(i);
-    }
-    return out;
-}
-
-void ServerList::answered(const ServerAddress& address) const
-{
-    const qsizetype i = m_addresses.indexOf(address);
-    if (i >= 0)
-        m_lastAnswered->store(static_cast<int>(i));
-}
-
 QString connectionString(Database db, const ServerAddress& server)
 {
     return QStringList{QStringLiteral("driver={MySQL ODBC 3.51 Driver}"),

@@ -2,11 +2,7 @@
 // Connection settings: the constants of the three databases and the one
 // piece of configuration, the server address.
 
-#include <QList>
 #include <QString>
-
-#include <atomic>
-#include <memory>
 
 class QSettings;
 
@@ -27,34 +23,6 @@ struct ServerAddress {
     static ServerAddress parse(const QString& text);
     QString toString() const;
     bool operator==(const ServerAddress&) const = default;
-};
-
-// The addresses of one office's data: a single server, or the nodes of a
-// cluster, tried in turn. Copies share which address answered last.
-class ServerList {
-public:
-    ServerList() : ServerList(ServerAddress{}) {}
-    // A single server.
-    ServerList(const ServerAddress& only); // NOLINT: a server is a list of one
-    // "HOST[:PORT]" items separated by commas; blanks around them and empty
-    // items are left out, and so is an address given twice. Nothing: localhost.
-    static ServerList parse(const QString& text);
-
-    const QList<ServerAddress>& addresses() const { return m_addresses; }
-    const ServerAddress& first() const { return m_addresses.first(); }
-    // "a,b:3307": as given, the default port left out.
-    QString toString() const;
-
-    // The order in which a connection tries the addresses: the one that
-    // answered last first, then the others in list order.
-    QList<ServerAddress> tryOrder() const;
-    void answered(const ServerAddress& address) const;
-
-    bool operator==(const ServerList& other) const { return m_addresses == other.m_addresses; }
-
-private:
-    QList<ServerAddress> m_addresses; // never empty
-    std::shared_ptr<std::atomic<int>> m_lastAnswered;
 };
 
 // The ODBC-style connection string the office documents give for a database;

@@ -15,22 +15,9 @@ inline constexpr int kLockAttempts = 10;
 // Sleeps 5..25 ms times the number of the retry.
 void pauseBeforeRetry(int retry);
 
-template <typename Fn> auto withRetryAndPause(Fn&& fn) -> decltype(fn())
-{
-    int attempt = 0;
-    return withRetry(
-        [&] {
-            if (attempt > 0)
-                pauseBeforeRetry(attempt);
-            ++attempt;
-            return fn();
-        },
-        kLockAttempts);
-}
-
-// The same for a transaction on c; the reads of a retry wait for the
-// cluster's commits, so that a loser of a certification conflict sees the
-// winner's rows.
+// Runs the transaction fn on c again after a deadlock or lock wait, with a
+// pause; the reads of a retry wait for the cluster's commits, so that a
+// loser of a certification conflict sees the winner's rows.
 template <typename Fn> auto withRetryAndPause(Connection& c, Fn&& fn) -> decltype(fn())
 {
     int attempt = 0;

@@ -68,11 +68,6 @@ ServerAddress GaleraNodes::node(int n)
     return a;
 }
 
-ServerList GaleraNodes::all()
-{
-    return ServerList::parse(node(1).toString() + u',' + node(2).toString() + u',' + node(3).toString());
-}
-
 void GaleraNodes::exec(int n, const QString& sql, const QVariantList& binds)
 {
     QSqlQuery q(admin(n));

@@ -16,7 +16,6 @@ public:
     static constexpr int kNodes = 3;
     // Node 1 to 3.
     static ServerAddress node(int n);
-    static ServerList all();
     // Runs SQL as the administrator on node n (several statements allowed without binds).
     static void exec(int n, const QString& sql, const QVariantList& binds = {});
     // Rows as text (NULL as "<NULL>"), columns joined by "|".
