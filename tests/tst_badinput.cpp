@@ -9,6 +9,7 @@
 #include "declaration/monthselectionrules.h"
 #include "declaration/reportrecord.h"
 #include "login/loginform.h"
+#include "support/figures.h"
 #include "support/testdb.h"
 #include "support/workstation.h"
 
@@ -28,6 +29,7 @@ const QString kReports = u"torvakdb_TORVAKraporten.Raporten"_qs;
 const QString kGlas = u"0042-GLAS                Begeleiding aanleg glasvezelnet"_qs;
 
 int g_inputs = 0;
+Figures g_figures;
 
 void addConsultant(const QString& login, const QString& password, const QString& number)
 {
@@ -64,6 +66,7 @@ class TestBadInput : public QObject {
 
 private Q_SLOTS:
     void init();
+    void cleanup();
     void cleanupTestCase();
 
     void loginTexts_data();
@@ -84,10 +87,16 @@ void TestBadInput::init()
     Records::forgetSchema();
 }
 
+void TestBadInput::cleanup()
+{
+    g_figures.caseDone();
+}
+
 void TestBadInput::cleanupTestCase()
 {
-    qInfo("FIGURES bad input: %d typed inputs tried, crashes: 0, rows lost or changed on the way: 0",
-          g_inputs);
+    qInfo("FIGURES bad input: %d typed inputs tried in %d cases, %d failed; %d stored texts compared, "
+          "lost or changed on the way: %d",
+          g_inputs, g_figures.cases, g_figures.failed, g_figures.compared, g_figures.changed);
 }
 
 void TestBadInput::loginTexts_data()
@@ -149,11 +158,18 @@ void TestBadInput::loginTexts()
             QStringList{u"ONLINE"_qs});
     } else {
         QCOMPARE(w.messages.last(), u"Uw inlog gegevens zijn niet gevonden en mag nog 2 keer proberen."_qs);
-        QCOMPARE(TestDb::rows(u"SELECT * FROM "_qs + kConsultants + u" ORDER BY id"_qs), before);
+        {
+            const auto seen = TestDb::rows(u"SELECT * FROM "_qs + kConsultants + u" ORDER BY id"_qs);
+            g_figures.compare<std::decay_t<decltype(seen)>>(seen, before);
+            QCOMPARE(seen, before);
+        }
     }
     // The stored texts themselves are as they were put in.
-    QCOMPARE(TestDb::rows(u"SELECT LOGIN FROM "_qs + kConsultants + u" WHERE consultantnummer = '9999'"_qs),
-             QStringList{storedLogin});
+    {
+        const auto seen = TestDb::rows(u"SELECT LOGIN FROM "_qs + kConsultants + u" WHERE consultantnummer = '9999'"_qs);
+        g_figures.compare<std::decay_t<decltype(seen)>>(seen, QStringList{storedLogin});
+        QCOMPARE(seen, QStringList{storedLogin});
+    }
 }
 
 void TestBadInput::projectPrefixIsNoPattern_data()
@@ -247,7 +263,11 @@ void TestBadInput::dayTextsAtTheirLimits()
     w.save.run();
     QVERIFY2(w.messages.last().startsWith(u"Rapport is opgeslagen"_qs), qPrintable(w.messages.last()));
     const QString column = report::slotColumn(report::slotPrefixes()[part], 7);
-    QCOMPARE(TestDb::rows(u"SELECT "_qs + column + u" FROM "_qs + kReports), QStringList{kept});
+    {
+        const auto seen = TestDb::rows(u"SELECT "_qs + column + u" FROM "_qs + kReports);
+        g_figures.compare<std::decay_t<decltype(seen)>>(seen, QStringList{kept});
+        QCOMPARE(seen, QStringList{kept});
+    }
 
     // An office-made text longer than the box comes in whole and goes out whole.
     const QString longer = repeated(u"ëü🙂"_qs, 30);
@@ -255,7 +275,11 @@ void TestBadInput::dayTextsAtTheirLimits()
     w.pickMonth(u"2026"_qs, u"03 Maart "_qs);
     QCOMPARE(w.text(name), longer);
     w.save.run();
-    QCOMPARE(TestDb::rows(u"SELECT "_qs + column + u" FROM "_qs + kReports), QStringList{longer});
+    {
+        const auto seen = TestDb::rows(u"SELECT "_qs + column + u" FROM "_qs + kReports);
+        g_figures.compare<std::decay_t<decltype(seen)>>(seen, QStringList{longer});
+        QCOMPARE(seen, QStringList{longer});
+    }
 }
 
 void TestBadInput::remarkAtItsLimit_data()

@@ -8,6 +8,7 @@
 #include "declaration/reportrecord.h"
 #include "declaration/ticker.h"
 #include "submit/submitmessages.h"
+#include "support/figures.h"
 #include "support/testdb.h"
 #include "support/workstation.h"
 
@@ -26,6 +27,7 @@ const QString kReports = u"torvakdb_TORVAKraporten.Raporten"_qs;
 const QString kGlas = u"0042-GLAS                Begeleiding aanleg glasvezelnet"_qs;
 
 int g_inputs = 0;
+Figures g_figures;
 
 QString repeated(const QString& unit, int times)
 {
@@ -66,6 +68,7 @@ class TestOfficeRows : public QObject {
 
 private Q_SLOTS:
     void init();
+    void cleanup();
     void cleanupTestCase();
 
     void officeRowsFullOfNulls();
@@ -81,11 +84,16 @@ void TestOfficeRows::init()
     Records::forgetSchema();
 }
 
+void TestOfficeRows::cleanup()
+{
+    g_figures.caseDone();
+}
+
 void TestOfficeRows::cleanupTestCase()
 {
-    qInfo("FIGURES office rows: %d bad rows, missing names and messages tried, crashes: 0, "
-          "rows lost or half-written: 0",
-          g_inputs);
+    qInfo("FIGURES office rows: %d bad rows, missing names and messages tried in %d cases, %d failed; "
+          "%d stored states compared, lost or half-written: %d",
+          g_inputs, g_figures.cases, g_figures.failed, g_figures.compared, g_figures.changed);
 }
 
 void TestOfficeRows::officeRowsFullOfNulls()
@@ -121,7 +129,11 @@ void TestOfficeRows::officeRowsFullOfNulls()
         QVERIFY2(w.text(b.control).isEmpty(), qPrintable(b.control));
     w.save.run();
     QVERIFY2(w.messages.last().startsWith(u"Rapport is opgeslagen"_qs), qPrintable(w.messages.last()));
-    QCOMPARE(TestDb::count(kReports), 1);
+    {
+        const auto seen = TestDb::count(kReports);
+        g_figures.compare<std::decay_t<decltype(seen)>>(seen, 1);
+        QCOMPARE(seen, 1);
+    }
     // A state that is neither "nee" nor "ja", or NULL, is passed over: a new report.
     TestDb::exec(u"UPDATE "_qs + kReports + u" SET afgewerkt = NULL"_qs);
     w.pickMonth(u"2026"_qs, u"05 Mei "_qs);
@@ -196,8 +208,16 @@ void TestOfficeRows::missingTableOrColumn()
     QVERIFY2(w.messages.last().contains(named), qPrintable(w.messages.last()));
     if (action != u"login") // a login cut short leaves the login form, not the main form, as it was
         QCOMPARE(w.snapshot(), shown);
-    QCOMPARE(TestDb::rows(u"SELECT * FROM "_qs + kReports), reports);
-    QCOMPARE(TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs), 0);
+    {
+        const auto seen = TestDb::rows(u"SELECT * FROM "_qs + kReports);
+        g_figures.compare<std::decay_t<decltype(seen)>>(seen, reports);
+        QCOMPARE(seen, reports);
+    }
+    {
+        const auto seen = TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs);
+        g_figures.compare<std::decay_t<decltype(seen)>>(seen, 0);
+        QCOMPARE(seen, 0);
+    }
 }
 
 void TestOfficeRows::messagesOfEveryLength_data()
@@ -246,7 +266,11 @@ void TestOfficeRows::messagesOfEveryLength()
     w.declare.run();
     if (blocks) {
         QCOMPARE(w.messages.texts(), QStringList{submit::blockedMessage()});
-        QCOMPARE(TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs), 0);
+        {
+            const auto seen = TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs);
+            g_figures.compare<std::decay_t<decltype(seen)>>(seen, 0);
+            QCOMPARE(seen, 0);
+        }
     } else {
         QCOMPARE(w.messages.shown.first().caption, submit::declareCaption());
     }
