@@ -1,10 +1,10 @@
 #include "galeranodes.h"
 
+#include "testdb.h"
+
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QThread>
 
 #include <cstdlib>
@@ -70,39 +70,12 @@ ServerAddress GaleraNodes::node(int n)
 
 void GaleraNodes::exec(int n, const QString& sql, const QVariantList& binds)
 {
-    QSqlQuery q(admin(n));
-    bool ok = false;
-    if (binds.isEmpty()) {
-        ok = q.exec(sql);
-        while (ok && q.nextResult()) {
-        }
-    } else {
-        ok = q.prepare(sql);
-        for (const QVariant& v : binds)
-            q.addBindValue(v);
-        ok = ok && q.exec();
-    }
-    if (!ok)
-        throw std::runtime_error("cluster SQL failed: " + q.lastError().text().toStdString() + " in "
-                                 + sql.left(200).toStdString());
+    execAs(admin(n), sql, binds, "cluster");
 }
 
 QStringList GaleraNodes::rows(int n, const QString& sql, const QVariantList& binds)
 {
-    QSqlQuery q(admin(n));
-    q.prepare(sql);
-    for (const QVariant& v : binds)
-        q.addBindValue(v);
-    if (!q.exec())
-        throw std::runtime_error("cluster SQL failed: " + q.lastError().text().toStdString());
-    QStringList out;
-    while (q.next()) {
-        QStringList cols;
-        for (int i = 0; i < q.record().count(); ++i)
-            cols << (q.value(i).isNull() ? QStringLiteral("<NULL>") : q.value(i).toString());
-        out << cols.join(u'|');
-    }
-    return out;
+    return rowsAs(admin(n), sql, binds, "cluster");
 }
 
 void GaleraNodes::loadDemo()

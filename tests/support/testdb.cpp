@@ -10,6 +10,7 @@
 #include <QTextStream>
 
 #include <stdexcept>
+#include <string>
 
 namespace dl::test {
 
@@ -55,9 +56,9 @@ ServerAddress TestDb::server()
     return a;
 }
 
-void TestDb::exec(const QString& sql, const QVariantList& binds)
+void execAs(QSqlDatabase db, const QString& sql, const QVariantList& binds, const char* who)
 {
-    QSqlQuery q(admin());
+    QSqlQuery q(db);
     bool ok = false;
     if (binds.isEmpty()) {
         ok = q.exec(sql);
@@ -70,18 +71,18 @@ void TestDb::exec(const QString& sql, const QVariantList& binds)
         ok = ok && q.exec();
     }
     if (!ok)
-        throw std::runtime_error("test SQL failed: " + q.lastError().text().toStdString() + " in "
+        throw std::runtime_error(std::string(who) + " SQL failed: " + q.lastError().text().toStdString() + " in "
                                  + sql.left(200).toStdString());
 }
 
-QStringList TestDb::rows(const QString& sql, const QVariantList& binds)
+QStringList rowsAs(QSqlDatabase db, const QString& sql, const QVariantList& binds, const char* who)
 {
-    QSqlQuery q(admin());
+    QSqlQuery q(db);
     q.prepare(sql);
     for (const QVariant& v : binds)
         q.addBindValue(v);
     if (!q.exec())
-        throw std::runtime_error("test SQL failed: " + q.lastError().text().toStdString());
+        throw std::runtime_error(std::string(who) + " SQL failed: " + q.lastError().text().toStdString());
     QStringList out;
     while (q.next()) {
         QStringList cols;
@@ -90,6 +91,16 @@ QStringList TestDb::rows(const QString& sql, const QVariantList& binds)
         out << cols.join(u'|');
     }
     return out;
+}
+
+void TestDb::exec(const QString& sql, const QVariantList& binds)
+{
+    execAs(admin(), sql, binds, "test");
+}
+
+QStringList TestDb::rows(const QString& sql, const QVariantList& binds)
+{
+    return rowsAs(admin(), sql, binds, "test");
 }
 
 int TestDb::count(const QString& table)

@@ -4,11 +4,16 @@
 
 #include "data/settings.h"
 
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
 
 namespace dl::test {
+
+// Administrator SQL on an open connection; who names the server in errors.
+void execAs(QSqlDatabase db, const QString& sql, const QVariantList& binds, const char* who);
+QStringList rowsAs(QSqlDatabase db, const QString& sql, const QVariantList& binds, const char* who);
 
 class TestDb {
 public:
