@@ -151,6 +151,41 @@ QPixmap printer()
     return pm;
 }
 
+QPixmap pdf()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    begin(p);
+    // A page with a folded corner and a red band across it.
+    QPainterPath page;
+    page.moveTo(9, 3);
+    page.lineTo(31, 3);
+    page.lineTo(40, 12);
+    page.lineTo(40, 45);
+    page.lineTo(9, 45);
+    page.closeSubpath();
+    p.setPen(QPen(QColor(90, 90, 90), 1.5));
+    p.setBrush(Qt::white);
+    p.drawPath(page);
+    p.setBrush(QColor(210, 210, 215));
+    p.drawPolygon(QPolygonF{QPointF(31, 3), QPointF(31, 12), QPointF(40, 12)});
+    p.setPen(QPen(QColor(160, 160, 160), 1));
+    for (int y = 10; y <= 18; y += 4)
+        p.drawLine(13, y, 27, y);
+    for (int y = 38; y <= 42; y += 4)
+        p.drawLine(13, y, 36, y);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(190, 30, 30));
+    p.drawRoundedRect(QRectF(4, 21, 36, 13), 2, 2);
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(11);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(4, 21, 36, 13), Qt::AlignCenter, QStringLiteral("PDF"));
+    return pm;
+}
+
 QPixmap door()
 {
     QPixmap pm = canvas();

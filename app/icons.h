@@ -11,6 +11,7 @@ QPixmap leaveComputer();   // computer with a red cross
 QPixmap disk();            // save
 QPixmap stamp();           // declare
 QPixmap printer();         // print
+QPixmap pdf();             // keep as a PDF file
 QPixmap door();            // end the program
 QPixmap bin();             // remove a project
 // The company logo; also printed at the head of the document. Drawn in the

@@ -182,6 +182,24 @@ int baselineDeclare(const Workload& w, const QString& key)
     return 1;
 }
 
+int baselineLastDeclaration(const Workload& w, const check::DeclarationKey& key)
+{
+    // The whole table, keeping the latest earlier month of the same three texts.
+    Connection c(w.server, Database::Declarations);
+    QString best;
+    walk(c, kDeclarations,
+         {QStringLiteral("consultant"), QStringLiteral("Opdrachtgever"), QStringLiteral("Projectnaam"),
+          QStringLiteral("Jaar"), QStringLiteral("maand")},
+         [&](const QStringList& v) {
+             const QString month = v[3] + v[4];
+             if (v[0] == key.consultant && v[1] == key.client && v[2] == key.project && month < key.year + key.month
+                 && month > best)
+                 best = month;
+             return false;
+         });
+    return best.isEmpty() ? 0 : 1;
+}
+
 int baselineTicker(const Workload& w)
 {
     Connection c(w.server);

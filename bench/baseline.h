@@ -13,6 +13,7 @@ int baselineOpenMonth(const Workload& w, const QString& key);
 int baselineSave(const Workload& w, const QString& key);
 int baselineDeclare(const Workload& w, const QString& key);
 int baselineTicker(const Workload& w);
+int baselineLastDeclaration(const Workload& w, const check::DeclarationKey& key);
 int baselineLogoff(const Workload& w, const Person& p);
 
 } // namespace dl::bench

@@ -98,6 +98,12 @@ QList<Action> actions(const Workload& w)
          [=, &w](Program& p, int i) { p.prepareOpenMonth(key(w.declareKeys, i)); },
          [](Program& p, int) { return p.declare(); }, one,
          [=](const Workload& wl, int i) { return baselineDeclare(wl, key(wl.declareKeys, i)); }, one},
+        {QStringLiteral("check: last earlier declaration"), {declarations}, {},
+         [=, &w](Program& p, int i) { return p.lastDeclaration(w.earlierKeys[i % w.earlierKeys.size()]); }, one,
+         [=](const Workload& wl, int i) {
+             return baselineLastDeclaration(wl, wl.earlierKeys[i % wl.earlierKeys.size()]);
+         },
+         one},
         {QStringLiteral("ticker refresh"), {messages}, {}, [](Program& p, int) { return p.ticker(); }, positive,
          [](const Workload& wl, int) { return baselineTicker(wl); }, positive},
         {QStringLiteral("logoff"), {consultants}, {}, [=](Program& p, int i) { return p.logoff(person(i)); }, one,

@@ -11,6 +11,7 @@
 #include "login/loginservice.h"
 #include "login/logoff.h"
 #include "submit/declareaction.h"
+#include "submit/earlierdeclaration.h"
 #include "submit/saveaction.h"
 #include "submit/submitmessages.h"
 
@@ -108,12 +109,22 @@ int Program::declare()
 {
     const QString m = submit::monthName(m_session.reportMonthEntry);
     const QString y = m_session.reportYear;
+    // The month may give the check something to say; the consultant goes on.
+    m_messages.choiceAnswers.enqueue(1);
     m_declare->run();
+    m_messages.choiceAnswers.clear();
     // The declared message comes before the project is read again.
     for (const Message& shown : m_messages.shown)
         if (shown.text == submit::declaredMessage(m, y))
             return 1;
     return 0;
+}
+
+int Program::lastDeclaration(const check::DeclarationKey& key)
+{
+    // The look-up of the check before the question to declare.
+    Connection c(m_ctx.server, Database::Declarations);
+    return check::lastEarlierDeclaration(c, key) ? 1 : 0;
 }
 
 int Program::ticker()

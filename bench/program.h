@@ -42,6 +42,7 @@ public:
     int save();                                      // 1 when saved
     int declare();                                   // 1 when declared
     int ticker();                                    // length of the message
+    int lastDeclaration(const check::DeclarationKey& key);  // 1 when the earlier one was found
     int logoff(const Person& p);                     // 1 when marked offline
 
 private:

@@ -151,6 +151,15 @@ Workload pickWorkload(const QString& scale, const ServerAddress& server, int cou
         }
     }
 
+    const qint64 declarationsTop = scalar(c, QStringLiteral("SELECT MAX(id) FROM ") + kDeclarations);
+    while (w.earlierKeys.size() < count) {
+        const QSqlRecord r = randomRow(c, rng, kDeclarations, declarationsTop,
+                                       QStringLiteral("consultant, Opdrachtgever, Projectnaam, Jaar, maand"));
+        const int next = r.value(3).toInt() * 12 + r.value(4).toInt();  // the month after, counted from 0
+        w.earlierKeys.append({r.value(0).toString(), r.value(1).toString(), r.value(2).toString(),
+                              QString::number(next / 12), QStringLiteral("%1").arg(next % 12 + 1, 2, 10, QChar(u'0'))});
+    }
+
     QSqlQuery q = c.exec(QStringLiteral("SELECT * FROM ") + kReports + QStringLiteral(" WHERE Projectnaam = ?"),
                          {w.storedKeys.first()});
     if (!q.next())
@@ -173,6 +182,7 @@ void warmIndexes(const ServerAddress& server)
         {kConsultants, QStringLiteral("ix_login")},          {kConsultants, QStringLiteral("ix_consultantnummer")},
         {kProjects, QStringLiteral("ix_projectcode")},        {kClients, QStringLiteral("ix_opdrachtgevernummer")},
         {kReports, QStringLiteral("ix_projectnaam")},         {kDeclarations, QStringLiteral("ix_factuurnummer")},
+        {kDeclarations, QStringLiteral("ix_consultant_opdrachtgever_jaar_maand")},
         {kMessages, QStringLiteral("PRIMARY")}};
     for (const auto& [table, index] : indexes)
         scalar(c, QStringLiteral("SELECT COUNT(*) FROM ") + table + QStringLiteral(" FORCE INDEX (`") + index

@@ -4,6 +4,7 @@
 // the clean-up that takes the tables back to their filled state.
 
 #include "data/settings.h"
+#include "submit/earlierdeclaration.h"
 
 #include <QList>
 #include <QString>
@@ -49,6 +50,9 @@ struct Workload {
     QStringList appendKeys;   // months not in the table, saved for the first time
     QStringList oldAppendKeys;  // the same for the old design's samples
     QStringList declareKeys;  // open reports whose invoice number is free, to declare
+    // Stored declarations' consultant, client and project name with the
+    // month after theirs: each has an earlier declaration to find.
+    QList<check::DeclarationKey> earlierKeys;
     QStringList reportColumns;
     QStringList reportValues;  // one stored report's texts, written by the saves
 

@@ -4,6 +4,7 @@
 #include "app/imagebutton.h"
 #include "declaration/formparts.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,6 +20,28 @@ QString l2(int i)
 {
     return element(QStringLiteral("Label2"), i);
 }
+
+// Shows and hides a control whenever another is shown or hidden, whoever
+// does it; a child of the leader.
+class ShownWith final : public QObject {
+public:
+    ShownWith(QWidget* leader, QWidget* follower) : QObject(leader), m_follower(follower)
+    {
+        m_follower->setVisible(!leader->isHidden());
+        leader->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::ShowToParent || e->type() == QEvent::HideToParent)
+            m_follower->setVisible(e->type() == QEvent::ShowToParent);
+        return QObject::eventFilter(watched, e);
+    }
+
+private:
+    QWidget* m_follower;
+};
 
 // Shown and hidden during use; keeps its place so the page does not jump.
 void keepPlace(QWidget* w)
@@ -198,6 +221,7 @@ QWidget* buttonsBox(FormControls& c)
     } buttons[] = {{u"Image5", icons::bin(), u"Project afsluiten en verwijderen", true},
                    {u"Image4", icons::stamp(), u"Raport opslaan en Declareren", true},
                    {u"Image6", icons::printer(), u"Deze declaratie afdrukken", true},
+                   {u"ImagePdf", icons::pdf(), u"Raport en declaratie als PDF opslaan", true},
                    {u"Image2", icons::door(), u"Programma beindigen", false}};
     int i = 0;
     for (const auto& b : buttons) {
@@ -209,6 +233,8 @@ QWidget* buttonsBox(FormControls& c)
         grid->addWidget(w, i / 2, i % 2);
         ++i;
     }
+    // Keeping the document as a file goes with printing it.
+    new ShownWith(c.widget(QStringLiteral("Image6")), c.widget(QStringLiteral("ImagePdf")));
     return box;
 }
 

@@ -31,5 +31,7 @@ CREATE TABLE IF NOT EXISTS `Declaraties` (
   `totaaluit` VARCHAR(32) NULL,
   `IsbetaaldConsultant` VARCHAR(8) NULL,
   `IsbetaaldOpdrachtgever` VARCHAR(8) NULL,
-  KEY `ix_factuurnummer` (`factuurnummer`)
+  KEY `ix_factuurnummer` (`factuurnummer`),
+  -- The last earlier declaration of a consultant, client and project.
+  KEY `ix_consultant_opdrachtgever_jaar_maand` (`consultant`, `Opdrachtgever`, `Jaar`, `maand`)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;

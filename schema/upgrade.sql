@@ -82,3 +82,19 @@ PREPARE dl_stmt FROM @dl_change;
 EXECUTE dl_stmt;
 DEALLOCATE PREPARE dl_stmt;
 SET @dl_change = NULL;
+
+-- ---------------------------------------------------------------------
+-- The look-up of the last earlier declaration of a consultant, client and
+-- project, made before a month is declared. Without the index the answer
+-- is the same, only slower. MySQL 8 has no CREATE INDEX IF NOT EXISTS.
+-- ---------------------------------------------------------------------
+SET @dl_index = (
+  SELECT IF(COUNT(*) = 0,
+            'CREATE INDEX `ix_consultant_opdrachtgever_jaar_maand` ON `torvakdb_TORVAKdeclaraties`.`Declaraties` (`consultant`, `Opdrachtgever`, `Jaar`, `maand`)',
+            'DO 0')
+  FROM information_schema.STATISTICS
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKdeclaraties' AND TABLE_NAME = 'Declaraties'
+    AND INDEX_NAME = 'ix_consultant_opdrachtgever_jaar_maand');
+PREPARE dl_stmt FROM @dl_index;
+EXECUTE dl_stmt;
+DEALLOCATE PREPARE dl_stmt;

@@ -34,6 +34,8 @@ nice -n 10 python3 "$root/bench/fill.py" "$data"
 step "servers"
 for s in "${scales[@]}"; do "$root/scripts/dbserver.sh" start "$data/$s"; done
 trap 'for s in "${scales[@]}"; do "$root/scripts/dbserver.sh" stop "$data/$s" >/dev/null || true; done' EXIT
+# Servers filled by an older version get what this one needs (indexes).
+for s in "${scales[@]}"; do "$root/scripts/dbserver.sh" sql "$data/$s" <"$root/schema/upgrade.sql" >/dev/null; done
 addr() { echo "127.0.0.1:$(cat "$data/$1/port")"; }
 # Every thread of the server (a server started by the fill runs at nice 10);
 # new connection threads inherit the main thread's priority.

@@ -9,6 +9,7 @@
 #include "declaration/reportrecord.h"
 #include "submit/declarationrow.h"
 #include "submit/declarationstore.h"
+#include "submit/declarecheckstep.h"
 #include "submit/reportstore.h"
 #include "submit/submitmessages.h"
 
@@ -41,6 +42,8 @@ void DeclareAction::declareMonth()
     const QString entry = session.reportMonthEntry;
     const QString year = session.reportYear;
     const QString m = submit::monthName(entry);
+    if (!submit::checkBeforeDeclaring(m_form, m_ctx))
+        return;
     if (!m_ctx.messages.confirm(submit::declareQuestion(m, year, m_c.text(QStringLiteral("Text29"))),
                                 submit::declareCaption())) {
         m_ctx.messages.inform(submit::notDeclaredMessage(m, year));

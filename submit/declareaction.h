@@ -1,8 +1,9 @@
 #pragma once
 // The declare button (Image4 on the tab "Declaratie"): unless the office has
-// switched declaring off, and after the consultant confirms, the open month's
-// report is saved as declared and its declaration row appended, both in one
-// transaction; then the form lets go of the month.
+// switched declaring off, and after a look at the month and the consultant's
+// confirmation, the open month's report is saved as declared and its
+// declaration row appended, both in one transaction; then the form lets go
+// of the month.
 
 #include "app/context.h"
 #include "data/records.h"

@@ -18,6 +18,12 @@ QString printQuestion(const QString& combo4Text)
                           "Wilt U nu gaan afdrukken ?\r\n");
 }
 
+QString noOpenMonthMessage()
+{
+    return QStringLiteral("Er is geen maand geopend; er is niets om af te drukken.\r\n"
+                          "Kies eerst een jaar en een maand.");
+}
+
 PrintTexts readPrintTexts(const FormControls& c, const Session& session)
 {
     const auto text = [&c](const QString& name) { return c.text(name); };
@@ -78,9 +84,7 @@ void PrintAction::run()
     runGuarded(m_ctx.messages, [this] {
         // The invoice number and the period belong to the month on screen.
         if (!m_ctx.session.hasOpenReport()) {
-            m_ctx.messages.inform(QStringLiteral("Er is geen maand geopend; er is niets om af te "
-                                                 "drukken.\r\nKies eerst een jaar en een maand."),
-                                  Icon::Warning);
+            m_ctx.messages.inform(print::noOpenMonthMessage(), Icon::Warning);
             return;
         }
         const FormControls& c = m_form.controls();

@@ -27,6 +27,9 @@ inline QString printQuestionCaption()
     return QStringLiteral("RAPORT EN DECLARATIE ADFRUKKEN");
 }
 
+// Printing, or keeping the document as a file, without an open month.
+QString noOpenMonthMessage();
+
 // The form's texts as the document needs them. Year and month are those
 // the open report was opened with, not what the boxes show now.
 PrintTexts readPrintTexts(const FormControls& controls, const Session& session);

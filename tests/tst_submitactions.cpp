@@ -15,7 +15,9 @@
 #include "support/fakes.h"
 #include "support/testdb.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QTabWidget>
 #include <QtTest>
 
 using namespace dl;
@@ -41,11 +43,13 @@ struct Fixture {
         selectShownProject(form, ctx);
         pickMonth(u"2026"_qs, u"03 Maart "_qs);
         messages.clear();
+        // Work on weekdays only and the month over: nothing for the check to name.
         for (int n = 1; n <= report::kSlots; ++n) {
-            c().setText(report::slotControl(1, n), u" werk %1 "_qs.arg(n));
+            const bool worked = QDate(2026, 3, n).dayOfWeek() <= 5 && n % 4;
+            c().setText(report::slotControl(1, n), worked ? u" werk %1 "_qs.arg(n) : QString());
             c().setText(report::slotControl(2, n), n % 2 ? QString() : u"Jan"_qs);
-            c().setText(report::slotControl(3, n), n % 4 ? u"8"_qs : QString());
-            c().setText(report::slotControl(4, n), QString::number(n));
+            c().setText(report::slotControl(3, n), worked ? u"8"_qs : QString());
+            c().setText(report::slotControl(4, n), worked ? QString::number(n) : QString());
         }
         c().setText(u"Text36"_qs, u"Parkeren "_qs);
         c().setText(u"Text33"_qs, u"12"_qs);
@@ -76,7 +80,7 @@ struct Fixture {
 
     Session session;
     test::FakeMessages messages;
-    FixedClock clock{QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9))};
+    FixedClock clock{QDateTime(QDate(2026, 3, 31), QTime(16, 4, 9))};
     AppContext ctx{session, messages, clock, TestDb::server()};
     Form1 form;
     MonthSelection months;
@@ -107,7 +111,7 @@ ServerAddress unreachable()
     return {u"127.0.0.1"_qs, 1};
 }
 
-const QString kStamp = u"Laatst gewijzigd : 27-maart-2026  16:04:09"_qs;
+const QString kStamp = u"Laatst gewijzigd : 31-maart-2026  16:04:09"_qs;
 
 } // namespace
 
@@ -136,6 +140,10 @@ private Q_SLOTS:
     void declareFailureWritesNothing();
     void declaredElsewhereMeanwhile();
     void invoiceNumberTaken();
+
+    void checkGoesBackToTheReport();
+    void checkDeclaredAnyway();
+    void checkComparesWithTheLastDeclaration();
 };
 
 void TestSubmitActions::init()
@@ -203,7 +211,7 @@ void TestSubmitActions::saveTwiceKeepsOneRow()
     f.c().setText(report::slotControl(3, 4), u"6"_qs);
     f.clock.set(f.clock.now().addSecs(60));
     f.save.run();
-    QCOMPARE(reportRows(), QStringList{kKey + u"|nee|Laatst gewijzigd : 27-maart-2026  16:05:09|6|5"_qs});
+    QCOMPARE(reportRows(), QStringList{kKey + u"|nee|Laatst gewijzigd : 31-maart-2026  16:05:09|6|5"_qs});
 }
 
 void TestSubmitActions::saveRefusesADeclaredReport()
@@ -308,6 +316,7 @@ void TestSubmitActions::declareWritesBothRowsAndLetsGo()
              u"Het Raport voor Maart 2026 is opgeslagen en\r\n"
              "de declaratie hiervan is opgeslagen en aangeboden voor uitvoering.\r\n"_qs);
     QCOMPARE(f.messages.shown.size(), 2);
+    QVERIFY(f.messages.choices.isEmpty());  // nothing for the check to name
 
     QCOMPARE(reportRows(), QStringList{kKey + u"|ja|"_qs + kStamp + u"||5"_qs});
     const QStringList rows = TestDb::rows(
@@ -325,7 +334,7 @@ void TestSubmitActions::declareWritesBothRowsAndLetsGo()
                                u"Hollands Glas BV"_qs,
                                u"2026"_qs,
                                u"03"_qs,
-                               u"27-maart-2026  16:04:09"_qs,
+                               u"31-maart-2026  16:04:09"_qs,
                                u"Glasvezel Noord"_qs,
                                u"184"_qs,
                                u"65.00"_qs,
@@ -427,6 +436,80 @@ void TestSubmitActions::invoiceNumberTaken()
     QCOMPARE(TestDb::count(kReports), 0);
     QCOMPARE(declarationRows(), QStringList{u"26030042170007|x|<NULL>"_qs});
     QVERIFY(f.session.hasOpenReport());
+}
+
+namespace {
+
+// A Sunday entry and an 18-hour day, four days before the month is over.
+void fillInBadly(Fixture& f)
+{
+    f.c().setText(report::slotControl(1, 1), u"Storing"_qs);
+    f.c().setText(report::slotControl(3, 1), u"8"_qs);
+    f.c().setText(report::slotControl(3, 10), u"18"_qs);
+    f.clock.set(QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9)));
+}
+
+const QStringList kBadLines{u"Maart 2026 is nog niet voorbij"_qs, u"Zo  01 Maart     2026: 8 uur op een zondag"_qs,
+                            u"Di  10 Maart     2026: 18 uur op één dag"_qs};
+
+} // namespace
+
+void TestSubmitActions::checkGoesBackToTheReport()
+{
+    Fixture f;
+    f.form.show();
+    f.form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.form));
+    fillInBadly(f);
+    Q_EMIT f.c().get<ImageButton>(u"Image4"_qs)->doubleClicked();
+
+    QCOMPARE(f.messages.choices.size(), 1);
+    const Choice& box = f.messages.choices.first();
+    QCOMPARE(box.caption, u"Controle voor het declareren"_qs);
+    QCOMPARE(box.text, u"Kijk dit nog eens na voordat U Maart 2026 declareert:"_qs);
+    QCOMPARE(box.lines, kBadLines);
+    QCOMPARE(box.buttons, (QStringList{u"Terug naar het raport"_qs, u"Toch declareren"_qs}));
+    QCOMPARE(box.defaultButton, 0);
+    QCOMPARE(box.escapeButton, 0);
+    // The default is going back: no question, nothing written.
+    QCOMPARE(f.messages.shown.size(), 1);
+    QCOMPARE(TestDb::count(kReports) + TestDb::count(kDeclarations), 0);
+    QVERIFY(f.session.hasOpenReport());
+    QCOMPARE(f.form.tabs()->currentIndex(), 1);
+    QTRY_COMPARE(QApplication::focusWidget(), f.c().widget(report::slotControl(3, 1)));
+}
+
+void TestSubmitActions::checkDeclaredAnyway()
+{
+    Fixture f;
+    fillInBadly(f);
+    f.messages.choiceAnswers.enqueue(1);
+    f.declare.run();
+    QCOMPARE(f.messages.choices.size(), 1);
+    QCOMPARE(f.messages.choices.first().lines, kBadLines);
+    QCOMPARE(f.messages.shown.size(), 3);
+    QCOMPARE(f.messages.shown[1].caption, u"RAPORT OPSLAAN EN DECLAREREN"_qs);
+    QVERIFY(f.messages.shown[2].text.startsWith(u"Het Raport voor Maart 2026 is opgeslagen"_qs));
+    QCOMPARE(declarationRows(), QStringList{u"26030042170007|2026|03"_qs});
+    QVERIFY(!f.session.hasOpenReport());
+}
+
+void TestSubmitActions::checkComparesWithTheLastDeclaration()
+{
+    Fixture f;
+    const QString insert = u"INSERT INTO "_qs + kDeclarations +
+                           u" (consultant, Opdrachtgever, Projectnaam, Jaar, maand, uren, kilometers, totaal)"
+                           " VALUES ('0042', '17', ?, ?, ?, ?, '496', '14.574,78')"_qs;
+    TestDb::exec(insert, {u"Glasvezel Noord"_qs, u"2026"_qs, u"01"_qs, u"184"_qs});
+    TestDb::exec(insert, {u"Glasvezel Noord"_qs, u"2026"_qs, u"02"_qs, u"400"_qs});
+    // Not earlier, and not this project's name.
+    TestDb::exec(insert, {u"Glasvezel Noord"_qs, u"2026"_qs, u"04"_qs, u"1"_qs});
+    TestDb::exec(insert, {u"GLASVEZEL NOORD"_qs, u"2026"_qs, u"02"_qs, u"184"_qs});
+    f.declare.run();
+    QCOMPARE(f.messages.choices.size(), 1);
+    QCOMPARE(f.messages.choices.first().lines, QStringList{u"Uren 54 % lager dan in Februari 2026 (400 → 184)"_qs});
+    QCOMPARE(TestDb::count(kDeclarations), 4);
+    QCOMPARE(TestDb::count(kReports), 0);
 }
 
 QTEST_MAIN(TestSubmitActions)

@@ -18,6 +18,7 @@
 #include "login/printerselection.h"
 #include "login/qtprintercatalogue.h"
 #include "submit/declareaction.h"
+#include "submit/pdfaction.h"
 #include "submit/printaction.h"
 #include "submit/saveaction.h"
 
@@ -34,6 +35,7 @@ Startup::Startup(AppContext& ctx)
     : m_ctx(ctx)
     , m_printers(std::make_unique<QtPrinterCatalogue>())
     , m_printer(std::make_unique<CurrentPrinter>(*m_printers))
+    , m_files(std::make_unique<QtFileChooser>())
 {
 }
 
@@ -54,6 +56,7 @@ void Startup::wireMainForm(Form1& form)
     //   m_controllers.push_back(std::make_unique<ProjectChoice>(form, m_ctx));
     connectPrinterChoice(form, *m_printer);
     new PrintAction(form, m_ctx, *m_printer);  // a child of the form
+    new PdfAction(form, m_ctx, *m_files);      // ImagePdf, a child of the form
     new SaveAction(form, m_ctx);               // Image3, a child of the form
     new DeclareAction(form, m_ctx);            // Image4, a child of the form
     m_controllers.push_back(std::make_unique<ProjectSelection>(form, m_ctx));

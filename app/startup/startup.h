@@ -4,6 +4,7 @@
 // actions here.
 
 #include "app/context.h"
+#include "app/filechooser.h"
 #include "app/printers.h"
 
 #include <QObject>
@@ -43,6 +44,8 @@ private:
     // The workstation's printers and the one printing goes to; they outlive the forms.
     std::unique_ptr<PrinterCatalogue> m_printers;
     std::unique_ptr<CurrentPrinter> m_printer;
+    // Where the document is kept as a PDF file.
+    std::unique_ptr<FileChooser> m_files;
     std::unique_ptr<Form1> m_form;
     std::unique_ptr<LoginForm> m_login;
     // Declared last: destroyed before the forms they act on.

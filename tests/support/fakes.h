@@ -1,7 +1,8 @@
 #pragma once
 // Stand-ins for the seams: message boxes that record their texts and give
-// scripted answers, and a made-up printer list.
+// scripted answers, a made-up printer list, a file dialog that answers.
 
+#include "app/filechooser.h"
 #include "app/messages.h"
 #include "app/printers.h"
 
@@ -55,6 +56,18 @@ public:
     QString systemDefault() const override { return def; }
     QStringList list;
     QString def;
+};
+
+// Records what it was asked and answers `answer` (empty: cancelled).
+class FakeFiles final : public FileChooser {
+public:
+    QString saveFileName(const QString& caption, const QString& proposedPath, const QString& filter) override
+    {
+        asked.append({caption, proposedPath, filter});
+        return answer;
+    }
+    QList<QStringList> asked;  // caption, proposed path, filter
+    QString answer;
 };
 
 } // namespace dl::test

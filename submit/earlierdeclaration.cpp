@@ -1,0 +1,43 @@
+#include "submit/earlierdeclaration.h"
+
+#include "data/records.h"
+#include "data/tables.h"
+
+namespace dl::check {
+
+std::optional<EarlierDeclaration> lastEarlierDeclaration(Connection& c, const DeclarationKey& key)
+{
+    const TableRef table = tables::declarations();
+    // Among the declarations of one month, table order decides.
+    QString tieBreak;
+    for (const QString& column : Records(c).primaryKey(table))
+        tieBreak += QStringLiteral(", ") + Connection::quoteIdentifier(column);
+    QSqlQuery q = c.exec(
+        QStringLiteral("SELECT consultant, Opdrachtgever, Projectnaam, Jaar, maand, uren, kilometers, totaal FROM ")
+            + Connection::qualified(table)
+            + QStringLiteral(" WHERE consultant = ? AND Opdrachtgever = ? AND Projectnaam = ?"
+                             " AND (Jaar < ? OR (Jaar = ? AND maand < ?))"
+                             " ORDER BY Jaar DESC, maand DESC")
+            + tieBreak,
+        {key.consultant, key.client, key.project, key.year, key.year, key.month});
+    const QList<Match> exact{{QStringLiteral("consultant"), key.consultant},
+                             {QStringLiteral("Opdrachtgever"), key.client},
+                             {QStringLiteral("Projectnaam"), key.project}};
+    while (q.next()) {
+        const Row row(q.record());
+        if (!Records::exactlyMatches(row, exact))
+            continue;
+        // The server's collation may call "2026 " equal to "2026"; the month
+        // must lie before the open one as text.
+        const QString year = row.text(QStringLiteral("Jaar"));
+        const QString month = row.text(QStringLiteral("maand"));
+        if (!(year < key.year || (year == key.year && month < key.month)))
+            continue;
+        return EarlierDeclaration{year, month,
+                                  {row.text(QStringLiteral("uren")), row.text(QStringLiteral("kilometers")),
+                                   row.text(QStringLiteral("totaal"))}};
+    }
+    return std::nullopt;
+}
+
+} // namespace dl::check

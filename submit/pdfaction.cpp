@@ -1,0 +1,108 @@
+#include "submit/pdfaction.h"
+
+#include "app/actionguard.h"
+#include "app/imagebutton.h"
+#include "declaration/form1.h"
+#include "submit/printaction.h"
+#include "submit/submitmessages.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace dl {
+
+namespace print {
+
+QString pdfFileName(const QString& projectCode, const QString& monthEntry, const QString& year)
+{
+    QString name = QStringLiteral("Declaratie ") + projectCode + u' ' + submit::monthName(monthEntry).trimmed()
+                   + u' ' + year;
+    // Forbidden on one desktop or another, or unreadable in a dialog.
+    for (QChar& ch : name) {
+        if (ch.unicode() < 0x20 || QStringView(u"/\\:*?\"<>|").contains(ch))
+            ch = u'-';
+    }
+    return name + QStringLiteral(".pdf");
+}
+
+QString pdfSaveCaption()
+{
+    return QStringLiteral("Raport en declaratie als PDF opslaan");
+}
+
+QString pdfNotSavedMessage(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Het PDF-bestand ") + path + QStringLiteral(" is niet opgeslagen: ") + reason;
+}
+
+SavedPdfOutput::SavedPdfOutput(QString path, QString title, const QPageLayout& layout)
+    : m_title(std::move(title)), m_layout(layout), m_file(path)
+{
+}
+
+// Without close() the file stays as it was.
+SavedPdfOutput::~SavedPdfOutput() = default;
+
+QPagedPaintDevice& SavedPdfOutput::open()
+{
+    if (!m_file.open(QIODevice::WriteOnly))
+        throw PrintError(m_file.errorString());
+    m_writer = std::make_unique<QPdfWriter>(&m_file);
+    m_writer->setResolution(1200);
+    m_writer->setTitle(m_title);
+    m_writer->setCreator(applicationTitle());
+    if (!m_writer->setPageLayout(m_layout))
+        throw PrintError(QStringLiteral("de pagina-indeling wordt niet aanvaard"));
+    return *m_writer;
+}
+
+void SavedPdfOutput::close()
+{
+    // The writer finishes the file when it goes.
+    m_writer.reset();
+    if (!m_file.commit())
+        throw PrintError(m_file.errorString());
+}
+
+} // namespace print
+
+PdfAction::PdfAction(Form1& form, AppContext& ctx, FileChooser& files, QString documents)
+    : QObject(&form), m_form(form), m_ctx(ctx), m_files(files), m_documents(std::move(documents))
+{
+    auto* button = form.controls().get<ImageButton>(QStringLiteral("ImagePdf"));
+    connect(button, &ImageButton::doubleClicked, this, &PdfAction::run);
+}
+
+QString PdfAction::documentsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+void PdfAction::run()
+{
+    runGuarded(m_ctx.messages, [this] {
+        const Session& session = m_ctx.session;
+        if (!session.hasOpenReport()) {
+            m_ctx.messages.inform(print::noOpenMonthMessage(), Icon::Warning);
+            return;
+        }
+        const QString proposed = QDir(m_documents).filePath(
+            print::pdfFileName(session.projectCode, session.reportMonthEntry, session.reportYear));
+        const QString path = m_files.saveFileName(print::pdfSaveCaption(), proposed,
+                                                  QStringLiteral("PDF-bestanden (*.pdf)"));
+        if (path.isEmpty())
+            return;
+
+        const print::PrintDocument document =
+            print::buildPrintDocument(print::readPrintTexts(m_form.controls(), session));
+        try {
+            print::SavedPdfOutput output(path, document.title);
+            print::renderDocument(document, m_form.logo(), output);
+        } catch (const print::PrintError& e) {
+            m_ctx.messages.inform(print::pdfNotSavedMessage(QDir::toNativeSeparators(path), e.message()),
+                                  Icon::Critical);
+        }
+    });
+}
+
+} // namespace dl
