@@ -36,7 +36,7 @@ struct Desk {
         c.setText(u"Text2"_s, u"Migratie"_s);
         c.setText(u"Text3"_s, u"Overgang naar het nieuwe net"_s);
         for (int n : {3, 4, 17}) {
-            c.setText(element(u"Text23"_s, n), u"Ma  %1 Maart     2008"_s.arg(n, 2, 10, u'0'));
+            c.setText(element(u"Text23"_s, n), u"Ma  %1 Maart     2008"_s.arg(n, 2, 10, QChar(u'0')));
             c.setText(element(u"Text24"_s, n), u"Overleg €"_s);
             c.setText(element(u"Text25"_s, n), u"Jan"_s);
             c.setText(element(u"Text26"_s, n), u"8"_s);
