@@ -42,12 +42,14 @@ QString Program::monthEntry(int month) const
 int Program::login(const Person& p)
 {
     // What the login click calls: the credential check with the project
-    // list and the online mark, then the login record.
-    const auto result = LoginService(m_ctx.server, m_clock).logIn(p.login, p.password);
+    // list and the online mark with the login record in its transaction.
+    const auto result = LoginService(m_ctx.server, m_clock)
+                            .logIn(p.login, p.password, [this](Connection& c, const ConsultantLogin& login) {
+                                m_session.consultantName = login.consultantName;
+                                LoginAudit(m_ctx).write(c);
+                            });
     if (!result)
         return -1;
-    m_session.consultantName = result->consultantName;
-    LoginAudit(m_ctx).write();
     return int(result->projectEntries.size());
 }
 

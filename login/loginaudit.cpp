@@ -42,6 +42,12 @@ LoginAudit::LoginAudit(AppContext& context, WorkstationReader reader, QLocale lo
 
 void LoginAudit::write()
 {
+    Connection c(m_ctx.server);
+    write(c);
+}
+
+void LoginAudit::write(Connection& c)
+{
     const WorkstationFacts facts = m_reader.read();
     Session record = m_ctx.session;
     record.windowsUserName = facts.userName;
@@ -51,7 +57,6 @@ void LoginAudit::write()
     record.boardProduct = facts.boardProduct;
     record.loginStamp = loginStamp(m_ctx.clock.now(), m_locale);
 
-    Connection c(m_ctx.server);
     Records(c).insert(tables::loginRecords(), loginRecordValues(record));
 
     // The Session takes the values once they are on record.

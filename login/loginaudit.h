@@ -25,8 +25,10 @@ public:
 
     // Runs after the consultant's name and the printer are in the Session.
     // The workstation is read first and never stops the login; a failing
-    // write throws DbError.
+    // write throws DbError. The first form opens a connection of its own;
+    // the second writes on the caller's, inside the caller's transaction.
     void write();
+    void write(Connection& c);
 
 private:
     AppContext& m_ctx;

@@ -12,12 +12,15 @@
 
 namespace dl {
 
+class Connection;
 class Form1;
 struct ConsultantLogin;
 
 struct LoginHooks {
     std::function<void()> onLoad;      // in the load step, before the form is shown
-    std::function<void()> afterLogin;  // writes what a login leaves behind; may throw DbError
+    // Writes what a login leaves behind, on the login's connection and in its
+    // transaction; may throw DbError, and then the login writes nothing.
+    std::function<void(Connection&)> afterLogin;
 };
 
 class LoginForm : public QWidget {

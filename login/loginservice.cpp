@@ -61,7 +61,7 @@ std::optional<Row> findConsultant(Records& records, const QString& loginName, co
 }
 
 std::optional<ConsultantLogin> logInOnce(const ServerAddress& server, const Clock& clock, const QString& loginName,
-                                         const QString& password)
+                                         const QString& password, const LoginService::AlsoWrite& alsoWrite)
 {
     Connection c(server, Database::Data);
     Records records(c);
@@ -87,14 +87,21 @@ std::optional<ConsultantLogin> logInOnce(const ServerAddress& server, const Cloc
                   });
 
     const QString stamp = fixedDateText(now.date()) + QStringLiteral("  ") + fixedTimeText(now.time());
+    // Online without a login record (or the other way round) would be a
+    // login that half happened.
+    Transaction tx(c);
     records.update(tables::consultants(), *row,
                    {{QStringLiteral("isAANGEMELD"), stamp}, {QStringLiteral("isONLINE"), QStringLiteral("ONLINE")}});
+    if (alsoWrite)
+        alsoWrite(c, out);
+    tx.commit();
     return out;
 }
 
 } // namespace
 
-std::optional<ConsultantLogin> LoginService::logIn(const QString& loginName, const QString& password)
+std::optional<ConsultantLogin> LoginService::logIn(const QString& loginName, const QString& password,
+                                                   const AlsoWrite& alsoWrite)
 {
     // Another workstation that logs the same consultant in or out between our
     // read and our write changes the row (1020); the later login then simply
@@ -102,7 +109,7 @@ std::optional<ConsultantLogin> LoginService::logIn(const QString& loginName, con
     // ends in a failed certification (1213): tried again the same way.
     for (int attempt = 1;; ++attempt) {
         try {
-            return logInOnce(m_server, m_clock, loginName, password);
+            return logInOnce(m_server, m_clock, loginName, password, alsoWrite);
         } catch (const DbError& e) {
             if ((e.number() != 1020 && !e.isRetryable()) || attempt >= kRowChangedAttempts)
                 throw;

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QTime>
 
+#include <functional>
+
 #include <optional>
 
 namespace dl {
@@ -46,10 +48,15 @@ class LoginService {
 public:
     LoginService(const ServerAddress& server, const Clock& clock) : m_server(server), m_clock(clock) {}
 
+    // What else a login writes, on the login's connection and in the same
+    // transaction as the online mark.
+    using AlsoWrite = std::function<void(Connection&, const ConsultantLogin&)>;
+
     // Empty when no row has exactly this login name and password. On success
-    // the row is marked online with the moment of login. Throws DbError;
-    // nothing is written when a read fails.
-    std::optional<ConsultantLogin> logIn(const QString& loginName, const QString& password);
+    // the row is marked online with the moment of login, and alsoWrite runs
+    // before the commit: both are written or neither. Throws DbError.
+    std::optional<ConsultantLogin> logIn(const QString& loginName, const QString& password,
+                                         const AlsoWrite& alsoWrite = {});
 
 private:
     ServerAddress m_server;

@@ -74,7 +74,7 @@ void DeclareAction::declareMonth()
     case submit::DeclareOutcome::AlreadyDeclared:
         // Another workstation was first; this month is finished here too.
         m_ctx.messages.inform(month::declaredMessage(report::monthPart(entry), year));
-        letGoOfMonth();
+        letGoOfMonth(m_c, m_ctx.session);
         return;
     case submit::DeclareOutcome::InvoiceNumberTaken:
         m_ctx.messages.inform(
@@ -85,7 +85,7 @@ void DeclareAction::declareMonth()
     }
     m_c.setText(QStringLiteral("Text37"), stamp);
     m_ctx.messages.inform(submit::declaredMessage(m, year));
-    letGoOfMonth();
+    letGoOfMonth(m_c, m_ctx.session);
     chooseProjectAgain();
 }
 
@@ -102,12 +102,12 @@ bool DeclareAction::storedAllTheSame(const Values& declaration)
     }
 }
 
-void DeclareAction::letGoOfMonth()
+void letGoOfMonth(FormControls& c, Session& session)
 {
     for (const QString& name : {QStringLiteral("Image4"), QStringLiteral("Image6"), QStringLiteral("Combo4")})
-        m_c.setShown(name, false);
-    m_c.setText(QStringLiteral("Combo2"), QStringLiteral("maand"));
-    m_ctx.session.closeReport();
+        c.setShown(name, false);
+    c.setText(QStringLiteral("Combo2"), QStringLiteral("maand"));
+    session.closeReport();
 }
 
 void DeclareAction::chooseProjectAgain()

@@ -16,6 +16,10 @@ namespace dl {
 class FormControls;
 class Form1;
 
+// The month is finished on this workstation: its declare and print buttons
+// go, the month box reads "maand" and the Session has no open report.
+void letGoOfMonth(FormControls& c, Session& session);
+
 class DeclareAction : public QObject {
     Q_OBJECT
 public:
@@ -28,7 +32,6 @@ public:
 private:
     void declareMonth();
     bool storedAllTheSame(const Values& declaration);
-    void letGoOfMonth();
     void chooseProjectAgain();
 
     Form1& m_form;

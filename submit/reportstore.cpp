@@ -71,4 +71,16 @@ SaveOutcome saveReport(Connection& c, const QString& key, const QString& afgewer
     });
 }
 
+bool reportStored(Connection& c, const QString& key, const QString& afgewerkt, const Values& columns)
+{
+    const std::optional<Row> report = Records(c).findFirst(tables::reports(), {Match{kKey, key}});
+    if (!report || report->text(kState) != afgewerkt)
+        return false;
+    for (const auto& [column, value] : columns) {
+        if (report->text(column) != value.toString())
+            return false;
+    }
+    return true;
+}
+
 } // namespace dl::submit

@@ -27,6 +27,12 @@ Values reportColumns(const std::function<QString(const QString& control)>& contr
 // deadlock; throws DbError on any other failure, with nothing written.
 SaveOutcome saveReport(Connection& c, const QString& key, const QString& afgewerkt, const Values& columns);
 
+// After the line broke during saveReport(): whether the server took it all
+// the same (the commit went through, its answer got lost). True when the
+// first row with the key holds afgewerkt and every column as sent, the new
+// `laatstgewijzigd` among them.
+bool reportStored(Connection& c, const QString& key, const QString& afgewerkt, const Values& columns);
+
 // The steps of a save, for a caller that runs its own transaction.
 // The first row whose `Projectnaam` is exactly key, locked, with the gap
 // where it would stand.

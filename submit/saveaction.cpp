@@ -4,6 +4,7 @@
 #include "app/imagebutton.h"
 #include "declaration/form1.h"
 #include "declaration/reportrecord.h"
+#include "submit/declareaction.h"
 #include "submit/reportstore.h"
 #include "submit/submitmessages.h"
 
@@ -37,17 +38,35 @@ void SaveAction::save()
     const Values columns =
         submit::reportColumns([this](const QString& name) { return m_c.text(name); }, stamp);
     submit::SaveOutcome outcome;
-    {
+    try {
         Connection connection(m_ctx.server, Database::Reports);
         outcome = submit::saveReport(connection, session.reportKey, QStringLiteral("nee"), columns);
+    } catch (const DbError& e) {
+        if (!(e.isConnectionLoss() && storedAllTheSame(columns)))
+            throw;
+        outcome = submit::SaveOutcome::Overwritten;
     }
     if (outcome == submit::SaveOutcome::Declared) {
+        // Declared elsewhere meanwhile: this month is finished here too.
         m_ctx.messages.inform(submit::saveOfDeclaredMessage(), Icon::Warning);
+        letGoOfMonth(m_c, m_ctx.session);
         return;
     }
     // Only a stamp that was written is shown.
     m_c.setText(QStringLiteral("Text37"), stamp);
     m_ctx.messages.inform(submit::savedMessage(m_c.text(QStringLiteral("Text22"))));
+}
+
+bool SaveAction::storedAllTheSame(const Values& columns)
+{
+    // The line may have broken after the server committed; one look on a
+    // new connection tells. If that fails too, the first failure is what we say.
+    try {
+        Connection connection(m_ctx.server, Database::Reports);
+        return submit::reportStored(connection, m_ctx.session.reportKey, QStringLiteral("nee"), columns);
+    } catch (const DbError&) {
+        return false;
+    }
 }
 
 } // namespace dl

@@ -1,9 +1,11 @@
 #pragma once
 // The save button (Image3 on the tab "Raport"): after the consultant
 // confirms, the open month's report is written as the form shows it, with
-// afgewerkt "nee". A declared report is never written again.
+// afgewerkt "nee". A declared report is never written again; a month found
+// declared lets go of the form as a declaration does.
 
 #include "app/context.h"
+#include "data/records.h"
 
 #include <QLocale>
 #include <QObject>
@@ -24,6 +26,7 @@ public:
 
 private:
     void save();
+    bool storedAllTheSame(const Values& columns);
 
     FormControls& m_c;
     AppContext& m_ctx;

@@ -4,6 +4,7 @@
 
 #include "app/clock.h"
 #include "app/session.h"
+#include "data/connection.h"
 #include "data/dberror.h"
 #include "declaration/form1.h"
 #include "login/loginform.h"
@@ -126,16 +127,16 @@ private:
     QList<int> m_quits;
     int m_afterLogin = 0;
     QString m_nameAtAfterLogin;
-    std::function<void()> m_afterLoginAction;
+    std::function<void(Connection&)> m_afterLoginAction;
 
     void makeLogin()
     {
         LoginHooks hooks;
-        hooks.afterLogin = [this] {
+        hooks.afterLogin = [this](Connection& c) {
             ++m_afterLogin;
             m_nameAtAfterLogin = m_session.consultantName;
             if (m_afterLoginAction)
-                m_afterLoginAction();
+                m_afterLoginAction(c);
         };
         m_login = std::make_unique<LoginForm>(
             *m_ctx,
@@ -196,7 +197,7 @@ private Q_SLOTS:
     void formDesign()
     {
         QCOMPARE(m_login->objectName(), u"frmSplash"_qs);
-        QVERIFY(m_login->windowTitle().isEmpty());
+        QVERIFY(m_login->windowTitle().trimmed().isEmpty());
         auto* name = m_login->controls().get<QLineEdit>(u"Text1"_qs);
         auto* password = m_login->controls().get<QLineEdit>(u"Text2"_qs);
         QCOMPARE(name->maxLength(), 10);
@@ -494,10 +495,17 @@ private Q_SLOTS:
 
     void failedLoginWriteLeavesTheMainFormUntouched()
     {
-        m_afterLoginAction = [] { throw DbError(1146, u"Table 'LOGINconsultant' doesn't exist"_qs); };
+        // The record's insert fails after the online mark: neither stays.
+        m_afterLoginAction = [](Connection& c) {
+            c.exec(u"INSERT INTO torvakdb_TORVAKdata.LOGINconsultant (LOGINnaam) VALUES ('half')"_qs);
+            throw DbError(1146, u"Table 'LOGINconsultant' doesn't exist"_qs);
+        };
         attempt(u"anna"_qs, u"geheim"_qs);
         QCOMPARE(m_messages.shown.size(), 1);
         QVERIFY(m_messages.last().contains(u"1146"_qs));
+        QCOMPARE(TestDb::rows(u"SELECT isONLINE, isAANGEMELD FROM torvakdb_TORVAKdata.KALMIRO_consultants"_qs),
+                 QStringList{u"OFFLINE|<NULL>"_qs});
+        QCOMPARE(TestDb::count(u"torvakdb_TORVAKdata.LOGINconsultant"_qs), 0);
         QVERIFY(!m_login->isLoggedIn());
         QVERIFY(m_form == nullptr || (form1(u"Text1"_qs).isEmpty() && projectEntries().isEmpty()));
         QVERIFY(m_quits.isEmpty());

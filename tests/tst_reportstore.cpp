@@ -91,6 +91,8 @@ private Q_SLOTS:
     void declaredRowIsRefused_data();
     void declaredRowIsRefused();
     void raceForAnAbsentKey();
+    void storedRowIsRecognised_data();
+    void storedRowIsRecognised();
 };
 
 void TestReportStore::init()
@@ -192,6 +194,40 @@ void TestReportStore::declaredRowIsRefused()
         before[0] = saveState + u"| new bestandsnaam é "_qs;
         QCOMPARE(rowsWithKey(key), before);
     }
+}
+
+void TestReportStore::storedRowIsRecognised_data()
+{
+    QTest::addColumn<QString>("lookKey");
+    QTest::addColumn<QString>("lookState");
+    QTest::addColumn<QString>("column"); // changed in what the look expects
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("as sent") << u"2008_03_P"_qs << u"nee"_qs << QString() << QString() << true;
+    QTest::newRow("another stamp") << u"2008_03_P"_qs << u"nee"_qs << u"laatstgewijzigd"_qs << u"later"_qs
+                                   << false;
+    QTest::newRow("one slot differs") << u"2008_03_P"_qs << u"nee"_qs << u"Uren31"_qs << u"8"_qs << false;
+    QTest::newRow("trailing blank lost") << u"2008_03_P"_qs << u"nee"_qs << u"cent"_qs << u" a cent é"_qs
+                                         << false;
+    QTest::newRow("letter case") << u"2008_03_P"_qs << u"nee"_qs << u"euro"_qs << u" A euro é "_qs << false;
+    QTest::newRow("other state") << u"2008_03_P"_qs << u"ja"_qs << QString() << QString() << false;
+    QTest::newRow("key in another case") << u"2008_03_p"_qs << u"nee"_qs << QString() << QString() << false;
+}
+
+void TestReportStore::storedRowIsRecognised()
+{
+    QFETCH(QString, lookKey);
+    QFETCH(QString, lookState);
+    QFETCH(QString, column);
+    QFETCH(QString, expected);
+    QFETCH(bool, stored);
+    const Values sent = columnsTagged(u"a"_qs);
+    Connection c(TestDb::server(), Database::Reports);
+    saveReport(c, u"2008_03_P"_qs, u"nee"_qs, sent);
+    Values look = sent;
+    if (!column.isEmpty())
+        setColumn(look, column, expected);
+    QCOMPARE(reportStored(c, lookKey, lookState, look), stored);
 }
 
 void TestReportStore::raceForAnAbsentKey()

@@ -223,6 +223,11 @@ void TestSubmitActions::saveRefusesADeclaredReport()
     QCOMPARE(f.messages.last(), submit::saveOfDeclaredMessage());
     QCOMPARE(f.text(u"Text37"_qs), before);
     QCOMPARE(reportRows(), QStringList{kKey + u"|ja|oud|<NULL>|<NULL>"_qs});
+    // Declared elsewhere meanwhile: the month is let go as after a declaration.
+    for (const char16_t* name : {u"Image4", u"Image6", u"Combo4"})
+        QVERIFY2(!f.c().isShown(QString::fromUtf16(name)), qPrintable(QString::fromUtf16(name)));
+    QCOMPARE(f.text(u"Combo2"_qs), u"maand"_qs);
+    QVERIFY(!f.session.hasOpenReport());
 }
 
 void TestSubmitActions::saveFailureShowsNoStamp()

@@ -34,7 +34,7 @@ LoginForm& Workstation::loginForm()
 {
     if (!m_login) {
         LoginHooks hooks;
-        hooks.afterLogin = [this] { LoginAudit(ctx, WorkstationReader(), dutch()).write(); };
+        hooks.afterLogin = [this](Connection& c) { LoginAudit(ctx, WorkstationReader(), dutch()).write(c); };
         m_login = std::make_unique<LoginForm>(
             ctx, [this]() -> Form1& { return form; }, hooks, [this](int) { ++quits; });
     }
