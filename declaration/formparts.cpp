@@ -1,11 +1,13 @@
 #include "declaration/formparts.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <QAbstractItemView>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QTextBlock>
+#include <QValidator>
 
 namespace dl::form {
 
@@ -30,6 +32,44 @@ private:
     QComboBox* m_box;
 };
 
+// Judges each edit before the edit shows and before textEdited and
+// textChanged go out. A refused edit is undone by the line edit itself, text,
+// cursor and selection as they were.
+class InputLimit : public QValidator {
+public:
+    InputLimit(QLineEdit* edit, int max, Fit fit) : QValidator(edit), m_edit(edit), m_max(max), m_fit(fit)
+    {
+        // The text before an edit is the one textChanged saw last.
+        m_before = edit->text();
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString& t) { m_before = t; });
+    }
+
+    State validate(QString& input, int& pos) const override
+    {
+        // A text the program sets clears the edit's undo history before it is
+        // judged; a typed or pasted one is on it. Only those are limited.
+        if (!m_edit->isUndoAvailable())
+            return Acceptable;
+        if (input.size() <= m_max || input.size() <= m_before.size())
+            return Acceptable;
+        if (m_fit == Fit::Whole)
+            return Invalid;
+        int cursor = pos;
+        const QString fitted = limitEdit(m_before, input, m_max, &cursor);
+        if (fitted == m_before)
+            return Invalid;
+        input = fitted;
+        pos = cursor;
+        return Acceptable;
+    }
+
+private:
+    QLineEdit* m_edit;
+    int m_max;
+    Fit m_fit;
+    QString m_before;
+};
+
 } // namespace
 
 QFont courierNew()
@@ -45,9 +85,12 @@ QLineEdit* text(FormControls& c, const QString& name, const TextOptions& options
 {
     auto* e = new QLineEdit;
     e->setObjectName(name);
+    // Not the 32,767 characters QLineEdit cuts a text at: a stored text
+    // comes back whole.
+    e->setMaxLength(std::numeric_limits<int>::max());
     e->setText(options.design);
     if (options.maxLength > 0)
-        limitUserInput(e, options.maxLength);
+        limitUserInput(e, options.maxLength, options.number ? Fit::Whole : Fit::WhatFits);
     e->setReadOnly(options.locked);
     e->setAlignment(options.align | Qt::AlignVCenter);
     e->setFrame(options.frame);
@@ -82,26 +125,10 @@ QString limitEdit(const QString& old, const QString& now, int max, int* cursor)
     return now.left(head + keep) + now.right(tail);
 }
 
-void limitUserInput(QLineEdit* edit, int maxLength)
+void limitUserInput(QLineEdit* edit, int maxLength, Fit fit)
 {
     edit->setProperty("dl_inputLimit", maxLength);
-    edit->setProperty("dl_current", edit->text());
-    // textEdited follows the textChanged of the same edit, so the text before
-    // the edit is the one textChanged saw last but one.
-    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& t) {
-        edit->setProperty("dl_previous", edit->property("dl_current"));
-        edit->setProperty("dl_current", t);
-    });
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit, maxLength](const QString& now) {
-        const QString old = edit->property("dl_previous").toString();
-        int cursor = edit->cursorPosition();
-        const QString limited = limitEdit(old, now, maxLength, &cursor);
-        if (limited != now) {
-            edit->setText(limited);
-            edit->setModified(true);
-            edit->setCursorPosition(cursor);
-        }
-    });
+    edit->setValidator(new InputLimit(edit, maxLength, fit));
 }
 
 int userInputLimit(const QLineEdit* edit)

@@ -15,6 +15,7 @@ struct TextOptions {
     QString design = {};
     bool locked = false;
     int maxLength = 0;  // 0: no limit
+    bool number = false; // a number cut short is another number: refused whole
     Qt::Alignment align = Qt::AlignLeft;
     bool fixedPitch = false;
     bool frame = true;
@@ -26,10 +27,17 @@ QFont courierNew();
 
 QLineEdit* text(FormControls& c, const QString& name, const TextOptions& options);
 
-// At most maxLength characters by typing, pasting or dropping. Unlike
-// QLineEdit::setMaxLength it leaves texts set by the program whole, so a
-// stored report comes back and goes out unchanged.
-void limitUserInput(QLineEdit* edit, int maxLength);
+// What happens to a typed or pasted text that does not fit.
+enum class Fit {
+    Whole,    // refused as a whole: text and cursor stay as they were
+    WhatFits, // the part that fits goes in, whole characters only
+};
+// At most maxLength characters by typing, pasting or dropping; a key that
+// does not fit is refused. Unlike QLineEdit::setMaxLength it leaves texts
+// set by the program whole, so a stored report comes back and goes out
+// unchanged, and a stored text over the limit stays whole until the
+// consultant shortens it.
+void limitUserInput(QLineEdit* edit, int maxLength, Fit fit = Fit::WhatFits);
 // The limit set by limitUserInput; 0: none.
 int userInputLimit(const QLineEdit* edit);
 // The edit of old into now, with the inserted part cut so that the result

@@ -86,8 +86,8 @@ QWidget* dayGrid(FormControls& c)
             {.design = QString::number(n), .locked = true, .align = Qt::AlignHCenter, .fixedPitch = true},
             {.maxLength = 41, .fixedPitch = true},
             {.maxLength = 25, .fixedPitch = true},
-            {.design = QStringLiteral("0"), .maxLength = 2, .align = Qt::AlignHCenter},
-            {.design = QStringLiteral("0"), .maxLength = 3, .align = Qt::AlignHCenter},
+            {.design = QStringLiteral("0"), .maxLength = 2, .number = true, .align = Qt::AlignHCenter},
+            {.design = QStringLiteral("0"), .maxLength = 3, .number = true, .align = Qt::AlignHCenter},
         };
         for (int col = 0; col < 5; ++col) {
             QLineEdit* e = form::text(c, element(arrays[col], n), options[col]);
@@ -119,9 +119,9 @@ QWidget* dayGrid(FormControls& c)
     auto* amount = new QHBoxLayout;
     amount->setSpacing(2);
     QLineEdit* euros = form::text(c, QStringLiteral("Text33"),
-                                  {.design = QStringLiteral("0"), .maxLength = 3, .align = Qt::AlignRight});
+                                  {.design = QStringLiteral("0"), .maxLength = 3, .number = true, .align = Qt::AlignRight});
     euros->setFixedWidth(48);
-    QLineEdit* cents = form::text(c, QStringLiteral("Text34"), {.design = QStringLiteral("00"), .maxLength = 2});
+    QLineEdit* cents = form::text(c, QStringLiteral("Text34"), {.design = QStringLiteral("00"), .maxLength = 2, .number = true});
     cents->setFixedWidth(36);
     amount->addWidget(euros);
     amount->addWidget(form::label(c, QStringLiteral("Label7"), QStringLiteral(",")));

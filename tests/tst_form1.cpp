@@ -8,7 +8,9 @@
 #include "declaration/formparts.h"
 #include "support/fakes.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -155,7 +157,10 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(int, length);
         QCOMPARE(form::userInputLimit(m_form->controls().get<QLineEdit>(name)), length);
-        QCOMPARE(m_form->controls().get<QLineEdit>(name)->maxLength(), QLineEdit().maxLength());
+        // A stored text longer than QLineEdit's usual 32,767 comes back whole.
+        const QString stored = QString(40000, u'x') + u"é"_qs;
+        m_form->controls().setText(name, stored);
+        QCOMPARE(m_form->controls().text(name), stored);
     }
 
     // Typing stops at the limit; a text the program sets (a stored report) stays whole.
@@ -172,6 +177,95 @@ private Q_SLOTS:
         activity->setCursorPosition(0);
         QTest::keyClicks(activity, u"bb"_qs);
         QCOMPARE(activity->text(), QString(41, u'a'));
+    }
+
+    // What a key or a paste into a field does, through the keyboard: a key
+    // that does not fit is refused with text and cursor as they were; a paste
+    // goes in as far as it fits in a text field and not at all in a number.
+    void typingIntoAFullField_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("cursor");
+        QTest::addColumn<QString>("typed");  // typed key by key
+        QTest::addColumn<QString>("pasted"); // then pasted with Ctrl+V
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("cursorAfter");
+        const QString km = u"Text27(4)"_qs;
+        const QString hours = u"Text26(4)"_qs;
+        const QString activity = u"Text24(4)"_qs;
+        const QString a41 = QString(41, u'a');
+        const QString a39 = QString(39, u'a');
+        const auto row = [](const char* n, const QString& name, const QString& stored, int cursor,
+                            const QString& typed, const QString& pasted, const QString& shown, int after) {
+            QTest::newRow(n) << name << stored << cursor << typed << pasted << shown << after;
+        };
+        row("km full, key at the front", km, u"120"_qs, 0, u"9"_qs, {}, u"120"_qs, 0);
+        row("km full, key in the middle", km, u"120"_qs, 1, u"9"_qs, {}, u"120"_qs, 1);
+        row("km full, key at the end", km, u"120"_qs, 3, u"9"_qs, {}, u"120"_qs, 3);
+        row("km with room", km, u"12"_qs, 0, u"9"_qs, {}, u"912"_qs, 1);
+        row("hours full, key between the digits", hours, u"24"_qs, 1, u"5"_qs, {}, u"24"_qs, 1);
+        row("hours full, paste", hours, u"2"_qs, 1, {}, u"45"_qs, u"2"_qs, 1);
+        row("km, paste that does not fit", km, u"1"_qs, 1, {}, u"234"_qs, u"1"_qs, 1);
+        row("km, paste that fits", km, u"1"_qs, 0, {}, u"23"_qs, u"231"_qs, 2);
+        row("cents full", u"Text34"_qs, u"50"_qs, 0, u"1"_qs, {}, u"50"_qs, 0);
+        row("euros full, paste", u"Text33"_qs, u"100"_qs, 3, {}, u"5"_qs, u"100"_qs, 3);
+        row("activity full, key at the front", activity, a41, 0, u"b"_qs, {}, a41, 0);
+        row("activity full, key in the middle", activity, a41, 20, u"b"_qs, {}, a41, 20);
+        row("activity full, key at the end", activity, a41, 41, u"b"_qs, {}, a41, 41);
+        row("activity full, paste", activity, a41, 5, {}, u"xyz"_qs, a41, 5);
+        row("activity, paste what fits", activity, a39, 3, {}, u"xyz"_qs, u"aaaxy"_qs + QString(36, u'a'), 5);
+        row("activity, emoji does not fit", activity, QString(40, u'a'), 0, {}, u"🙂"_qs, QString(40, u'a'), 0);
+        row("contact full", u"Text25(4)"_qs, QString(25, u'c'), 10, u"d"_qs, {}, QString(25, u'c'), 10);
+        row("expense full", u"Text36"_qs, a41, 0, u"b"_qs, {}, a41, 0);
+        // An office-made text past the limit stays whole until the consultant shortens it.
+        row("stored activity past the limit", activity, QString(50, u'x'), 50, u"b"_qs, u"cd"_qs,
+            QString(50, u'x'), 50);
+        row("stored km past the limit", km, u"1234"_qs, 2, u"5"_qs, u"6"_qs, u"1234"_qs, 2);
+    }
+    void typingIntoAFullField()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, stored);
+        QFETCH(int, cursor);
+        QFETCH(QString, typed);
+        QFETCH(QString, pasted);
+        QFETCH(QString, shown);
+        QFETCH(int, cursorAfter);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        m_form->controls().setText(name, stored);
+        auto* edit = m_form->controls().get<QLineEdit>(name);
+        edit->setFocus();
+        edit->setCursorPosition(cursor);
+        QSignalSpy changes(edit, &QLineEdit::textChanged);
+        QTest::keyClicks(edit, typed);
+        if (!pasted.isEmpty()) {
+            QGuiApplication::clipboard()->setText(pasted);
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        }
+        QCOMPARE(edit->text(), shown);
+        QCOMPARE(edit->cursorPosition(), cursorAfter);
+        // A refused edit is never seen by the form's handlers.
+        if (shown == stored)
+            QCOMPARE(changes.count(), 0);
+    }
+
+    // A stored text past the limit can be shortened, and then grows only to the limit.
+    void storedTextPastTheLimitCanBeShortened()
+    {
+        auto* activity = m_form->controls().get<QLineEdit>(u"Text24(6)"_qs);
+        m_form->controls().setText(u"Text24(6)"_qs, QString(43, u'x'));
+        activity->setFocus();
+        activity->end(false);
+        QTest::keyClick(activity, Qt::Key_Backspace);
+        QCOMPARE(activity->text(), QString(42, u'x'));
+        QTest::keyClick(activity, Qt::Key_Y);
+        QCOMPARE(activity->text(), QString(42, u'x'));
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(activity, Qt::Key_Backspace);
+        QTest::keyClicks(activity, u"yzw"_qs);
+        QCOMPARE(activity->text(), QString(39, u'x') + u"yz"_qs);
     }
 
     void lockedFields_data()
