@@ -33,14 +33,50 @@ void ImageButton::mouseDoubleClickEvent(QMouseEvent* e)
     QLabel::mouseDoubleClickEvent(e);
 }
 
+namespace {
+
+bool actsOn(int key)
+{
+    return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+} // namespace
+
 void ImageButton::keyPressEvent(QKeyEvent* e)
 {
+    if (!actsOn(e->key())) {
+        QLabel::keyPressEvent(e);
+        return;
+    }
+    // A held key repeats its press; only the first one counts.
+    if (!e->isAutoRepeat())
+        m_pressedKey = e->key();
+    e->accept();
+}
+
+void ImageButton::keyReleaseEvent(QKeyEvent* e)
+{
+    if (!actsOn(e->key())) {
+        QLabel::keyReleaseEvent(e);
+        return;
+    }
+    e->accept();
+    // The releases between repeated presses, and a key pressed elsewhere
+    // (in a box that closed since), do nothing.
+    if (e->isAutoRepeat() || e->key() != m_pressedKey)
+        return;
+    m_pressedKey = 0;
     if (e->key() == Qt::Key_Space)
         Q_EMIT clicked();
-    else if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
-        Q_EMIT doubleClicked();
     else
-        QLabel::keyPressEvent(e);
+        Q_EMIT doubleClicked();
+}
+
+void ImageButton::focusOutEvent(QFocusEvent* e)
+{
+    // A key released after the focus went elsewhere belongs to nobody here.
+    m_pressedKey = 0;
+    QLabel::focusOutEvent(e);
 }
 
 } // namespace dl

@@ -1,5 +1,7 @@
 #pragma once
 // A picture that acts as a button: single or double click, with tool tip.
+// From the keyboard Space clicks and Enter double-clicks, once per press, on
+// the key's release: a key held down never repeats an action.
 
 #include <QLabel>
 
@@ -19,6 +21,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    int m_pressedKey = 0; // pressed here and not yet released; 0: none
 };
 
 } // namespace dl

@@ -1,9 +1,11 @@
 #include "app/messages.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
 
 #include <algorithm>
 
@@ -46,6 +48,41 @@ void setIcon(QMessageBox& box, Icon icon)
     }
 }
 
+// A box that opens while a key is held must not take that key as its
+// answer: while the box runs, its repeated presses (and their shortcut
+// checks) and the release of a press the box never saw go nowhere.
+class HeldKeys : public QObject {
+public:
+    explicit HeldKeys(QWidget* box) : m_box(box) { QCoreApplication::instance()->installEventFilter(this); }
+    ~HeldKeys() override { QCoreApplication::instance()->removeEventFilter(this); }
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        const QEvent::Type type = e->type();
+        if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
+            return false;
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (!w || (w != m_box && !m_box->isAncestorOf(w)))
+            return false;
+        auto* key = static_cast<QKeyEvent*>(e);
+        if (key->isAutoRepeat()) {
+            key->accept(); // a repeated shortcut is overridden, and then the press goes nowhere
+            return true;
+        }
+        if (type == QEvent::KeyPress)
+            m_pressed.insert(key->key());
+        else if (type == QEvent::KeyRelease && !m_pressed.remove(key->key()))
+            return true;
+        return false;
+    }
+
+private:
+    QWidget* m_box;
+    QSet<int> m_pressed;
+};
+
 } // namespace
 
 Answer QtMessageService::show(const Message& m)
@@ -60,10 +97,12 @@ Answer QtMessageService::show(const Message& m)
         no->setText(QStringLiteral("&Nee"));
         box.setDefaultButton(m.defaultAnswer == Answer::No ? QMessageBox::No : QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
+        const HeldKeys held(&box);
         box.exec();
         return box.clickedButton() == yes ? Answer::Yes : Answer::No;
     }
     box.addButton(QMessageBox::Ok);
+    const HeldKeys held(&box);
     box.exec();
     return Answer::Ok;
 }
@@ -85,6 +124,7 @@ int QtMessageService::choose(const Choice& c)
     const int esc = c.escapeButton >= 0 && c.escapeButton < buttons.size() ? c.escapeButton : def;
     box.setDefaultButton(buttons[def]);
     box.setEscapeButton(buttons[esc]);
+    const HeldKeys held(&box);
     box.exec();
     const int pressed = int(buttons.indexOf(qobject_cast<QPushButton*>(box.clickedButton())));
     return pressed >= 0 ? pressed : esc;

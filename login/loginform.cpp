@@ -49,7 +49,9 @@ LoginForm::LoginForm(AppContext& ctx, MainForm mainForm, LoginHooks hooks, Quit 
     , m_quit(std::move(quit))
 {
     setObjectName(QStringLiteral("frmSplash"));
-    setWindowTitle(QString());
+    // No caption. An empty title would show the application's name on X11;
+    // a blank shows nothing.
+    setWindowTitle(QStringLiteral(" "));
     build();
     // The load step.
     if (m_hooks.onLoad)
@@ -141,12 +143,12 @@ void LoginForm::logIn()
     // Everything that touches the database happens here, before the main
     // form is changed: an error leaves the form as it was.
     const bool done = runGuarded(m_ctx.messages, m_ctx.server, [&] {
-        found = LoginService(m_ctx.server, m_ctx.clock).logIn(loginName, password);
-        if (found) {
-            m_ctx.session.consultantName = found->consultantName;
-            if (m_hooks.afterLogin)
-                m_hooks.afterLogin();
-        }
+        found = LoginService(m_ctx.server, m_ctx.clock)
+                    .logIn(loginName, password, [this](Connection& c, const ConsultantLogin& login) {
+                        m_ctx.session.consultantName = login.consultantName;
+                        if (m_hooks.afterLogin)
+                            m_hooks.afterLogin(c);
+                    });
     });
     if (!done)
         return;

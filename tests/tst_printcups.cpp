@@ -143,7 +143,7 @@ private Q_SLOTS:
 void TestPrintCups::initTestCase()
 {
     if (QStandardPaths::findExecutable(u"lpadmin"_s, {u"/usr/sbin"_s, u"/usr/bin"_s}).isEmpty())
-        QSKIP("CUPS is not installed");
+        QFAIL("CUPS is not installed (lpadmin not found): scripts/install-deps.sh installs it");
     m_queue = u"dl-test-pdf-%1"_s.arg(QCoreApplication::applicationPid());
     int rc = 0;
     const QString out = run(queueScript(), {u"start"_s, m_queue}, &rc);

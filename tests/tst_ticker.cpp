@@ -5,12 +5,11 @@
 #include "declaration/form1.h"
 #include "declaration/ticker.h"
 #include "support/fakes.h"
+#include "support/servercontrol.h"
 #include "support/testdb.h"
 
 #include <QLabel>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QSqlDatabase>
 #include <QThread>
 #include <QTimer>
 #include <QtTest>
@@ -34,13 +33,6 @@ void setMessages(const QStringList& texts)
     TestDb::exec(QStringLiteral("DELETE FROM torvakdb_TORVAKdata.KALMIRO_berichten"));
     for (const QString& t : texts)
         TestDb::exec(QStringLiteral("INSERT INTO torvakdb_TORVAKdata.KALMIRO_berichten (Bericht) VALUES (?)"), {t});
-}
-
-bool dbServer(const QString& command)
-{
-    QProcess p;
-    p.start(QStringLiteral(DL_SOURCE_DIR "/scripts/dbserver.sh"), {command, QStringLiteral(DL_TESTDB_DIR)});
-    return p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 // A strip with its label, as the main form has them.
@@ -297,7 +289,9 @@ void TestTicker::stoppedServerThenStartedAgain()
     auto* mark = s.strip.findChild<QLabel*>(QStringLiteral("tickerTrouble"));
     QVERIFY(mark && !mark->isVisibleTo(&s.strip));
 
-    QVERIFY(dbServer(QStringLiteral("stop")));
+    // The shared server comes back whatever fails below, for the tests after this one.
+    test::ServerBack back;
+    QVERIFY(test::stopServer());
     QVERIFY(s.refreshNow());
     QCOMPARE(s.label->text(), QStringLiteral("OPMERKING: eerste bericht"));
     QCOMPARE(s.colour(), kBlue);
@@ -306,9 +300,7 @@ void TestTicker::stoppedServerThenStartedAgain()
     QVERIFY(!s.strip.toolTip().isEmpty());
     QVERIFY(s.messages.shown.isEmpty());  // no message box
 
-    QVERIFY(dbServer(QStringLiteral("start")));
-    // TestDb keeps its administrator connection open; the restart broke it.
-    QSqlDatabase::database(QStringLiteral("testdb-admin"), false).close();
+    QVERIFY(test::startServer());
     QCOMPARE(TestDb::server(), s.ctx.server);  // the restart kept the port
     setMessages({QStringLiteral("BELANGRIJK: weer bereikbaar")});
     QVERIFY(s.refreshNow());

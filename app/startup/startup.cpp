@@ -31,11 +31,20 @@
 
 namespace dl {
 
-Startup::Startup(AppContext& ctx)
+StartupSeams StartupSeams::real()
+{
+    StartupSeams s;
+    s.printers = std::make_unique<QtPrinterCatalogue>();
+    s.files = std::make_unique<QtFileChooser>();
+    s.quit = &QCoreApplication::exit;
+    s.endProgram = &Logoff::endEventLoop;
+    return s;
+}
+
+Startup::Startup(AppContext& ctx, StartupSeams seams)
     : m_ctx(ctx)
-    , m_printers(std::make_unique<QtPrinterCatalogue>())
-    , m_printer(std::make_unique<CurrentPrinter>(*m_printers))
-    , m_files(std::make_unique<QtFileChooser>())
+    , m_seams(std::move(seams))
+    , m_printer(std::make_unique<CurrentPrinter>(*m_seams.printers))
 {
 }
 
@@ -44,7 +53,7 @@ Startup::~Startup() = default;
 Form1& Startup::mainForm()
 {
     if (!m_form) {
-        m_form = std::make_unique<Form1>(m_ctx);
+        m_form = std::make_unique<Form1>(m_ctx, nullptr, m_seams.locale);
         wireMainForm(*m_form);
     }
     return *m_form;
@@ -55,16 +64,16 @@ void Startup::wireMainForm(Form1& form)
     // Controllers of the main form are added here, e.g.
     //   m_controllers.push_back(std::make_unique<ProjectChoice>(form, m_ctx));
     connectPrinterChoice(form, *m_printer);
-    new PrintAction(form, m_ctx, *m_printer);  // a child of the form
-    new PdfAction(form, m_ctx, *m_files);      // ImagePdf, a child of the form
-    new SaveAction(form, m_ctx);               // Image3, a child of the form
-    new DeclareAction(form, m_ctx);            // Image4, a child of the form
+    new PrintAction(form, m_ctx, *m_printer, m_seams.printOutput);  // a child of the form
+    new PdfAction(form, m_ctx, *m_seams.files);                      // ImagePdf, a child of the form
+    new SaveAction(form, m_ctx, m_seams.locale);                     // Image3, a child of the form
+    new DeclareAction(form, m_ctx, m_seams.locale);                  // Image4, a child of the form
     m_controllers.push_back(std::make_unique<ProjectSelection>(form, m_ctx));
-    new MonthSelection(form, m_ctx);  // Combo2, a child of the form
+    new MonthSelection(form, m_ctx, m_seams.locale);  // Combo2, a child of the form
     m_controllers.push_back(std::make_unique<DayGrid>(form, m_ctx));
     m_controllers.push_back(std::make_unique<TotalsController>(form, m_ctx));
     new Ticker(form, m_ctx);  // a child of the form; its timers run from here on
-    new Logoff(form, m_ctx);  // Image2 and closing the window
+    new Logoff(form, m_ctx, m_seams.endProgram);  // Image2 and closing the window
 }
 
 LoginHooks Startup::loginHooks()
@@ -74,13 +83,14 @@ LoginHooks Startup::loginHooks()
     hooks.onLoad = [this] {
         fillPrinterList([this]() -> Form1& { return mainForm(); }, *m_printer, m_ctx.session);
     };
-    hooks.afterLogin = [this] { LoginAudit(m_ctx).write(); };
+    hooks.afterLogin = [this](Connection& c) { LoginAudit(m_ctx, m_seams.workstation, m_seams.locale).write(c); };
     return hooks;
 }
 
 void Startup::start()
 {
-    m_login = std::make_unique<LoginForm>(m_ctx, [this]() -> Form1& { return mainForm(); }, loginHooks());
+    m_login = std::make_unique<LoginForm>(m_ctx, [this]() -> Form1& { return mainForm(); }, loginHooks(),
+                                          m_seams.quit);
     connect(m_login.get(), &LoginForm::loggedIn, this, [this] {
         // The login form is done; it goes once its click handler has returned.
         m_login.release()->deleteLater();
@@ -110,6 +120,12 @@ std::unique_ptr<QThread> reportKeylessTables(const ServerAddress& server)
 
 } // namespace
 
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QLatin1String(kSettingsApplication));
+    QCoreApplication::setOrganizationName(QLatin1String(kSettingsOrganisation));
+}
+
 int runProgram(int argc, char* argv[])
 {
     // Before QApplication, so that --help and --version need no display.
@@ -120,9 +136,7 @@ int runProgram(int argc, char* argv[])
         return hashPasswordCommand(stdin, stdout, stderr);
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QLatin1String(kSettingsApplication));
-    QApplication::setOrganizationName(QLatin1String(kSettingsOrganisation));
-    QApplication::setApplicationDisplayName(applicationTitle());
+    nameApplication();
 
     // A --server is remembered for the next start.
     QSettings settings;

@@ -6,9 +6,14 @@
 #include "app/context.h"
 #include "app/filechooser.h"
 #include "app/printers.h"
+#include "login/logoff.h"
+#include "login/workstation.h"
+#include "submit/printaction.h"
 
+#include <QLocale>
 #include <QObject>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -18,10 +23,25 @@ class Form1;
 class LoginForm;
 struct LoginHooks;
 
+// What the forms and actions take from the machine besides the context;
+// tests pass their own.
+struct StartupSeams {
+    std::unique_ptr<PrinterCatalogue> printers;  // the workstation's printers
+    std::unique_ptr<FileChooser> files;          // where a PDF is kept
+    PrintAction::OutputFactory printOutput;      // empty: the printer's CUPS queue
+    std::function<void(int exitCode)> quit;      // the login form ends the program
+    Logoff::EndProgram endProgram;               // the logoff ends the program
+    WorkstationReader workstation;               // the facts of the login record
+    QLocale locale = QLocale::system();          // stamps and date texts
+
+    // This machine's: Qt's printer list, CUPS, the event loop.
+    static StartupSeams real();
+};
+
 class Startup : public QObject {
     Q_OBJECT
 public:
-    explicit Startup(AppContext& ctx);
+    explicit Startup(AppContext& ctx, StartupSeams seams = StartupSeams::real());
     ~Startup() override;
 
     // Creates the login form (running its load step) and shows it.
@@ -41,16 +61,18 @@ private:
     LoginHooks loginHooks();
 
     AppContext& m_ctx;
+    StartupSeams m_seams;
     // The workstation's printers and the one printing goes to; they outlive the forms.
-    std::unique_ptr<PrinterCatalogue> m_printers;
     std::unique_ptr<CurrentPrinter> m_printer;
-    // Where the document is kept as a PDF file.
-    std::unique_ptr<FileChooser> m_files;
     std::unique_ptr<Form1> m_form;
     std::unique_ptr<LoginForm> m_login;
     // Declared last: destroyed before the forms they act on.
     std::vector<std::unique_ptr<QObject>> m_controllers;
 };
+
+// The names the settings are kept under. No display name: Qt would add it
+// to every title bar.
+void nameApplication();
 
 // Parses the command line, builds the forms in their start-up order and runs
 // the event loop.

@@ -7,6 +7,8 @@
 #include "declaration/form1.h"
 #include "support/fakes.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
 
@@ -18,6 +20,26 @@ inline void typeInto(QLineEdit* e, const QString& keys)
     e->setFocus();
     e->selectAll();
     QTest::keyClicks(e, keys);
+}
+
+// Opens a list box with a click on it and clicks the entry in its list;
+// false when the entry is not there or the list did not close.
+inline bool pickFromList(QComboBox* box, const QString& entry)
+{
+    const int i = box->findText(entry, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (i < 0)
+        return false;
+    QWidget* face = box->isEditable() ? static_cast<QWidget*>(box->lineEdit()) : box;
+    QTest::mouseClick(face, Qt::LeftButton);
+    if (!box->view()->isVisible())
+        box->showPopup(); // an editable box with an edit of its own opens from its arrow
+    QAbstractItemView* view = box->view();
+    if (!QTest::qWaitForWindowExposed(view->window()))
+        return false;
+    const QModelIndex index = view->model()->index(i, box->modelColumn(), view->rootIndex());
+    view->scrollTo(index);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    return !view->isVisible() && box->currentIndex() == i;
 }
 
 inline QString hoursSlot(int n)

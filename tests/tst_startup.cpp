@@ -1,0 +1,143 @@
+// The program's own start-up wiring with stand-ins for the machine: one
+// consultant's road from the login form through a project, a month, a
+// save and a declaration to the logoff, by clicks and keys only. A
+// controller the start-up dropped or wired twice shows here as a missing
+// or doubled message.
+
+#include "app/clock.h"
+#include "app/startup/startup.h"
+#include "declaration/form1.h"
+#include "declaration/reportrecord.h"
+#include "login/loginform.h"
+#include "submit/submitmessages.h"
+#include "support/fakes.h"
+#include "support/formhelpers.h"
+#include "support/testdb.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QtTest>
+
+#include <memory>
+
+using namespace dl;
+using namespace dl::test;
+
+namespace {
+
+const QString kGlas = u"0042-GLAS                Begeleiding aanleg glasvezelnet"_qs;
+
+QTabBar* tabBarOf(Form1& form)
+{
+    return form.findChild<QTabWidget*>(u"SSTab1"_qs)->tabBar();
+}
+
+void clickTab(Form1& form, int index)
+{
+    QTabBar* bar = tabBarOf(form);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+}
+
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { TestDb::loadDemo(); }
+    void theWholeRoad();
+};
+
+void TestStartup::theWholeRoad()
+{
+    Session session;
+    FakeMessages messages;
+    FixedClock clock{QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9))};
+    AppContext ctx{session, messages, clock, TestDb::server()};
+    QList<int> quits;
+    int ends = 0;
+    StartupSeams seams;
+    seams.printers = std::make_unique<FakePrinters>(QStringList{u"Kantoor"_qs}, u"Kantoor"_qs);
+    seams.quit = [&](int code) { quits << code; };
+    seams.endProgram = [&] { ++ends; };
+    seams.workstation = WorkstationReader(u"/nonexistent"_qs, [] { return u"tester"_qs; });
+    seams.locale = QLocale(QLocale::Dutch, QLocale::Netherlands);
+
+    Startup startup(ctx, std::move(seams));
+    startup.start();
+    QPointer<LoginForm> login = startup.loginForm();
+    QVERIFY(login);
+    QVERIFY(QTest::qWaitForWindowExposed(login));
+
+    // Login.
+    typeInto(login->controls().get<QLineEdit>(u"Text1"_qs), u"anna"_qs);
+    typeInto(login->controls().get<QLineEdit>(u"Text2"_qs), u"geheim"_qs);
+    QTest::mouseClick(login->controls().widget(u"Image1"_qs), Qt::LeftButton);
+    QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.texts().join(u"\n---\n"_qs)));
+    QVERIFY(startup.hasMainForm());
+    Form1& form = startup.mainForm();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTRY_VERIFY(login.isNull()); // handed over and deleted
+    FormControls& c = form.controls();
+    QCOMPARE(c.text(u"Text1"_qs), u"0042"_qs);
+    QCOMPARE(form.windowTitle(), u"Declaraties & Logboeken van Ir. Anna de Vries"_qs);
+    QCOMPARE(TestDb::rows(u"SELECT isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN = 'anna'"_qs),
+             QStringList{u"ONLINE"_qs});
+    QCOMPARE(TestDb::rows(u"SELECT LOGINnaam, PCnaam, Afdrukapparaat FROM torvakdb_TORVAKdata.LOGINconsultant"_qs),
+             QStringList{u"Ir.Anna de Vries|tester|Kantoor"_qs});
+
+    // Project, then month, each picked from its list.
+    QVERIFY(pickFromList(c.get<QComboBox>(u"Combo1"_qs), kGlas));
+    QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.texts().join(u"\n---\n"_qs)));
+    QCOMPARE(session.projectCode, u"0042-GLAS"_qs);
+    QVERIFY(pickFromList(c.get<QComboBox>(u"Combo2"_qs), u"03 Maart "_qs));
+    QCOMPARE(messages.shown.size(), 1);
+    QVERIFY2(messages.last().startsWith(u"Een nieuw raport is voor u aangemaakt."_qs), qPrintable(messages.last()));
+    QCOMPARE(session.reportKey, u"2026_03_0042-GLAS"_qs);
+
+    // Hours typed on the report tab; the totals follow.
+    clickTab(form, 1);
+    typeInto(c.get<QLineEdit>(hoursSlot(2)), u"8"_qs);
+    typeInto(c.get<QLineEdit>(hoursSlot(3)), u"6"_qs);
+    typeInto(c.get<QLineEdit>(kmSlot(3)), u"120"_qs);
+    QCOMPARE(c.text(element(u"Text26"_qs, 32)), u"14"_qs);
+    QCOMPARE(c.text(element(u"Text27"_qs, 32)), u"120"_qs);
+
+    // Save: one question, one answer.
+    messages.clear();
+    QTest::mouseDClick(c.widget(u"Image3"_qs), Qt::LeftButton);
+    QCOMPARE(messages.shown.size(), 2);
+    QCOMPARE(messages.shown.first().text, submit::saveQuestion());
+    QVERIFY2(messages.last().startsWith(u"Rapport is opgeslagen"_qs), qPrintable(messages.last()));
+    QCOMPARE(TestDb::rows(u"SELECT Projectnaam, afgewerkt, Uren02, Uren03, Kilometers03 FROM "
+                          "torvakdb_TORVAKraporten.Raporten"_qs),
+             QStringList{u"2026_03_0042-GLAS|nee|8|6|120"_qs});
+
+    // Declare, on the declaration tab.
+    clickTab(form, 0);
+    QVERIFY(c.isShown(u"Image4"_qs));
+    messages.clear();
+    QTest::mouseDClick(c.widget(u"Image4"_qs), Qt::LeftButton);
+    QCOMPARE(messages.shown.size(), 2);
+    QCOMPARE(messages.shown.first().caption, submit::declareCaption());
+    QCOMPARE(messages.last(), submit::declaredMessage(u"Maart "_qs, u"2026"_qs));
+    QCOMPARE(TestDb::rows(u"SELECT afgewerkt FROM torvakdb_TORVAKraporten.Raporten"_qs), QStringList{u"ja"_qs});
+    QCOMPARE(TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs), 1);
+    QVERIFY(!c.isShown(u"Image4"_qs));
+    QVERIFY(!session.hasOpenReport());
+
+    // Logoff: recorded once, and the program ends once.
+    messages.clear();
+    QTest::mouseDClick(c.widget(u"Image2"_qs), Qt::LeftButton);
+    QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.texts().join(u"\n---\n"_qs)));
+    QCOMPARE(ends, 1);
+    QCOMPARE(TestDb::rows(u"SELECT isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN = 'anna'"_qs),
+             QStringList{u"OFFLINE"_qs});
+    QVERIFY(quits.isEmpty());
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
