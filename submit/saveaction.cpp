@@ -2,6 +2,7 @@
 
 #include "app/actionguard.h"
 #include "app/imagebutton.h"
+#include "data/clusterreads.h"
 #include "declaration/form1.h"
 #include "declaration/reportrecord.h"
 #include "submit/declareaction.h"
@@ -63,6 +64,7 @@ bool SaveAction::storedAllTheSame(const Values& columns)
     // new connection tells. If that fails too, the first failure is what we say.
     try {
         Connection connection(m_ctx.server, Database::Reports);
+        readClusterCommits(connection);
         return submit::reportStored(connection, m_ctx.session.reportKey, QStringLiteral("nee"), columns);
     } catch (const DbError&) {
         return false;
