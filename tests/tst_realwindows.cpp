@@ -106,6 +106,7 @@ void TestRealWindows::formTitleBars()
     AppContext ctx{session, messages, clock, TestDb::server()};
     StartupSeams seams;
     seams.printers = std::make_unique<FakePrinters>(QStringList{u"Kantoor"_qs}, u"Kantoor"_qs);
+    seams.files = std::make_unique<FakeFiles>();
     seams.quit = [](int) {};
     seams.endProgram = [] {};
     seams.workstation = WorkstationReader(u"/nonexistent"_qs, [] { return u"tester"_qs; });

@@ -61,6 +61,7 @@ void TestStartup::theWholeRoad()
     int ends = 0;
     StartupSeams seams;
     seams.printers = std::make_unique<FakePrinters>(QStringList{u"Kantoor"_qs}, u"Kantoor"_qs);
+    seams.files = std::make_unique<FakeFiles>();
     seams.quit = [&](int code) { quits << code; };
     seams.endProgram = [&] { ++ends; };
     seams.workstation = WorkstationReader(u"/nonexistent"_qs, [] { return u"tester"_qs; });
