@@ -142,6 +142,9 @@ void LoginForm::logIn()
     std::optional<ConsultantLogin> found;
     // Everything that touches the database happens here, before the main
     // form is changed: an error leaves the form as it was.
+    // The login record needs the session's new values before the commit; a
+    // login that fails at the commit puts the old ones back.
+    const Session before = m_ctx.session;
     const bool done = runGuarded(m_ctx.messages, m_ctx.server, [&] {
         found = LoginService(m_ctx.server, m_ctx.clock)
                     .logIn(loginName, password, [this](Connection& c, const ConsultantLogin& login) {
@@ -150,8 +153,10 @@ void LoginForm::logIn()
                             m_hooks.afterLogin(c);
                     });
     });
-    if (!done)
+    if (!done) {
+        m_ctx.session = before;
         return;
+    }
     if (!found) {
         const FailedAttempt failed = failedAttempt(m_attempts);
         m_ctx.messages.inform(failed.message);

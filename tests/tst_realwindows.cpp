@@ -232,7 +232,8 @@ void TestRealWindows::holdingEnterNeverDeclares()
     TestDb::loadDemo();
     Session session;
     QtMessageService boxes;
-    FixedClock clock{QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9))};
+    // The last day of the month: an empty month declared then gives the check nothing to say.
+    FixedClock clock{QDateTime(QDate(2026, 3, 31), QTime(16, 4, 9))};
     AppContext ctx{session, boxes, clock, TestDb::server()};
     const QLocale dutch(QLocale::Dutch, QLocale::Netherlands);
     Form1 form(ctx, nullptr, dutch);

@@ -9,6 +9,7 @@
 #include "declaration/form1.h"
 #include "declaration/reportrecord.h"
 #include "login/loginform.h"
+#include "submit/declarecheck.h"
 #include "submit/submitmessages.h"
 #include "support/fakes.h"
 #include "support/formhelpers.h"
@@ -120,10 +121,14 @@ void TestStartup::theWholeRoad()
     // Declare, on the declaration tab.
     clickTab(form, 0);
     QVERIFY(c.isShown(u"Image4"_qs));
+    // Two days with hours but no activity, in a month not over: the check
+    // speaks first, and the consultant goes on.
     messages.clear();
+    messages.choiceAnswers.enqueue(1);
     QTest::mouseDClick(c.widget(u"Image4"_qs), Qt::LeftButton);
-    QCOMPARE(messages.shown.size(), 2);
-    QCOMPARE(messages.shown.first().caption, submit::declareCaption());
+    QCOMPARE(messages.shown.size(), 3);
+    QCOMPARE(messages.shown.first().caption, check::checkCaption());
+    QCOMPARE(messages.shown.at(1).caption, submit::declareCaption());
     QCOMPARE(messages.last(), submit::declaredMessage(u"Maart "_qs, u"2026"_qs));
     QCOMPARE(TestDb::rows(u"SELECT afgewerkt FROM torvakdb_TORVAKraporten.Raporten"_qs), QStringList{u"ja"_qs});
     QCOMPARE(TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs), 1);
