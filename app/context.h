@@ -4,7 +4,10 @@
 #include "app/clock.h"
 #include "app/messages.h"
 #include "app/session.h"
+#include "data/keptconnection.h"
 #include "data/settings.h"
+
+#include <memory>
 
 namespace dl {
 
@@ -15,6 +18,16 @@ struct AppContext {
     MessageService& messages;
     const Clock& clock;
     ServerAddress server;
+    Connection::Options connection = {};
+    // The window thread's connection to `server`, kept between actions.
+    mutable std::shared_ptr<KeptConnection> kept = {};
+
+    KeptConnection& db() const
+    {
+        if (!kept || kept->server() != server)
+            kept = std::make_shared<KeptConnection>(server, connection);
+        return *kept;
+    }
 };
 
 } // namespace dl

@@ -3,8 +3,6 @@
 #include "data/connection.h"
 #include "bench/tablenames.h"
 
-#include <QSqlError>
-#include <QSqlRecord>
 
 #include <functional>
 
@@ -26,11 +24,8 @@ struct Walk {
 Walk walk(Connection& c, const QString& table, const QStringList& compared,
           const std::function<bool(const QStringList&)>& match)
 {
-    QSqlQuery q(c.database());
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("select * from ") + table))
-        throw DbError::fromSql(q.lastError());
-    const QSqlRecord shape = q.record();
+    Result q = c.exec(QStringLiteral("select * from ") + table);
+    const Columns& shape = *q.columns();
     QList<int> idx;
     for (const QString& col : compared)
         idx << shape.indexOf(col);

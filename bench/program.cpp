@@ -43,7 +43,7 @@ int Program::login(const Person& p)
 {
     // What the login click calls: the credential check with the project
     // list and the online mark with the login record in its transaction.
-    const auto result = LoginService(m_ctx.server, m_clock)
+    const auto result = LoginService(m_ctx.db(), m_clock)
                             .logIn(p.login, p.password, [this](Connection& c, const ConsultantLogin& login) {
                                 m_session.consultantName = login.consultantName;
                                 LoginAudit(m_ctx).write(c);
@@ -125,22 +125,22 @@ int Program::declare()
 int Program::lastDeclaration(const check::DeclarationKey& key)
 {
     // The look-up of the check before the question to declare.
-    Connection c(m_ctx.server, Database::Declarations);
-    return check::lastEarlierDeclaration(c, key) ? 1 : 0;
+    return m_ctx.db().run([&](Connection& c) { return check::lastEarlierDeclaration(c, key) ? 1 : 0; });
 }
 
 int Program::ticker()
 {
     // What Timer2's refresh runs on its reading thread.
-    const TickerFetch f = fetchTickerMessage(m_ctx.server);
+    if (!m_tickerDb)
+        m_tickerDb = tickerConnection(m_ctx.server);
+    const TickerFetch f = fetchTickerMessage(*m_tickerDb);
     return f.outcome == TickerFetch::Outcome::Message ? int(f.message.size()) : 0;
 }
 
 int Program::logoff(const Person& p)
 {
     // The logoff handler's database work; the program would end next.
-    Connection c(m_ctx.server);
-    return markOffline(c, p.number, m_clock.now()) ? 1 : 0;
+    return m_ctx.db().run([&](Connection& c) { return markOffline(c, p.number, m_clock.now()) ? 1 : 0; });
 }
 
 } // namespace dl::bench

@@ -2,7 +2,8 @@
 // The actions as the program runs them: the handlers of the real main form
 // (offscreen, never shown) and the functions the login, ticker and logoff
 // handlers call, with message boxes that only record their texts and answer
-// Yes. Each handler opens its own connection, as in the program.
+// Yes. The handlers share the window's kept connection, the ticker has its
+// own, as in the program.
 
 #include "app/clock.h"
 #include "app/context.h"
@@ -58,6 +59,7 @@ private:
     MonthSelection* m_month = nullptr;
     SaveAction* m_save = nullptr;
     DeclareAction* m_declare = nullptr;
+    std::shared_ptr<KeptConnection> m_tickerDb;  // the ticker's own, as in the program
 };
 
 } // namespace dl::bench

@@ -5,7 +5,6 @@
 
 #include <QRandomGenerator>
 #include <QSet>
-#include <QSqlRecord>
 
 namespace dl::bench {
 
@@ -15,22 +14,22 @@ namespace {
 
 qint64 scalar(Connection& c, const QString& sql, const QVariantList& binds = {})
 {
-    QSqlQuery q = c.exec(sql, binds);
+    Result q = c.exec(sql, binds);
     return q.next() ? q.value(0).toLongLong() : 0;
 }
 
 // The first row at or after a random id that satisfies `cond`.
-QSqlRecord randomRow(Connection& c, QRandomGenerator& rng, const QString& table, qint64 top,
+Row randomRow(Connection& c, QRandomGenerator& rng, const QString& table, qint64 top,
                      const QString& cols, const QString& cond = QString())
 {
     for (int attempt = 0; attempt < 20; ++attempt) {
         const qint64 id = 1 + qint64(rng.bounded(quint64(top)));
-        QSqlQuery q = c.exec(QStringLiteral("SELECT ") + cols + QStringLiteral(" FROM ") + table
+        Result q = c.exec(QStringLiteral("SELECT ") + cols + QStringLiteral(" FROM ") + table
                                  + QStringLiteral(" WHERE id >= ?") + (cond.isEmpty() ? QString() : QStringLiteral(" AND ") + cond)
                                  + QStringLiteral(" ORDER BY id LIMIT 1"),
                              {id});
         if (q.next())
-            return q.record();
+            return q.row();
     }
     throw DbError(0, QStringLiteral("no sample row in ") + table);
 }
@@ -74,7 +73,7 @@ Workload pickWorkload(const QString& scale, const ServerAddress& server, int cou
     const qint64 projectsTop = scalar(c, QStringLiteral("SELECT MAX(id) FROM ") + kProjects);
     QSet<QString> seen;
     while (w.projects.size() < count) {
-        const QSqlRecord r = randomRow(c, rng, kProjects, projectsTop,
+        const Row r = randomRow(c, rng, kProjects, projectsTop,
                                        QStringLiteral("Projectcode, ProjectOmschrijving, opdrachtgevernummer, "
                                                       "TijdsplanningDATUMvan"));
         const QString code = r.value(0).toString();
@@ -83,7 +82,7 @@ Workload pickWorkload(const QString& scale, const ServerAddress& server, int cou
         seen.insert(code);
         w.projects.append({code, QString(code + QString(25, u' ')).left(25) + r.value(1).toString(),
                            r.value(2).toString(), r.value(3).toString()});
-        QSqlQuery q = c.exec(QStringLiteral("SELECT LOGIN, PASWOORD, consultantnummer FROM ") + kConsultants
+        Result q = c.exec(QStringLiteral("SELECT LOGIN, PASWOORD, consultantnummer FROM ") + kConsultants
                                  + QStringLiteral(" WHERE consultantnummer = ? ORDER BY id LIMIT 1"),
                              {code.left(4)});
         if (q.next())
@@ -110,7 +109,7 @@ Workload pickWorkload(const QString& scale, const ServerAddress& server, int cou
             continue;
         }
         const KeyParts k = splitKey(key);
-        QSqlQuery p = c.exec(QStringLiteral("SELECT opdrachtgevernummer, nummer FROM ") + kProjects
+        Result p = c.exec(QStringLiteral("SELECT opdrachtgevernummer, nummer FROM ") + kProjects
                                  + QStringLiteral(" WHERE Projectcode = ? ORDER BY id LIMIT 1"),
                              {k.code});
         if (!p.next())
@@ -153,20 +152,20 @@ Workload pickWorkload(const QString& scale, const ServerAddress& server, int cou
 
     const qint64 declarationsTop = scalar(c, QStringLiteral("SELECT MAX(id) FROM ") + kDeclarations);
     while (w.earlierKeys.size() < count) {
-        const QSqlRecord r = randomRow(c, rng, kDeclarations, declarationsTop,
+        const Row r = randomRow(c, rng, kDeclarations, declarationsTop,
                                        QStringLiteral("consultant, Opdrachtgever, Projectnaam, Jaar, maand"));
         const int next = r.value(3).toInt() * 12 + r.value(4).toInt();  // the month after, counted from 0
         w.earlierKeys.append({r.value(0).toString(), r.value(1).toString(), r.value(2).toString(),
                               QString::number(next / 12), QStringLiteral("%1").arg(next % 12 + 1, 2, 10, QChar(u'0'))});
     }
 
-    QSqlQuery q = c.exec(QStringLiteral("SELECT * FROM ") + kReports + QStringLiteral(" WHERE Projectnaam = ?"),
+    Result q = c.exec(QStringLiteral("SELECT * FROM ") + kReports + QStringLiteral(" WHERE Projectnaam = ?"),
                          {w.storedKeys.first()});
     if (!q.next())
         throw DbError(0, QStringLiteral("stored report vanished"));
-    const QSqlRecord r = q.record();
+    const Row r = q.row();
     for (int i = 0; i < r.count(); ++i) {
-        const QString col = r.fieldName(i);
+        const QString col = r.columns()[i];
         if (col == u"id" || col == u"Projectnaam" || col == u"afgewerkt")
             continue;
         w.reportColumns << col;

@@ -45,9 +45,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Declaraties & Logboeken <beheer@declaraties
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6sql6 (>= 6.4), libqt6sql6-mysql (>= 6.4), libqt6printsupport6 (>= 6.4), libsodium23, fonts-liberation")
-# The QMYSQL plugin is loaded at run time, so dpkg-shlibdeps cannot see it;
-# it does add libc and libstdc++ with their versions.
+  "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libmariadb3, libqt6printsupport6 (>= 6.4), libsodium23, fonts-liberation")
+# dpkg-shlibdeps adds libc, libstdc++ and the client library with their versions.
 find_program(DL_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(DL_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -1,17 +1,337 @@
 #include "data/connection.h"
 
-#include "data/dberror.h"
+#include <mysql.h>
+#include <mysqld_error.h>
+#include <errmsg.h>
 
+#include <QDate>
+#include <QDateTime>
 #include <QRegularExpression>
-#include <QSqlError>
+#include <QTime>
 
-#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <vector>
 
 namespace dl {
 
 namespace {
-std::atomic<quint64> g_counter{0};
+
+void initLibrary()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { mysql_library_init(0, nullptr, nullptr); });
 }
+
+bool isBinaryText(const MYSQL_FIELD& f)
+{
+    return f.charsetnr == 63;
+}
+
+// A value as the server sent it in text form, turned into what the program
+// expects of that column's type.
+QVariant fromText(const Column& c, const char* data, unsigned long length)
+{
+    switch (c.type) {
+    case MYSQL_TYPE_NULL:
+        return {};
+    case MYSQL_TYPE_TINY:
+    case MYSQL_TYPE_SHORT:
+    case MYSQL_TYPE_INT24:
+    case MYSQL_TYPE_LONG:
+    case MYSQL_TYPE_LONGLONG:
+    case MYSQL_TYPE_YEAR: {
+        const std::string s(data, length);
+        if (c.flags & UNSIGNED_FLAG)
+            return QVariant::fromValue<qulonglong>(std::strtoull(s.c_str(), nullptr, 10));
+        return QVariant::fromValue<qlonglong>(std::strtoll(s.c_str(), nullptr, 10));
+    }
+    case MYSQL_TYPE_FLOAT: {
+        // The text is the float's shortest form; read back as a float it is
+        // the same number the binary protocol gives.
+        const std::string s(data, length);
+        return static_cast<double>(std::strtof(s.c_str(), nullptr));
+    }
+    case MYSQL_TYPE_DOUBLE:
+    case MYSQL_TYPE_DECIMAL:
+    case MYSQL_TYPE_NEWDECIMAL: {
+        const std::string s(data, length);
+        return std::strtod(s.c_str(), nullptr);
+    }
+    case MYSQL_TYPE_DATE:
+    case MYSQL_TYPE_NEWDATE:
+        return QDate::fromString(QString::fromLatin1(data, static_cast<qsizetype>(length)), Qt::ISODate);
+    case MYSQL_TYPE_TIME:
+        return QTime::fromString(QString::fromLatin1(data, static_cast<qsizetype>(length)), Qt::ISODate);
+    case MYSQL_TYPE_DATETIME:
+    case MYSQL_TYPE_TIMESTAMP: {
+        QString t = QString::fromLatin1(data, static_cast<qsizetype>(length));
+        t.replace(u' ', u'T');
+        return QDateTime::fromString(t, Qt::ISODateWithMs);
+    }
+    case MYSQL_TYPE_BIT:
+        return QByteArray(data, static_cast<qsizetype>(length));
+    default:
+        if (c.charset == 63)
+            return QByteArray(data, static_cast<qsizetype>(length));
+        return QString::fromUtf8(data, static_cast<qsizetype>(length));
+    }
+}
+
+QMetaType metaTypeOf(const Column& c)
+{
+    switch (c.type) {
+    case MYSQL_TYPE_TINY:
+    case MYSQL_TYPE_SHORT:
+    case MYSQL_TYPE_INT24:
+    case MYSQL_TYPE_LONG:
+    case MYSQL_TYPE_LONGLONG:
+    case MYSQL_TYPE_YEAR:
+        return (c.flags & UNSIGNED_FLAG) ? QMetaType::fromType<qulonglong>() : QMetaType::fromType<qlonglong>();
+    case MYSQL_TYPE_FLOAT:
+    case MYSQL_TYPE_DOUBLE:
+    case MYSQL_TYPE_DECIMAL:
+    case MYSQL_TYPE_NEWDECIMAL:
+        return QMetaType::fromType<double>();
+    case MYSQL_TYPE_DATE:
+    case MYSQL_TYPE_NEWDATE:
+        return QMetaType::fromType<QDate>();
+    case MYSQL_TYPE_TIME:
+        return QMetaType::fromType<QTime>();
+    case MYSQL_TYPE_DATETIME:
+    case MYSQL_TYPE_TIMESTAMP:
+        return QMetaType::fromType<QDateTime>();
+    case MYSQL_TYPE_BIT:
+        return QMetaType::fromType<QByteArray>();
+    default:
+        return c.charset == 63 ? QMetaType::fromType<QByteArray>() : QMetaType::fromType<QString>();
+    }
+}
+
+std::shared_ptr<Columns> columnsOf(MYSQL_FIELD* fields, unsigned count)
+{
+    auto cols = std::make_shared<Columns>();
+    for (unsigned i = 0; i < count; ++i) {
+        const MYSQL_FIELD& f = fields[i];
+        cols->add(Column{QString::fromUtf8(f.name, static_cast<qsizetype>(f.name_length)), f.type,
+                         isBinaryText(f) ? 63u : f.charsetnr, f.flags});
+    }
+    return cols;
+}
+
+bool isLossNumber(unsigned n)
+{
+    return DbError(static_cast<int>(n), {}).isConnectionLoss();
+}
+
+// A statement that may change rows; its lost answer leaves the outcome open.
+bool mayWrite(const QString& sql)
+{
+    const QString t = sql.trimmed();
+    for (const char16_t* read : {u"SELECT", u"SHOW", u"SET", u"START TRANSACTION", u"ROLLBACK"}) {
+        if (t.startsWith(QStringView(read), Qt::CaseInsensitive))
+            return false;
+    }
+    return true;
+}
+
+// Before the connection opens: the certificate to present, the authorities
+// to trust, and that the server's certificate is checked.
+void applyTls(MYSQL*, const TlsOptions&) {}
+
+// After it opened: the line is protected the way the options ask.
+void checkTls(MYSQL*, const TlsOptions&) {}
+
+// The servers to try, in order; the first that answers is used.
+QList<ServerAddress> addressList(const ServerAddress& server)
+{
+    return {server};
+}
+
+// The session the program's locking and reads rely on, whatever the
+// server's defaults: one request; a setting the server refuses is named on
+// standard error and the connection goes on without it.
+void applySessionSettings(MYSQL* m, const Connection::Options& options)
+{
+    const bool mariadb = std::strstr(mysql_get_server_info(m), "MariaDB") != nullptr;
+    const unsigned long version = mysql_get_server_version(m);
+    // MariaDB before 11.1 knows only tx_isolation, MySQL 8 only transaction_isolation.
+    const char* isolation = (mariadb && version < 110100) ? "tx_isolation" : "transaction_isolation";
+    // A level is one of four words; anything else is no level at all.
+    const QStringList levels{QStringLiteral("REPEATABLE-READ"), QStringLiteral("READ-COMMITTED"),
+                             QStringLiteral("SERIALIZABLE"), QStringLiteral("READ-UNCOMMITTED")};
+    const QString level = levels.contains(options.isolation) ? options.isolation : levels.first();
+    const std::string settings[] = {
+        std::string("SESSION ") + isolation + " = '" + level.toStdString() + "'",
+        "SESSION innodb_lock_wait_timeout = 3",
+    };
+    std::string all = "SET ";
+    for (const std::string& s : settings)
+        all += (all.size() > 4 ? ", " : "") + s;
+    if (mysql_real_query(m, all.c_str(), all.size()) == 0)
+        return;
+    if (isLossNumber(mysql_errno(m)))
+        return;  // the next statement reports it
+    for (const std::string& s : settings) {
+        const std::string one = "SET " + s;
+        if (mysql_real_query(m, one.c_str(), one.size()) != 0) {
+            std::fprintf(stderr, "declaraties: de server weigert de instelling %s: %u %s\n", s.c_str(),
+                         mysql_errno(m), mysql_error(m));
+            if (isLossNumber(mysql_errno(m)))
+                return;
+        }
+    }
+}
+
+MYSQL* openConnection(const ServerAddress& server, Database home, const Connection::Options& options,
+                      const Connection::Login& login)
+{
+    initLibrary();
+    MYSQL* m = mysql_init(nullptr);
+    if (!m)
+        throw DbError(CR_OUT_OF_MEMORY, QStringLiteral("Geen geheugen voor een verbinding."));
+    const unsigned connectTimeout = static_cast<unsigned>(options.connectTimeoutSeconds);
+    const unsigned readTimeout = static_cast<unsigned>(options.readTimeoutSeconds);
+    mysql_optionsv(m, MYSQL_OPT_CONNECT_TIMEOUT, &connectTimeout);
+    mysql_optionsv(m, MYSQL_OPT_READ_TIMEOUT, &readTimeout);
+    mysql_optionsv(m, MYSQL_OPT_WRITE_TIMEOUT, &readTimeout);
+    // A silent reconnect would lose the transaction and the session.
+    const my_bool noReconnect = 0;
+    mysql_optionsv(m, MYSQL_OPT_RECONNECT, &noReconnect);
+    // The character set travels in the greeting: no request of its own.
+    mysql_optionsv(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
+    applyTls(m, server.tls);
+
+    unsigned long flags = CLIENT_FOUND_ROWS;
+    if (login.scripts)
+        flags |= CLIENT_MULTI_STATEMENTS | CLIENT_MULTI_RESULTS;
+    const QByteArray user = login.user.toUtf8();
+    const QByteArray password = login.password.toUtf8();
+    const QByteArray db = databaseName(home).toUtf8();
+    const QByteArray socket = login.socket.toUtf8();
+
+    MYSQL* connected = nullptr;
+    for (const ServerAddress& a : addressList(server)) {
+        const QByteArray host = login.socket.isEmpty() ? a.host.toUtf8() : QByteArray("localhost");
+        connected = mysql_real_connect(m, host.constData(), user.constData(), password.constData(),
+                                       db.constData(), login.socket.isEmpty() ? static_cast<unsigned>(a.port) : 0,
+                                       login.socket.isEmpty() ? nullptr : socket.constData(), flags);
+        if (connected)
+            break;
+    }
+    if (!connected) {
+        const DbError e(static_cast<int>(mysql_errno(m)), QString::fromUtf8(mysql_error(m)));
+        mysql_close(m);
+        throw e;
+    }
+    try {
+        checkTls(m, server.tls);
+    } catch (...) {
+        mysql_close(m);
+        throw;
+    }
+    if (login.sessionSettings)
+        applySessionSettings(m, options);
+    return m;
+}
+
+// Bound parameter values kept alive while a statement runs.
+struct ParamBuffers {
+    std::vector<MYSQL_BIND> binds;
+    std::vector<QByteArray> texts;
+    std::vector<long long> integers;
+    std::vector<double> reals;
+    std::vector<unsigned long> lengths;
+};
+
+void bindParams(ParamBuffers& p, const QVariantList& values)
+{
+    const size_t n = static_cast<size_t>(values.size());
+    p.binds.assign(n, MYSQL_BIND{});
+    p.texts.resize(n);
+    p.integers.resize(n);
+    p.reals.resize(n);
+    p.lengths.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        const QVariant& v = values[static_cast<qsizetype>(i)];
+        MYSQL_BIND& b = p.binds[i];
+        if (v.isNull()) {
+            b.buffer_type = MYSQL_TYPE_NULL;
+            continue;
+        }
+        switch (v.metaType().id()) {
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+        case QMetaType::Long:
+            p.integers[i] = v.toLongLong();
+            b.buffer_type = MYSQL_TYPE_LONGLONG;
+            b.buffer = &p.integers[i];
+            continue;
+        case QMetaType::UInt:
+        case QMetaType::ULongLong:
+        case QMetaType::UShort:
+        case QMetaType::ULong:
+            p.integers[i] = static_cast<long long>(v.toULongLong());
+            b.buffer_type = MYSQL_TYPE_LONGLONG;
+            b.is_unsigned = 1;
+            b.buffer = &p.integers[i];
+            continue;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            p.reals[i] = v.toDouble();
+            b.buffer_type = MYSQL_TYPE_DOUBLE;
+            b.buffer = &p.reals[i];
+            continue;
+        case QMetaType::QByteArray:
+            p.texts[i] = v.toByteArray();
+            b.buffer_type = MYSQL_TYPE_BLOB;
+            break;
+        case QMetaType::QDate:
+            p.texts[i] = v.toDate().toString(Qt::ISODate).toLatin1();
+            b.buffer_type = MYSQL_TYPE_STRING;
+            break;
+        case QMetaType::QDateTime:
+            p.texts[i] = v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1();
+            b.buffer_type = MYSQL_TYPE_STRING;
+            break;
+        default:
+            p.texts[i] = v.toString().toUtf8();
+            b.buffer_type = MYSQL_TYPE_STRING;
+            break;
+        }
+        p.lengths[i] = static_cast<unsigned long>(p.texts[i].size());
+        b.buffer = const_cast<char*>(p.texts[i].constData());
+        b.buffer_length = p.lengths[i];
+        b.length = &p.lengths[i];
+    }
+}
+
+} // namespace
+
+void Columns::add(Column c)
+{
+    index.insert(c.name, static_cast<int>(list.size()));
+    names << c.name;
+    list << std::move(c);
+}
+
+bool Column::approximate() const
+{
+    return type == MYSQL_TYPE_FLOAT || type == MYSQL_TYPE_DOUBLE;
+}
+
+struct Connection::Statement {
+    MYSQL_STMT* stmt = nullptr;
+    ~Statement()
+    {
+        if (stmt)
+            mysql_stmt_close(stmt);
+    }
+};
 
 Connection::Connection(const ServerAddress& server, Database home)
     : Connection(server, home, Options{})
@@ -19,49 +339,227 @@ Connection::Connection(const ServerAddress& server, Database home)
 }
 
 Connection::Connection(const ServerAddress& server, Database home, Options options)
-    : m_name(QStringLiteral("dl-%1").arg(++g_counter))
+    : Connection(server, home, options, Login{})
 {
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), m_name);
-    if (!m_db.isValid())
-        throw DbError(2000, QStringLiteral("Het databasestuurprogramma QMYSQL ontbreekt."));
-    m_db.setHostName(server.host);
-    m_db.setPort(server.port);
-    m_db.setUserName(QLatin1String(kAccount));
-    m_db.setPassword(QLatin1String(kPassword));
-    m_db.setDatabaseName(databaseName(home));
-    m_db.setConnectOptions(QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=%1;MYSQL_OPT_READ_TIMEOUT=%2;"
-                                          "MYSQL_OPT_WRITE_TIMEOUT=%2")
-                               .arg(options.connectTimeoutSeconds)
-                               .arg(options.readTimeoutSeconds));
-    if (!m_db.open()) {
-        const QSqlError err = m_db.lastError();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_name);
-        throw DbError::fromSql(err);
-    }
+}
+
+Connection::Connection(const ServerAddress& server, Database home, Options options, const Login& login)
+    : m_mysql(openConnection(server, home, options, login))
+{
 }
 
 Connection::~Connection()
 {
     if (m_inTransaction)
         rollback();
-    m_db.close();
-    m_db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(m_name);
+    m_statements.clear();
+    mysql_close(m_mysql);
 }
 
-QSqlQuery Connection::exec(const QString& sql, const QVariantList& binds)
+void Connection::fail(unsigned number, const char* text, bool wasWrite)
 {
-    QSqlQuery q(m_db);
-    q.setForwardOnly(true);
-    q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-    if (!q.prepare(sql))
-        throw DbError::fromSql(q.lastError());
-    for (const QVariant& v : binds)
-        q.addBindValue(v);
-    if (!q.exec())
-        throw DbError::fromSql(q.lastError());
-    return q;
+    DbError e(static_cast<int>(number), QString::fromUtf8(text).trimmed());
+    if (e.isConnectionLoss()) {
+        m_broken = true;
+        // The server may have carried out a write sent outside a transaction
+        // before the line broke; only a look at the rows can tell.
+        if (wasWrite && !m_inTransaction)
+            e.setOutcomeUnknown();
+        m_inTransaction = false;
+    }
+    throw e;
+}
+
+Result Connection::exec(const QString& sql, const QVariantList& binds)
+{
+    if (m_broken)
+        throw DbError(CR_SERVER_LOST, QStringLiteral("De verbinding met de server is verbroken."));
+    return binds.isEmpty() ? direct(sql) : prepared(sql, binds);
+}
+
+Result Connection::direct(const QString& sql)
+{
+    const QByteArray text = sql.toUtf8();
+    if (mysql_real_query(m_mysql, text.constData(), static_cast<unsigned long>(text.size())) != 0)
+        fail(mysql_errno(m_mysql), mysql_error(m_mysql), mayWrite(sql));
+    MYSQL_RES* res = mysql_store_result(m_mysql);
+    if (!res) {
+        if (mysql_field_count(m_mysql) != 0)
+            fail(mysql_errno(m_mysql), mysql_error(m_mysql), false);
+        return Result(std::make_shared<Columns>(), {}, mysql_affected_rows(m_mysql));
+    }
+    const unsigned n = mysql_num_fields(res);
+    std::shared_ptr<const Columns> cols = columnsOf(mysql_fetch_fields(res), n);
+    QList<QVariantList> rows;
+    rows.reserve(static_cast<qsizetype>(mysql_num_rows(res)));
+    while (MYSQL_ROW r = mysql_fetch_row(res)) {
+        const unsigned long* lengths = mysql_fetch_lengths(res);
+        QVariantList values;
+        values.reserve(n);
+        for (unsigned i = 0; i < n; ++i) {
+            const Column& c = cols->list[static_cast<qsizetype>(i)];
+            values << (r[i] ? fromText(c, r[i], lengths[i]) : QVariant(metaTypeOf(c)));
+        }
+        rows << std::move(values);
+    }
+    mysql_free_result(res);
+    return Result(std::move(cols), std::move(rows), 0);
+}
+
+Result Connection::prepared(const QString& sql, const QVariantList& binds)
+{
+    const bool write = mayWrite(sql);
+    ParamBuffers params;
+    bindParams(params, binds);
+    const QByteArray text = sql.toUtf8();
+
+    std::shared_ptr<Statement> s = m_statements.value(sql);
+    const bool fresh = !s;
+    if (fresh) {
+        s = std::make_shared<Statement>();
+        s->stmt = mysql_stmt_init(m_mysql);
+        if (!s->stmt)
+            fail(mysql_errno(m_mysql), mysql_error(m_mysql), false);
+        const my_bool maxLength = 0;
+        mysql_stmt_attr_set(s->stmt, STMT_ATTR_UPDATE_MAX_LENGTH, &maxLength);
+        // The count of values must be known before the statement is prepared
+        // and executed in one request.
+        unsigned int count = static_cast<unsigned int>(binds.size());
+        mysql_stmt_attr_set(s->stmt, STMT_ATTR_PREBIND_PARAMS, &count);
+    }
+    MYSQL_STMT* st = s->stmt;
+    if (mysql_stmt_bind_param(st, params.binds.data()) != 0)
+        fail(mysql_stmt_errno(st), mysql_stmt_error(st), false);
+    // Prepared and executed in one request (MariaDB; elsewhere the client
+    // library sends the two one after the other); a kept statement is
+    // executed again, one request each.
+    const int rc = fresh ? mariadb_stmt_execute_direct(st, text.constData(), static_cast<size_t>(text.size()))
+                         : mysql_stmt_execute(st);
+    if (rc != 0) {
+        const unsigned number = mysql_stmt_errno(st);
+        const std::string message = mysql_stmt_error(st);
+        // A failed first use may have left the statement unprepared; a kept
+        // one the server no longer knows (a table changed under it) is
+        // prepared again once.
+        if (!fresh && (number == ER_NEED_REPREPARE || number == ER_UNKNOWN_STMT_HANDLER)) {
+            m_statements.remove(sql);
+            return prepared(sql, binds);
+        }
+        fail(number, message.c_str(), write);
+    }
+    // Only statements without rows are kept. The client library keeps a
+    // statement's column names from its first preparation: a column the
+    // office renamed or moved since would be read under another's name.
+    if (fresh && mysql_stmt_field_count(st) == 0)
+        m_statements.insert(sql, s);
+
+    const quint64 affected = mysql_stmt_affected_rows(st);
+    const unsigned n = mysql_stmt_field_count(st);
+    if (n == 0)
+        return Result(std::make_shared<Columns>(), {}, affected == static_cast<quint64>(-1) ? 0 : affected);
+
+    MYSQL_RES* meta = mysql_stmt_result_metadata(st);
+    std::shared_ptr<const Columns> cols = columnsOf(mysql_fetch_fields(meta), n);
+    mysql_free_result(meta);
+
+    std::vector<MYSQL_BIND> out(n, MYSQL_BIND{});
+    std::vector<std::vector<char>> buffers(n);
+    std::vector<unsigned long> lengths(n);
+    std::vector<my_bool> nulls(n);
+    std::vector<my_bool> errors(n);
+    std::vector<double> reals(n);
+    std::vector<long long> integers(n);
+    for (unsigned i = 0; i < n; ++i) {
+        const Column& c = cols->list[static_cast<qsizetype>(i)];
+        MYSQL_BIND& b = out[i];
+        b.length = &lengths[i];
+        b.is_null = &nulls[i];
+        b.error = &errors[i];
+        const QMetaType t = metaTypeOf(c);
+        if (t == QMetaType::fromType<double>() && c.type != MYSQL_TYPE_DECIMAL && c.type != MYSQL_TYPE_NEWDECIMAL) {
+            b.buffer_type = MYSQL_TYPE_DOUBLE;
+            b.buffer = &reals[i];
+        } else if (t == QMetaType::fromType<qlonglong>() || t == QMetaType::fromType<qulonglong>()) {
+            b.buffer_type = MYSQL_TYPE_LONGLONG;
+            b.is_unsigned = (c.flags & UNSIGNED_FLAG) ? 1 : 0;
+            b.buffer = &integers[i];
+        } else {
+            buffers[i].resize(256);
+            b.buffer_type = MYSQL_TYPE_STRING;
+            b.buffer = buffers[i].data();
+            b.buffer_length = static_cast<unsigned long>(buffers[i].size());
+        }
+    }
+    if (mysql_stmt_bind_result(st, out.data()) != 0)
+        fail(mysql_stmt_errno(st), mysql_stmt_error(st), false);
+    if (mysql_stmt_store_result(st) != 0)
+        fail(mysql_stmt_errno(st), mysql_stmt_error(st), false);
+
+    QList<QVariantList> rows;
+    rows.reserve(static_cast<qsizetype>(mysql_stmt_num_rows(st)));
+    for (;;) {
+        const int fetched = mysql_stmt_fetch(st);
+        if (fetched == MYSQL_NO_DATA)
+            break;
+        if (fetched == 1) {
+            const unsigned number = mysql_stmt_errno(st);
+            const std::string message = mysql_stmt_error(st);
+            mysql_stmt_free_result(st);
+            fail(number, message.c_str(), false);
+        }
+        QVariantList values;
+        values.reserve(n);
+        for (unsigned i = 0; i < n; ++i) {
+            const Column& c = cols->list[static_cast<qsizetype>(i)];
+            if (nulls[i]) {
+                values << QVariant(metaTypeOf(c));
+                continue;
+            }
+            MYSQL_BIND& b = out[i];
+            if (b.buffer_type == MYSQL_TYPE_DOUBLE) {
+                values << reals[i];
+            } else if (b.buffer_type == MYSQL_TYPE_LONGLONG) {
+                if (b.is_unsigned)
+                    values << QVariant::fromValue<qulonglong>(static_cast<qulonglong>(integers[i]));
+                else
+                    values << QVariant::fromValue<qlonglong>(integers[i]);
+            } else {
+                if (lengths[i] > b.buffer_length) {
+                    // Longer than the first guess: read the whole value.
+                    std::vector<char> whole(lengths[i]);
+                    MYSQL_BIND again{};
+                    again.buffer_type = MYSQL_TYPE_STRING;
+                    again.buffer = whole.data();
+                    again.buffer_length = lengths[i];
+                    unsigned long length = 0;
+                    again.length = &length;
+                    mysql_stmt_fetch_column(st, &again, i, 0);
+                    values << fromText(c, whole.data(), length);
+                } else {
+                    values << fromText(c, buffers[i].data(), lengths[i]);
+                }
+            }
+        }
+        rows << std::move(values);
+    }
+    mysql_stmt_free_result(st);
+    return Result(std::move(cols), std::move(rows), affected == static_cast<quint64>(-1) ? 0 : affected);
+}
+
+void Connection::runScript(const QString& sql)
+{
+    const QByteArray text = sql.toUtf8();
+    if (mysql_real_query(m_mysql, text.constData(), static_cast<unsigned long>(text.size())) != 0)
+        fail(mysql_errno(m_mysql), mysql_error(m_mysql), true);
+    for (;;) {
+        if (MYSQL_RES* res = mysql_store_result(m_mysql))
+            mysql_free_result(res);
+        const int more = mysql_next_result(m_mysql);
+        if (more < 0)
+            return;
+        if (more > 0)
+            fail(mysql_errno(m_mysql), mysql_error(m_mysql), true);
+    }
 }
 
 QString Connection::quoteIdentifier(const QString& name)
@@ -80,22 +578,32 @@ QString Connection::qualified(const TableRef& table)
 
 void Connection::begin()
 {
-    if (!m_db.transaction())
-        throw DbError::fromSql(m_db.lastError());
+    exec(QStringLiteral("START TRANSACTION"));
     m_inTransaction = true;
 }
 
 void Connection::commit()
 {
+    if (m_broken)
+        throw DbError(CR_SERVER_LOST, QStringLiteral("De verbinding met de server is verbroken."));
+    if (mysql_commit(m_mysql) != 0) {
+        DbError e(static_cast<int>(mysql_errno(m_mysql)), QString::fromUtf8(mysql_error(m_mysql)).trimmed());
+        m_inTransaction = false;
+        if (e.isConnectionLoss()) {
+            // The server may have committed before the line broke.
+            m_broken = true;
+            e.setOutcomeUnknown();
+        }
+        throw e;
+    }
     m_inTransaction = false;
-    if (!m_db.commit())
-        throw DbError::fromSql(m_db.lastError());
 }
 
 void Connection::rollback() noexcept
 {
     m_inTransaction = false;
-    m_db.rollback();
+    if (!m_broken && mysql_rollback(m_mysql) != 0 && isLossNumber(mysql_errno(m_mysql)))
+        m_broken = true;
 }
 
 } // namespace dl

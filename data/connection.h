@@ -1,14 +1,21 @@
 #pragma once
-// One connection for one action: opened when the handler starts, closed when
-// it returns. All three databases live on one server, so a connection can
-// reach every table by its qualified name.
+// A connection to the office server on the server's own client library.
+// All three databases live on one server, so a connection reaches every
+// table by its qualified name. A statement with values is prepared and
+// executed in one request; one that returns no rows is kept prepared and
+// executed again by its SQL text. A statement without values is sent as it is.
 
 #include "data/dberror.h"
+#include "data/row.h"
 #include "data/settings.h"
 
-#include <QSqlDatabase>
-#include <QSqlQuery>
+#include <QHash>
 #include <QVariantList>
+
+#include <memory>
+
+struct st_mysql;
+struct st_mysql_stmt;
 
 namespace dl {
 
@@ -17,21 +24,62 @@ struct TableRef {
     QString name;
 };
 
+// What a statement gave back: its rows, read completely, and the count of
+// rows it matched.
+class Result {
+public:
+    Result() = default;
+    Result(std::shared_ptr<const Columns> columns, QList<QVariantList> rows, quint64 affected)
+        : m_columns(std::move(columns)), m_rows(std::move(rows)), m_affected(affected)
+    {
+    }
+
+    // Moves to the next row; false after the last.
+    bool next() { return ++m_at < m_rows.size(); }
+    QVariant value(int column) const { return m_rows.value(m_at).value(column); }
+    QVariant value(const QString& column) const { return row().value(column); }
+    Row row() const { return Row(m_columns, m_rows.value(m_at)); }
+    int size() const { return static_cast<int>(m_rows.size()); }
+    const Columns* columns() const { return m_columns.get(); }
+    // Rows an UPDATE matched (the connection asks for found rows), inserted or deleted.
+    quint64 affectedRows() const { return m_affected; }
+
+private:
+    std::shared_ptr<const Columns> m_columns;
+    QList<QVariantList> m_rows;
+    qsizetype m_at = -1;
+    quint64 m_affected = 0;
+};
+
 class Connection {
 public:
     struct Options {
         int connectTimeoutSeconds = 4;
         int readTimeoutSeconds = 8;
+        // The program's locking is written for this level, whatever the
+        // server's default; tests set another to show the lock rows hold alone.
+        QString isolation = QStringLiteral("REPEATABLE-READ");
+    };
+    // Who connects how; the program's own account unless a test says otherwise.
+    struct Login {
+        QString user = QLatin1String(kAccount);
+        QString password = QLatin1String(kPassword);
+        QString socket;              // a local socket instead of host and port
+        bool scripts = false;        // several statements in one text (tests' administrator)
+        bool sessionSettings = true; // isolation level and lock wait
     };
 
     explicit Connection(const ServerAddress& server, Database home = Database::Data);
     Connection(const ServerAddress& server, Database home, Options options);
+    Connection(const ServerAddress& server, Database home, Options options, const Login& login);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Prepared statement with bound values; throws DbError.
-    QSqlQuery exec(const QString& sql, const QVariantList& binds = {});
+    // A statement with bound values, or sent directly without; throws DbError.
+    Result exec(const QString& sql, const QVariantList& binds = {});
+    // Several statements without values in one text (needs Login::scripts).
+    void runScript(const QString& sql);
 
     // `database`.`table`, for identifiers that come from the program only.
     static QString qualified(const TableRef& table);
@@ -41,13 +89,19 @@ public:
     void commit();
     void rollback() noexcept;
     bool inTransaction() const { return m_inTransaction; }
-
-    QSqlDatabase& database() { return m_db; }
+    // The line broke; nothing more can be sent on this connection.
+    bool isBroken() const { return m_broken; }
 
 private:
-    QString m_name;
-    QSqlDatabase m_db;
+    struct Statement;
+    [[noreturn]] void fail(unsigned number, const char* text, bool wasWrite);
+    Result direct(const QString& sql);
+    Result prepared(const QString& sql, const QVariantList& binds);
+
+    st_mysql* m_mysql = nullptr;
+    QHash<QString, std::shared_ptr<Statement>> m_statements;
     bool m_inTransaction = false;
+    bool m_broken = false;
 };
 
 // Rolls back unless commit() was called; retries are the caller's loop.
@@ -88,4 +142,3 @@ auto withRetry(Fn&& fn, int attempts = 5) -> decltype(fn())
 }
 
 } // namespace dl
-

@@ -1,7 +1,5 @@
 #include "data/dberror.h"
 
-#include <QSqlError>
-
 namespace dl {
 
 DbError::DbError(int number, const QString& description)
@@ -10,28 +8,25 @@ DbError::DbError(int number, const QString& description)
 {
 }
 
-DbError DbError::fromSql(const QSqlError& error, const QString& context)
-{
-    bool ok = false;
-    int number = error.nativeErrorCode().toInt(&ok);
-    if (!ok)
-        number = 2000;  // the client library's "unknown error"
-    QString text = error.databaseText().trimmed();
-    if (text.isEmpty())
-        text = error.driverText().trimmed();
-    if (text.isEmpty())
-        text = error.text().trimmed();
-    if (!context.isEmpty())
-        text = context + QStringLiteral(": ") + text;
-    return DbError(number, text);
-}
-
 bool DbError::isConnectionLoss() const
 {
-    // 2002/2003 cannot connect, 2006 gone away, 2013 lost during query,
-    // 2055 lost at reading, 1927 killed connection.
-    return m_number == 2002 || m_number == 2003 || m_number == 2005 || m_number == 2006
-        || m_number == 2013 || m_number == 2055 || m_number == 1927;
+    // 2002/2003 cannot connect, 2005 unknown host, 2006 gone away, 2013 lost
+    // during query, 2055 lost at reading, 1927 killed connection, 1053 server
+    // shutting down, 4031 ended by the server for being idle too long.
+    switch (m_number) {
+    case 2002:
+    case 2003:
+    case 2005:
+    case 2006:
+    case 2013:
+    case 2055:
+    case 1927:
+    case 1053:
+    case 4031:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace dl

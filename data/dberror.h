@@ -5,14 +5,11 @@
 
 #include <stdexcept>
 
-class QSqlError;
-
 namespace dl {
 
 class DbError : public std::runtime_error {
 public:
     DbError(int number, const QString& description);
-    static DbError fromSql(const QSqlError& error, const QString& context = {});
 
     int number() const { return m_number; }
     QString description() const { return m_description; }
@@ -20,10 +17,16 @@ public:
     bool isRetryable() const { return m_number == 1213 || m_number == 1205; }
     // The server could not be reached or the connection broke.
     bool isConnectionLoss() const;
+    // The line broke after a write was sent that the server may have carried
+    // out (a COMMIT, or a write outside a transaction): it must not be sent
+    // again before the rows have been looked at.
+    bool outcomeUnknown() const { return m_outcomeUnknown; }
+    void setOutcomeUnknown() { m_outcomeUnknown = true; }
 
 private:
     int m_number;
     QString m_description;
+    bool m_outcomeUnknown = false;
 };
 
 } // namespace dl

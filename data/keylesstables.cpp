@@ -1,7 +1,7 @@
 #include "data/keylesstables.h"
 
 #include <QSet>
-#include <QSqlQuery>
+#include <QSet>
 
 namespace dl {
 
@@ -18,7 +18,7 @@ QStringList tablesWithoutPrimaryKey(Connection& c, const QList<TableRef>& tables
     const QVariantList tableBinds = binds;
     binds += tableBinds;
     // The tables, then those of them with a primary key; one round trip.
-    QSqlQuery q = c.exec(QStringLiteral("SELECT 0, TABLE_SCHEMA, TABLE_NAME FROM information_schema.TABLES WHERE ")
+    Result q = c.exec(QStringLiteral("SELECT 0, TABLE_SCHEMA, TABLE_NAME FROM information_schema.TABLES WHERE ")
                              + tableConds.join(QStringLiteral(" OR "))
                              + QStringLiteral(" UNION ALL SELECT DISTINCT 1, TABLE_SCHEMA, TABLE_NAME FROM "
                                               "information_schema.KEY_COLUMN_USAGE WHERE CONSTRAINT_NAME = 'PRIMARY' "

@@ -5,7 +5,6 @@
 #include <QHash>
 #include <QMetaType>
 #include <QMutex>
-#include <QSqlField>
 
 namespace dl {
 
@@ -45,13 +44,15 @@ bool sameValue(const QVariant& a, const QVariant& b)
 // one "SELECT *" list their columns in one order, so a column is looked up
 // by name only where the orders differ (a lookup by name per column made
 // checking a 165-column report cost a millisecond).
-bool sameRow(const QSqlRecord& now, const QSqlRecord& before)
+bool sameRow(const Row& now, const Row& before)
 {
-    if (now.count() != before.count())
+    if (now.count() != before.count() || !now.shape() || !before.shape())
         return false;
+    const Columns& nowCols = *now.shape();
+    const Columns& beforeCols = *before.shape();
     for (int i = 0; i < before.count(); ++i) {
-        const QString name = before.fieldName(i);
-        const int j = now.fieldName(i) == name ? i : now.indexOf(name);
+        const QString& name = beforeCols.names[i];
+        const int j = nowCols.names[i] == name ? i : nowCols.indexOf(name);
         if (j < 0 || !sameValue(now.value(j), before.value(i)))
             return false;
     }
@@ -62,10 +63,10 @@ bool sameRow(const QSqlRecord& now, const QSqlRecord& before)
 
 QVariant Row::value(const QString& column) const
 {
-    const int i = m_record.indexOf(column);
+    const int i = m_columns ? m_columns->indexOf(column) : -1;
     if (i < 0)
         throw DbError(1054, QStringLiteral("Onbekende kolom '%1'").arg(column));
-    return m_record.value(i);
+    return m_values.value(i);
 }
 
 QString Row::textOf(const QVariant& v)
@@ -84,14 +85,6 @@ QString Row::textOf(const QVariant& v)
 QString Row::text(const QString& column) const
 {
     return textOf(value(column));
-}
-
-QStringList Row::columns() const
-{
-    QStringList out;
-    for (int i = 0; i < m_record.count(); ++i)
-        out << m_record.fieldName(i);
-    return out;
 }
 
 bool Records::exactlyMatches(const Row& row, const QList<Match>& where)
@@ -116,7 +109,7 @@ QStringList Records::primaryKey(const TableRef& table)
         if (it != g_primaryKeys.constEnd())
             return *it;
     }
-    QSqlQuery q = m_c.exec(QStringLiteral("SELECT COLUMN_NAME FROM information_schema.KEY_COLUMN_USAGE "
+    Result q = m_c.exec(QStringLiteral("SELECT COLUMN_NAME FROM information_schema.KEY_COLUMN_USAGE "
                                           "WHERE TABLE_SCHEMA = ? AND TABLE_NAME = ? AND "
                                           "CONSTRAINT_NAME = 'PRIMARY' ORDER BY ORDINAL_POSITION"),
                            {databaseName(table.db), table.name});
@@ -168,9 +161,9 @@ void Records::visit(const TableRef& table, const QList<Match>& where,
     sql += orderByKey(table);
     if (forUpdate)
         sql += QStringLiteral(" FOR UPDATE");
-    QSqlQuery q = m_c.exec(sql, binds);
+    Result q = m_c.exec(sql, binds);
     while (q.next()) {
-        const Row row(q.record());
+        const Row row = q.row();
         if (!exactlyMatches(row, where))
             continue;
         if (!fn(row))
@@ -206,10 +199,10 @@ std::optional<Row> Records::firstRow(const TableRef& table)
     QString sql = QStringLiteral("SELECT * FROM ") + Connection::qualified(table);
     sql += orderByKey(table);
     sql += QStringLiteral(" LIMIT 1");
-    QSqlQuery q = m_c.exec(sql);
+    Result q = m_c.exec(sql);
     if (!q.next())
         return std::nullopt;
-    return Row(q.record());
+    return q.row();
 }
 
 void Records::update(const TableRef& table, const Row& original, const Values& changes, Lock lock)
@@ -242,12 +235,12 @@ void Records::update(const TableRef& table, const Row& original, const Values& c
     const QString where = QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
 
     if (lock == Lock::Check) {
-        QSqlQuery current = m_c.exec(QStringLiteral("SELECT * FROM ") + Connection::qualified(table) + where
+        Result current = m_c.exec(QStringLiteral("SELECT * FROM ") + Connection::qualified(table) + where
                                          + QStringLiteral(" FOR UPDATE"),
                                      idBinds);
         bool unchanged = false;
         while (current.next() && !unchanged)
-            unchanged = sameRow(current.record(), original.record());
+            unchanged = sameRow(current.row(), original);
         if (!unchanged)
             throw DbError(1020, QStringLiteral("De rij in tabel %1 is gewijzigd of verwijderd door een andere "
                                                "werkplek sinds zij gelezen werd.")

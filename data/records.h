@@ -5,10 +5,10 @@
 // condition; the exact decision is made here, in the client.
 
 #include "data/connection.h"
+#include "data/row.h"
 
 #include <QList>
 #include <QPair>
-#include <QSqlRecord>
 #include <QStringList>
 #include <QVariant>
 
@@ -16,27 +16,6 @@
 #include <optional>
 
 namespace dl {
-
-class Row {
-public:
-    Row() = default;
-    explicit Row(const QSqlRecord& record) : m_record(record) {}
-
-    bool has(const QString& column) const { return m_record.indexOf(column) >= 0; }
-    // The value as the server returned it (numbers stay numbers).
-    // Throws DbError 1054 for a column the table does not have.
-    QVariant value(const QString& column) const;
-    // The value as text: NULL is empty, a number in its Dutch general form.
-    QString text(const QString& column) const;
-    bool isNull(const QString& column) const { return value(column).isNull(); }
-    QStringList columns() const;
-    const QSqlRecord& record() const { return m_record; }
-
-    static QString textOf(const QVariant& v);
-
-private:
-    QSqlRecord m_record;
-};
 
 using Values = QList<QPair<QString, QVariant>>;
 

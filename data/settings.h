@@ -15,9 +15,16 @@ inline constexpr const char* kPassword = "k4uTbrol";
 
 QString databaseName(Database db);
 
+// How the line to the server is protected and its certificate checked; the
+// connection applies these before it connects and checks them after.
+struct TlsOptions {
+    bool operator==(const TlsOptions&) const = default;
+};
+
 struct ServerAddress {
     QString host = QStringLiteral("localhost");
     int port = 3306;
+    TlsOptions tls{};
 
     // "HOST", "HOST:PORT", "[v6]:PORT"; an empty text gives localhost.
     static ServerAddress parse(const QString& text);

@@ -55,11 +55,10 @@ void MonthSelection::open(const QString& entry)
 
     const QString key = report::reportKey(year, entry, m_c.text(QStringLiteral("Text4")));
     month::Lookup found;
-    {
-        Connection connection(m_ctx.server, Database::Reports);
+    m_ctx.db().run([&](Connection& connection) {
         Records records(connection);
         found = month::lookupReport(records, key);
-    }
+    });
 
     resetSummary();
     switch (found.kind) {

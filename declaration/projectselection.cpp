@@ -83,9 +83,8 @@ struct ProjectData {
     QString clientName;
 };
 
-std::optional<ProjectData> readProject(const AppContext& ctx, const QString& code)
+std::optional<ProjectData> readProject(Connection& connection, const QString& code)
 {
-    Connection connection(ctx.server, Database::Data);
     Records records(connection);
     const auto row = records.findFirst(tables::projects(), {{QStringLiteral("Projectcode"), code}});
     if (!row)
@@ -162,7 +161,8 @@ void selectShownProject(Form1& form, AppContext& ctx)
     Session& session = ctx.session;
     const QString code = project::codeFromEntry(c.text(QStringLiteral("Combo1")));
 
-    const std::optional<ProjectData> p = readProject(ctx, code);
+    const std::optional<ProjectData> p =
+        ctx.db().run([&](Connection& connection) { return readProject(connection, code); });
     if (!p) {
         ctx.messages.inform(project::notFoundMessage(code), Icon::Warning);
         showProjectInList(c, session.projectCode);

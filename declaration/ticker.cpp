@@ -80,8 +80,9 @@ void Ticker::refresh()
     if (m_worker)
         return;
     auto result = std::make_shared<TickerFetch>();
-    const ServerAddress server = m_ctx.server;
-    m_worker = QThread::create([result, server] { *result = fetchTickerMessage(server); });
+    if (!m_db || m_db->server() != m_ctx.server)
+        m_db = tickerConnection(m_ctx.server);
+    m_worker = QThread::create([result, db = m_db] { *result = fetchTickerMessage(*db); });
     m_worker->setObjectName(QStringLiteral("tickerRefresh"));
     connect(m_worker, &QThread::finished, this, [this, result] {
         QThread* done = m_worker;

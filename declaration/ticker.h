@@ -56,6 +56,8 @@ private:
     QTimer* m_refreshTimer;
     QLabel* m_troubleMark;
     QThread* m_worker = nullptr;
+    // Used by one refresh thread at a time.
+    std::shared_ptr<KeptConnection> m_db;
     double m_left = 0;
     QString m_trouble;
 };

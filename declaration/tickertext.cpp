@@ -27,13 +27,16 @@ double nextTickerLeft(double left, double step, double textWidth, double stripWi
     return left;
 }
 
-TickerFetch fetchTickerMessage(const ServerAddress& server)
+std::shared_ptr<KeptConnection> tickerConnection(const ServerAddress& server)
+{
+    return std::make_shared<KeptConnection>(server, Connection::Options{3, 5});
+}
+
+TickerFetch fetchTickerMessage(KeptConnection& db)
 {
     TickerFetch f;
     try {
-        // Short waits: a hung server must not keep a refresh going for long.
-        Connection c(server, Database::Data, Connection::Options{3, 5});
-        const auto row = Records(c).firstRow(tables::messages());
+        const auto row = db.run([](Connection& c) { return Records(c).firstRow(tables::messages()); });
         if (row) {
             f.outcome = TickerFetch::Outcome::Message;
             f.message = row->text(QStringLiteral("Bericht"));

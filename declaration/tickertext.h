@@ -2,10 +2,12 @@
 // The rules of the message strip without any widget: the colour a message
 // gets from its first characters, the scroll step, and reading the message.
 
-#include "data/settings.h"
+#include "data/keptconnection.h"
 
 #include <QColor>
 #include <QString>
+
+#include <memory>
 
 namespace dl {
 
@@ -27,8 +29,12 @@ struct TickerFetch {
     QString trouble;  // Failed: what went wrong, with the server's number
 };
 
-// Reads the first row of the messages table on a connection of its own, so
-// that it may run on any thread. Never throws.
-TickerFetch fetchTickerMessage(const ServerAddress& server);
+// The ticker's own connection: short waits, so that a hung server does not
+// keep a refresh going for long.
+std::shared_ptr<KeptConnection> tickerConnection(const ServerAddress& server);
+
+// Reads the first row of the messages table on the ticker's connection, on
+// whichever thread refreshes; one refresh at a time. Never throws.
+TickerFetch fetchTickerMessage(KeptConnection& db);
 
 } // namespace dl

@@ -42,8 +42,7 @@ LoginAudit::LoginAudit(AppContext& context, WorkstationReader reader, QLocale lo
 
 void LoginAudit::write()
 {
-    Connection c(m_ctx.server);
-    write(c);
+    m_ctx.db().run([this](Connection& c) { write(c); });
 }
 
 void LoginAudit::write(Connection& c)

@@ -146,7 +146,7 @@ void LoginForm::logIn()
     // login that fails at the commit puts the old ones back.
     const Session before = m_ctx.session;
     const bool done = runGuarded(m_ctx.messages, m_ctx.server, [&] {
-        found = LoginService(m_ctx.server, m_ctx.clock)
+        found = LoginService(m_ctx.db(), m_ctx.clock)
                     .logIn(loginName, password, [this](Connection& c, const ConsultantLogin& login) {
                         m_ctx.session.consultantName = login.consultantName;
                         if (m_hooks.afterLogin)

@@ -60,10 +60,9 @@ std::optional<Row> findConsultant(Records& records, const QString& loginName, co
     return found;
 }
 
-std::optional<ConsultantLogin> logInOnce(const ServerAddress& server, const Clock& clock, const QString& loginName,
+std::optional<ConsultantLogin> logInOnce(Connection& c, const Clock& clock, const QString& loginName,
                                          const QString& password, const LoginService::AlsoWrite& alsoWrite)
 {
-    Connection c(server, Database::Data);
     Records records(c);
     const std::optional<Row> row = findConsultant(records, loginName, password);
     if (!row)
@@ -109,7 +108,7 @@ std::optional<ConsultantLogin> LoginService::logIn(const QString& loginName, con
     // ends in a failed certification (1213): tried again the same way.
     for (int attempt = 1;; ++attempt) {
         try {
-            return logInOnce(m_server, m_clock, loginName, password, alsoWrite);
+            return m_db.run([&](Connection& c) { return logInOnce(c, m_clock, loginName, password, alsoWrite); });
         } catch (const DbError& e) {
             if ((e.number() != 1020 && !e.isRetryable()) || attempt >= kRowChangedAttempts)
                 throw;

@@ -4,6 +4,7 @@
 // online, and the texts built from the row.
 
 #include "app/clock.h"
+#include "data/keptconnection.h"
 #include "data/records.h"
 #include "data/settings.h"
 
@@ -46,7 +47,7 @@ FailedAttempt failedAttempt(int attempts);
 
 class LoginService {
 public:
-    LoginService(const ServerAddress& server, const Clock& clock) : m_server(server), m_clock(clock) {}
+    LoginService(KeptConnection& db, const Clock& clock) : m_db(db), m_clock(clock) {}
 
     // What else a login writes, on the login's connection and in the same
     // transaction as the online mark.
@@ -59,7 +60,7 @@ public:
                                          const AlsoWrite& alsoWrite = {});
 
 private:
-    ServerAddress m_server;
+    KeptConnection& m_db;
     const Clock& m_clock;
 };
 

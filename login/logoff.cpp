@@ -15,24 +15,26 @@ bool markOffline(Connection& c, const QString& consultantNumber, const QDateTime
 {
     Records records(c);
     const QString stamp = fixedDateText(now.date()) + QStringLiteral("  ") + fixedTimeText(now.time());
-    // A login or logoff of the same consultant elsewhere, between our read
-    // and our write, changes the row (1020), or on a cluster fails our commit
-    // (1213): read it again, after the cluster's commits; the later one wins.
+    // The row is read under a lock, so a login or logoff elsewhere waits for
+    // ours; on a cluster the other one's commit may fail ours (1213): read
+    // again, after the cluster's commits; the later one wins.
     for (int attempt = 1;; ++attempt) {
-        const auto row = records.findFirst(tables::consultants(),
-                                           {{QStringLiteral("consultantnummer"), consultantNumber}});
-        if (!row)
-            return false;
         try {
+            Transaction tx(c);
+            const auto row = records.findFirstForUpdate(tables::consultants(),
+                                                        {{QStringLiteral("consultantnummer"), consultantNumber}});
+            if (!row)
+                return false;
             records.update(tables::consultants(), *row,
                            {{QStringLiteral("isAFGEMELD"), stamp},
-                            {QStringLiteral("isONLINE"), QStringLiteral("OFFLINE")}});
+                            {QStringLiteral("isONLINE"), QStringLiteral("OFFLINE")}},
+                           Records::Lock::HeldByCaller);
+            tx.commit();
             return true;
         } catch (const DbError& e) {
-            if ((e.number() != 1020 && !e.isRetryable()) || attempt >= kRowChangedAttempts)
+            if (!e.isRetryable() || attempt >= kRowChangedAttempts)
                 throw;
-            if (e.isRetryable())
-                readClusterCommits(c);
+            readClusterCommits(c);
         }
     }
 }
@@ -56,8 +58,9 @@ void Logoff::run()
         return;
     m_done = true;
     try {
-        Connection c(m_ctx.server);
-        markOffline(c, m_form.controls().text(QStringLiteral("Text1")), m_ctx.clock.now());
+        m_ctx.db().run([this](Connection& c) {
+            markOffline(c, m_form.controls().text(QStringLiteral("Text1")), m_ctx.clock.now());
+        });
     } catch (const DbError& e) {
         m_ctx.messages.inform(QStringLiteral("Het afmelden is niet vastgelegd.\r\n\r\nFout %1: %2\r\n\r\n"
                                              "Het programma wordt afgesloten.")

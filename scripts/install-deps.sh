@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libqt6sql6-mysql libmariadb-dev libsodium-dev
+  qt6-base-dev libmariadb-dev libsodium-dev
   mariadb-server mariadb-client galera-4 rsync iproute2 lsof openssl
   cups cups-client printer-driver-cups-pdf poppler-utils
   fonts-liberation

@@ -60,8 +60,9 @@ void DeclareAction::declareMonth()
 
     submit::DeclareOutcome outcome;
     try {
-        Connection connection(m_ctx.server, Database::Declarations);
-        outcome = submit::declare(connection, session.reportKey, reportColumns, declaration);
+        outcome = m_ctx.db().run([&](Connection& connection) {
+            return submit::declare(connection, session.reportKey, reportColumns, declaration);
+        });
     } catch (const DbError& e) {
         if (!(e.isConnectionLoss() && storedAllTheSame(declaration))) {
             m_ctx.messages.inform(submit::declareFailedMessage(m, year, e), Icon::Critical);
@@ -94,9 +95,10 @@ bool DeclareAction::storedAllTheSame(const Values& declaration)
     // The line may have broken after the server committed; one look on a
     // new connection tells. If that fails too, the failure is what we say.
     try {
-        Connection connection(m_ctx.server, Database::Declarations);
-        readClusterCommits(connection);
-        return submit::declarationStored(connection, m_ctx.session.reportKey, declaration);
+        return m_ctx.db().run([&](Connection& connection) {
+            readClusterCommits(connection);
+            return submit::declarationStored(connection, m_ctx.session.reportKey, declaration);
+        });
     } catch (const DbError&) {
         return false;
     }

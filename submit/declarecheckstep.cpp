@@ -40,10 +40,7 @@ QList<check::Finding> comparison(const FormControls& c, AppContext& ctx)
                                     c.text(QStringLiteral("Text2")), ctx.session.reportYear,
                                     report::monthNumber(ctx.session.reportMonthEntry)};
     std::optional<check::EarlierDeclaration> earlier;
-    {
-        Connection connection(ctx.server, Database::Declarations);
-        earlier = check::lastEarlierDeclaration(connection, key);
-    }
+    ctx.db().run([&](Connection& connection) { earlier = check::lastEarlierDeclaration(connection, key); });
     if (!earlier)
         return {};
     return check::comparisonFindings(

@@ -12,7 +12,7 @@ std::optional<EarlierDeclaration> lastEarlierDeclaration(Connection& c, const De
     QString tieBreak;
     for (const QString& column : Records(c).primaryKey(table))
         tieBreak += QStringLiteral(", ") + Connection::quoteIdentifier(column);
-    QSqlQuery q = c.exec(
+    Result q = c.exec(
         QStringLiteral("SELECT consultant, Opdrachtgever, Projectnaam, Jaar, maand, uren, kilometers, totaal FROM ")
             + Connection::qualified(table)
             + QStringLiteral(" WHERE consultant = ? AND Opdrachtgever = ? AND Projectnaam = ?"
@@ -24,7 +24,7 @@ std::optional<EarlierDeclaration> lastEarlierDeclaration(Connection& c, const De
                              {QStringLiteral("Opdrachtgever"), key.client},
                              {QStringLiteral("Projectnaam"), key.project}};
     while (q.next()) {
-        const Row row(q.record());
+        const Row row = q.row();
         if (!Records::exactlyMatches(row, exact))
             continue;
         // The server's collation may call "2026 " equal to "2026"; the month

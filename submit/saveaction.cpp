@@ -40,8 +40,9 @@ void SaveAction::save()
         submit::reportColumns([this](const QString& name) { return m_c.text(name); }, stamp);
     submit::SaveOutcome outcome;
     try {
-        Connection connection(m_ctx.server, Database::Reports);
-        outcome = submit::saveReport(connection, session.reportKey, QStringLiteral("nee"), columns);
+        outcome = m_ctx.db().run([&](Connection& connection) {
+            return submit::saveReport(connection, session.reportKey, QStringLiteral("nee"), columns);
+        });
     } catch (const DbError& e) {
         if (!(e.isConnectionLoss() && storedAllTheSame(columns)))
             throw;
@@ -63,9 +64,10 @@ bool SaveAction::storedAllTheSame(const Values& columns)
     // The line may have broken after the server committed; one look on a
     // new connection tells. If that fails too, the first failure is what we say.
     try {
-        Connection connection(m_ctx.server, Database::Reports);
-        readClusterCommits(connection);
-        return submit::reportStored(connection, m_ctx.session.reportKey, QStringLiteral("nee"), columns);
+        return m_ctx.db().run([&](Connection& connection) {
+            readClusterCommits(connection);
+            return submit::reportStored(connection, m_ctx.session.reportKey, QStringLiteral("nee"), columns);
+        });
     } catch (const DbError&) {
         return false;
     }

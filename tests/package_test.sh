@@ -96,11 +96,12 @@ deb="$(ls "$work"/cpack/declaraties_*.deb)"
 echo "ok: built $(basename "$deb")"
 
 depends="$(dpkg-deb -f "$deb" Depends)"
-for pkg in libqt6core6 libqt6gui6 libqt6widgets6 libqt6sql6 libqt6sql6-mysql libqt6printsupport6 \
+for pkg in libqt6core6 libqt6gui6 libqt6widgets6 libmariadb3 libqt6printsupport6 \
            libsodium23 fonts-liberation libc6 libstdc++6; do
   [[ ", $depends," == *", $pkg "* || ", $depends," == *", $pkg,"* ]] ||
     fail "Depends lacks $pkg: $depends"
 done
+[[ "$depends" != *libqt6sql6* ]] || fail "Depends still names Qt's SQL driver: $depends"
 [[ "$(dpkg-deb -f "$deb" Package)" == declaraties ]] || fail "package name"
 
 dpkg-deb -x "$deb" "$work/root"

@@ -96,9 +96,10 @@ void TestConcurrency::cleanup()
 
 void TestConcurrency::sameRowsAtOnce_data()
 {
-    // The workstations' sessions take the server's level. Under READ
-    // COMMITTED there are no gap locks: only the lock rows keep a new month
-    // from being saved or declared twice.
+    // The server's default and the workstations' sessions both at the
+    // level (the program sets its sessions to REPEATABLE READ; the workers
+    // are told otherwise). Under READ COMMITTED there are no gap locks: only
+    // the lock rows keep a new month from being saved or declared twice.
     QTest::addColumn<QString>("isolation");
     QTest::newRow("repeatable read") << u"REPEATABLE-READ"_qs;
     QTest::newRow("read committed") << u"READ-COMMITTED"_qs;
@@ -125,6 +126,7 @@ void TestConcurrency::sameRowsAtOnce()
         plan.rounds = crowd.rounds;
         plan.months = anna ? kGlasMonths : kDijkMonths;
         plan.startAt = startAt;
+        plan.isolation = isolation;
         auto p = std::make_unique<QProcess>();
         p->setProcessChannelMode(QProcess::SeparateChannels);
         p->start(QCoreApplication::applicationFilePath(),

@@ -409,7 +409,8 @@ private Q_SLOTS:
         TestDb::exec(u"UPDATE torvakdb_TORVAKdata.KALMIRO_consultants SET PASWOORD = ?"_qs, {stored(first)});
         addConsultant(u"anna"_qs, stored(second), u"0099"_qs);
         // The service itself: the login box would cut a typed hash to 10 characters.
-        LoginService service(TestDb::server(), m_clock);
+        KeptConnection db(TestDb::server());
+        LoginService service(db, m_clock);
         const std::optional<ConsultantLogin> in = service.logIn(u"anna"_qs, typed);
         QCOMPARE(in ? in->number : QString(), winner);
         QCOMPARE(TestDb::rows(u"SELECT consultantnummer, isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants "

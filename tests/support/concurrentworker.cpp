@@ -30,7 +30,8 @@ QStringList workerArguments(const WorkerPlan& p)
             QString::number(p.rounds),
             p.year,
             p.months.join(u'|'),
-            QString::number(p.startAt)};
+            QString::number(p.startAt),
+            p.isolation};
 }
 
 WorkerPlan workerPlan(const QStringList& a)
@@ -47,6 +48,8 @@ WorkerPlan workerPlan(const QStringList& a)
     p.year = a[6];
     p.months = a[7].split(u'|');
     p.startAt = a[8].toLongLong();
+    if (a.size() > 9)
+        p.isolation = a[9];
     return p;
 }
 
@@ -65,6 +68,7 @@ int runWorker(const WorkerPlan& plan, QTextStream& out)
     const QString code = plan.projectEntry.left(plan.projectEntry.indexOf(u"  "_qs));
     for (int round = 1; round <= plan.rounds; ++round) {
         Workstation w(plan.server);
+        w.ctx.connection.isolation = plan.isolation;
         if (!w.logIn(plan.login, plan.password)) {
             event(u"LOGIN_ERR"_qs, {}, {}, w.messages.last());
             continue;

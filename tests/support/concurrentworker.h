@@ -24,6 +24,7 @@ struct WorkerPlan {
     QString year = QStringLiteral("2026");
     QStringList months; // "01 Januari ", ...; the last one is declared in the last round
     qint64 startAt = 0; // ms since the epoch: every worker begins at once
+    QString isolation = QStringLiteral("REPEATABLE-READ"); // of every session the worker opens
 };
 
 // The command line of a worker process, and back.

@@ -70,6 +70,7 @@ public:
 
     std::atomic<bool> m_triggered{false};
     std::atomic<int> m_connections{0};
+    std::atomic<int> m_turns{0};
 
 private:
     // One connection of the program and its twin to the server.
@@ -120,6 +121,10 @@ private:
         void fromClient()
         {
             const QByteArray bytes = m_client->readAll();
+            if (!bytes.isEmpty() && !m_clientSpeaks) {
+                m_clientSpeaks = true;
+                ++m_core.m_turns;
+            }
             if (!m_core.m_pattern.isEmpty() && bytes.contains(m_core.m_pattern)) {
                 m_core.m_pattern.clear();
                 switch (m_core.m_fault) {
@@ -141,6 +146,8 @@ private:
         void fromServer()
         {
             const QByteArray bytes = m_server->readAll();
+            if (!bytes.isEmpty())
+                m_clientSpeaks = false;
             if (m_cutAnswer) {
                 // Half of the answer, then the line goes dead.
                 m_toClient.clear();
@@ -201,6 +208,7 @@ private:
         QQueue<Chunk> m_toServer;
         QQueue<Chunk> m_toClient;
         bool m_cutAnswer = false;
+        bool m_clientSpeaks = true;  // the server speaks first: its greeting
         int m_slowAnswerMs = 0;
         bool m_broken = false;
     };
@@ -294,6 +302,11 @@ bool FaultProxy::triggered() const
 int FaultProxy::connections() const
 {
     return m_core->m_connections.load();
+}
+
+int FaultProxy::roundTrips() const
+{
+    return m_core->m_connections.load() + m_core->m_turns.load();
 }
 
 } // namespace dl::test

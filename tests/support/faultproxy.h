@@ -52,6 +52,9 @@ public:
     int faults() const { return m_faults.load(); }
     // Connections the program opened through the proxy.
     int connections() const;
+    // Round trips: each connection's greeting, and every time the program
+    // speaks again after the server has answered.
+    int roundTrips() const;
 
 private:
     template <typename Fn> void onProxyThread(Fn&& fn) const;

@@ -3,11 +3,11 @@
 #include "testdb.h"
 
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlError>
+#include <QMutex>
 #include <QThread>
 
 #include <cstdlib>
+#include <memory>
 #include <stdexcept>
 
 namespace dl::test {
@@ -19,32 +19,21 @@ QString nodeDir(int n)
     return QStringLiteral(DL_GALERA_DIR "/node%1").arg(n);
 }
 
-QString connectionName(int n)
-{
-    return QStringLiteral("galera-admin-%1").arg(n);
-}
+QMutex g_adminMutex;
+std::unique_ptr<Connection> g_admin[GaleraNodes::kNodes];
 
-QSqlDatabase admin(int n)
+Connection& admin(int n)
 {
-    const QString name = connectionName(n);
-    if (QSqlDatabase::contains(name)) {
-        QSqlDatabase db = QSqlDatabase::database(name);
-        if (db.isOpen())
-            return db;
-    }
-    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
-                                                   : QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
-    db.setUserName(QStringLiteral("root"));
-    db.setConnectOptions(QStringLiteral("UNIX_SOCKET=") + nodeDir(n) + QStringLiteral("/mysqld.sock"));
-    if (!db.open())
-        throw std::runtime_error("cluster node not reachable: " + db.lastError().text().toStdString());
-    return db;
+    std::unique_ptr<Connection>& c = g_admin[n - 1];
+    if (!c || c->isBroken())
+        c = adminConnection(nodeDir(n) + QStringLiteral("/mysqld.sock"), "cluster node");
+    return *c;
 }
 
 void dropAdmin(int n)
 {
-    if (QSqlDatabase::contains(connectionName(n)))
-        QSqlDatabase::database(connectionName(n), false).close();
+    QMutexLocker lock(&g_adminMutex);
+    g_admin[n - 1].reset();
 }
 
 bool script(const QString& command, int n)
@@ -70,11 +59,13 @@ ServerAddress GaleraNodes::node(int n)
 
 void GaleraNodes::exec(int n, const QString& sql, const QVariantList& binds)
 {
+    QMutexLocker lock(&g_adminMutex);
     execAs(admin(n), sql, binds, "cluster");
 }
 
 QStringList GaleraNodes::rows(int n, const QString& sql, const QVariantList& binds)
 {
+    QMutexLocker lock(&g_adminMutex);
     return rowsAs(admin(n), sql, binds, "cluster");
 }
 

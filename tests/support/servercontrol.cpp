@@ -1,6 +1,7 @@
 #include "servercontrol.h"
 
-#include <QSqlDatabase>
+#include "testdb.h"
+
 #include <QThread>
 
 #include <cstdlib>
@@ -27,10 +28,16 @@ bool stopServer()
 bool startServer()
 {
     const bool ok = script("start");
-    const QString admin = QStringLiteral("testdb-admin");
-    if (QSqlDatabase::contains(admin))
-        QSqlDatabase::database(admin, false).close();
+    TestDb::dropAdmin();
     return ok;
+}
+
+void endProgramConnections()
+{
+    const QStringList ids =
+        TestDb::rows(QStringLiteral("SELECT ID FROM information_schema.PROCESSLIST WHERE USER = 'torvakdb'"));
+    for (const QString& id : ids)
+        TestDb::exec(QStringLiteral("KILL CONNECTION ") + QString::number(id.toLongLong()));
 }
 
 DelayedStop::DelayedStop(int delayMs)

@@ -12,6 +12,9 @@ namespace dl::test {
 // drops TestDb's administrator connection, which died with the server.
 bool stopServer();
 bool startServer();
+// Ends every connection of the program's account, as the server's idle
+// timeout would; the program finds out on its next use of them.
+void endProgramConnections();
 
 // Stops the server after delayMs on a thread of its own.
 class DelayedStop {

@@ -3,12 +3,10 @@
 #include "data/records.h"
 
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include <QMutex>
 #include <QTextStream>
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -24,24 +22,33 @@ QString readFile(const QString& path)
     return QString::fromUtf8(f.readAll());
 }
 
-QSqlDatabase admin()
+QMutex g_adminMutex;
+std::unique_ptr<Connection> g_admin;
+
+// Opened again after a restart broke it.
+Connection& admin()
 {
-    const QString name = QStringLiteral("testdb-admin");
-    if (QSqlDatabase::contains(name)) {
-        QSqlDatabase db = QSqlDatabase::database(name);
-        if (db.isOpen())
-            return db;
-    }
-    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
-                                                   : QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
-    db.setUserName(QStringLiteral("root"));
-    db.setConnectOptions(QStringLiteral("UNIX_SOCKET=") + TestDb::socketPath());
-    if (!db.open())
-        throw std::runtime_error("test server not reachable: " + db.lastError().text().toStdString());
-    return db;
+    if (!g_admin || g_admin->isBroken())
+        g_admin = adminConnection(TestDb::socketPath(), "test server");
+    return *g_admin;
 }
 
 } // namespace
+
+std::unique_ptr<Connection> adminConnection(const QString& socket, const char* who)
+{
+    Connection::Login root;
+    root.user = QStringLiteral("root");
+    root.password = QString();
+    root.socket = socket;
+    root.scripts = true;
+    root.sessionSettings = false;
+    try {
+        return std::make_unique<Connection>(ServerAddress{}, Database::Data, Connection::Options{4, 60}, root);
+    } catch (const DbError& e) {
+        throw std::runtime_error(std::string(who) + " not reachable: " + e.what());
+    }
+}
 
 QString TestDb::socketPath()
 {
@@ -56,38 +63,33 @@ ServerAddress TestDb::server()
     return a;
 }
 
-void execAs(QSqlDatabase db, const QString& sql, const QVariantList& binds, const char* who)
+void execAs(Connection& c, const QString& sql, const QVariantList& binds, const char* who)
 {
-    QSqlQuery q(db);
-    bool ok = false;
-    if (binds.isEmpty()) {
-        ok = q.exec(sql);
-        while (ok && q.nextResult()) {
-        }
-    } else {
-        ok = q.prepare(sql);
-        for (const QVariant& v : binds)
-            q.addBindValue(v);
-        ok = ok && q.exec();
+    try {
+        if (binds.isEmpty())
+            c.runScript(sql);
+        else
+            c.exec(sql, binds);
+    } catch (const DbError& e) {
+        throw std::runtime_error(std::string(who) + " SQL failed: " + e.what() + " in " + sql.left(200).toStdString());
     }
-    if (!ok)
-        throw std::runtime_error(std::string(who) + " SQL failed: " + q.lastError().text().toStdString() + " in "
-                                 + sql.left(200).toStdString());
 }
 
-QStringList rowsAs(QSqlDatabase db, const QString& sql, const QVariantList& binds, const char* who)
+QStringList rowsAs(Connection& c, const QString& sql, const QVariantList& binds, const char* who)
 {
-    QSqlQuery q(db);
-    q.prepare(sql);
-    for (const QVariant& v : binds)
-        q.addBindValue(v);
-    if (!q.exec())
-        throw std::runtime_error(std::string(who) + " SQL failed: " + q.lastError().text().toStdString());
+    Result q;
+    try {
+        q = c.exec(sql, binds);
+    } catch (const DbError& e) {
+        throw std::runtime_error(std::string(who) + " SQL failed: " + e.what());
+    }
     QStringList out;
     while (q.next()) {
         QStringList cols;
-        for (int i = 0; i < q.record().count(); ++i)
-            cols << (q.value(i).isNull() ? QStringLiteral("<NULL>") : q.value(i).toString());
+        for (int i = 0; i < q.columns()->count(); ++i) {
+            const QVariant v = q.value(i);
+            cols << (v.isNull() ? QStringLiteral("<NULL>") : v.toString());
+        }
         out << cols.join(u'|');
     }
     return out;
@@ -95,12 +97,20 @@ QStringList rowsAs(QSqlDatabase db, const QString& sql, const QVariantList& bind
 
 void TestDb::exec(const QString& sql, const QVariantList& binds)
 {
+    QMutexLocker lock(&g_adminMutex);
     execAs(admin(), sql, binds, "test");
 }
 
 QStringList TestDb::rows(const QString& sql, const QVariantList& binds)
 {
+    QMutexLocker lock(&g_adminMutex);
     return rowsAs(admin(), sql, binds, "test");
+}
+
+void TestDb::dropAdmin()
+{
+    QMutexLocker lock(&g_adminMutex);
+    g_admin.reset();
 }
 
 int TestDb::count(const QString& table)
