@@ -118,6 +118,10 @@ void TestStartup::theWholeRoad()
                           "torvakdb_TORVAKraporten.Raporten"_qs),
              QStringList{u"2026_03_0042-GLAS|nee|8|6|120"_qs});
 
+    // A day typed after the save: declaring writes the form as it stands,
+    // and choosing the project again afterwards asks nothing.
+    typeInto(c.get<QLineEdit>(hoursSlot(4)), u"5"_qs);
+
     // Declare, on the declaration tab.
     clickTab(form, 0);
     QVERIFY(c.isShown(u"Image4"_qs));
@@ -130,7 +134,8 @@ void TestStartup::theWholeRoad()
     QCOMPARE(messages.shown.first().caption, check::checkCaption());
     QCOMPARE(messages.shown.at(1).caption, submit::declareCaption());
     QCOMPARE(messages.last(), submit::declaredMessage(u"Maart "_qs, u"2026"_qs));
-    QCOMPARE(TestDb::rows(u"SELECT afgewerkt FROM torvakdb_TORVAKraporten.Raporten"_qs), QStringList{u"ja"_qs});
+    QCOMPARE(TestDb::rows(u"SELECT afgewerkt, Uren04 FROM torvakdb_TORVAKraporten.Raporten"_qs),
+             QStringList{u"ja|5"_qs});
     QCOMPARE(TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs), 1);
     QVERIFY(!c.isShown(u"Image4"_qs));
     QVERIFY(!session.hasOpenReport());
