@@ -104,16 +104,15 @@ QString DraftStore::fileFor(const QString& key) const
 
 void DraftStore::write(const Draft& d)
 {
-    m_pool.start([folder = m_folder, path = fileFor(d.key), d] {
-        if (!makeFolder(folder)) {
-            complain(QStringLiteral("map voor niet opgeslagen versies %1 niet aangemaakt").arg(folder));
-            return;
-        }
+    m_pool.start([this, path = fileFor(d.key), d] {
         QSaveFile file(path);
-        const bool written = file.open(QIODevice::WriteOnly) && file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)
+        const bool written = makeFolder(m_folder) && file.open(QIODevice::WriteOnly)
+                             && file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)
                              && file.write(encodeDraft(d)) >= 0 && file.commit();
-        if (!written)
+        // Said once, not after every keystroke, until a write works again.
+        if (!written && !m_failing)
             complain(QStringLiteral("niet opgeslagen versie %1 niet geschreven: %2").arg(path, file.errorString()));
+        m_failing = !written;
     });
 }
 

@@ -51,6 +51,7 @@ public:
 
 private:
     QString m_folder;
+    bool m_failing = false;  // the last write failed; touched on the pool's thread only
     QThreadPool m_pool;
 };
 
