@@ -23,8 +23,6 @@
 using namespace dl;
 using dl::test::TestDb;
 
-Q_DECLARE_METATYPE(dl::Answer)
-
 namespace {
 
 const QLocale kDutch(QLocale::Dutch, QLocale::Netherlands);
@@ -141,8 +139,6 @@ private Q_SLOTS:
     void declareUsesTheOpenMonthNotTheBoxes();
     void declareFailureWritesNothing();
     void declaredElsewhereMeanwhile();
-    void savedElsewhereMeanwhile_data();
-    void savedElsewhereMeanwhile();
     void invoiceNumberTaken();
 
     void checkGoesBackToTheReport();
@@ -432,58 +428,6 @@ void TestSubmitActions::declaredElsewhereMeanwhile()
     QVERIFY(!f.c().isShown(u"Image4"_qs));
     QCOMPARE(f.text(u"Combo2"_qs), u"maand"_qs);
     QVERIFY(!f.session.hasOpenReport());
-}
-
-void TestSubmitActions::savedElsewhereMeanwhile_data()
-{
-    QTest::addColumn<bool>("declaring");
-    QTest::addColumn<Answer>("answer");
-    QTest::newRow("save, Nee") << false << Answer::No;
-    QTest::newRow("save, Ja") << false << Answer::Yes;
-    QTest::newRow("declare, Nee") << true << Answer::No;
-    QTest::newRow("declare, Ja") << true << Answer::Yes;
-}
-
-void TestSubmitActions::savedElsewhereMeanwhile()
-{
-    QFETCH(bool, declaring);
-    QFETCH(Answer, answer);
-    // Two workstations open the stored month; the other one saves first.
-    insertReport(kKey, u"nee"_qs);
-    Fixture here;
-    Fixture other;
-    other.save.run();
-    QCOMPARE(reportRows(), QStringList{kKey + u"|nee|"_qs + kStamp + u"||5"_qs});
-    here.c().setText(u"Text34"_qs, u"7"_qs);
-    here.clock.set(here.clock.now().addSecs(60));
-
-    here.messages.answers << Answer::Yes << answer;
-    declaring ? here.declare.run() : here.save.run();
-    const Message& asked = here.messages.shown.at(1);
-    QCOMPARE(asked.caption, u"RAPORT ELDERS GEWIJZIGD"_qs);
-    QCOMPARE(asked.text, u"Dit raport is na het openen op een andere werkplek opgeslagen (Laatst gewijzigd : "
-                         "31-maart-2026  16:04:09).\r\nWilt U het met uw versie overschrijven?"_qs);
-    QCOMPARE(asked.buttons, Buttons::YesNo);
-    QCOMPARE(asked.defaultAnswer, Answer::No);
-    const QString later = u"Laatst gewijzigd : 31-maart-2026  16:05:09"_qs;
-    if (answer == Answer::No) {
-        QCOMPARE(here.messages.last(), declaring ? submit::notDeclaredMessage(u"Maart "_qs, u"2026"_qs)
-                                                 : submit::notSavedMessage());
-        QCOMPARE(reportRows(), QStringList{kKey + u"|nee|"_qs + kStamp + u"||5"_qs});
-        QCOMPARE(TestDb::count(kDeclarations), 0);
-        QCOMPARE(here.text(u"Text37"_qs), u"oud"_qs);
-        QVERIFY(here.session.hasOpenReport());
-        return;
-    }
-    QCOMPARE(reportRows(), QStringList{kKey + (declaring ? u"|ja|"_qs : u"|nee|"_qs) + later + u"||7"_qs});
-    QCOMPARE(TestDb::count(kDeclarations), declaring ? 1 : 0);
-    if (!declaring) {
-        // What it wrote is what it saw: the next save asks nothing more.
-        here.messages.clear();
-        here.save.run();
-        QCOMPARE(here.messages.shown.size(), 2);
-        QVERIFY(here.messages.last().startsWith(u"Rapport is opgeslagen"_qs));
-    }
 }
 
 void TestSubmitActions::invoiceNumberTaken()

@@ -1,7 +1,8 @@
-// The question before a changed month is left behind, on the program's own
-// wiring: each road away from the month (another month, another project,
-// Image2, closing the window) with each answer, and no question where
-// nothing changed.
+// Typed work that is not lost: the question before a changed month is left
+// behind, on the program's own wiring (each road away from the month with
+// each answer, and no question where nothing changed), and the question
+// before a save or declaration overwrites a save made on another
+// workstation since the month was opened.
 
 #include "app/clock.h"
 #include "app/startup/startup.h"
@@ -11,7 +12,9 @@
 #include "login/loginform.h"
 #include "support/fakes.h"
 #include "support/formhelpers.h"
+#include "submit/submitmessages.h"
 #include "support/testdb.h"
+#include "support/workstation.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -20,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace dl;
@@ -85,17 +89,20 @@ QString storedHours()
 
 Q_DECLARE_METATYPE(Road)
 Q_DECLARE_METATYPE(Change)
+Q_DECLARE_METATYPE(dl::Answer)
 
-class TestLeaveQuestion : public QObject {
+class TestUnsavedWork : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void init() { TestDb::loadDemo(); }
     void roads_data();
     void roads();
+    void savedElsewhere_data();
+    void savedElsewhere();
 };
 
-void TestLeaveQuestion::roads_data()
+void TestUnsavedWork::roads_data()
 {
     QTest::addColumn<Road>("road");
     QTest::addColumn<Change>("change");
@@ -115,7 +122,7 @@ void TestLeaveQuestion::roads_data()
     QTest::newRow("window closed, saved since") << Road::Close << Change::SavedSince << 2 << false << true << u"8"_qs;
 }
 
-void TestLeaveQuestion::roads()
+void TestUnsavedWork::roads()
 {
     QFETCH(Road, road);
     QFETCH(Change, change);
@@ -203,5 +210,71 @@ void TestLeaveQuestion::roads()
     QCOMPARE(QFile::exists(p.draftFile()), asked && !wentOn);
 }
 
-QTEST_MAIN(TestLeaveQuestion)
-#include "tst_leavequestion.moc"
+void TestUnsavedWork::savedElsewhere_data()
+{
+    QTest::addColumn<bool>("declaring");
+    QTest::addColumn<Answer>("answer");
+    QTest::newRow("save, Nee") << false << Answer::No;
+    QTest::newRow("save, Ja") << false << Answer::Yes;
+    QTest::newRow("declare, Nee") << true << Answer::No;
+    QTest::newRow("declare, Ja") << true << Answer::Yes;
+}
+
+void TestUnsavedWork::savedElsewhere()
+{
+    QFETCH(bool, declaring);
+    QFETCH(Answer, answer);
+    // Two workstations open the stored month; the other one saves first.
+    TestDb::exec(u"INSERT INTO torvakdb_TORVAKraporten.Raporten (Projectnaam, afgewerkt, laatstgewijzigd) "
+                 "VALUES (?, 'nee', 'eerder')"_qs,
+                 {kMarch});
+    Workstation here(TestDb::server());
+    Workstation other(TestDb::server());
+    for (Workstation* w : {&here, &other}) {
+        w->pretendLoggedIn(u"0042"_qs, u"Ir. Anna de Vries"_qs);
+        QVERIFY(w->chooseProject(kGlas));
+        w->pickMonth(u"2026"_qs, u"03 Maart "_qs);
+    }
+    other.fillIn(u"elders"_qs);
+    other.save.run();
+    here.fillIn(u"hier"_qs);
+    here.clock.set(here.clock.now().addSecs(60));
+
+    here.messages.clear();
+    here.messages.choiceAnswers.enqueue(1);  // past the check before declaring
+    here.messages.answers << Answer::Yes << answer;
+    declaring ? here.declare.run() : here.save.run();
+    const auto asked = std::find_if(here.messages.shown.cbegin(), here.messages.shown.cend(),
+                                    [](const Message& m) { return m.caption == u"RAPORT ELDERS GEWIJZIGD"; });
+    QVERIFY2(asked != here.messages.shown.cend(), qPrintable(here.messages.texts().join(u"\n---\n"_qs)));
+    QCOMPARE(asked->text, u"Dit raport is na het openen op een andere werkplek opgeslagen (Laatst gewijzigd : "
+                          "27-maart-2026  16:04:09).\r\nWilt U het met uw versie overschrijven?"_qs);
+    QCOMPARE(asked->buttons, Buttons::YesNo);
+    QCOMPARE(asked->defaultAnswer, Answer::No);
+
+    const QString row = u"SELECT afgewerkt, laatstgewijzigd, Activiteit01 FROM torvakdb_TORVAKraporten.Raporten"_qs;
+    if (answer == Answer::No) {
+        // Nothing written, and said so; the month stays open with what was typed.
+        QCOMPARE(here.messages.last(), declaring ? submit::notDeclaredMessage(u"Maart "_qs, u"2026"_qs)
+                                                 : submit::notSavedMessage());
+        QCOMPARE(TestDb::rows(row),
+                 QStringList{u"nee|Laatst gewijzigd : 27-maart-2026  16:04:09|elders dag 1"_qs});
+        QCOMPARE(TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs), 0);
+        QCOMPARE(here.text(u"Text37"_qs), u"eerder"_qs);
+        QVERIFY(here.session.hasOpenReport());
+        return;
+    }
+    QCOMPARE(TestDb::rows(row), QStringList{(declaring ? u"ja"_qs : u"nee"_qs) +
+                                            u"|Laatst gewijzigd : 27-maart-2026  16:05:09|hier dag 1"_qs});
+    QCOMPARE(TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs), declaring ? 1 : 0);
+    if (!declaring) {
+        // What it wrote is what it saw: its next save asks nothing more.
+        here.messages.clear();
+        here.save.run();
+        QCOMPARE(here.messages.shown.size(), 2);
+        QVERIFY(here.messages.last().startsWith(u"Rapport is opgeslagen"_qs));
+    }
+}
+
+QTEST_MAIN(TestUnsavedWork)
+#include "tst_unsavedwork.moc"
