@@ -51,14 +51,15 @@ QString restoreCaption()
 
 QString restoreQuestion(const QDateTime& written)
 {
-    return QStringLiteral("Er is een niet opgeslagen versie van dit raport van ")
-           + written.toString(QStringLiteral("dd-MM-yyyy HH:mm")) + QStringLiteral(".\r\nWilt U die terugzetten?");
+    return QStringLiteral("Er is een niet opgeslagen versie van dit raport van ") +
+           written.toString(QStringLiteral("dd-MM-yyyy HH:mm")) +
+           QStringLiteral(".\r\nWilt U die terugzetten?");
 }
 
 QString staleMessage(const QString& monthEntry, const QString& year)
 {
-    return QStringLiteral("De niet opgeslagen versie van ") + openmonth::monthAndYear(monthEntry, year)
-           + QStringLiteral(" is niet teruggezet: het raport is intussen elders opgeslagen of gedeclareerd.");
+    return QStringLiteral("De niet opgeslagen versie van ") + openmonth::monthAndYear(monthEntry, year) +
+           QStringLiteral(" is niet teruggezet: het raport is intussen elders opgeslagen of gedeclareerd.");
 }
 
 bool fits(const Draft& d, const month::Lookup& found)
@@ -108,7 +109,7 @@ void DraftKeeper::keepNow()
     }
     const QStringList texts = openmonth::snapshot(m_c);
     if (m_writtenKey == s.reportKey && m_written == texts)
-        return;  // the time of a draft is that of its last change
+        return; // the time of a draft is that of its last change
     m_drafts.write(draft::fromForm(m_c, s, m_ctx.clock.now()));
     m_writtenKey = s.reportKey;
     m_written = texts;
@@ -132,8 +133,7 @@ void DraftKeeper::offer(const month::Lookup& found, const QString& monthEntry, c
         return;
     }
     if (m_ctx.messages.show({draft::restoreQuestion(d->written), draft::restoreCaption(), Buttons::YesNo,
-                             Answer::Yes, Icon::None})
-        != Answer::Yes) {
+                             Answer::Yes, Icon::None}) != Answer::Yes) {
         m_drafts.remove(key);
         return;
     }

@@ -44,7 +44,8 @@ public:
 
     // After the month of found was opened (or refused as declared): asks to
     // put back its draft, or removes a draft that no longer fits.
-    void offer(const month::Lookup& found, const QString& monthEntry, const QString& year, const QString& key);
+    void offer(const month::Lookup& found, const QString& monthEntry, const QString& year,
+               const QString& key);
 
     // What the timer runs.
     void keepNow();
@@ -54,8 +55,8 @@ private:
     AppContext& m_ctx;
     DraftStore& m_drafts;
     QTimer m_timer;
-    QString m_writtenKey;     // the key whose draft this keeper wrote or put back last
-    QStringList m_written;    // and the texts it held
+    QString m_writtenKey;  // the key whose draft this keeper wrote or put back last
+    QStringList m_written; // and the texts it held
 };
 
 } // namespace dl

@@ -106,12 +106,13 @@ void DraftStore::write(const Draft& d)
 {
     m_pool.start([this, path = fileFor(d.key), d] {
         QSaveFile file(path);
-        const bool written = makeFolder(m_folder) && file.open(QIODevice::WriteOnly)
-                             && file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)
-                             && file.write(encodeDraft(d)) >= 0 && file.commit();
+        const bool written = makeFolder(m_folder) && file.open(QIODevice::WriteOnly) &&
+                             file.setPermissions(QFile::ReadOwner | QFile::WriteOwner) &&
+                             file.write(encodeDraft(d)) >= 0 && file.commit();
         // Said once, not after every keystroke, until a write works again.
         if (!written && !m_failing)
-            complain(QStringLiteral("niet opgeslagen versie %1 niet geschreven: %2").arg(path, file.errorString()));
+            complain(QStringLiteral("niet opgeslagen versie %1 niet geschreven: %2")
+                         .arg(path, file.errorString()));
         m_failing = !written;
     });
 }

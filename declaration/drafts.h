@@ -14,12 +14,12 @@
 namespace dl {
 
 struct Draft {
-    QString key;          // the report key
-    QString consultant;   // Text1 of the consultant who typed it
-    bool stored = false;  // the month had a row when it was opened
-    QString modified;     // that row's laatstgewijzigd
-    QDateTime written;    // the last change
-    QHash<QString, QString> columns;  // every column that mirrors a control
+    QString key;                     // the report key
+    QString consultant;              // Text1 of the consultant who typed it
+    bool stored = false;             // the month had a row when it was opened
+    QString modified;                // that row's laatstgewijzigd
+    QDateTime written;               // the last change
+    QHash<QString, QString> columns; // every column that mirrors a control
 };
 
 QByteArray encodeDraft(const Draft& d);
@@ -51,7 +51,7 @@ public:
 
 private:
     QString m_folder;
-    bool m_failing = false;  // the last write failed; touched on the pool's thread only
+    bool m_failing = false; // the last write failed; touched on the pool's thread only
     QThreadPool m_pool;
 };
 

@@ -37,7 +37,8 @@ private:
     month::Lookup lookUp(const QString& key);
     void resetSummary();
     void showOpenMonth();
-    void openInSession(const QString& key, const QString& year, const QString& entry, const month::Lookup& found);
+    void openInSession(const QString& key, const QString& year, const QString& entry,
+                       const month::Lookup& found);
     void prepareNew(const QString& entry, const QString& year, int days);
     void load(const month::Lookup& found, const QString& entry, const QString& year, int days);
     void showDays(int days, bool emptyHidden);

@@ -40,8 +40,8 @@ QString leaveCaption()
 
 QString leaveQuestion(const QString& monthEntry, const QString& year)
 {
-    return QStringLiteral("Het raport voor ") + monthAndYear(monthEntry, year)
-           + QStringLiteral(" heeft wijzigingen die niet zijn opgeslagen.");
+    return QStringLiteral("Het raport voor ") + monthAndYear(monthEntry, year) +
+           QStringLiteral(" heeft wijzigingen die niet zijn opgeslagen.");
 }
 
 QStringList leaveButtons()
@@ -62,13 +62,14 @@ bool LeaveGuard::mayLeave()
     if (!openmonth::hasChanges(m_c, s))
         return true;
     enum { Save, DontSave, Cancel };
-    const int answer = m_ctx.messages.choose({.text = openmonth::leaveQuestion(s.reportMonthEntry, s.reportYear),
-                                              .caption = openmonth::leaveCaption(),
-                                              .lines = {},
-                                              .buttons = openmonth::leaveButtons(),
-                                              .defaultButton = Save,
-                                              .escapeButton = Cancel,
-                                              .icon = Icon::None});
+    const int answer =
+        m_ctx.messages.choose({.text = openmonth::leaveQuestion(s.reportMonthEntry, s.reportYear),
+                               .caption = openmonth::leaveCaption(),
+                               .lines = {},
+                               .buttons = openmonth::leaveButtons(),
+                               .defaultButton = Save,
+                               .escapeButton = Cancel,
+                               .icon = Icon::None});
     switch (answer) {
     case Save:
         return m_save && m_save();

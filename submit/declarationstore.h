@@ -23,7 +23,8 @@ struct Seen;
 // DbError on any other failure, with nothing written. seen and
 // storedModified as for saveReport.
 DeclareOutcome declare(Connection& c, const QString& reportKey, const Values& reportColumns,
-                       const Values& declaration, const Seen* seen = nullptr, QString* storedModified = nullptr);
+                       const Values& declaration, const Seen* seen = nullptr,
+                       QString* storedModified = nullptr);
 
 // After the line broke during declare(): whether the server took it all the
 // same (the commit went through, its answer got lost). True when the report

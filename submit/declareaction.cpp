@@ -65,7 +65,8 @@ void DeclareAction::declareMonth()
         QString stored;
         try {
             Connection connection(m_ctx.server, Database::Declarations);
-            outcome = submit::declare(connection, session.reportKey, reportColumns, declaration, &seen, &stored);
+            outcome =
+                submit::declare(connection, session.reportKey, reportColumns, declaration, &seen, &stored);
         } catch (const DbError& e) {
             if (!(e.isConnectionLoss() && storedAllTheSame(declaration))) {
                 m_ctx.messages.inform(submit::declareFailedMessage(m, year, e), Icon::Critical);

@@ -87,7 +87,7 @@ int runChild(const QStringList& args)
         for (int n = 2; n <= 4; ++n) {
             auto* activity = c.get<QLineEdit>(element(u"Text24"_qs, n));
             typeInto(activity, u"Overleg aannemer %1"_qs.arg(n));
-            activity->insert(u" é"_qs);  // as an input method gives it
+            activity->insert(u" é"_qs); // as an input method gives it
             typeInto(c.get<QLineEdit>(element(u"Text25"_qs, n)), u"Jan"_qs);
             typeInto(c.get<QLineEdit>(hoursSlot(n)), u"8"_qs);
             typeInto(c.get<QLineEdit>(kmSlot(n)), u"4%1"_qs.arg(n));
@@ -161,8 +161,8 @@ QString typeAndKill(const QString& folder)
         p.waitForReadyRead(1000);
         out += QString::fromUtf8(p.readAllStandardOutput());
     }
-    QTest::qWait(1000);  // a draft is at most a second behind the last change
-    p.kill();            // SIGKILL: nothing of the program runs any more
+    QTest::qWait(1000); // a draft is at most a second behind the last change
+    p.kill();           // SIGKILL: nothing of the program runs any more
     p.waitForFinished(10000);
     const qsizetype at = out.indexOf(u"TYPED "_qs);
     return at < 0 ? QString() : out.mid(at + 6).section(u'\n', 0, 0);
@@ -199,29 +199,33 @@ private Q_SLOTS:
 
 void TestDrafts::afterAKill_data()
 {
-    QTest::addColumn<bool>("stored");  // March had a row when it was typed in
+    QTest::addColumn<bool>("stored"); // March had a row when it was typed in
     QTest::addColumn<Tamper>("tamper");
     QTest::addColumn<QString>("answer");
     QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("restored");
-    QTest::addColumn<QString>("said");  // the message about a draft not put back
-    QTest::addColumn<bool>("ignored");  // one line on standard error
-    QTest::addColumn<bool>("kept");     // the draft file is still there
-    const QString stale =
-        u"De niet opgeslagen versie van Maart 2026 is niet teruggezet: het raport is intussen elders opgeslagen "
-        "of gedeclareerd."_qs;
-    QTest::newRow("new month, Ja") << false << Tamper::None << u"ja"_qs << true << true << QString() << false << true;
-    QTest::newRow("stored month, Ja") << true << Tamper::None << u"ja"_qs << true << true << QString() << false << true;
+    QTest::addColumn<QString>("said"); // the message about a draft not put back
+    QTest::addColumn<bool>("ignored"); // one line on standard error
+    QTest::addColumn<bool>("kept");    // the draft file is still there
+    const QString stale = u"De niet opgeslagen versie van Maart 2026 is niet teruggezet: het raport is "
+                          u"intussen elders opgeslagen "
+                          "of gedeclareerd."_qs;
+    QTest::newRow("new month, Ja") << false << Tamper::None << u"ja"_qs << true << true << QString() << false
+                                   << true;
+    QTest::newRow("stored month, Ja")
+        << true << Tamper::None << u"ja"_qs << true << true << QString() << false << true;
     QTest::newRow("stored month, Nee")
         << true << Tamper::None << u"nee"_qs << true << false << QString() << false << false;
     QTest::newRow("saved elsewhere since")
         << true << Tamper::SavedElsewhere << u"ja"_qs << false << false << stale << false << false;
     QTest::newRow("new month saved elsewhere since")
         << false << Tamper::SavedElsewhere << u"ja"_qs << false << false << stale << false << false;
-    QTest::newRow("declared since") << true << Tamper::Declared << u"ja"_qs << false << false << stale << false << false;
-    QTest::newRow("truncated") << true << Tamper::Truncated << u"ja"_qs << false << false << QString() << true << true;
-    QTest::newRow("random bytes")
-        << true << Tamper::RandomBytes << u"ja"_qs << false << false << QString() << true << true;
+    QTest::newRow("declared since") << true << Tamper::Declared << u"ja"_qs << false << false << stale
+                                    << false << false;
+    QTest::newRow("truncated") << true << Tamper::Truncated << u"ja"_qs << false << false << QString() << true
+                               << true;
+    QTest::newRow("random bytes") << true << Tamper::RandomBytes << u"ja"_qs << false << false << QString()
+                                  << true << true;
     QTest::newRow("another consultant's")
         << true << Tamper::OtherConsultant << u"ja"_qs << false << false << QString() << true << true;
 }
@@ -240,15 +244,16 @@ void TestDrafts::afterAKill()
     const QString folder = home.path() + u"/data/concepten"_qs;
     const QString file = DraftStore(folder).fileFor(kKey);
     if (stored)
-        TestDb::exec(u"INSERT INTO "_qs + kReports +
-                         u" (Projectnaam, afgewerkt, laatstgewijzigd, Uren02) VALUES (?, 'nee', 'eerder', '4')"_qs,
-                     {kKey});
+        TestDb::exec(
+            u"INSERT INTO "_qs + kReports +
+                u" (Projectnaam, afgewerkt, laatstgewijzigd, Uren02) VALUES (?, 'nee', 'eerder', '4')"_qs,
+            {kKey});
 
     const QStringList typed = typedTexts(typeAndKill(folder));
     QVERIFY(typed.contains(u"Overleg aannemer 3 é"_qs));
     QVERIFY2(QFile::exists(file), qPrintable(file));
-    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
-                                      | QFile::WriteOther | QFile::ExeOther;
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
     QCOMPARE(QFileInfo(folder).permissions() & others, QFile::Permissions());
     QCOMPARE(QFileInfo(file).permissions() & others, QFile::Permissions());
 
@@ -259,9 +264,10 @@ void TestDrafts::afterAKill()
         if (stored)
             TestDb::exec(u"UPDATE "_qs + kReports + u" SET laatstgewijzigd = 'elders', Uren02 = '6'"_qs);
         else
-            TestDb::exec(u"INSERT INTO "_qs + kReports +
-                             u" (Projectnaam, afgewerkt, laatstgewijzigd, Uren02) VALUES (?, 'nee', 'elders', '6')"_qs,
-                         {kKey});
+            TestDb::exec(
+                u"INSERT INTO "_qs + kReports +
+                    u" (Projectnaam, afgewerkt, laatstgewijzigd, Uren02) VALUES (?, 'nee', 'elders', '6')"_qs,
+                {kKey});
         break;
     case Tamper::Declared:
         TestDb::exec(u"UPDATE "_qs + kReports + u" SET afgewerkt = 'ja'"_qs);
@@ -293,18 +299,19 @@ void TestDrafts::afterAKill()
     const Run r = openAgain(folder, answer);
     QCOMPARE(r.exitCode, 0);
     const QList<QPair<QString, QString>> told = r.told();
-    const QPair<QString, QString> question{u"NIET OPGESLAGEN VERSIE"_qs,
-                                           u"Er is een niet opgeslagen versie van dit raport van 27-03-2026 16:04.\r\n"
-                                           "Wilt U die terugzetten?"_qs};
+    const QPair<QString, QString> question{
+        u"NIET OPGESLAGEN VERSIE"_qs,
+        u"Er is een niet opgeslagen versie van dit raport van 27-03-2026 16:04.\r\n"
+        "Wilt U die terugzetten?"_qs};
     QCOMPARE(told.contains(question), asked);
     QCOMPARE(told.contains({applicationTitle(), said}), !said.isEmpty());
     const QStringList form = r.form();
     QCOMPARE(form.size(), typed.size());
     if (restored) {
-        QCOMPARE(form, typed);  // exactly what was typed, and not saved
+        QCOMPARE(form, typed); // exactly what was typed, and not saved
         QCOMPARE(r.line(u"CHANGED"_qs), u"1"_qs);
-        QCOMPARE(TestDb::rows(u"SELECT IFNULL(Uren03, '') FROM "_qs + kReports), stored ? QStringList{QString()}
-                                                                                     : QStringList());
+        QCOMPARE(TestDb::rows(u"SELECT IFNULL(Uren03, '') FROM "_qs + kReports),
+                 stored ? QStringList{QString()} : QStringList());
     } else {
         QVERIFY(form != typed);
         QCOMPARE(r.line(u"CHANGED"_qs), u"0"_qs);

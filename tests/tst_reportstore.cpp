@@ -208,12 +208,14 @@ void TestReportStore::savedElsewhereIsNotOverwritten_data()
     QTest::addColumn<QString>("seenStamp");
     QTest::addColumn<SaveOutcome>("outcome");
     QTest::newRow("as seen") << QVariant(u"A"_qs) << true << u"A"_qs << SaveOutcome::Overwritten;
-    QTest::newRow("saved elsewhere since") << QVariant(u"B"_qs) << true << u"A"_qs << SaveOutcome::ChangedElsewhere;
-    QTest::newRow("stamp in another case") << QVariant(u"a"_qs) << true << u"A"_qs << SaveOutcome::ChangedElsewhere;
-    QTest::newRow("new here, saved elsewhere") << QVariant(u"B"_qs) << false << QString()
-                                               << SaveOutcome::ChangedElsewhere;
-    QTest::newRow("NULL as it was seen") << QVariant(QMetaType::fromType<QString>()) << true << QString()
-                                         << SaveOutcome::Overwritten;
+    QTest::newRow("saved elsewhere since")
+        << QVariant(u"B"_qs) << true << u"A"_qs << SaveOutcome::ChangedElsewhere;
+    QTest::newRow("stamp in another case")
+        << QVariant(u"a"_qs) << true << u"A"_qs << SaveOutcome::ChangedElsewhere;
+    QTest::newRow("new here, saved elsewhere")
+        << QVariant(u"B"_qs) << false << QString() << SaveOutcome::ChangedElsewhere;
+    QTest::newRow("NULL as it was seen")
+        << QVariant(QMetaType::fromType<QString>()) << true << QString() << SaveOutcome::Overwritten;
     QTest::newRow("taken away by the office") << QVariant() << true << u"A"_qs << SaveOutcome::Appended;
 }
 
@@ -225,9 +227,10 @@ void TestReportStore::savedElsewhereIsNotOverwritten()
     QFETCH(SaveOutcome, outcome);
     const QString key = u"2008_03_P"_qs;
     if (storedStamp.isValid())
-        TestDb::exec(u"INSERT INTO "_qs + kTable +
-                         u" (Projectnaam, afgewerkt, bestandsnaam, laatstgewijzigd) VALUES (?, 'nee', 'stored', ?)"_qs,
-                     {key, storedStamp});
+        TestDb::exec(
+            u"INSERT INTO "_qs + kTable +
+                u" (Projectnaam, afgewerkt, bestandsnaam, laatstgewijzigd) VALUES (?, 'nee', 'stored', ?)"_qs,
+            {key, storedStamp});
     const QStringList before = rowsWithKey(key);
     Connection c(TestDb::server(), Database::Reports);
     const Seen seen{seenStored, seenStamp};

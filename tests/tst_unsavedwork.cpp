@@ -10,9 +10,9 @@
 #include "declaration/form1.h"
 #include "declaration/openmonth.h"
 #include "login/loginform.h"
+#include "submit/submitmessages.h"
 #include "support/fakes.h"
 #include "support/formhelpers.h"
-#include "submit/submitmessages.h"
 #include "support/testdb.h"
 #include "support/workstation.h"
 
@@ -80,8 +80,9 @@ struct Program {
 
 QString storedHours()
 {
-    return TestDb::rows(u"SELECT IFNULL(Uren02, '') FROM torvakdb_TORVAKraporten.Raporten WHERE Projectnaam = ?"_qs,
-                        {kMarch})
+    return TestDb::rows(
+               u"SELECT IFNULL(Uren02, '') FROM torvakdb_TORVAKraporten.Raporten WHERE Projectnaam = ?"_qs,
+               {kMarch})
         .join(u';');
 }
 
@@ -106,20 +107,23 @@ void TestUnsavedWork::roads_data()
 {
     QTest::addColumn<Road>("road");
     QTest::addColumn<Change>("change");
-    QTest::addColumn<int>("answer");  // 0 Opslaan, 1 Niet opslaan, 2 Annuleren
+    QTest::addColumn<int>("answer"); // 0 Opslaan, 1 Niet opslaan, 2 Annuleren
     QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("wentOn");
-    QTest::addColumn<QString>("stored");  // hours of day 2 in March's row(s)
+    QTest::addColumn<QString>("stored"); // hours of day 2 in March's row(s)
     QTest::newRow("month, Annuleren") << Road::Month << Change::Typed << 2 << true << false << QString();
-    QTest::newRow("project, Niet opslaan") << Road::Project << Change::Typed << 1 << true << true << QString();
+    QTest::newRow("project, Niet opslaan")
+        << Road::Project << Change::Typed << 1 << true << true << QString();
     QTest::newRow("Image2, Opslaan") << Road::Image2 << Change::Typed << 0 << true << true << u"8"_qs;
-    QTest::newRow("window closed, Annuleren") << Road::Close << Change::Typed << 2 << true << false << QString();
+    QTest::newRow("window closed, Annuleren")
+        << Road::Close << Change::Typed << 2 << true << false << QString();
     // Opslaan goes on only when the save went through.
     QTest::newRow("month, Opslaan, saved elsewhere: Nee")
         << Road::Month << Change::TypedSavedElsewhere << 0 << true << false << QString();
     QTest::newRow("month, a digit typed and deleted")
         << Road::Month << Change::TypedAndDeleted << 2 << false << true << QString();
-    QTest::newRow("window closed, saved since") << Road::Close << Change::SavedSince << 2 << false << true << u"8"_qs;
+    QTest::newRow("window closed, saved since")
+        << Road::Close << Change::SavedSince << 2 << false << true << u"8"_qs;
 }
 
 void TestUnsavedWork::roads()
@@ -145,9 +149,10 @@ void TestUnsavedWork::roads()
     if (change == Change::SavedSince)
         QTest::mouseDClick(c.widget(u"Image3"_qs), Qt::LeftButton);
     if (change == Change::TypedSavedElsewhere)
-        TestDb::exec(u"INSERT INTO torvakdb_TORVAKraporten.Raporten (Projectnaam, afgewerkt, laatstgewijzigd) "
-                     "VALUES (?, 'nee', 'elders')"_qs,
-                     {kMarch});
+        TestDb::exec(
+            u"INSERT INTO torvakdb_TORVAKraporten.Raporten (Projectnaam, afgewerkt, laatstgewijzigd) "
+            "VALUES (?, 'nee', 'elders')"_qs,
+            {kMarch});
     // Kept as a draft within a second of the change, and only while there is one.
     if (asked)
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(p.draftFile()), 1000);
@@ -241,18 +246,20 @@ void TestUnsavedWork::savedElsewhere()
     here.clock.set(here.clock.now().addSecs(60));
 
     here.messages.clear();
-    here.messages.choiceAnswers.enqueue(1);  // past the check before declaring
+    here.messages.choiceAnswers.enqueue(1); // past the check before declaring
     here.messages.answers << Answer::Yes << answer;
     declaring ? here.declare.run() : here.save.run();
     const auto asked = std::find_if(here.messages.shown.cbegin(), here.messages.shown.cend(),
                                     [](const Message& m) { return m.caption == u"RAPORT ELDERS GEWIJZIGD"; });
     QVERIFY2(asked != here.messages.shown.cend(), qPrintable(here.messages.texts().join(u"\n---\n"_qs)));
-    QCOMPARE(asked->text, u"Dit raport is na het openen op een andere werkplek opgeslagen (Laatst gewijzigd : "
-                          "27-maart-2026  16:04:09).\r\nWilt U het met uw versie overschrijven?"_qs);
+    QCOMPARE(asked->text,
+             u"Dit raport is na het openen op een andere werkplek opgeslagen (Laatst gewijzigd : "
+             "27-maart-2026  16:04:09).\r\nWilt U het met uw versie overschrijven?"_qs);
     QCOMPARE(asked->buttons, Buttons::YesNo);
     QCOMPARE(asked->defaultAnswer, Answer::No);
 
-    const QString row = u"SELECT afgewerkt, laatstgewijzigd, Activiteit01 FROM torvakdb_TORVAKraporten.Raporten"_qs;
+    const QString row =
+        u"SELECT afgewerkt, laatstgewijzigd, Activiteit01 FROM torvakdb_TORVAKraporten.Raporten"_qs;
     if (answer == Answer::No) {
         // Nothing written, and said so; the month stays open with what was typed.
         QCOMPARE(here.messages.last(), declaring ? submit::notDeclaredMessage(u"Maart "_qs, u"2026"_qs)

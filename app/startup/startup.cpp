@@ -75,8 +75,8 @@ void Startup::wireMainForm(Form1& form)
     DraftStore* drafts = m_drafts.get();
     auto* save = new SaveAction(form, m_ctx, m_seams.locale, drafts);  // Image3, a child of the form
     new DeclareAction(form, m_ctx, m_seams.locale, drafts);            // Image4, a child of the form
-    m_guard = std::make_unique<LeaveGuard>(form.controls(), m_ctx, [save] { return save->saveWithoutQuestion(); },
-                                           drafts);
+    m_guard = std::make_unique<LeaveGuard>(
+        form.controls(), m_ctx, [save] { return save->saveWithoutQuestion(); }, drafts);
     DraftKeeper* keeper = drafts ? new DraftKeeper(form, m_ctx, *drafts) : nullptr;  // a child of the form
     m_controllers.push_back(std::make_unique<ProjectSelection>(form, m_ctx, m_guard.get()));
     new MonthSelection(form, m_ctx, m_seams.locale, m_guard.get(), keeper);  // Combo2, a child of the form
