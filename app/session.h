@@ -3,6 +3,7 @@
 // actions that need them, never reached through a global.
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace dl {
@@ -24,6 +25,14 @@ struct Session {
     QString reportKey;
     QString reportYear;        // the year box when the month was opened, e.g. "2008"
     QString reportMonthEntry;  // the month entry it was opened with, e.g. "03 Maart "
+    // The open report's row as this workstation last read or wrote it: whether
+    // there was one, and its laatstgewijzigd. A save that finds it otherwise
+    // asks before it overwrites another workstation's save.
+    bool reportStored = false;
+    QString reportModified;
+    // The texts of the controls its columns mirror, as last loaded, prepared
+    // or saved; the month has changes while the controls differ from them.
+    QStringList reportBaseline;
 
     bool hasOpenReport() const { return !reportKey.isEmpty(); }
     void closeReport()
@@ -31,6 +40,9 @@ struct Session {
         reportKey.clear();
         reportYear.clear();
         reportMonthEntry.clear();
+        reportStored = false;
+        reportModified.clear();
+        reportBaseline.clear();
     }
 };
 

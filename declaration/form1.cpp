@@ -139,8 +139,12 @@ QPixmap Form1::logo() const
 
 void Form1::closeEvent(QCloseEvent* e)
 {
+    m_keepOpen = false;
     Q_EMIT closeRequested();
-    e->accept();
+    if (m_keepOpen)
+        e->ignore();
+    else
+        e->accept();
 }
 
 } // namespace dl

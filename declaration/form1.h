@@ -31,11 +31,14 @@ public:
     void switchTab(int index);
     // Image1's picture, also the logo of the printed document.
     QPixmap logo() const;
+    // From a receiver of closeRequested: the window stays.
+    void keepOpen() { m_keepOpen = true; }
 
 Q_SIGNALS:
     // Mouse, Ctrl+Tab / Ctrl+PgDn, or the keyboard on the tab bar.
     void tabChangedByUser(int index);
-    // Emitted from closeEvent; the event is accepted afterwards.
+    // Emitted from closeEvent; the event is accepted afterwards unless a
+    // receiver called keepOpen().
     void closeRequested();
 
 protected:
@@ -50,6 +53,7 @@ private:
     FormControls m_controls;
     QTabWidget* m_tabs = nullptr;
     bool m_switching = false;
+    bool m_keepOpen = false;
 };
 
 } // namespace dl

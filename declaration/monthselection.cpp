@@ -3,8 +3,10 @@
 #include "app/actionguard.h"
 #include "data/connection.h"
 #include "data/records.h"
+#include "declaration/draftkeeper.h"
 #include "declaration/form1.h"
 #include "declaration/monthselectionrules.h"
+#include "declaration/openmonth.h"
 #include "declaration/reportrecord.h"
 
 #include <QComboBox>
@@ -18,12 +20,15 @@ const QString kYearBox = QStringLiteral("Combo3");
 
 } // namespace
 
-MonthSelection::MonthSelection(Form1& form, AppContext& ctx, const QLocale& locale)
+MonthSelection::MonthSelection(Form1& form, AppContext& ctx, const QLocale& locale, LeaveGuard* guard,
+                               DraftKeeper* drafts)
     : QObject(&form)
     , m_form(form)
     , m_c(form.controls())
     , m_ctx(ctx)
     , m_locale(locale)
+    , m_guard(guard)
+    , m_drafts(drafts)
 {
     auto* box = m_c.get<QComboBox>(kMonthBox);
     connect(box, &QComboBox::activated, this, [this, box](int index) { choose(box->itemText(index)); });
@@ -54,28 +59,44 @@ void MonthSelection::open(const QString& entry)
         return;  // not one of the box's entries
 
     const QString key = report::reportKey(year, entry, m_c.text(QStringLiteral("Text4")));
-    month::Lookup found;
-    m_ctx.db().run([&](Connection& connection) {
-        Records records(connection);
-        found = month::lookupReport(records, key);
-    });
-
-    resetSummary();
-    switch (found.kind) {
-    case month::Lookup::Declared:
+    month::Lookup found = lookUp(key);
+    // Asked only now: a month that is refused leaves nothing behind.
+    if (found.kind != month::Lookup::Declared && m_guard) {
+        const bool asked = openmonth::hasChanges(m_c, m_ctx.session);
+        if (!m_guard->mayLeave()) {
+            showOpenMonth();
+            return;
+        }
+        // Opslaan may have written this very month.
+        if (asked)
+            found = lookUp(key);
+    }
+    if (found.kind == month::Lookup::Declared) {
+        resetSummary();
         m_ctx.messages.inform(month::declaredMessage(report::monthPart(entry), year));
+        if (m_drafts)
+            m_drafts->offer(found, entry, year, key);
         showOpenMonth();
         return;
-    case month::Lookup::New:
-        openInSession(key, year, entry);
-        prepareNew(entry, year, days);
-        break;
-    case month::Lookup::Load:
-        openInSession(key, year, entry);
-        load(found, entry, year, days);
-        break;
     }
+    resetSummary();
+    openInSession(key, year, entry, found);
+    if (found.kind == month::Lookup::New)
+        prepareNew(entry, year, days);
+    else
+        load(found, entry, year, days);
+    openmonth::markUnchanged(m_c, m_ctx.session);
     m_form.switchTab(1);
+    if (m_drafts)
+        m_drafts->offer(found, entry, year, key);
+}
+
+month::Lookup MonthSelection::lookUp(const QString& key)
+{
+    return m_ctx.db().run([&](Connection& connection) {
+        Records records(connection);
+        return month::lookupReport(records, key);
+    });
 }
 
 void MonthSelection::resetSummary()
@@ -100,12 +121,15 @@ void MonthSelection::showOpenMonth()
     }
 }
 
-void MonthSelection::openInSession(const QString& key, const QString& year, const QString& entry)
+void MonthSelection::openInSession(const QString& key, const QString& year, const QString& entry,
+                                   const month::Lookup& found)
 {
     Session& s = m_ctx.session;
     s.reportKey = key;
     s.reportYear = year;
     s.reportMonthEntry = entry;
+    s.reportStored = found.kind == month::Lookup::Load;
+    s.reportModified = found.texts.value(QStringLiteral("laatstgewijzigd"));
 }
 
 void MonthSelection::prepareNew(const QString& entry, const QString& year, int days)

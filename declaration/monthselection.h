@@ -11,8 +11,10 @@
 
 namespace dl {
 
+class DraftKeeper;
 class FormControls;
 class Form1;
+class LeaveGuard;
 
 namespace month {
 struct Lookup;
@@ -21,17 +23,22 @@ struct Lookup;
 class MonthSelection : public QObject {
     Q_OBJECT
 public:
-    // locale: the regional settings of the report's date lines.
-    MonthSelection(Form1& form, AppContext& ctx, const QLocale& locale = QLocale::system());
+    // locale: the regional settings of the report's date lines. guard asks
+    // before a changed month is left; drafts offers a month's draft when it
+    // opens (either may be null).
+    MonthSelection(Form1& form, AppContext& ctx, const QLocale& locale = QLocale::system(),
+                   LeaveGuard* guard = nullptr, DraftKeeper* drafts = nullptr);
 
     // The click on an entry of Combo2 ("03 Maart ").
     void choose(const QString& monthEntry);
 
 private:
     void open(const QString& entry);
+    month::Lookup lookUp(const QString& key);
     void resetSummary();
     void showOpenMonth();
-    void openInSession(const QString& key, const QString& year, const QString& entry);
+    void openInSession(const QString& key, const QString& year, const QString& entry,
+                       const month::Lookup& found);
     void prepareNew(const QString& entry, const QString& year, int days);
     void load(const month::Lookup& found, const QString& entry, const QString& year, int days);
     void showDays(int days, bool emptyHidden);
@@ -41,6 +48,8 @@ private:
     FormControls& m_c;
     AppContext& m_ctx;
     QLocale m_locale;
+    LeaveGuard* m_guard;
+    DraftKeeper* m_drafts;
 };
 
 } // namespace dl

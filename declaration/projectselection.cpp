@@ -7,6 +7,7 @@
 #include "data/records.h"
 #include "data/tables.h"
 #include "declaration/form1.h"
+#include "declaration/openmonth.h"
 
 #include <QColor>
 #include <QComboBox>
@@ -155,7 +156,7 @@ void setShown(FormControls& c, std::initializer_list<const char16_t*> names, boo
 
 } // namespace
 
-void selectShownProject(Form1& form, AppContext& ctx)
+void selectShownProject(Form1& form, AppContext& ctx, LeaveGuard* guard)
 {
     FormControls& c = form.controls();
     Session& session = ctx.session;
@@ -165,6 +166,10 @@ void selectShownProject(Form1& form, AppContext& ctx)
         ctx.db().run([&](Connection& connection) { return readProject(connection, code); });
     if (!p) {
         ctx.messages.inform(project::notFoundMessage(code), Icon::Warning);
+        showProjectInList(c, session.projectCode);
+        return;
+    }
+    if (guard && !guard->mayLeave()) {
         showProjectInList(c, session.projectCode);
         return;
     }
@@ -203,13 +208,17 @@ void selectShownProject(Form1& form, AppContext& ctx)
              false);
 }
 
-ProjectSelection::ProjectSelection(Form1& form, AppContext& ctx)
+ProjectSelection::ProjectSelection(Form1& form, AppContext& ctx, LeaveGuard* guard)
     : m_form(form)
     , m_ctx(ctx)
+    , m_guard(guard)
 {
     auto* list = form.controls().get<QComboBox>(QStringLiteral("Combo1"));
-    connect(list, &QComboBox::activated, this,
-            [this] { runGuarded(m_ctx.messages, [this] { selectShownProject(m_form, m_ctx); }); });
+    connect(list, &QComboBox::activated, this, [this] {
+        // A failed read or save changed nothing: the list shows the project on screen again.
+        if (!runGuarded(m_ctx.messages, [this] { selectShownProject(m_form, m_ctx, m_guard); }))
+            showProjectInList(m_form.controls(), m_ctx.session.projectCode);
+    });
 }
 
 } // namespace dl

@@ -13,6 +13,7 @@
 namespace dl {
 
 class Form1;
+class LeaveGuard;
 
 namespace project {
 
@@ -35,18 +36,20 @@ QString notFoundMessage(const QString& code);
 } // namespace project
 
 // The Combo1 click, for the entry Combo1 shows now. Reads both rows before
-// it changes anything; throws DbError when the server fails.
-void selectShownProject(Form1& form, AppContext& ctx);
+// it changes anything; throws DbError when the server fails. guard (null on
+// the program's own roads) asks before a changed month is left.
+void selectShownProject(Form1& form, AppContext& ctx, LeaveGuard* guard = nullptr);
 
 // Connects Combo1's choice to selectShownProject, guarded.
 class ProjectSelection : public QObject {
     Q_OBJECT
 public:
-    ProjectSelection(Form1& form, AppContext& ctx);
+    ProjectSelection(Form1& form, AppContext& ctx, LeaveGuard* guard = nullptr);
 
 private:
     Form1& m_form;
     AppContext& m_ctx;
+    LeaveGuard* m_guard;
 };
 
 } // namespace dl

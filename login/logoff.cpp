@@ -1,11 +1,13 @@
 #include "login/logoff.h"
 
+#include "app/actionguard.h"
 #include "app/dates.h"
 #include "app/imagebutton.h"
 #include "data/clusterreads.h"
 #include "data/records.h"
 #include "data/tables.h"
 #include "declaration/form1.h"
+#include "declaration/openmonth.h"
 
 #include <QCoreApplication>
 
@@ -44,8 +46,8 @@ void Logoff::endEventLoop()
     QCoreApplication::exit(0);
 }
 
-Logoff::Logoff(Form1& form, AppContext& context, EndProgram endProgram)
-    : QObject(&form), m_form(form), m_ctx(context), m_end(std::move(endProgram))
+Logoff::Logoff(Form1& form, AppContext& context, EndProgram endProgram, LeaveGuard* guard)
+    : QObject(&form), m_form(form), m_ctx(context), m_end(std::move(endProgram)), m_guard(guard)
 {
     if (auto* image = form.controls().get<ImageButton>(QStringLiteral("Image2")))
         connect(image, &ImageButton::doubleClicked, this, &Logoff::run);
@@ -56,6 +58,13 @@ void Logoff::run()
 {
     if (m_done)
         return;
+    if (m_guard) {
+        bool leave = false;
+        if (!runGuarded(m_ctx.messages, [&] { leave = m_guard->mayLeave(); }) || !leave) {
+            m_form.keepOpen();
+            return;
+        }
+    }
     m_done = true;
     try {
         m_ctx.db().run([this](Connection& c) {

@@ -1,8 +1,8 @@
 #pragma once
 // Ending the program from the main form: the moment of leaving goes into the
-// consultant's row, which is marked offline, and the program ends at once,
-// without a question. A double-click on Image2 and closing the window both
-// come here.
+// consultant's row, which is marked offline, and the program ends at once.
+// Only a month with unsaved changes asks first. A double-click on Image2 and
+// closing the window both come here.
 
 #include "app/context.h"
 #include "data/connection.h"
@@ -15,6 +15,7 @@
 namespace dl {
 
 class Form1;
+class LeaveGuard;
 
 // isAFGEMELD and isONLINE of the first row with this consultantnummer (table
 // order); false when no row has it, and then nothing is written.
@@ -29,9 +30,13 @@ public:
     static void endEventLoop();
 
     // Wires Image2's double-click and the window's close; a child of the form.
-    Logoff(Form1& form, AppContext& context, EndProgram endProgram = &Logoff::endEventLoop);
+    // guard (may be null) asks before a changed month is left.
+    Logoff(Form1& form, AppContext& context, EndProgram endProgram = &Logoff::endEventLoop,
+           LeaveGuard* guard = nullptr);
 
     // Once per program: later calls (the close that follows) do nothing.
+    // Annuleren on the guard's question, or a save that failed, keeps the
+    // program and its window.
     void run();
     bool hasRun() const { return m_done; }
 
@@ -39,6 +44,7 @@ private:
     Form1& m_form;
     AppContext& m_ctx;
     EndProgram m_end;
+    LeaveGuard* m_guard;
     bool m_done = false;
 };
 

@@ -28,7 +28,7 @@ QString invoiceOf(const Values& declaration)
 } // namespace
 
 DeclareOutcome declare(Connection& c, const QString& reportKey, const Values& reportColumns,
-                       const Values& declaration)
+                       const Values& declaration, const Seen* seen, QString* storedModified)
 {
     const QString invoice = invoiceOf(declaration);
     return withRetryAndPause(c, [&] {
@@ -38,6 +38,13 @@ DeclareOutcome declare(Connection& c, const QString& reportKey, const Values& re
         const std::optional<Row> report = lockReport(records, reportKey);
         if (report && isDeclared(*report))
             return DeclareOutcome::AlreadyDeclared;
+        if (seen) {
+            if (const std::optional<QString> stored = changedSince(report, *seen)) {
+                if (storedModified)
+                    *storedModified = *stored;
+                return DeclareOutcome::ChangedElsewhere;
+            }
+        }
         if (records.findFirstForUpdate(tables::declarations(),
                                        {Match{QStringLiteral("factuurnummer"), invoice}}))
             return DeclareOutcome::InvoiceNumberTaken;

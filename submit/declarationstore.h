@@ -13,13 +13,18 @@ enum class DeclareOutcome {
     Declared,
     AlreadyDeclared,    // the report row holds "ja" already
     InvoiceNumberTaken, // a declaration carries the invoice number already
+    ChangedElsewhere,   // the report was saved elsewhere since it was seen
 };
+
+struct Seen;
 
 // reportColumns: the report columns as for saveReport; declaration: the
 // declaration row, with its `factuurnummer`. Retries on deadlock; throws
-// DbError on any other failure, with nothing written.
+// DbError on any other failure, with nothing written. seen and
+// storedModified as for saveReport.
 DeclareOutcome declare(Connection& c, const QString& reportKey, const Values& reportColumns,
-                       const Values& declaration);
+                       const Values& declaration, const Seen* seen = nullptr,
+                       QString* storedModified = nullptr);
 
 // After the line broke during declare(): whether the server took it all the
 // same (the commit went through, its answer got lost). True when the report

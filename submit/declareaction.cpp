@@ -3,6 +3,7 @@
 #include "app/actionguard.h"
 #include "app/imagebutton.h"
 #include "data/clusterreads.h"
+#include "declaration/drafts.h"
 #include "declaration/form1.h"
 #include "declaration/monthselectionrules.h"
 #include "declaration/projectselection.h"
@@ -15,8 +16,8 @@
 
 namespace dl {
 
-DeclareAction::DeclareAction(Form1& form, AppContext& ctx, const QLocale& locale)
-    : QObject(&form), m_form(form), m_c(form.controls()), m_ctx(ctx), m_locale(locale)
+DeclareAction::DeclareAction(Form1& form, AppContext& ctx, const QLocale& locale, DraftStore* drafts)
+    : QObject(&form), m_form(form), m_c(form.controls()), m_ctx(ctx), m_locale(locale), m_drafts(drafts)
 {
     connect(m_c.get<ImageButton>(QStringLiteral("Image4")), &ImageButton::doubleClicked, this,
             &DeclareAction::run);
@@ -58,17 +59,29 @@ void DeclareAction::declareMonth()
         submit::declarationRow(text, {session.consultantName, year, entry, session.hourlyRateIn,
                                       session.hourlyRateOut, submit::declarationStamp(now, m_locale)});
 
+    submit::Seen seen{session.reportStored, session.reportModified};
     submit::DeclareOutcome outcome;
-    try {
-        outcome = m_ctx.db().run([&](Connection& connection) {
-            return submit::declare(connection, session.reportKey, reportColumns, declaration);
-        });
-    } catch (const DbError& e) {
-        if (!(e.isConnectionLoss() && storedAllTheSame(declaration))) {
-            m_ctx.messages.inform(submit::declareFailedMessage(m, year, e), Icon::Critical);
+    for (;;) {
+        QString stored;
+        try {
+            outcome = m_ctx.db().run([&](Connection& connection) {
+                return submit::declare(connection, session.reportKey, reportColumns, declaration, &seen, &stored);
+            });
+        } catch (const DbError& e) {
+            if (!(e.isConnectionLoss() && storedAllTheSame(declaration))) {
+                m_ctx.messages.inform(submit::declareFailedMessage(m, year, e), Icon::Critical);
+                return;
+            }
+            outcome = submit::DeclareOutcome::Declared;
+        }
+        if (outcome != submit::DeclareOutcome::ChangedElsewhere)
+            break;
+        // Asked with no lock held; a save elsewhere meanwhile is asked about again.
+        if (!submit::overwriteConfirmed(m_ctx.messages, stored)) {
+            m_ctx.messages.inform(submit::notDeclaredMessage(m, year));
             return;
         }
-        outcome = submit::DeclareOutcome::Declared;
+        seen = {true, stored};
     }
 
     switch (outcome) {
@@ -82,8 +95,11 @@ void DeclareAction::declareMonth()
             submit::invoiceNumberTakenMessage(declaration.first().second.toString(), m, year), Icon::Warning);
         return;
     case submit::DeclareOutcome::Declared:
+    case submit::DeclareOutcome::ChangedElsewhere:  // left the loop above
         break;
     }
+    if (m_drafts)
+        m_drafts->remove(session.reportKey);
     m_c.setText(QStringLiteral("Text37"), stamp);
     m_ctx.messages.inform(submit::declaredMessage(m, year));
     letGoOfMonth(m_c, m_ctx.session);

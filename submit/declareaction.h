@@ -13,6 +13,7 @@
 
 namespace dl {
 
+class DraftStore;
 class FormControls;
 class Form1;
 
@@ -23,8 +24,10 @@ void letGoOfMonth(FormControls& c, Session& session);
 class DeclareAction : public QObject {
     Q_OBJECT
 public:
-    // locale: the regional settings of the stamps.
-    DeclareAction(Form1& form, AppContext& ctx, const QLocale& locale = QLocale::system());
+    // locale: the regional settings of the stamps. drafts (may be null): a
+    // declaration that went through removes the month's draft.
+    DeclareAction(Form1& form, AppContext& ctx, const QLocale& locale = QLocale::system(),
+                  DraftStore* drafts = nullptr);
 
     // The double-click on Image4.
     void run();
@@ -38,6 +41,7 @@ private:
     FormControls& m_c;
     AppContext& m_ctx;
     QLocale m_locale;
+    DraftStore* m_drafts;
 };
 
 } // namespace dl

@@ -56,7 +56,19 @@ SaveOutcome writeReport(Records& records, const std::optional<Row>& target, cons
     return SaveOutcome::Appended;
 }
 
-SaveOutcome saveReport(Connection& c, const QString& key, const QString& afgewerkt, const Values& columns)
+std::optional<QString> changedSince(const std::optional<Row>& target, const Seen& seen)
+{
+    // A row the office took away leaves nothing to overwrite.
+    if (!target)
+        return std::nullopt;
+    const QString stored = target->text(QStringLiteral("laatstgewijzigd"));
+    if (seen.stored && stored == seen.modified)
+        return std::nullopt;
+    return stored;
+}
+
+SaveOutcome saveReport(Connection& c, const QString& key, const QString& afgewerkt, const Values& columns,
+                       const Seen* seen, QString* storedModified)
 {
     return withRetryAndPause(c, [&] {
         Transaction tx(c);
@@ -65,6 +77,14 @@ SaveOutcome saveReport(Connection& c, const QString& key, const QString& afgewer
         const std::optional<Row> target = lockReport(records, key);
         if (target && isDeclared(*target))
             return SaveOutcome::Declared;
+        // On the locked row: no save elsewhere can come between this look and the write.
+        if (seen) {
+            if (const std::optional<QString> stored = changedSince(target, *seen)) {
+                if (storedModified)
+                    *storedModified = *stored;
+                return SaveOutcome::ChangedElsewhere;
+            }
+        }
         const SaveOutcome outcome = writeReport(records, target, key, afgewerkt, columns);
         tx.commit();
         return outcome;

@@ -15,7 +15,18 @@ enum class SaveOutcome {
     Appended,
     Overwritten,
     Declared, // the row with the key holds "ja": nothing was written
+    ChangedElsewhere, // saved elsewhere since it was seen: nothing was written
 };
+
+// The report's row as this workstation last read or wrote it.
+struct Seen {
+    bool stored = false;  // there was a row
+    QString modified;     // its laatstgewijzigd
+};
+
+// The locked target against what was seen: nothing when it is as seen (or
+// gone), else its laatstgewijzigd.
+std::optional<QString> changedSince(const std::optional<Row>& target, const Seen& seen);
 
 // The 163 columns that mirror a control, taken from the controls as they
 // stand; `laatstgewijzigd` gets the new stamp instead of what Text37 shows.
@@ -25,7 +36,10 @@ Values reportColumns(const std::function<QString(const QString& control)>& contr
 // Saves the report under key with afgewerkt ("nee" or "ja") and columns
 // (every report column but `Projectnaam` and `afgewerkt`). Retries on
 // deadlock; throws DbError on any other failure, with nothing written.
-SaveOutcome saveReport(Connection& c, const QString& key, const QString& afgewerkt, const Values& columns);
+// With seen, a row saved elsewhere since is not written: ChangedElsewhere,
+// and its laatstgewijzigd in storedModified.
+SaveOutcome saveReport(Connection& c, const QString& key, const QString& afgewerkt, const Values& columns,
+                       const Seen* seen = nullptr, QString* storedModified = nullptr);
 
 // After the line broke during saveReport(): whether the server took it all
 // the same (the commit went through, its answer got lost). True when the

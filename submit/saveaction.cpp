@@ -3,7 +3,9 @@
 #include "app/actionguard.h"
 #include "app/imagebutton.h"
 #include "data/clusterreads.h"
+#include "declaration/drafts.h"
 #include "declaration/form1.h"
+#include "declaration/openmonth.h"
 #include "declaration/reportrecord.h"
 #include "submit/declareaction.h"
 #include "submit/reportstore.h"
@@ -11,8 +13,8 @@
 
 namespace dl {
 
-SaveAction::SaveAction(Form1& form, AppContext& ctx, const QLocale& locale)
-    : QObject(&form), m_c(form.controls()), m_ctx(ctx), m_locale(locale)
+SaveAction::SaveAction(Form1& form, AppContext& ctx, const QLocale& locale, DraftStore* drafts)
+    : QObject(&form), m_c(form.controls()), m_ctx(ctx), m_locale(locale), m_drafts(drafts)
 {
     connect(m_c.get<ImageButton>(QStringLiteral("Image3")), &ImageButton::doubleClicked, this,
             &SaveAction::run);
@@ -34,29 +36,53 @@ void SaveAction::save()
         m_ctx.messages.inform(submit::notSavedMessage());
         return;
     }
+    saveWithoutQuestion();
+}
 
+bool SaveAction::saveWithoutQuestion()
+{
+    Session& session = m_ctx.session;
     const QString stamp = report::modifiedLine(m_ctx.clock.now(), m_locale);
     const Values columns =
         submit::reportColumns([this](const QString& name) { return m_c.text(name); }, stamp);
+    submit::Seen seen{session.reportStored, session.reportModified};
     submit::SaveOutcome outcome;
-    try {
-        outcome = m_ctx.db().run([&](Connection& connection) {
-            return submit::saveReport(connection, session.reportKey, QStringLiteral("nee"), columns);
-        });
-    } catch (const DbError& e) {
-        if (!(e.isConnectionLoss() && storedAllTheSame(columns)))
-            throw;
-        outcome = submit::SaveOutcome::Overwritten;
+    for (;;) {
+        QString stored;
+        try {
+            outcome = m_ctx.db().run([&](Connection& connection) {
+                return submit::saveReport(connection, session.reportKey, QStringLiteral("nee"), columns, &seen,
+                                          &stored);
+            });
+        } catch (const DbError& e) {
+            if (!(e.isConnectionLoss() && storedAllTheSame(columns)))
+                throw;
+            outcome = submit::SaveOutcome::Overwritten;
+        }
+        if (outcome != submit::SaveOutcome::ChangedElsewhere)
+            break;
+        // Asked with no lock held; a save elsewhere meanwhile is asked about again.
+        if (!submit::overwriteConfirmed(m_ctx.messages, stored)) {
+            m_ctx.messages.inform(submit::notSavedMessage());
+            return false;
+        }
+        seen = {true, stored};
     }
     if (outcome == submit::SaveOutcome::Declared) {
         // Declared elsewhere meanwhile: this month is finished here too.
         m_ctx.messages.inform(submit::saveOfDeclaredMessage(), Icon::Warning);
         letGoOfMonth(m_c, m_ctx.session);
-        return;
+        return false;
     }
     // Only a stamp that was written is shown.
     m_c.setText(QStringLiteral("Text37"), stamp);
+    session.reportStored = true;
+    session.reportModified = stamp;
+    openmonth::markUnchanged(m_c, session);
+    if (m_drafts)
+        m_drafts->remove(session.reportKey);
     m_ctx.messages.inform(submit::savedMessage(m_c.text(QStringLiteral("Text22"))));
+    return true;
 }
 
 bool SaveAction::storedAllTheSame(const Values& columns)

@@ -12,17 +12,23 @@
 
 namespace dl {
 
+class DraftStore;
 class FormControls;
 class Form1;
 
 class SaveAction : public QObject {
     Q_OBJECT
 public:
-    // locale: the regional settings of the modification stamp.
-    SaveAction(Form1& form, AppContext& ctx, const QLocale& locale = QLocale::system());
+    // locale: the regional settings of the modification stamp. drafts (may
+    // be null): a save that went through removes the month's draft.
+    SaveAction(Form1& form, AppContext& ctx, const QLocale& locale = QLocale::system(),
+               DraftStore* drafts = nullptr);
 
     // The double-click on Image3.
     void run();
+    // The save without its question, for the question before a changed month
+    // is left; true when the row was written. Throws DbError.
+    bool saveWithoutQuestion();
 
 private:
     void save();
@@ -31,6 +37,7 @@ private:
     FormControls& m_c;
     AppContext& m_ctx;
     QLocale m_locale;
+    DraftStore* m_drafts;
 };
 
 } // namespace dl

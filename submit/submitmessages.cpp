@@ -1,5 +1,6 @@
 #include "submit/submitmessages.h"
 
+#include "app/messages.h"
 #include "data/dberror.h"
 
 namespace dl::submit {
@@ -34,6 +35,24 @@ QString saveOfDeclaredMessage()
 {
     return QStringLiteral("Dit raport is al gedeclareerd en kan niet meer worden opgeslagen.\r\n"
                           "Er is niets gewijzigd.");
+}
+
+QString elsewhereCaption()
+{
+    return QStringLiteral("RAPORT ELDERS GEWIJZIGD");
+}
+
+QString elsewhereQuestion(const QString& storedModified)
+{
+    return QStringLiteral("Dit raport is na het openen op een andere werkplek opgeslagen (") + storedModified
+           + QStringLiteral(").\r\nWilt U het met uw versie overschrijven?");
+}
+
+bool overwriteConfirmed(MessageService& messages, const QString& storedModified)
+{
+    return messages.show({elsewhereQuestion(storedModified), elsewhereCaption(), Buttons::YesNo, Answer::No,
+                          Icon::None})
+           == Answer::Yes;
 }
 
 QString blockedMessage()

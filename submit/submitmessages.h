@@ -7,6 +7,7 @@
 namespace dl {
 
 class DbError;
+class MessageService;
 
 namespace submit {
 
@@ -17,6 +18,11 @@ QString saveCaption();
 QString notSavedMessage();
 QString savedMessage(const QString& titleLine);
 QString saveOfDeclaredMessage();
+// Saved on another workstation after the month was opened here.
+QString elsewhereCaption();
+QString elsewhereQuestion(const QString& storedModified);
+// Asks it, Nee the default; true on Ja.
+bool overwriteConfirmed(MessageService& messages, const QString& storedModified);
 
 QString blockedMessage();
 QString declareQuestion(const QString& m, const QString& y, const QString& t);

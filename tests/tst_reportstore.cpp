@@ -16,6 +16,8 @@ using namespace dl;
 using namespace dl::submit;
 using dl::test::TestDb;
 
+Q_DECLARE_METATYPE(dl::submit::SaveOutcome)
+
 namespace {
 
 const QString kTable = u"torvakdb_TORVAKraporten.Raporten"_qs;
@@ -90,6 +92,9 @@ private Q_SLOTS:
     void keyIsExact();
     void declaredRowIsRefused_data();
     void declaredRowIsRefused();
+    void savedElsewhereIsNotOverwritten_data();
+    void savedElsewhereIsNotOverwritten();
+    void raceForAnAbsentKey_data();
     void raceForAnAbsentKey();
     void storedRowIsRecognised_data();
     void storedRowIsRecognised();
@@ -196,6 +201,49 @@ void TestReportStore::declaredRowIsRefused()
     }
 }
 
+void TestReportStore::savedElsewhereIsNotOverwritten_data()
+{
+    QTest::addColumn<QVariant>("storedStamp"); // invalid: no row; null: NULL
+    QTest::addColumn<bool>("seenStored");
+    QTest::addColumn<QString>("seenStamp");
+    QTest::addColumn<SaveOutcome>("outcome");
+    QTest::newRow("as seen") << QVariant(u"A"_qs) << true << u"A"_qs << SaveOutcome::Overwritten;
+    QTest::newRow("saved elsewhere since")
+        << QVariant(u"B"_qs) << true << u"A"_qs << SaveOutcome::ChangedElsewhere;
+    QTest::newRow("stamp in another case")
+        << QVariant(u"a"_qs) << true << u"A"_qs << SaveOutcome::ChangedElsewhere;
+    QTest::newRow("new here, saved elsewhere")
+        << QVariant(u"B"_qs) << false << QString() << SaveOutcome::ChangedElsewhere;
+    QTest::newRow("NULL as it was seen")
+        << QVariant(QMetaType::fromType<QString>()) << true << QString() << SaveOutcome::Overwritten;
+    QTest::newRow("taken away by the office") << QVariant() << true << u"A"_qs << SaveOutcome::Appended;
+}
+
+void TestReportStore::savedElsewhereIsNotOverwritten()
+{
+    QFETCH(QVariant, storedStamp);
+    QFETCH(bool, seenStored);
+    QFETCH(QString, seenStamp);
+    QFETCH(SaveOutcome, outcome);
+    const QString key = u"2008_03_P"_qs;
+    if (storedStamp.isValid())
+        TestDb::exec(
+            u"INSERT INTO "_qs + kTable +
+                u" (Projectnaam, afgewerkt, bestandsnaam, laatstgewijzigd) VALUES (?, 'nee', 'stored', ?)"_qs,
+            {key, storedStamp});
+    const QStringList before = rowsWithKey(key);
+    Connection c(TestDb::server(), Database::Reports);
+    const Seen seen{seenStored, seenStamp};
+    QString told = u"-"_qs;
+    QCOMPARE(saveReport(c, key, u"nee"_qs, columnsTagged(u"new"_qs), &seen, &told), outcome);
+    if (outcome == SaveOutcome::ChangedElsewhere) {
+        QCOMPARE(told, storedStamp.toString());
+        QCOMPARE(rowsWithKey(key), before);
+    } else {
+        QCOMPARE(rowsWithKey(key), QStringList{u"nee| new bestandsnaam é "_qs});
+    }
+}
+
 void TestReportStore::storedRowIsRecognised_data()
 {
     QTest::addColumn<QString>("lookKey");
@@ -230,19 +278,32 @@ void TestReportStore::storedRowIsRecognised()
     QCOMPARE(reportStored(c, lookKey, lookState, look), stored);
 }
 
+void TestReportStore::raceForAnAbsentKey_data()
+{
+    // Each workstation prepared the month as new: with the check, the first
+    // save is the one that stands and the others are told.
+    QTest::addColumn<bool>("checked");
+    QTest::newRow("the later commit wins") << false;
+    QTest::newRow("saved elsewhere is told") << true;
+}
+
 void TestReportStore::raceForAnAbsentKey()
 {
+    QFETCH(bool, checked);
     constexpr int kWorkstations = 6;
     constexpr int kRounds = 12;
+    const Seen prepared{false, QString()};
     for (int round = 0; round < kRounds; ++round) {
         const QString key = u"2008_03_RACE%1"_qs.arg(round);
         QList<SaveOutcome> outcomes(kWorkstations);
         const QStringList failures = raceThreads(kWorkstations, [&](Connection& c, int i) {
-            outcomes[i] = saveReport(c, key, u"nee"_qs, columnsTagged(QString::number(i)));
+            outcomes[i] = saveReport(c, key, u"nee"_qs, columnsTagged(QString::number(i)),
+                                     checked ? &prepared : nullptr);
         });
         QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u'\n')));
         QCOMPARE(outcomes.count(SaveOutcome::Appended), 1);
-        QCOMPARE(outcomes.count(SaveOutcome::Overwritten), kWorkstations - 1);
+        QCOMPARE(outcomes.count(checked ? SaveOutcome::ChangedElsewhere : SaveOutcome::Overwritten),
+                 kWorkstations - 1);
 
         // One row, and it is one workstation's save whole.
         const QStringList rows = TestDb::rows(u"SELECT bestandsnaam, datum01, Kilometers31, cent FROM "_qs +

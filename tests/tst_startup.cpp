@@ -6,6 +6,7 @@
 
 #include "app/clock.h"
 #include "app/startup/startup.h"
+#include "declaration/drafts.h"
 #include "declaration/form1.h"
 #include "declaration/reportrecord.h"
 #include "login/loginform.h"
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -67,6 +69,9 @@ void TestStartup::theWholeRoad()
     seams.endProgram = [&] { ++ends; };
     seams.workstation = WorkstationReader(u"/nonexistent"_qs, [] { return u"tester"_qs; });
     seams.locale = QLocale(QLocale::Dutch, QLocale::Netherlands);
+    const QTemporaryDir drafts;
+    seams.draftFolder = drafts.path();
+    const QString draft = DraftStore(drafts.path()).fileFor(u"2026_03_0042-GLAS"_qs);
 
     Startup startup(ctx, std::move(seams));
     startup.start();
@@ -118,6 +123,11 @@ void TestStartup::theWholeRoad()
                           "torvakdb_TORVAKraporten.Raporten"_qs),
              QStringList{u"2026_03_0042-GLAS|nee|8|6|120"_qs});
 
+    // A day typed after the save: declaring writes the form as it stands,
+    // and choosing the project again afterwards asks nothing.
+    typeInto(c.get<QLineEdit>(hoursSlot(4)), u"5"_qs);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(draft), 1000);
+
     // Declare, on the declaration tab.
     clickTab(form, 0);
     QVERIFY(c.isShown(u"Image4"_qs));
@@ -130,8 +140,10 @@ void TestStartup::theWholeRoad()
     QCOMPARE(messages.shown.first().caption, check::checkCaption());
     QCOMPARE(messages.shown.at(1).caption, submit::declareCaption());
     QCOMPARE(messages.last(), submit::declaredMessage(u"Maart "_qs, u"2026"_qs));
-    QCOMPARE(TestDb::rows(u"SELECT afgewerkt FROM torvakdb_TORVAKraporten.Raporten"_qs), QStringList{u"ja"_qs});
+    QCOMPARE(TestDb::rows(u"SELECT afgewerkt, Uren04 FROM torvakdb_TORVAKraporten.Raporten"_qs),
+             QStringList{u"ja|5"_qs});
     QCOMPARE(TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs), 1);
+    QTRY_VERIFY(!QFile::exists(draft));  // declared: nothing left unsaved
     QVERIFY(!c.isShown(u"Image4"_qs));
     QVERIFY(!session.hasOpenReport());
 

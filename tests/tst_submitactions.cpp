@@ -398,8 +398,9 @@ void TestSubmitActions::declareUsesTheOpenMonthNotTheBoxes()
 
 void TestSubmitActions::declareFailureWritesNothing()
 {
-    Fixture f;
+    // Stored before it is opened: a row that came after would be asked about first.
     insertReport(kKey, u"nee"_qs);
+    Fixture f;
     TestDb::exec(u"CREATE TRIGGER torvakdb_TORVAKdeclaraties.refuse_insert BEFORE INSERT ON "_qs +
                  kDeclarations + u" FOR EACH ROW SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'geweigerd'"_qs);
     const QString before = f.text(u"Text37"_qs);

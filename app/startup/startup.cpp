@@ -7,8 +7,11 @@
 #include "data/keylesstables.h"
 #include "data/tables.h"
 #include "declaration/daygrid.h"
+#include "declaration/draftkeeper.h"
+#include "declaration/drafts.h"
 #include "declaration/form1.h"
 #include "declaration/monthselection.h"
+#include "declaration/openmonth.h"
 #include "declaration/projectselection.h"
 #include "declaration/ticker.h"
 #include "declaration/totals.h"
@@ -24,6 +27,7 @@
 
 #include <QApplication>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTextStream>
 #include <QThread>
 
@@ -38,6 +42,7 @@ StartupSeams StartupSeams::real()
     s.files = std::make_unique<QtFileChooser>();
     s.quit = &QCoreApplication::exit;
     s.endProgram = &Logoff::endEventLoop;
+    s.draftFolder = defaultDraftFolder();
     return s;
 }
 
@@ -45,6 +50,7 @@ Startup::Startup(AppContext& ctx, StartupSeams seams)
     : m_ctx(ctx)
     , m_seams(std::move(seams))
     , m_printer(std::make_unique<CurrentPrinter>(*m_seams.printers))
+    , m_drafts(m_seams.draftFolder.isEmpty() ? nullptr : std::make_unique<DraftStore>(m_seams.draftFolder))
 {
 }
 
@@ -66,14 +72,18 @@ void Startup::wireMainForm(Form1& form)
     connectPrinterChoice(form, *m_printer);
     new PrintAction(form, m_ctx, *m_printer, m_seams.printOutput);  // a child of the form
     new PdfAction(form, m_ctx, *m_seams.files);                      // ImagePdf, a child of the form
-    new SaveAction(form, m_ctx, m_seams.locale);                     // Image3, a child of the form
-    new DeclareAction(form, m_ctx, m_seams.locale);                  // Image4, a child of the form
-    m_controllers.push_back(std::make_unique<ProjectSelection>(form, m_ctx));
-    new MonthSelection(form, m_ctx, m_seams.locale);  // Combo2, a child of the form
+    DraftStore* drafts = m_drafts.get();
+    auto* save = new SaveAction(form, m_ctx, m_seams.locale, drafts);  // Image3, a child of the form
+    new DeclareAction(form, m_ctx, m_seams.locale, drafts);            // Image4, a child of the form
+    m_guard = std::make_unique<LeaveGuard>(
+        form.controls(), m_ctx, [save] { return save->saveWithoutQuestion(); }, drafts);
+    DraftKeeper* keeper = drafts ? new DraftKeeper(form, m_ctx, *drafts) : nullptr;  // a child of the form
+    m_controllers.push_back(std::make_unique<ProjectSelection>(form, m_ctx, m_guard.get()));
+    new MonthSelection(form, m_ctx, m_seams.locale, m_guard.get(), keeper);  // Combo2, a child of the form
     m_controllers.push_back(std::make_unique<DayGrid>(form, m_ctx));
     m_controllers.push_back(std::make_unique<TotalsController>(form, m_ctx));
     new Ticker(form, m_ctx);  // a child of the form; its timers run from here on
-    new Logoff(form, m_ctx, m_seams.endProgram);  // Image2 and closing the window
+    new Logoff(form, m_ctx, m_seams.endProgram, m_guard.get());  // Image2 and closing the window
 }
 
 LoginHooks Startup::loginHooks()
@@ -119,6 +129,12 @@ std::unique_ptr<QThread> reportKeylessTables(const ServerAddress& server)
 }
 
 } // namespace
+
+QString defaultDraftFolder()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return data.isEmpty() ? QString() : data + QStringLiteral("/concepten");
+}
 
 void nameApplication()
 {

@@ -19,7 +19,9 @@
 
 namespace dl {
 
+class DraftStore;
 class Form1;
+class LeaveGuard;
 class LoginForm;
 struct LoginHooks;
 
@@ -33,8 +35,10 @@ struct StartupSeams {
     Logoff::EndProgram endProgram;               // the logoff ends the program
     WorkstationReader workstation;               // the facts of the login record
     QLocale locale = QLocale::system();          // stamps and date texts
+    QString draftFolder;                         // the drafts of unsaved months; empty: none kept
 
-    // This machine's: Qt's printer list, CUPS, the event loop.
+    // This machine's: Qt's printer list, CUPS, the event loop, the drafts
+    // under the application's data folder.
     static StartupSeams real();
 };
 
@@ -64,11 +68,17 @@ private:
     StartupSeams m_seams;
     // The workstation's printers and the one printing goes to; they outlive the forms.
     std::unique_ptr<CurrentPrinter> m_printer;
+    std::unique_ptr<DraftStore> m_drafts;
+    std::unique_ptr<LeaveGuard> m_guard;
     std::unique_ptr<Form1> m_form;
     std::unique_ptr<LoginForm> m_login;
     // Declared last: destroyed before the forms they act on.
     std::vector<std::unique_ptr<QObject>> m_controllers;
 };
+
+// Where the program keeps the drafts of unsaved months: a folder under the
+// application's data folder (the names set by nameApplication).
+QString defaultDraftFolder();
 
 // The names the settings are kept under. No display name: Qt would add it
 // to every title bar.
