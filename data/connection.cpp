@@ -202,7 +202,7 @@ MYSQL* openConnection(const ServerAddress& server, Database home, const Connecti
     mysql_optionsv(m, MYSQL_OPT_RECONNECT, &noReconnect);
     // The character set travels in the greeting: no request of its own.
     mysql_optionsv(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
-    applyTls(m, server.tls);
+    applyTls(m, options.tls);
 
     unsigned long flags = CLIENT_FOUND_ROWS;
     if (login.scripts)
@@ -227,7 +227,7 @@ MYSQL* openConnection(const ServerAddress& server, Database home, const Connecti
         throw e;
     }
     try {
-        checkTls(m, server.tls);
+        checkTls(m, options.tls);
     } catch (...) {
         mysql_close(m);
         throw;

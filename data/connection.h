@@ -59,6 +59,7 @@ public:
         // The program's locking is written for this level, whatever the
         // server's default; tests set another to show the lock rows hold alone.
         QString isolation = QStringLiteral("REPEATABLE-READ");
+        TlsOptions tls = {};
     };
     // Who connects how; the program's own account unless a test says otherwise.
     struct Login {

@@ -18,13 +18,17 @@ QString databaseName(Database db);
 // How the line to the server is protected and its certificate checked; the
 // connection applies these before it connects and checks them after.
 struct TlsOptions {
+    enum class Mode { Preferred, Required, Off };
+    Mode mode = Mode::Preferred;
+    QString ca;    // the CA certificate that signs the office server's certificate
+    QString cert;  // a client certificate and its key, when the server asks for one
+    QString key;
     bool operator==(const TlsOptions&) const = default;
 };
 
 struct ServerAddress {
     QString host = QStringLiteral("localhost");
     int port = 3306;
-    TlsOptions tls{};
 
     // "HOST", "HOST:PORT", "[v6]:PORT"; an empty text gives localhost.
     static ServerAddress parse(const QString& text);
