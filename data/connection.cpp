@@ -386,7 +386,10 @@ Result Connection::direct(const QString& sql)
     if (!res) {
         if (mysql_field_count(m_mysql) != 0)
             fail(mysql_errno(m_mysql), mysql_error(m_mysql), false);
-        return Result(std::make_shared<Columns>(), {}, mysql_affected_rows(m_mysql));
+        const quint64 affected = mysql_affected_rows(m_mysql);
+        if (mysql_warning_count(m_mysql) > 0 && mayWrite(sql))
+            refuseChangedValues();
+        return Result(std::make_shared<Columns>(), {}, affected);
     }
     const unsigned n = mysql_num_fields(res);
     std::shared_ptr<const Columns> cols = columnsOf(mysql_fetch_fields(res), n);
@@ -454,6 +457,8 @@ Result Connection::prepared(const QString& sql, const QVariantList& binds)
         m_statements.insert(sql, s);
 
     const quint64 affected = mysql_stmt_affected_rows(st);
+    if (mysql_stmt_warning_count(st) > 0 && write)
+        refuseChangedValues();
     const unsigned n = mysql_stmt_field_count(st);
     if (n == 0)
         return Result(std::make_shared<Columns>(), {}, affected == static_cast<quint64>(-1) ? 0 : affected);
@@ -546,6 +551,46 @@ Result Connection::prepared(const QString& sql, const QVariantList& binds)
     return Result(std::move(cols), std::move(rows), affected == static_cast<quint64>(-1) ? 0 : affected);
 }
 
+namespace {
+
+// Warnings of a write whose value the server stored other than it was sent:
+// cut short, out of range, not a number, a character the column cannot hold,
+// NULL made a default. A column left to its default (1364) is none of these.
+bool changedValue(int code)
+{
+    switch (code) {
+    case 1048: // column cannot be null
+    case 1263: // NULL supplied to NOT NULL column
+    case 1264: // out of range
+    case 1265: // data truncated
+    case 1292: // truncated incorrect value
+    case 1300: // invalid character string
+    case 1366: // incorrect value
+    case 1406: // data too long
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void Connection::refuseChangedValues()
+{
+    Result warnings = direct(QStringLiteral("SHOW WARNINGS"));
+    while (warnings.next()) {
+        const int code = warnings.value(1).toInt();
+        if (!changedValue(code))
+            continue;
+        const QString message = warnings.value(2).toString();
+        static const QRegularExpression named(QStringLiteral("column '([^']*)'"));
+        const QRegularExpressionMatch m = named.match(message);
+        const QString column = m.hasMatch() ? m.captured(1) : QStringLiteral("?");
+        throw DbError(code, QStringLiteral("De server zou de waarde voor kolom %1 veranderd opslaan (%2).")
+                                .arg(column, message));
+    }
+}
+
 void Connection::runScript(const QString& sql)
 {
     const QByteArray text = sql.toUtf8();
@@ -564,11 +609,13 @@ void Connection::runScript(const QString& sql)
 
 QString Connection::quoteIdentifier(const QString& name)
 {
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_]+$"));
-    Q_ASSERT(plain.match(name).hasMatch());
-    if (!plain.match(name).hasMatch())
+    // Office tables have columns such as `e-mail` and `geb.datum`: a
+    // backtick inside is doubled, as the server does.
+    if (name.isEmpty() || name.contains(QChar(0)))
         throw DbError(1103, QStringLiteral("Ongeldige naam: ") + name);
-    return u'`' + name + u'`';
+    QString quoted = name;
+    quoted.replace(u'`', QStringLiteral("``"));
+    return u'`' + quoted + u'`';
 }
 
 QString Connection::qualified(const TableRef& table)

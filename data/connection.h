@@ -9,6 +9,7 @@
 #include "data/row.h"
 #include "data/settings.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QVariantList>
 
@@ -97,6 +98,9 @@ private:
     struct Statement;
     [[noreturn]] void fail(unsigned number, const char* text, bool wasWrite);
     Result direct(const QString& sql);
+    // Throws when the last write's warnings say the server stored a value
+    // other than the one sent (a lax sql_mode cuts and converts silently).
+    void refuseChangedValues();
     Result prepared(const QString& sql, const QVariantList& binds);
 
     st_mysql* m_mysql = nullptr;
@@ -127,16 +131,31 @@ private:
     bool m_done = false;
 };
 
+// A lock wait ends after the session's 3 seconds (1205); one more try, then
+// the consultant is told, about 6 seconds after the action began.
+inline constexpr qint64 kLockWaitRetryWithinMs = 4000;
+
+// Whether attempt (counted from 1) may be followed by another: deadlocks
+// and failed certifications a bounded number of times, lock waits once.
+inline bool mayRetry(const DbError& e, int attempt, int attempts, const QElapsedTimer& since)
+{
+    if (attempt >= attempts || !e.isRetryable())
+        return false;
+    return e.number() != 1205 || since.elapsed() < kLockWaitRetryWithinMs;
+}
+
 // Runs fn in a fresh transaction, again when the server reports a deadlock
 // or a lock wait timeout.
 template <typename Fn>
 auto withRetry(Fn&& fn, int attempts = 5) -> decltype(fn())
 {
+    QElapsedTimer since;
+    since.start();
     for (int i = 1;; ++i) {
         try {
             return fn();
         } catch (const DbError& e) {
-            if (i >= attempts || !e.isRetryable())
+            if (!mayRetry(e, i, attempts, since))
                 throw;
         }
     }

@@ -59,6 +59,23 @@ bool sameRow(const Row& now, const Row& before)
     return true;
 }
 
+bool isCollationMix(int number)
+{
+    // Illegal mix of collations for two operands, three, or an operation.
+    return number == 1267 || number == 1270 || number == 1271;
+}
+
+bool anyBeyondAscii(const QList<Match>& where)
+{
+    for (const Match& m : where) {
+        for (const QChar ch : m.value) {
+            if (ch.unicode() > 0x7f)
+                return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 QVariant Row::value(const QString& column) const
@@ -161,7 +178,17 @@ void Records::visit(const TableRef& table, const QList<Match>& where,
     sql += orderByKey(table);
     if (forUpdate)
         sql += QStringLiteral(" FOR UPDATE");
-    Result q = m_c.exec(sql, binds);
+    Result q;
+    try {
+        q = m_c.exec(sql, binds);
+    } catch (const DbError& e) {
+        // The server refuses to compare a column with text its character set
+        // cannot hold (a Greek login name against a latin1 table): no row
+        // holds that text, so none matches.
+        if (!(isCollationMix(e.number()) && anyBeyondAscii(where)))
+            throw;
+        return;
+    }
     while (q.next()) {
         const Row row = q.row();
         if (!exactlyMatches(row, where))
@@ -205,46 +232,75 @@ std::optional<Row> Records::firstRow(const TableRef& table)
     return q.row();
 }
 
+namespace {
+
+DbError changedElsewhere(const TableRef& table)
+{
+    return DbError(1020, QStringLiteral("De rij in tabel %1 is gewijzigd of verwijderd door een andere "
+                                        "werkplek sinds zij gelezen werd.")
+                             .arg(table.name));
+}
+
+// The conditions that find the row that was read. By its key; without one,
+// by everything it held, compared as stored: text byte for byte with
+// trailing blanks counting (the column's value in utf8mb4 is the same text
+// in any character set), and not by FLOAT or DOUBLE columns, whose value
+// read back need not compare equal to itself. The plain comparison beside
+// the exact one lets an index narrow the rows.
+QString identityOf(const Row& original, const QStringList& key, QVariantList& binds)
+{
+    QStringList conds;
+    const Columns* shape = original.shape();
+    const QStringList columns = key.isEmpty() ? original.columns() : key;
+    for (const QString& c : columns) {
+        const QVariant v = original.value(c);
+        const QString name = Connection::quoteIdentifier(c);
+        if (key.isEmpty() && shape) {
+            const int i = shape->indexOf(c);
+            if (i >= 0 && shape->list[i].approximate())
+                continue;
+        }
+        conds << name + QStringLiteral(" <=> ?");
+        binds << v;
+        if (key.isEmpty() && v.metaType().id() == QMetaType::QString) {
+            conds << QStringLiteral("BINARY CONVERT(") + name + QStringLiteral(" USING utf8mb4) <=> ?");
+            binds << v;
+        }
+    }
+    if (conds.isEmpty())
+        return {};
+    return QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
+}
+
+} // namespace
+
 void Records::update(const TableRef& table, const Row& original, const Values& changes, Lock lock)
 {
     if (changes.isEmpty())
         return;
     // A row locked by the caller cannot have changed since; a lock taken
     // outside a transaction is already gone.
-    Q_ASSERT(lock == Lock::Check || m_c.inTransaction());
     if (lock == Lock::HeldByCaller && !m_c.inTransaction())
         lock = Lock::Check;
     const QStringList pk = primaryKey(table);
-    const bool own = !m_c.inTransaction();
     std::optional<Transaction> tx;
-    if (own)
+    if (!m_c.inTransaction())
         tx.emplace(m_c);
 
-    // Identify the row by its key, or by everything it held.
-    const QStringList idCols = pk.isEmpty() ? original.columns() : pk;
-    QStringList conds;
     QVariantList idBinds;
-    for (const QString& c : idCols) {
-        // Without a key, a row that differs only in case or trailing blanks
-        // must not be taken for the one that was read.
-        const bool exact = pk.isEmpty() && original.value(c).metaType().id() == QMetaType::QString;
-        conds << (exact ? QStringLiteral("BINARY ") : QString()) + Connection::quoteIdentifier(c)
-                + QStringLiteral(" <=> ?");
-        idBinds << original.value(c);
-    }
-    const QString where = QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
+    const QString where = identityOf(original, pk, idBinds);
+    if (where.isEmpty())
+        throw changedElsewhere(table);
 
     if (lock == Lock::Check) {
         Result current = m_c.exec(QStringLiteral("SELECT * FROM ") + Connection::qualified(table) + where
-                                         + QStringLiteral(" FOR UPDATE"),
-                                     idBinds);
+                                      + QStringLiteral(" FOR UPDATE"),
+                                  idBinds);
         bool unchanged = false;
         while (current.next() && !unchanged)
             unchanged = sameRow(current.row(), original);
         if (!unchanged)
-            throw DbError(1020, QStringLiteral("De rij in tabel %1 is gewijzigd of verwijderd door een andere "
-                                               "werkplek sinds zij gelezen werd.")
-                                    .arg(table.name));
+            throw changedElsewhere(table);
     }
 
     QStringList sets;
@@ -254,9 +310,14 @@ void Records::update(const TableRef& table, const Row& original, const Values& c
         binds << bindable(val);
     }
     binds += idBinds;
-    m_c.exec(QStringLiteral("UPDATE ") + Connection::qualified(table) + QStringLiteral(" SET ")
-                 + sets.join(QStringLiteral(", ")) + where + (pk.isEmpty() ? QStringLiteral(" LIMIT 1") : QString()),
-             binds);
+    // The connection counts the rows an UPDATE found, also those it left
+    // as they were: anything but the one row is a row that went elsewhere.
+    const Result done = m_c.exec(QStringLiteral("UPDATE ") + Connection::qualified(table) + QStringLiteral(" SET ")
+                                     + sets.join(QStringLiteral(", ")) + where
+                                     + (pk.isEmpty() ? QStringLiteral(" LIMIT 1") : QString()),
+                                 binds);
+    if (done.affectedRows() != 1)
+        throw changedElsewhere(table);
     if (tx)
         tx->commit();
 }
@@ -271,10 +332,17 @@ void Records::insert(const TableRef& table, const Values& values)
         marks << QStringLiteral("?");
         binds << bindable(val);
     }
+    // In a transaction, so that a value the server changed on its way in
+    // takes the row back out with it.
+    std::optional<Transaction> tx;
+    if (!m_c.inTransaction())
+        tx.emplace(m_c);
     m_c.exec(QStringLiteral("INSERT INTO ") + Connection::qualified(table) + QStringLiteral(" (")
                  + cols.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (")
                  + marks.join(QStringLiteral(", ")) + u')',
              binds);
+    if (tx)
+        tx->commit();
 }
 
 } // namespace dl

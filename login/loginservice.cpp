@@ -106,11 +106,13 @@ std::optional<ConsultantLogin> LoginService::logIn(const QString& loginName, con
     // read and our write changes the row (1020); the later login then simply
     // reads the row again and writes over it. On a cluster the same race
     // ends in a failed certification (1213): tried again the same way.
+    QElapsedTimer since;
+    since.start();
     for (int attempt = 1;; ++attempt) {
         try {
             return m_db.run([&](Connection& c) { return logInOnce(c, m_clock, loginName, password, alsoWrite); });
         } catch (const DbError& e) {
-            if ((e.number() != 1020 && !e.isRetryable()) || attempt >= kRowChangedAttempts)
+            if (e.number() == 1020 ? attempt >= kRowChangedAttempts : !mayRetry(e, attempt, kRowChangedAttempts, since))
                 throw;
         }
     }

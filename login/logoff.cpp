@@ -20,6 +20,8 @@ bool markOffline(Connection& c, const QString& consultantNumber, const QDateTime
     // The row is read under a lock, so a login or logoff elsewhere waits for
     // ours; on a cluster the other one's commit may fail ours (1213): read
     // again, after the cluster's commits; the later one wins.
+    QElapsedTimer since;
+    since.start();
     for (int attempt = 1;; ++attempt) {
         try {
             Transaction tx(c);
@@ -34,7 +36,7 @@ bool markOffline(Connection& c, const QString& consultantNumber, const QDateTime
             tx.commit();
             return true;
         } catch (const DbError& e) {
-            if (!e.isRetryable() || attempt >= kRowChangedAttempts)
+            if (!mayRetry(e, attempt, kRowChangedAttempts, since))
                 throw;
             readClusterCommits(c);
         }

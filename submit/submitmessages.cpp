@@ -103,6 +103,9 @@ QString declareFailedMessage(const QString& m, const QString& y, const DbError& 
     if (e.isConnectionLoss())
         text +=
             QStringLiteral("\r\n\r\nDe databaseserver is niet bereikbaar. Probeer het zo meteen opnieuw.");
+    else if (e.isRetryable() || e.number() == 1020)
+        text += QStringLiteral("\r\n\r\nEen andere werkplek was tegelijk met dezelfde gegevens bezig. "
+                               "Probeer het zo meteen opnieuw.");
     return text;
 }
 

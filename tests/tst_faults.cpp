@@ -37,6 +37,7 @@ enum class Action { Login, OpenMonth, Save, Declare };
 enum class Fault {
     ServerDown,       // stopped before the action
     ServerStops,      // stops while the action waits at the server
+    RowHeld,          // another session holds the action's rows and does not let go
     Restarted,        // restarted between two actions: the kept connection is gone
     ConnectionEnded,  // the server ended the kept connection (as its idle timeout does)
     CutBeforeWrite,   // the line breaks before the main statement reaches the server
@@ -50,8 +51,11 @@ enum class Fault {
 
 // A connection found broken before the action's commit is opened again and
 // the action repeated once, without a word.
-bool goesThrough(Fault f)
+bool goesThrough(Fault f, Action a)
 {
+    // A plain read does not wait for a row another session holds.
+    if (f == Fault::RowHeld)
+        return a == Action::OpenMonth;
     return f == Fault::AnswerLate || f == Fault::SlowLine || f == Fault::Restarted || f == Fault::ConnectionEnded
         || f == Fault::CutBeforeWrite || f == Fault::CutMidAnswer;
 }
@@ -189,6 +193,7 @@ void TestFaults::serverFaults_data()
                                                     {"declare", Action::Declare}};
     const QList<QPair<const char*, Fault>> faults{{"server down", Fault::ServerDown},
                                                   {"server stops", Fault::ServerStops},
+                                                  {"row held", Fault::RowHeld},
                                                   {"restarted", Fault::Restarted},
                                                   {"connection ended", Fault::ConnectionEnded},
                                                   {"cut before write", Fault::CutBeforeWrite},
@@ -246,6 +251,10 @@ void TestFaults::serverFaults()
         else
             TestDb::exec(u"START TRANSACTION; SELECT * FROM "_qs + kReports + u" FOR UPDATE"_qs);
         stop = std::make_unique<DelayedStop>(1500);
+        break;
+    case Fault::RowHeld:
+        TestDb::exec(u"START TRANSACTION; SELECT * FROM "_qs + (action == Action::Login ? kConsultants : kReports)
+                     + u" FOR UPDATE"_qs);
         break;
     case Fault::Restarted:
         QVERIFY(stopServer());
@@ -309,7 +318,7 @@ void TestFaults::serverFaults()
             QVERIFY(stateOf(action).join(u'\n').contains(u"nieuw dag 31"_qs));
         return;
     }
-    if (goesThrough(fault)) {
+    if (goesThrough(fault, action)) {
         QVERIFY2(done, qPrintable(told));
         QVERIFY2(!told.contains(u"Fout "_qs), qPrintable(told));  // nothing said of the fault
         if (proxy.connections() > connectionsBefore)
@@ -324,7 +333,13 @@ void TestFaults::serverFaults()
     }
     QVERIFY2(!done, qPrintable(told));
     QVERIFY2(w.lastWasError(), qPrintable(told));
-    if (action == Action::Login) {
+    if (fault == Fault::RowHeld) {
+        // Told in words after two lock waits, not as a server that is gone.
+        QVERIFY2(w.messages.last().contains(
+                     u"Een andere werkplek was tegelijk met dezelfde gegevens bezig. Probeer het zo meteen opnieuw."_qs),
+                 qPrintable(told));
+        TestDb::exec(u"ROLLBACK"_qs);
+    } else if (action == Action::Login) {
         // The first contact names the server it tried.
         const ServerAddress tried = w.ctx.server;
         QVERIFY2(w.messages.last().startsWith(u"De databaseserver op %1:%2 is niet bereikbaar."_qs.arg(
@@ -415,7 +430,7 @@ void TestFaults::tickerRefreshFaults()
     QVERIFY(clock.elapsed() < kPromptMs);
     if (stop)
         QVERIFY(stop->wait());
-    if (goesThrough(fault)) {
+    if (goesThrough(fault, Action::OpenMonth)) {
         QVERIFY2(ticker.trouble().isEmpty(), qPrintable(ticker.trouble()));
         QCOMPARE(label->text(), u"BELANGRIJK: niet declareren"_qs);
         return;

@@ -61,7 +61,20 @@ private:
     QString m_column;
 };
 
+// The roads of officeMadeTables.
+enum class Road {
+    LoginLogoff,   // logs in with the name and the password, logs off
+    LoginUnknown,  // the name is in no row: the login's own message
+    SaveDeclare,   // types the text, saves, changes it, saves again, declares
+    SaveRefused,   // types the text; the save is refused, nothing stored
+    DeclareRefused // types the text, saves, the declaration is refused
+};
+
+const QString kDeclarations = u"torvakdb_TORVAKdeclaraties.Declaraties"_qs;
+
 } // namespace
+
+Q_DECLARE_METATYPE(Road)
 
 class TestOfficeRows : public QObject {
     Q_OBJECT
@@ -76,6 +89,8 @@ private Q_SLOTS:
     void missingTableOrColumn();
     void messagesOfEveryLength_data();
     void messagesOfEveryLength();
+    void officeMadeTables_data();
+    void officeMadeTables();
 };
 
 void TestOfficeRows::init()
@@ -268,6 +283,129 @@ void TestOfficeRows::messagesOfEveryLength()
         // After the check's box, if it found anything, comes the question.
         QCOMPARE(w.messages.shown.at(w.messages.choices.size()).caption, submit::declareCaption());
     }
+}
+
+void TestOfficeRows::officeMadeTables_data()
+{
+    QTest::addColumn<QString>("setup");  // administrator SQL that makes the office's tables
+    QTest::addColumn<bool>("lax");       // the server's sql_mode emptied, as some offices run it
+    QTest::addColumn<Road>("road");
+    QTest::addColumn<QString>("text");   // a login name, or what is typed as day 1's activity
+    QTest::addColumn<QString>("refused"); // in the message of a refusal: the column named
+    const QString columns = u" (LOGIN, PASWOORD, consultantnummer, Titel1, voornaam, naam, isONLINE) VALUES "_qs;
+    const QString renee = u"INSERT INTO "_qs + kConsultants + columns
+        + u"('renée', 'geheim', '0077', 'Ir.', 'Renée', 'Müller', 'OFFLINE');"_qs;
+    const QString eleni = u"INSERT INTO "_qs + kConsultants + columns
+        + u"('Ελένη', 'μυστικό', '0078', 'Dr.', 'Ελένη', 'Παπαδοπούλου', 'OFFLINE');"_qs;
+    const QString latin1Consultants = u"ALTER TABLE "_qs + kConsultants
+        + u" DROP COLUMN id, ADD COLUMN `e-mail` VARCHAR(64) NULL DEFAULT 'kantoor@voorbeeld.nl', "
+          "ADD COLUMN uurloon FLOAT NULL DEFAULT 0.35, CONVERT TO CHARACTER SET latin1;"_qs;
+    const QString keylessConsultants = u"ALTER TABLE "_qs + kConsultants
+        + u" DROP COLUMN id, ADD COLUMN `geb.datum` VARCHAR(10) NULL DEFAULT '01-02-1970';"_qs;
+    const QString latin1Reports = u"ALTER TABLE "_qs + kReports + u" DROP COLUMN id, CONVERT TO CHARACTER SET latin1;"_qs;
+    const QString numericTotal = u"ALTER TABLE "_qs + kDeclarations + u" MODIFY totaal DECIMAL(12,2) NULL;"_qs;
+    const QString shortActivity = u"ALTER TABLE "_qs + kReports + u" MODIFY Activiteit01 VARCHAR(10) NULL;"_qs;
+
+    QTest::newRow("latin1 consultants without a key, accented name")
+        << latin1Consultants + renee
+        << false << Road::LoginLogoff << u"renée"_qs << QString();
+    QTest::newRow("consultants without a key, Greek name")
+        << keylessConsultants + eleni << false << Road::LoginLogoff << u"Ελένη"_qs << QString();
+    QTest::newRow("latin1 consultants, a Greek name typed")
+        << latin1Consultants << false << Road::LoginUnknown << u"Ελένη"_qs << QString();
+    QTest::newRow("latin1 reports without a key, accented text")
+        << latin1Reports << false << Road::SaveDeclare << u"Opname tracé, één"_qs << QString();
+    QTest::newRow("latin1 reports without a key, on a lax server")
+        << latin1Reports << true << Road::SaveDeclare << u"Opname tracé"_qs << QString();
+    QTest::newRow("latin1 reports, Greek text") << latin1Reports << false << Road::SaveRefused
+                                                << u"Μέτρηση"_qs << u"Activiteit01"_qs;
+    QTest::newRow("latin1 reports, Greek text, lax server") << latin1Reports << true << Road::SaveRefused
+                                                            << u"Μέτρηση"_qs << u"Activiteit01"_qs;
+    QTest::newRow("a short activity column, lax server") << shortActivity << true << Road::SaveRefused
+                                                         << u"Opname tracé Noordweg"_qs << u"Activiteit01"_qs;
+    QTest::newRow("a numeric total, lax server") << numericTotal << true << Road::DeclareRefused
+                                                 << u"Opname"_qs << u"totaal"_qs;
+}
+
+void TestOfficeRows::officeMadeTables()
+{
+    QFETCH(QString, setup);
+    QFETCH(bool, lax);
+    QFETCH(Road, road);
+    QFETCH(QString, text);
+    QFETCH(QString, refused);
+    ++g_inputs;
+    // The program's own tables again for the next test, however this one ends.
+    const auto restore = qScopeGuard([] {
+        TestDb::exec(u"SET GLOBAL sql_mode = DEFAULT"_qs);
+        TestDb::exec(u"DROP TABLE "_qs + kConsultants + u", "_qs + kReports + u", "_qs + kDeclarations);
+        TestDb::reloadSchema();
+    });
+    TestDb::exec(setup);
+    if (lax)
+        TestDb::exec(u"SET GLOBAL sql_mode = ''"_qs);
+    Records::forgetSchema();
+    Workstation w(TestDb::server());
+
+    switch (road) {
+    case Road::LoginLogoff: {
+        const QString password = text == u"renée" ? u"geheim"_qs : u"μυστικό"_qs;
+        QVERIFY2(w.logIn(text, password), qPrintable(w.messages.texts().join(u'\n')));
+        QCOMPARE(TestDb::rows(u"SELECT isONLINE FROM "_qs + kConsultants + u" WHERE LOGIN = ?"_qs, {text}),
+                 QStringList{u"ONLINE"_qs});
+        QVERIFY2(w.logOff(), qPrintable(w.messages.last()));
+        QCOMPARE(TestDb::rows(u"SELECT isONLINE FROM "_qs + kConsultants + u" WHERE LOGIN = ?"_qs, {text}),
+                 QStringList{u"OFFLINE"_qs});
+        QCOMPARE(TestDb::count(u"torvakdb_TORVAKdata.LOGINconsultant"_qs), 1);
+        return;
+    }
+    case Road::LoginUnknown:
+        QVERIFY(!w.logIn(text, u"geheim"_qs));
+        QCOMPARE(w.messages.last(), u"Uw inlog gegevens zijn niet gevonden en mag nog 2 keer proberen."_qs);
+        return;
+    case Road::SaveDeclare:
+    case Road::SaveRefused:
+    case Road::DeclareRefused:
+        break;
+    }
+    w.pretendLoggedIn(u"0042"_qs, u"Ir. Anna de Vries"_qs);
+    QVERIFY(w.chooseProject(kGlas));
+    w.pickMonth(u"2026"_qs, u"03 Maart "_qs);
+    const QString activity = report::slotControl(1, 1);
+    w.c().setText(activity, text);
+    const QStringList reportsBefore = TestDb::rows(u"SELECT * FROM "_qs + kReports);
+    w.messages.clear();
+    w.save.run();
+    if (road == Road::SaveRefused) {
+        QVERIFY2(w.lastWasError() && w.messages.last().contains(refused), qPrintable(w.messages.last()));
+        g_figures.compare(TestDb::rows(u"SELECT * FROM "_qs + kReports), reportsBefore);
+        QCOMPARE(TestDb::rows(u"SELECT * FROM "_qs + kReports), reportsBefore);
+        return;
+    }
+    QVERIFY2(w.messages.last().startsWith(u"Rapport is opgeslagen"_qs), qPrintable(w.messages.last()));
+    const QString stored = u"SELECT Activiteit01, afgewerkt FROM "_qs + kReports;
+    QCOMPARE(TestDb::rows(stored), QStringList{text + u"|nee"_qs});
+    const QStringList declaredBefore = TestDb::rows(u"SELECT * FROM "_qs + kReports);
+    if (road == Road::SaveDeclare) {
+        // Saved again: the row without a key is found by what it holds.
+        w.c().setText(activity, text + u" en meer"_qs);
+        w.save.run();
+        QVERIFY2(w.messages.last().startsWith(u"Rapport is opgeslagen"_qs), qPrintable(w.messages.last()));
+        QCOMPARE(TestDb::rows(stored), QStringList{text + u" en meer|nee"_qs});
+    }
+    w.messages.choiceAnswers.enqueue(1);  // whatever the check finds, the consultant goes on
+    w.declare.run();
+    if (road == Road::DeclareRefused) {
+        QVERIFY2(w.messages.last().contains(u"NIET"_qs) && w.messages.last().contains(refused),
+                 qPrintable(w.messages.last()));
+        g_figures.compare(TestDb::rows(u"SELECT * FROM "_qs + kReports), declaredBefore);
+        g_figures.compare(TestDb::count(kDeclarations), 0);
+        QCOMPARE(TestDb::rows(u"SELECT * FROM "_qs + kReports), declaredBefore);
+        QCOMPARE(TestDb::count(kDeclarations), 0);
+        return;
+    }
+    QCOMPARE(TestDb::rows(stored), QStringList{text + u" en meer|ja"_qs});
+    QCOMPARE(TestDb::count(kDeclarations), 1);
 }
 
 QTEST_MAIN(TestOfficeRows)

@@ -239,6 +239,143 @@ private Q_SLOTS:
         QCOMPARE(contents(table), after);
     }
 
+    // Tables as offices made them: another character set, no key, a FLOAT,
+    // column names that need quoting. The update changes exactly the row
+    // that was read.
+    void officeTableUpdates_data()
+    {
+        QTest::addColumn<QString>("columns");  // besides code and val
+        QTest::addColumn<QString>("charset");
+        QTest::addColumn<QStringList>("rows");   // code|val, inserted in this order
+        QTest::addColumn<QString>("code");       // the row read and changed
+        QTest::addColumn<QString>("newVal");
+        QTest::addColumn<QStringList>("after");  // code|val in table order
+        const QStringList renee{u"Renée Müller|oud"_qs, u"Renee Muller|oud"_qs};
+        QTest::newRow("latin1, no key") << QString() << u"latin1"_qs << renee << u"Renée Müller"_qs << u"nieuw"_qs
+                                        << QStringList{u"Renée Müller|nieuw"_qs, u"Renee Muller|oud"_qs};
+        QTest::newRow("latin1, no key, a trailing blank apart")
+            << QString() << u"latin1"_qs << QStringList{u"Müller |oud"_qs, u"Müller|oud"_qs} << u"Müller"_qs
+            << u"nieuw"_qs << QStringList{u"Müller |oud"_qs, u"Müller|nieuw"_qs};
+        QTest::newRow("latin1 with key") << u"id INT AUTO_INCREMENT PRIMARY KEY"_qs << u"latin1"_qs << renee
+                                         << u"Renée Müller"_qs << u"nieuw"_qs
+                                         << QStringList{u"Renée Müller|nieuw"_qs, u"Renee Muller|oud"_qs};
+        QTest::newRow("utf8mb4, no key, Greek") << QString() << u"utf8mb4"_qs
+                                                << QStringList{u"Ελένη|oud"_qs, u"ΕΛΈΝΗ|oud"_qs} << u"Ελένη"_qs
+                                                << u"νέο"_qs << QStringList{u"Ελένη|νέο"_qs, u"ΕΛΈΝΗ|oud"_qs};
+        QTest::newRow("no key, a FLOAT and a DOUBLE")
+            << u"f FLOAT DEFAULT 0.35, d DOUBLE DEFAULT 0.1"_qs << u"latin1"_qs << renee << u"Renée Müller"_qs
+            << u"nieuw"_qs << QStringList{u"Renée Müller|nieuw"_qs, u"Renee Muller|oud"_qs};
+        QTest::newRow("no key, names that need quoting")
+            << u"`e-mail` VARCHAR(64) DEFAULT 'a@b.nl', `geb.datum` VARCHAR(10) DEFAULT '01-02-1970', "
+               "`back``tick` INT DEFAULT 7"_qs
+            << u"latin1"_qs << renee << u"Renée Müller"_qs << u"nieuw"_qs
+            << QStringList{u"Renée Müller|nieuw"_qs, u"Renee Muller|oud"_qs};
+        QTest::newRow("no key, the same value again")
+            << QString() << u"latin1"_qs << renee << u"Renée Müller"_qs << u"oud"_qs << renee;
+    }
+    void officeTableUpdates()
+    {
+        QFETCH(QString, columns);
+        QFETCH(QString, charset);
+        QFETCH(QStringList, rows);
+        QFETCH(QString, code);
+        QFETCH(QString, newVal);
+        QFETCH(QStringList, after);
+        const TableRef t{Database::Data, u"scratch_records_office"_qs};
+        TestDb::exec(u"DROP TABLE IF EXISTS "_qs + qualifiedName(t));
+        TestDb::exec(u"CREATE TABLE "_qs + qualifiedName(t) + u" ("_qs
+                     + (columns.isEmpty() ? QString() : columns + u", "_qs)
+                     + u"code VARCHAR(32) NULL, val VARCHAR(32) NULL) ENGINE=InnoDB DEFAULT CHARSET="_qs + charset);
+        TestDb::exec(u"GRANT SELECT, INSERT, UPDATE ON "_qs + qualifiedName(t) + u" TO 'torvakdb'@'%', "
+                     "'torvakdb'@'localhost'"_qs);
+        Records::forgetSchema();
+        for (const QString& r : rows)
+            insert(t, r.section(u'|', 0, 0), r.section(u'|', 1));
+        Connection c(TestDb::server());
+        Records records(c);
+        const std::optional<Row> row = records.findFirst(t, {Match{u"code"_qs, code}});
+        QVERIFY(row);
+        records.update(t, *row, {{u"val"_qs, newVal}});
+        QCOMPARE(contents(t), after);
+        TestDb::exec(u"DROP TABLE "_qs + qualifiedName(t));
+    }
+
+    // Text a latin1 column cannot hold is in no row of it: no match, and no
+    // complaint of the server's about collations.
+    void textTheColumnCannotHold()
+    {
+        const TableRef t{Database::Data, u"scratch_records_latin1"_qs};
+        TestDb::exec(u"DROP TABLE IF EXISTS "_qs + qualifiedName(t));
+        TestDb::exec(u"CREATE TABLE "_qs + qualifiedName(t)
+                     + u" (code VARCHAR(32) NULL, val VARCHAR(32) NULL) DEFAULT CHARSET=latin1"_qs);
+        TestDb::exec(u"GRANT SELECT ON "_qs + qualifiedName(t) + u" TO 'torvakdb'@'%', 'torvakdb'@'localhost'"_qs);
+        insert(t, u"?"_qs, u"question"_qs);
+        insert(t, u"Ren?e"_qs, u"question"_qs);
+        insert(t, u"€"_qs, u"euro"_qs);
+        Connection c(TestDb::server());
+        Records r(c);
+        for (const QString& wanted : {u"Ελένη"_qs, u"Ren😀e"_qs, u"ř"_qs}) {
+            QVERIFY(!r.findFirst(t, {Match{u"code"_qs, wanted}}));
+            QVERIFY(!r.findFirst(t, {Match{u"code"_qs, wanted, true}}));
+        }
+        QCOMPARE(r.findFirst(t, {Match{u"code"_qs, u"€"_qs}})->text(u"val"_qs), u"euro"_qs);
+        TestDb::exec(u"DROP TABLE "_qs + qualifiedName(t));
+    }
+
+    // A server with a lax sql_mode cuts and converts what it cannot store,
+    // with a warning; the write is taken back and the column named.
+    void laxServerRefusesChangedValues_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("number");  // 0: stored as sent
+        QTest::newRow("too long") << u"kort"_qs << u"veel te lang"_qs << 1265;
+        QTest::newRow("beyond latin1") << u"latijn"_qs << u"Ελένη"_qs << 1366;
+        QTest::newRow("Dutch amount into a number") << u"bedrag"_qs << u"1.034,64"_qs << 1265;
+        QTest::newRow("not a number") << u"bedrag"_qs << u"veel"_qs << 1366;
+        QTest::newRow("fits") << u"kort"_qs << u"kort"_qs << 0;
+    }
+    void laxServerRefusesChangedValues()
+    {
+        QFETCH(QString, column);
+        QFETCH(QString, value);
+        QFETCH(int, number);
+        const TableRef t{Database::Data, u"scratch_records_lax"_qs};
+        TestDb::exec(u"DROP TABLE IF EXISTS "_qs + qualifiedName(t));
+        // `verplicht` has no default: left to it, the server warns (1364), which is no fault of ours.
+        TestDb::exec(u"CREATE TABLE "_qs + qualifiedName(t)
+                     + u" (id INT AUTO_INCREMENT PRIMARY KEY, kort VARCHAR(5) NULL, "
+                       "latijn VARCHAR(32) CHARACTER SET latin1 NULL, bedrag DECIMAL(10,2) NULL, "
+                       "verplicht VARCHAR(8) NOT NULL) DEFAULT CHARSET=utf8mb4"_qs);
+        TestDb::exec(u"GRANT SELECT, INSERT, UPDATE ON "_qs + qualifiedName(t)
+                     + u" TO 'torvakdb'@'%', 'torvakdb'@'localhost'"_qs);
+        Records::forgetSchema();
+        TestDb::exec(u"SET GLOBAL sql_mode = ''"_qs);
+        const auto strictAgain = qScopeGuard([] { TestDb::exec(u"SET GLOBAL sql_mode = DEFAULT"_qs); });
+        Connection c(TestDb::server());
+        Records r(c);
+        for (const bool inserting : {true, false}) {
+            TestDb::exec(u"TRUNCATE TABLE "_qs + qualifiedName(t));
+            if (!inserting)
+                TestDb::exec(u"INSERT INTO "_qs + qualifiedName(t) + u" (kort, verplicht) VALUES ('oud', 'x')"_qs);
+            const QStringList before = TestDb::rows(u"SELECT * FROM "_qs + qualifiedName(t));
+            try {
+                if (inserting)
+                    r.insert(t, {{column, value}});
+                else
+                    r.update(t, *r.firstRow(t), {{column, value}});
+                QVERIFY2(number == 0, "the server changed the value and nothing was said");
+                QCOMPARE(TestDb::rows(u"SELECT "_qs + column + u" FROM "_qs + qualifiedName(t)),
+                         QStringList{value});
+            } catch (const DbError& e) {
+                QCOMPARE(e.number(), number);
+                QVERIFY2(e.description().contains(column), qPrintable(e.description()));
+                QCOMPARE(TestDb::rows(u"SELECT * FROM "_qs + qualifiedName(t)), before);
+            }
+        }
+        TestDb::exec(u"DROP TABLE "_qs + qualifiedName(t));
+    }
+
     void keylessTablesAreNamed()
     {
         // A table of the program made without a key, one with it, and one that is not there.
