@@ -326,6 +326,8 @@ bool Column::approximate() const
 
 struct Connection::Statement {
     MYSQL_STMT* stmt = nullptr;
+    // Returns rows: prepared again with every execution, in its request.
+    bool rows = false;
     ~Statement()
     {
         if (stmt)
@@ -425,19 +427,22 @@ Result Connection::prepared(const QString& sql, const QVariantList& binds)
             fail(mysql_errno(m_mysql), mysql_error(m_mysql), false);
         const my_bool maxLength = 0;
         mysql_stmt_attr_set(s->stmt, STMT_ATTR_UPDATE_MAX_LENGTH, &maxLength);
+    }
+    MYSQL_STMT* st = s->stmt;
+    const bool prepare = fresh || s->rows;
+    if (prepare) {
         // The count of values must be known before the statement is prepared
         // and executed in one request.
         unsigned int count = static_cast<unsigned int>(binds.size());
-        mysql_stmt_attr_set(s->stmt, STMT_ATTR_PREBIND_PARAMS, &count);
+        mysql_stmt_attr_set(st, STMT_ATTR_PREBIND_PARAMS, &count);
     }
-    MYSQL_STMT* st = s->stmt;
     if (mysql_stmt_bind_param(st, params.binds.data()) != 0)
         fail(mysql_stmt_errno(st), mysql_stmt_error(st), false);
     // Prepared and executed in one request (MariaDB; elsewhere the client
     // library sends the two one after the other); a kept statement is
     // executed again, one request each.
-    const int rc = fresh ? mariadb_stmt_execute_direct(st, text.constData(), static_cast<size_t>(text.size()))
-                         : mysql_stmt_execute(st);
+    const int rc = prepare ? mariadb_stmt_execute_direct(st, text.constData(), static_cast<size_t>(text.size()))
+                           : mysql_stmt_execute(st);
     if (rc != 0) {
         const unsigned number = mysql_stmt_errno(st);
         const std::string message = mysql_stmt_error(st);
@@ -450,10 +455,13 @@ Result Connection::prepared(const QString& sql, const QVariantList& binds)
         }
         fail(number, message.c_str(), write);
     }
-    // Only statements without rows are kept. The client library keeps a
-    // statement's column names from its first preparation: a column the
-    // office renamed or moved since would be read under another's name.
-    if (fresh && mysql_stmt_field_count(st) == 0)
+    // A statement that returns rows is prepared again with each execution:
+    // the client library keeps a statement's column names from its first
+    // preparation, and a column the office renamed or moved since would be
+    // read under another's name. Its handle is kept all the same, so that
+    // closing the old statement goes in the same request.
+    s->rows = mysql_stmt_field_count(st) > 0;
+    if (fresh)
         m_statements.insert(sql, s);
 
     const quint64 affected = mysql_stmt_affected_rows(st);

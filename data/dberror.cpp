@@ -12,7 +12,8 @@ bool DbError::isConnectionLoss() const
 {
     // 2002/2003 cannot connect, 2005 unknown host, 2006 gone away, 2013 lost
     // during query, 2055 lost at reading, 1927 killed connection, 1053 server
-    // shutting down, 4031 ended by the server for being idle too long.
+    // shutting down, 4031 ended by the server for being idle too long, 5013
+    // and 5014 the line broke while reading or writing.
     switch (m_number) {
     case 2002:
     case 2003:
@@ -23,6 +24,8 @@ bool DbError::isConnectionLoss() const
     case 1927:
     case 1053:
     case 4031:
+    case 5013:
+    case 5014:
         return true;
     default:
         return false;

@@ -1,10 +1,13 @@
 #include "data/records.h"
 
 #include "data/dutchnumbers.h"
+#include "data/tables.h"
 
 #include <QHash>
 #include <QMetaType>
 #include <QMutex>
+
+#include <algorithm>
 
 namespace dl {
 
@@ -119,26 +122,42 @@ bool Records::exactlyMatches(const Row& row, const QList<Match>& where)
 
 QStringList Records::primaryKey(const TableRef& table)
 {
-    const QString key = databaseName(table.db) + u'.' + table.name;
+    const auto nameOf = [](const TableRef& t) -> QString { return databaseName(t.db) + u'.' + t.name; };
     {
         QMutexLocker lock(&g_schemaMutex);
-        const auto it = g_primaryKeys.constFind(key);
+        const auto it = g_primaryKeys.constFind(nameOf(table));
         if (it != g_primaryKeys.constEnd())
             return *it;
     }
-    Result q = m_c.exec(QStringLiteral("SELECT COLUMN_NAME FROM information_schema.KEY_COLUMN_USAGE "
-                                          "WHERE TABLE_SCHEMA = ? AND TABLE_NAME = ? AND "
-                                          "CONSTRAINT_NAME = 'PRIMARY' ORDER BY ORDINAL_POSITION"),
-                           {databaseName(table.db), table.name});
-    QStringList cols;
-    while (q.next())
-        cols << q.value(0).toString();
-    // A table without a key may be one that does not exist yet: ask again next time.
-    if (cols.isEmpty())
-        return cols;
+    // The first table asked for brings the keys of all the program's tables,
+    // in one round trip; a table without one is remembered as such.
+    QList<TableRef> wanted = tables::all();
+    if (std::none_of(wanted.cbegin(), wanted.cend(),
+                     [&](const TableRef& t) { return t.db == table.db && t.name == table.name; }))
+        wanted = {table};
+    QStringList conds;
+    QVariantList binds;
+    for (const TableRef& t : std::as_const(wanted)) {
+        conds << QStringLiteral("(TABLE_SCHEMA = ? AND TABLE_NAME = ?)");
+        binds << databaseName(t.db) << t.name;
+    }
+    Result q = m_c.exec(QStringLiteral("SELECT TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME FROM "
+                                       "information_schema.KEY_COLUMN_USAGE WHERE CONSTRAINT_NAME = 'PRIMARY' AND (")
+                            + conds.join(QStringLiteral(" OR ")) + QStringLiteral(") ORDER BY ORDINAL_POSITION"),
+                        binds);
+    QHash<QString, QStringList> found;
+    for (const TableRef& t : std::as_const(wanted))
+        found.insert(nameOf(t), {});
+    while (q.next()) {
+        // information_schema compares names by its own collation; the client decides exactly.
+        const QString name = q.value(0).toString() + u'.' + q.value(1).toString();
+        if (found.contains(name))
+            found[name] << q.value(2).toString();
+    }
     QMutexLocker lock(&g_schemaMutex);
-    g_primaryKeys.insert(key, cols);
-    return cols;
+    for (auto it = found.cbegin(); it != found.cend(); ++it)
+        g_primaryKeys.insert(it.key(), it.value());
+    return found.value(nameOf(table));
 }
 
 QString Records::orderByKey(const TableRef& table)
