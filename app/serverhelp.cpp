@@ -41,4 +41,20 @@ QString unreachableServerText(const ServerAddress& tried, const DbError& error)
     return unreachableServerText(tried, error, settingsFilePath());
 }
 
+QString refusedServerText(const DbError& error, const QString& settingsPath)
+{
+    return error.description()
+        + QStringLiteral("\r\n\r\nDe versleuteling stelt u in met  declaraties --tls STAND --tls-ca BESTAND  "
+                         "(wordt onthouden), met de omgevingsvariabelen ")
+        + QLatin1String(kTlsEnv) + QStringLiteral(" en ") + QLatin1String(kTlsCaEnv)
+        + QStringLiteral(", of met de sleutels ") + QLatin1String(kTlsSettingsKey) + QStringLiteral(" en ")
+        + QLatin1String(kTlsCaSettingsKey) + QStringLiteral(" in ") + settingsPath
+        + QStringLiteral(". Het kantoor weet welk CA-certificaat en welk serveradres bij de server horen.");
+}
+
+QString refusedServerText(const DbError& error)
+{
+    return refusedServerText(error, settingsFilePath());
+}
+
 } // namespace dl
