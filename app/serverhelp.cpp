@@ -43,13 +43,19 @@ QString unreachableServerText(const ServerAddress& tried, const DbError& error)
 
 QString refusedServerText(const DbError& error, const QString& settingsPath)
 {
-    return error.description()
-        + QStringLiteral("\r\n\r\nDe versleuteling stelt u in met  declaraties --tls STAND --tls-ca BESTAND  "
-                         "(wordt onthouden), met de omgevingsvariabelen ")
+    // The reason on a line of its own: the box does not break long lines well.
+    QString what = error.description();
+    what.replace(QStringLiteral(" is geweigerd: "), QStringLiteral(" is geweigerd:\r\n"));
+    return what
+        + QStringLiteral("\r\n\r\n"
+                         "De versleuteling stelt u op een van deze manieren in:\r\n"
+                         "- start het programma eenmaal met  declaraties --tls STAND --tls-ca BESTAND  "
+                         "(wordt onthouden);\r\n"
+                         "- zet de omgevingsvariabelen ")
         + QLatin1String(kTlsEnv) + QStringLiteral(" en ") + QLatin1String(kTlsCaEnv)
-        + QStringLiteral(", of met de sleutels ") + QLatin1String(kTlsSettingsKey) + QStringLiteral(" en ")
-        + QLatin1String(kTlsCaSettingsKey) + QStringLiteral(" in ") + settingsPath
-        + QStringLiteral(". Het kantoor weet welk CA-certificaat en welk serveradres bij de server horen.");
+        + QStringLiteral(";\r\n- pas de sleutels ") + QLatin1String(kTlsSettingsKey) + QStringLiteral(" en ")
+        + QLatin1String(kTlsCaSettingsKey) + QStringLiteral(" aan in ") + settingsPath
+        + QStringLiteral(".\r\nHet kantoor weet welk CA-certificaat en welk serveradres bij de server horen.");
 }
 
 QString refusedServerText(const DbError& error)

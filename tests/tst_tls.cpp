@@ -267,8 +267,9 @@ private Q_SLOTS:
         }
         QVERIFY(!login.isLoggedIn());
         QCOMPARE(messages.shown.size(), 1);
-        QVERIFY2(messages.last().startsWith(refusal(m_tls, reason) + u"\r\n\r\n"_s),
-                 qPrintable(messages.last()));
+        // The reason on a line of its own, under the address.
+        const QString head = refusal(m_tls, reason).replace(u"geweigerd: "_s, u"geweigerd:\r\n"_s);
+        QVERIFY2(messages.last().startsWith(head + u"\r\n\r\n"_s), qPrintable(messages.last()));
         QVERIFY(messages.last().contains(u"--tls-ca"_s));
         QCOMPARE(ticker.outcome, TickerFetch::Outcome::Failed);
         QVERIFY2(ticker.trouble.contains(reason), qPrintable(ticker.trouble));
