@@ -26,10 +26,16 @@ const char* const kQtValueOptions[] = {"platform", "platformpluginpath", "platfo
                                        "qwindowtitle", "qwindowicon"};
 const char* const kQtFlagOptions[] = {"reverse", "nograb", "dograb", "sync", "widgetcount"};
 
-// A value option at the end of the line, without its value.
-QString missingValueText(const QString& argument)
+// What the parser refused, other than an unknown option: a value option
+// without its value, or a flag with one ("Missing value after '--tls'.",
+// "Unexpected value after '--help'.").
+QString valueErrorText(const QString& parserError)
 {
-    QString name = argument;
+    const qsizetype open = parserError.indexOf(u'\'');
+    const QString written = parserError.mid(open + 1, parserError.lastIndexOf(u'\'') - open - 1);
+    if (parserError.startsWith(u"Unexpected value"))
+        return QStringLiteral("bij ") + written + QStringLiteral(" hoort geen waarde.");
+    QString name = written;
     while (name.startsWith(u'-'))
         name.remove(0, 1);
     if (name == u"server")
@@ -38,7 +44,7 @@ QString missingValueText(const QString& argument)
         return QStringLiteral("bij --tls hoort een stand: required, preferred of off.");
     if (name.startsWith(u"tls-"))
         return QStringLiteral("bij --") + name + QStringLiteral(" hoort een bestand.");
-    return QStringLiteral("bij ") + argument + QStringLiteral(" hoort een waarde.");
+    return QStringLiteral("bij ") + written + QStringLiteral(" hoort een waarde.");
 }
 
 } // namespace
@@ -181,7 +187,7 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& settin
             out.output = usageError(QStringLiteral("onbekende optie '") + unknown.first()
                                     + QStringLiteral("'."));
         else
-            out.output = usageError(missingValueText(arguments.value(arguments.size() - 1)));
+            out.output = usageError(valueErrorText(p.errorText()));
         return out;
     }
     // Help and version win over anything else on the line, as usual.

@@ -95,6 +95,10 @@ private Q_SLOTS:
                                           << u"bij --tls hoort een stand: required, preferred of off."_s;
         QTest::newRow("tls file missing") << l({"--tls", "required", "--tls-ca"}) << true << 2 << none << false
                                           << u"bij --tls-ca hoort een bestand."_s;
+        QTest::newRow("flag with a value") << l({"--hash-password=ja"}) << true << 2 << none << false
+                                           << u"bij --hash-password hoort geen waarde."_s;
+        QTest::newRow("qt option missing value") << l({"-platform"}) << true << 2 << none << false
+                                                 << u"bij -platform hoort een waarde."_s;
         QTest::newRow("tls file empty") << l({"--tls-key="}) << true << 2 << none << false
                                         << u"bij --tls-key hoort een bestand."_s;
         QTest::newRow("tls with server") << l({"--server", "kantoor", "--tls", "off"}) << false << 0
