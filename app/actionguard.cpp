@@ -40,7 +40,9 @@ bool runGuarded(MessageService& messages, const ServerAddress& server, const std
         action();
         return true;
     } catch (const DbError& e) {
-        messages.inform(e.isConnectionLoss() ? unreachableServerText(server, e) : errorMessageText(e),
+        messages.inform(e.isConnectionLoss() ? unreachableServerText(server, e)
+                        : e.isTlsRefusal()   ? refusedServerText(e)
+                                             : errorMessageText(e),
                         Icon::Critical);
     } catch (const std::exception& e) {
         messages.inform(QStringLiteral("De actie is niet uitgevoerd.\r\n\r\n") + QString::fromUtf8(e.what()),

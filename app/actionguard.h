@@ -17,7 +17,8 @@ QString errorMessageText(const DbError& e);
 // Runs the action; returns false when it was abandoned by an error.
 bool runGuarded(MessageService& messages, const std::function<void()>& action);
 // The same where the server is met first (the login): a server that cannot
-// be reached is shown with the address tried and how to give another one.
+// be reached is shown with the address tried and how to give another one, a
+// line that TLS could not protect with the reason and the settings.
 bool runGuarded(MessageService& messages, const ServerAddress& server, const std::function<void()>& action);
 
 } // namespace dl

@@ -26,6 +26,27 @@ const char* const kQtValueOptions[] = {"platform", "platformpluginpath", "platfo
                                        "qwindowtitle", "qwindowicon"};
 const char* const kQtFlagOptions[] = {"reverse", "nograb", "dograb", "sync", "widgetcount"};
 
+// What the parser refused, other than an unknown option: a value option
+// without its value, or a flag with one ("Missing value after '--tls'.",
+// "Unexpected value after '--help'.").
+QString valueErrorText(const QString& parserError)
+{
+    const qsizetype open = parserError.indexOf(u'\'');
+    const QString written = parserError.mid(open + 1, parserError.lastIndexOf(u'\'') - open - 1);
+    if (parserError.startsWith(u"Unexpected value"))
+        return QStringLiteral("bij ") + written + QStringLiteral(" hoort geen waarde.");
+    QString name = written;
+    while (name.startsWith(u'-'))
+        name.remove(0, 1);
+    if (name == u"server")
+        return QStringLiteral("bij --server hoort een adres, HOST[:POORT].");
+    if (name == u"tls")
+        return QStringLiteral("bij --tls hoort een stand: required, preferred of off.");
+    if (name.startsWith(u"tls-"))
+        return QStringLiteral("bij --") + name + QStringLiteral(" hoort een bestand.");
+    return QStringLiteral("bij ") + written + QStringLiteral(" hoort een waarde.");
+}
+
 } // namespace
 
 QString settingsFilePath()
@@ -52,7 +73,9 @@ QString helpText(const QString& settingsPath)
                "                            onthouden voor de volgende keren.\n"
                "  --hash-password           Leest een paswoord (ten hoogste 10 tekens) van de\n"
                "                            standaardinvoer en schrijft de Argon2id-hash\n"
-               "                            ervan, om in PASWOORD op te slaan; stopt dan.\n"
+               "                            ervan, om in PASWOORD op te slaan; stopt dan.\n")
+        + tlsOptionsHelp()
+        + QStringLiteral(
                "\n"
                "Serveradres:\n"
                "  Het programma gebruikt het eerste dat gegeven is van: --server, de\n"
@@ -66,7 +89,9 @@ QString helpText(const QString& settingsPath)
         + QStringLiteral(".\n"
                          "  Start eenmaal met --server om het te wijzigen, of verwijder het\n"
                          "  bestand om het te vergeten.\n"
-                         "\n"
+                         "\n")
+        + tlsSettingsHelp()
+        + QStringLiteral("\n"
                          "Zie ook: man ")
         + p + u'\n';
 }
@@ -142,6 +167,7 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& settin
     p.addOption(version);
     p.addOption(server);
     p.addOption(hash);
+    p.addOptions(tlsCommandLineOptions());
     for (const char* name : kQtValueOptions) {
         QCommandLineOption o(QLatin1String(name), QString(), QStringLiteral("waarde"));
         o.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -161,7 +187,7 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& settin
             out.output = usageError(QStringLiteral("onbekende optie '") + unknown.first()
                                     + QStringLiteral("'."));
         else
-            out.output = usageError(QStringLiteral("bij --server hoort een adres, HOST[:POORT]."));
+            out.output = usageError(valueErrorText(p.errorText()));
         return out;
     }
     // Help and version win over anything else on the line, as usual.
@@ -199,6 +225,14 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& settin
         }
         out.server = value.trimmed();
         out.rememberServer = true;
+    }
+    if (const QString wrong = readTlsOptions(p, out.tls); !wrong.isEmpty()) {
+        out.exitNow = true;
+        out.exitCode = 2;
+        out.output = usageError(wrong);
+        out.server.clear();
+        out.rememberServer = false;
+        return out;
     }
     return out;
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The command line: --server HOST[:PORT], --hash-password, --help and
-// --version, and the one remembered setting, the server address.
+// The command line: --server HOST[:PORT], the TLS settings, --hash-password,
+// --help and --version, and the remembered server address.
 
+#include "app/tlssettings.h"
 #include "data/settings.h"
 
 #include <QString>
@@ -24,6 +25,7 @@ struct CommandLine {
     QString output;       // to stdout on exit code 0, else to stderr
     bool rememberServer = false; // a valid --server: store it for the next start
     bool hashPassword = false;   // --hash-password: hash a password from stdin and exit
+    TlsTexts tls;                // --tls, --tls-ca, --tls-cert, --tls-key as given
 };
 
 // The file the remembered server lives in, as QSettings names it.

@@ -1,6 +1,7 @@
 #pragma once
 // What to tell a user whose database server cannot be reached: which address
-// was tried and the three ways to give another one.
+// was tried and the three ways to give another one; or whose line to it could
+// not be protected as the TLS settings ask: why, and where those settings live.
 
 #include "data/settings.h"
 
@@ -19,5 +20,8 @@ QString unreachableServerText(const ServerAddress& tried, const DbError& error,
 // With the real settings file.
 QString unreachableServerText(const ServerAddress& tried);
 QString unreachableServerText(const ServerAddress& tried, const DbError& error);
+// A TLS refusal (DbError::isTlsRefusal); its description names the address and the reason.
+QString refusedServerText(const DbError& error, const QString& settingsPath);
+QString refusedServerText(const DbError& error);
 
 } // namespace dl

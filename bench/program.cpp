@@ -132,7 +132,7 @@ int Program::ticker()
 {
     // What Timer2's refresh runs on its reading thread.
     if (!m_tickerDb)
-        m_tickerDb = tickerConnection(m_ctx.server);
+        m_tickerDb = tickerConnection(m_ctx.server, m_ctx.connection);
     const TickerFetch f = fetchTickerMessage(*m_tickerDb);
     return f.outcome == TickerFetch::Outcome::Message ? int(f.message.size()) : 0;
 }

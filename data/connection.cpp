@@ -1,5 +1,7 @@
 #include "data/connection.h"
 
+#include "data/tls.h"
+
 #include <mysql.h>
 #include <mysqld_error.h>
 #include <errmsg.h>
@@ -137,13 +139,6 @@ bool mayWrite(const QString& sql)
     return true;
 }
 
-// Before the connection opens: the certificate to present, the authorities
-// to trust, and that the server's certificate is checked.
-void applyTls(MYSQL*, const TlsOptions&) {}
-
-// After it opened: the line is protected the way the options ask.
-void checkTls(MYSQL*, const TlsOptions&) {}
-
 // The servers to try, in order; the first that answers is used.
 QList<ServerAddress> addressList(const ServerAddress& server)
 {
@@ -215,19 +210,24 @@ MYSQL* openConnection(const ServerAddress& server, Database home, const Connecti
     MYSQL* connected = nullptr;
     for (const ServerAddress& a : addressList(server)) {
         const QByteArray host = login.socket.isEmpty() ? a.host.toUtf8() : QByteArray("localhost");
-        connected = mysql_real_connect(m, host.constData(), user.constData(), password.constData(),
-                                       db.constData(), login.socket.isEmpty() ? static_cast<unsigned>(a.port) : 0,
-                                       login.socket.isEmpty() ? nullptr : socket.constData(), flags);
+        const auto connect = [&] {
+            return mysql_real_connect(m, host.constData(), user.constData(), password.constData(),
+                                      db.constData(), login.socket.isEmpty() ? static_cast<unsigned>(a.port) : 0,
+                                      login.socket.isEmpty() ? nullptr : socket.constData(), flags);
+        };
+        connected = connect();
+        if (!connected && withoutTlsWhereNoneIsOffered(m, options.tls))
+            connected = connect();
         if (connected)
             break;
     }
     if (!connected) {
-        const DbError e(static_cast<int>(mysql_errno(m)), QString::fromUtf8(mysql_error(m)));
+        const DbError e = connectError(m, server);
         mysql_close(m);
         throw e;
     }
     try {
-        checkTls(m, options.tls);
+        checkTls(m, server, options.tls);
     } catch (...) {
         mysql_close(m);
         throw;

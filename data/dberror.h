@@ -17,6 +17,9 @@ public:
     bool isRetryable() const { return m_number == 1213 || m_number == 1205; }
     // The server could not be reached or the connection broke.
     bool isConnectionLoss() const;
+    // The line to the server could not be protected as the TLS settings ask
+    // (the connector's CR_SSL_CONNECTION_ERROR); the description says why.
+    bool isTlsRefusal() const { return m_number == 2026; }
     // The line broke after a write was sent that the server may have carried
     // out (a COMMIT, or a write outside a transaction): it must not be sent
     // again before the rows have been looked at.

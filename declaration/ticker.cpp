@@ -81,7 +81,7 @@ void Ticker::refresh()
         return;
     auto result = std::make_shared<TickerFetch>();
     if (!m_db || m_db->server() != m_ctx.server)
-        m_db = tickerConnection(m_ctx.server);
+        m_db = tickerConnection(m_ctx.server, m_ctx.connection);
     m_worker = QThread::create([result, db = m_db] { *result = fetchTickerMessage(*db); });
     m_worker->setObjectName(QStringLiteral("tickerRefresh"));
     connect(m_worker, &QThread::finished, this, [this, result] {

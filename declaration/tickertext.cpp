@@ -27,9 +27,12 @@ double nextTickerLeft(double left, double step, double textWidth, double stripWi
     return left;
 }
 
-std::shared_ptr<KeptConnection> tickerConnection(const ServerAddress& server)
+std::shared_ptr<KeptConnection> tickerConnection(const ServerAddress& server, Connection::Options options)
 {
-    return std::make_shared<KeptConnection>(server, Connection::Options{3, 5});
+    // Shorter waits than the window's, the same protection of the line.
+    options.connectTimeoutSeconds = 3;
+    options.readTimeoutSeconds = 5;
+    return std::make_shared<KeptConnection>(server, options);
 }
 
 TickerFetch fetchTickerMessage(KeptConnection& db)

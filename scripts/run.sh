@@ -1,16 +1,29 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, starts a private MariaDB with the schema
 # and the demo data, and opens the program (under Xvfb when there is no display).
+# DL_DEMO_TLS=1: the server gets a CA and certificate of its own (made once
+# under the build folder) and the program connects with --tls required.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target declaraties
-"$root/scripts/dbserver.sh" start "$build/demodb" --demo
+server_tls=()
+if [[ "${DL_DEMO_TLS:-0}" == 1 ]]; then
+  certs="$build/demodb-certs"
+  "$root/scripts/tlscerts.sh" ca "$certs"
+  [[ -f "$certs/server.pem" ]] || "$root/scripts/tlscerts.sh" server "$certs" "$certs/server" 127.0.0.1 localhost
+  server_tls=(-- "--ssl-ca=$certs/ca.pem" "--ssl-cert=$certs/server.pem" "--ssl-key=$certs/server.key")
+  # A server started earlier without TLS would keep running without it.
+  "$root/scripts/dbserver.sh" stop "$build/demodb" >/dev/null
+  # Through the environment, so that the user's remembered settings stay as they are.
+  export DECLARATIES_TLS=required DECLARATIES_TLS_CA="$certs/ca.pem"
+fi
+"$root/scripts/dbserver.sh" start "$build/demodb" --demo "${server_tls[@]}"
 trap '"$root/scripts/dbserver.sh" stop "$build/demodb"' EXIT
 export DECLARATIES_SERVER="127.0.0.1:$(cat "$build/demodb/port")"
-echo "Demo login: anna / geheim   (server $DECLARATIES_SERVER)"
+echo "Demo login: anna / geheim   (server $DECLARATIES_SERVER${DECLARATIES_TLS:+, TLS $DECLARATIES_TLS})"
 if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
   "$build/declaraties" "$@"
 else

@@ -6,6 +6,7 @@
 #include "data/dberror.h"
 #include "login/passwordhash.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -83,6 +84,25 @@ private Q_SLOTS:
                                      << u"ongeldig serveradres"_s;
         QTest::newRow("positional") << l({"kantoor"}) << true << 2 << none << false
                                     << u"onverwacht argument 'kantoor'"_s;
+        QTest::newRow("help names the TLS settings") << l({"--help"}) << true << 0 << none << false
+                                                     << u"--tls-ca <BESTAND>"_s;
+        QTest::newRow("tls mode unknown") << l({"--tls", "ja"}) << true << 2 << none << false
+                                          << u"ongeldige stand 'ja' bij --tls: verwacht required, preferred of off."_s;
+        QTest::newRow("tls mode unknown, server not remembered")
+            << l({"--server", "kantoor", "--tls=verplicht"}) << true << 2 << none << false
+            << u"ongeldige stand 'verplicht' bij --tls"_s;
+        QTest::newRow("tls mode missing") << l({"--tls"}) << true << 2 << none << false
+                                          << u"bij --tls hoort een stand: required, preferred of off."_s;
+        QTest::newRow("tls file missing") << l({"--tls", "required", "--tls-ca"}) << true << 2 << none << false
+                                          << u"bij --tls-ca hoort een bestand."_s;
+        QTest::newRow("flag with a value") << l({"--hash-password=ja"}) << true << 2 << none << false
+                                           << u"bij --hash-password hoort geen waarde."_s;
+        QTest::newRow("qt option missing value") << l({"-platform"}) << true << 2 << none << false
+                                                 << u"bij -platform hoort een waarde."_s;
+        QTest::newRow("tls file empty") << l({"--tls-key="}) << true << 2 << none << false
+                                        << u"bij --tls-key hoort een bestand."_s;
+        QTest::newRow("tls with server") << l({"--server", "kantoor", "--tls", "off"}) << false << 0
+                                         << u"kantoor"_s << true << none;
     }
 
     void parse()
@@ -115,6 +135,8 @@ private Q_SLOTS:
         QVERIFY(help.contains(u"/home/anna/.config/declaraties/declaraties.conf"_s));
         QVERIFY(help.contains(u"database/server"_s));
         QVERIFY(help.contains(u"DECLARATIES_SERVER"_s));
+        for (const QString& tls : {u"DECLARATIES_TLS_CA"_s, u"database/tls-ca"_s, u"--tls-key <BESTAND>"_s})
+            QVERIFY2(help.contains(tls), qPrintable(tls));
         QVERIFY(help.contains(u"--version"_s));
         for (const QString& line : help.split(u'\n'))
             QVERIFY2(line.size() <= 80, qPrintable(line));
@@ -206,6 +228,156 @@ private Q_SLOTS:
         QVERIFY(c.exitNow);
         QCOMPARE(chooseServer(c, {}, settings()).host, u"oud"_s);
         QCOMPARE(settings().value(QLatin1String(kServerSettingsKey)).toString(), u"oud"_s);
+    }
+
+    // Each TLS setting from the first source that gives it; "@" is the
+    // folder of the test's files, "|" separates mode, CA, certificate and key.
+    void tlsChoice_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("environment");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("problemHas");
+        QTest::addColumn<QString>("storedAfter");
+
+        const QString nothing = u"|||"_s;
+        const QString none;
+        const auto l = [](std::initializer_list<const char*> a) {
+            QStringList out{QStringLiteral("declaraties")};
+            for (const char* s : a)
+                out << QString::fromUtf8(s);
+            return out;
+        };
+        QTest::newRow("nothing anywhere") << l({}) << nothing << nothing << u"preferred|||"_s << none << nothing;
+        QTest::newRow("command line, remembered")
+            << l({"--tls", "required", "--tls-ca", "ca.pem"}) << nothing << nothing << u"required|@/ca.pem||"_s
+            << none << u"required|@/ca.pem||"_s;
+        QTest::newRow("mode in capitals") << l({"--tls", "OFF"}) << nothing << nothing << u"off|||"_s << none
+                                          << u"off|||"_s;
+        QTest::newRow("all four remembered")
+            << l({"--tls=required", "--tls-ca=@/ca.pem", "--tls-cert", "cert.pem", "--tls-key", "key.pem"})
+            << nothing << nothing << u"required|@/ca.pem|@/cert.pem|@/key.pem"_s << none
+            << u"required|@/ca.pem|@/cert.pem|@/key.pem"_s;
+        QTest::newRow("remembered alone") << l({}) << nothing << u"required|@/ca.pem|@/cert.pem|@/key.pem"_s
+                                          << u"required|@/ca.pem|@/cert.pem|@/key.pem"_s << none
+                                          << u"required|@/ca.pem|@/cert.pem|@/key.pem"_s;
+        QTest::newRow("environment wins over remembered, not stored")
+            << l({}) << u"off|@/ander.pem||"_s << u"required|@/ca.pem||"_s << u"off|@/ander.pem||"_s << none
+            << u"required|@/ca.pem||"_s;
+        QTest::newRow("command line wins over environment")
+            << l({"--tls", "preferred", "--tls-ca", "ander.pem"}) << u"required|@/ca.pem||"_s << nothing
+            << u"preferred|@/ander.pem||"_s << none << u"preferred|@/ander.pem||"_s;
+        QTest::newRow("each from its own source")
+            << l({"--tls-cert", "cert.pem"}) << u"|@/ca.pem||"_s << u"required|||@/key.pem"_s
+            << u"required|@/ca.pem|@/cert.pem|@/key.pem"_s << none << u"required||@/cert.pem|@/key.pem"_s;
+        QTest::newRow("required without CA") << l({"--tls", "required", "--server", "x"}) << nothing << nothing
+                                             << u"required|||"_s
+                                             << u"het CA-certificaat ontbreekt. De stand required (van --tls)"_s
+                                             << nothing;
+        QTest::newRow("required from the environment without CA")
+            << l({}) << u"required|||"_s << nothing << u"required|||"_s
+            << u"(van DECLARATIES_TLS) controleert de server met het CA-certificaat van het kantoor; geef het "
+               "met --tls-ca BESTAND (wordt onthouden), met de omgevingsvariabele DECLARATIES_TLS_CA of met de "
+               "sleutel database/tls-ca in @/declaraties.conf."_s
+            << nothing;
+        QTest::newRow("unknown mode in the environment") << l({}) << u"ja|||"_s << nothing << u"preferred|||"_s
+                                                         << u"DECLARATIES_TLS heeft een onbekende stand 'ja'; "
+                                                            "verwacht required, preferred of off."_s
+                                                         << nothing;
+        QTest::newRow("unknown mode remembered")
+            << l({}) << nothing << u"verplicht|@/ca.pem||"_s << u"preferred|||"_s
+            << u"de sleutel database/tls in @/declaraties.conf heeft een onbekende stand 'verplicht'"_s
+            << u"verplicht|@/ca.pem||"_s;
+        QTest::newRow("CA that cannot be read") << l({"--tls-ca", "weg.pem"}) << nothing << nothing
+                                                << u"preferred|@/weg.pem||"_s
+                                                << u"het bestand @/weg.pem (van --tls-ca) kan niet worden gelezen."_s
+                                                << nothing;
+        QTest::newRow("key that cannot be read, remembered") << l({}) << nothing << u"||@/cert.pem|@/weg.key"_s
+                                                             << u"preferred||@/cert.pem|@/weg.key"_s
+                                                             << u"het bestand @/weg.key (van de sleutel "
+                                                                "database/tls-key in @/declaraties.conf)"_s
+                                                             << u"||@/cert.pem|@/weg.key"_s;
+        QTest::newRow("a folder is no CA") << l({}) << u"|@||"_s << nothing << u"preferred|@||"_s
+                                           << u"het bestand @ (van DECLARATIES_TLS_CA)"_s << nothing;
+        QTest::newRow("off reads no files") << l({"--tls", "off", "--tls-ca", "weg.pem"}) << nothing << nothing
+                                            << u"off|@/weg.pem||"_s << none << u"off|@/weg.pem||"_s;
+        QTest::newRow("a refused start changes nothing")
+            << l({"--tls", "required", "--tls-ca", "weg.pem"}) << nothing << u"preferred|@/ca.pem||"_s
+            << u"required|@/weg.pem||"_s << u"kan niet worden gelezen"_s << u"preferred|@/ca.pem||"_s;
+    }
+
+    void tlsChoice()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, environment);
+        QFETCH(QString, stored);
+        QFETCH(QString, chosen);
+        QFETCH(QString, problemHas);
+        QFETCH(QString, storedAfter);
+
+        const QString here = m_dir.path();
+        for (const char* name : {"ca.pem", "ander.pem", "cert.pem", "key.pem"}) {
+            QFile f(m_dir.filePath(QLatin1String(name)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        const auto texts = [&here](QString joined) {
+            const QStringList p = joined.replace(u'@', here).split(u'|');
+            return TlsTexts{p.value(0), p.value(1), p.value(2), p.value(3)};
+        };
+        const char* const keys[] = {kTlsSettingsKey, kTlsCaSettingsKey, kTlsCertSettingsKey, kTlsKeySettingsKey};
+        const TlsTexts before = texts(stored);
+        const QString* const beforeValues[] = {&before.mode, &before.ca, &before.cert, &before.key};
+        for (int i = 0; i < 4; ++i) {
+            if (!beforeValues[i]->isEmpty())
+                settings().setValue(QLatin1String(keys[i]), *beforeValues[i]);
+        }
+        for (QString& a : args)
+            a.replace(u'@', here);
+
+        const QString wasCurrent = QDir::currentPath();
+        QDir::setCurrent(here);
+        const CommandLine c = parseCommandLine(args, settings().fileName());
+        QDir::setCurrent(wasCurrent);
+        QVERIFY2(!c.exitNow, qPrintable(c.output));
+        const TlsChoice choice = chooseTls(c.tls, texts(environment), settings());
+
+        const TlsTexts want = texts(chosen);
+        QCOMPARE(tlsModeName(choice.options.mode), want.mode);
+        QCOMPARE(choice.options.ca, want.ca);
+        QCOMPARE(choice.options.cert, want.cert);
+        QCOMPARE(choice.options.key, want.key);
+        if (problemHas.isEmpty())
+            QVERIFY2(choice.problem.isEmpty(), qPrintable(choice.problem));
+        else
+            QVERIFY2(choice.problem.contains(QString(problemHas).replace(u'@', here)), qPrintable(choice.problem));
+
+        // What the next start reads.
+        QSettings next(settings().fileName(), QSettings::IniFormat);
+        const TlsTexts after = texts(storedAfter);
+        const QString* const afterValues[] = {&after.mode, &after.ca, &after.cert, &after.key};
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(next.value(QLatin1String(keys[i])).toString(), *afterValues[i]);
+    }
+
+    // Before any window: no display is needed to be told, and nothing given
+    // on the line is remembered.
+    void tlsProblemEndsTheStart()
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DECLARATIES_TLS_CA"})
+            env.remove(QString::fromLatin1(name));
+        env.insert(u"XDG_CONFIG_HOME"_s, m_dir.path());
+        env.insert(QLatin1String(kTlsEnv), u"required"_s);
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(DL_BINARY_DIR "/declaraties"), {u"--server"_s, u"kantoor"_s});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 2);
+        const QString said = QString::fromLocal8Bit(p.readAllStandardError());
+        QVERIFY2(said.startsWith(u"declaraties: het CA-certificaat ontbreekt."_s), qPrintable(said));
+        QVERIFY(!QFile::exists(m_dir.filePath(u"declaraties/declaraties.conf"_s)));
     }
 
     void hashPasswordNeedsNothingElse()

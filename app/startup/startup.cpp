@@ -113,11 +113,11 @@ namespace {
 // Tables without a primary key are named once in the program's log
 // (standard error); the window does not wait for the answer, and a server
 // that cannot be reached is left to the actions to report.
-std::unique_ptr<QThread> reportKeylessTables(const ServerAddress& server)
+std::unique_ptr<QThread> reportKeylessTables(const ServerAddress& server, const Connection::Options& options)
 {
-    std::unique_ptr<QThread> t(QThread::create([server] {
+    std::unique_ptr<QThread> t(QThread::create([server, options] {
         try {
-            Connection c(server, Database::Data);
+            Connection c(server, Database::Data, options);
             const QString line = keylessTablesLine(tablesWithoutPrimaryKey(c, tables::all()));
             if (!line.isEmpty())
                 std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
@@ -150,6 +150,15 @@ int runProgram(int argc, char* argv[])
         return finishCommandLine(cli);
     if (cli.hashPassword)
         return hashPasswordCommand(stdin, stdout, stderr);
+    // Before any window and before anything is remembered: settings that
+    // cannot give the protection asked for end the start, saying which.
+    QSettings stored(QSettings::NativeFormat, QSettings::UserScope, QLatin1String(kSettingsOrganisation),
+                     QLatin1String(kSettingsApplication));
+    const TlsChoice tls = chooseTls(cli.tls, tlsEnvironment(), stored);
+    if (!tls.problem.isEmpty()) {
+        std::fprintf(stderr, "%s: %s\n", kProgramName, tls.problem.toLocal8Bit().constData());
+        return 2;
+    }
 
     QApplication app(argc, argv);
     nameApplication();
@@ -162,8 +171,9 @@ int runProgram(int argc, char* argv[])
     SystemClock clock;
     QtMessageService messages;
     AppContext ctx{session, messages, clock, server};
+    ctx.connection.tls = tls.options;
 
-    const std::unique_ptr<QThread> keyCheck = reportKeylessTables(server);
+    const std::unique_ptr<QThread> keyCheck = reportKeylessTables(server, ctx.connection);
     Startup startup(ctx);
     startup.start();
     // Benchmark hook: reports the start-up time and ends, only when asked to.

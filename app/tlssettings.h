@@ -1,0 +1,63 @@
+#pragma once
+// The TLS settings, in the order of the server address: --tls, --tls-ca,
+// --tls-cert and --tls-key, then their environment variables, then the keys
+// remembered in the group [database], then the default (preferred, no files).
+
+#include "data/settings.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+class QCommandLineOption;
+class QCommandLineParser;
+class QSettings;
+
+namespace dl {
+
+inline constexpr const char* kTlsEnv = "DECLARATIES_TLS";
+inline constexpr const char* kTlsCaEnv = "DECLARATIES_TLS_CA";
+inline constexpr const char* kTlsCertEnv = "DECLARATIES_TLS_CERT";
+inline constexpr const char* kTlsKeyEnv = "DECLARATIES_TLS_KEY";
+inline constexpr const char* kTlsSettingsKey = "database/tls";
+inline constexpr const char* kTlsCaSettingsKey = "database/tls-ca";
+inline constexpr const char* kTlsCertSettingsKey = "database/tls-cert";
+inline constexpr const char* kTlsKeySettingsKey = "database/tls-key";
+
+// The four settings as one source gives them; empty: not given there.
+struct TlsTexts {
+    QString mode;
+    QString ca;
+    QString cert;
+    QString key;
+    bool operator==(const TlsTexts&) const = default;
+};
+
+struct TlsChoice {
+    TlsOptions options;
+    // Why the program cannot start with these settings, naming the setting;
+    // empty when it can.
+    QString problem;
+};
+
+// required, preferred or off, letter case aside.
+std::optional<TlsOptions::Mode> parseTlsMode(const QString& text);
+QString tlsModeName(TlsOptions::Mode mode);
+
+// The command line's four options, and reading them: files become absolute
+// paths (they are remembered); an unknown mode is a usage error, returned.
+QList<QCommandLineOption> tlsCommandLineOptions();
+QString readTlsOptions(const QCommandLineParser& parser, TlsTexts& out);
+// The options' lines of --help, and the paragraph on where the settings come from.
+QString tlsOptionsHelp();
+QString tlsSettingsHelp();
+
+TlsTexts tlsEnvironment();
+
+// Picks each setting from the first source that gives it. The command line's
+// are remembered for the next start, unless the start is refused: then
+// nothing changes.
+TlsChoice chooseTls(const TlsTexts& commandLine, const TlsTexts& environment, QSettings& settings);
+
+} // namespace dl

@@ -1,0 +1,280 @@
+// TLS to the office server, against a private MariaDB of its own whose CA,
+// certificates and key are made here with openssl; the plain test server
+// (TestDb) offers no TLS.
+
+#include "app/clock.h"
+#include "app/session.h"
+#include "app/tlssettings.h"
+#include "data/connection.h"
+#include "declaration/form1.h"
+#include "declaration/tickertext.h"
+#include "login/loginform.h"
+#include "support/fakes.h"
+#include "support/testdb.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QtTest>
+
+#include <memory>
+
+using namespace dl;
+using dl::test::TestDb;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kDir = QStringLiteral(DL_BINARY_DIR "/tlsdb");
+
+QString certs(const QString& name)
+{
+    return kDir + u"/certs/"_s + name;
+}
+
+// One of our scripts; its output when it fails.
+QString runScript(const QString& script, const QStringList& args)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QStringLiteral(DL_SOURCE_DIR "/scripts/") + script, args);
+    if (!p.waitForFinished(180000))
+        return script + u" did not finish"_s;
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return script + u' ' + args.join(u' ') + u": "_s + QString::fromLocal8Bit(p.readAll());
+    return {};
+}
+
+} // namespace
+
+class TestTls : public QObject {
+    Q_OBJECT
+
+private:
+    ServerAddress m_tls;
+    std::unique_ptr<Connection> m_admin;
+    QString m_shown; // the certificate the TLS server shows now
+
+    // The TLS server shows another certificate from its next connection on.
+    bool show(const QString& certificate)
+    {
+        if (m_shown == certificate)
+            return true;
+        for (const QString& ext : {u".pem"_s, u".key"_s}) {
+            QFile::remove(certs(u"active"_s + ext));
+            if (!QFile::copy(certs(certificate + ext), certs(u"active"_s + ext)))
+                return false;
+        }
+        test::execAs(*m_admin, u"FLUSH SSL"_s, {}, "tls server");
+        m_shown = certificate;
+        return true;
+    }
+
+    static Connection::Options options(const QString& mode, const QString& ca, bool clientCertificate = false)
+    {
+        Connection::Options o;
+        o.tls.mode = *parseTlsMode(mode);
+        if (!ca.isEmpty())
+            o.tls.ca = certs(ca + u"/ca.pem"_s);
+        if (clientCertificate) {
+            o.tls.cert = certs(u"client.pem"_s);
+            o.tls.key = certs(u"client.key"_s);
+        }
+        return o;
+    }
+
+    static QString refusal(const ServerAddress& server, const QString& reason)
+    {
+        return u"De verbinding met de databaseserver op 127.0.0.1:%1 is geweigerd: %2."_s.arg(server.port)
+            .arg(reason);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // A CA that signs the office server's certificates and a workstation's,
+        // and a stranger's CA that signs nothing of ours.
+        for (const QStringList& args :
+             {QStringList{u"ca"_s, certs(u"office"_s)}, QStringList{u"ca"_s, certs(u"stranger"_s)},
+              QStringList{u"server"_s, certs(u"office"_s), certs(u"right"_s), u"127.0.0.1"_s, u"localhost"_s},
+              QStringList{u"server"_s, certs(u"office"_s), certs(u"otherhost"_s), u"kantoor.example.nl"_s},
+              QStringList{u"client"_s, certs(u"office"_s), certs(u"client"_s), u"werkplek"_s}}) {
+            const QString failed = runScript(u"tlscerts.sh"_s, args);
+            QVERIFY2(failed.isEmpty(), qPrintable(failed));
+        }
+        QFile::remove(certs(u"active.pem"_s));
+        QFile::remove(certs(u"active.key"_s));
+        QVERIFY(QFile::copy(certs(u"right.pem"_s), certs(u"active.pem"_s)));
+        QVERIFY(QFile::copy(certs(u"right.key"_s), certs(u"active.key"_s)));
+        m_shown = u"right"_s;
+
+        // A server left running by an earlier run would keep its old options.
+        runScript(u"dbserver.sh"_s, {u"stop"_s, kDir});
+        const QString failed =
+            runScript(u"dbserver.sh"_s,
+                      {u"start"_s, kDir, u"--"_s, u"--ssl-ca="_s + certs(u"office/ca.pem"_s),
+                       u"--ssl-cert="_s + certs(u"active.pem"_s), u"--ssl-key="_s + certs(u"active.key"_s)});
+        QVERIFY2(failed.isEmpty(), qPrintable(failed));
+        QFile port(kDir + u"/port"_s);
+        QVERIFY(port.open(QIODevice::ReadOnly));
+        m_tls = ServerAddress{u"127.0.0.1"_s, port.readAll().trimmed().toInt()};
+        m_admin = test::adminConnection(kDir + u"/mysqld.sock"_s, "tls server");
+        // An account that must show a workstation certificate signed by the CA.
+        test::execAs(*m_admin,
+                     u"CREATE USER IF NOT EXISTS 'werkplek'@'%' IDENTIFIED BY 'w3rkplek' REQUIRE X509;"
+                     "GRANT SELECT ON torvakdb_TORVAKdata.* TO 'werkplek'@'%';"_s,
+                     {}, "tls server");
+    }
+
+    void cleanupTestCase()
+    {
+        m_admin.reset();
+        runScript(u"dbserver.sh"_s, {u"stop"_s, kDir});
+    }
+
+    void openConnection_data()
+    {
+        QTest::addColumn<bool>("tlsServer"); // else the plain test server
+        QTest::addColumn<QString>("shows");  // the TLS server's certificate
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("ca");       // office, stranger or none
+        QTest::addColumn<bool>("workstation"); // the account that needs a client certificate
+        QTest::addColumn<bool>("certificate"); // presented
+        QTest::addColumn<int>("error");        // 0: connects
+        QTest::addColumn<QString>("reason");   // of a TLS refusal, or in the server's error
+        QTest::addColumn<bool>("cipher");      // the session runs over TLS
+
+        const QString notSigned = u"het certificaat van de server is niet ondertekend door de opgegeven CA"_s;
+        const QString otherHost = u"het certificaat van de server is niet voor 127.0.0.1"_s;
+        const QString noTls = u"de server biedt geen versleutelde verbinding"_s;
+        const QString none;
+        const QString right = u"right"_s;
+        const QString other = u"otherhost"_s;
+
+        QTest::newRow("required, the office CA")
+            << true << right << u"required"_s << u"office"_s << false << false << 0 << none << true;
+        QTest::newRow("required, another CA") << true << right << u"required"_s << u"stranger"_s << false
+                                              << false << 2026 << notSigned << false;
+        QTest::newRow("required, certificate for another host")
+            << true << other << u"required"_s << u"office"_s << false << false << 2026 << otherHost << false;
+        QTest::newRow("required, server without TLS")
+            << false << right << u"required"_s << u"office"_s << false << false << 2026 << noTls << false;
+        QTest::newRow("preferred without CA, TLS offered")
+            << true << right << u"preferred"_s << none << false << false << 0 << none << true;
+        QTest::newRow("preferred without CA checks no host")
+            << true << other << u"preferred"_s << none << false << false << 0 << none << true;
+        QTest::newRow("preferred without CA, no TLS offered")
+            << false << right << u"preferred"_s << none << false << false << 0 << none << false;
+        QTest::newRow("preferred with CA, TLS offered")
+            << true << right << u"preferred"_s << u"office"_s << false << false << 0 << none << true;
+        QTest::newRow("preferred with CA, another CA") << true << right << u"preferred"_s << u"stranger"_s
+                                                       << false << false << 2026 << notSigned << false;
+        QTest::newRow("preferred with CA, another host")
+            << true << other << u"preferred"_s << u"office"_s << false << false << 2026 << otherHost << false;
+        QTest::newRow("preferred with CA, no TLS offered")
+            << false << right << u"preferred"_s << u"office"_s << false << false << 0 << none << false;
+        QTest::newRow("off, TLS offered")
+            << true << right << u"off"_s << u"office"_s << false << false << 0 << none << false;
+        QTest::newRow("workstation certificate presented")
+            << true << right << u"required"_s << u"office"_s << true << true << 0 << none << true;
+        QTest::newRow("workstation certificate missing")
+            << true << right << u"required"_s << u"office"_s << true << false << 1045 << u"Access denied"_s
+            << false;
+    }
+
+    void openConnection()
+    {
+        QFETCH(bool, tlsServer);
+        QFETCH(QString, shows);
+        QFETCH(QString, mode);
+        QFETCH(QString, ca);
+        QFETCH(bool, workstation);
+        QFETCH(bool, certificate);
+        QFETCH(int, error);
+        QFETCH(QString, reason);
+        QFETCH(bool, cipher);
+
+        QVERIFY(show(shows));
+        const ServerAddress server = tlsServer ? m_tls : TestDb::server();
+        Connection::Login login;
+        if (workstation) {
+            login.user = u"werkplek"_s;
+            login.password = u"w3rkplek"_s;
+        }
+        try {
+            Connection c(server, Database::Data, options(mode, ca, certificate), login);
+            QVERIFY2(error == 0, "connected where it should have been refused");
+            const QStringList status = test::rowsAs(c, u"SHOW SESSION STATUS LIKE 'Ssl_cipher'"_s, {}, "tls");
+            QCOMPARE(status.size(), 1);
+            QCOMPARE(status.first().section(u'|', 1).isEmpty(), !cipher);
+        } catch (const DbError& e) {
+            QVERIFY2(error != 0, e.what());
+            QCOMPARE(e.number(), error);
+            if (error == 2026)
+                QCOMPARE(e.description(), refusal(server, reason));
+            else
+                QVERIFY2(e.description().contains(reason), e.what());
+        }
+    }
+
+    // The login's connection and the ticker's carry the window's TLS
+    // settings, and a refusal reaches the consultant with its reason.
+    void theWindowsConnectionsUseItsSettings_data()
+    {
+        QTest::addColumn<QString>("ca");
+        QTest::addColumn<QString>("reason"); // empty: the login goes through
+        QTest::newRow("the office CA") << u"office"_s << QString();
+        QTest::newRow("another CA")
+            << u"stranger"_s << u"het certificaat van de server is niet ondertekend door de opgegeven CA"_s;
+    }
+
+    void theWindowsConnectionsUseItsSettings()
+    {
+        QFETCH(QString, ca);
+        QFETCH(QString, reason);
+        QVERIFY(show(u"right"_s));
+        test::execAs(
+            *m_admin,
+            u"TRUNCATE TABLE torvakdb_TORVAKdata.KALMIRO_consultants;"
+            "TRUNCATE TABLE torvakdb_TORVAKdata.LOGINconsultant;"
+            "INSERT INTO torvakdb_TORVAKdata.KALMIRO_consultants (LOGIN, PASWOORD, consultantnummer, "
+            "voornaam, naam, isONLINE) VALUES ('anna', 'geheim', '0042', 'Anna', 'Vries', 'OFFLINE')"_s,
+            {}, "tls server");
+
+        Session session;
+        test::FakeMessages messages;
+        FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)));
+        AppContext ctx{session, messages, clock, m_tls};
+        ctx.connection = options(u"required"_s, ca);
+        std::unique_ptr<Form1> form;
+        LoginForm login(
+            ctx,
+            [&]() -> Form1& {
+                if (!form)
+                    form = std::make_unique<Form1>(ctx);
+                return *form;
+            },
+            {}, [](int) {});
+        login.controls().setText(u"Text1"_s, u"anna"_s);
+        login.controls().setText(u"Text2"_s, u"geheim"_s);
+        login.logIn();
+
+        const TickerFetch ticker = fetchTickerMessage(*tickerConnection(m_tls, ctx.connection));
+        if (reason.isEmpty()) {
+            QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.last()));
+            QVERIFY(login.isLoggedIn());
+            QCOMPARE(ticker.outcome, TickerFetch::Outcome::EmptyTable);
+            return;
+        }
+        QVERIFY(!login.isLoggedIn());
+        QCOMPARE(messages.shown.size(), 1);
+        // The reason on a line of its own, under the address.
+        const QString head = refusal(m_tls, reason).replace(u"geweigerd: "_s, u"geweigerd:\r\n"_s);
+        QVERIFY2(messages.last().startsWith(head + u"\r\n\r\n"_s), qPrintable(messages.last()));
+        QVERIFY(messages.last().contains(u"--tls-ca"_s));
+        QCOMPARE(ticker.outcome, TickerFetch::Outcome::Failed);
+        QVERIFY2(ticker.trouble.contains(reason), qPrintable(ticker.trouble));
+    }
+};
+
+QTEST_MAIN(TestTls)
+#include "tst_tls.moc"
