@@ -144,12 +144,6 @@ void applyTls(MYSQL*, const TlsOptions&) {}
 // After it opened: the line is protected the way the options ask.
 void checkTls(MYSQL*, const TlsOptions&) {}
 
-// The servers to try, in order; the first that answers is used.
-QList<ServerAddress> addressList(const ServerAddress& server)
-{
-    return {server};
-}
-
 // The session the program's locking and reads rely on, whatever the
 // server's defaults: one request; a setting the server refuses is named on
 // standard error and the connection goes on without it.
@@ -185,8 +179,8 @@ void applySessionSettings(MYSQL* m, const Connection::Options& options)
     }
 }
 
-MYSQL* openConnection(const ServerAddress& server, Database home, const Connection::Options& options,
-                      const Connection::Login& login)
+MYSQL* openConnection(const ServerList& server, Database home, const Connection::Options& options,
+                      const Connection::Login& login, ServerAddress& answered)
 {
     initLibrary();
     MYSQL* m = mysql_init(nullptr);
@@ -204,7 +198,8 @@ MYSQL* openConnection(const ServerAddress& server, Database home, const Connecti
     mysql_optionsv(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
     applyTls(m, options.tls);
 
-    unsigned long flags = CLIENT_FOUND_ROWS;
+    // A failed try must not drop the options for the next address.
+    unsigned long flags = CLIENT_FOUND_ROWS | CLIENT_REMEMBER_OPTIONS;
     if (login.scripts)
         flags |= CLIENT_MULTI_STATEMENTS | CLIENT_MULTI_RESULTS;
     const QByteArray user = login.user.toUtf8();
@@ -212,13 +207,22 @@ MYSQL* openConnection(const ServerAddress& server, Database home, const Connecti
     const QByteArray db = databaseName(home).toUtf8();
     const QByteArray socket = login.socket.toUtf8();
 
+    // The address that answered last first, then the others in list order.
+    // A node that answers but is not ready for clients refuses the first
+    // statement with 1047, which counts as going away (KeptConnection).
     MYSQL* connected = nullptr;
-    for (const ServerAddress& a : addressList(server)) {
+    for (const ServerAddress& a : server.tryOrder()) {
         const QByteArray host = login.socket.isEmpty() ? a.host.toUtf8() : QByteArray("localhost");
         connected = mysql_real_connect(m, host.constData(), user.constData(), password.constData(),
                                        db.constData(), login.socket.isEmpty() ? static_cast<unsigned>(a.port) : 0,
                                        login.socket.isEmpty() ? nullptr : socket.constData(), flags);
-        if (connected)
+        if (connected) {
+            server.answered(a);
+            answered = a;
+            break;
+        }
+        // A refused account or an unknown database is the server's answer.
+        if (!isLossNumber(mysql_errno(m)))
             break;
     }
     if (!connected) {
@@ -333,18 +337,18 @@ struct Connection::Statement {
     }
 };
 
-Connection::Connection(const ServerAddress& server, Database home)
+Connection::Connection(const ServerList& server, Database home)
     : Connection(server, home, Options{})
 {
 }
 
-Connection::Connection(const ServerAddress& server, Database home, Options options)
+Connection::Connection(const ServerList& server, Database home, Options options)
     : Connection(server, home, options, Login{})
 {
 }
 
-Connection::Connection(const ServerAddress& server, Database home, Options options, const Login& login)
-    : m_mysql(openConnection(server, home, options, login))
+Connection::Connection(const ServerList& server, Database home, Options options, const Login& login)
+    : m_mysql(openConnection(server, home, options, login, m_address))
 {
 }
 

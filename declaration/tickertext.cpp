@@ -27,7 +27,7 @@ double nextTickerLeft(double left, double step, double textWidth, double stripWi
     return left;
 }
 
-std::shared_ptr<KeptConnection> tickerConnection(const ServerAddress& server)
+std::shared_ptr<KeptConnection> tickerConnection(const ServerList& server)
 {
     return std::make_shared<KeptConnection>(server, Connection::Options{3, 5});
 }
