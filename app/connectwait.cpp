@@ -1,6 +1,7 @@
 #include "app/connectwait.h"
 
 #include <QAbstractEventDispatcher>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QList>
@@ -19,10 +20,25 @@ namespace dl {
 
 namespace {
 
+// A top-level widget is closed through its window, and the window system's
+// close comes to the window first.
+QWidget* widgetOf(QObject* target)
+{
+    if (target->isWidgetType())
+        return static_cast<QWidget*>(target);
+    if (target->isWindowType()) {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->windowHandle() == target)
+                return w;
+        }
+    }
+    return nullptr;
+}
+
 // Keeps everything that could start an action out while the connection
 // opens. Input from the window system is held back by the event loop flag
-// and comes afterwards; timers fire again after their interval; a close
-// request is carried out once the wait is over. Painting, exposure, resizing
+// and comes afterwards; timers fire again after their interval; a window
+// asked to close closes once the wait is over. Painting, exposure, resizing
 // and queued results of other threads (the ticker's) go on.
 class PaintOnly : public QObject {
 public:
@@ -32,7 +48,8 @@ public:
             return true;
         if (e->type() == QEvent::Close) {
             e->ignore();
-            m_closes << QPointer<QObject>(target);
+            if (QWidget* w = widgetOf(target); w && !m_closes.contains(w))
+                m_closes << QPointer<QWidget>(w);
             return true;
         }
         return false;
@@ -40,16 +57,14 @@ public:
 
     void closeLater()
     {
-        for (const QPointer<QObject>& target : std::as_const(m_closes)) {
-            if (auto* w = qobject_cast<QWidget*>(target.data()))
-                QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
-            else if (auto* window = qobject_cast<QWindow*>(target.data()))
-                QMetaObject::invokeMethod(window, &QWindow::close, Qt::QueuedConnection);
+        for (const QPointer<QWidget>& w : std::as_const(m_closes)) {
+            if (QWidget* widget = w.data())
+                QMetaObject::invokeMethod(widget, [widget] { widget->close(); }, Qt::QueuedConnection);
         }
     }
 
 private:
-    QList<QPointer<QObject>> m_closes;
+    QList<QPointer<QWidget>> m_closes;
 };
 
 } // namespace

@@ -366,8 +366,9 @@ void Connection::fail(unsigned number, const char* text, bool wasWrite)
     if (e.isConnectionLoss()) {
         m_broken = true;
         // The server may have carried out a write sent outside a transaction
-        // before the line broke; only a look at the rows can tell.
-        if (wasWrite && !m_inTransaction)
+        // before the line broke; only a look at the rows can tell. A node
+        // not ready for clients (1047) refused the statement unread.
+        if (wasWrite && !m_inTransaction && number != ER_UNKNOWN_COM_ERROR)
             e.setOutcomeUnknown();
         m_inTransaction = false;
     }
