@@ -345,6 +345,9 @@ void TestCluster::nodeGoneBetweenActions()
              qPrintable(late.messages.shown.isEmpty() ? QString() : late.messages.last()));
     ++g_figures.actionsMovedOn;
 
+    // A node cut off answers no reads either: it goes down before the rows are compared.
+    if (!killed)
+        QVERIFY(GaleraNodes::kill(kVictim));
     GaleraNodes::sync();
     QCOMPARE(GaleraNodes::rows(1, u"SELECT afgewerkt, Contact01 FROM torvakdb_TORVAKraporten.Raporten "
                                   "WHERE Projectnaam = ?"_qs,
@@ -353,8 +356,6 @@ void TestCluster::nodeGoneBetweenActions()
     QCOMPARE(tableContents(2), tableContents(1));
 
     // Back in the cluster, the node holds the same.
-    if (!killed)
-        QVERIFY(GaleraNodes::kill(kVictim));
     QVERIFY(GaleraNodes::start(kVictim));
     GaleraNodes::sync();
     QCOMPARE(tableContents(kVictim), tableContents(1));
