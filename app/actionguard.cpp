@@ -34,7 +34,7 @@ bool runGuarded(MessageService& messages, const std::function<void()>& action)
     return false;
 }
 
-bool runGuarded(MessageService& messages, const ServerAddress& server, const std::function<void()>& action)
+bool runGuarded(MessageService& messages, const ServerList& server, const std::function<void()>& action)
 {
     try {
         action();

@@ -4,7 +4,7 @@
 // is abandoned and the program keeps running.
 
 #include "app/messages.h"
-#include "data/settings.h"
+#include "data/serverlist.h"
 
 #include <functional>
 
@@ -17,8 +17,8 @@ QString errorMessageText(const DbError& e);
 // Runs the action; returns false when it was abandoned by an error.
 bool runGuarded(MessageService& messages, const std::function<void()>& action);
 // The same where the server is met first (the login): a server that cannot
-// be reached is shown with the address tried and how to give another one, a
+// be reached is shown with every address tried and how to give others, a
 // line that TLS could not protect with the reason and the settings.
-bool runGuarded(MessageService& messages, const ServerAddress& server, const std::function<void()>& action);
+bool runGuarded(MessageService& messages, const ServerList& server, const std::function<void()>& action);
 
 } // namespace dl

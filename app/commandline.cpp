@@ -70,7 +70,10 @@ QString helpText(const QString& settingsPath)
                "  --server <HOST[:POORT]>   Adres van de databaseserver, bijvoorbeeld\n"
                "                            kantoor.example.nl of 192.168.1.10:3307\n"
                "                            (standaardpoort 3306). Het adres wordt\n"
-               "                            onthouden voor de volgende keren.\n"
+               "                            onthouden voor de volgende keren. De nodes\n"
+               "                            van een cluster met komma's ertussen:\n"
+               "                            kantoor1,kantoor2:3307,kantoor3; het\n"
+               "                            programma neemt de eerste die antwoordt.\n"
                "  --hash-password           Leest een paswoord (ten hoogste 10 tekens) van de\n"
                "                            standaardinvoer en schrijft de Argon2id-hash\n"
                "                            ervan, om in PASWOORD op te slaan; stopt dan.\n")
@@ -103,7 +106,9 @@ QString versionText()
         + QStringLiteral(".\n");
 }
 
-bool isValidServerText(const QString& text)
+namespace {
+
+bool isValidAddressText(const QString& text)
 {
     const QString t = text.trimmed();
     QString host = t;
@@ -138,6 +143,18 @@ bool isValidServerText(const QString& text)
         bool ok = false;
         const int n = port.toInt(&ok);
         if (!ok || n < 1 || n > 65535)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool isValidServerText(const QString& text)
+{
+    // An empty item is a typing error, not an address.
+    for (const QString& part : text.split(u',')) {
+        if (!isValidAddressText(part))
             return false;
     }
     return true;
@@ -219,7 +236,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& settin
             out.exitNow = true;
             out.exitCode = 2;
             out.output = usageError(QStringLiteral("ongeldig serveradres '") + value
-                                    + QStringLiteral("': verwacht HOST of HOST:POORT")
+                                    + QStringLiteral("': verwacht HOST of HOST:POORT, of meer daarvan "
+                                                     "met komma's ertussen")
                                     + QStringLiteral(" (poort 1 tot 65535)."));
             return out;
         }
@@ -237,12 +255,11 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& settin
     return out;
 }
 
-ServerAddress chooseServer(const CommandLine& commandLine, const QString& environment,
-                           QSettings& settings)
+ServerList chooseServer(const CommandLine& commandLine, const QString& environment, QSettings& settings)
 {
     if (commandLine.rememberServer && !commandLine.server.isEmpty()) {
         settings.setValue(QLatin1String(kServerSettingsKey),
-                          ServerAddress::parse(commandLine.server).toString());
+                          ServerList::parse(commandLine.server).toString());
         settings.sync();
         if (settings.status() != QSettings::NoError)
             std::fprintf(stderr, "%s: kon het serveradres niet onthouden in %s\n", kProgramName,

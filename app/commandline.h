@@ -1,9 +1,9 @@
 #pragma once
-// The command line: --server HOST[:PORT], the TLS settings, --hash-password,
-// --help and --version, and the remembered server address.
+// The command line: --server HOST[:PORT][,HOST[:PORT]...], the TLS settings,
+// --hash-password, --help and --version, and the remembered server address.
 
 #include "app/tlssettings.h"
-#include "data/settings.h"
+#include "data/serverlist.h"
 
 #include <QString>
 #include <QStringList>
@@ -38,12 +38,13 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& settin
 QString helpText(const QString& settingsPath);
 QString versionText();
 
-// "HOST", "HOST:PORT" or "[v6]:PORT" with a port from 1 to 65535.
+// "HOST", "HOST:PORT" or "[v6]:PORT" with a port from 1 to 65535, or
+// several of them separated by commas (the nodes of a cluster).
 bool isValidServerText(const QString& text);
 
-// Stores a --server for the next start, then picks the address to use:
-// --server, else the environment's DECLARATIES_SERVER, else the stored one.
-ServerAddress chooseServer(const CommandLine& commandLine, const QString& environment,
+// Stores a --server for the next start, then picks the addresses to use:
+// --server, else the environment's DECLARATIES_SERVER, else the stored ones.
+ServerList chooseServer(const CommandLine& commandLine, const QString& environment,
                            QSettings& settings);
 
 // The process's own arguments, decoded, before QApplication exists (so that

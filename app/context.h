@@ -5,7 +5,7 @@
 #include "app/messages.h"
 #include "app/session.h"
 #include "data/keptconnection.h"
-#include "data/settings.h"
+#include "data/serverlist.h"
 
 #include <memory>
 
@@ -17,15 +17,17 @@ struct AppContext {
     Session& session;
     MessageService& messages;
     const Clock& clock;
-    ServerAddress server;
+    ServerList server;
     Connection::Options connection = {};
     // The window thread's connection to `server`, kept between actions.
     mutable std::shared_ptr<KeptConnection> kept = {};
+    // How the window's thread waits while its connection opens.
+    ConnectWait connectWait = {};
 
     KeptConnection& db() const
     {
         if (!kept || kept->server() != server)
-            kept = std::make_shared<KeptConnection>(server, connection);
+            kept = std::make_shared<KeptConnection>(server, connection, connectWait);
         return *kept;
     }
 };

@@ -3,19 +3,31 @@
 #include "app/commandline.h"
 #include "data/dberror.h"
 
+#include <QStringList>
+
 namespace dl {
 
-QString unreachableServerText(const ServerAddress& tried, const QString& settingsPath)
+QString unreachableServerText(const ServerList& tried, const QString& settingsPath)
 {
-    const QString host = tried.host.contains(u':') ? u'[' + tried.host + u']' : tried.host;
-    return QStringLiteral("De databaseserver op %1:%2 is niet bereikbaar.\r\n\r\n")
-               .arg(host)
-               .arg(tried.port)
-        + QStringLiteral("Controleer of de server aan staat en of deze computer hem via het netwerk "
-                         "kan bereiken.\r\n\r\n"
-                         "Een ander adres geeft u op een van deze manieren:\r\n"
+    QStringList addresses;
+    for (const ServerAddress& a : tried.addresses()) {
+        const QString host = a.host.contains(u':') ? u'[' + a.host + u']' : a.host;
+        addresses << host + u':' + QString::number(a.port);
+    }
+    const QString what = addresses.size() == 1
+        ? QStringLiteral("De databaseserver op %1 is niet bereikbaar.\r\n\r\n"
+                         "Controleer of de server aan staat en of deze computer hem via het netwerk "
+                         "kan bereiken.\r\n\r\n")
+              .arg(addresses.first())
+        : QStringLiteral("Geen van de databaseservers is bereikbaar; geprobeerd: %1.\r\n\r\n"
+                         "Controleer of de servers aan staan en of deze computer ze via het netwerk "
+                         "kan bereiken.\r\n\r\n")
+              .arg(addresses.join(QStringLiteral(", ")));
+    return what
+        + QStringLiteral("Een ander adres geeft u op een van deze manieren:\r\n"
                          "- start het programma eenmaal met  declaraties --server HOST[:POORT]  "
-                         "(het adres wordt onthouden);\r\n"
+                         "(het adres wordt onthouden; de nodes van een cluster met komma's ertussen: "
+                         "HOST1,HOST2:POORT,HOST3);\r\n"
                          "- zet de omgevingsvariabele ")
         + QLatin1String(kServerEnv)
         + QStringLiteral(" (die gaat voor het onthouden adres);\r\n"
@@ -24,19 +36,19 @@ QString unreachableServerText(const ServerAddress& tried, const QString& setting
         + QStringLiteral(".");
 }
 
-QString unreachableServerText(const ServerAddress& tried, const DbError& error,
+QString unreachableServerText(const ServerList& tried, const DbError& error,
                               const QString& settingsPath)
 {
     return unreachableServerText(tried, settingsPath)
         + QStringLiteral("\r\n\r\nFout %1: %2").arg(error.number()).arg(error.description());
 }
 
-QString unreachableServerText(const ServerAddress& tried)
+QString unreachableServerText(const ServerList& tried)
 {
     return unreachableServerText(tried, settingsFilePath());
 }
 
-QString unreachableServerText(const ServerAddress& tried, const DbError& error)
+QString unreachableServerText(const ServerList& tried, const DbError& error)
 {
     return unreachableServerText(tried, error, settingsFilePath());
 }

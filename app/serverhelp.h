@@ -1,9 +1,9 @@
 #pragma once
-// What to tell a user whose database server cannot be reached: which address
-// was tried and the three ways to give another one; or whose line to it could
-// not be protected as the TLS settings ask: why, and where those settings live.
+// What to tell a user whose database server cannot be reached: every address
+// tried and the three ways to give others; or whose line to it could not be
+// protected as the TLS settings ask: why, and where those settings live.
 
-#include "data/settings.h"
+#include "data/serverlist.h"
 
 #include <QString>
 
@@ -13,13 +13,13 @@ class DbError;
 
 // Line breaks are CR LF, as in every message box. settingsPath is the file
 // the remembered address lives in (settingsFilePath()).
-QString unreachableServerText(const ServerAddress& tried, const QString& settingsPath);
+QString unreachableServerText(const ServerList& tried, const QString& settingsPath);
 // The same, followed by the server's error number and description.
-QString unreachableServerText(const ServerAddress& tried, const DbError& error,
+QString unreachableServerText(const ServerList& tried, const DbError& error,
                               const QString& settingsPath);
 // With the real settings file.
-QString unreachableServerText(const ServerAddress& tried);
-QString unreachableServerText(const ServerAddress& tried, const DbError& error);
+QString unreachableServerText(const ServerList& tried);
+QString unreachableServerText(const ServerList& tried, const DbError& error);
 // A TLS refusal (DbError::isTlsRefusal); its description names the address and the reason.
 QString refusedServerText(const DbError& error, const QString& settingsPath);
 QString refusedServerText(const DbError& error);

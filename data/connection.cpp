@@ -139,12 +139,6 @@ bool mayWrite(const QString& sql)
     return true;
 }
 
-// The servers to try, in order; the first that answers is used.
-QList<ServerAddress> addressList(const ServerAddress& server)
-{
-    return {server};
-}
-
 // The session the program's locking and reads rely on, whatever the
 // server's defaults: one request; a setting the server refuses is named on
 // standard error and the connection goes on without it.
@@ -180,8 +174,8 @@ void applySessionSettings(MYSQL* m, const Connection::Options& options)
     }
 }
 
-MYSQL* openConnection(const ServerAddress& server, Database home, const Connection::Options& options,
-                      const Connection::Login& login)
+MYSQL* openConnection(const ServerList& server, Database home, const Connection::Options& options,
+                      const Connection::Login& login, ServerAddress& answered)
 {
     initLibrary();
     MYSQL* m = mysql_init(nullptr);
@@ -197,9 +191,9 @@ MYSQL* openConnection(const ServerAddress& server, Database home, const Connecti
     mysql_optionsv(m, MYSQL_OPT_RECONNECT, &noReconnect);
     // The character set travels in the greeting: no request of its own.
     mysql_optionsv(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
-    applyTls(m, options.tls);
 
-    unsigned long flags = CLIENT_FOUND_ROWS;
+    // A failed try must not drop the options for the next address.
+    unsigned long flags = CLIENT_FOUND_ROWS | CLIENT_REMEMBER_OPTIONS;
     if (login.scripts)
         flags |= CLIENT_MULTI_STATEMENTS | CLIENT_MULTI_RESULTS;
     const QByteArray user = login.user.toUtf8();
@@ -207,27 +201,41 @@ MYSQL* openConnection(const ServerAddress& server, Database home, const Connecti
     const QByteArray db = databaseName(home).toUtf8();
     const QByteArray socket = login.socket.toUtf8();
 
+    // The address that answered last first, then the others in list order.
+    // A node that answers but is not ready for clients refuses the first
+    // statement with 1047, which counts as going away (KeptConnection).
     MYSQL* connected = nullptr;
-    for (const ServerAddress& a : addressList(server)) {
+    ServerAddress tried;
+    for (const ServerAddress& a : server.tryOrder()) {
+        tried = a;
         const QByteArray host = login.socket.isEmpty() ? a.host.toUtf8() : QByteArray("localhost");
         const auto connect = [&] {
             return mysql_real_connect(m, host.constData(), user.constData(), password.constData(),
                                       db.constData(), login.socket.isEmpty() ? static_cast<unsigned>(a.port) : 0,
                                       login.socket.isEmpty() ? nullptr : socket.constData(), flags);
         };
+        // Again for every address: a plain second try below clears them.
+        applyTls(m, options.tls);
         connected = connect();
         if (!connected && withoutTlsWhereNoneIsOffered(m, options.tls))
             connected = connect();
-        if (connected)
+        if (connected) {
+            server.answered(a);
+            answered = a;
+            break;
+        }
+        // A refused account, an unknown database or a line TLS could not
+        // protect is the server's answer.
+        if (!isLossNumber(mysql_errno(m)))
             break;
     }
     if (!connected) {
-        const DbError e = connectError(m, server);
+        const DbError e = connectError(m, tried);
         mysql_close(m);
         throw e;
     }
     try {
-        checkTls(m, server, options.tls);
+        checkTls(m, answered, options.tls);
     } catch (...) {
         mysql_close(m);
         throw;
@@ -335,18 +343,18 @@ struct Connection::Statement {
     }
 };
 
-Connection::Connection(const ServerAddress& server, Database home)
+Connection::Connection(const ServerList& server, Database home)
     : Connection(server, home, Options{})
 {
 }
 
-Connection::Connection(const ServerAddress& server, Database home, Options options)
+Connection::Connection(const ServerList& server, Database home, Options options)
     : Connection(server, home, options, Login{})
 {
 }
 
-Connection::Connection(const ServerAddress& server, Database home, Options options, const Login& login)
-    : m_mysql(openConnection(server, home, options, login))
+Connection::Connection(const ServerList& server, Database home, Options options, const Login& login)
+    : m_mysql(openConnection(server, home, options, login, m_address))
 {
 }
 
@@ -364,8 +372,9 @@ void Connection::fail(unsigned number, const char* text, bool wasWrite)
     if (e.isConnectionLoss()) {
         m_broken = true;
         // The server may have carried out a write sent outside a transaction
-        // before the line broke; only a look at the rows can tell.
-        if (wasWrite && !m_inTransaction)
+        // before the line broke; only a look at the rows can tell. A node
+        // not ready for clients (1047) refused the statement unread.
+        if (wasWrite && !m_inTransaction && number != ER_UNKNOWN_COM_ERROR)
             e.setOutcomeUnknown();
         m_inTransaction = false;
     }

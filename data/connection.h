@@ -7,6 +7,7 @@
 
 #include "data/dberror.h"
 #include "data/row.h"
+#include "data/serverlist.h"
 #include "data/settings.h"
 
 #include <QElapsedTimer>
@@ -71,9 +72,11 @@ public:
         bool sessionSettings = true; // isolation level and lock wait
     };
 
-    explicit Connection(const ServerAddress& server, Database home = Database::Data);
-    Connection(const ServerAddress& server, Database home, Options options);
-    Connection(const ServerAddress& server, Database home, Options options, const Login& login);
+    // Tries the addresses in the list's order, each bounded by the connect
+    // timeout; when none answers, throws the last one's failure.
+    explicit Connection(const ServerList& server, Database home = Database::Data);
+    Connection(const ServerList& server, Database home, Options options);
+    Connection(const ServerList& server, Database home, Options options, const Login& login);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -93,6 +96,8 @@ public:
     bool inTransaction() const { return m_inTransaction; }
     // The line broke; nothing more can be sent on this connection.
     bool isBroken() const { return m_broken; }
+    // The address that answered.
+    const ServerAddress& address() const { return m_address; }
 
 private:
     struct Statement;
@@ -103,6 +108,7 @@ private:
     void refuseChangedValues();
     Result prepared(const QString& sql, const QVariantList& binds);
 
+    ServerAddress m_address;
     st_mysql* m_mysql = nullptr;
     QHash<QString, std::shared_ptr<Statement>> m_statements;
     bool m_inTransaction = false;

@@ -15,7 +15,8 @@ public:
     QString description() const { return m_description; }
     // The server asked us to try again (deadlock, lock wait timeout).
     bool isRetryable() const { return m_number == 1213 || m_number == 1205; }
-    // The server could not be reached or the connection broke.
+    // The server could not be reached, the connection broke, or the cluster
+    // node is not ready for clients.
     bool isConnectionLoss() const;
     // The line to the server could not be protected as the TLS settings ask
     // (the connector's CR_SSL_CONNECTION_ERROR); the description says why.

@@ -1,31 +1,36 @@
 #pragma once
 // The one connection a thread keeps to the server, opened when it is first
 // needed and again when the server let it go (restart, idle timeout, a
-// cluster node that left). Work on it runs through run(): work that found
-// the kept connection gone before its COMMIT was sent runs once more on a
-// new one; the rollback on the server undid the first try. Work whose
-// COMMIT, or whose write outside a transaction, lost its answer is not
-// repeated: the caller looks at the rows first.
+// cluster node that left or is not ready). Work on it runs through run():
+// work that found the connection gone before its COMMIT was sent runs once
+// more on a new one; the rollback on the server undid the first try. Work
+// whose COMMIT, or whose write outside a transaction, lost its answer is
+// not repeated: the caller looks at the rows first.
 
 #include "data/connection.h"
 
 #include <QElapsedTimer>
 
+#include <functional>
 #include <memory>
 #include <utility>
 
 namespace dl {
 
+// How a thread waits while a connection opens: the default opens in place;
+// the window's thread keeps painting meanwhile (app/connectwait.h).
+using ConnectWait = std::function<void(const std::function<void()>& open)>;
+
 class KeptConnection {
 public:
-    explicit KeptConnection(ServerAddress server, Connection::Options options = {})
-        : m_server(std::move(server)), m_options(options)
+    explicit KeptConnection(ServerList server, Connection::Options options = {}, ConnectWait wait = {})
+        : m_server(std::move(server)), m_options(options), m_wait(std::move(wait))
     {
     }
     KeptConnection(const KeptConnection&) = delete;
     KeptConnection& operator=(const KeptConnection&) = delete;
 
-    const ServerAddress& server() const { return m_server; }
+    const ServerList& server() const { return m_server; }
     bool isOpen() const { return m_connection && !m_connection->isBroken(); }
     // Closes the connection; the next use opens a new one.
     void drop() { m_connection.reset(); }
@@ -33,28 +38,29 @@ public:
     template <typename Fn>
     auto run(Fn&& fn) -> decltype(fn(std::declval<Connection&>()))
     {
-        const bool wasKept = isOpen();
         QElapsedTimer waited;
         waited.start();
-        try {
-            return fn(connection());
-        } catch (const DbError& e) {
-            if (!e.isConnectionLoss())
-                throw;
-            drop();
-            // A connection opened just now that broke is a server that is
-            // not there, and one that stopped answering has kept the
-            // consultant waiting long enough: no second try, the failure is
-            // what the user sees.
-            if (!wasKept || e.outcomeUnknown() || waited.elapsed() >= timedOutAfterMs())
-                throw;
-        }
-        try {
-            return fn(connection());
-        } catch (const DbError& e) {
-            if (e.isConnectionLoss())
+        for (int attempt = 1;; ++attempt) {
+            const bool wasKept = isOpen();
+            // Throws when no address answers: there is nothing left to try.
+            Connection& c = connection();
+            try {
+                return fn(c);
+            } catch (const DbError& e) {
+                if (!e.isConnectionLoss())
+                    throw;
+                m_server.wentAway(c.address());
                 drop();
-            throw;
+                // With one address, a connection opened just now that broke
+                // is a server that is not there; with several, the next try
+                // goes to another. One that stopped answering has kept the
+                // consultant waiting long enough: the failure is what the
+                // user sees.
+                const bool several = m_server.size() > 1;
+                if ((!wasKept && !several) || attempt >= std::max<qsizetype>(2, m_server.size())
+                    || e.outcomeUnknown() || waited.elapsed() >= timedOutAfterMs())
+                    throw;
+            }
         }
     }
 
@@ -63,7 +69,13 @@ public:
     {
         if (!isOpen()) {
             m_connection.reset();
-            m_connection = std::make_unique<Connection>(m_server, Database::Data, m_options);
+            const auto open = [this] {
+                m_connection = std::make_unique<Connection>(m_server, Database::Data, m_options);
+            };
+            if (m_wait)
+                m_wait(open);
+            else
+                open();
         }
         return *m_connection;
     }
@@ -71,8 +83,9 @@ public:
 private:
     qint64 timedOutAfterMs() const { return m_options.readTimeoutSeconds * 1000LL - 500; }
 
-    ServerAddress m_server;
+    ServerList m_server;
     Connection::Options m_options;
+    ConnectWait m_wait;
     std::unique_ptr<Connection> m_connection;
 };
 

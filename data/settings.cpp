@@ -1,6 +1,5 @@
 #include "data/settings.h"
 
-#include <QSettings>
 #include <QStringList>
 
 namespace dl {
@@ -65,21 +64,6 @@ QString connectionString(Database db, const ServerAddress& server)
                        QStringLiteral("database=") + databaseName(db),
                        QStringLiteral("option=16387")}
         .join(u';');
-}
-
-ServerAddress resolveServer(const QString& commandLine, const QString& environment,
-                            const QSettings* settings)
-{
-    if (!commandLine.trimmed().isEmpty())
-        return ServerAddress::parse(commandLine);
-    if (!environment.trimmed().isEmpty())
-        return ServerAddress::parse(environment);
-    if (settings) {
-        const QString stored = settings->value(QLatin1String(kServerSettingsKey)).toString();
-        if (!stored.trimmed().isEmpty())
-            return ServerAddress::parse(stored);
-    }
-    return {};
 }
 
 } // namespace dl

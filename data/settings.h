@@ -1,10 +1,8 @@
 #pragma once
 // Connection settings: the constants of the three databases and the one
-// piece of configuration, the server address.
+// piece of configuration, the server address (a list of them: serverlist.h).
 
 #include <QString>
-
-class QSettings;
 
 namespace dl {
 
@@ -42,9 +40,5 @@ QString connectionString(Database db, const ServerAddress& server);
 
 inline constexpr const char* kServerEnv = "DECLARATIES_SERVER";
 inline constexpr const char* kServerSettingsKey = "database/server";
-
-// --server, else DECLARATIES_SERVER, else the stored setting, else localhost.
-ServerAddress resolveServer(const QString& commandLine, const QString& environment,
-                            const QSettings* settings);
 
 } // namespace dl

@@ -27,7 +27,7 @@ double nextTickerLeft(double left, double step, double textWidth, double stripWi
     return left;
 }
 
-std::shared_ptr<KeptConnection> tickerConnection(const ServerAddress& server, Connection::Options options)
+std::shared_ptr<KeptConnection> tickerConnection(const ServerList& server, Connection::Options options)
 {
     // Shorter waits than the window's, the same protection of the line.
     options.connectTimeoutSeconds = 3;

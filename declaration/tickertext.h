@@ -31,7 +31,7 @@ struct TickerFetch {
 
 // The ticker's own connection: short waits, so that a hung server does not
 // keep a refresh going for long; otherwise the window's options (TLS).
-std::shared_ptr<KeptConnection> tickerConnection(const ServerAddress& server, Connection::Options options);
+std::shared_ptr<KeptConnection> tickerConnection(const ServerList& server, Connection::Options options);
 
 // Reads the first row of the messages table on the ticker's connection, on
 // whichever thread refreshes; one refresh at a time. Never throws.

@@ -103,6 +103,12 @@ private Q_SLOTS:
                                         << u"bij --tls-key hoort een bestand."_s;
         QTest::newRow("tls with server") << l({"--server", "kantoor", "--tls", "off"}) << false << 0
                                          << u"kantoor"_s << true << none;
+        QTest::newRow("cluster nodes") << l({"--server", " k1, k2:3307,[::1]:3308 "}) << false << 0
+                                       << u"k1, k2:3307,[::1]:3308"_s << true << none;
+        QTest::newRow("node list with a bad port") << l({"--server", "k1,k2:0"}) << true << 2 << none << false
+                                                   << u"meer daarvan met komma's ertussen"_s;
+        QTest::newRow("node list with an empty item") << l({"--server", "k1,,k2"}) << true << 2 << none
+                                                      << false << u"ongeldig serveradres 'k1,,k2'"_s;
     }
 
     void parse()
@@ -170,6 +176,62 @@ private Q_SLOTS:
         QTest::newRow("blank inside") << u"kan toor"_s << false;
         QTest::newRow("url") << u"mysql://kantoor"_s << false;
         QTest::newRow("empty") << QString() << false;
+        QTest::newRow("list") << u"kantoor1,kantoor2:3307,[::1]:3308"_s << true;
+        QTest::newRow("list with blanks") << u"kantoor1, kantoor2"_s << true;
+        QTest::newRow("list with a bad port") << u"kantoor1,kantoor2:0"_s << false;
+        QTest::newRow("list with a bare v6") << u"kantoor1,fe80::1"_s << false;
+        QTest::newRow("list with an empty item") << u"kantoor1,,kantoor2"_s << false;
+        QTest::newRow("list ending in a comma") << u"kantoor1,"_s << false;
+        QTest::newRow("only a comma") << u","_s << false;
+    }
+
+    // The order of a connection's tries: the address that answered last
+    // first, then the list; one that went away last. Copies (the ticker's)
+    // share what they learn.
+    void serverListOrder_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("events"); // "+a": a answered, "-a": a went away
+        QTest::addColumn<QString>("order");
+        const QStringList none;
+        QTest::newRow("one") << u"kantoor"_s << none << u"kantoor"_s;
+        QTest::newRow("list order") << u"a,b:3307,c"_s << none << u"a,b:3307,c"_s;
+        QTest::newRow("last answered first") << u"a,b:3307,c"_s << QStringList{u"+c"_s} << u"c,a,b:3307"_s;
+        QTest::newRow("first answered") << u"a,b:3307,c"_s << QStringList{u"+a"_s} << u"a,b:3307,c"_s;
+        QTest::newRow("middle answered") << u"a,b:3307,c"_s << QStringList{u"+b:3307"_s} << u"b:3307,a,c"_s;
+        QTest::newRow("latest answer counts") << u"a,b,c"_s << QStringList{u"+c"_s, u"+b"_s} << u"b,a,c"_s;
+        QTest::newRow("gone node tried last") << u"a,b,c"_s << QStringList{u"+a"_s, u"-a"_s} << u"b,c,a"_s;
+        QTest::newRow("gone middle node") << u"a,b,c"_s << QStringList{u"+b"_s, u"-b"_s} << u"a,c,b"_s;
+        QTest::newRow("gone, then the next answered")
+            << u"a,b,c"_s << QStringList{u"+a"_s, u"-a"_s, u"+b"_s} << u"b,c,a"_s;
+        QTest::newRow("gone one back") << u"a,b,c"_s << QStringList{u"-a"_s, u"+a"_s} << u"a,b,c"_s;
+        QTest::newRow("single gone stays") << u"a"_s << QStringList{u"+a"_s, u"-a"_s} << u"a"_s;
+        QTest::newRow("unknown address ignored") << u"a,b"_s << QStringList{u"+x"_s, u"-y"_s} << u"a,b"_s;
+        QTest::newRow("twice given, tried once") << u"a, b ,a:3306"_s << none << u"a,b"_s;
+        QTest::newRow("empty items left out") << u",a,,b,"_s << none << u"a,b"_s;
+        QTest::newRow("nothing is localhost") << u" , "_s << none << u"localhost"_s;
+        QTest::newRow("default port left out") << u"a:3306,[::1]:3308"_s << none << u"a,[::1]:3308"_s;
+    }
+
+    void serverListOrder()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, events);
+        QFETCH(QString, order);
+        const ServerList list = ServerList::parse(text);
+        const ServerList copy = list;
+        for (const QString& e : events) {
+            const ServerAddress a = ServerAddress::parse(e.mid(1));
+            if (e.startsWith(u'+'))
+                copy.answered(a);
+            else
+                copy.wentAway(a);
+        }
+        QStringList tries;
+        for (const ServerAddress& a : list.tryOrder())
+            tries << a.toString();
+        QCOMPARE(tries.join(u','), order);
+        QCOMPARE(list.tryOrder().size(), list.size());
     }
 
     void validServerText()
@@ -179,17 +241,27 @@ private Q_SLOTS:
         QCOMPARE(isValidServerText(text), valid);
     }
 
+    void givenServerIsRememberedForTheNextStart_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("one address") << u"10.0.0.5:3307"_s << u"10.0.0.5:3307"_s;
+        QTest::newRow("cluster nodes") << u"k1, k2:3306 ,[::1]:3308"_s << u"k1,k2,[::1]:3308"_s;
+    }
+
     void givenServerIsRememberedForTheNextStart()
     {
-        const CommandLine first = parseCommandLine({u"declaraties"_s, u"--server"_s, u"10.0.0.5:3307"_s});
-        QCOMPARE(chooseServer(first, {}, settings()).toString(), u"10.0.0.5:3307"_s);
+        QFETCH(QString, given);
+        QFETCH(QString, stored);
+        const CommandLine first = parseCommandLine({u"declaraties"_s, u"--server"_s, given});
+        QCOMPARE(chooseServer(first, {}, settings()).toString(), stored);
 
         // A fresh QSettings on the same file: what the next process sees.
         QSettings next(settings().fileName(), QSettings::IniFormat);
-        QCOMPARE(next.value(QLatin1String(kServerSettingsKey)).toString(), u"10.0.0.5:3307"_s);
-        const ServerAddress again = chooseServer(parseCommandLine({u"declaraties"_s}), {}, next);
-        QCOMPARE(again.host, u"10.0.0.5"_s);
-        QCOMPARE(again.port, 3307);
+        QCOMPARE(next.value(QLatin1String(kServerSettingsKey)).toString(), stored);
+        const ServerList again = chooseServer(parseCommandLine({u"declaraties"_s}), {}, next);
+        QCOMPARE(again.toString(), stored);
+        QCOMPARE(again, ServerList::parse(given));
     }
 
     void defaultPortIsStoredShort()
@@ -202,22 +274,24 @@ private Q_SLOTS:
     void environmentWinsOverStoredButIsNotStored()
     {
         settings().setValue(QLatin1String(kServerSettingsKey), u"opgeslagen:3310"_s);
-        const ServerAddress a = chooseServer(parseCommandLine({u"declaraties"_s}), u"omgeving"_s, settings());
-        QCOMPARE(a.host, u"omgeving"_s);
+        const ServerList a = chooseServer(parseCommandLine({u"declaraties"_s}), u"omgeving,omgeving2"_s,
+                                          settings());
+        QCOMPARE(a.toString(), u"omgeving,omgeving2"_s);
         QCOMPARE(settings().value(QLatin1String(kServerSettingsKey)).toString(), u"opgeslagen:3310"_s);
     }
 
     void commandLineWinsOverEnvironment()
     {
         const CommandLine c = parseCommandLine({u"declaraties"_s, u"--server=regel"_s});
-        QCOMPARE(chooseServer(c, u"omgeving"_s, settings()).host, u"regel"_s);
+        QCOMPARE(chooseServer(c, u"omgeving"_s, settings()).toString(), u"regel"_s);
         QCOMPARE(settings().value(QLatin1String(kServerSettingsKey)).toString(), u"regel"_s);
     }
 
     void nothingAnywhereIsLocalhost()
     {
-        const ServerAddress a = chooseServer(parseCommandLine({u"declaraties"_s}), {}, settings());
-        QCOMPARE(a, ServerAddress{});
+        const ServerList a = chooseServer(parseCommandLine({u"declaraties"_s}), {}, settings());
+        QCOMPARE(a, ServerList{});
+        QCOMPARE(a.first(), ServerAddress{});
         QVERIFY(!settings().contains(QLatin1String(kServerSettingsKey)));
     }
 
@@ -226,7 +300,7 @@ private Q_SLOTS:
         settings().setValue(QLatin1String(kServerSettingsKey), u"oud"_s);
         const CommandLine c = parseCommandLine({u"declaraties"_s, u"--server"_s, u"nieuw:99999"_s});
         QVERIFY(c.exitNow);
-        QCOMPARE(chooseServer(c, {}, settings()).host, u"oud"_s);
+        QCOMPARE(chooseServer(c, {}, settings()).toString(), u"oud"_s);
         QCOMPARE(settings().value(QLatin1String(kServerSettingsKey)).toString(), u"oud"_s);
     }
 
@@ -471,21 +545,27 @@ private Q_SLOTS:
     void unreachableTextSaysWhatAndHow_data()
     {
         QTest::addColumn<QString>("server");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("default port shown") << u"kantoor"_s << u"kantoor:3306"_s;
-        QTest::newRow("own port") << u"10.0.0.5:3307"_s << u"10.0.0.5:3307"_s;
-        QTest::newRow("v6") << u"[::1]:3307"_s << u"[::1]:3307"_s;
+        QTest::addColumn<QString>("says");
+        QTest::newRow("default port shown") << u"kantoor"_s
+                                            << u"De databaseserver op kantoor:3306 is niet bereikbaar."_s;
+        QTest::newRow("own port") << u"10.0.0.5:3307"_s
+                                  << u"De databaseserver op 10.0.0.5:3307 is niet bereikbaar."_s;
+        QTest::newRow("v6") << u"[::1]:3307"_s << u"De databaseserver op [::1]:3307 is niet bereikbaar."_s;
+        QTest::newRow("every node tried") << u"db1,db2:3307,[::1]"_s
+                                          << u"Geen van de databaseservers is bereikbaar; geprobeerd: db1:3306, "
+                                             "db2:3307, [::1]:3306."_s;
     }
 
     void unreachableTextSaysWhatAndHow()
     {
         QFETCH(QString, server);
-        QFETCH(QString, shown);
+        QFETCH(QString, says);
         const QString path = u"/home/anna/.config/declaraties/declaraties.conf"_s;
-        const QString t = unreachableServerText(ServerAddress::parse(server),
+        const QString t = unreachableServerText(ServerList::parse(server),
                                                 DbError(2003, u"Can't connect to server"_s), path);
-        QVERIFY2(t.contains(u"De databaseserver op "_s + shown + u" is niet bereikbaar."_s), qPrintable(t));
+        QVERIFY2(t.startsWith(says + u"\r\n"_s), qPrintable(t));
         QVERIFY(t.contains(u"--server HOST[:POORT]"_s));
+        QVERIFY(t.contains(u"HOST1,HOST2:POORT,HOST3"_s));
         QVERIFY(t.contains(u"DECLARATIES_SERVER"_s));
         QVERIFY(t.contains(path));
         QVERIFY(t.endsWith(u"Fout 2003: Can't connect to server"_s));

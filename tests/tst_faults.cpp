@@ -341,7 +341,7 @@ void TestFaults::serverFaults()
         TestDb::exec(u"ROLLBACK"_qs);
     } else if (action == Action::Login) {
         // The first contact names the server it tried.
-        const ServerAddress tried = w.ctx.server;
+        const ServerAddress tried = w.ctx.server.first();
         QVERIFY2(w.messages.last().startsWith(u"De databaseserver op %1:%2 is niet bereikbaar."_qs.arg(
                      tried.host, QString::number(tried.port))),
                  qPrintable(w.messages.last()));

@@ -1,6 +1,7 @@
 #include "app/startup/startup.h"
 
 #include "app/commandline.h"
+#include "app/connectwait.h"
 #include "app/messages.h"
 #include "app/startup/hashpassword.h"
 #include "app/startup/startupprobe.h"
@@ -113,7 +114,7 @@ namespace {
 // Tables without a primary key are named once in the program's log
 // (standard error); the window does not wait for the answer, and a server
 // that cannot be reached is left to the actions to report.
-std::unique_ptr<QThread> reportKeylessTables(const ServerAddress& server, const Connection::Options& options)
+std::unique_ptr<QThread> reportKeylessTables(const ServerList& server, const Connection::Options& options)
 {
     std::unique_ptr<QThread> t(QThread::create([server, options] {
         try {
@@ -165,13 +166,14 @@ int runProgram(int argc, char* argv[])
 
     // A --server is remembered for the next start.
     QSettings settings;
-    const ServerAddress server = chooseServer(cli, qEnvironmentVariable(kServerEnv), settings);
+    const ServerList server = chooseServer(cli, qEnvironmentVariable(kServerEnv), settings);
 
     Session session;
     SystemClock clock;
     QtMessageService messages;
     AppContext ctx{session, messages, clock, server};
     ctx.connection.tls = tls.options;
+    ctx.connectWait = openWhilePainting;
 
     const std::unique_ptr<QThread> keyCheck = reportKeylessTables(server, ctx.connection);
     Startup startup(ctx);

@@ -39,7 +39,7 @@ WorkerPlan workerPlan(const QStringList& a)
     WorkerPlan p;
     if (a.size() < 9)
         return p;
-    p.server = ServerAddress::parse(a[0]);
+    p.server = ServerList::parse(a[0]);
     p.login = a[1];
     p.password = a[2];
     p.projectEntry = a[3];

@@ -5,7 +5,7 @@
 //   EVENT <what> <report key or -> <marker or -> [message]
 // on standard output.
 
-#include "data/settings.h"
+#include "data/serverlist.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,7 +15,7 @@ class QTextStream;
 namespace dl::test {
 
 struct WorkerPlan {
-    ServerAddress server;
+    ServerList server;
     QString login;
     QString password;
     QString projectEntry; // as the project list shows it

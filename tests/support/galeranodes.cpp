@@ -57,6 +57,14 @@ ServerAddress GaleraNodes::node(int n)
     return a;
 }
 
+ServerList GaleraNodes::list(const QList<int>& nodes)
+{
+    QStringList parts;
+    for (const int n : nodes)
+        parts << node(n).toString();
+    return ServerList::parse(parts.join(u','));
+}
+
 void GaleraNodes::exec(int n, const QString& sql, const QVariantList& binds)
 {
     QMutexLocker lock(&g_adminMutex);

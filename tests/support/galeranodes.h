@@ -3,7 +3,7 @@
 // (scripts/galera.sh): each node's address, administrator SQL on a node,
 // and killing and restarting a node.
 
-#include "data/settings.h"
+#include "data/serverlist.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,6 +16,8 @@ public:
     static constexpr int kNodes = 3;
     // Node 1 to 3.
     static ServerAddress node(int n);
+    // The nodes in this order, as a workstation lists them.
+    static ServerList list(const QList<int>& nodes);
     // Runs SQL as the administrator on node n (several statements allowed without binds).
     static void exec(int n, const QString& sql, const QVariantList& binds = {});
     // Rows as text (NULL as "<NULL>"), columns joined by "|".

@@ -22,7 +22,7 @@ const QLocale& dutch()
     return l;
 }
 
-Workstation::Workstation(const ServerAddress& server, const QDateTime& now)
+Workstation::Workstation(const ServerList& server, const QDateTime& now)
     : clock(now), ctx{session, messages, clock, server}, form(ctx, nullptr, dutch()),
       months(form, ctx, dutch()), save(form, ctx, dutch()), declare(form, ctx, dutch())
 {

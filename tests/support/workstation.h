@@ -23,7 +23,7 @@ namespace dl::test {
 
 class Workstation {
 public:
-    explicit Workstation(const ServerAddress& server,
+    explicit Workstation(const ServerList& server,
                          const QDateTime& now = QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9)));
     ~Workstation();
 

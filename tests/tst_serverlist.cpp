@@ -1,0 +1,229 @@
+// A list of server addresses on the wire: which address a connection gets,
+// how long the tries take, where a kept connection goes when its server went
+// away, what the list costs in round trips; and the window that keeps
+// painting, and starts nothing else, while a connection opens.
+
+#include "app/connectwait.h"
+#include "data/keptconnection.h"
+#include "data/records.h"
+#include "data/tables.h"
+#include "support/faultproxy.h"
+#include "support/testdb.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+#include <QtTest>
+
+#include <memory>
+#include <thread>
+
+using namespace dl;
+using namespace dl::test;
+
+namespace {
+
+// Nothing listens there: refused at once.
+ServerAddress refusing()
+{
+    return ServerAddress{u"127.0.0.1"_qs, 1};
+}
+
+QString firstMessage(Connection& c)
+{
+    const auto row = Records(c).firstRow(tables::messages());
+    return row ? row->text(u"Bericht"_qs) : QString();
+}
+
+class PaintCounter : public QWidget {
+public:
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent*) override { ++paints; }
+};
+
+} // namespace
+
+class TestServerList : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { TestDb::loadDemo(); }
+
+    // Each try is bounded by the connect timeout, also after a failed one:
+    // a try that found nobody must not leave the next without its timeouts.
+    void triesInTurn_data()
+    {
+        QTest::addColumn<QStringList>("servers"); // "refuses", "stalls" or "answers", in list order
+        QTest::addColumn<int>("answering");       // index of the one that answers, -1 none
+        QTest::addColumn<int>("atMostMs");
+        QTest::newRow("first answers") << QStringList{u"answers"_qs, u"refuses"_qs} << 0 << 1500;
+        QTest::newRow("refused, then one answers") << QStringList{u"refuses"_qs, u"answers"_qs} << 1 << 1500;
+        QTest::newRow("stalled, then one answers") << QStringList{u"stalls"_qs, u"answers"_qs} << 1 << 4500;
+        QTest::newRow("refused, then stalled") << QStringList{u"refuses"_qs, u"stalls"_qs} << -1 << 4500;
+        QTest::newRow("none answers") << QStringList{u"refuses"_qs, u"refuses"_qs, u"refuses"_qs} << -1
+                                      << 1500;
+    }
+
+    void triesInTurn()
+    {
+        QFETCH(QStringList, servers);
+        QFETCH(int, answering);
+        QFETCH(int, atMostMs);
+        std::vector<std::unique_ptr<FaultProxy>> proxies;
+        QStringList addresses;
+        for (const QString& kind : servers) {
+            if (kind == u"refuses") {
+                addresses << refusing().toString();
+                continue;
+            }
+            proxies.push_back(std::make_unique<FaultProxy>([] { return TestDb::server(); }));
+            if (kind == u"stalls")
+                proxies.back()->stall();
+            addresses << proxies.back()->address().toString();
+        }
+        const ServerList list = ServerList::parse(addresses.join(u','));
+        QElapsedTimer clock;
+        clock.start();
+        try {
+            Connection c(list, Database::Data, Connection::Options{2, 3});
+            QVERIFY2(answering >= 0, "a connection where no server answers");
+            QCOMPARE(c.address(), list.addresses().at(answering));
+            QCOMPARE(firstMessage(c).isEmpty(), false);
+            // The next connection tries the one that answered first.
+            QCOMPARE(list.tryOrder().first(), list.addresses().at(answering));
+        } catch (const DbError& e) {
+            QVERIFY2(answering < 0, e.what());
+            QVERIFY(e.isConnectionLoss());
+        }
+        QVERIFY2(clock.elapsed() <= atMostMs, qPrintable(QString::number(clock.elapsed())));
+        for (auto& p : proxies)
+            p->pass();
+    }
+
+    // The kept connection's server went away between two uses: the next use
+    // goes to the next address without a word, and a list costs no round
+    // trip more than one address.
+    void keptConnectionGoesOn()
+    {
+        FaultProxy first([] { return TestDb::server(); });
+        FaultProxy second([] { return TestDb::server(); });
+        // One address, counted on the second proxy; the first read also
+        // learns the table's columns, once per program.
+        for (int i = 0; i < 2; ++i) {
+            KeptConnection warm(second.address());
+            QVERIFY(!warm.run(firstMessage).isEmpty());
+        }
+        QTest::qWait(200);  // their goodbyes reach the proxy before counting starts
+        KeptConnection alone(second.address());
+        const int before = second.roundTrips();
+        QVERIFY(!alone.run(firstMessage).isEmpty());
+        const int aloneTrips = second.roundTrips() - before;
+        const int secondConnections = second.connections();
+
+        KeptConnection db(ServerList::parse(first.address().toString() + u',' + second.address().toString()));
+        const QString message = db.run(firstMessage);
+        QVERIFY(!message.isEmpty());
+        QCOMPARE(first.roundTrips(), aloneTrips);
+        QCOMPARE(second.connections(), secondConnections);
+
+        first.dropAll();
+        QCOMPARE(db.run(firstMessage), message);
+        QCOMPARE(db.connection().address(), second.address());
+        QCOMPARE(second.connections(), secondConnections + 1);
+        // The one that went away is tried last from now on, by every copy.
+        QCOMPARE(db.server().tryOrder(), (QList<ServerAddress>{second.address(), first.address()}));
+    }
+
+    // A fresh connection that breaks in the middle of a read: with one
+    // address that is the failure; with several the read goes to the next.
+    void freshConnectionBreaks_data()
+    {
+        QTest::addColumn<bool>("several");
+        QTest::newRow("one address") << false;
+        QTest::newRow("two addresses") << true;
+    }
+
+    void freshConnectionBreaks()
+    {
+        QFETCH(bool, several);
+        FaultProxy first([] { return TestDb::server(); });
+        FaultProxy second([] { return TestDb::server(); });
+        first.onPacket("KALMIRO_berichten", FaultProxy::Fault::CutBefore);
+        const ServerList both = ServerList::parse(first.address().toString() + u',' + second.address().toString());
+        KeptConnection db(several ? both : ServerList(first.address()));
+        try {
+            QVERIFY(!db.run(firstMessage).isEmpty());
+            QVERIFY(several);
+            QCOMPARE(db.connection().address(), second.address());
+        } catch (const DbError& e) {
+            QVERIFY2(!several, e.what());
+            QVERIFY(e.isConnectionLoss());
+        }
+        QVERIFY(first.triggered());
+    }
+
+    // While the connection opens the window paints, its timers wait, a close
+    // waits until the opening is over, and what the opening threw comes out.
+    void windowPaintsWhileConnecting_data()
+    {
+        QTest::addColumn<bool>("answers");
+        QTest::newRow("a server answers") << true;
+        QTest::newRow("none answers") << false;
+    }
+
+    void windowPaintsWhileConnecting()
+    {
+        QFETCH(bool, answers);
+        FaultProxy stalled([] { return TestDb::server(); });
+        stalled.stall();
+        const ServerList list = answers ? ServerList::parse(stalled.address().toString() + u','
+                                                            + TestDb::server().toString())
+                                        : ServerList(stalled.address());
+        PaintCounter window;
+        window.resize(200, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        int ticks = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
+        timer.start(20);
+        QTRY_VERIFY(ticks > 0);
+
+        KeptConnection db(list, Connection::Options{2, 3}, openWhilePainting);
+        const int paintsBefore = window.paints;
+        const int ticksBefore = ticks;
+        // Another thread asks the window to repaint, as the window system would.
+        std::thread asker([&] {
+            for (int i = 0; i < 10; ++i) {
+                QThread::msleep(100);
+                QMetaObject::invokeMethod(&window, [&] { window.update(); }, Qt::QueuedConnection);
+            }
+        });
+        QMetaObject::invokeMethod(&window, [&] { window.close(); }, Qt::QueuedConnection);
+        QString message;
+        bool failed = false;
+        try {
+            message = db.run(firstMessage);
+        } catch (const DbError& e) {
+            failed = true;
+            QVERIFY(e.isConnectionLoss());
+        }
+        const int paintsDuring = window.paints - paintsBefore;
+        const int ticksDuring = ticks - ticksBefore;
+        const bool closedDuring = !window.isVisible();
+        asker.join();
+        stalled.pass();
+        QCOMPARE(failed, !answers);
+        QCOMPARE(message.isEmpty(), !answers);
+        QVERIFY2(paintsDuring > 0, "the window did not paint");
+        QCOMPARE(ticksDuring, 0);
+        QVERIFY(!closedDuring);
+        QTRY_VERIFY(!window.isVisible());  // the close came afterwards
+        QTRY_VERIFY(ticks > ticksBefore);
+    }
+};
+
+QTEST_MAIN(TestServerList)
+#include "tst_serverlist.moc"
