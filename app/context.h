@@ -22,12 +22,12 @@ struct AppContext {
     // The window thread's connection to `server`, kept between actions.
     mutable std::shared_ptr<KeptConnection> kept = {};
     // How the window's thread waits while its connection opens.
-    ConnectWait connectWait = {};
+    ServerWait serverWait = {};
 
     KeptConnection& db() const
     {
         if (!kept || kept->server() != server)
-            kept = std::make_shared<KeptConnection>(server, connection, connectWait);
+            kept = std::make_shared<KeptConnection>(server, connection, serverWait);
         return *kept;
     }
 };

@@ -376,9 +376,12 @@ def fill_scale(root, scale, base=None):
 def main():
     root = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "bench-data"))
     os.makedirs(root, exist_ok=True)
+    wanted = sys.argv[2:] or ["1e3", "1e5", "full"]
     fill_scale(root, "1e3")
-    fill_scale(root, "1e5")
-    fill_scale(root, "full", base="1e5")
+    if "1e5" in wanted or "full" in wanted:
+        fill_scale(root, "1e5")
+    if "full" in wanted:
+        fill_scale(root, "full", base="1e5")
 
 
 if __name__ == "__main__":

@@ -9,6 +9,7 @@
 #include "bench/baseline.h"
 #include "bench/program.h"
 #include "bench/results.h"
+#include "bench/roundtrips.h"
 #include "bench/workload.h"
 #include "data/dberror.h"
 
@@ -126,6 +127,29 @@ double sample(const Action& a, Program& prog, int i, bool program)
 }
 
 QString g_only;  // --only: the actions whose names contain this text
+
+// The round trips of every action on the first scale, on inputs of their own;
+// the tables are put back afterwards.
+QList<RoundTrips> roundTripsOn(const Scale& s)
+{
+    std::fprintf(stderr, "%s: round trips through a proxy\n", qPrintable(s.name));
+    const Workload w = pickWorkload(s.name, s.server, 2);
+    const qint64 reports = topId(s.server, QStringLiteral("`torvakdb_TORVAKraporten`.`Raporten`"));
+    const qint64 declarations = topId(s.server, QStringLiteral("`torvakdb_TORVAKdeclaraties`.`Declaraties`"));
+    const qint64 logins = topId(s.server, QStringLiteral("`torvakdb_TORVAKdata`.`LOGINconsultant`"));
+    QList<RoundTrips> out;
+    try {
+        out = measureRoundTrips(w, 0);
+    } catch (...) {
+        restoreTables(w, reports, declarations, logins);
+        throw;
+    }
+    restoreTables(w, reports, declarations, logins);
+    for (const RoundTrips& r : out)
+        std::fprintf(stderr, "  %-60s %3d round trips (at most %d), %d connections, %6.0f ms at 20 ms each\n",
+                     qPrintable(r.action), r.counted, r.most, r.connections, r.msAt20);
+    return out;
+}
 
 struct Scale {
     QString name;
@@ -267,6 +291,7 @@ int main(int argc, char* argv[])
     QList<double> startup;
     qint64 rssKb = 0;
     qint64 hwmKb = 0;
+    bool roundTripsOnly = false;
     const QStringList args = app.arguments();
     if (args.size() == 4 && args[1] == u"--probe-startup")
         return probeStartup(args[2], args[3].toInt());
@@ -285,6 +310,8 @@ int main(int argc, char* argv[])
                 baselineSamples[part.section(u'=', 0, 0)] = part.section(u'=', 1).toInt();
         } else if (opt == u"--note") {
             notes << val;
+        } else if (opt == u"--round-trips-only") {
+            roundTripsOnly = val == u"1";
         } else if (opt == u"--only") {
             g_only = val;
         } else if (opt == u"--out") {
@@ -303,10 +330,14 @@ int main(int argc, char* argv[])
     }
 
     QList<ActionResult> results;
+    QList<RoundTrips> trips;
     try {
         for (Scale& sc : scales)
             sc.baseline = baselineSamples.value(sc.name, 3);
-        results = measure(scales, samples);
+        if (!scales.empty())
+            trips = roundTripsOn(scales.front());
+        if (!roundTripsOnly)
+            results = measure(scales, samples);
     } catch (const DbError& e) {
         std::fprintf(stderr, "bench failed: %d %s\n", e.number(), qPrintable(e.description()));
         return 1;
@@ -343,7 +374,13 @@ int main(int argc, char* argv[])
             .arg(QDateTime::currentDateTime().toString(Qt::ISODate), QString::number(QThread::idealThreadCount()))
             .arg(samples)
             .arg(notes.isEmpty() ? QString() : QString(u' ' + notes.join(u' ')))
-        + markdown(results, extra, targets, &misses) + QStringLiteral(R"(
+        + QStringLiteral("## Round trips\n\nCounted on the wire by a proxy between the program and the %1 server "
+                         "(a request and its answer; a connection's greeting counts as one), TLS off; each action "
+                         "timed again with the proxy holding every chunk 10 ms each way.\n\n")
+              .arg(scales.empty() ? QString() : scales.front().name)
+        + roundTripMarkdown(trips, &misses) + QStringLiteral("\n## Local figures\n\n")
+        + (roundTripsOnly ? QStringLiteral("(not measured in this run)\n") : markdown(results, extra, targets, &misses))
+        + QStringLiteral(R"(
 ## How
 
 - The program: project choice, opening a month, saving and declaring run the handlers of a real `Form1`
@@ -351,7 +388,8 @@ int main(int argc, char* argv[])
   boxes that record their texts and answer Yes; each sample checks the message the handler showed. The
   login runs what its click calls (`LoginService::logIn` with the project list and the online mark, then
   `LoginAudit::write`); the ticker what Timer2's reading thread runs (`fetchTickerMessage`); the logoff
-  `markOffline`. Every handler opens its own connection; nothing is cached but the primary key names.
+  `markOffline`. The handlers share the kept connection of the window, the ticker has its own, as in the program;
+  nothing else is cached but the primary key names.
   The clicks before the measured one (choosing the project and the month before a save) are not timed.
 - The old design: the same lookups as "select * from" the table, every row read and compared in the
   client, first match wins (a login also reads `LOGINconsultant` and a declaration `Declaraties` whole,

@@ -13,17 +13,20 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <type_traits>
 #include <utility>
 
 namespace dl {
 
-// How a thread waits while a connection opens: the default opens in place;
-// the window's thread keeps painting meanwhile (app/connectwait.h).
-using ConnectWait = std::function<void(const std::function<void()>& open)>;
+// How a thread waits for the server (a connection opening, a statement's
+// answer): the default runs the work in place; the window's thread keeps
+// painting meanwhile (app/serverwait.h).
+using ServerWait = std::function<void(const std::function<void()>& work)>;
 
 class KeptConnection {
 public:
-    explicit KeptConnection(ServerList server, Connection::Options options = {}, ConnectWait wait = {})
+    explicit KeptConnection(ServerList server, Connection::Options options = {}, ServerWait wait = {})
         : m_server(std::move(server)), m_options(options), m_wait(std::move(wait))
     {
     }
@@ -45,7 +48,7 @@ public:
             // Throws when no address answers: there is nothing left to try.
             Connection& c = connection();
             try {
-                return fn(c);
+                return waitFor(fn, c);
             } catch (const DbError& e) {
                 if (!e.isConnectionLoss())
                     throw;
@@ -81,11 +84,25 @@ public:
     }
 
 private:
+    template <typename Fn> auto waitFor(Fn& fn, Connection& c) -> decltype(fn(c))
+    {
+        using Out = decltype(fn(c));
+        if (!m_wait)
+            return fn(c);
+        if constexpr (std::is_void_v<Out>) {
+            m_wait([&] { fn(c); });
+        } else {
+            std::optional<Out> out;
+            m_wait([&] { out.emplace(fn(c)); });
+            return std::move(*out);
+        }
+    }
+
     qint64 timedOutAfterMs() const { return m_options.readTimeoutSeconds * 1000LL - 500; }
 
     ServerList m_server;
     Connection::Options m_options;
-    ConnectWait m_wait;
+    ServerWait m_wait;
     std::unique_ptr<Connection> m_connection;
 };
 

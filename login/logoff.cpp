@@ -69,9 +69,9 @@ void Logoff::run()
     }
     m_done = true;
     try {
-        m_ctx.db().run([this](Connection& c) {
-            markOffline(c, m_form.controls().text(QStringLiteral("Text1")), m_ctx.clock.now());
-        });
+        const QString number = m_form.controls().text(QStringLiteral("Text1"));
+        const QDateTime now = m_ctx.clock.now();
+        m_ctx.db().run([&](Connection& c) { markOffline(c, number, now); });
     } catch (const DbError& e) {
         m_ctx.messages.inform(QStringLiteral("Het afmelden is niet vastgelegd.\r\n\r\nFout %1: %2\r\n\r\n"
                                              "Het programma wordt afgesloten.")

@@ -7,7 +7,8 @@
 # memory, and writes bench/RESULTS.md. Not part of the test run.
 #
 #   scripts/bench.sh
-# Settings: BENCH_SAMPLES=200 per action and scale, BENCH_BASELINE=1e3=30,1e5=5,full=3
+# Settings: BENCH_ROUND_TRIPS_ONLY=1 fills only the smallest server and counts
+# the round trips (quick); BENCH_SAMPLES=200 per action and scale, BENCH_BASELINE=1e3=30,1e5=5,full=3
 # samples of the old design, BENCH_NICE=-10 the priority of the measuring
 # (the program, the bench and its servers; the fill runs at nice 10), so that
 # compilers on the same cores do not measure themselves; BENCH_NICE=0 for none.
@@ -20,6 +21,8 @@ baseline="${BENCH_BASELINE:-1e3=30,1e5=5,full=3}"
 prio="${BENCH_NICE:--10}"
 export DL_DB_BUFFER_POOL="${DL_DB_BUFFER_POOL:-1G}"
 scales=(1e3 1e5 full)
+tripsOnly="${BENCH_ROUND_TRIPS_ONLY:-0}"
+[[ "$tripsOnly" == 1 ]] && scales=(1e3)
 
 step() { printf '\n== %s (%s)\n' "$1" "$(date +%T)"; }
 
@@ -29,7 +32,7 @@ nice -n 10 cmake --build "$build" -j2 --target declaraties dl_bench dl_bench_mem
 "$build/bench/tst_bench_results" -silent
 
 step "fill (only what is missing)"
-nice -n 10 python3 "$root/bench/fill.py" "$data"
+nice -n 10 python3 "$root/bench/fill.py" "$data" "${scales[@]}"
 
 step "servers"
 for s in "${scales[@]}"; do "$root/scripts/dbserver.sh" start "$data/$s"; done
@@ -44,9 +47,16 @@ for s in "${scales[@]}"; do
   renice -n "$prio" -p $(ls "/proc/$pid/task") >/dev/null 2>&1 || echo "(could not set the priority of the $s server)"
 done
 run() { nice -n "$prio" "$@"; }
-export DECLARATIES_SERVER="$(addr full)"
-
 xvfb=(xvfb-run -a -s "-screen 0 1366x768x24")
+
+if [[ "$tripsOnly" == 1 ]]; then
+  step "round trips"
+  run "$build/bench/dl_bench" --scale "1e3=$(addr 1e3)" --round-trips-only 1 --out "$root/bench/ROUND-TRIPS.md"
+  echo
+  echo "written to bench/ROUND-TRIPS.md"
+  exit 0
+fi
+export DECLARATIES_SERVER="$(addr full)"
 
 step "start-up: process start to the login form painted, under Xvfb"
 startup="$(run "${xvfb[@]}" "$build/bench/dl_bench" --probe-startup "$build/declaraties" 10 2>/dev/null |

@@ -3,7 +3,7 @@
 // away, what the list costs in round trips; and the window that keeps
 // painting, and starts nothing else, while a connection opens.
 
-#include "app/connectwait.h"
+#include "app/serverwait.h"
 #include "data/keptconnection.h"
 #include "data/records.h"
 #include "data/tables.h"
@@ -169,13 +169,16 @@ private Q_SLOTS:
     void windowPaintsWhileConnecting_data()
     {
         QTest::addColumn<bool>("answers");
-        QTest::newRow("a server answers") << true;
-        QTest::newRow("none answers") << false;
+        QTest::addColumn<bool>("rowHeld");  // the server answers, but another session holds the row
+        QTest::newRow("a server answers") << true << false;
+        QTest::newRow("none answers") << false << false;
+        QTest::newRow("a row held elsewhere") << true << true;
     }
 
     void windowPaintsWhileConnecting()
     {
         QFETCH(bool, answers);
+        QFETCH(bool, rowHeld);
         FaultProxy stalled([] { return TestDb::server(); });
         stalled.stall();
         const ServerList list = answers ? ServerList::parse(stalled.address().toString() + u','
@@ -191,7 +194,7 @@ private Q_SLOTS:
         timer.start(20);
         QTRY_VERIFY(ticks > 0);
 
-        KeptConnection db(list, Connection::Options{2, 3}, openWhilePainting);
+        KeptConnection db(list, Connection::Options{2, 3}, waitWhilePainting);
         const int paintsBefore = window.paints;
         const int ticksBefore = ticks;
         // Another thread asks the window to repaint, as the window system would.
@@ -204,11 +207,28 @@ private Q_SLOTS:
         QMetaObject::invokeMethod(&window, [&] { window.close(); }, Qt::QueuedConnection);
         QString message;
         bool failed = false;
+        if (rowHeld) {
+            stalled.pass();
+            db.connection();
+            TestDb::exec(u"START TRANSACTION; SELECT * FROM torvakdb_TORVAKdata.KALMIRO_berichten FOR UPDATE"_qs);
+        }
         try {
-            message = db.run(firstMessage);
+            message = db.run([&](Connection& c) {
+                if (!rowHeld)
+                    return firstMessage(c);
+                Transaction tx(c);
+                const auto row = Records(c).findFirstForUpdate(tables::messages(), {});
+                return row ? row->text(u"Bericht"_qs) : QString();
+            });
         } catch (const DbError& e) {
             failed = true;
-            QVERIFY(e.isConnectionLoss());
+            QVERIFY2(rowHeld ? e.number() == 1205 : e.isConnectionLoss(), e.what());
+        }
+        if (rowHeld) {
+            TestDb::exec(u"ROLLBACK"_qs);
+            QVERIFY(failed);
+            failed = false;
+            message = u"-"_qs;
         }
         const int paintsDuring = window.paints - paintsBefore;
         const int ticksDuring = ticks - ticksBefore;

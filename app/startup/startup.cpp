@@ -1,7 +1,7 @@
 #include "app/startup/startup.h"
 
 #include "app/commandline.h"
-#include "app/connectwait.h"
+#include "app/serverwait.h"
 #include "app/messages.h"
 #include "app/startup/hashpassword.h"
 #include "app/startup/startupprobe.h"
@@ -173,7 +173,7 @@ int runProgram(int argc, char* argv[])
     QtMessageService messages;
     AppContext ctx{session, messages, clock, server};
     ctx.connection.tls = tls.options;
-    ctx.connectWait = openWhilePainting;
+    ctx.serverWait = waitWhilePainting;
 
     const std::unique_ptr<QThread> keyCheck = reportKeylessTables(server, ctx.connection);
     Startup startup(ctx);

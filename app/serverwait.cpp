@@ -1,4 +1,4 @@
-#include "app/connectwait.h"
+#include "app/serverwait.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -35,8 +35,8 @@ QWidget* widgetOf(QObject* target)
     return nullptr;
 }
 
-// Keeps everything that could start an action out while the connection
-// opens. Input from the window system is held back by the event loop flag
+// Keeps everything that could start an action out while the server is
+// waited for. Input from the window system is held back by the event loop flag
 // and comes afterwards; timers fire again after their interval; a window
 // asked to close closes once the wait is over. Painting, exposure, resizing
 // and queued results of other threads (the ticker's) go on.
@@ -69,11 +69,11 @@ private:
 
 } // namespace
 
-void openWhilePainting(const std::function<void()>& open)
+void waitWhilePainting(const std::function<void()>& work)
 {
     QCoreApplication* app = QCoreApplication::instance();
     if (!app || QThread::currentThread() != app->thread()) {
-        open();
+        work();
         return;
     }
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
@@ -82,7 +82,7 @@ void openWhilePainting(const std::function<void()>& open)
     std::future<void> result = finished.get_future();
     std::thread opener([&] {
         try {
-            open();
+            work();
             finished.set_value();
         } catch (...) {
             finished.set_exception(std::current_exception());

@@ -1,0 +1,16 @@
+#pragma once
+// While the window waits for the server (a connection that opens, every
+// address of the list taking its whole connect timeout; a row another
+// workstation holds), the window repaints. The work runs on a thread of its
+// own; the window's thread meanwhile handles painting and the window
+// system's own events only, so no other action starts.
+
+#include <functional>
+
+namespace dl {
+
+// Runs work (which may throw) and returns or throws when it is done. Off the
+// application's thread, or without one, it simply runs work.
+void waitWhilePainting(const std::function<void()>& work);
+
+} // namespace dl
