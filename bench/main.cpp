@@ -128,12 +128,33 @@ double sample(const Action& a, Program& prog, int i, bool program)
 
 QString g_only;  // --only: the actions whose names contain this text
 
+
+struct Scale {
+    QString name;
+    ServerAddress server;
+    QString adminSocket;
+    int baseline = 3;
+    Workload workload;
+    qint64 reportsTop = 0;
+    qint64 declarationsTop = 0;
+    qint64 loginsTop = 0;
+    std::unique_ptr<Program> program;
+    QList<Action> actions;
+};
+
+void restore(const QList<Scale*>& scales)
+{
+    for (const Scale* s : scales)
+        restoreTables(s->workload, s->reportsTop, s->declarationsTop, s->loginsTop);
+}
+
 // The round trips of every action on the first scale, on inputs of their own;
 // the tables are put back afterwards.
 QList<RoundTrips> roundTripsOn(const Scale& s)
 {
     std::fprintf(stderr, "%s: round trips through a proxy\n", qPrintable(s.name));
-    const Workload w = pickWorkload(s.name, s.server, 2);
+    Workload w = pickWorkload(s.name, s.server, 2);
+    w.adminSocket = s.adminSocket;
     const qint64 reports = topId(s.server, QStringLiteral("`torvakdb_TORVAKraporten`.`Raporten`"));
     const qint64 declarations = topId(s.server, QStringLiteral("`torvakdb_TORVAKdeclaraties`.`Declaraties`"));
     const qint64 logins = topId(s.server, QStringLiteral("`torvakdb_TORVAKdata`.`LOGINconsultant`"));
@@ -151,24 +172,6 @@ QList<RoundTrips> roundTripsOn(const Scale& s)
     return out;
 }
 
-struct Scale {
-    QString name;
-    ServerAddress server;
-    int baseline = 3;
-    Workload workload;
-    qint64 reportsTop = 0;
-    qint64 declarationsTop = 0;
-    qint64 loginsTop = 0;
-    std::unique_ptr<Program> program;
-    QList<Action> actions;
-};
-
-void restore(const QList<Scale*>& scales)
-{
-    for (const Scale* s : scales)
-        restoreTables(s->workload, s->reportsTop, s->declarationsTop, s->loginsTop);
-}
-
 // The program's samples of one action alternate between the scales, so that
 // a burst of load elsewhere on the machine falls on all of them alike; the
 // old design's walks follow, scale by scale.
@@ -179,6 +182,7 @@ QList<ActionResult> measure(std::vector<Scale>& scales, int samples)
         std::fprintf(stderr, "%s: picking inputs on %s\n", qPrintable(s.name), qPrintable(s.server.toString()));
         warmIndexes(s.server);
         s.workload = pickWorkload(s.name, s.server, samples + kWarm);
+        s.workload.adminSocket = s.adminSocket;
         s.reportsTop = topId(s.server, QStringLiteral("`torvakdb_TORVAKraporten`.`Raporten`"));
         s.declarationsTop = topId(s.server, QStringLiteral("`torvakdb_TORVAKdeclaraties`.`Declaraties`"));
         s.loginsTop = topId(s.server, QStringLiteral("`torvakdb_TORVAKdata`.`LOGINconsultant`"));
@@ -292,6 +296,7 @@ int main(int argc, char* argv[])
     qint64 rssKb = 0;
     qint64 hwmKb = 0;
     bool roundTripsOnly = false;
+    QString dataFolder;  // --data: the servers' folders, one per scale, with their sockets
     const QStringList args = app.arguments();
     if (args.size() == 4 && args[1] == u"--probe-startup")
         return probeStartup(args[2], args[3].toInt());
@@ -310,6 +315,8 @@ int main(int argc, char* argv[])
                 baselineSamples[part.section(u'=', 0, 0)] = part.section(u'=', 1).toInt();
         } else if (opt == u"--note") {
             notes << val;
+        } else if (opt == u"--data") {
+            dataFolder = val;
         } else if (opt == u"--round-trips-only") {
             roundTripsOnly = val == u"1";
         } else if (opt == u"--only") {
@@ -332,8 +339,10 @@ int main(int argc, char* argv[])
     QList<ActionResult> results;
     QList<RoundTrips> trips;
     try {
-        for (Scale& sc : scales)
+        for (Scale& sc : scales) {
             sc.baseline = baselineSamples.value(sc.name, 3);
+            sc.adminSocket = dataFolder + u'/' + sc.name + QStringLiteral("/mysqld.sock");
+        }
         if (!scales.empty())
             trips = roundTripsOn(scales.front());
         if (!roundTripsOnly)

@@ -190,7 +190,13 @@ void warmIndexes(const ServerAddress& server)
 
 void restoreTables(const Workload& w, qint64 reportsTop, qint64 declarationsTop, qint64 loginsTop)
 {
-    Connection c(w.server);
+    // The program's account may not delete rows: the administrator does.
+    Connection::Login root;
+    root.user = QStringLiteral("root");
+    root.password = QString();
+    root.socket = w.adminSocket;
+    root.sessionSettings = false;
+    Connection c(w.server, Database::Data, Connection::Options{}, root);
     c.exec(QStringLiteral("DELETE FROM ") + kReports + QStringLiteral(" WHERE id > ?"), {reportsTop});
     c.exec(QStringLiteral("DELETE FROM ") + kDeclarations + QStringLiteral(" WHERE id > ?"), {declarationsTop});
     c.exec(QStringLiteral("DELETE FROM ") + kLogins + QStringLiteral(" WHERE id > ?"), {loginsTop});

@@ -41,6 +41,7 @@ struct TableSize {
 struct Workload {
     QString scale;
     ServerAddress server;
+    QString adminSocket;  // the server's socket, for putting the tables back as root
     QList<TableSize> sizes;
     QList<Person> people;
     QList<ProjectPick> projects;

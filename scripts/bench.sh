@@ -51,7 +51,8 @@ xvfb=(xvfb-run -a -s "-screen 0 1366x768x24")
 
 if [[ "$tripsOnly" == 1 ]]; then
   step "round trips"
-  run "$build/bench/dl_bench" --scale "1e3=$(addr 1e3)" --round-trips-only 1 --out "$root/bench/ROUND-TRIPS.md"
+  run "$build/bench/dl_bench" --scale "1e3=$(addr 1e3)" --data "$data" --round-trips-only 1 \
+    --out "$root/bench/ROUND-TRIPS.md"
   echo
   echo "written to bench/ROUND-TRIPS.md"
   exit 0
@@ -85,7 +86,7 @@ step "actions"
 args=()
 for s in "${scales[@]}"; do args+=(--scale "$s=$(addr "$s")"); done
 set +e
-run "$build/bench/dl_bench" "${args[@]}" --samples "$samples" --baseline "$baseline" \
+run "$build/bench/dl_bench" "${args[@]}" --data "$data" --samples "$samples" --baseline "$baseline" \
   --out "$root/bench/RESULTS.md" --startup-ms "$startup" "${memargs[@]}" \
   --note "Measured at nice $prio (program, bench and servers) while other builds shared the cores."
 rc=$?

@@ -89,6 +89,11 @@ private:
             connect(m_server, &QTcpSocket::disconnected, this, &Link::breakNow);
             connect(m_client, &QTcpSocket::errorOccurred, this, &Link::breakNow);
             connect(m_server, &QTcpSocket::errorOccurred, this, &Link::breakNow);
+            // Small packets go at once, as the program's own socket sends them:
+            // the delays are the proxy's, not Nagle's.
+            m_client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+            connect(m_server, &QTcpSocket::connected, this,
+                    [this] { m_server->setSocketOption(QAbstractSocket::LowDelayOption, 1); });
             const ServerAddress up = m_core.m_upstream();
             m_server->connectToHost(up.host, static_cast<quint16>(up.port));
         }
