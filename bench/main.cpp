@@ -402,7 +402,7 @@ int main(int argc, char* argv[])
   The clicks before the measured one (choosing the project and the month before a save) are not timed.
 - The old design: the same lookups as "select * from" the table, every row read and compared in the
   client, first match wins (a login also reads `LOGINconsultant` and a declaration `Declaraties` whole,
-  as the old recordsets did); the writes are the program's. Read through Qt's driver, this is faster than
+  as the old recordsets did); the writes are the program's. Read through the server's client library, this is faster than
   the old ODBC recordsets were, so the ratios are on the low side.
 - Scales: 1e3 has 1,000 rows per table; 1e5 has 100,000 (the consultants stay at their full 10,000);
   full has 10,000 consultants with about 10 projects each, 100,000 projects and clients, 300,000 reports
