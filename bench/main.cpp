@@ -112,10 +112,11 @@ QList<Action> actions(const Workload& w)
     };
 }
 
-double sample(const Action& a, Program& prog, int i, bool program)
+double sample(const Action& a, Program& prog, int i, bool program, double* serverMs = nullptr)
 {
     if (program && a.prepare)
         a.prepare(prog, i);
+    prog.startAction();
     int result = 0;
     const double t = timeMs([&] { result = program ? a.program(prog, i) : a.baseline(prog.workload(), i); });
     if (!(program ? a.programOk : a.baselineOk)(result))
@@ -123,6 +124,8 @@ double sample(const Action& a, Program& prog, int i, bool program)
                              .arg(a.name, program ? u"program" : u"old design")
                              .arg(result)
                              .arg(i));
+    if (serverMs)
+        *serverMs = prog.serverMs();
     return t;
 }
 
@@ -202,10 +205,15 @@ QList<ActionResult> measure(std::vector<Scale>& scales, int samples)
         const qsizetype actionCount = scales.empty() ? 0 : scales.front().actions.size();
         const qsizetype scaleCount = qsizetype(scales.size());
         QList<QList<QList<double>>> times(scaleCount, QList<QList<double>>(actionCount));
+        QList<QList<QList<double>>> serverTimes(scaleCount, QList<QList<double>>(actionCount));
         for (qsizetype k = 0; k < actionCount; ++k) {
             for (int i = kWarm; i < kWarm + samples; ++i)
                 for (qsizetype s = 0; s < scaleCount; ++s)
-                    times[s][k] << sample(scales[s].actions[k], *scales[s].program, i, true);
+                {
+                    double server = 0;
+                    times[s][k] << sample(scales[s].actions[k], *scales[s].program, i, true, &server);
+                    serverTimes[s][k] << server;
+                }
             for (qsizetype s = 0; s < scaleCount; ++s) {
                 const Summary x = summarize(times[s][k]);
                 std::fprintf(stderr, "  %-5s %-30s median %7.2f ms  p99 %7.2f ms\n", qPrintable(scales[s].name),
@@ -223,7 +231,7 @@ QList<ActionResult> measure(std::vector<Scale>& scales, int samples)
                     largest = std::max(largest, sc.workload.rows(t));
                 }
                 ActionResult r{a.name, sc.name, tables.join(QStringLiteral(", ")), largest,
-                               summarize(times[s][k]), {}};
+                               summarize(times[s][k]), {}, summarize(serverTimes[s][k])};
                 QList<double> old;
                 for (int i = kWarm; i < kWarm + sc.baseline; ++i)
                     old << sample(a, *sc.program, i, false);

@@ -1,5 +1,7 @@
 #include "bench/program.h"
 
+#include "bench/stats.h"
+
 #include "data/connection.h"
 #include "declaration/form1.h"
 #include "declaration/monthselection.h"
@@ -26,6 +28,8 @@ Program::Program(const Workload& w)
     , m_locale(QLocale::Dutch, QLocale::Netherlands)
     , m_form(std::make_unique<Form1>(m_ctx, nullptr, m_locale))
 {
+    // Every wait for the server passes here, timed.
+    m_ctx.serverWait = [this](const std::function<void()>& work) { m_serverMs += timeMs(work); };
     // Children of the form, as the start-up wires them.
     m_month = new MonthSelection(*m_form, m_ctx, m_locale);
     m_save = new SaveAction(*m_form, m_ctx, m_locale);
@@ -133,7 +137,8 @@ int Program::ticker()
     // What Timer2's refresh runs on its reading thread.
     if (!m_tickerDb)
         m_tickerDb = tickerConnection(m_ctx.server, m_ctx.connection);
-    const TickerFetch f = fetchTickerMessage(*m_tickerDb);
+    TickerFetch f;
+    m_serverMs += timeMs([&] { f = fetchTickerMessage(*m_tickerDb); });
     return f.outcome == TickerFetch::Outcome::Message ? int(f.message.size()) : 0;
 }
 

@@ -46,6 +46,11 @@ public:
     int lastDeclaration(const check::DeclarationKey& key);  // 1 when the earlier one was found
     int logoff(const Person& p);                     // 1 when marked offline
 
+    // The time the last action spent waiting for the server (the window's
+    // connection; the ticker's refresh is all server), in milliseconds.
+    double serverMs() const { return m_serverMs; }
+    void startAction() { m_serverMs = 0; }
+
 private:
     QString monthEntry(int month) const;
 
@@ -59,7 +64,8 @@ private:
     MonthSelection* m_month = nullptr;
     SaveAction* m_save = nullptr;
     DeclareAction* m_declare = nullptr;
-    std::shared_ptr<KeptConnection> m_tickerDb;  // the ticker's own, as in the program
+    std::shared_ptr<KeptConnection> m_tickerDb;
+    double m_serverMs = 0;  // the ticker's own, as in the program
 };
 
 } // namespace dl::bench

@@ -25,19 +25,20 @@ QString markdown(const QList<ActionResult>& results, const QStringList& extra, c
                  QStringList* misses)
 {
     QStringList out;
-    out << QStringLiteral("| action | scale | tables looked in (rows) | n | median ms | p99 ms | old design: n | "
-                          "old median ms | ratio |")
-        << QStringLiteral("|---|---|---|---:|---:|---:|---:|---:|---:|");
+    out << QStringLiteral("| action | scale | tables looked in (rows) | n | median ms | p99 ms | of which the server: "
+                          "median ms | old design: n | old median ms | ratio |")
+        << QStringLiteral("|---|---|---|---:|---:|---:|---:|---:|---:|---:|");
     QStringList actions;
     for (const ActionResult& r : results)
         if (!actions.contains(r.action))
             actions << r.action;
     for (const ActionResult& r : results) {
         const double ratio = r.program.median > 0 && r.baseline.count ? r.baseline.median / r.program.median : 0;
-        out << QStringLiteral("| %1 | %2 | %3 | %4 | %5 | %6 | %7 | %8 | %9 |")
+        out << QStringLiteral("| %1 | %2 | %3 | %4 | %5 | %6 | %7 | %8 | %9 | %10 |")
                    .arg(r.action, r.scale, r.tables, QString::number(r.program.count), ms(r.program.median),
-                        ms(r.program.p99), QString::number(r.baseline.count), ms(r.baseline.median),
-                        ratio > 0 ? QString::number(ratio, 'f', 0) + u'×' : QStringLiteral("–"));
+                        ms(r.program.p99), ms(r.database.median), QString::number(r.baseline.count),
+                        ms(r.baseline.median))
+                   .arg(ratio > 0 ? QString::number(ratio, 'f', 0) + u'×' : QStringLiteral("–"));
     }
 
     QStringList checks;
@@ -48,11 +49,14 @@ QString markdown(const QList<ActionResult>& results, const QStringList& extra, c
         QStringList notes;
         bool ok = true;
         if (full) {
-            const bool m = full->program.median < t.medianMs;
-            const bool p = full->program.p99 < t.p99Ms;
+            const bool m = full->program.median <= t.medianMs;
+            const bool p = full->program.p99 <= t.p99Ms;
             ok = ok && m && p;
-            notes << QStringLiteral("median %1 ms %2 %3").arg(ms(full->program.median), m ? u"<" : u"≥").arg(t.medianMs)
-                  << QStringLiteral("p99 %1 ms %2 %3").arg(ms(full->program.p99), p ? u"<" : u"≥").arg(t.p99Ms);
+            notes << QStringLiteral("median %1 ms %2 %3").arg(ms(full->program.median), m ? u"≤" : u">").arg(t.medianMs)
+                  << QStringLiteral("p99 %1 ms %2 %3").arg(ms(full->program.p99), p ? u"≤" : u">").arg(t.p99Ms);
+            if (!m || !p)
+                notes << QStringLiteral("the server's part: median %1 ms, the rest the form's own work")
+                             .arg(ms(full->database.median));
         }
         if (small && full && small->program.median > 0) {
             const double g = full->program.median / small->program.median;
@@ -71,7 +75,7 @@ QString markdown(const QList<ActionResult>& results, const QStringList& extra, c
             *misses << a;
     }
     return QStringLiteral("## Actions\n\n") + out.join(u'\n')
-           + QStringLiteral("\n\n## Targets (full volume: median < %1 ms, p99 < %2 ms; median grows < %3× from "
+           + QStringLiteral("\n\n## Targets (full volume: median ≤ %1 ms, p99 ≤ %2 ms; median grows < %3× from "
                             "1e3 to full; ≥ %4× faster than the old design at 1e5)\n\n")
                  .arg(t.medianMs)
                  .arg(t.p99Ms)

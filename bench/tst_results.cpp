@@ -67,7 +67,7 @@ void TestResults::verdicts_data()
 
     const auto action = [](const QString& scale, double median, double p99, double oldMedian,
                            qint64 rows = 100000) {
-        ActionResult r{QStringLiteral("a"), scale, QString(), rows, timing(median, p99), {}};
+        ActionResult r{QStringLiteral("a"), scale, QString(), rows, timing(median, p99), {}, {}};
         if (oldMedian > 0)
             r.baseline = timing(oldMedian, oldMedian);
         return r;
@@ -75,20 +75,27 @@ void TestResults::verdicts_data()
     const QString small = QStringLiteral("1e3");
     const QString mid = QStringLiteral("1e5");
     const QString full = QStringLiteral("full");
-    QTest::newRow("all met") << QList<ActionResult>{action(small, 1, 2, 3), action(mid, 1.2, 3, 500),
-                                                    action(full, 1.5, 4, 1500)}
+    QTest::newRow("all met") << QList<ActionResult>{action(small, 0.5, 1, 3), action(mid, 0.6, 1.5, 500),
+                                                    action(full, 0.8, 2.5, 1500)}
                              << false;
+    QTest::newRow("at the limits") << QList<ActionResult>{action(small, 0.6, 1, 3), action(mid, 0.8, 2, 500),
+                                                          action(full, 1, 3, 1500)}
+                                   << false;
     QTest::newRow("median at full too slow")
-        << QList<ActionResult>{action(small, 4, 5, 9), action(mid, 4, 5, 900), action(full, 5, 6, 2000)} << true;
+        << QList<ActionResult>{action(small, 0.9, 2, 9), action(mid, 1, 2, 900), action(full, 1.2, 2.5, 2000)}
+        << true;
     QTest::newRow("p99 at full too slow")
-        << QList<ActionResult>{action(small, 1, 2, 3), action(mid, 1, 2, 500), action(full, 1, 20, 1500)} << true;
+        << QList<ActionResult>{action(small, 0.5, 2, 3), action(mid, 0.5, 2, 500), action(full, 0.6, 3.5, 1500)}
+        << true;
     QTest::newRow("grows twofold")
-        << QList<ActionResult>{action(small, 1, 2, 3), action(mid, 1.5, 3, 500), action(full, 2, 4, 1500)} << true;
+        << QList<ActionResult>{action(small, 0.4, 1, 3), action(mid, 0.6, 1, 500), action(full, 0.9, 2, 1500)}
+        << true;
     QTest::newRow("too little faster at 1e5")
-        << QList<ActionResult>{action(small, 1, 2, 3), action(mid, 1, 2, 99), action(full, 1, 2, 1500)} << true;
+        << QList<ActionResult>{action(small, 0.5, 1, 3), action(mid, 0.5, 1, 49), action(full, 0.5, 1, 1500)}
+        << true;
     QTest::newRow("a small table needs no 1e5 ratio")
-        << QList<ActionResult>{action(small, 1, 2, 1, 1000), action(mid, 1, 2, 2, 10000),
-                               action(full, 1, 2, 2, 10000)}
+        << QList<ActionResult>{action(small, 0.5, 1, 1, 1000), action(mid, 0.5, 1, 2, 10000),
+                               action(full, 0.5, 1, 2, 10000)}
         << false;
 }
 
