@@ -13,7 +13,8 @@ QString errorMessageText(const DbError& e)
                        .arg(e.number())
                        .arg(e.description());
     if (e.isConnectionLoss())
-        text += QStringLiteral("\r\n\r\nDe databaseserver is niet bereikbaar. Probeer het zo meteen opnieuw.");
+        text +=
+            QStringLiteral("\r\n\r\nDe databaseserver is niet bereikbaar. Probeer het zo meteen opnieuw.");
     else if (e.isRetryable() || e.number() == 1020)
         text += QStringLiteral("\r\n\r\nEen andere werkplek was tegelijk met dezelfde gegevens bezig. "
                                "Probeer het zo meteen opnieuw.");

@@ -22,7 +22,7 @@ struct CommandLine {
     QString server;       // empty: not given
     bool exitNow = false; // --help, --version or an error: print output and exit
     int exitCode = 0;
-    QString output;       // to stdout on exit code 0, else to stderr
+    QString output;              // to stdout on exit code 0, else to stderr
     bool rememberServer = false; // a valid --server: store it for the next start
     bool hashPassword = false;   // --hash-password: hash a password from stdin and exit
     TlsTexts tls;                // --tls, --tls-ca, --tls-cert, --tls-key as given
@@ -44,8 +44,7 @@ bool isValidServerText(const QString& text);
 
 // Stores a --server for the next start, then picks the addresses to use:
 // --server, else the environment's DECLARATIES_SERVER, else the stored ones.
-ServerList chooseServer(const CommandLine& commandLine, const QString& environment,
-                           QSettings& settings);
+ServerList chooseServer(const CommandLine& commandLine, const QString& environment, QSettings& settings);
 
 // The process's own arguments, decoded, before QApplication exists (so that
 // --help works without a display).

@@ -5,7 +5,8 @@
 
 namespace dl {
 
-QString QtFileChooser::saveFileName(const QString& caption, const QString& proposedPath, const QString& filter)
+QString QtFileChooser::saveFileName(const QString& caption, const QString& proposedPath,
+                                    const QString& filter)
 {
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, proposedPath, filter);
 }

@@ -10,7 +10,8 @@ class FileChooser {
 public:
     virtual ~FileChooser() = default;
     // The path to save to, starting from proposedPath; empty when cancelled.
-    virtual QString saveFileName(const QString& caption, const QString& proposedPath, const QString& filter) = 0;
+    virtual QString saveFileName(const QString& caption, const QString& proposedPath,
+                                 const QString& filter) = 0;
 };
 
 // The desktop's file dialog, modal on the active window.

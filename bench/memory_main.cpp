@@ -92,6 +92,7 @@ int main(int argc, char* argv[])
                 qPrintable(session.projectCode.isEmpty() ? QStringLiteral("-") : session.projectCode),
                 qPrintable(opened ? session.reportKey : QStringLiteral("-")));
     for (const QString& text : messages.texts())
-        std::fprintf(stderr, "  message: %s\n", qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" / "))));
+        std::fprintf(stderr, "  message: %s\n",
+                     qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" / "))));
     return opened ? 0 : 1;
 }

@@ -20,7 +20,7 @@ class Form1;
 class MonthSelection;
 class SaveAction;
 class DeclareAction;
-}
+} // namespace dl
 
 namespace dl::bench {
 
@@ -34,17 +34,17 @@ public:
     // Each returns a count the caller checks, so that a lookup that found
     // nothing cannot pass for a fast one. prepare*: the clicks before the
     // measured one, not timed.
-    int login(const Person& p);  // projects listed
+    int login(const Person& p); // projects listed
     void prepareProject(const ProjectPick& p);
-    int chooseProject(const ProjectPick& p);  // 1 when its fields are shown
-    void prepareMonth(const QString& key);    // the key's project chosen, its year in Combo3
-    int openMonth(const QString& key, bool stored);  // 1 when loaded or prepared as asked
-    void prepareOpenMonth(const QString& key);       // the key's month opened
-    int save();                                      // 1 when saved
-    int declare();                                   // 1 when declared
-    int ticker();                                    // length of the message
-    int lastDeclaration(const check::DeclarationKey& key);  // 1 when the earlier one was found
-    int logoff(const Person& p);                     // 1 when marked offline
+    int chooseProject(const ProjectPick& p);               // 1 when its fields are shown
+    void prepareMonth(const QString& key);                 // the key's project chosen, its year in Combo3
+    int openMonth(const QString& key, bool stored);        // 1 when loaded or prepared as asked
+    void prepareOpenMonth(const QString& key);             // the key's month opened
+    int save();                                            // 1 when saved
+    int declare();                                         // 1 when declared
+    int ticker();                                          // length of the message
+    int lastDeclaration(const check::DeclarationKey& key); // 1 when the earlier one was found
+    int logoff(const Person& p);                           // 1 when marked offline
 
 private:
     QString monthEntry(int month) const;
@@ -59,7 +59,7 @@ private:
     MonthSelection* m_month = nullptr;
     SaveAction* m_save = nullptr;
     DeclareAction* m_declare = nullptr;
-    std::shared_ptr<KeptConnection> m_tickerDb;  // the ticker's own, as in the program
+    std::shared_ptr<KeptConnection> m_tickerDb; // the ticker's own, as in the program
 };
 
 } // namespace dl::bench

@@ -13,7 +13,7 @@ namespace dl::bench {
 struct ActionResult {
     QString action;
     QString scale;
-    QString tables;  // the tables the action looks in, with their rows
+    QString tables; // the tables the action looks in, with their rows
     qint64 largestTable = 0;
     Summary program;
     Summary baseline;
@@ -22,8 +22,8 @@ struct ActionResult {
 struct Targets {
     double medianMs = 5;
     double p99Ms = 20;
-    double growth = 2;        // median at full over median at 1e3
-    double ratioAt1e5 = 100;  // baseline over program at 1e5
+    double growth = 2;       // median at full over median at 1e3
+    double ratioAt1e5 = 100; // baseline over program at 1e5
     double startupMs = 500;
     double memoryMb = 80;
 };

@@ -79,13 +79,17 @@ void TestResults::verdicts_data()
                                                     action(full, 1.5, 4, 1500)}
                              << false;
     QTest::newRow("median at full too slow")
-        << QList<ActionResult>{action(small, 4, 5, 9), action(mid, 4, 5, 900), action(full, 5, 6, 2000)} << true;
+        << QList<ActionResult>{action(small, 4, 5, 9), action(mid, 4, 5, 900), action(full, 5, 6, 2000)}
+        << true;
     QTest::newRow("p99 at full too slow")
-        << QList<ActionResult>{action(small, 1, 2, 3), action(mid, 1, 2, 500), action(full, 1, 20, 1500)} << true;
-    QTest::newRow("grows twofold")
-        << QList<ActionResult>{action(small, 1, 2, 3), action(mid, 1.5, 3, 500), action(full, 2, 4, 1500)} << true;
+        << QList<ActionResult>{action(small, 1, 2, 3), action(mid, 1, 2, 500), action(full, 1, 20, 1500)}
+        << true;
+    QTest::newRow("grows twofold") << QList<ActionResult>{action(small, 1, 2, 3), action(mid, 1.5, 3, 500),
+                                                          action(full, 2, 4, 1500)}
+                                   << true;
     QTest::newRow("too little faster at 1e5")
-        << QList<ActionResult>{action(small, 1, 2, 3), action(mid, 1, 2, 99), action(full, 1, 2, 1500)} << true;
+        << QList<ActionResult>{action(small, 1, 2, 3), action(mid, 1, 2, 99), action(full, 1, 2, 1500)}
+        << true;
     QTest::newRow("a small table needs no 1e5 ratio")
         << QList<ActionResult>{action(small, 1, 2, 1, 1000), action(mid, 1, 2, 2, 10000),
                                action(full, 1, 2, 2, 10000)}

@@ -2,9 +2,9 @@
 
 #include "data/tls.h"
 
+#include <errmsg.h>
 #include <mysql.h>
 #include <mysqld_error.h>
-#include <errmsg.h>
 
 #include <QDate>
 #include <QDateTime>
@@ -91,7 +91,8 @@ QMetaType metaTypeOf(const Column& c)
     case MYSQL_TYPE_LONG:
     case MYSQL_TYPE_LONGLONG:
     case MYSQL_TYPE_YEAR:
-        return (c.flags & UNSIGNED_FLAG) ? QMetaType::fromType<qulonglong>() : QMetaType::fromType<qlonglong>();
+        return (c.flags & UNSIGNED_FLAG) ? QMetaType::fromType<qulonglong>()
+                                         : QMetaType::fromType<qlonglong>();
     case MYSQL_TYPE_FLOAT:
     case MYSQL_TYPE_DOUBLE:
     case MYSQL_TYPE_DECIMAL:
@@ -162,7 +163,7 @@ void applySessionSettings(MYSQL* m, const Connection::Options& options)
     if (mysql_real_query(m, all.c_str(), all.size()) == 0)
         return;
     if (isLossNumber(mysql_errno(m)))
-        return;  // the next statement reports it
+        return; // the next statement reports it
     for (const std::string& s : settings) {
         const std::string one = "SET " + s;
         if (mysql_real_query(m, one.c_str(), one.size()) != 0) {
@@ -211,7 +212,8 @@ MYSQL* openConnection(const ServerList& server, Database home, const Connection:
         const QByteArray host = login.socket.isEmpty() ? a.host.toUtf8() : QByteArray("localhost");
         const auto connect = [&] {
             return mysql_real_connect(m, host.constData(), user.constData(), password.constData(),
-                                      db.constData(), login.socket.isEmpty() ? static_cast<unsigned>(a.port) : 0,
+                                      db.constData(),
+                                      login.socket.isEmpty() ? static_cast<unsigned>(a.port) : 0,
                                       login.socket.isEmpty() ? nullptr : socket.constData(), flags);
         };
         // Again for every address: a plain second try below clears them.
@@ -343,10 +345,7 @@ struct Connection::Statement {
     }
 };
 
-Connection::Connection(const ServerList& server, Database home)
-    : Connection(server, home, Options{})
-{
-}
+Connection::Connection(const ServerList& server, Database home) : Connection(server, home, Options{}) {}
 
 Connection::Connection(const ServerList& server, Database home, Options options)
     : Connection(server, home, options, Login{})
@@ -450,8 +449,9 @@ Result Connection::prepared(const QString& sql, const QVariantList& binds)
     // Prepared and executed in one request (MariaDB; elsewhere the client
     // library sends the two one after the other); a kept statement is
     // executed again, one request each.
-    const int rc = prepare ? mariadb_stmt_execute_direct(st, text.constData(), static_cast<size_t>(text.size()))
-                           : mysql_stmt_execute(st);
+    const int rc = prepare
+                       ? mariadb_stmt_execute_direct(st, text.constData(), static_cast<size_t>(text.size()))
+                       : mysql_stmt_execute(st);
     if (rc != 0) {
         const unsigned number = mysql_stmt_errno(st);
         const std::string message = mysql_stmt_error(st);
@@ -498,7 +498,8 @@ Result Connection::prepared(const QString& sql, const QVariantList& binds)
         b.is_null = &nulls[i];
         b.error = &errors[i];
         const QMetaType t = metaTypeOf(c);
-        if (t == QMetaType::fromType<double>() && c.type != MYSQL_TYPE_DECIMAL && c.type != MYSQL_TYPE_NEWDECIMAL) {
+        if (t == QMetaType::fromType<double>() && c.type != MYSQL_TYPE_DECIMAL &&
+            c.type != MYSQL_TYPE_NEWDECIMAL) {
             b.buffer_type = MYSQL_TYPE_DOUBLE;
             b.buffer = &reals[i];
         } else if (t == QMetaType::fromType<qlonglong>() || t == QMetaType::fromType<qulonglong>()) {

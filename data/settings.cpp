@@ -57,12 +57,10 @@ QString ServerAddress::toString() const
 
 QString connectionString(Database db, const ServerAddress& server)
 {
-    return QStringList{QStringLiteral("driver={MySQL ODBC 3.51 Driver}"),
-                       QStringLiteral("server=") + server.toString(),
-                       QStringLiteral("uid=") + QLatin1String(kAccount),
-                       QStringLiteral("pwd=") + QLatin1String(kPassword),
-                       QStringLiteral("database=") + databaseName(db),
-                       QStringLiteral("option=16387")}
+    return QStringList{
+        QStringLiteral("driver={MySQL ODBC 3.51 Driver}"), QStringLiteral("server=") + server.toString(),
+        QStringLiteral("uid=") + QLatin1String(kAccount),  QStringLiteral("pwd=") + QLatin1String(kPassword),
+        QStringLiteral("database=") + databaseName(db),    QStringLiteral("option=16387")}
         .join(u';');
 }
 

@@ -18,8 +18,8 @@ QString databaseName(Database db);
 struct TlsOptions {
     enum class Mode { Preferred, Required, Off };
     Mode mode = Mode::Preferred;
-    QString ca;    // the CA certificate that signs the office server's certificate
-    QString cert;  // a client certificate and its key, when the server asks for one
+    QString ca;   // the CA certificate that signs the office server's certificate
+    QString cert; // a client certificate and its key, when the server asks for one
     QString key;
     bool operator==(const TlsOptions&) const = default;
 };

@@ -36,16 +36,13 @@ QString columnTotal(const QStringList& slotTexts)
 
 QString hoursLimitMessage(const QString& dayLabel)
 {
-    return QStringLiteral("U kunt niet meer als 24 uur per dag werken.\r\n\r\nFOUT bij datum ") + dayLabel
-        + QStringLiteral(" DEZE WORDT OP '0' GEZET !!\r\n\r\n");
+    return QStringLiteral("U kunt niet meer als 24 uur per dag werken.\r\n\r\nFOUT bij datum ") + dayLabel +
+           QStringLiteral(" DEZE WORDT OP '0' GEZET !!\r\n\r\n");
 }
 
 } // namespace daygrid
 
-KeyFilterValidator::KeyFilterValidator(QLineEdit* edit)
-    : QValidator(edit)
-    , m_edit(edit)
-    , m_last(edit->text())
+KeyFilterValidator::KeyFilterValidator(QLineEdit* edit) : QValidator(edit), m_edit(edit), m_last(edit->text())
 {
 }
 
@@ -59,8 +56,8 @@ QValidator::State KeyFilterValidator::validate(QString& input, int& pos) const
         while (head < old.size() && head < input.size() && old[head] == input[head])
             ++head;
         qsizetype tail = 0;
-        while (tail < old.size() - head && tail < input.size() - head
-               && old[old.size() - 1 - tail] == input[input.size() - 1 - tail])
+        while (tail < old.size() - head && tail < input.size() - head &&
+               old[old.size() - 1 - tail] == input[input.size() - 1 - tail])
             ++tail;
         QString brought;
         int removedBeforeCursor = 0;
@@ -77,9 +74,7 @@ QValidator::State KeyFilterValidator::validate(QString& input, int& pos) const
     return Acceptable;
 }
 
-DayGrid::DayGrid(Form1& form, AppContext& ctx)
-    : m_form(form)
-    , m_ctx(ctx)
+DayGrid::DayGrid(Form1& form, AppContext& ctx) : m_form(form), m_ctx(ctx)
 {
     FormControls& c = form.controls();
     QList<QLineEdit*> filtered;

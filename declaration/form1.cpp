@@ -17,9 +17,7 @@
 
 namespace dl {
 
-Form1::Form1(AppContext& ctx, QWidget* parent, const QLocale& locale)
-    : QWidget(parent)
-    , m_ctx(ctx)
+Form1::Form1(AppContext& ctx, QWidget* parent, const QLocale& locale) : QWidget(parent), m_ctx(ctx)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Declaratie"));

@@ -112,8 +112,8 @@ QString limitEdit(const QString& old, const QString& now, int max, int* cursor)
     while (head < old.size() && head < now.size() && old[head] == now[head])
         ++head;
     qsizetype tail = 0;
-    while (tail < old.size() - head && tail < now.size() - head
-           && old[old.size() - 1 - tail] == now[now.size() - 1 - tail])
+    while (tail < old.size() - head && tail < now.size() - head &&
+           old[old.size() - 1 - tail] == now[now.size() - 1 - tail])
         ++tail;
     const qsizetype inserted = now.size() - head - tail;
     qsizetype keep = std::max<qsizetype>(0, inserted - (now.size() - std::max<qsizetype>(max, old.size())));
@@ -161,9 +161,7 @@ QComboBox* combo(FormControls& c, const QString& name, const QString& design, bo
     return b;
 }
 
-LimitedTextEdit::LimitedTextEdit(int maxLength, QWidget* parent)
-    : QPlainTextEdit(parent)
-    , m_max(maxLength)
+LimitedTextEdit::LimitedTextEdit(int maxLength, QWidget* parent) : QPlainTextEdit(parent), m_max(maxLength)
 {
     connect(this, &QPlainTextEdit::textChanged, this, &LimitedTextEdit::enforce);
 }

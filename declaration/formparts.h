@@ -14,7 +14,7 @@ namespace dl::form {
 struct TextOptions {
     QString design = {};
     bool locked = false;
-    int maxLength = 0;  // 0: no limit
+    int maxLength = 0;   // 0: no limit
     bool number = false; // a number cut short is another number: refused whole
     Qt::Alignment align = Qt::AlignLeft;
     bool fixedPitch = false;

@@ -7,8 +7,8 @@ namespace dl {
 
 QString loginStamp(const QDateTime& now, const QLocale& locale)
 {
-    return formatDatePattern(now.date(), QStringLiteral("yyyy/mm/dd"), locale) + QStringLiteral("   ")
-           + localeTimeText(now.time(), locale);
+    return formatDatePattern(now.date(), QStringLiteral("yyyy/mm/dd"), locale) + QStringLiteral("   ") +
+           localeTimeText(now.time(), locale);
 }
 
 namespace {

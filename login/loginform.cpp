@@ -42,11 +42,8 @@ QLineEdit* makeBox(FormControls& c, const QString& name, const QString& preset)
 } // namespace
 
 LoginForm::LoginForm(AppContext& ctx, MainForm mainForm, LoginHooks hooks, Quit quit, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
-    , m_ctx(ctx)
-    , m_mainForm(std::move(mainForm))
-    , m_hooks(std::move(hooks))
-    , m_quit(std::move(quit))
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_ctx(ctx),
+      m_mainForm(std::move(mainForm)), m_hooks(std::move(hooks)), m_quit(std::move(quit))
 {
     setObjectName(QStringLiteral("frmSplash"));
     // No caption. An empty title would show the application's name on X11;
@@ -95,8 +92,8 @@ void LoginForm::build()
     v->addWidget(product);
 
     auto* about = new QGridLayout;
-    about->addWidget(makeLabel(m_controls, QStringLiteral("lblCompanyProduct"), QStringLiteral("CompanyProduct")),
-                     0, 0);
+    about->addWidget(
+        makeLabel(m_controls, QStringLiteral("lblCompanyProduct"), QStringLiteral("CompanyProduct")), 0, 0);
     about->addWidget(makeLabel(m_controls, QStringLiteral("lblPlatform"), QStringLiteral("Platform")), 0, 1,
                      Qt::AlignRight);
     about->addWidget(makeLabel(m_controls, QStringLiteral("lblVersion"), QStringLiteral("Version")), 1, 1,
@@ -116,7 +113,8 @@ void LoginForm::build()
     password->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     g->addWidget(password, 1, 1);
 
-    auto* login = new ImageButton(QStringLiteral("Image1"), icons::loginComputer(), QStringLiteral("Inloggen"));
+    auto* login =
+        new ImageButton(QStringLiteral("Image1"), icons::loginComputer(), QStringLiteral("Inloggen"));
     login->setFixedSize(56, 56);
     m_controls.add(login);
     g->addWidget(login, 0, 2, 2, 1, Qt::AlignVCenter);

@@ -19,10 +19,10 @@ namespace dl {
 
 // What a successful login puts on the main form and into the Session.
 struct ConsultantLogin {
-    QString number;          // consultantnummer, for Text1
-    QString consultantName;  // stored form: title and first name without a blank
-    QString fullName;        // shown form: every part separated by a blank
-    QString greeting;        // 21 characters
+    QString number;         // consultantnummer, for Text1
+    QString consultantName; // stored form: title and first name without a blank
+    QString fullName;       // shown form: every part separated by a blank
+    QString greeting;       // 21 characters
     QStringList projectEntries;
 };
 

@@ -25,8 +25,8 @@ bool markOffline(Connection& c, const QString& consultantNumber, const QDateTime
     for (int attempt = 1;; ++attempt) {
         try {
             Transaction tx(c);
-            const auto row = records.findFirstForUpdate(tables::consultants(),
-                                                        {{QStringLiteral("consultantnummer"), consultantNumber}});
+            const auto row = records.findFirstForUpdate(
+                tables::consultants(), {{QStringLiteral("consultantnummer"), consultantNumber}});
             if (!row)
                 return false;
             records.update(tables::consultants(), *row,
@@ -79,9 +79,9 @@ void Logoff::run()
                                   .arg(e.description()),
                               Icon::Critical);
     } catch (const std::exception& e) {
-        m_ctx.messages.inform(QStringLiteral("Het afmelden is niet vastgelegd.\r\n\r\n")
-                                  + QString::fromUtf8(e.what())
-                                  + QStringLiteral("\r\n\r\nHet programma wordt afgesloten."),
+        m_ctx.messages.inform(QStringLiteral("Het afmelden is niet vastgelegd.\r\n\r\n") +
+                                  QString::fromUtf8(e.what()) +
+                                  QStringLiteral("\r\n\r\nHet programma wordt afgesloten."),
                               Icon::Critical);
     }
     if (m_end)

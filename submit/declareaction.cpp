@@ -65,7 +65,8 @@ void DeclareAction::declareMonth()
         QString stored;
         try {
             outcome = m_ctx.db().run([&](Connection& connection) {
-                return submit::declare(connection, session.reportKey, reportColumns, declaration, &seen, &stored);
+                return submit::declare(connection, session.reportKey, reportColumns, declaration, &seen,
+                                       &stored);
             });
         } catch (const DbError& e) {
             if (!(e.isConnectionLoss() && storedAllTheSame(declaration))) {
@@ -95,7 +96,7 @@ void DeclareAction::declareMonth()
             submit::invoiceNumberTakenMessage(declaration.first().second.toString(), m, year), Icon::Warning);
         return;
     case submit::DeclareOutcome::Declared:
-    case submit::DeclareOutcome::ChangedElsewhere:  // left the loop above
+    case submit::DeclareOutcome::ChangedElsewhere: // left the loop above
         break;
     }
     if (m_drafts)

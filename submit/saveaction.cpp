@@ -51,8 +51,8 @@ bool SaveAction::saveWithoutQuestion()
         QString stored;
         try {
             outcome = m_ctx.db().run([&](Connection& connection) {
-                return submit::saveReport(connection, session.reportKey, QStringLiteral("nee"), columns, &seen,
-                                          &stored);
+                return submit::saveReport(connection, session.reportKey, QStringLiteral("nee"), columns,
+                                          &seen, &stored);
             });
         } catch (const DbError& e) {
             if (!(e.isConnectionLoss() && storedAllTheSame(columns)))

@@ -44,15 +44,14 @@ QString elsewhereCaption()
 
 QString elsewhereQuestion(const QString& storedModified)
 {
-    return QStringLiteral("Dit raport is na het openen op een andere werkplek opgeslagen (") + storedModified
-           + QStringLiteral(").\r\nWilt U het met uw versie overschrijven?");
+    return QStringLiteral("Dit raport is na het openen op een andere werkplek opgeslagen (") +
+           storedModified + QStringLiteral(").\r\nWilt U het met uw versie overschrijven?");
 }
 
 bool overwriteConfirmed(MessageService& messages, const QString& storedModified)
 {
     return messages.show({elsewhereQuestion(storedModified), elsewhereCaption(), Buttons::YesNo, Answer::No,
-                          Icon::None})
-           == Answer::Yes;
+                          Icon::None}) == Answer::Yes;
 }
 
 QString blockedMessage()

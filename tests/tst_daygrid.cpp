@@ -21,10 +21,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 struct Fixture : test::FormFixture {
-    Fixture()
-        : grid(form, ctx)
-    {
-    }
+    Fixture() : grid(form, ctx) {}
     DayGrid grid;
 };
 

@@ -158,13 +158,14 @@ void TestRealWindows::boxTitleBars()
 void TestRealWindows::imageButtonKeys_data()
 {
     QTest::addColumn<int>("key");
-    QTest::addColumn<int>("repeats");       // held: repeated presses after the first
-    QTest::addColumn<bool>("firstPress");   // the first press came here
-    QTest::addColumn<bool>("release");      // let go here
-    QTest::addColumn<bool>("focusLost");    // the focus went elsewhere before the release
+    QTest::addColumn<int>("repeats");     // held: repeated presses after the first
+    QTest::addColumn<bool>("firstPress"); // the first press came here
+    QTest::addColumn<bool>("release");    // let go here
+    QTest::addColumn<bool>("focusLost");  // the focus went elsewhere before the release
     QTest::addColumn<int>("clicks");
     QTest::addColumn<int>("doubleClicks");
-    QTest::newRow("Enter pressed, not let go") << int(Qt::Key_Return) << 0 << true << false << false << 0 << 0;
+    QTest::newRow("Enter pressed, not let go")
+        << int(Qt::Key_Return) << 0 << true << false << false << 0 << 0;
     QTest::newRow("Enter pressed and let go") << int(Qt::Key_Return) << 0 << true << true << false << 0 << 1;
     QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << 0 << true << true << false << 0 << 1;
     QTest::newRow("Enter held, 30 repeats") << int(Qt::Key_Return) << 30 << true << true << false << 0 << 1;

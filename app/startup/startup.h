@@ -28,14 +28,14 @@ struct LoginHooks;
 // What the forms and actions take from the machine besides the context;
 // tests pass their own.
 struct StartupSeams {
-    std::unique_ptr<PrinterCatalogue> printers;  // the workstation's printers
-    std::unique_ptr<FileChooser> files;          // where a PDF is kept
-    PrintAction::OutputFactory printOutput;      // empty: the printer's CUPS queue
-    std::function<void(int exitCode)> quit;      // the login form ends the program
-    Logoff::EndProgram endProgram;               // the logoff ends the program
-    WorkstationReader workstation;               // the facts of the login record
-    QLocale locale = QLocale::system();          // stamps and date texts
-    QString draftFolder;                         // the drafts of unsaved months; empty: none kept
+    std::unique_ptr<PrinterCatalogue> printers; // the workstation's printers
+    std::unique_ptr<FileChooser> files;         // where a PDF is kept
+    PrintAction::OutputFactory printOutput;     // empty: the printer's CUPS queue
+    std::function<void(int exitCode)> quit;     // the login form ends the program
+    Logoff::EndProgram endProgram;              // the logoff ends the program
+    WorkstationReader workstation;              // the facts of the login record
+    QLocale locale = QLocale::system();         // stamps and date texts
+    QString draftFolder;                        // the drafts of unsaved months; empty: none kept
 
     // This machine's: Qt's printer list, CUPS, the event loop, the drafts
     // under the application's data folder.

@@ -44,9 +44,9 @@ public:
     }
 
     QList<Message> shown;
-    QQueue<Answer> answers;  // for Yes/No questions; empty: the default button
+    QQueue<Answer> answers; // for Yes/No questions; empty: the default button
     QList<Choice> choices;
-    QQueue<int> choiceAnswers;  // button indexes; empty: the default button
+    QQueue<int> choiceAnswers; // button indexes; empty: the default button
 };
 
 class FakePrinters final : public PrinterCatalogue {
@@ -66,7 +66,7 @@ public:
         asked.append({caption, proposedPath, filter});
         return answer;
     }
-    QList<QStringList> asked;  // caption, proposed path, filter
+    QList<QStringList> asked; // caption, proposed path, filter
     QString answer;
 };
 
