@@ -52,13 +52,6 @@ QString valueErrorText(const QString& parserError)
 
 } // namespace
 
-QString settingsFilePath()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QLatin1String(kSettingsOrganisation),
-                     QLatin1String(kSettingsApplication))
-        .fileName();
-}
-
 QString helpText(const QString& settingsPath)
 {
     const QString p = program();

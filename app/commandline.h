@@ -3,6 +3,7 @@
 // --hash-password, --help and --version, and the remembered server address.
 
 #include "app/tlssettings.h"
+#include "core/settingsfile.h"
 #include "data/serverlist.h"
 
 #include <QString>
@@ -12,10 +13,6 @@ class QSettings;
 
 namespace dl {
 
-// QSettings(kSettingsOrganisation, kSettingsApplication): on Linux
-// ~/.config/declaraties/declaraties.conf.
-inline constexpr const char* kSettingsOrganisation = "declaraties";
-inline constexpr const char* kSettingsApplication = "declaraties";
 inline constexpr const char* kProgramName = "declaraties";
 
 struct CommandLine {
@@ -27,9 +24,6 @@ struct CommandLine {
     bool hashPassword = false;   // --hash-password: hash a password from stdin and exit
     TlsTexts tls;                // --tls, --tls-ca, --tls-cert, --tls-key as given
 };
-
-// The file the remembered server lives in, as QSettings names it.
-QString settingsFilePath();
 
 CommandLine parseCommandLine(const QStringList& arguments);
 // The same with the settings file named in --help given by the caller.

@@ -5,8 +5,8 @@
 //
 //   dl_bench_memory SERVER LOGIN PASSWORD
 
-#include "app/clock.h"
-#include "app/startup/startup.h"
+#include "app/startup.h"
+#include "core/clock.h"
 #include "declaration/form1.h"
 #include "login/loginform.h"
 #include "tests/support/fakes.h"

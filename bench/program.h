@@ -5,10 +5,10 @@
 // Yes. The handlers share the window's kept connection, the ticker has its
 // own, as in the program.
 
-#include "app/clock.h"
-#include "app/context.h"
-#include "app/session.h"
 #include "bench/workload.h"
+#include "core/clock.h"
+#include "core/context.h"
+#include "core/session.h"
 #include "tests/support/fakes.h"
 
 #include <QLocale>

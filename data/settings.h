@@ -38,7 +38,16 @@ struct ServerAddress {
 // kept so that support staff see the same six items.
 QString connectionString(Database db, const ServerAddress& server);
 
+// The environment variables and remembered keys of the connection settings.
 inline constexpr const char* kServerEnv = "DECLARATIES_SERVER";
 inline constexpr const char* kServerSettingsKey = "database/server";
+inline constexpr const char* kTlsEnv = "DECLARATIES_TLS";
+inline constexpr const char* kTlsCaEnv = "DECLARATIES_TLS_CA";
+inline constexpr const char* kTlsCertEnv = "DECLARATIES_TLS_CERT";
+inline constexpr const char* kTlsKeyEnv = "DECLARATIES_TLS_KEY";
+inline constexpr const char* kTlsSettingsKey = "database/tls";
+inline constexpr const char* kTlsCaSettingsKey = "database/tls-ca";
+inline constexpr const char* kTlsCertSettingsKey = "database/tls-cert";
+inline constexpr const char* kTlsKeySettingsKey = "database/tls-key";
 
 } // namespace dl

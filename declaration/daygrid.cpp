@@ -1,8 +1,8 @@
 #include "declaration/daygrid.h"
 
-#include "app/controls.h"
 #include "data/dutchnumbers.h"
 #include "declaration/form1.h"
+#include "ui/controls.h"
 
 #include <QLineEdit>
 #include <QScopedValueRollback>

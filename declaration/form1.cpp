@@ -1,10 +1,10 @@
 #include "declaration/form1.h"
 
-#include "app/icons.h"
 #include "declaration/declaratietab.h"
 #include "declaration/formload.h"
-#include "declaration/formparts.h"
 #include "declaration/raporttab.h"
+#include "ui/formparts.h"
+#include "ui/icons.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -4,8 +4,8 @@
 // The controls are the only store of the report being edited; the actions
 // reach them by their form names through controls().
 
-#include "app/context.h"
-#include "app/controls.h"
+#include "core/context.h"
+#include "ui/controls.h"
 
 #include <QLocale>
 #include <QPixmap>

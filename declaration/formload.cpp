@@ -1,6 +1,6 @@
 #include "declaration/formload.h"
 
-#include "app/dates.h"
+#include "core/dates.h"
 
 namespace dl {
 

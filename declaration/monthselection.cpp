@@ -1,6 +1,6 @@
 #include "declaration/monthselection.h"
 
-#include "app/actionguard.h"
+#include "core/actionguard.h"
 #include "data/connection.h"
 #include "data/records.h"
 #include "declaration/draftkeeper.h"

@@ -1,13 +1,13 @@
 #include "declaration/projectselection.h"
 
-#include "app/actionguard.h"
-#include "app/controls.h"
-#include "app/dates.h"
+#include "core/actionguard.h"
+#include "core/dates.h"
 #include "data/dutchnumbers.h"
 #include "data/records.h"
 #include "data/tables.h"
 #include "declaration/form1.h"
 #include "declaration/openmonth.h"
+#include "ui/controls.h"
 
 #include <QColor>
 #include <QComboBox>

@@ -3,7 +3,7 @@
 // project fields, keeps the two hourly rates in the Session and asks for a
 // new month choice.
 
-#include "app/context.h"
+#include "core/context.h"
 
 #include <QDate>
 #include <QObject>

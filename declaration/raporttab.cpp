@@ -1,8 +1,8 @@
 #include "declaration/raporttab.h"
 
-#include "app/icons.h"
-#include "app/imagebutton.h"
-#include "declaration/formparts.h"
+#include "ui/formparts.h"
+#include "ui/icons.h"
+#include "ui/imagebutton.h"
 
 #include <QFontMetrics>
 #include <QGridLayout>

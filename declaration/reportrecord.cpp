@@ -1,7 +1,7 @@
 #include "declaration/reportrecord.h"
 
-#include "app/controls.h"
-#include "app/dates.h"
+#include "core/dates.h"
+#include "ui/controls.h"
 
 namespace dl::report {
 

@@ -1,8 +1,8 @@
 #include "declaration/totals.h"
 
-#include "app/controls.h"
 #include "data/dutchnumbers.h"
 #include "declaration/form1.h"
+#include "ui/controls.h"
 
 #include <QMetaType>
 #include <QScopedValueRollback>

@@ -5,7 +5,7 @@
 // rate. compute() is the arithmetic on the form's texts; TotalsController
 // puts its outcome on Form1.
 
-#include "app/context.h"
+#include "core/context.h"
 
 #include <QList>
 #include <QObject>

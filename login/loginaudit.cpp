@@ -1,6 +1,6 @@
 #include "login/loginaudit.h"
 
-#include "app/dates.h"
+#include "core/dates.h"
 #include "data/tables.h"
 
 namespace dl {

@@ -1,10 +1,10 @@
 #include "login/loginform.h"
 
-#include "app/actionguard.h"
-#include "app/icons.h"
-#include "app/imagebutton.h"
+#include "core/actionguard.h"
 #include "declaration/form1.h"
 #include "login/loginservice.h"
+#include "ui/icons.h"
+#include "ui/imagebutton.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

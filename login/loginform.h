@@ -2,8 +2,8 @@
 // The login form frmSplash: login name and password, three attempts, and on
 // success the main form greets the consultant and shows the projects.
 
-#include "app/context.h"
-#include "app/controls.h"
+#include "core/context.h"
+#include "ui/controls.h"
 
 #include <QCoreApplication>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "login/loginservice.h"
 
-#include "app/dates.h"
+#include "core/dates.h"
 #include "data/tables.h"
 #include "login/passwordhash.h"
 

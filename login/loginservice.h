@@ -3,7 +3,7 @@
 // consultant's row exactly, collect the project list, mark the consultant
 // online, and the texts built from the row.
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "data/keptconnection.h"
 #include "data/records.h"
 #include "data/settings.h"

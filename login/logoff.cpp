@@ -1,13 +1,13 @@
 #include "login/logoff.h"
 
-#include "app/actionguard.h"
-#include "app/dates.h"
-#include "app/imagebutton.h"
+#include "core/actionguard.h"
+#include "core/dates.h"
 #include "data/clusterreads.h"
 #include "data/records.h"
 #include "data/tables.h"
 #include "declaration/form1.h"
 #include "declaration/openmonth.h"
+#include "ui/imagebutton.h"
 
 #include <QCoreApplication>
 

@@ -4,7 +4,7 @@
 // Only a month with unsaved changes asks first. A double-click on Image2 and
 // closing the window both come here.
 
-#include "app/context.h"
+#include "core/context.h"
 #include "data/connection.h"
 
 #include <QDateTime>

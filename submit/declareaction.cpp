@@ -1,7 +1,6 @@
 #include "submit/declareaction.h"
 
-#include "app/actionguard.h"
-#include "app/imagebutton.h"
+#include "core/actionguard.h"
 #include "data/clusterreads.h"
 #include "declaration/drafts.h"
 #include "declaration/form1.h"
@@ -13,6 +12,7 @@
 #include "submit/declarecheckstep.h"
 #include "submit/reportstore.h"
 #include "submit/submitmessages.h"
+#include "ui/imagebutton.h"
 
 namespace dl {
 

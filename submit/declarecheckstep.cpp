@@ -1,6 +1,6 @@
 #include "submit/declarecheckstep.h"
 
-#include "app/context.h"
+#include "core/context.h"
 #include "data/connection.h"
 #include "declaration/form1.h"
 #include "declaration/reportrecord.h"

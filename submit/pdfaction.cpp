@@ -1,10 +1,10 @@
 #include "submit/pdfaction.h"
 
-#include "app/actionguard.h"
-#include "app/imagebutton.h"
+#include "core/actionguard.h"
 #include "declaration/form1.h"
 #include "submit/printaction.h"
 #include "submit/submitmessages.h"
+#include "ui/imagebutton.h"
 
 #include <QDir>
 #include <QStandardPaths>

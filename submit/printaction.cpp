@@ -1,9 +1,9 @@
 #include "submit/printaction.h"
 
-#include "app/actionguard.h"
-#include "app/imagebutton.h"
+#include "core/actionguard.h"
 #include "declaration/form1.h"
 #include "submit/printeroutput.h"
+#include "ui/imagebutton.h"
 
 namespace dl {
 

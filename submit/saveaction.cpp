@@ -1,7 +1,6 @@
 #include "submit/saveaction.h"
 
-#include "app/actionguard.h"
-#include "app/imagebutton.h"
+#include "core/actionguard.h"
 #include "data/clusterreads.h"
 #include "declaration/drafts.h"
 #include "declaration/form1.h"
@@ -10,6 +9,7 @@
 #include "submit/declareaction.h"
 #include "submit/reportstore.h"
 #include "submit/submitmessages.h"
+#include "ui/imagebutton.h"
 
 namespace dl {
 

@@ -1,6 +1,6 @@
 #include "submit/submitmessages.h"
 
-#include "app/messages.h"
+#include "core/messages.h"
 #include "data/dberror.h"
 
 namespace dl::submit {

@@ -1,8 +1,8 @@
 // Command line parsing, the remembered server and the unreachable-server text.
 
 #include "app/commandline.h"
-#include "app/serverhelp.h"
-#include "app/startup/hashpassword.h"
+#include "app/hashpassword.h"
+#include "core/serverhelp.h"
 #include "data/dberror.h"
 #include "login/passwordhash.h"
 

@@ -2,11 +2,11 @@
 // locked fields, the date caption and the year and month lists, and which tab
 // changes count as the user's.
 
-#include "app/clock.h"
-#include "app/session.h"
+#include "core/clock.h"
+#include "core/session.h"
 #include "declaration/form1.h"
-#include "declaration/formparts.h"
 #include "support/fakes.h"
+#include "ui/formparts.h"
 
 #include <QClipboard>
 #include <QComboBox>

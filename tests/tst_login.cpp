@@ -2,8 +2,8 @@
 // and their messages, the greeting by the clock, the composed names, the
 // project list and what is written into the consultant's row.
 
-#include "app/clock.h"
-#include "app/session.h"
+#include "core/clock.h"
+#include "core/session.h"
 #include "data/connection.h"
 #include "data/dberror.h"
 #include "declaration/form1.h"

@@ -1,12 +1,12 @@
 // Logging off: the consultant's first row is marked offline and the program
 // ends, from Image2's double-click or from closing the main window.
 
-#include "app/clock.h"
-#include "app/imagebutton.h"
+#include "core/clock.h"
 #include "declaration/form1.h"
 #include "login/logoff.h"
 #include "support/fakes.h"
 #include "support/testdb.h"
+#include "ui/imagebutton.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
 // Choosing a month on the real form against the private test server: new
 // and stored reports, declared months, the start and year checks, failures.
 
-#include "app/clock.h"
-#include "app/context.h"
+#include "core/clock.h"
+#include "core/context.h"
 #include "data/connection.h"
 #include "data/records.h"
 #include "data/tables.h"

@@ -2,12 +2,12 @@
 // printed one, as text a reader can select), and what a file that cannot be
 // written leaves behind.
 
-#include "app/imagebutton.h"
 #include "declaration/form1.h"
 #include "submit/pdfaction.h"
 #include "submit/printaction.h"
 #include "support/fakes.h"
 #include "support/pdftext.h"
+#include "ui/imagebutton.h"
 
 #include <QDir>
 #include <QProcess>

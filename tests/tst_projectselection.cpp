@@ -2,8 +2,8 @@
 // the Session rates, the planned-end marker, the remark, unknown codes and
 // failures; and the totals that follow from the project's rates.
 
-#include "app/clock.h"
-#include "app/context.h"
+#include "core/clock.h"
+#include "core/context.h"
 #include "declaration/daygrid.h"
 #include "declaration/form1.h"
 #include "declaration/projectselection.h"

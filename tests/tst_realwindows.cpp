@@ -2,10 +2,8 @@
 // each title bar shows as the window manager reads it, and keys held down
 // on the picture buttons and in the boxes.
 
-#include "app/clock.h"
-#include "app/imagebutton.h"
-#include "app/messages.h"
-#include "app/startup/startup.h"
+#include "app/startup.h"
+#include "core/clock.h"
 #include "declaration/form1.h"
 #include "login/loginform.h"
 #include "submit/declareaction.h"
@@ -13,6 +11,8 @@
 #include "support/fakes.h"
 #include "support/formhelpers.h"
 #include "support/testdb.h"
+#include "ui/imagebutton.h"
+#include "ui/messagebox.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -4,8 +4,8 @@
 // controller the start-up dropped or wired twice shows here as a missing
 // or doubled message.
 
-#include "app/clock.h"
-#include "app/startup/startup.h"
+#include "app/startup.h"
+#include "core/clock.h"
 #include "declaration/drafts.h"
 #include "declaration/form1.h"
 #include "declaration/reportrecord.h"

@@ -2,9 +2,8 @@
 // questions and messages, what reaches the tables, and what the form shows
 // afterwards, also when the server fails or another workstation was first.
 
-#include "app/clock.h"
-#include "app/context.h"
-#include "app/imagebutton.h"
+#include "core/clock.h"
+#include "core/context.h"
 #include "declaration/form1.h"
 #include "declaration/monthselection.h"
 #include "declaration/projectselection.h"
@@ -14,6 +13,7 @@
 #include "submit/submitmessages.h"
 #include "support/fakes.h"
 #include "support/testdb.h"
+#include "ui/imagebutton.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // The message strip: colours by prefix, the scroll step and re-entry, and
 // refreshes that survive a stopped or hanging server.
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "declaration/form1.h"
 #include "declaration/ticker.h"
 #include "support/fakes.h"

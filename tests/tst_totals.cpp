@@ -1,8 +1,8 @@
 // The totals chain as arithmetic and on the real form: the month's hours,
 // kilometres and expense carried to tab "Declaratie".
 
-#include "app/clock.h"
-#include "app/context.h"
+#include "core/clock.h"
+#include "core/context.h"
 #include "declaration/daygrid.h"
 #include "declaration/form1.h"
 #include "declaration/totals.h"

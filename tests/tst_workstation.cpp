@@ -1,7 +1,7 @@
 // The workstation as the login record sees it, read from made-up sysfs
 // trees, and the record written at login.
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "data/dberror.h"
 #include "login/loginaudit.h"
 #include "login/workstation.h"

@@ -2,9 +2,9 @@
 // Stand-ins for the seams: message boxes that record their texts and give
 // scripted answers, a made-up printer list, a file dialog that answers.
 
-#include "app/filechooser.h"
-#include "app/messages.h"
-#include "app/printers.h"
+#include "core/filechooser.h"
+#include "core/messages.h"
+#include "core/printers.h"
 
 #include <QList>
 #include <QQueue>

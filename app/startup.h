@@ -3,9 +3,9 @@
 // main form (hidden); the main form is created once and wired to its
 // actions here.
 
-#include "app/context.h"
-#include "app/filechooser.h"
-#include "app/printers.h"
+#include "core/context.h"
+#include "core/filechooser.h"
+#include "core/printers.h"
 #include "login/logoff.h"
 #include "login/workstation.h"
 #include "submit/printaction.h"

@@ -14,10 +14,4 @@ public:
                                  const QString& filter) = 0;
 };
 
-// The desktop's file dialog, modal on the active window.
-class QtFileChooser final : public FileChooser {
-public:
-    QString saveFileName(const QString& caption, const QString& proposedPath, const QString& filter) override;
-};
-
 } // namespace dl

@@ -1,6 +1,6 @@
-#include "app/actionguard.h"
+#include "core/actionguard.h"
 
-#include "app/serverhelp.h"
+#include "core/serverhelp.h"
 #include "data/dberror.h"
 #include "data/dutchnumbers.h"
 

@@ -54,11 +54,4 @@ public:
     }
 };
 
-// The real boxes, modal on the active window.
-class QtMessageService final : public MessageService {
-public:
-    Answer show(const Message& m) override;
-    int choose(const Choice& c) override;
-};
-
 } // namespace dl

@@ -1,4 +1,4 @@
-#include "app/filechooser.h"
+#include "ui/filedialog.h"
 
 #include <QApplication>
 #include <QFileDialog>

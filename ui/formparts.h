@@ -2,7 +2,7 @@
 // Small builders for the controls of the main form: each control gets its
 // form name as objectName and is registered by that name.
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "declaration/formparts.h"
+#include "ui/formparts.h"
 
 #include <algorithm>
 #include <limits>

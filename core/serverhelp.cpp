@@ -1,6 +1,6 @@
-#include "app/serverhelp.h"
+#include "core/serverhelp.h"
 
-#include "app/commandline.h"
+#include "core/settingsfile.h"
 #include "data/dberror.h"
 
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "app/icons.h"
+#include "ui/icons.h"
 
 #include <QLinearGradient>
 #include <QPainter>

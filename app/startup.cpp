@@ -1,10 +1,9 @@
-#include "app/startup/startup.h"
+#include "app/startup.h"
 
 #include "app/commandline.h"
-#include "app/messages.h"
+#include "app/hashpassword.h"
 #include "app/serverwait.h"
-#include "app/startup/hashpassword.h"
-#include "app/startup/startupprobe.h"
+#include "app/startupprobe.h"
 #include "data/keylesstables.h"
 #include "data/tables.h"
 #include "declaration/daygrid.h"
@@ -25,6 +24,8 @@
 #include "submit/pdfaction.h"
 #include "submit/printaction.h"
 #include "submit/saveaction.h"
+#include "ui/filedialog.h"
+#include "ui/messagebox.h"
 
 #include <QApplication>
 #include <QSettings>

@@ -3,7 +3,7 @@
 // else thrown) is shown with the server's number and description, the action
 // is abandoned and the program keeps running.
 
-#include "app/messages.h"
+#include "core/messages.h"
 #include "data/serverlist.h"
 
 #include <functional>
