@@ -39,8 +39,7 @@ QString unreachableServerText(const ServerList& tried, const QString& settingsPa
 
 QString unreachableServerText(const ServerList& tried, const DbError& error, const QString& settingsPath)
 {
-    return unreachableServerText(tried, settingsPath) +
-           QStringLiteral("\r\n\r\nFout %1: %2").arg(error.number()).arg(error.description());
+    return unreachableServerText(tried, settingsPath) + QStringLiteral("\r\n\r\n") + error.errorLine();
 }
 
 QString unreachableServerText(const ServerList& tried)

@@ -73,10 +73,8 @@ void Logoff::run()
         const QDateTime now = m_ctx.clock.now();
         m_ctx.db().run([&](Connection& c) { markOffline(c, number, now); });
     } catch (const DbError& e) {
-        m_ctx.messages.inform(QStringLiteral("Het afmelden is niet vastgelegd.\r\n\r\nFout %1: %2\r\n\r\n"
-                                             "Het programma wordt afgesloten.")
-                                  .arg(e.number())
-                                  .arg(e.description()),
+        m_ctx.messages.inform(QStringLiteral("Het afmelden is niet vastgelegd.\r\n\r\n") + e.errorLine() +
+                                  QStringLiteral("\r\n\r\nHet programma wordt afgesloten."),
                               Icon::Critical);
     } catch (const std::exception& e) {
         m_ctx.messages.inform(QStringLiteral("Het afmelden is niet vastgelegd.\r\n\r\n") +

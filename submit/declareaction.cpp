@@ -136,9 +136,8 @@ void DeclareAction::chooseProjectAgain()
         selectShownProject(m_form, m_ctx);
     } catch (const DbError& e) {
         m_ctx.messages.inform(QStringLiteral("De declaratie is uitgevoerd, maar het project kon niet opnieuw "
-                                             "worden ingelezen. Kies uw project opnieuw.\r\n\r\nFout %1: %2")
-                                  .arg(e.number())
-                                  .arg(e.description()),
+                                             "worden ingelezen. Kies uw project opnieuw.\r\n\r\n") +
+                                  e.errorLine(),
                               Icon::Warning);
     }
 }

@@ -1,5 +1,6 @@
 #include "submit/submitmessages.h"
 
+#include "core/actionguard.h"
 #include "core/messages.h"
 #include "data/dberror.h"
 
@@ -97,15 +98,7 @@ QString invoiceNumberTakenMessage(const QString& invoice, const QString& m, cons
 
 QString declareFailedMessage(const QString& m, const QString& y, const DbError& e)
 {
-    QString text =
-        notDeclaredMessage(m, y) + QStringLiteral("\r\nFout %1: %2").arg(e.number()).arg(e.description());
-    if (e.isConnectionLoss())
-        text +=
-            QStringLiteral("\r\n\r\nDe databaseserver is niet bereikbaar. Probeer het zo meteen opnieuw.");
-    else if (e.isRetryable() || e.number() == 1020)
-        text += QStringLiteral("\r\n\r\nEen andere werkplek was tegelijk met dezelfde gegevens bezig. "
-                               "Probeer het zo meteen opnieuw.");
-    return text;
+    return notDeclaredMessage(m, y) + QStringLiteral("\r\n") + e.errorLine() + errorAdvice(e);
 }
 
 QString monthName(const QString& monthEntry)
