@@ -3,6 +3,7 @@
 #include "data/dutchnumbers.h"
 #include "declaration/form1.h"
 #include "ui/controls.h"
+#include "ui/formparts.h"
 
 #include <QLineEdit>
 #include <QScopedValueRollback>
@@ -52,13 +53,7 @@ QValidator::State KeyFilterValidator::validate(QString& input, int& pos) const
     // text set by the program (a loaded report) is taken as it is.
     if (m_edit->isModified()) {
         const QString& old = m_last;
-        qsizetype head = 0;
-        while (head < old.size() && head < input.size() && old[head] == input[head])
-            ++head;
-        qsizetype tail = 0;
-        while (tail < old.size() - head && tail < input.size() - head &&
-               old[old.size() - 1 - tail] == input[input.size() - 1 - tail])
-            ++tail;
+        const auto [head, tail] = form::changedSpan(old, input);
         QString brought;
         int removedBeforeCursor = 0;
         for (qsizetype i = head; i < input.size() - tail; ++i) {

@@ -3,6 +3,7 @@
 #include "core/actionguard.h"
 #include "declaration/form1.h"
 #include "login/loginservice.h"
+#include "ui/formparts.h"
 #include "ui/icons.h"
 #include "ui/imagebutton.h"
 
@@ -18,15 +19,6 @@
 namespace dl {
 
 namespace {
-
-QLabel* makeLabel(FormControls& c, const QString& name, const QString& caption)
-{
-    auto* l = new QLabel(caption);
-    l->setObjectName(name);
-    l->setTextFormat(Qt::PlainText);
-    c.add(l);
-    return l;
-}
 
 QLineEdit* makeBox(FormControls& c, const QString& name, const QString& preset)
 {
@@ -69,13 +61,13 @@ void LoginForm::build()
     v->setSpacing(6);
     v->setContentsMargins(18, 14, 18, 14);
 
-    QLabel* logo = makeLabel(m_controls, QStringLiteral("imgLogo"), QString());
+    QLabel* logo = form::label(m_controls, QStringLiteral("imgLogo"), QString());
     logo->setPixmap(icons::logo());
     logo->setAlignment(Qt::AlignCenter);
     v->addWidget(logo);
 
-    QLabel* edition = makeLabel(m_controls, QStringLiteral("lblEdition"),
-                                QStringLiteral("C O N S U L T A N T  V E R S I E"));
+    QLabel* edition = form::label(m_controls, QStringLiteral("lblEdition"),
+                                  QStringLiteral("C O N S U L T A N T  V E R S I E"));
     QFont bold = edition->font();
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 1);
@@ -83,7 +75,7 @@ void LoginForm::build()
     edition->setAlignment(Qt::AlignCenter);
     v->addWidget(edition);
 
-    QLabel* product = makeLabel(m_controls, QStringLiteral("lblProductName"), QStringLiteral("Product"));
+    QLabel* product = form::label(m_controls, QStringLiteral("lblProductName"), QStringLiteral("Product"));
     QFont big = product->font();
     big.setPointSize(big.pointSize() + 6);
     big.setBold(true);
@@ -93,20 +85,20 @@ void LoginForm::build()
 
     auto* about = new QGridLayout;
     about->addWidget(
-        makeLabel(m_controls, QStringLiteral("lblCompanyProduct"), QStringLiteral("CompanyProduct")), 0, 0);
-    about->addWidget(makeLabel(m_controls, QStringLiteral("lblPlatform"), QStringLiteral("Platform")), 0, 1,
+        form::label(m_controls, QStringLiteral("lblCompanyProduct"), QStringLiteral("CompanyProduct")), 0, 0);
+    about->addWidget(form::label(m_controls, QStringLiteral("lblPlatform"), QStringLiteral("Platform")), 0, 1,
                      Qt::AlignRight);
-    about->addWidget(makeLabel(m_controls, QStringLiteral("lblVersion"), QStringLiteral("Version")), 1, 1,
+    about->addWidget(form::label(m_controls, QStringLiteral("lblVersion"), QStringLiteral("Version")), 1, 1,
                      Qt::AlignRight);
     v->addLayout(about);
     v->addSpacing(10);
 
     auto* g = new QGridLayout;
     g->setHorizontalSpacing(10);
-    g->addWidget(makeLabel(m_controls, QStringLiteral("Label1"), QStringLiteral("Login naam")), 0, 0);
+    g->addWidget(form::label(m_controls, QStringLiteral("Label1"), QStringLiteral("Login naam")), 0, 0);
     QLineEdit* name = makeBox(m_controls, QStringLiteral("Text1"), QStringLiteral("login"));
     g->addWidget(name, 0, 1);
-    g->addWidget(makeLabel(m_controls, QStringLiteral("Label2"), QStringLiteral("Paswoord")), 1, 0);
+    g->addWidget(form::label(m_controls, QStringLiteral("Label2"), QStringLiteral("Paswoord")), 1, 0);
     QLineEdit* password = makeBox(m_controls, QStringLiteral("Text2"), QStringLiteral("xxxxx"));
     password->setEchoMode(QLineEdit::Password);
     // Every character as "*", whatever the style would draw.
