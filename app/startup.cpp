@@ -67,8 +67,6 @@ Form1& Startup::mainForm()
 
 void Startup::wireMainForm(Form1& form)
 {
-    // Controllers of the main form are added here, e.g.
-    //   m_controllers.push_back(std::make_unique<ProjectChoice>(form, m_ctx));
     connectPrinterChoice(form, *m_printer);
     new PrintAction(form, m_ctx, *m_printer, m_seams.printOutput); // a child of the form
     new PdfAction(form, m_ctx, *m_seams.files);                    // ImagePdf, a child of the form

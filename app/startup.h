@@ -57,11 +57,11 @@ public:
     LoginForm* loginForm() const { return m_login.get(); }
 
 private:
-    // Plug-in point: the actions of the main form. Keep each controller in
-    // m_controllers (or as a child of the form) so it lives as long as the form.
+    // Connects every action to the main form. A controller lives as long as
+    // the form: as its child, or kept in m_controllers.
     void wireMainForm(Form1& form);
-    // Plug-in point: what the login form's load step and a successful login do
-    // besides the login itself.
+    // Besides the login itself: the load step fills the printer list, a
+    // successful login writes the login record.
     LoginHooks loginHooks();
 
     AppContext& m_ctx;

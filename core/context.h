@@ -11,8 +11,6 @@
 
 namespace dl {
 
-class PrinterCatalogue;
-
 struct AppContext {
     Session& session;
     MessageService& messages;

@@ -34,10 +34,6 @@ struct ServerAddress {
     bool operator==(const ServerAddress&) const = default;
 };
 
-// The ODBC-style connection string the office documents give for a database;
-// kept so that support staff see the same six items.
-QString connectionString(Database db, const ServerAddress& server);
-
 // The environment variables and remembered keys of the connection settings.
 inline constexpr const char* kServerEnv = "DECLARATIES_SERVER";
 inline constexpr const char* kServerSettingsKey = "database/server";

@@ -23,7 +23,6 @@ public:
 
     FormControls& controls() { return m_controls; }
     const FormControls& controls() const { return m_controls; }
-    AppContext& context() const { return m_ctx; }
 
     // "SSTab1": tab 0 "Declaratie", tab 1 "Raport".
     QTabWidget* tabs() const { return m_tabs; }

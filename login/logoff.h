@@ -38,7 +38,6 @@ public:
     // Annuleren on the guard's question, or a save that failed, keeps the
     // program and its window.
     void run();
-    bool hasRun() const { return m_done; }
 
 private:
     Form1& m_form;
