@@ -1,4 +1,4 @@
-#include "app/startup/startup.h"
+#include "app/startup.h"
 
 int main(int argc, char* argv[])
 {

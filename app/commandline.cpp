@@ -10,20 +10,23 @@ namespace dl {
 
 namespace {
 
-QString program() { return QLatin1String(kProgramName); }
+QString program()
+{
+    return QLatin1String(kProgramName);
+}
 
 QString usageError(const QString& what)
 {
-    return program() + QStringLiteral(": ") + what + u'\n' + QStringLiteral("Zie '") + program()
-        + QStringLiteral(" --help'.\n");
+    return program() + QStringLiteral(": ") + what + u'\n' + QStringLiteral("Zie '") + program() +
+           QStringLiteral(" --help'.\n");
 }
 
 // Options QApplication takes for itself; we parse before it exists, so they
 // must not be refused as unknown.
-const char* const kQtValueOptions[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
-                                       "display", "style", "stylesheet", "geometry", "session",
-                                       "name", "title", "visual", "qwindowgeometry",
-                                       "qwindowtitle", "qwindowicon"};
+const char* const kQtValueOptions[] = {
+    "platform",        "platformpluginpath", "platformtheme", "plugin", "display", "style",
+    "stylesheet",      "geometry",           "session",       "name",   "title",   "visual",
+    "qwindowgeometry", "qwindowtitle",       "qwindowicon"};
 const char* const kQtFlagOptions[] = {"reverse", "nograb", "dograb", "sync", "widgetcount"};
 
 // What the parser refused, other than an unknown option: a value option
@@ -49,61 +52,51 @@ QString valueErrorText(const QString& parserError)
 
 } // namespace
 
-QString settingsFilePath()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope,
-                     QLatin1String(kSettingsOrganisation), QLatin1String(kSettingsApplication))
-        .fileName();
-}
-
 QString helpText(const QString& settingsPath)
 {
     const QString p = program();
-    return QStringLiteral("Gebruik: ") + p + QStringLiteral(" [opties]\n")
-        + QStringLiteral(
-               "Declaraties & Logboeken: het maandelijkse urenlogboek en de declaraties van\n"
-               "consultants. De gegevens staan op de MySQL/MariaDB-server van het kantoor.\n"
-               "\n"
-               "Opties:\n"
-               "  -h, --help                Toont deze hulp en stopt.\n"
-               "  -v, --version             Toont het versienummer en stopt.\n"
-               "  --server <HOST[:POORT]>   Adres van de databaseserver, bijvoorbeeld\n"
-               "                            kantoor.example.nl of 192.168.1.10:3307\n"
-               "                            (standaardpoort 3306). Het adres wordt\n"
-               "                            onthouden voor de volgende keren. De nodes\n"
-               "                            van een cluster met komma's ertussen:\n"
-               "                            kantoor1,kantoor2:3307,kantoor3; het\n"
-               "                            programma neemt de eerste die antwoordt.\n"
-               "  --hash-password           Leest een paswoord (ten hoogste 10 tekens) van de\n"
-               "                            standaardinvoer en schrijft de Argon2id-hash\n"
-               "                            ervan, om in PASWOORD op te slaan; stopt dan.\n")
-        + tlsOptionsHelp()
-        + QStringLiteral(
-               "\n"
-               "Serveradres:\n"
-               "  Het programma gebruikt het eerste dat gegeven is van: --server, de\n"
-               "  omgevingsvariabele ")
-        + QLatin1String(kServerEnv)
-        + QStringLiteral(", het onthouden adres, localhost:3306.\n"
-                         "  Het onthouden adres staat in het bestand\n"
-                         "    ")
-        + settingsPath + u'\n' + QStringLiteral("  onder de sleutel ")
-        + QLatin1String(kServerSettingsKey)
-        + QStringLiteral(".\n"
-                         "  Start eenmaal met --server om het te wijzigen, of verwijder het\n"
-                         "  bestand om het te vergeten.\n"
-                         "\n")
-        + tlsSettingsHelp()
-        + QStringLiteral("\n"
-                         "Zie ook: man ")
-        + p + u'\n';
+    return QStringLiteral("Gebruik: ") + p + QStringLiteral(" [opties]\n") +
+           QStringLiteral("Declaraties & Logboeken: het maandelijkse urenlogboek en de declaraties van\n"
+                          "consultants. De gegevens staan op de MySQL/MariaDB-server van het kantoor.\n"
+                          "\n"
+                          "Opties:\n"
+                          "  -h, --help                Toont deze hulp en stopt.\n"
+                          "  -v, --version             Toont het versienummer en stopt.\n"
+                          "  --server <HOST[:POORT]>   Adres van de databaseserver, bijvoorbeeld\n"
+                          "                            kantoor.example.nl of 192.168.1.10:3307\n"
+                          "                            (standaardpoort 3306). Het adres wordt\n"
+                          "                            onthouden voor de volgende keren. De nodes\n"
+                          "                            van een cluster met komma's ertussen:\n"
+                          "                            kantoor1,kantoor2:3307,kantoor3; het\n"
+                          "                            programma neemt de eerste die antwoordt.\n"
+                          "  --hash-password           Leest een paswoord (ten hoogste 10 tekens) van de\n"
+                          "                            standaardinvoer en schrijft de Argon2id-hash\n"
+                          "                            ervan, om in PASWOORD op te slaan; stopt dan.\n") +
+           tlsOptionsHelp() +
+           QStringLiteral("\n"
+                          "Serveradres:\n"
+                          "  Het programma gebruikt het eerste dat gegeven is van: --server, de\n"
+                          "  omgevingsvariabele ") +
+           QLatin1String(kServerEnv) +
+           QStringLiteral(", het onthouden adres, localhost:3306.\n"
+                          "  Het onthouden adres staat in het bestand\n"
+                          "    ") +
+           settingsPath + u'\n' + QStringLiteral("  onder de sleutel ") + QLatin1String(kServerSettingsKey) +
+           QStringLiteral(".\n"
+                          "  Start eenmaal met --server om het te wijzigen, of verwijder het\n"
+                          "  bestand om het te vergeten.\n"
+                          "\n") +
+           tlsSettingsHelp() +
+           QStringLiteral("\n"
+                          "Zie ook: man ") +
+           p + u'\n';
 }
 
 QString versionText()
 {
-    return program() + u' ' + QStringLiteral(DL_VERSION) + u'\n'
-        + QStringLiteral("Declaraties & Logboeken, gebouwd met Qt ") + QLatin1String(qVersion())
-        + QStringLiteral(".\n");
+    return program() + u' ' + QStringLiteral(DL_VERSION) + u'\n' +
+           QStringLiteral("Declaraties & Logboeken, gebouwd met Qt ") + QLatin1String(qVersion()) +
+           QStringLiteral(".\n");
 }
 
 namespace {
@@ -132,7 +125,7 @@ bool isValidAddressText(const QString& text)
         if (port.isEmpty())
             return false;
     } else if (t.count(u':') > 1) {
-        return false;  // a bare IPv6 address needs brackets, or the port is ambiguous
+        return false; // a bare IPv6 address needs brackets, or the port is ambiguous
     }
     if (host.isEmpty() || host.contains(u' ') || host.contains(u'/'))
         return false;
@@ -201,8 +194,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& settin
         out.exitNow = true;
         const QStringList unknown = p.unknownOptionNames();
         if (!unknown.isEmpty())
-            out.output = usageError(QStringLiteral("onbekende optie '") + unknown.first()
-                                    + QStringLiteral("'."));
+            out.output =
+                usageError(QStringLiteral("onbekende optie '") + unknown.first() + QStringLiteral("'."));
         else
             out.output = usageError(valueErrorText(p.errorText()));
         return out;
@@ -222,8 +215,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& settin
     if (!p.positionalArguments().isEmpty()) {
         out.exitNow = true;
         out.exitCode = 2;
-        out.output = usageError(QStringLiteral("onverwacht argument '")
-                                + p.positionalArguments().first() + QStringLiteral("'."));
+        out.output = usageError(QStringLiteral("onverwacht argument '") + p.positionalArguments().first() +
+                                QStringLiteral("'."));
         return out;
     }
     if (p.isSet(hash)) {
@@ -235,10 +228,10 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& settin
         if (!isValidServerText(value)) {
             out.exitNow = true;
             out.exitCode = 2;
-            out.output = usageError(QStringLiteral("ongeldig serveradres '") + value
-                                    + QStringLiteral("': verwacht HOST of HOST:POORT, of meer daarvan "
-                                                     "met komma's ertussen")
-                                    + QStringLiteral(" (poort 1 tot 65535)."));
+            out.output = usageError(QStringLiteral("ongeldig serveradres '") + value +
+                                    QStringLiteral("': verwacht HOST of HOST:POORT, of meer daarvan "
+                                                   "met komma's ertussen") +
+                                    QStringLiteral(" (poort 1 tot 65535)."));
             return out;
         }
         out.server = value.trimmed();

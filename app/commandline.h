@@ -3,6 +3,7 @@
 // --hash-password, --help and --version, and the remembered server address.
 
 #include "app/tlssettings.h"
+#include "core/settingsfile.h"
 #include "data/serverlist.h"
 
 #include <QString>
@@ -12,24 +13,17 @@ class QSettings;
 
 namespace dl {
 
-// QSettings(kSettingsOrganisation, kSettingsApplication): on Linux
-// ~/.config/declaraties/declaraties.conf.
-inline constexpr const char* kSettingsOrganisation = "declaraties";
-inline constexpr const char* kSettingsApplication = "declaraties";
 inline constexpr const char* kProgramName = "declaraties";
 
 struct CommandLine {
     QString server;       // empty: not given
     bool exitNow = false; // --help, --version or an error: print output and exit
     int exitCode = 0;
-    QString output;       // to stdout on exit code 0, else to stderr
+    QString output;              // to stdout on exit code 0, else to stderr
     bool rememberServer = false; // a valid --server: store it for the next start
     bool hashPassword = false;   // --hash-password: hash a password from stdin and exit
     TlsTexts tls;                // --tls, --tls-ca, --tls-cert, --tls-key as given
 };
-
-// The file the remembered server lives in, as QSettings names it.
-QString settingsFilePath();
 
 CommandLine parseCommandLine(const QStringList& arguments);
 // The same with the settings file named in --help given by the caller.
@@ -44,8 +38,7 @@ bool isValidServerText(const QString& text);
 
 // Stores a --server for the next start, then picks the addresses to use:
 // --server, else the environment's DECLARATIES_SERVER, else the stored ones.
-ServerList chooseServer(const CommandLine& commandLine, const QString& environment,
-                           QSettings& settings);
+ServerList chooseServer(const CommandLine& commandLine, const QString& environment, QSettings& settings);
 
 // The process's own arguments, decoded, before QApplication exists (so that
 // --help works without a display).

@@ -59,7 +59,8 @@ public:
     {
         for (const QPointer<QWidget>& w : std::as_const(m_closes)) {
             if (QWidget* widget = w.data())
-                QMetaObject::invokeMethod(widget, [widget] { widget->close(); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    widget, [widget] { widget->close(); }, Qt::QueuedConnection);
         }
     }
 
@@ -96,7 +97,8 @@ void waitWhilePainting(const std::function<void()>& work)
         PaintOnly filter;
         app->installEventFilter(&filter);
         while (!done.load())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
+                                            QEventLoop::ExcludeUserInputEvents);
         app->removeEventFilter(&filter);
         filter.closeLater();
     }

@@ -16,15 +16,6 @@ class QSettings;
 
 namespace dl {
 
-inline constexpr const char* kTlsEnv = "DECLARATIES_TLS";
-inline constexpr const char* kTlsCaEnv = "DECLARATIES_TLS_CA";
-inline constexpr const char* kTlsCertEnv = "DECLARATIES_TLS_CERT";
-inline constexpr const char* kTlsKeyEnv = "DECLARATIES_TLS_KEY";
-inline constexpr const char* kTlsSettingsKey = "database/tls";
-inline constexpr const char* kTlsCaSettingsKey = "database/tls-ca";
-inline constexpr const char* kTlsCertSettingsKey = "database/tls-cert";
-inline constexpr const char* kTlsKeySettingsKey = "database/tls-key";
-
 // The four settings as one source gives them; empty: not given there.
 struct TlsTexts {
     QString mode;

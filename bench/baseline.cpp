@@ -1,8 +1,7 @@
 #include "bench/baseline.h"
 
-#include "data/connection.h"
 #include "bench/tablenames.h"
-
+#include "data/connection.h"
 
 #include <functional>
 
@@ -67,12 +66,13 @@ void writeReport(Connection& c, const Workload& wl, const QString& key, const QS
     }
     if (w.found()) {
         binds << w.id;
-        c.exec(QStringLiteral("UPDATE ") + kReports + QStringLiteral(" SET ")
-                   + cols.join(QStringLiteral(" = ?, ")) + QStringLiteral(" = ? WHERE id = ?"),
+        c.exec(QStringLiteral("UPDATE ") + kReports + QStringLiteral(" SET ") +
+                   cols.join(QStringLiteral(" = ?, ")) + QStringLiteral(" = ? WHERE id = ?"),
                binds);
     } else {
-        c.exec(QStringLiteral("INSERT INTO ") + kReports + QStringLiteral(" (") + cols.join(u',')
-                   + QStringLiteral(") VALUES (") + QStringList(cols.size(), QStringLiteral("?")).join(u',') + u')',
+        c.exec(QStringLiteral("INSERT INTO ") + kReports + QStringLiteral(" (") + cols.join(u',') +
+                   QStringLiteral(") VALUES (") + QStringList(cols.size(), QStringLiteral("?")).join(u',') +
+                   u')',
                binds);
     }
 }
@@ -83,19 +83,20 @@ QList<QPair<QString, QVariant>> declarationValues(const QString& key)
     const QString year = key.left(4);
     const QString month = key.mid(5, 2);
     const QString consultant = key.mid(8, 4);
-    QList<QPair<QString, QVariant>> v{{QStringLiteral("factuurnummer"), QString(year.right(2) + month + consultant
-                                                                                    + QStringLiteral("100010000"))},
-                                      {QStringLiteral("consultant"), consultant},
-                                      {QStringLiteral("Consultantnaam"), QStringLiteral("Ir.Anna de Vries")},
-                                      {QStringLiteral("Opdrachtgever"), QStringLiteral("10001")},
-                                      {QStringLiteral("Opdrachtgevernaam"), QStringLiteral("Gemeente Haven Bos")},
-                                      {QStringLiteral("Jaar"), year},
-                                      {QStringLiteral("maand"), month},
-                                      {QStringLiteral("DECdatum"), QStringLiteral("16-maart-2009  10:15:00")},
-                                      {QStringLiteral("Projectnaam"), QStringLiteral("Havenkade Noord")},
-                                      {QStringLiteral("uren"), QStringLiteral("152")},
-                                      {QStringLiteral("peruurIN"), 65},
-                                      {QStringLiteral("peruurUIT"), 95}};
+    QList<QPair<QString, QVariant>> v{
+        {QStringLiteral("factuurnummer"),
+         QString(year.right(2) + month + consultant + QStringLiteral("100010000"))},
+        {QStringLiteral("consultant"), consultant},
+        {QStringLiteral("Consultantnaam"), QStringLiteral("Ir.Anna de Vries")},
+        {QStringLiteral("Opdrachtgever"), QStringLiteral("10001")},
+        {QStringLiteral("Opdrachtgevernaam"), QStringLiteral("Gemeente Haven Bos")},
+        {QStringLiteral("Jaar"), year},
+        {QStringLiteral("maand"), month},
+        {QStringLiteral("DECdatum"), QStringLiteral("16-maart-2009  10:15:00")},
+        {QStringLiteral("Projectnaam"), QStringLiteral("Havenkade Noord")},
+        {QStringLiteral("uren"), QStringLiteral("152")},
+        {QStringLiteral("peruurIN"), 65},
+        {QStringLiteral("peruurUIT"), 95}};
     for (const char16_t* col : {u"urentotaal", u"kilometers", u"perKM", u"totaalkostenKM", u"onkosten",
                                 u"kostenomschrijving", u"subtotaal", u"BTW", u"totaal", u"opmerking",
                                 u"urentotaaluit", u"subtotaaluit", u"BTWuit", u"totaaluit"})
@@ -114,7 +115,8 @@ int baselineLogin(const Workload& w, const Person& p)
                           [&](const QStringList& v) { return v[0] == p.login && v[1] == p.password; });
     if (!who.found())
         return -1;
-    c.exec(QStringLiteral("UPDATE ") + kConsultants + QStringLiteral(" SET isAANGEMELD = ?, isONLINE = ? WHERE id = ?"),
+    c.exec(QStringLiteral("UPDATE ") + kConsultants +
+               QStringLiteral(" SET isAANGEMELD = ?, isONLINE = ? WHERE id = ?"),
            {stamp(), QStringLiteral("ONLINE"), who.id});
     int listed = 0;
     walk(c, kProjects, {QStringLiteral("Projectcode")}, [&](const QStringList& v) {
@@ -124,12 +126,13 @@ int baselineLogin(const Workload& w, const Person& p)
     });
     // The login record is appended to the table as opened: all its rows.
     walk(c, kLogins, {}, [](const QStringList&) { return false; });
-    c.exec(QStringLiteral("INSERT INTO ") + kLogins
-               + QStringLiteral(" (DATUMTIJD, PCnaam, LOGINnaam, NETWERKkaart, NETWERKadres, MBmerk, MBtype, "
-                                "Afdrukapparaat) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+    c.exec(QStringLiteral("INSERT INTO ") + kLogins +
+               QStringLiteral(" (DATUMTIJD, PCnaam, LOGINnaam, NETWERKkaart, NETWERKadres, MBmerk, MBtype, "
+                              "Afdrukapparaat) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
            {QStringLiteral("2009/03/16   10:15:00"), QStringLiteral("bench"), QStringLiteral("bench"),
             QStringLiteral("Intel(R) PRO/1000 MT Network Connection"), QStringLiteral("00:1A:4B:00:00:01"),
-            QStringLiteral("ASUSTeK Computer INC."), QStringLiteral("P5K-VM"), QStringLiteral("HP LaserJet 1020")});
+            QStringLiteral("ASUSTeK Computer INC."), QStringLiteral("P5K-VM"),
+            QStringLiteral("HP LaserJet 1020")});
     return listed;
 }
 
@@ -147,8 +150,9 @@ int baselineChooseProject(const Workload& w, const ProjectPick& p)
 int baselineOpenMonth(const Workload& w, const QString& key)
 {
     Connection c(w.server, Database::Reports);
-    const Walk found = walk(c, kReports, {QStringLiteral("Projectnaam"), QStringLiteral("afgewerkt")},
-                            [&](const QStringList& v) { return v[0] == key && (v[1] == u"nee" || v[1] == u"ja"); });
+    const Walk found =
+        walk(c, kReports, {QStringLiteral("Projectnaam"), QStringLiteral("afgewerkt")},
+             [&](const QStringList& v) { return v[0] == key && (v[1] == u"nee" || v[1] == u"ja"); });
     return found.found() ? int(found.texts.size()) - 3 : 0;
 }
 
@@ -171,8 +175,8 @@ int baselineDeclare(const Workload& w, const QString& key)
         cols << Connection::quoteIdentifier(col);
         binds << val;
     }
-    d.exec(QStringLiteral("INSERT INTO ") + kDeclarations + QStringLiteral(" (") + cols.join(u',')
-               + QStringLiteral(") VALUES (") + QStringList(cols.size(), QStringLiteral("?")).join(u',') + u')',
+    d.exec(QStringLiteral("INSERT INTO ") + kDeclarations + QStringLiteral(" (") + cols.join(u',') +
+               QStringLiteral(") VALUES (") + QStringList(cols.size(), QStringLiteral("?")).join(u',') + u')',
            binds);
     return 1;
 }
@@ -187,8 +191,8 @@ int baselineLastDeclaration(const Workload& w, const check::DeclarationKey& key)
           QStringLiteral("Jaar"), QStringLiteral("maand")},
          [&](const QStringList& v) {
              const QString month = v[3] + v[4];
-             if (v[0] == key.consultant && v[1] == key.client && v[2] == key.project && month < key.year + key.month
-                 && month > best)
+             if (v[0] == key.consultant && v[1] == key.client && v[2] == key.project &&
+                 month < key.year + key.month && month > best)
                  best = month;
              return false;
          });
@@ -213,7 +217,8 @@ int baselineLogoff(const Workload& w, const Person& p)
     const Walk who = walkEqual(c, kConsultants, QStringLiteral("consultantnummer"), p.number);
     if (!who.found())
         return 0;
-    c.exec(QStringLiteral("UPDATE ") + kConsultants + QStringLiteral(" SET isAFGEMELD = ?, isONLINE = ? WHERE id = ?"),
+    c.exec(QStringLiteral("UPDATE ") + kConsultants +
+               QStringLiteral(" SET isAFGEMELD = ?, isONLINE = ? WHERE id = ?"),
            {stamp(), QStringLiteral("OFFLINE"), who.id});
     return 1;
 }

@@ -38,9 +38,9 @@ constexpr int kWarm = 5;
 struct Action {
     QString name;
     QStringList tables;
-    std::function<void(Program&, int)> prepare;  // untimed; may be empty
+    std::function<void(Program&, int)> prepare; // untimed; may be empty
     std::function<int(Program&, int)> program;
-    std::function<bool(int)> programOk;  // the result a correct run gives
+    std::function<bool(int)> programOk; // the result a correct run gives
     std::function<int(const Workload&, int)> baseline;
     std::function<bool(int)> baselineOk;
 };
@@ -70,45 +70,79 @@ QList<Action> actions(const Workload& w)
     const QString declarations = QStringLiteral("Declaraties");
     const QString messages = QStringLiteral("KALMIRO_berichten");
     return {
-        {QStringLiteral("login (with the project list)"), {consultants, projects, logins}, {},
-         [=](Program& p, int i) { return p.login(person(i)); }, positive,
-         [=](const Workload& wl, int i) { return baselineLogin(wl, person(i)); }, positive},
-        {QStringLiteral("project choice"), {projects, clients},
+        {QStringLiteral("login (with the project list)"),
+         {consultants, projects, logins},
+         {},
+         [=](Program& p, int i) { return p.login(person(i)); },
+         positive,
+         [=](const Workload& wl, int i) { return baselineLogin(wl, person(i)); },
+         positive},
+        {QStringLiteral("project choice"),
+         {projects, clients},
          [=](Program& p, int i) { p.prepareProject(project(i)); },
-         [=](Program& p, int i) { return p.chooseProject(project(i)); }, one,
-         [=](const Workload& wl, int i) { return baselineChooseProject(wl, project(i)); }, one},
-        {QStringLiteral("open month (stored)"), {reports},
+         [=](Program& p, int i) { return p.chooseProject(project(i)); },
+         one,
+         [=](const Workload& wl, int i) { return baselineChooseProject(wl, project(i)); },
+         one},
+        {QStringLiteral("open month (stored)"),
+         {reports},
          [=, &w](Program& p, int i) { p.prepareMonth(key(w.storedKeys, i)); },
-         [=, &w](Program& p, int i) { return p.openMonth(key(w.storedKeys, i), true); }, one,
-         [=](const Workload& wl, int i) { return baselineOpenMonth(wl, key(wl.storedKeys, i)); }, positive},
-        {QStringLiteral("open month (new)"), {reports},
+         [=, &w](Program& p, int i) { return p.openMonth(key(w.storedKeys, i), true); },
+         one,
+         [=](const Workload& wl, int i) { return baselineOpenMonth(wl, key(wl.storedKeys, i)); },
+         positive},
+        {QStringLiteral("open month (new)"),
+         {reports},
          [=, &w](Program& p, int i) { p.prepareMonth(key(w.missingKeys, i)); },
-         [=, &w](Program& p, int i) { return p.openMonth(key(w.missingKeys, i), false); }, one,
+         [=, &w](Program& p, int i) { return p.openMonth(key(w.missingKeys, i), false); },
+         one,
          [=](const Workload& wl, int i) { return baselineOpenMonth(wl, key(wl.missingKeys, i)); },
          [](int r) { return r == 0; }},
-        {QStringLiteral("save (existing row)"), {reports},
+        {QStringLiteral("save (existing row)"),
+         {reports},
          [=, &w](Program& p, int i) { p.prepareOpenMonth(key(w.saveKeys, i)); },
-         [](Program& p, int) { return p.save(); }, one,
-         [=](const Workload& wl, int i) { return baselineSave(wl, key(wl.saveKeys, i)); }, one},
+         [](Program& p, int) { return p.save(); },
+         one,
+         [=](const Workload& wl, int i) { return baselineSave(wl, key(wl.saveKeys, i)); },
+         one},
         // Every sample saves a month for the first time.
-        {QStringLiteral("save (new row)"), {reports},
+        {QStringLiteral("save (new row)"),
+         {reports},
          [=, &w](Program& p, int i) { p.prepareOpenMonth(key(w.appendKeys, i)); },
-         [](Program& p, int) { return p.save(); }, one,
-         [=](const Workload& wl, int i) { return baselineSave(wl, key(wl.oldAppendKeys, i)); }, one},
-        {QStringLiteral("declare"), {reports, declarations},
+         [](Program& p, int) { return p.save(); },
+         one,
+         [=](const Workload& wl, int i) { return baselineSave(wl, key(wl.oldAppendKeys, i)); },
+         one},
+        {QStringLiteral("declare"),
+         {reports, declarations},
          [=, &w](Program& p, int i) { p.prepareOpenMonth(key(w.declareKeys, i)); },
-         [](Program& p, int) { return p.declare(); }, one,
-         [=](const Workload& wl, int i) { return baselineDeclare(wl, key(wl.declareKeys, i)); }, one},
-        {QStringLiteral("check: last earlier declaration"), {declarations}, {},
-         [=, &w](Program& p, int i) { return p.lastDeclaration(w.earlierKeys[i % w.earlierKeys.size()]); }, one,
+         [](Program& p, int) { return p.declare(); },
+         one,
+         [=](const Workload& wl, int i) { return baselineDeclare(wl, key(wl.declareKeys, i)); },
+         one},
+        {QStringLiteral("check: last earlier declaration"),
+         {declarations},
+         {},
+         [=, &w](Program& p, int i) { return p.lastDeclaration(w.earlierKeys[i % w.earlierKeys.size()]); },
+         one,
          [=](const Workload& wl, int i) {
              return baselineLastDeclaration(wl, wl.earlierKeys[i % wl.earlierKeys.size()]);
          },
          one},
-        {QStringLiteral("ticker refresh"), {messages}, {}, [](Program& p, int) { return p.ticker(); }, positive,
-         [](const Workload& wl, int) { return baselineTicker(wl); }, positive},
-        {QStringLiteral("logoff"), {consultants}, {}, [=](Program& p, int i) { return p.logoff(person(i)); }, one,
-         [=](const Workload& wl, int i) { return baselineLogoff(wl, person(i)); }, one},
+        {QStringLiteral("ticker refresh"),
+         {messages},
+         {},
+         [](Program& p, int) { return p.ticker(); },
+         positive,
+         [](const Workload& wl, int) { return baselineTicker(wl); },
+         positive},
+        {QStringLiteral("logoff"),
+         {consultants},
+         {},
+         [=](Program& p, int i) { return p.logoff(person(i)); },
+         one,
+         [=](const Workload& wl, int i) { return baselineLogoff(wl, person(i)); },
+         one},
     };
 }
 
@@ -129,8 +163,7 @@ double sample(const Action& a, Program& prog, int i, bool program, double* serve
     return t;
 }
 
-QString g_only;  // --only: the actions whose names contain this text
-
+QString g_only; // --only: the actions whose names contain this text
 
 struct Scale {
     QString name;
@@ -182,7 +215,8 @@ QList<ActionResult> measure(std::vector<Scale>& scales, int samples)
 {
     QList<Scale*> picked;
     for (Scale& s : scales) {
-        std::fprintf(stderr, "%s: picking inputs on %s\n", qPrintable(s.name), qPrintable(s.server.toString()));
+        std::fprintf(stderr, "%s: picking inputs on %s\n", qPrintable(s.name),
+                     qPrintable(s.server.toString()));
         warmIndexes(s.server);
         s.workload = pickWorkload(s.name, s.server, samples + kWarm);
         s.workload.adminSocket = s.adminSocket;
@@ -208,16 +242,16 @@ QList<ActionResult> measure(std::vector<Scale>& scales, int samples)
         QList<QList<QList<double>>> serverTimes(scaleCount, QList<QList<double>>(actionCount));
         for (qsizetype k = 0; k < actionCount; ++k) {
             for (int i = kWarm; i < kWarm + samples; ++i)
-                for (qsizetype s = 0; s < scaleCount; ++s)
-                {
+                for (qsizetype s = 0; s < scaleCount; ++s) {
                     double server = 0;
                     times[s][k] << sample(scales[s].actions[k], *scales[s].program, i, true, &server);
                     serverTimes[s][k] << server;
                 }
             for (qsizetype s = 0; s < scaleCount; ++s) {
                 const Summary x = summarize(times[s][k]);
-                std::fprintf(stderr, "  %-5s %-30s median %7.2f ms  p99 %7.2f ms\n", qPrintable(scales[s].name),
-                             qPrintable(scales[s].actions[k].name), x.median, x.p99);
+                std::fprintf(stderr, "  %-5s %-30s median %7.2f ms  p99 %7.2f ms\n",
+                             qPrintable(scales[s].name), qPrintable(scales[s].actions[k].name), x.median,
+                             x.p99);
             }
         }
         for (qsizetype s = 0; s < scaleCount; ++s) {
@@ -230,8 +264,13 @@ QList<ActionResult> measure(std::vector<Scale>& scales, int samples)
                     tables << t + QStringLiteral(" ") + rowsText(sc.workload.rows(t));
                     largest = std::max(largest, sc.workload.rows(t));
                 }
-                ActionResult r{a.name, sc.name, tables.join(QStringLiteral(", ")), largest,
-                               summarize(times[s][k]), {}, summarize(serverTimes[s][k])};
+                ActionResult r{a.name,
+                               sc.name,
+                               tables.join(QStringLiteral(", ")),
+                               largest,
+                               summarize(times[s][k]),
+                               {},
+                               summarize(serverTimes[s][k])};
                 QList<double> old;
                 for (int i = kWarm; i < kWarm + sc.baseline; ++i)
                     old << sample(a, *sc.program, i, false);
@@ -277,7 +316,8 @@ int probeStartup(const QString& binary, int runs)
         static const QRegularExpression probe(QStringLiteral("startup-probe: .*monotonic (\\d+) ns"));
         const QRegularExpressionMatch m = probe.match(err);
         if (!m.hasMatch()) {
-            std::fprintf(stderr, "no start-up probe line from %s:\n%s\n", qPrintable(binary), qPrintable(err));
+            std::fprintf(stderr, "no start-up probe line from %s:\n%s\n", qPrintable(binary),
+                         qPrintable(err));
             return 1;
         }
         out << QString::number(double(m.captured(1).toLongLong() - t0) / 1e6, 'f', 1);
@@ -295,16 +335,16 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     std::vector<Scale> scales;
-    QHash<QString, int> baselineSamples{{QStringLiteral("1e3"), 30}, {QStringLiteral("1e5"), 5},
-                                        {QStringLiteral("full"), 3}};
+    QHash<QString, int> baselineSamples{
+        {QStringLiteral("1e3"), 30}, {QStringLiteral("1e5"), 5}, {QStringLiteral("full"), 3}};
     int samples = 200;
     QString outPath;
-    QStringList notes;  // how the run was made, for the header
+    QStringList notes; // how the run was made, for the header
     QList<double> startup;
     qint64 rssKb = 0;
     qint64 hwmKb = 0;
     bool roundTripsOnly = false;
-    QString dataFolder;  // --data: the servers' folders, one per scale, with their sockets
+    QString dataFolder; // --data: the servers' folders, one per scale, with their sockets
     const QStringList args = app.arguments();
     if (args.size() == 4 && args[1] == u"--probe-startup")
         return probeStartup(args[2], args[3].toInt());
@@ -366,8 +406,9 @@ int main(int argc, char* argv[])
     if (!startup.isEmpty()) {
         const Summary s = summarize(startup);
         const bool ok = s.median < targets.startupMs;
-        extra << QStringLiteral("- %1 start-up, process start to the login form shown: median %2 ms, max %3 ms "
-                                "(%4 runs; target < %5 ms)")
+        extra << QStringLiteral(
+                     "- %1 start-up, process start to the login form shown: median %2 ms, max %3 ms "
+                     "(%4 runs; target < %5 ms)")
                      .arg(ok ? u"✅" : u"❌", QString::number(s.median, 'f', 0), QString::number(s.max, 'f', 0))
                      .arg(s.count)
                      .arg(targets.startupMs);
@@ -377,27 +418,33 @@ int main(int argc, char* argv[])
     if (rssKb > 0) {
         const double mb = double(rssKb) / 1024;
         const bool ok = mb < targets.memoryMb;
-        extra << QStringLiteral("- %1 memory after a login and a month opened: VmRSS %2 MB (peak VmHWM %3 MB; "
-                                "target < %4 MB)")
-                     .arg(ok ? u"✅" : u"❌", QString::number(mb, 'f', 1), QString::number(double(hwmKb) / 1024, 'f', 1))
+        extra << QStringLiteral(
+                     "- %1 memory after a login and a month opened: VmRSS %2 MB (peak VmHWM %3 MB; "
+                     "target < %4 MB)")
+                     .arg(ok ? u"✅" : u"❌", QString::number(mb, 'f', 1),
+                          QString::number(double(hwmKb) / 1024, 'f', 1))
                      .arg(targets.memoryMb);
         if (!ok)
             misses << QStringLiteral("memory");
     }
     const QString text =
-        QStringLiteral("# Benchmark results\n\n%1, %2 cores (`nproc`), MariaDB on the same machine; %3 samples per "
-                       "action and scale (p99 by nearest rank), the old design's median over the n given. "
-                       "Written by `scripts/bench.sh`.%4\n\n")
-            .arg(QDateTime::currentDateTime().toString(Qt::ISODate), QString::number(QThread::idealThreadCount()))
+        QStringLiteral(
+            "# Benchmark results\n\n%1, %2 cores (`nproc`), MariaDB on the same machine; %3 samples per "
+            "action and scale (p99 by nearest rank), the old design's median over the n given. "
+            "Written by `scripts/bench.sh`.%4\n\n")
+            .arg(QDateTime::currentDateTime().toString(Qt::ISODate),
+                 QString::number(QThread::idealThreadCount()))
             .arg(samples)
-            .arg(notes.isEmpty() ? QString() : QString(u' ' + notes.join(u' ')))
-        + QStringLiteral("## Round trips\n\nCounted on the wire by a proxy between the program and the %1 server "
-                         "(a request and its answer; a connection's greeting counts as one), TLS off; each action "
-                         "timed again with the proxy holding every chunk 10 ms each way.\n\n")
-              .arg(scales.empty() ? QString() : scales.front().name)
-        + roundTripMarkdown(trips, &misses) + QStringLiteral("\n## Local figures\n\n")
-        + (roundTripsOnly ? QStringLiteral("(not measured in this run)\n") : markdown(results, extra, targets, &misses))
-        + QStringLiteral(R"(
+            .arg(notes.isEmpty() ? QString() : QString(u' ' + notes.join(u' '))) +
+        QStringLiteral(
+            "## Round trips\n\nCounted on the wire by a proxy between the program and the %1 server "
+            "(a request and its answer; a connection's greeting counts as one), TLS off; each action "
+            "timed again with the proxy holding every chunk 10 ms each way.\n\n")
+            .arg(scales.empty() ? QString() : scales.front().name) +
+        roundTripMarkdown(trips, &misses) + QStringLiteral("\n## Local figures\n\n") +
+        (roundTripsOnly ? QStringLiteral("(not measured in this run)\n")
+                        : markdown(results, extra, targets, &misses)) +
+        QStringLiteral(R"(
 ## How
 
 - The program: project choice, opening a month, saving and declaring run the handlers of a real `Form1`

@@ -5,8 +5,8 @@
 //
 //   dl_bench_memory SERVER LOGIN PASSWORD
 
-#include "app/clock.h"
-#include "app/startup/startup.h"
+#include "app/startup.h"
+#include "core/clock.h"
 #include "declaration/form1.h"
 #include "login/loginform.h"
 #include "tests/support/fakes.h"
@@ -92,6 +92,7 @@ int main(int argc, char* argv[])
                 qPrintable(session.projectCode.isEmpty() ? QStringLiteral("-") : session.projectCode),
                 qPrintable(opened ? session.reportKey : QStringLiteral("-")));
     for (const QString& text : messages.texts())
-        std::fprintf(stderr, "  message: %s\n", qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" / "))));
+        std::fprintf(stderr, "  message: %s\n",
+                     qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" / "))));
     return opened ? 0 : 1;
 }

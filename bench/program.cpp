@@ -22,11 +22,10 @@
 namespace dl::bench {
 
 Program::Program(const Workload& w)
-    : m_w(w)
-    , m_clock(QDateTime(QDate(2009, 3, 16), QTime(10, 15, 0)))
-    , m_ctx{m_session, m_messages, m_clock, w.server}
-    , m_locale(QLocale::Dutch, QLocale::Netherlands)
-    , m_form(std::make_unique<Form1>(m_ctx, nullptr, m_locale))
+    : m_w(w), m_clock(QDateTime(QDate(2009, 3, 16), QTime(10, 15, 0))), m_ctx{m_session, m_messages, m_clock,
+                                                                              w.server},
+      m_locale(QLocale::Dutch, QLocale::Netherlands),
+      m_form(std::make_unique<Form1>(m_ctx, nullptr, m_locale))
 {
     // Every wait for the server passes here, timed.
     m_ctx.serverWait = [this](const std::function<void()>& work) { m_serverMs += timeMs(work); };
@@ -68,13 +67,15 @@ void Program::prepareProject(const ProjectPick& p)
 int Program::chooseProject(const ProjectPick& p)
 {
     selectShownProject(*m_form, m_ctx);
-    return m_session.projectCode == p.code && m_form->controls().text(QStringLiteral("Text4")) == p.code ? 1 : 0;
+    return m_session.projectCode == p.code && m_form->controls().text(QStringLiteral("Text4")) == p.code ? 1
+                                                                                                         : 0;
 }
 
 void Program::prepareMonth(const QString& key)
 {
     const KeyParts k = splitKey(key);
-    prepareProject({k.code, QString(k.code + QString(25, u' ')).left(25) + QStringLiteral("project"), {}, {}});
+    prepareProject(
+        {k.code, QString(k.code + QString(25, u' ')).left(25) + QStringLiteral("project"), {}, {}});
     selectShownProject(*m_form, m_ctx);
     // The year box offers the years around today; the report's year here.
     auto* years = m_form->controls().get<QComboBox>(QStringLiteral("Combo3"));
@@ -92,7 +93,8 @@ int Program::openMonth(const QString& key, bool stored)
     const QString entry = monthEntry(k.month);
     m_month->choose(entry);
     const QString part = report::monthPart(entry);
-    const QString expected = stored ? month::loadedMessage(part, k.year) : month::newReportMessage(part, k.year);
+    const QString expected =
+        stored ? month::loadedMessage(part, k.year) : month::newReportMessage(part, k.year);
     return m_messages.last() == expected && m_session.reportKey == key ? 1 : 0;
 }
 
@@ -101,14 +103,16 @@ void Program::prepareOpenMonth(const QString& key)
     prepareMonth(key);
     m_month->choose(monthEntry(splitKey(key).month));
     if (m_session.reportKey != key)
-        throw DbError(0, QStringLiteral("month did not open: ") + key + QStringLiteral(": ") + m_messages.last());
+        throw DbError(0, QStringLiteral("month did not open: ") + key + QStringLiteral(": ") +
+                             m_messages.last());
     m_messages.clear();
 }
 
 int Program::save()
 {
     m_save->run();
-    return m_messages.last() == submit::savedMessage(m_form->controls().text(QStringLiteral("Text22"))) ? 1 : 0;
+    return m_messages.last() == submit::savedMessage(m_form->controls().text(QStringLiteral("Text22"))) ? 1
+                                                                                                        : 0;
 }
 
 int Program::declare()

@@ -5,10 +5,10 @@
 // Yes. The handlers share the window's kept connection, the ticker has its
 // own, as in the program.
 
-#include "app/clock.h"
-#include "app/context.h"
-#include "app/session.h"
 #include "bench/workload.h"
+#include "core/clock.h"
+#include "core/context.h"
+#include "core/session.h"
 #include "tests/support/fakes.h"
 
 #include <QLocale>
@@ -20,7 +20,7 @@ class Form1;
 class MonthSelection;
 class SaveAction;
 class DeclareAction;
-}
+} // namespace dl
 
 namespace dl::bench {
 
@@ -34,17 +34,17 @@ public:
     // Each returns a count the caller checks, so that a lookup that found
     // nothing cannot pass for a fast one. prepare*: the clicks before the
     // measured one, not timed.
-    int login(const Person& p);  // projects listed
+    int login(const Person& p); // projects listed
     void prepareProject(const ProjectPick& p);
-    int chooseProject(const ProjectPick& p);  // 1 when its fields are shown
-    void prepareMonth(const QString& key);    // the key's project chosen, its year in Combo3
-    int openMonth(const QString& key, bool stored);  // 1 when loaded or prepared as asked
-    void prepareOpenMonth(const QString& key);       // the key's month opened
-    int save();                                      // 1 when saved
-    int declare();                                   // 1 when declared
-    int ticker();                                    // length of the message
-    int lastDeclaration(const check::DeclarationKey& key);  // 1 when the earlier one was found
-    int logoff(const Person& p);                     // 1 when marked offline
+    int chooseProject(const ProjectPick& p);               // 1 when its fields are shown
+    void prepareMonth(const QString& key);                 // the key's project chosen, its year in Combo3
+    int openMonth(const QString& key, bool stored);        // 1 when loaded or prepared as asked
+    void prepareOpenMonth(const QString& key);             // the key's month opened
+    int save();                                            // 1 when saved
+    int declare();                                         // 1 when declared
+    int ticker();                                          // length of the message
+    int lastDeclaration(const check::DeclarationKey& key); // 1 when the earlier one was found
+    int logoff(const Person& p);                           // 1 when marked offline
 
     // The time the last action spent waiting for the server (the window's
     // connection; the ticker's refresh is all server), in milliseconds.
@@ -65,7 +65,7 @@ private:
     SaveAction* m_save = nullptr;
     DeclareAction* m_declare = nullptr;
     std::shared_ptr<KeptConnection> m_tickerDb;
-    double m_serverMs = 0;  // the ticker's own, as in the program
+    double m_serverMs = 0; // the ticker's own, as in the program
 };
 
 } // namespace dl::bench

@@ -25,15 +25,17 @@ QString markdown(const QList<ActionResult>& results, const QStringList& extra, c
                  QStringList* misses)
 {
     QStringList out;
-    out << QStringLiteral("| action | scale | tables looked in (rows) | n | median ms | p99 ms | of which the server: "
-                          "median ms | old design: n | old median ms | ratio |")
+    out << QStringLiteral(
+               "| action | scale | tables looked in (rows) | n | median ms | p99 ms | of which the server: "
+               "median ms | old design: n | old median ms | ratio |")
         << QStringLiteral("|---|---|---|---:|---:|---:|---:|---:|---:|---:|");
     QStringList actions;
     for (const ActionResult& r : results)
         if (!actions.contains(r.action))
             actions << r.action;
     for (const ActionResult& r : results) {
-        const double ratio = r.program.median > 0 && r.baseline.count ? r.baseline.median / r.program.median : 0;
+        const double ratio =
+            r.program.median > 0 && r.baseline.count ? r.baseline.median / r.program.median : 0;
         out << QStringLiteral("| %1 | %2 | %3 | %4 | %5 | %6 | %7 | %8 | %9 | %10 |")
                    .arg(r.action, r.scale, r.tables, QString::number(r.program.count), ms(r.program.median),
                         ms(r.program.p99), ms(r.database.median), QString::number(r.baseline.count),
@@ -52,8 +54,11 @@ QString markdown(const QList<ActionResult>& results, const QStringList& extra, c
             const bool m = full->program.median <= t.medianMs;
             const bool p = full->program.p99 <= t.p99Ms;
             ok = ok && m && p;
-            notes << QStringLiteral("median %1 ms %2 %3").arg(ms(full->program.median), m ? u"≤" : u">").arg(t.medianMs)
-                  << QStringLiteral("p99 %1 ms %2 %3").arg(ms(full->program.p99), p ? u"≤" : u">").arg(t.p99Ms);
+            notes
+                << QStringLiteral("median %1 ms %2 %3")
+                       .arg(ms(full->program.median), m ? u"≤" : u">")
+                       .arg(t.medianMs)
+                << QStringLiteral("p99 %1 ms %2 %3").arg(ms(full->program.p99), p ? u"≤" : u">").arg(t.p99Ms);
             if (!m || !p)
                 notes << QStringLiteral("the server's part: median %1 ms, the rest the form's own work")
                              .arg(ms(full->database.median));
@@ -64,7 +69,8 @@ QString markdown(const QList<ActionResult>& results, const QStringList& extra, c
             notes << QStringLiteral("growth 1e3→full %1×").arg(QString::number(g, 'f', 2));
         }
         if (mid && mid->largestTable < 100000) {
-            notes << QStringLiteral("its tables never reach 10^5 rows (largest %1), so no 1e5 ratio").arg(mid->largestTable);
+            notes << QStringLiteral("its tables never reach 10^5 rows (largest %1), so no 1e5 ratio")
+                         .arg(mid->largestTable);
         } else if (mid && mid->baseline.count && mid->program.median > 0) {
             const double r = mid->baseline.median / mid->program.median;
             ok = ok && r >= t.ratioAt1e5;
@@ -74,15 +80,15 @@ QString markdown(const QList<ActionResult>& results, const QStringList& extra, c
         if (!ok && misses)
             *misses << a;
     }
-    return QStringLiteral("## Actions\n\n") + out.join(u'\n')
-           + QStringLiteral("\n\n## Targets (full volume: median ≤ %1 ms, p99 ≤ %2 ms; median grows < %3× from "
-                            "1e3 to full; ≥ %4× faster than the old design at 1e5)\n\n")
-                 .arg(t.medianMs)
-                 .arg(t.p99Ms)
-                 .arg(t.growth)
-                 .arg(t.ratioAt1e5)
-           + checks.join(u'\n') + (extra.isEmpty() ? QString() : QStringLiteral("\n\n") + extra.join(u'\n'))
-           + u'\n';
+    return QStringLiteral("## Actions\n\n") + out.join(u'\n') +
+           QStringLiteral("\n\n## Targets (full volume: median ≤ %1 ms, p99 ≤ %2 ms; median grows < %3× from "
+                          "1e3 to full; ≥ %4× faster than the old design at 1e5)\n\n")
+               .arg(t.medianMs)
+               .arg(t.p99Ms)
+               .arg(t.growth)
+               .arg(t.ratioAt1e5) +
+           checks.join(u'\n') + (extra.isEmpty() ? QString() : QStringLiteral("\n\n") + extra.join(u'\n')) +
+           u'\n';
 }
 
 } // namespace dl::bench

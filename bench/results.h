@@ -13,18 +13,18 @@ namespace dl::bench {
 struct ActionResult {
     QString action;
     QString scale;
-    QString tables;  // the tables the action looks in, with their rows
+    QString tables; // the tables the action looks in, with their rows
     qint64 largestTable = 0;
     Summary program;
     Summary baseline;
-    Summary database;  // of the program's time, the part spent waiting for the server
+    Summary database; // of the program's time, the part spent waiting for the server
 };
 
 struct Targets {
     double medianMs = 1;
     double p99Ms = 3;
-    double growth = 2;        // median at full over median at 1e3
-    double ratioAt1e5 = 100;  // baseline over program at 1e5
+    double growth = 2;       // median at full over median at 1e3
+    double ratioAt1e5 = 100; // baseline over program at 1e5
     double startupMs = 500;
     double memoryMb = 80;
 };

@@ -16,9 +16,9 @@ constexpr int kDelayEachWayMs = 10;
 struct Step {
     QString action;
     int most;
-    std::function<void(Program&, int)> prepare;  // not counted
+    std::function<void(Program&, int)> prepare; // not counted
     std::function<void(Program&, int)> run;
-    bool freshProgram = false;  // the connection opens within the action
+    bool freshProgram = false; // the connection opens within the action
 };
 
 QList<Step> steps(const Workload& w)
@@ -26,19 +26,26 @@ QList<Step> steps(const Workload& w)
     const auto person = [&w](int i) -> const Person& { return w.people[i % w.people.size()]; };
     const auto key = [](const QStringList& keys, int i) -> const QString& { return keys[i % keys.size()]; };
     return {
-        {QStringLiteral("login, opening the connection included"), 12, {},
-         [=](Program& p, int i) { p.login(person(i)); }, true},
+        {QStringLiteral("login, opening the connection included"),
+         12,
+         {},
+         [=](Program& p, int i) { p.login(person(i)); },
+         true},
         {QStringLiteral("project choice"), 2,
          [&w](Program& p, int i) { p.prepareProject(w.projects[i % w.projects.size()]); },
          [&w](Program& p, int i) { p.chooseProject(w.projects[i % w.projects.size()]); }},
-        {QStringLiteral("open month (stored)"), 2, [=, &w](Program& p, int i) { p.prepareMonth(key(w.storedKeys, i)); },
+        {QStringLiteral("open month (stored)"), 2,
+         [=, &w](Program& p, int i) { p.prepareMonth(key(w.storedKeys, i)); },
          [=, &w](Program& p, int i) { p.openMonth(key(w.storedKeys, i), true); }},
-        {QStringLiteral("open month (new)"), 2, [=, &w](Program& p, int i) { p.prepareMonth(key(w.missingKeys, i)); },
+        {QStringLiteral("open month (new)"), 2,
+         [=, &w](Program& p, int i) { p.prepareMonth(key(w.missingKeys, i)); },
          [=, &w](Program& p, int i) { p.openMonth(key(w.missingKeys, i), false); }},
         {QStringLiteral("save (existing row)"), 5,
-         [=, &w](Program& p, int i) { p.prepareOpenMonth(key(w.saveKeys, i)); }, [](Program& p, int) { p.save(); }},
+         [=, &w](Program& p, int i) { p.prepareOpenMonth(key(w.saveKeys, i)); },
+         [](Program& p, int) { p.save(); }},
         {QStringLiteral("save (new row)"), 5,
-         [=, &w](Program& p, int i) { p.prepareOpenMonth(key(w.appendKeys, i)); }, [](Program& p, int) { p.save(); }},
+         [=, &w](Program& p, int i) { p.prepareOpenMonth(key(w.appendKeys, i)); },
+         [](Program& p, int) { p.save(); }},
         {QStringLiteral("declare, the check and the project chosen again included"), 10,
          [=, &w](Program& p, int i) { p.prepareOpenMonth(key(w.declareKeys, i)); },
          [](Program& p, int) { p.declare(); }},
@@ -56,7 +63,7 @@ QList<RoundTrips> measureRoundTrips(const Workload& w, int first)
     Workload viaProxy = w;
     viaProxy.server = proxy.address();
     Program warm(viaProxy);
-    warm.login(w.people.first());  // the window's connection, kept from here on
+    warm.login(w.people.first()); // the window's connection, kept from here on
 
     QList<RoundTrips> out;
     for (const Step& s : steps(viaProxy)) {
@@ -87,7 +94,8 @@ QList<RoundTrips> measureRoundTrips(const Workload& w, int first)
 QString roundTripMarkdown(const QList<RoundTrips>& results, QStringList* misses)
 {
     QStringList out;
-    out << QStringLiteral("| action | round trips | at most | connections opened | time at 20 ms per round trip |")
+    out << QStringLiteral(
+               "| action | round trips | at most | connections opened | time at 20 ms per round trip |")
         << QStringLiteral("|---|---:|---:|---:|---:|");
     for (const RoundTrips& r : results) {
         const bool ok = r.counted <= r.most;
@@ -95,7 +103,8 @@ QString roundTripMarkdown(const QList<RoundTrips>& results, QStringList* misses)
             *misses << r.action + QStringLiteral(" (round trips)");
         out << QStringLiteral("| %1 | %2 %3 | %4 | %5 | %6 ms |")
                    .arg(r.action, ok ? QStringLiteral("✅") : QStringLiteral("❌"), QString::number(r.counted),
-                        QString::number(r.most), QString::number(r.connections), QString::number(r.msAt20, 'f', 0));
+                        QString::number(r.most), QString::number(r.connections),
+                        QString::number(r.msAt20, 'f', 0));
     }
     return out.join(u'\n') + u'\n';
 }

@@ -13,10 +13,10 @@ namespace dl::bench {
 
 struct RoundTrips {
     QString action;
-    int most = 0;         // the target
-    int counted = 0;      // round trips, the connection's opening included
-    int connections = 0;  // opened during the action
-    double msAt20 = 0;    // the action through the proxy at 20 ms per round trip
+    int most = 0;        // the target
+    int counted = 0;     // round trips, the connection's opening included
+    int connections = 0; // opened during the action
+    double msAt20 = 0;   // the action through the proxy at 20 ms per round trip
 };
 
 // Runs every action twice on inputs first and first + 1 of w: counted, then timed.

@@ -17,8 +17,7 @@ struct Summary {
 Summary summarize(QList<double> samplesMs);
 
 // Runs fn once and returns its wall time in milliseconds.
-template <typename Fn>
-double timeMs(Fn&& fn)
+template <typename Fn> double timeMs(Fn&& fn)
 {
     QElapsedTimer t;
     t.start();

@@ -85,11 +85,12 @@ void TestResults::verdicts_data()
         << QList<ActionResult>{action(small, 0.9, 2, 9), action(mid, 1, 2, 900), action(full, 1.2, 2.5, 2000)}
         << true;
     QTest::newRow("p99 at full too slow")
-        << QList<ActionResult>{action(small, 0.5, 2, 3), action(mid, 0.5, 2, 500), action(full, 0.6, 3.5, 1500)}
+        << QList<ActionResult>{action(small, 0.5, 2, 3), action(mid, 0.5, 2, 500),
+                               action(full, 0.6, 3.5, 1500)}
         << true;
-    QTest::newRow("grows twofold")
-        << QList<ActionResult>{action(small, 0.4, 1, 3), action(mid, 0.6, 1, 500), action(full, 0.9, 2, 1500)}
-        << true;
+    QTest::newRow("grows twofold") << QList<ActionResult>{action(small, 0.4, 1, 3), action(mid, 0.6, 1, 500),
+                                                          action(full, 0.9, 2, 1500)}
+                                   << true;
     QTest::newRow("too little faster at 1e5")
         << QList<ActionResult>{action(small, 0.5, 1, 3), action(mid, 0.5, 1, 49), action(full, 0.5, 1, 1500)}
         << true;

@@ -1,7 +1,7 @@
 #include "bench/workload.h"
 
-#include "data/connection.h"
 #include "bench/tablenames.h"
+#include "data/connection.h"
 
 #include <QRandomGenerator>
 #include <QSet>
@@ -19,15 +19,16 @@ qint64 scalar(Connection& c, const QString& sql, const QVariantList& binds = {})
 }
 
 // The first row at or after a random id that satisfies `cond`.
-Row randomRow(Connection& c, QRandomGenerator& rng, const QString& table, qint64 top,
-                     const QString& cols, const QString& cond = QString())
+Row randomRow(Connection& c, QRandomGenerator& rng, const QString& table, qint64 top, const QString& cols,
+              const QString& cond = QString())
 {
     for (int attempt = 0; attempt < 20; ++attempt) {
         const qint64 id = 1 + qint64(rng.bounded(quint64(top)));
-        Result q = c.exec(QStringLiteral("SELECT ") + cols + QStringLiteral(" FROM ") + table
-                                 + QStringLiteral(" WHERE id >= ?") + (cond.isEmpty() ? QString() : QStringLiteral(" AND ") + cond)
-                                 + QStringLiteral(" ORDER BY id LIMIT 1"),
-                             {id});
+        Result q = c.exec(QStringLiteral("SELECT ") + cols + QStringLiteral(" FROM ") + table +
+                              QStringLiteral(" WHERE id >= ?") +
+                              (cond.isEmpty() ? QString() : QStringLiteral(" AND ") + cond) +
+                              QStringLiteral(" ORDER BY id LIMIT 1"),
+                          {id});
         if (q.next())
             return q.row();
     }
@@ -61,11 +62,13 @@ Workload pickWorkload(const QString& scale, const ServerAddress& server, int cou
     w.scale = scale;
     w.server = server;
     Connection c(server);
-    const QList<QPair<QString, QString>> tables{
-        {QStringLiteral("KALMIRO_consultants"), kConsultants}, {QStringLiteral("KALMIRO_projecten"), kProjects},
-        {QStringLiteral("KALMIRO_opdrachtgevers"), kClients}, {QStringLiteral("KALMIRO_berichten"), kMessages},
-        {QStringLiteral("LOGINconsultant"), kLogins},         {QStringLiteral("Raporten"), kReports},
-        {QStringLiteral("Declaraties"), kDeclarations}};
+    const QList<QPair<QString, QString>> tables{{QStringLiteral("KALMIRO_consultants"), kConsultants},
+                                                {QStringLiteral("KALMIRO_projecten"), kProjects},
+                                                {QStringLiteral("KALMIRO_opdrachtgevers"), kClients},
+                                                {QStringLiteral("KALMIRO_berichten"), kMessages},
+                                                {QStringLiteral("LOGINconsultant"), kLogins},
+                                                {QStringLiteral("Raporten"), kReports},
+                                                {QStringLiteral("Declaraties"), kDeclarations}};
     for (const auto& [name, qualified] : tables)
         w.sizes.append({name, scalar(c, QStringLiteral("SELECT COUNT(*) FROM ") + qualified)});
 
@@ -74,17 +77,17 @@ Workload pickWorkload(const QString& scale, const ServerAddress& server, int cou
     QSet<QString> seen;
     while (w.projects.size() < count) {
         const Row r = randomRow(c, rng, kProjects, projectsTop,
-                                       QStringLiteral("Projectcode, ProjectOmschrijving, opdrachtgevernummer, "
-                                                      "TijdsplanningDATUMvan"));
+                                QStringLiteral("Projectcode, ProjectOmschrijving, opdrachtgevernummer, "
+                                               "TijdsplanningDATUMvan"));
         const QString code = r.value(0).toString();
         if (seen.contains(code))
             continue;
         seen.insert(code);
         w.projects.append({code, QString(code + QString(25, u' ')).left(25) + r.value(1).toString(),
                            r.value(2).toString(), r.value(3).toString()});
-        Result q = c.exec(QStringLiteral("SELECT LOGIN, PASWOORD, consultantnummer FROM ") + kConsultants
-                                 + QStringLiteral(" WHERE consultantnummer = ? ORDER BY id LIMIT 1"),
-                             {code.left(4)});
+        Result q = c.exec(QStringLiteral("SELECT LOGIN, PASWOORD, consultantnummer FROM ") + kConsultants +
+                              QStringLiteral(" WHERE consultantnummer = ? ORDER BY id LIMIT 1"),
+                          {code.left(4)});
         if (q.next())
             w.people.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString()});
     }
@@ -109,17 +112,18 @@ Workload pickWorkload(const QString& scale, const ServerAddress& server, int cou
             continue;
         }
         const KeyParts k = splitKey(key);
-        Result p = c.exec(QStringLiteral("SELECT opdrachtgevernummer, nummer FROM ") + kProjects
-                                 + QStringLiteral(" WHERE Projectcode = ? ORDER BY id LIMIT 1"),
-                             {k.code});
+        Result p = c.exec(QStringLiteral("SELECT opdrachtgevernummer, nummer FROM ") + kProjects +
+                              QStringLiteral(" WHERE Projectcode = ? ORDER BY id LIMIT 1"),
+                          {k.code});
         if (!p.next())
             continue;
-        const QString invoice = k.year.right(2) + QStringLiteral("%1").arg(k.month, 2, 10, QChar(u'0'))
-                                + k.code.left(4) + p.value(0).toString()
-                                + QString(QStringLiteral("0000") + p.value(1).toString()).right(4);
-        if (scalar(c, QStringLiteral("SELECT COUNT(*) FROM ") + kDeclarations + QStringLiteral(" WHERE factuurnummer = ?"),
-                   {invoice})
-            == 0)
+        const QString invoice = k.year.right(2) + QStringLiteral("%1").arg(k.month, 2, 10, QChar(u'0')) +
+                                k.code.left(4) + p.value(0).toString() +
+                                QString(QStringLiteral("0000") + p.value(1).toString()).right(4);
+        if (scalar(c,
+                   QStringLiteral("SELECT COUNT(*) FROM ") + kDeclarations +
+                       QStringLiteral(" WHERE factuurnummer = ?"),
+                   {invoice}) == 0)
             w.declareKeys << key;
         else
             rest << key;
@@ -144,7 +148,9 @@ Workload pickWorkload(const QString& scale, const ServerAddress& server, int cou
     }
     for (const QStringList* keys : {&w.missingKeys, &w.appendKeys, &w.oldAppendKeys}) {
         for (const QString& key : *keys) {
-            if (scalar(c, QStringLiteral("SELECT COUNT(*) FROM ") + kReports + QStringLiteral(" WHERE Projectnaam = ?"),
+            if (scalar(c,
+                       QStringLiteral("SELECT COUNT(*) FROM ") + kReports +
+                           QStringLiteral(" WHERE Projectnaam = ?"),
                        {key}))
                 throw DbError(0, QStringLiteral("month meant to be new is stored: ") + key);
         }
@@ -153,14 +159,15 @@ Workload pickWorkload(const QString& scale, const ServerAddress& server, int cou
     const qint64 declarationsTop = scalar(c, QStringLiteral("SELECT MAX(id) FROM ") + kDeclarations);
     while (w.earlierKeys.size() < count) {
         const Row r = randomRow(c, rng, kDeclarations, declarationsTop,
-                                       QStringLiteral("consultant, Opdrachtgever, Projectnaam, Jaar, maand"));
-        const int next = r.value(3).toInt() * 12 + r.value(4).toInt();  // the month after, counted from 0
+                                QStringLiteral("consultant, Opdrachtgever, Projectnaam, Jaar, maand"));
+        const int next = r.value(3).toInt() * 12 + r.value(4).toInt(); // the month after, counted from 0
         w.earlierKeys.append({r.value(0).toString(), r.value(1).toString(), r.value(2).toString(),
-                              QString::number(next / 12), QStringLiteral("%1").arg(next % 12 + 1, 2, 10, QChar(u'0'))});
+                              QString::number(next / 12),
+                              QStringLiteral("%1").arg(next % 12 + 1, 2, 10, QChar(u'0'))});
     }
 
     Result q = c.exec(QStringLiteral("SELECT * FROM ") + kReports + QStringLiteral(" WHERE Projectnaam = ?"),
-                         {w.storedKeys.first()});
+                      {w.storedKeys.first()});
     if (!q.next())
         throw DbError(0, QStringLiteral("stored report vanished"));
     const Row r = q.row();
@@ -178,14 +185,17 @@ void warmIndexes(const ServerAddress& server)
 {
     Connection c(server);
     const QList<QPair<QString, QString>> indexes{
-        {kConsultants, QStringLiteral("ix_login")},          {kConsultants, QStringLiteral("ix_consultantnummer")},
-        {kProjects, QStringLiteral("ix_projectcode")},        {kClients, QStringLiteral("ix_opdrachtgevernummer")},
-        {kReports, QStringLiteral("ix_projectnaam")},         {kDeclarations, QStringLiteral("ix_factuurnummer")},
+        {kConsultants, QStringLiteral("ix_login")},
+        {kConsultants, QStringLiteral("ix_consultantnummer")},
+        {kProjects, QStringLiteral("ix_projectcode")},
+        {kClients, QStringLiteral("ix_opdrachtgevernummer")},
+        {kReports, QStringLiteral("ix_projectnaam")},
+        {kDeclarations, QStringLiteral("ix_factuurnummer")},
         {kDeclarations, QStringLiteral("ix_consultant_opdrachtgever_jaar_maand")},
         {kMessages, QStringLiteral("PRIMARY")}};
     for (const auto& [table, index] : indexes)
-        scalar(c, QStringLiteral("SELECT COUNT(*) FROM ") + table + QStringLiteral(" FORCE INDEX (`") + index
-                      + QStringLiteral("`)"));
+        scalar(c, QStringLiteral("SELECT COUNT(*) FROM ") + table + QStringLiteral(" FORCE INDEX (`") +
+                      index + QStringLiteral("`)"));
 }
 
 void restoreTables(const Workload& w, qint64 reportsTop, qint64 declarationsTop, qint64 loginsTop)
@@ -198,10 +208,12 @@ void restoreTables(const Workload& w, qint64 reportsTop, qint64 declarationsTop,
     root.sessionSettings = false;
     Connection c(w.server, Database::Data, Connection::Options{}, root);
     c.exec(QStringLiteral("DELETE FROM ") + kReports + QStringLiteral(" WHERE id > ?"), {reportsTop});
-    c.exec(QStringLiteral("DELETE FROM ") + kDeclarations + QStringLiteral(" WHERE id > ?"), {declarationsTop});
+    c.exec(QStringLiteral("DELETE FROM ") + kDeclarations + QStringLiteral(" WHERE id > ?"),
+           {declarationsTop});
     c.exec(QStringLiteral("DELETE FROM ") + kLogins + QStringLiteral(" WHERE id > ?"), {loginsTop});
     for (const QString& key : w.declareKeys)
-        c.exec(QStringLiteral("UPDATE ") + kReports + QStringLiteral(" SET afgewerkt = 'nee' WHERE Projectnaam = ?"),
+        c.exec(QStringLiteral("UPDATE ") + kReports +
+                   QStringLiteral(" SET afgewerkt = 'nee' WHERE Projectnaam = ?"),
                {key});
 }
 

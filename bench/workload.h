@@ -15,14 +15,14 @@ namespace dl::bench {
 struct Person {
     QString login;
     QString password;
-    QString number;  // consultantnummer
+    QString number; // consultantnummer
 };
 
 struct ProjectPick {
     QString code;
-    QString entry;  // the Combo1 entry: code padded to 25, then the description
+    QString entry; // the Combo1 entry: code padded to 25, then the description
     QString clientNumber;
-    QString start;  // planned start, yyyy/mm/dd
+    QString start; // planned start, yyyy/mm/dd
 };
 
 // "2008_03_0042-P01" -> 2008, 3, "0042-P01".
@@ -41,21 +41,21 @@ struct TableSize {
 struct Workload {
     QString scale;
     ServerAddress server;
-    QString adminSocket;  // the server's socket, for putting the tables back as root
+    QString adminSocket; // the server's socket, for putting the tables back as root
     QList<TableSize> sizes;
     QList<Person> people;
     QList<ProjectPick> projects;
-    QStringList storedKeys;   // open reports ("nee"), to open
-    QStringList missingKeys;  // months never prepared, to open as new
-    QStringList saveKeys;     // open reports, to save over
-    QStringList appendKeys;   // months not in the table, saved for the first time
-    QStringList oldAppendKeys;  // the same for the old design's samples
-    QStringList declareKeys;  // open reports whose invoice number is free, to declare
+    QStringList storedKeys;    // open reports ("nee"), to open
+    QStringList missingKeys;   // months never prepared, to open as new
+    QStringList saveKeys;      // open reports, to save over
+    QStringList appendKeys;    // months not in the table, saved for the first time
+    QStringList oldAppendKeys; // the same for the old design's samples
+    QStringList declareKeys;   // open reports whose invoice number is free, to declare
     // Stored declarations' consultant, client and project name with the
     // month after theirs: each has an earlier declaration to find.
     QList<check::DeclarationKey> earlierKeys;
     QStringList reportColumns;
-    QStringList reportValues;  // one stored report's texts, written by the saves
+    QStringList reportValues; // one stored report's texts, written by the saves
 
     qint64 rows(const QString& table) const;
 };

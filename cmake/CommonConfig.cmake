@@ -11,6 +11,7 @@ target_compile_definitions(dl_common INTERFACE
   DL_VERSION="${PROJECT_VERSION}")
 target_compile_options(dl_common INTERFACE
   -Wall -Wextra -pedantic -Wold-style-cast -Wshadow -Wnon-virtual-dtor)
+option(DL_WERROR "Treat compiler warnings as errors" OFF)
 if(DL_WERROR)
   target_compile_options(dl_common INTERFACE -Werror)
 endif()

@@ -1,21 +1,17 @@
 #include "data/connection.h"
 
+#include "data/clientvalues.h"
 #include "data/tls.h"
 
+#include <errmsg.h>
 #include <mysql.h>
 #include <mysqld_error.h>
-#include <errmsg.h>
 
-#include <QDate>
-#include <QDateTime>
 #include <QRegularExpression>
-#include <QTime>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <vector>
 
 namespace dl {
 
@@ -25,102 +21,6 @@ void initLibrary()
 {
     static std::once_flag once;
     std::call_once(once, [] { mysql_library_init(0, nullptr, nullptr); });
-}
-
-bool isBinaryText(const MYSQL_FIELD& f)
-{
-    return f.charsetnr == 63;
-}
-
-// A value as the server sent it in text form, turned into what the program
-// expects of that column's type.
-QVariant fromText(const Column& c, const char* data, unsigned long length)
-{
-    switch (c.type) {
-    case MYSQL_TYPE_NULL:
-        return {};
-    case MYSQL_TYPE_TINY:
-    case MYSQL_TYPE_SHORT:
-    case MYSQL_TYPE_INT24:
-    case MYSQL_TYPE_LONG:
-    case MYSQL_TYPE_LONGLONG:
-    case MYSQL_TYPE_YEAR: {
-        const std::string s(data, length);
-        if (c.flags & UNSIGNED_FLAG)
-            return QVariant::fromValue<qulonglong>(std::strtoull(s.c_str(), nullptr, 10));
-        return QVariant::fromValue<qlonglong>(std::strtoll(s.c_str(), nullptr, 10));
-    }
-    case MYSQL_TYPE_FLOAT: {
-        // The text is the float's shortest form; read back as a float it is
-        // the same number the binary protocol gives.
-        const std::string s(data, length);
-        return static_cast<double>(std::strtof(s.c_str(), nullptr));
-    }
-    case MYSQL_TYPE_DOUBLE:
-    case MYSQL_TYPE_DECIMAL:
-    case MYSQL_TYPE_NEWDECIMAL: {
-        const std::string s(data, length);
-        return std::strtod(s.c_str(), nullptr);
-    }
-    case MYSQL_TYPE_DATE:
-    case MYSQL_TYPE_NEWDATE:
-        return QDate::fromString(QString::fromLatin1(data, static_cast<qsizetype>(length)), Qt::ISODate);
-    case MYSQL_TYPE_TIME:
-        return QTime::fromString(QString::fromLatin1(data, static_cast<qsizetype>(length)), Qt::ISODate);
-    case MYSQL_TYPE_DATETIME:
-    case MYSQL_TYPE_TIMESTAMP: {
-        QString t = QString::fromLatin1(data, static_cast<qsizetype>(length));
-        t.replace(u' ', u'T');
-        return QDateTime::fromString(t, Qt::ISODateWithMs);
-    }
-    case MYSQL_TYPE_BIT:
-        return QByteArray(data, static_cast<qsizetype>(length));
-    default:
-        if (c.charset == 63)
-            return QByteArray(data, static_cast<qsizetype>(length));
-        return QString::fromUtf8(data, static_cast<qsizetype>(length));
-    }
-}
-
-QMetaType metaTypeOf(const Column& c)
-{
-    switch (c.type) {
-    case MYSQL_TYPE_TINY:
-    case MYSQL_TYPE_SHORT:
-    case MYSQL_TYPE_INT24:
-    case MYSQL_TYPE_LONG:
-    case MYSQL_TYPE_LONGLONG:
-    case MYSQL_TYPE_YEAR:
-        return (c.flags & UNSIGNED_FLAG) ? QMetaType::fromType<qulonglong>() : QMetaType::fromType<qlonglong>();
-    case MYSQL_TYPE_FLOAT:
-    case MYSQL_TYPE_DOUBLE:
-    case MYSQL_TYPE_DECIMAL:
-    case MYSQL_TYPE_NEWDECIMAL:
-        return QMetaType::fromType<double>();
-    case MYSQL_TYPE_DATE:
-    case MYSQL_TYPE_NEWDATE:
-        return QMetaType::fromType<QDate>();
-    case MYSQL_TYPE_TIME:
-        return QMetaType::fromType<QTime>();
-    case MYSQL_TYPE_DATETIME:
-    case MYSQL_TYPE_TIMESTAMP:
-        return QMetaType::fromType<QDateTime>();
-    case MYSQL_TYPE_BIT:
-        return QMetaType::fromType<QByteArray>();
-    default:
-        return c.charset == 63 ? QMetaType::fromType<QByteArray>() : QMetaType::fromType<QString>();
-    }
-}
-
-std::shared_ptr<Columns> columnsOf(MYSQL_FIELD* fields, unsigned count)
-{
-    auto cols = std::make_shared<Columns>();
-    for (unsigned i = 0; i < count; ++i) {
-        const MYSQL_FIELD& f = fields[i];
-        cols->add(Column{QString::fromUtf8(f.name, static_cast<qsizetype>(f.name_length)), f.type,
-                         isBinaryText(f) ? 63u : f.charsetnr, f.flags});
-    }
-    return cols;
 }
 
 bool isLossNumber(unsigned n)
@@ -162,7 +62,7 @@ void applySessionSettings(MYSQL* m, const Connection::Options& options)
     if (mysql_real_query(m, all.c_str(), all.size()) == 0)
         return;
     if (isLossNumber(mysql_errno(m)))
-        return;  // the next statement reports it
+        return; // the next statement reports it
     for (const std::string& s : settings) {
         const std::string one = "SET " + s;
         if (mysql_real_query(m, one.c_str(), one.size()) != 0) {
@@ -211,7 +111,8 @@ MYSQL* openConnection(const ServerList& server, Database home, const Connection:
         const QByteArray host = login.socket.isEmpty() ? a.host.toUtf8() : QByteArray("localhost");
         const auto connect = [&] {
             return mysql_real_connect(m, host.constData(), user.constData(), password.constData(),
-                                      db.constData(), login.socket.isEmpty() ? static_cast<unsigned>(a.port) : 0,
+                                      db.constData(),
+                                      login.socket.isEmpty() ? static_cast<unsigned>(a.port) : 0,
                                       login.socket.isEmpty() ? nullptr : socket.constData(), flags);
         };
         // Again for every address: a plain second try below clears them.
@@ -245,92 +146,7 @@ MYSQL* openConnection(const ServerList& server, Database home, const Connection:
     return m;
 }
 
-// Bound parameter values kept alive while a statement runs.
-struct ParamBuffers {
-    std::vector<MYSQL_BIND> binds;
-    std::vector<QByteArray> texts;
-    std::vector<long long> integers;
-    std::vector<double> reals;
-    std::vector<unsigned long> lengths;
-};
-
-void bindParams(ParamBuffers& p, const QVariantList& values)
-{
-    const size_t n = static_cast<size_t>(values.size());
-    p.binds.assign(n, MYSQL_BIND{});
-    p.texts.resize(n);
-    p.integers.resize(n);
-    p.reals.resize(n);
-    p.lengths.resize(n);
-    for (size_t i = 0; i < n; ++i) {
-        const QVariant& v = values[static_cast<qsizetype>(i)];
-        MYSQL_BIND& b = p.binds[i];
-        if (v.isNull()) {
-            b.buffer_type = MYSQL_TYPE_NULL;
-            continue;
-        }
-        switch (v.metaType().id()) {
-        case QMetaType::Bool:
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-        case QMetaType::Short:
-        case QMetaType::Long:
-            p.integers[i] = v.toLongLong();
-            b.buffer_type = MYSQL_TYPE_LONGLONG;
-            b.buffer = &p.integers[i];
-            continue;
-        case QMetaType::UInt:
-        case QMetaType::ULongLong:
-        case QMetaType::UShort:
-        case QMetaType::ULong:
-            p.integers[i] = static_cast<long long>(v.toULongLong());
-            b.buffer_type = MYSQL_TYPE_LONGLONG;
-            b.is_unsigned = 1;
-            b.buffer = &p.integers[i];
-            continue;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            p.reals[i] = v.toDouble();
-            b.buffer_type = MYSQL_TYPE_DOUBLE;
-            b.buffer = &p.reals[i];
-            continue;
-        case QMetaType::QByteArray:
-            p.texts[i] = v.toByteArray();
-            b.buffer_type = MYSQL_TYPE_BLOB;
-            break;
-        case QMetaType::QDate:
-            p.texts[i] = v.toDate().toString(Qt::ISODate).toLatin1();
-            b.buffer_type = MYSQL_TYPE_STRING;
-            break;
-        case QMetaType::QDateTime:
-            p.texts[i] = v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1();
-            b.buffer_type = MYSQL_TYPE_STRING;
-            break;
-        default:
-            p.texts[i] = v.toString().toUtf8();
-            b.buffer_type = MYSQL_TYPE_STRING;
-            break;
-        }
-        p.lengths[i] = static_cast<unsigned long>(p.texts[i].size());
-        b.buffer = const_cast<char*>(p.texts[i].constData());
-        b.buffer_length = p.lengths[i];
-        b.length = &p.lengths[i];
-    }
-}
-
 } // namespace
-
-void Columns::add(Column c)
-{
-    index.insert(c.name, static_cast<int>(list.size()));
-    names << c.name;
-    list << std::move(c);
-}
-
-bool Column::approximate() const
-{
-    return type == MYSQL_TYPE_FLOAT || type == MYSQL_TYPE_DOUBLE;
-}
 
 struct Connection::Statement {
     MYSQL_STMT* stmt = nullptr;
@@ -343,10 +159,7 @@ struct Connection::Statement {
     }
 };
 
-Connection::Connection(const ServerList& server, Database home)
-    : Connection(server, home, Options{})
-{
-}
+Connection::Connection(const ServerList& server, Database home) : Connection(server, home, Options{}) {}
 
 Connection::Connection(const ServerList& server, Database home, Options options)
     : Connection(server, home, options, Login{})
@@ -450,8 +263,9 @@ Result Connection::prepared(const QString& sql, const QVariantList& binds)
     // Prepared and executed in one request (MariaDB; elsewhere the client
     // library sends the two one after the other); a kept statement is
     // executed again, one request each.
-    const int rc = prepare ? mariadb_stmt_execute_direct(st, text.constData(), static_cast<size_t>(text.size()))
-                           : mysql_stmt_execute(st);
+    const int rc = prepare
+                       ? mariadb_stmt_execute_direct(st, text.constData(), static_cast<size_t>(text.size()))
+                       : mysql_stmt_execute(st);
     if (rc != 0) {
         const unsigned number = mysql_stmt_errno(st);
         const std::string message = mysql_stmt_error(st);
@@ -484,35 +298,8 @@ Result Connection::prepared(const QString& sql, const QVariantList& binds)
     std::shared_ptr<const Columns> cols = columnsOf(mysql_fetch_fields(meta), n);
     mysql_free_result(meta);
 
-    std::vector<MYSQL_BIND> out(n, MYSQL_BIND{});
-    std::vector<std::vector<char>> buffers(n);
-    std::vector<unsigned long> lengths(n);
-    std::vector<my_bool> nulls(n);
-    std::vector<my_bool> errors(n);
-    std::vector<double> reals(n);
-    std::vector<long long> integers(n);
-    for (unsigned i = 0; i < n; ++i) {
-        const Column& c = cols->list[static_cast<qsizetype>(i)];
-        MYSQL_BIND& b = out[i];
-        b.length = &lengths[i];
-        b.is_null = &nulls[i];
-        b.error = &errors[i];
-        const QMetaType t = metaTypeOf(c);
-        if (t == QMetaType::fromType<double>() && c.type != MYSQL_TYPE_DECIMAL && c.type != MYSQL_TYPE_NEWDECIMAL) {
-            b.buffer_type = MYSQL_TYPE_DOUBLE;
-            b.buffer = &reals[i];
-        } else if (t == QMetaType::fromType<qlonglong>() || t == QMetaType::fromType<qulonglong>()) {
-            b.buffer_type = MYSQL_TYPE_LONGLONG;
-            b.is_unsigned = (c.flags & UNSIGNED_FLAG) ? 1 : 0;
-            b.buffer = &integers[i];
-        } else {
-            buffers[i].resize(256);
-            b.buffer_type = MYSQL_TYPE_STRING;
-            b.buffer = buffers[i].data();
-            b.buffer_length = static_cast<unsigned long>(buffers[i].size());
-        }
-    }
-    if (mysql_stmt_bind_result(st, out.data()) != 0)
+    ResultBuffers out(*cols);
+    if (mysql_stmt_bind_result(st, out.binds()) != 0)
         fail(mysql_stmt_errno(st), mysql_stmt_error(st), false);
     if (mysql_stmt_store_result(st) != 0)
         fail(mysql_stmt_errno(st), mysql_stmt_error(st), false);
@@ -529,40 +316,7 @@ Result Connection::prepared(const QString& sql, const QVariantList& binds)
             mysql_stmt_free_result(st);
             fail(number, message.c_str(), false);
         }
-        QVariantList values;
-        values.reserve(n);
-        for (unsigned i = 0; i < n; ++i) {
-            const Column& c = cols->list[static_cast<qsizetype>(i)];
-            if (nulls[i]) {
-                values << QVariant(metaTypeOf(c));
-                continue;
-            }
-            MYSQL_BIND& b = out[i];
-            if (b.buffer_type == MYSQL_TYPE_DOUBLE) {
-                values << reals[i];
-            } else if (b.buffer_type == MYSQL_TYPE_LONGLONG) {
-                if (b.is_unsigned)
-                    values << QVariant::fromValue<qulonglong>(static_cast<qulonglong>(integers[i]));
-                else
-                    values << QVariant::fromValue<qlonglong>(integers[i]);
-            } else {
-                if (lengths[i] > b.buffer_length) {
-                    // Longer than the first guess: read the whole value.
-                    std::vector<char> whole(lengths[i]);
-                    MYSQL_BIND again{};
-                    again.buffer_type = MYSQL_TYPE_STRING;
-                    again.buffer = whole.data();
-                    again.buffer_length = lengths[i];
-                    unsigned long length = 0;
-                    again.length = &length;
-                    mysql_stmt_fetch_column(st, &again, i, 0);
-                    values << fromText(c, whole.data(), length);
-                } else {
-                    values << fromText(c, buffers[i].data(), lengths[i]);
-                }
-            }
-        }
-        rows << std::move(values);
+        rows << out.row(st);
     }
     mysql_stmt_free_result(st);
     return Result(std::move(cols), std::move(rows), affected == static_cast<quint64>(-1) ? 0 : affected);

@@ -152,8 +152,7 @@ inline bool mayRetry(const DbError& e, int attempt, int attempts, const QElapsed
 
 // Runs fn in a fresh transaction, again when the server reports a deadlock
 // or a lock wait timeout.
-template <typename Fn>
-auto withRetry(Fn&& fn, int attempts = 5) -> decltype(fn())
+template <typename Fn> auto withRetry(Fn&& fn, int attempts = 5) -> decltype(fn())
 {
     QElapsedTimer since;
     since.start();

@@ -8,6 +8,11 @@ DbError::DbError(int number, const QString& description)
 {
 }
 
+QString DbError::errorLine() const
+{
+    return QStringLiteral("Fout %1: %2").arg(m_number).arg(m_description);
+}
+
 bool DbError::isConnectionLoss() const
 {
     // 2002/2003 cannot connect, 2005 unknown host, 2006 gone away, 2013 lost

@@ -13,6 +13,8 @@ public:
 
     int number() const { return m_number; }
     QString description() const { return m_description; }
+    // "Fout 1205: ...": the line every message about a failed call shows.
+    QString errorLine() const;
     // The server asked us to try again (deadlock, lock wait timeout).
     bool isRetryable() const { return m_number == 1213 || m_number == 1205; }
     // The server could not be reached, the connection broke, or the cluster

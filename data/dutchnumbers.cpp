@@ -60,7 +60,7 @@ void significantDigits(double magnitude, std::string& digits, int& intDigits)
 {
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
-    const std::string s(buf, res.ptr);  // d.dddddddddddddde+XX
+    const std::string s(buf, res.ptr); // d.dddddddddddddde+XX
     const auto ePos = s.find('e');
     digits = s.substr(0, 1) + s.substr(2, ePos - 2);
     intDigits = std::stoi(s.substr(ePos + 1)) + 1;

@@ -38,8 +38,7 @@ public:
     // Closes the connection; the next use opens a new one.
     void drop() { m_connection.reset(); }
 
-    template <typename Fn>
-    auto run(Fn&& fn) -> decltype(fn(std::declval<Connection&>()))
+    template <typename Fn> auto run(Fn&& fn) -> decltype(fn(std::declval<Connection&>()))
     {
         QElapsedTimer waited;
         waited.start();
@@ -60,8 +59,8 @@ public:
                 // consultant waiting long enough: the failure is what the
                 // user sees.
                 const bool several = m_server.size() > 1;
-                if ((!wasKept && !several) || attempt >= std::max<qsizetype>(2, m_server.size())
-                    || e.outcomeUnknown() || waited.elapsed() >= timedOutAfterMs())
+                if ((!wasKept && !several) || attempt >= std::max<qsizetype>(2, m_server.size()) ||
+                    e.outcomeUnknown() || waited.elapsed() >= timedOutAfterMs())
                     throw;
             }
         }

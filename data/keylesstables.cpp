@@ -1,7 +1,6 @@
 #include "data/keylesstables.h"
 
 #include <QSet>
-#include <QSet>
 
 namespace dl {
 
@@ -18,13 +17,14 @@ QStringList tablesWithoutPrimaryKey(Connection& c, const QList<TableRef>& tables
     const QVariantList tableBinds = binds;
     binds += tableBinds;
     // The tables, then those of them with a primary key; one round trip.
-    Result q = c.exec(QStringLiteral("SELECT 0, TABLE_SCHEMA, TABLE_NAME FROM information_schema.TABLES WHERE ")
-                             + tableConds.join(QStringLiteral(" OR "))
-                             + QStringLiteral(" UNION ALL SELECT DISTINCT 1, TABLE_SCHEMA, TABLE_NAME FROM "
-                                              "information_schema.KEY_COLUMN_USAGE WHERE CONSTRAINT_NAME = 'PRIMARY' "
-                                              "AND (")
-                             + tableConds.join(QStringLiteral(" OR ")) + u')',
-                         binds);
+    Result q =
+        c.exec(QStringLiteral("SELECT 0, TABLE_SCHEMA, TABLE_NAME FROM information_schema.TABLES WHERE ") +
+                   tableConds.join(QStringLiteral(" OR ")) +
+                   QStringLiteral(" UNION ALL SELECT DISTINCT 1, TABLE_SCHEMA, TABLE_NAME FROM "
+                                  "information_schema.KEY_COLUMN_USAGE WHERE CONSTRAINT_NAME = 'PRIMARY' "
+                                  "AND (") +
+                   tableConds.join(QStringLiteral(" OR ")) + u')',
+               binds);
     QStringList present;
     QSet<QString> keyed;
     while (q.next()) {
@@ -54,9 +54,10 @@ QString keylessTablesLine(const QStringList& tables)
 {
     if (tables.isEmpty())
         return {};
-    return QStringLiteral("declaraties: tabellen zonder primaire sleutel (op een cluster kan de volgorde van hun "
-                          "rijen per node verschillen; zie README): ")
-        + tables.join(QStringLiteral(", "));
+    return QStringLiteral(
+               "declaraties: tabellen zonder primaire sleutel (op een cluster kan de volgorde van hun "
+               "rijen per node verschillen; zie README): ") +
+           tables.join(QStringLiteral(", "));
 }
 
 } // namespace dl

@@ -141,10 +141,11 @@ QStringList Records::primaryKey(const TableRef& table)
         conds << QStringLiteral("(TABLE_SCHEMA = ? AND TABLE_NAME = ?)");
         binds << databaseName(t.db) << t.name;
     }
-    Result q = m_c.exec(QStringLiteral("SELECT TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME FROM "
-                                       "information_schema.KEY_COLUMN_USAGE WHERE CONSTRAINT_NAME = 'PRIMARY' AND (")
-                            + conds.join(QStringLiteral(" OR ")) + QStringLiteral(") ORDER BY ORDINAL_POSITION"),
-                        binds);
+    Result q = m_c.exec(
+        QStringLiteral("SELECT TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME FROM "
+                       "information_schema.KEY_COLUMN_USAGE WHERE CONSTRAINT_NAME = 'PRIMARY' AND (") +
+            conds.join(QStringLiteral(" OR ")) + QStringLiteral(") ORDER BY ORDINAL_POSITION"),
+        binds);
     QHash<QString, QStringList> found;
     for (const TableRef& t : std::as_const(wanted))
         found.insert(nameOf(t), {});
@@ -312,8 +313,8 @@ void Records::update(const TableRef& table, const Row& original, const Values& c
         throw changedElsewhere(table);
 
     if (lock == Lock::Check) {
-        Result current = m_c.exec(QStringLiteral("SELECT * FROM ") + Connection::qualified(table) + where
-                                      + QStringLiteral(" FOR UPDATE"),
+        Result current = m_c.exec(QStringLiteral("SELECT * FROM ") + Connection::qualified(table) + where +
+                                      QStringLiteral(" FOR UPDATE"),
                                   idBinds);
         bool unchanged = false;
         while (current.next() && !unchanged)
@@ -331,9 +332,9 @@ void Records::update(const TableRef& table, const Row& original, const Values& c
     binds += idBinds;
     // The connection counts the rows an UPDATE found, also those it left
     // as they were: anything but the one row is a row that went elsewhere.
-    const Result done = m_c.exec(QStringLiteral("UPDATE ") + Connection::qualified(table) + QStringLiteral(" SET ")
-                                     + sets.join(QStringLiteral(", ")) + where
-                                     + (pk.isEmpty() ? QStringLiteral(" LIMIT 1") : QString()),
+    const Result done = m_c.exec(QStringLiteral("UPDATE ") + Connection::qualified(table) +
+                                     QStringLiteral(" SET ") + sets.join(QStringLiteral(", ")) + where +
+                                     (pk.isEmpty() ? QStringLiteral(" LIMIT 1") : QString()),
                                  binds);
     if (done.affectedRows() != 1)
         throw changedElsewhere(table);
@@ -356,9 +357,9 @@ void Records::insert(const TableRef& table, const Values& values)
     std::optional<Transaction> tx;
     if (!m_c.inTransaction())
         tx.emplace(m_c);
-    m_c.exec(QStringLiteral("INSERT INTO ") + Connection::qualified(table) + QStringLiteral(" (")
-                 + cols.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (")
-                 + marks.join(QStringLiteral(", ")) + u')',
+    m_c.exec(QStringLiteral("INSERT INTO ") + Connection::qualified(table) + QStringLiteral(" (") +
+                 cols.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
+                 marks.join(QStringLiteral(", ")) + u')',
              binds);
     if (tx)
         tx->commit();

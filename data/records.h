@@ -26,7 +26,7 @@ inline constexpr int kRowChangedAttempts = 5;
 struct Match {
     QString column;
     QString value;
-    bool prefix = false;  // the column begins with value
+    bool prefix = false; // the column begins with value
 };
 
 class Records {
@@ -37,14 +37,14 @@ public:
     // Locks the rows it reads until the caller's transaction ends.
     std::optional<Row> findFirstForUpdate(const TableRef& table, const QList<Match>& where);
     // Every exactly matching row in table order; return false to stop.
-    void visit(const TableRef& table, const QList<Match>& where,
-               const std::function<bool(const Row&)>& fn, bool forUpdate = false);
+    void visit(const TableRef& table, const QList<Match>& where, const std::function<bool(const Row&)>& fn,
+               bool forUpdate = false);
     // The first row in table order, if any.
     std::optional<Row> firstRow(const TableRef& table);
 
     enum class Lock {
-        Check,         // re-read the row under a lock and compare it first
-        HeldByCaller,  // the caller read it FOR UPDATE in its open transaction
+        Check,        // re-read the row under a lock and compare it first
+        HeldByCaller, // the caller read it FOR UPDATE in its open transaction
     };
     // Writes changes into the row that was read as original. Fails with
     // DbError 1020 when another workstation changed or deleted it since.

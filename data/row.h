@@ -14,7 +14,7 @@ namespace dl {
 
 struct Column {
     QString name;
-    int type = 0;        // the server's field type (enum_field_types)
+    int type = 0;         // the server's field type (enum_field_types)
     unsigned charset = 0; // the column's character set number; 63 is binary
     unsigned flags = 0;
     // FLOAT and DOUBLE: a value read back may not compare equal to itself.

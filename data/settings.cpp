@@ -1,7 +1,5 @@
 #include "data/settings.h"
 
-#include <QStringList>
-
 namespace dl {
 
 QString databaseName(Database db)
@@ -53,17 +51,6 @@ QString ServerAddress::toString() const
 {
     const QString h = host.contains(u':') ? u'[' + host + u']' : host;
     return port == 3306 ? h : h + u':' + QString::number(port);
-}
-
-QString connectionString(Database db, const ServerAddress& server)
-{
-    return QStringList{QStringLiteral("driver={MySQL ODBC 3.51 Driver}"),
-                       QStringLiteral("server=") + server.toString(),
-                       QStringLiteral("uid=") + QLatin1String(kAccount),
-                       QStringLiteral("pwd=") + QLatin1String(kPassword),
-                       QStringLiteral("database=") + databaseName(db),
-                       QStringLiteral("option=16387")}
-        .join(u';');
 }
 
 } // namespace dl

@@ -18,8 +18,8 @@ QString databaseName(Database db);
 struct TlsOptions {
     enum class Mode { Preferred, Required, Off };
     Mode mode = Mode::Preferred;
-    QString ca;    // the CA certificate that signs the office server's certificate
-    QString cert;  // a client certificate and its key, when the server asks for one
+    QString ca;   // the CA certificate that signs the office server's certificate
+    QString cert; // a client certificate and its key, when the server asks for one
     QString key;
     bool operator==(const TlsOptions&) const = default;
 };
@@ -34,11 +34,16 @@ struct ServerAddress {
     bool operator==(const ServerAddress&) const = default;
 };
 
-// The ODBC-style connection string the office documents give for a database;
-// kept so that support staff see the same six items.
-QString connectionString(Database db, const ServerAddress& server);
-
+// The environment variables and remembered keys of the connection settings.
 inline constexpr const char* kServerEnv = "DECLARATIES_SERVER";
 inline constexpr const char* kServerSettingsKey = "database/server";
+inline constexpr const char* kTlsEnv = "DECLARATIES_TLS";
+inline constexpr const char* kTlsCaEnv = "DECLARATIES_TLS_CA";
+inline constexpr const char* kTlsCertEnv = "DECLARATIES_TLS_CERT";
+inline constexpr const char* kTlsKeyEnv = "DECLARATIES_TLS_KEY";
+inline constexpr const char* kTlsSettingsKey = "database/tls";
+inline constexpr const char* kTlsCaSettingsKey = "database/tls-ca";
+inline constexpr const char* kTlsCertSettingsKey = "database/tls-cert";
+inline constexpr const char* kTlsKeySettingsKey = "database/tls-key";
 
 } // namespace dl

@@ -5,20 +5,45 @@
 
 namespace dl::tables {
 
-inline TableRef consultants() { return {Database::Data, QStringLiteral("KALMIRO_consultants")}; }
-inline TableRef loginRecords() { return {Database::Data, QStringLiteral("LOGINconsultant")}; }
-inline TableRef projects() { return {Database::Data, QStringLiteral("KALMIRO_projecten")}; }
-inline TableRef clients() { return {Database::Data, QStringLiteral("KALMIRO_opdrachtgevers")}; }
-inline TableRef messages() { return {Database::Data, QStringLiteral("KALMIRO_berichten")}; }
-inline TableRef reports() { return {Database::Reports, QStringLiteral("Raporten")}; }
+inline TableRef consultants()
+{
+    return {Database::Data, QStringLiteral("KALMIRO_consultants")};
+}
+inline TableRef loginRecords()
+{
+    return {Database::Data, QStringLiteral("LOGINconsultant")};
+}
+inline TableRef projects()
+{
+    return {Database::Data, QStringLiteral("KALMIRO_projecten")};
+}
+inline TableRef clients()
+{
+    return {Database::Data, QStringLiteral("KALMIRO_opdrachtgevers")};
+}
+inline TableRef messages()
+{
+    return {Database::Data, QStringLiteral("KALMIRO_berichten")};
+}
+inline TableRef reports()
+{
+    return {Database::Reports, QStringLiteral("Raporten")};
+}
 // The lock rows of saves and declarations.
-inline TableRef lockRows() { return {Database::Reports, QStringLiteral("Sloten")}; }
-inline TableRef declarations() { return {Database::Declarations, QStringLiteral("Declaraties")}; }
+inline TableRef lockRows()
+{
+    return {Database::Reports, QStringLiteral("Sloten")};
+}
+inline TableRef declarations()
+{
+    return {Database::Declarations, QStringLiteral("Declaraties")};
+}
 
 // Every table the program reads or writes.
 inline QList<TableRef> all()
 {
-    return {consultants(), loginRecords(), projects(), clients(), messages(), reports(), lockRows(), declarations()};
+    return {consultants(), loginRecords(), projects(), clients(),
+            messages(),    reports(),      lockRows(), declarations()};
 }
 
 } // namespace dl::tables

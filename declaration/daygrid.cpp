@@ -1,8 +1,9 @@
 #include "declaration/daygrid.h"
 
-#include "app/controls.h"
 #include "data/dutchnumbers.h"
 #include "declaration/form1.h"
+#include "ui/controls.h"
+#include "ui/formparts.h"
 
 #include <QLineEdit>
 #include <QScopedValueRollback>
@@ -36,16 +37,13 @@ QString columnTotal(const QStringList& slotTexts)
 
 QString hoursLimitMessage(const QString& dayLabel)
 {
-    return QStringLiteral("U kunt niet meer als 24 uur per dag werken.\r\n\r\nFOUT bij datum ") + dayLabel
-        + QStringLiteral(" DEZE WORDT OP '0' GEZET !!\r\n\r\n");
+    return QStringLiteral("U kunt niet meer als 24 uur per dag werken.\r\n\r\nFOUT bij datum ") + dayLabel +
+           QStringLiteral(" DEZE WORDT OP '0' GEZET !!\r\n\r\n");
 }
 
 } // namespace daygrid
 
-KeyFilterValidator::KeyFilterValidator(QLineEdit* edit)
-    : QValidator(edit)
-    , m_edit(edit)
-    , m_last(edit->text())
+KeyFilterValidator::KeyFilterValidator(QLineEdit* edit) : QValidator(edit), m_edit(edit), m_last(edit->text())
 {
 }
 
@@ -55,13 +53,7 @@ QValidator::State KeyFilterValidator::validate(QString& input, int& pos) const
     // text set by the program (a loaded report) is taken as it is.
     if (m_edit->isModified()) {
         const QString& old = m_last;
-        qsizetype head = 0;
-        while (head < old.size() && head < input.size() && old[head] == input[head])
-            ++head;
-        qsizetype tail = 0;
-        while (tail < old.size() - head && tail < input.size() - head
-               && old[old.size() - 1 - tail] == input[input.size() - 1 - tail])
-            ++tail;
+        const auto [head, tail] = form::changedSpan(old, input);
         QString brought;
         int removedBeforeCursor = 0;
         for (qsizetype i = head; i < input.size() - tail; ++i) {
@@ -77,9 +69,7 @@ QValidator::State KeyFilterValidator::validate(QString& input, int& pos) const
     return Acceptable;
 }
 
-DayGrid::DayGrid(Form1& form, AppContext& ctx)
-    : m_form(form)
-    , m_ctx(ctx)
+DayGrid::DayGrid(Form1& form, AppContext& ctx) : m_form(form), m_ctx(ctx)
 {
     FormControls& c = form.controls();
     QList<QLineEdit*> filtered;

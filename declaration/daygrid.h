@@ -3,7 +3,7 @@
 // fields, the column totals of hours and kilometres, and the 24-hour rule.
 // Typing updates only the column totals; the rest waits for a tab click.
 
-#include "app/context.h"
+#include "core/context.h"
 
 #include <QObject>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "declaration/declaratietab.h"
 
-#include "app/icons.h"
-#include "app/imagebutton.h"
-#include "declaration/formparts.h"
+#include "ui/formparts.h"
+#include "ui/icons.h"
+#include "ui/imagebutton.h"
 
 #include <QEvent>
 #include <QGridLayout>

@@ -3,7 +3,7 @@
 // the money summary, the remark for the office, the printer choice and the
 // buttons for declaring, printing and ending the program.
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 #include <QWidget>
 

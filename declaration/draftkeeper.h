@@ -4,7 +4,7 @@
 // saved has its draft taken away. When a month is opened, it offers that
 // month's draft.
 
-#include "app/context.h"
+#include "core/context.h"
 
 #include <QObject>
 #include <QStringList>

@@ -1,10 +1,10 @@
 #include "declaration/form1.h"
 
-#include "app/icons.h"
 #include "declaration/declaratietab.h"
 #include "declaration/formload.h"
-#include "declaration/formparts.h"
 #include "declaration/raporttab.h"
+#include "ui/formparts.h"
+#include "ui/icons.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -17,9 +17,7 @@
 
 namespace dl {
 
-Form1::Form1(AppContext& ctx, QWidget* parent, const QLocale& locale)
-    : QWidget(parent)
-    , m_ctx(ctx)
+Form1::Form1(AppContext& ctx, QWidget* parent, const QLocale& locale) : QWidget(parent), m_ctx(ctx)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Declaratie"));

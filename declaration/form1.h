@@ -4,8 +4,8 @@
 // The controls are the only store of the report being edited; the actions
 // reach them by their form names through controls().
 
-#include "app/context.h"
-#include "app/controls.h"
+#include "core/context.h"
+#include "ui/controls.h"
 
 #include <QLocale>
 #include <QPixmap>
@@ -23,7 +23,6 @@ public:
 
     FormControls& controls() { return m_controls; }
     const FormControls& controls() const { return m_controls; }
-    AppContext& context() const { return m_ctx; }
 
     // "SSTab1": tab 0 "Declaratie", tab 1 "Raport".
     QTabWidget* tabs() const { return m_tabs; }

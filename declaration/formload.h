@@ -7,7 +7,10 @@
 
 namespace dl {
 
-inline QString declarationDatePrefix() { return QStringLiteral("Declaratie datum :  "); }
+inline QString declarationDatePrefix()
+{
+    return QStringLiteral("Declaratie datum :  ");
+}
 
 // "Declaratie datum :  " and the date as "dd/mmmm/yyyy" in the locale.
 QString declarationDateCaption(const QDate& today, const QLocale& locale);

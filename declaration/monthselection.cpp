@@ -1,6 +1,6 @@
 #include "declaration/monthselection.h"
 
-#include "app/actionguard.h"
+#include "core/actionguard.h"
 #include "data/connection.h"
 #include "data/records.h"
 #include "declaration/draftkeeper.h"
@@ -22,13 +22,8 @@ const QString kYearBox = QStringLiteral("Combo3");
 
 MonthSelection::MonthSelection(Form1& form, AppContext& ctx, const QLocale& locale, LeaveGuard* guard,
                                DraftKeeper* drafts)
-    : QObject(&form)
-    , m_form(form)
-    , m_c(form.controls())
-    , m_ctx(ctx)
-    , m_locale(locale)
-    , m_guard(guard)
-    , m_drafts(drafts)
+    : QObject(&form), m_form(form), m_c(form.controls()), m_ctx(ctx), m_locale(locale), m_guard(guard),
+      m_drafts(drafts)
 {
     auto* box = m_c.get<QComboBox>(kMonthBox);
     connect(box, &QComboBox::activated, this, [this, box](int index) { choose(box->itemText(index)); });
@@ -56,7 +51,7 @@ void MonthSelection::open(const QString& entry)
     }
     const int days = report::daysInMonth(year.toInt(), report::monthNumber(entry).toInt());
     if (days == 0)
-        return;  // not one of the box's entries
+        return; // not one of the box's entries
 
     const QString key = report::reportKey(year, entry, m_c.text(QStringLiteral("Text4")));
     month::Lookup found = lookUp(key);

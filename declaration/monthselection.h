@@ -3,7 +3,7 @@
 // the stored report or a new one, or refuses it. The decisions live in
 // monthselectionrules.h; this puts their outcome on the form.
 
-#include "app/context.h"
+#include "core/context.h"
 
 #include <QLocale>
 #include <QObject>

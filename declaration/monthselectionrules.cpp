@@ -19,15 +19,15 @@ bool isYear(const QString& yearText)
 
 QString badYearMessage(const QString& yearText)
 {
-    return QStringLiteral("\"") + yearText + QStringLiteral("\" is geen jaartal.\r\n")
-           + QStringLiteral("Kies een jaar van vier cijfers, bijvoorbeeld 2008.");
+    return QStringLiteral("\"") + yearText + QStringLiteral("\" is geen jaartal.\r\n") +
+           QStringLiteral("Kies een jaar van vier cijfers, bijvoorbeeld 2008.");
 }
 
 QString startMonthName(const QString& monthNumber)
 {
-    static const char16_t* const names[] = {u"Januari ", u"Februari ", u"Maart ",   u"April ",
-                                            u"Mei ",     u"Juni ",     u"Juli ",    u"Augustus ",
-                                            u"September ", u"Oktober ", u"November ", u"December "};
+    static const char16_t* const names[] = {u"Januari ",   u"Februari ", u"Maart ",    u"April ",
+                                            u"Mei ",       u"Juni ",     u"Juli ",     u"Augustus ",
+                                            u"September ", u"Oktober ",  u"November ", u"December "};
     for (int m = 1; m <= 12; ++m) {
         if (monthNumber == QStringLiteral("%1").arg(m, 2, 10, QChar(u'0')))
             return QString::fromUtf16(names[m - 1]);
@@ -35,14 +35,13 @@ QString startMonthName(const QString& monthNumber)
     return {};
 }
 
-std::optional<QString> startRefusal(const QString& year, const QString& monthEntry,
-                                    const QString& startDate)
+std::optional<QString> startRefusal(const QString& year, const QString& monthEntry, const QString& startDate)
 {
     const QString startYear = startDate.left(4);
     const QString startMonth = startDate.mid(5, 2);
-    const bool before = year < startYear
-                        || (year == startYear
-                            && leadingNumber(startMonth) > leadingNumber(report::monthNumber(monthEntry)));
+    const bool before =
+        year < startYear ||
+        (year == startYear && leadingNumber(startMonth) > leadingNumber(report::monthNumber(monthEntry)));
     if (!before)
         return std::nullopt;
     const QString name = startMonthName(startMonth);
@@ -57,14 +56,14 @@ QString declaredMessage(const QString& monthPart, const QString& year)
 
 QString newReportMessage(const QString& monthPart, const QString& year)
 {
-    return QStringLiteral("Een nieuw raport is voor u aangemaakt.\r\n\r\nvoor de maand") + monthPart
-           + u' ' + year;
+    return QStringLiteral("Een nieuw raport is voor u aangemaakt.\r\n\r\nvoor de maand") + monthPart + u' ' +
+           year;
 }
 
 QString loadedMessage(const QString& monthPart, const QString& year)
 {
-    return QStringLiteral("Een bestaand declaratie raport (voor de maand") + monthPart + u' ' + year
-           + QStringLiteral(")\r\nis ingeladen en klaargezet");
+    return QStringLiteral("Een bestaand declaratie raport (voor de maand") + monthPart + u' ' + year +
+           QStringLiteral(")\r\nis ingeladen en klaargezet");
 }
 
 QList<QPair<QString, QString>> summaryReset()

@@ -22,8 +22,7 @@ QString startMonthName(const QString& monthNumber);
 // The refusal for a month before the project's planned start (start date as
 // "yyyy/mm/dd"); nothing when the month may be declared. An empty start
 // date never refuses.
-std::optional<QString> startRefusal(const QString& year, const QString& monthEntry,
-                                    const QString& startDate);
+std::optional<QString> startRefusal(const QString& year, const QString& monthEntry, const QString& startDate);
 
 QString declaredMessage(const QString& monthPart, const QString& year);
 QString newReportMessage(const QString& monthPart, const QString& year);

@@ -1,8 +1,8 @@
 #include "declaration/openmonth.h"
 
-#include "app/controls.h"
 #include "declaration/drafts.h"
 #include "declaration/reportrecord.h"
+#include "ui/controls.h"
 
 namespace dl {
 

@@ -3,7 +3,7 @@
 // differ from what was last loaded, prepared or saved, and the question
 // before such changes are left behind.
 
-#include "app/context.h"
+#include "core/context.h"
 
 #include <QString>
 #include <QStringList>

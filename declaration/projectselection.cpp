@@ -1,13 +1,13 @@
 #include "declaration/projectselection.h"
 
-#include "app/actionguard.h"
-#include "app/controls.h"
-#include "app/dates.h"
+#include "core/actionguard.h"
+#include "core/dates.h"
 #include "data/dutchnumbers.h"
 #include "data/records.h"
 #include "data/tables.h"
 #include "declaration/form1.h"
 #include "declaration/openmonth.h"
+#include "ui/controls.h"
 
 #include <QColor>
 #include <QComboBox>
@@ -32,7 +32,7 @@ QString rateText(const QVariant& rate)
 {
     const auto amount = [](double v) {
         return (v == std::floor(v) && std::fabs(v) < 1e15) ? generalNumberText(v) + QStringLiteral(",00")
-                                                          : moneyText(v);
+                                                           : moneyText(v);
     };
     const QString prefix = QStringLiteral("Uw uurtarief is € ");
     if (rate.isNull() || !rate.isValid())
@@ -49,7 +49,7 @@ QString rateText(const QVariant& rate)
         return prefix + t + QStringLiteral(",00");
     if (const auto v = tryLocaleNumber(t))
         return prefix + amount(*v);
-    return prefix + t + QStringLiteral(",00");  // not a number; the totals say so
+    return prefix + t + QStringLiteral(",00"); // not a number; the totals say so
 }
 
 bool plannedEndPassed(const QString& endDate, const QDate& today)
@@ -62,7 +62,8 @@ bool plannedEndPassed(const QString& endDate, const QDate& today)
 
 QString notFoundMessage(const QString& code)
 {
-    return QStringLiteral("Het project \"%1\" is niet gevonden.\r\nDe gegevens van het getoonde project blijven staan.")
+    return QStringLiteral(
+               "Het project \"%1\" is niet gevonden.\r\nDe gegevens van het getoonde project blijven staan.")
         .arg(code);
 }
 
@@ -75,7 +76,7 @@ const QColor kEndedColour(255, 224, 192);
 // Everything the form shows of a project, read before the form changes.
 struct ProjectData {
     QString code;
-    QList<QPair<QString, QString>> fields;  // control, text; in the order they are filled
+    QList<QPair<QString, QString>> fields; // control, text; in the order they are filled
     QString clientNumber;
     QString endDate;
     QVariant rateIn;
@@ -144,7 +145,7 @@ void markPlannedEnd(FormControls& c, bool ended)
         pal.setColor(QPalette::Base, kEndedColour);
         end->setPalette(pal);
     } else {
-        end->setPalette(QPalette());  // the system's background again
+        end->setPalette(QPalette()); // the system's background again
     }
 }
 
@@ -194,24 +195,22 @@ void selectShownProject(Form1& form, AppContext& ctx, LeaveGuard* guard)
     markPlannedEnd(c, project::plannedEndPassed(c.text(QStringLiteral("Text8")), ctx.clock.now().date()));
     c.setText(QStringLiteral("Text6"), p->clientName);
 
-    setShown(c,
-             {u"Label2(2)", u"Text2", u"Text38", u"Label2(3)", u"Text3", u"Label2(4)", u"Text4", u"Label2(5)",
-              u"Text6", u"Label2(7)", u"Text7", u"Label2(8)", u"Text8", u"Label2(9)", u"Text9", u"Label2(1)",
-              u"Label3", u"Combo2", u"Combo3", u"Image5"},
+    setShown(c, {u"Label2(2)", u"Text2",     u"Text38",    u"Label2(3)", u"Text3",
+                 u"Label2(4)", u"Text4",     u"Label2(5)", u"Text6",     u"Label2(7)",
+                 u"Text7",     u"Label2(8)", u"Text8",     u"Label2(9)", u"Text9",
+                 u"Label2(1)", u"Label3",    u"Combo2",    u"Combo3",    u"Image5"},
              true);
     // The money summary waits for a month.
-    setShown(c,
-             {u"Label2(6)", u"Label2(10)", u"Label2(11)", u"Label2(12)", u"Label2(14)", u"Label2(15)",
-              u"Label2(16)", u"Label2(17)", u"Label2(18)", u"Text19", u"Text20", u"Text21", u"Text11", u"Text12",
-              u"Text13", u"Text14", u"Text15", u"Text16", u"Text17", u"Text18", u"Text28", u"Text29", u"Image4",
-              u"Image6", u"Combo4"},
+    setShown(c, {u"Label2(6)",  u"Label2(10)", u"Label2(11)", u"Label2(12)", u"Label2(14)",
+                 u"Label2(15)", u"Label2(16)", u"Label2(17)", u"Label2(18)", u"Text19",
+                 u"Text20",     u"Text21",     u"Text11",     u"Text12",     u"Text13",
+                 u"Text14",     u"Text15",     u"Text16",     u"Text17",     u"Text18",
+                 u"Text28",     u"Text29",     u"Image4",     u"Image6",     u"Combo4"},
              false);
 }
 
 ProjectSelection::ProjectSelection(Form1& form, AppContext& ctx, LeaveGuard* guard)
-    : m_form(form)
-    , m_ctx(ctx)
-    , m_guard(guard)
+    : m_form(form), m_ctx(ctx), m_guard(guard)
 {
     auto* list = form.controls().get<QComboBox>(QStringLiteral("Combo1"));
     connect(list, &QComboBox::activated, this, [this] {

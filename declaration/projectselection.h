@@ -3,7 +3,7 @@
 // project fields, keeps the two hourly rates in the Session and asks for a
 // new month choice.
 
-#include "app/context.h"
+#include "core/context.h"
 
 #include <QDate>
 #include <QObject>
@@ -25,7 +25,10 @@ QString codeFromEntry(const QString& entry);
 // cents shows them ("72,50") instead of a second comma.
 QString rateText(const QVariant& rate);
 
-inline QString kilometreText() { return QStringLiteral("Uw kilometervergoeding is € 0,35"); }
+inline QString kilometreText()
+{
+    return QStringLiteral("Uw kilometervergoeding is € 0,35");
+}
 
 // The planned period ended before today: the end date (yyyy/mm/dd) compared
 // as text with today's; an empty end date counts as ended.

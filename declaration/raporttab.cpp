@@ -1,8 +1,8 @@
 #include "declaration/raporttab.h"
 
-#include "app/icons.h"
-#include "app/imagebutton.h"
-#include "declaration/formparts.h"
+#include "ui/formparts.h"
+#include "ui/icons.h"
+#include "ui/imagebutton.h"
 
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -24,8 +24,8 @@ QWidget* headerLines(FormControls& c)
     g->setVerticalSpacing(0);
     const TextOptions left{.locked = true, .frame = false};
     const TextOptions right{.align = Qt::AlignRight, .frame = false};
-    QLineEdit* title = form::text(c, QStringLiteral("Text22"), {.design = QStringLiteral("Text22"), .locked = true,
-                                                               .frame = false});
+    QLineEdit* title = form::text(c, QStringLiteral("Text22"),
+                                  {.design = QStringLiteral("Text22"), .locked = true, .frame = false});
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
@@ -69,7 +69,8 @@ QWidget* dayGrid(FormControls& c)
     const QString arrays[] = {QStringLiteral("Text23"), QStringLiteral("Text24"), QStringLiteral("Text25"),
                               QStringLiteral("Text26"), QStringLiteral("Text27")};
     const QString headings[] = {QStringLiteral("             DATUM"), QStringLiteral(" ACTIVITEIT"),
-                                QStringLiteral(" GESPROKEN MET"), QStringLiteral(" UREN"), QStringLiteral("   KM")};
+                                QStringLiteral(" GESPROKEN MET"), QStringLiteral(" UREN"),
+                                QStringLiteral("   KM")};
 
     for (int col = 0; col < 5; ++col) {
         QLineEdit* h = form::text(c, element(arrays[col], 0),
@@ -118,10 +119,12 @@ QWidget* dayGrid(FormControls& c)
     g->addWidget(what, expenseRow, 1);
     auto* amount = new QHBoxLayout;
     amount->setSpacing(2);
-    QLineEdit* euros = form::text(c, QStringLiteral("Text33"),
-                                  {.design = QStringLiteral("0"), .maxLength = 3, .number = true, .align = Qt::AlignRight});
+    QLineEdit* euros =
+        form::text(c, QStringLiteral("Text33"),
+                   {.design = QStringLiteral("0"), .maxLength = 3, .number = true, .align = Qt::AlignRight});
     euros->setFixedWidth(48);
-    QLineEdit* cents = form::text(c, QStringLiteral("Text34"), {.design = QStringLiteral("00"), .maxLength = 2, .number = true});
+    QLineEdit* cents = form::text(c, QStringLiteral("Text34"),
+                                  {.design = QStringLiteral("00"), .maxLength = 2, .number = true});
     cents->setFixedWidth(36);
     amount->addWidget(euros);
     amount->addWidget(form::label(c, QStringLiteral("Label7"), QStringLiteral(",")));

@@ -2,7 +2,7 @@
 // The tab "Raport": the report's header lines, the day grid of the month
 // with its column totals, the expense line and the save button.
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #include "declaration/reportrecord.h"
 
-#include "app/controls.h"
-#include "app/dates.h"
+#include "core/dates.h"
+#include "ui/controls.h"
 
 namespace dl::report {
 
@@ -33,8 +33,8 @@ QString twoDigits(int n)
 
 QString stampText(const QDateTime& now, const QLocale& locale)
 {
-    return formatDatePattern(now.date(), QStringLiteral("dd/mmmm/yyyy"), locale)
-           + QStringLiteral("  ") + fixedTimeText(now.time());
+    return formatDatePattern(now.date(), QStringLiteral("dd/mmmm/yyyy"), locale) + QStringLiteral("  ") +
+           fixedTimeText(now.time());
 }
 
 } // namespace
@@ -108,15 +108,15 @@ QString dayLabel(const QDate& d)
     if (!d.isValid())
         return {};
     // Qt counts Monday as 1 and Sunday as 7; the list starts on Sunday.
-    return QString::fromUtf16(weekdays[d.dayOfWeek() % 7]) + u' ' + twoDigits(d.day()) + u' '
-           + QString::fromUtf16(months[d.month() - 1]) + u' '
-           + QStringLiteral("%1").arg(d.year(), 4, 10, QChar(u'0'));
+    return QString::fromUtf16(weekdays[d.dayOfWeek() % 7]) + u' ' + twoDigits(d.day()) + u' ' +
+           QString::fromUtf16(months[d.month() - 1]) + u' ' +
+           QStringLiteral("%1").arg(d.year(), 4, 10, QChar(u'0'));
 }
 
 QString titleLine(const QString& projectName, const QString& monthPart, const QString& year)
 {
-    return QStringLiteral("Projectnaam      :   ") + projectName + QStringLiteral("   ") + monthPart
-           + u' ' + year;
+    return QStringLiteral("Projectnaam      :   ") + projectName + QStringLiteral("   ") + monthPart + u' ' +
+           year;
 }
 
 QString clientLine(const QString& client)

@@ -19,13 +19,8 @@ Ticker::Ticker(Form1& form, AppContext& context)
 }
 
 Ticker::Ticker(QWidget* strip, QLabel* text, AppContext& context, QObject* parent)
-    : QObject(parent),
-      m_strip(strip),
-      m_text(text),
-      m_ctx(context),
-      m_scrollTimer(new QTimer(this)),
-      m_refreshTimer(new QTimer(this)),
-      m_troubleMark(new QLabel(strip))
+    : QObject(parent), m_strip(strip), m_text(text), m_ctx(context), m_scrollTimer(new QTimer(this)),
+      m_refreshTimer(new QTimer(this)), m_troubleMark(new QLabel(strip))
 {
     Q_ASSERT(m_strip && m_text);
     setObjectName(QStringLiteral("ticker"));
@@ -70,8 +65,8 @@ void Ticker::scroll()
 {
     if (m_text->text().isEmpty())
         return;
-    m_left = nextTickerLeft(m_left, tickerStepPixels(m_text->logicalDpiX()), m_text->width(),
-                            m_strip->width());
+    m_left =
+        nextTickerLeft(m_left, tickerStepPixels(m_text->logicalDpiX()), m_text->width(), m_strip->width());
     m_text->move(static_cast<int>(std::floor(m_left)), m_text->y());
 }
 
@@ -121,8 +116,8 @@ void Ticker::apply(const TickerFetch& fetch)
         m_troubleMark->hide();
         m_strip->setToolTip(QString());
     } else {
-        const QString tip = QStringLiteral("Het bericht kon niet worden bijgewerkt; het vorige blijft staan.\n")
-                            + m_trouble;
+        const QString tip =
+            QStringLiteral("Het bericht kon niet worden bijgewerkt; het vorige blijft staan.\n") + m_trouble;
         m_strip->setToolTip(tip);
         m_troubleMark->setToolTip(tip);
         placeTroubleMark();

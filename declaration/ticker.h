@@ -5,7 +5,7 @@
 // never holds up the form; trouble shows quietly on the strip and the next
 // refresh that gets through clears it.
 
-#include "app/context.h"
+#include "core/context.h"
 #include "declaration/tickertext.h"
 
 #include <QObject>

@@ -48,7 +48,7 @@ TickerFetch fetchTickerMessage(KeptConnection& db)
         }
     } catch (const DbError& e) {
         f.outcome = TickerFetch::Outcome::Failed;
-        f.trouble = QStringLiteral("Fout %1: %2").arg(e.number()).arg(e.description());
+        f.trouble = e.errorLine();
     } catch (const std::exception& e) {
         f.outcome = TickerFetch::Outcome::Failed;
         f.trouble = QString::fromUtf8(e.what());

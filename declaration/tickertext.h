@@ -25,8 +25,8 @@ double nextTickerLeft(double left, double step, double textWidth, double stripWi
 struct TickerFetch {
     enum class Outcome { Message, EmptyTable, Failed };
     Outcome outcome = Outcome::Failed;
-    QString message;  // Message: the first row's Bericht
-    QString trouble;  // Failed: what went wrong, with the server's number
+    QString message; // Message: the first row's Bericht
+    QString trouble; // Failed: what went wrong, with the server's number
 };
 
 // The ticker's own connection: short waits, so that a hung server does not

@@ -1,8 +1,8 @@
 #include "declaration/totals.h"
 
-#include "app/controls.h"
 #include "data/dutchnumbers.h"
 #include "declaration/form1.h"
+#include "ui/controls.h"
 
 #include <QMetaType>
 #include <QScopedValueRollback>
@@ -52,8 +52,8 @@ double money(const QString& text)
 Sums sumsOf(const QString& kilometreAmount, const QString& expense, const QString& hoursAmount)
 {
     Sums s;
-    s.subtotal = moneyText(std::fabs(money(kilometreAmount)) + std::fabs(money(expense))
-                           + std::fabs(money(hoursAmount)));
+    s.subtotal = moneyText(std::fabs(money(kilometreAmount)) + std::fabs(money(expense)) +
+                           std::fabs(money(hoursAmount)));
     s.vat = moneyText(money(s.subtotal) / 100 * kVatPercent);
     s.total = moneyText(std::fabs(money(s.vat)) + std::fabs(money(s.subtotal)));
     return s;
@@ -148,14 +148,10 @@ Result compute(const Inputs& in)
 
 QList<QPair<QString, QString>> Result::amounts() const
 {
-    return {{QStringLiteral("Text19"), hours},
-            {QStringLiteral("Text21"), hoursAmountIn},
-            {QStringLiteral("Text39"), hoursAmountOut},
-            {QStringLiteral("Text14"), kilometres},
-            {QStringLiteral("Text16"), kilometreAmount},
-            {QStringLiteral("Text11"), expense},
-            {QStringLiteral("Text13"), expenseInSums},
-            {QStringLiteral("Text12"), expenseDescription}};
+    return {{QStringLiteral("Text19"), hours},           {QStringLiteral("Text21"), hoursAmountIn},
+            {QStringLiteral("Text39"), hoursAmountOut},  {QStringLiteral("Text14"), kilometres},
+            {QStringLiteral("Text16"), kilometreAmount}, {QStringLiteral("Text11"), expense},
+            {QStringLiteral("Text13"), expenseInSums},   {QStringLiteral("Text12"), expenseDescription}};
 }
 
 QList<QPair<QString, QString>> Result::sums() const
@@ -177,9 +173,7 @@ QList<QPair<QString, QString>> Result::sums() const
 
 namespace dl {
 
-TotalsController::TotalsController(Form1& form, AppContext& ctx)
-    : m_form(form)
-    , m_ctx(ctx)
+TotalsController::TotalsController(Form1& form, AppContext& ctx) : m_form(form), m_ctx(ctx)
 {
     connect(&form, &Form1::tabChangedByUser, this, [this](int) { tabClicked(); });
 }

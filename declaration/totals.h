@@ -5,7 +5,7 @@
 // rate. compute() is the arithmetic on the form's texts; TotalsController
 // puts its outcome on Form1.
 
-#include "app/context.h"
+#include "core/context.h"
 
 #include <QList>
 #include <QObject>
@@ -27,36 +27,36 @@ inline constexpr double kVatPercent = 20;
 
 // The texts the chain starts from.
 struct Inputs {
-    QString hoursTotal;          // Text26(32)
-    QString kilometreTotal;      // Text27(32)
-    QString euros;               // Text33
-    QString cents;               // Text34
-    QString expenseDescription;  // Text36
-    QVariant rateIn;             // Session hourlyRateIn
-    QVariant rateOut;            // Session hourlyRateOut
+    QString hoursTotal;         // Text26(32)
+    QString kilometreTotal;     // Text27(32)
+    QString euros;              // Text33
+    QString cents;              // Text34
+    QString expenseDescription; // Text36
+    QVariant rateIn;            // Session hourlyRateIn
+    QVariant rateOut;           // Session hourlyRateOut
 };
 
 struct Sums {
-    QString subtotal;  // Text17 / Text40
-    QString vat;       // Text28 / Text41
-    QString total;     // Text29 / Text42
+    QString subtotal; // Text17 / Text40
+    QString vat;      // Text28 / Text41
+    QString total;    // Text29 / Text42
 };
 
 struct Result {
-    QString hours;               // Text19
-    QString hoursAmountIn;       // Text21
-    QString hoursAmountOut;      // Text39
-    QString kilometres;          // Text14
-    QString kilometreAmount;     // Text16
-    QString expense;             // Text11
-    QString expenseInSums;       // Text13
-    QString expenseDescription;  // Text12
+    QString hours;              // Text19
+    QString hoursAmountIn;      // Text21
+    QString hoursAmountOut;     // Text39
+    QString kilometres;         // Text14
+    QString kilometreAmount;    // Text16
+    QString expense;            // Text11
+    QString expenseInSums;      // Text13
+    QString expenseDescription; // Text12
     // Something to declare: the sums are new and the declare, print and
     // printer controls are shown. Nothing: those are hidden and the sums keep
     // their texts. A negative count changes neither.
     enum class Declare { Something, Nothing, Unchanged } declare = Declare::Unchanged;
-    std::optional<Sums> in;   // at the consultant's rate
-    std::optional<Sums> out;  // at the client-side rate
+    std::optional<Sums> in;  // at the consultant's rate
+    std::optional<Sums> out; // at the client-side rate
     // One message per text that is not a number; it counted as 0.
     QStringList problems;
 

@@ -1,14 +1,14 @@
 #include "login/loginaudit.h"
 
-#include "app/dates.h"
+#include "core/dates.h"
 #include "data/tables.h"
 
 namespace dl {
 
 QString loginStamp(const QDateTime& now, const QLocale& locale)
 {
-    return formatDatePattern(now.date(), QStringLiteral("yyyy/mm/dd"), locale) + QStringLiteral("   ")
-           + localeTimeText(now.time(), locale);
+    return formatDatePattern(now.date(), QStringLiteral("yyyy/mm/dd"), locale) + QStringLiteral("   ") +
+           localeTimeText(now.time(), locale);
 }
 
 namespace {

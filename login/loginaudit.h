@@ -2,7 +2,7 @@
 // The login record: one LOGINconsultant row per successful login, with when,
 // who and on which workstation. Only recorded, never read back.
 
-#include "app/context.h"
+#include "core/context.h"
 #include "data/records.h"
 #include "login/workstation.h"
 

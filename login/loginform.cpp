@@ -1,10 +1,11 @@
 #include "login/loginform.h"
 
-#include "app/actionguard.h"
-#include "app/icons.h"
-#include "app/imagebutton.h"
+#include "core/actionguard.h"
 #include "declaration/form1.h"
 #include "login/loginservice.h"
+#include "ui/formparts.h"
+#include "ui/icons.h"
+#include "ui/imagebutton.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -18,15 +19,6 @@
 namespace dl {
 
 namespace {
-
-QLabel* makeLabel(FormControls& c, const QString& name, const QString& caption)
-{
-    auto* l = new QLabel(caption);
-    l->setObjectName(name);
-    l->setTextFormat(Qt::PlainText);
-    c.add(l);
-    return l;
-}
 
 QLineEdit* makeBox(FormControls& c, const QString& name, const QString& preset)
 {
@@ -42,11 +34,8 @@ QLineEdit* makeBox(FormControls& c, const QString& name, const QString& preset)
 } // namespace
 
 LoginForm::LoginForm(AppContext& ctx, MainForm mainForm, LoginHooks hooks, Quit quit, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
-    , m_ctx(ctx)
-    , m_mainForm(std::move(mainForm))
-    , m_hooks(std::move(hooks))
-    , m_quit(std::move(quit))
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_ctx(ctx),
+      m_mainForm(std::move(mainForm)), m_hooks(std::move(hooks)), m_quit(std::move(quit))
 {
     setObjectName(QStringLiteral("frmSplash"));
     // No caption. An empty title would show the application's name on X11;
@@ -72,13 +61,13 @@ void LoginForm::build()
     v->setSpacing(6);
     v->setContentsMargins(18, 14, 18, 14);
 
-    QLabel* logo = makeLabel(m_controls, QStringLiteral("imgLogo"), QString());
+    QLabel* logo = form::label(m_controls, QStringLiteral("imgLogo"), QString());
     logo->setPixmap(icons::logo());
     logo->setAlignment(Qt::AlignCenter);
     v->addWidget(logo);
 
-    QLabel* edition = makeLabel(m_controls, QStringLiteral("lblEdition"),
-                                QStringLiteral("C O N S U L T A N T  V E R S I E"));
+    QLabel* edition = form::label(m_controls, QStringLiteral("lblEdition"),
+                                  QStringLiteral("C O N S U L T A N T  V E R S I E"));
     QFont bold = edition->font();
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 1);
@@ -86,7 +75,7 @@ void LoginForm::build()
     edition->setAlignment(Qt::AlignCenter);
     v->addWidget(edition);
 
-    QLabel* product = makeLabel(m_controls, QStringLiteral("lblProductName"), QStringLiteral("Product"));
+    QLabel* product = form::label(m_controls, QStringLiteral("lblProductName"), QStringLiteral("Product"));
     QFont big = product->font();
     big.setPointSize(big.pointSize() + 6);
     big.setBold(true);
@@ -95,28 +84,29 @@ void LoginForm::build()
     v->addWidget(product);
 
     auto* about = new QGridLayout;
-    about->addWidget(makeLabel(m_controls, QStringLiteral("lblCompanyProduct"), QStringLiteral("CompanyProduct")),
-                     0, 0);
-    about->addWidget(makeLabel(m_controls, QStringLiteral("lblPlatform"), QStringLiteral("Platform")), 0, 1,
+    about->addWidget(
+        form::label(m_controls, QStringLiteral("lblCompanyProduct"), QStringLiteral("CompanyProduct")), 0, 0);
+    about->addWidget(form::label(m_controls, QStringLiteral("lblPlatform"), QStringLiteral("Platform")), 0, 1,
                      Qt::AlignRight);
-    about->addWidget(makeLabel(m_controls, QStringLiteral("lblVersion"), QStringLiteral("Version")), 1, 1,
+    about->addWidget(form::label(m_controls, QStringLiteral("lblVersion"), QStringLiteral("Version")), 1, 1,
                      Qt::AlignRight);
     v->addLayout(about);
     v->addSpacing(10);
 
     auto* g = new QGridLayout;
     g->setHorizontalSpacing(10);
-    g->addWidget(makeLabel(m_controls, QStringLiteral("Label1"), QStringLiteral("Login naam")), 0, 0);
+    g->addWidget(form::label(m_controls, QStringLiteral("Label1"), QStringLiteral("Login naam")), 0, 0);
     QLineEdit* name = makeBox(m_controls, QStringLiteral("Text1"), QStringLiteral("login"));
     g->addWidget(name, 0, 1);
-    g->addWidget(makeLabel(m_controls, QStringLiteral("Label2"), QStringLiteral("Paswoord")), 1, 0);
+    g->addWidget(form::label(m_controls, QStringLiteral("Label2"), QStringLiteral("Paswoord")), 1, 0);
     QLineEdit* password = makeBox(m_controls, QStringLiteral("Text2"), QStringLiteral("xxxxx"));
     password->setEchoMode(QLineEdit::Password);
     // Every character as "*", whatever the style would draw.
     password->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     g->addWidget(password, 1, 1);
 
-    auto* login = new ImageButton(QStringLiteral("Image1"), icons::loginComputer(), QStringLiteral("Inloggen"));
+    auto* login =
+        new ImageButton(QStringLiteral("Image1"), icons::loginComputer(), QStringLiteral("Inloggen"));
     login->setFixedSize(56, 56);
     m_controls.add(login);
     g->addWidget(login, 0, 2, 2, 1, Qt::AlignVCenter);

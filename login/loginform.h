@@ -2,8 +2,8 @@
 // The login form frmSplash: login name and password, three attempts, and on
 // success the main form greets the consultant and shows the projects.
 
-#include "app/context.h"
-#include "app/controls.h"
+#include "core/context.h"
+#include "ui/controls.h"
 
 #include <QCoreApplication>
 #include <QWidget>
@@ -17,7 +17,7 @@ class Form1;
 struct ConsultantLogin;
 
 struct LoginHooks {
-    std::function<void()> onLoad;      // in the load step, before the form is shown
+    std::function<void()> onLoad; // in the load step, before the form is shown
     // Writes what a login leaves behind, on the login's connection and in its
     // transaction; may throw DbError, and then the login writes nothing.
     std::function<void(Connection&)> afterLogin;
@@ -30,8 +30,8 @@ public:
     using MainForm = std::function<Form1&()>;
     using Quit = std::function<void(int exitCode)>;
 
-    LoginForm(AppContext& ctx, MainForm mainForm, LoginHooks hooks = {},
-              Quit quit = &QCoreApplication::exit, QWidget* parent = nullptr);
+    LoginForm(AppContext& ctx, MainForm mainForm, LoginHooks hooks = {}, Quit quit = &QCoreApplication::exit,
+              QWidget* parent = nullptr);
 
     FormControls& controls() { return m_controls; }
     int loginAttempts() const { return m_attempts; }

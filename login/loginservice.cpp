@@ -1,6 +1,6 @@
 #include "login/loginservice.h"
 
-#include "app/dates.h"
+#include "core/dates.h"
 #include "data/tables.h"
 #include "login/passwordhash.h"
 
@@ -23,14 +23,14 @@ QString projectListEntry(const QString& code, const QString& description)
 
 QString storedConsultantName(const Row& c)
 {
-    return c.text(QStringLiteral("Titel1")) + c.text(QStringLiteral("voornaam")) + u' '
-        + c.text(QStringLiteral("tussenvoegsel")) + u' ' + c.text(QStringLiteral("naam"));
+    return c.text(QStringLiteral("Titel1")) + c.text(QStringLiteral("voornaam")) + u' ' +
+           c.text(QStringLiteral("tussenvoegsel")) + u' ' + c.text(QStringLiteral("naam"));
 }
 
 QString fullConsultantName(const Row& c)
 {
-    return c.text(QStringLiteral("Titel1")) + u' ' + c.text(QStringLiteral("voornaam")) + u' '
-        + c.text(QStringLiteral("tussenvoegsel")) + u' ' + c.text(QStringLiteral("naam"));
+    return c.text(QStringLiteral("Titel1")) + u' ' + c.text(QStringLiteral("voornaam")) + u' ' +
+           c.text(QStringLiteral("tussenvoegsel")) + u' ' + c.text(QStringLiteral("naam"));
 }
 
 FailedAttempt failedAttempt(int attempts)
@@ -38,8 +38,8 @@ FailedAttempt failedAttempt(int attempts)
     // A database error also uses up an attempt, so the count can pass 3.
     if (attempts >= 3)
         return {QStringLiteral("Uw heeft 3 pogingen gedaan, het programma wordt beeindigd."), true};
-    return {QStringLiteral("Uw inlog gegevens zijn niet gevonden en mag nog ") + QString::number(3 - attempts)
-                + QStringLiteral(" keer proberen."),
+    return {QStringLiteral("Uw inlog gegevens zijn niet gevonden en mag nog ") +
+                QString::number(3 - attempts) + QStringLiteral(" keer proberen."),
             false};
 }
 
@@ -77,20 +77,21 @@ std::optional<ConsultantLogin> logInOnce(Connection& c, const Clock& clock, cons
 
     // The consultant's projects: the first four characters of the code are
     // the consultant's number, so "42" never sees the projects of "4211".
-    records.visit(tables::projects(), {Match{QStringLiteral("Projectcode"), out.number, true}},
-                  [&](const Row& p) {
-                      const QString code = p.text(QStringLiteral("Projectcode"));
-                      if (code.left(4) == out.number)
-                          out.projectEntries << projectListEntry(code, p.text(QStringLiteral("ProjectOmschrijving")));
-                      return true;
-                  });
+    records.visit(
+        tables::projects(), {Match{QStringLiteral("Projectcode"), out.number, true}}, [&](const Row& p) {
+            const QString code = p.text(QStringLiteral("Projectcode"));
+            if (code.left(4) == out.number)
+                out.projectEntries << projectListEntry(code, p.text(QStringLiteral("ProjectOmschrijving")));
+            return true;
+        });
 
     const QString stamp = fixedDateText(now.date()) + QStringLiteral("  ") + fixedTimeText(now.time());
     // Online without a login record (or the other way round) would be a
     // login that half happened.
     Transaction tx(c);
-    records.update(tables::consultants(), *row,
-                   {{QStringLiteral("isAANGEMELD"), stamp}, {QStringLiteral("isONLINE"), QStringLiteral("ONLINE")}});
+    records.update(
+        tables::consultants(), *row,
+        {{QStringLiteral("isAANGEMELD"), stamp}, {QStringLiteral("isONLINE"), QStringLiteral("ONLINE")}});
     if (alsoWrite)
         alsoWrite(c, out);
     tx.commit();
@@ -110,9 +111,11 @@ std::optional<ConsultantLogin> LoginService::logIn(const QString& loginName, con
     since.start();
     for (int attempt = 1;; ++attempt) {
         try {
-            return m_db.run([&](Connection& c) { return logInOnce(c, m_clock, loginName, password, alsoWrite); });
+            return m_db.run(
+                [&](Connection& c) { return logInOnce(c, m_clock, loginName, password, alsoWrite); });
         } catch (const DbError& e) {
-            if (e.number() == 1020 ? attempt >= kRowChangedAttempts : !mayRetry(e, attempt, kRowChangedAttempts, since))
+            if (e.number() == 1020 ? attempt >= kRowChangedAttempts
+                                   : !mayRetry(e, attempt, kRowChangedAttempts, since))
                 throw;
         }
     }

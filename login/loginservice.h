@@ -3,7 +3,7 @@
 // consultant's row exactly, collect the project list, mark the consultant
 // online, and the texts built from the row.
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "data/keptconnection.h"
 #include "data/records.h"
 #include "data/settings.h"
@@ -19,10 +19,10 @@ namespace dl {
 
 // What a successful login puts on the main form and into the Session.
 struct ConsultantLogin {
-    QString number;          // consultantnummer, for Text1
-    QString consultantName;  // stored form: title and first name without a blank
-    QString fullName;        // shown form: every part separated by a blank
-    QString greeting;        // 21 characters
+    QString number;         // consultantnummer, for Text1
+    QString consultantName; // stored form: title and first name without a blank
+    QString fullName;       // shown form: every part separated by a blank
+    QString greeting;       // 21 characters
     QStringList projectEntries;
 };
 

@@ -1,13 +1,13 @@
 #include "login/logoff.h"
 
-#include "app/actionguard.h"
-#include "app/dates.h"
-#include "app/imagebutton.h"
+#include "core/actionguard.h"
+#include "core/dates.h"
 #include "data/clusterreads.h"
 #include "data/records.h"
 #include "data/tables.h"
 #include "declaration/form1.h"
 #include "declaration/openmonth.h"
+#include "ui/imagebutton.h"
 
 #include <QCoreApplication>
 
@@ -25,8 +25,8 @@ bool markOffline(Connection& c, const QString& consultantNumber, const QDateTime
     for (int attempt = 1;; ++attempt) {
         try {
             Transaction tx(c);
-            const auto row = records.findFirstForUpdate(tables::consultants(),
-                                                        {{QStringLiteral("consultantnummer"), consultantNumber}});
+            const auto row = records.findFirstForUpdate(
+                tables::consultants(), {{QStringLiteral("consultantnummer"), consultantNumber}});
             if (!row)
                 return false;
             records.update(tables::consultants(), *row,
@@ -73,15 +73,13 @@ void Logoff::run()
         const QDateTime now = m_ctx.clock.now();
         m_ctx.db().run([&](Connection& c) { markOffline(c, number, now); });
     } catch (const DbError& e) {
-        m_ctx.messages.inform(QStringLiteral("Het afmelden is niet vastgelegd.\r\n\r\nFout %1: %2\r\n\r\n"
-                                             "Het programma wordt afgesloten.")
-                                  .arg(e.number())
-                                  .arg(e.description()),
+        m_ctx.messages.inform(QStringLiteral("Het afmelden is niet vastgelegd.\r\n\r\n") + e.errorLine() +
+                                  QStringLiteral("\r\n\r\nHet programma wordt afgesloten."),
                               Icon::Critical);
     } catch (const std::exception& e) {
-        m_ctx.messages.inform(QStringLiteral("Het afmelden is niet vastgelegd.\r\n\r\n")
-                                  + QString::fromUtf8(e.what())
-                                  + QStringLiteral("\r\n\r\nHet programma wordt afgesloten."),
+        m_ctx.messages.inform(QStringLiteral("Het afmelden is niet vastgelegd.\r\n\r\n") +
+                                  QString::fromUtf8(e.what()) +
+                                  QStringLiteral("\r\n\r\nHet programma wordt afgesloten."),
                               Icon::Critical);
     }
     if (m_end)

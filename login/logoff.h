@@ -4,7 +4,7 @@
 // Only a month with unsaved changes asks first. A double-click on Image2 and
 // closing the window both come here.
 
-#include "app/context.h"
+#include "core/context.h"
 #include "data/connection.h"
 
 #include <QDateTime>
@@ -38,7 +38,6 @@ public:
     // Annuleren on the guard's question, or a save that failed, keeps the
     // program and its window.
     void run();
-    bool hasRun() const { return m_done; }
 
 private:
     Form1& m_form;

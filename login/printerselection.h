@@ -3,8 +3,8 @@
 // the printer that is current at start selected, and the consultant's later
 // pick in Combo4, which makes that printer current.
 
-#include "app/printers.h"
-#include "app/session.h"
+#include "core/printers.h"
+#include "core/session.h"
 
 #include <functional>
 

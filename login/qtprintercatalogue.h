@@ -1,7 +1,7 @@
 #pragma once
 // The printers installed on the workstation, as CUPS reports them through Qt.
 
-#include "app/printers.h"
+#include "core/printers.h"
 
 namespace dl {
 

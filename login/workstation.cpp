@@ -103,7 +103,7 @@ bool WorkstationReader::isPhysical(const QString& interfaceDir) const
     // them and live under devices/virtual.
     if (!QFileInfo(interfaceDir + QStringLiteral("/device")).exists())
         return false;
-    if (readAttribute(interfaceDir + QStringLiteral("/type")) != u"1")  // ARPHRD_ETHER
+    if (readAttribute(interfaceDir + QStringLiteral("/type")) != u"1") // ARPHRD_ETHER
         return false;
     const QString real = QFileInfo(interfaceDir).canonicalFilePath();
     return !real.contains(u"/devices/virtual/");
@@ -142,7 +142,8 @@ std::optional<NetworkAdapter> WorkstationReader::lastPhysicalAdapter() const
         const QString dir = netDir + u'/' + *it;
         if (!isPhysical(dir))
             continue;
-        return NetworkAdapter{*it, readAttribute(dir + QStringLiteral("/address")).toUpper(), describe(*it, dir)};
+        return NetworkAdapter{*it, readAttribute(dir + QStringLiteral("/address")).toUpper(),
+                              describe(*it, dir)};
     }
     return std::nullopt;
 }

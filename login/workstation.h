@@ -12,14 +12,14 @@ namespace dl {
 
 struct WorkstationFacts {
     QString userName;
-    QString adapterName;  // a readable description of the adapter
+    QString adapterName; // a readable description of the adapter
     QString macAddress;
     QString boardManufacturer;
     QString boardProduct;
 };
 
 struct NetworkAdapter {
-    QString interfaceName;  // "enp3s0"
+    QString interfaceName; // "enp3s0"
     QString macAddress;
     QString description;
 };

@@ -1,6 +1,6 @@
 #include "submit/declarationrow.h"
 
-#include "app/dates.h"
+#include "core/dates.h"
 #include "declaration/reportrecord.h"
 
 namespace dl::submit {

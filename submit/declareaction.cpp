@@ -1,7 +1,6 @@
 #include "submit/declareaction.h"
 
-#include "app/actionguard.h"
-#include "app/imagebutton.h"
+#include "core/actionguard.h"
 #include "data/clusterreads.h"
 #include "declaration/drafts.h"
 #include "declaration/form1.h"
@@ -13,6 +12,7 @@
 #include "submit/declarecheckstep.h"
 #include "submit/reportstore.h"
 #include "submit/submitmessages.h"
+#include "ui/imagebutton.h"
 
 namespace dl {
 
@@ -65,7 +65,8 @@ void DeclareAction::declareMonth()
         QString stored;
         try {
             outcome = m_ctx.db().run([&](Connection& connection) {
-                return submit::declare(connection, session.reportKey, reportColumns, declaration, &seen, &stored);
+                return submit::declare(connection, session.reportKey, reportColumns, declaration, &seen,
+                                       &stored);
             });
         } catch (const DbError& e) {
             if (!(e.isConnectionLoss() && storedAllTheSame(declaration))) {
@@ -95,7 +96,7 @@ void DeclareAction::declareMonth()
             submit::invoiceNumberTakenMessage(declaration.first().second.toString(), m, year), Icon::Warning);
         return;
     case submit::DeclareOutcome::Declared:
-    case submit::DeclareOutcome::ChangedElsewhere:  // left the loop above
+    case submit::DeclareOutcome::ChangedElsewhere: // left the loop above
         break;
     }
     if (m_drafts)
@@ -135,9 +136,8 @@ void DeclareAction::chooseProjectAgain()
         selectShownProject(m_form, m_ctx);
     } catch (const DbError& e) {
         m_ctx.messages.inform(QStringLiteral("De declaratie is uitgevoerd, maar het project kon niet opnieuw "
-                                             "worden ingelezen. Kies uw project opnieuw.\r\n\r\nFout %1: %2")
-                                  .arg(e.number())
-                                  .arg(e.description()),
+                                             "worden ingelezen. Kies uw project opnieuw.\r\n\r\n") +
+                                  e.errorLine(),
                               Icon::Warning);
     }
 }

@@ -5,7 +5,7 @@
 // declaration row appended, both in one transaction; then the form lets go
 // of the month.
 
-#include "app/context.h"
+#include "core/context.h"
 #include "data/records.h"
 
 #include <QLocale>

@@ -8,8 +8,9 @@ namespace dl::check {
 
 namespace {
 
-const char16_t* const kMonthNames[] = {u"Januari", u"Februari", u"Maart",     u"April",   u"Mei",      u"Juni",
-                                       u"Juli",    u"Augustus", u"September", u"Oktober", u"November", u"December"};
+const char16_t* const kMonthNames[] = {u"Januari",   u"Februari", u"Maart",    u"April",
+                                       u"Mei",       u"Juni",     u"Juli",     u"Augustus",
+                                       u"September", u"Oktober",  u"November", u"December"};
 
 QString monthName(int month)
 {
@@ -100,8 +101,8 @@ QList<Finding> monthFindings(const MonthTexts& month, const QDate& today)
     QList<Finding> out;
     const QDate first(month.year, month.month, 1);
     if (first.isValid() && today < QDate(month.year, month.month, first.daysInMonth()))
-        out.append({monthName(month.month) + u' ' + QString::number(month.year)
-                        + QStringLiteral(" is nog niet voorbij"),
+        out.append({monthName(month.month) + u' ' + QString::number(month.year) +
+                        QStringLiteral(" is nog niet voorbij"),
                     0});
     for (int n = 1; n <= int(month.days.size()); ++n)
         dayFindings(month.days[std::size_t(n - 1)], n, QDate(month.year, month.month, n), out);
@@ -109,11 +110,12 @@ QList<Finding> monthFindings(const MonthTexts& month, const QDate& today)
     const bool amount = !noExpenseAmount(month.expense);
     const bool description = !noExpenseDescription(month.expenseDescription);
     if (amount && !description)
-        out.append({QStringLiteral("Onkosten € ") + month.expense.trimmed() + QStringLiteral(" zonder omschrijving"),
-                    0});
+        out.append(
+            {QStringLiteral("Onkosten € ") + month.expense.trimmed() + QStringLiteral(" zonder omschrijving"),
+             0});
     if (description && !amount)
-        out.append({QStringLiteral("Onkosten \"") + month.expenseDescription.trimmed()
-                        + QStringLiteral("\" zonder bedrag"),
+        out.append({QStringLiteral("Onkosten \"") + month.expenseDescription.trimmed() +
+                        QStringLiteral("\" zonder bedrag"),
                     0});
     return out;
 }

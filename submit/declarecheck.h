@@ -16,23 +16,23 @@
 namespace dl::check {
 
 struct DayTexts {
-    QString label;       // Text23(N)
-    QString activity;    // Text24(N)
-    QString hours;       // Text26(N)
-    QString kilometres;  // Text27(N)
+    QString label;      // Text23(N)
+    QString activity;   // Text24(N)
+    QString hours;      // Text26(N)
+    QString kilometres; // Text27(N)
 };
 
 struct MonthTexts {
-    int year = 0;   // of the open month
-    int month = 0;  // 1..12
+    int year = 0;  // of the open month
+    int month = 0; // 1..12
     std::array<DayTexts, 31> days;
-    QString expense;             // Text13, the amount declared
-    QString expenseDescription;  // Text12
+    QString expense;            // Text13, the amount declared
+    QString expenseDescription; // Text12
 };
 
 struct Finding {
     QString text;
-    int day = 0;  // the day slot it names, 1..31; 0 for none
+    int day = 0; // the day slot it names, 1..31; 0 for none
 };
 
 // More hours than this on one day is a finding.
@@ -46,14 +46,14 @@ QList<Finding> monthFindings(const MonthTexts& month, const QDate& today);
 
 // Hours, kilometres and total at the consultant's rate, as texts.
 struct Figures {
-    QString hours;       // uren / Text19
-    QString kilometres;  // kilometers / Text14
-    QString total;       // totaal / Text29
+    QString hours;      // uren / Text19
+    QString kilometres; // kilometers / Text14
+    QString total;      // totaal / Text29
 };
 
 struct EarlierDeclaration {
-    QString year;   // Jaar, "2026"
-    QString month;  // maand, "10"
+    QString year;  // Jaar, "2026"
+    QString month; // maand, "10"
     Figures figures;
 };
 
@@ -68,7 +68,7 @@ bool noExpenseAmount(const QString& text);
 // The box.
 QString checkCaption();
 QString checkText(const QString& m, const QString& y);
-QStringList checkButtons();  // back (default and Escape), declare anyway
+QStringList checkButtons(); // back (default and Escape), declare anyway
 inline constexpr int kBackButton = 0;
 inline constexpr int kDeclareAnywayButton = 1;
 

@@ -1,6 +1,6 @@
 #include "submit/declarecheckstep.h"
 
-#include "app/context.h"
+#include "core/context.h"
 #include "data/connection.h"
 #include "declaration/form1.h"
 #include "declaration/reportrecord.h"
@@ -43,9 +43,9 @@ QList<check::Finding> comparison(const FormControls& c, AppContext& ctx)
     ctx.db().run([&](Connection& connection) { earlier = check::lastEarlierDeclaration(connection, key); });
     if (!earlier)
         return {};
-    return check::comparisonFindings(
-        {c.text(QStringLiteral("Text19")), c.text(QStringLiteral("Text14")), c.text(QStringLiteral("Text29"))},
-        *earlier);
+    return check::comparisonFindings({c.text(QStringLiteral("Text19")), c.text(QStringLiteral("Text14")),
+                                      c.text(QStringLiteral("Text29"))},
+                                     *earlier);
 }
 
 void backToReport(Form1& form, int day)

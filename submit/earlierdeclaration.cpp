@@ -13,12 +13,13 @@ std::optional<EarlierDeclaration> lastEarlierDeclaration(Connection& c, const De
     for (const QString& column : Records(c).primaryKey(table))
         tieBreak += QStringLiteral(", ") + Connection::quoteIdentifier(column);
     Result q = c.exec(
-        QStringLiteral("SELECT consultant, Opdrachtgever, Projectnaam, Jaar, maand, uren, kilometers, totaal FROM ")
-            + Connection::qualified(table)
-            + QStringLiteral(" WHERE consultant = ? AND Opdrachtgever = ? AND Projectnaam = ?"
-                             " AND (Jaar < ? OR (Jaar = ? AND maand < ?))"
-                             " ORDER BY Jaar DESC, maand DESC")
-            + tieBreak,
+        QStringLiteral(
+            "SELECT consultant, Opdrachtgever, Projectnaam, Jaar, maand, uren, kilometers, totaal FROM ") +
+            Connection::qualified(table) +
+            QStringLiteral(" WHERE consultant = ? AND Opdrachtgever = ? AND Projectnaam = ?"
+                           " AND (Jaar < ? OR (Jaar = ? AND maand < ?))"
+                           " ORDER BY Jaar DESC, maand DESC") +
+            tieBreak,
         {key.consultant, key.client, key.project, key.year, key.year, key.month});
     const QList<Match> exact{{QStringLiteral("consultant"), key.consultant},
                              {QStringLiteral("Opdrachtgever"), key.client},
@@ -33,7 +34,8 @@ std::optional<EarlierDeclaration> lastEarlierDeclaration(Connection& c, const De
         const QString month = row.text(QStringLiteral("maand"));
         if (!(year < key.year || (year == key.year && month < key.month)))
             continue;
-        return EarlierDeclaration{year, month,
+        return EarlierDeclaration{year,
+                                  month,
                                   {row.text(QStringLiteral("uren")), row.text(QStringLiteral("kilometers")),
                                    row.text(QStringLiteral("totaal"))}};
     }

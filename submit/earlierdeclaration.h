@@ -14,11 +14,11 @@ class Connection;
 namespace check {
 
 struct DeclarationKey {
-    QString consultant;  // Text1
-    QString client;      // Text5, `Opdrachtgever`
-    QString project;     // Text2, the project's name as `Projectnaam` holds it
-    QString year;        // the open month's year, "2026"
-    QString month;       // its number, "03"
+    QString consultant; // Text1
+    QString client;     // Text5, `Opdrachtgever`
+    QString project;    // Text2, the project's name as `Projectnaam` holds it
+    QString year;       // the open month's year, "2026"
+    QString month;      // its number, "03"
 };
 
 // One statement, narrowed by the index on (consultant, Opdrachtgever, Jaar,

@@ -52,9 +52,9 @@ void takeLockRows(Connection& c, const QList<QByteArray>& locks)
     // A row that is there is written too: a second transaction waits for
     // the first on one server, and on a cluster the two writes of one row
     // conflict (an update that changed nothing would not be replicated).
-    const QString sql = QStringLiteral("INSERT INTO ") + Connection::qualified(tables::lockRows())
-        + QStringLiteral(" (`sleutel`) VALUES ") + rows.join(QStringLiteral(", "))
-        + QStringLiteral(" ON DUPLICATE KEY UPDATE `teller` = `teller` + 1");
+    const QString sql = QStringLiteral("INSERT INTO ") + Connection::qualified(tables::lockRows()) +
+                        QStringLiteral(" (`sleutel`) VALUES ") + rows.join(QStringLiteral(", ")) +
+                        QStringLiteral(" ON DUPLICATE KEY UPDATE `teller` = `teller` + 1");
     try {
         c.exec(sql, binds);
     } catch (const DbError& e) {

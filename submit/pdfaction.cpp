@@ -1,10 +1,10 @@
 #include "submit/pdfaction.h"
 
-#include "app/actionguard.h"
-#include "app/imagebutton.h"
+#include "core/actionguard.h"
 #include "declaration/form1.h"
 #include "submit/printaction.h"
 #include "submit/submitmessages.h"
+#include "ui/imagebutton.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -15,8 +15,8 @@ namespace print {
 
 QString pdfFileName(const QString& projectCode, const QString& monthEntry, const QString& year)
 {
-    QString name = QStringLiteral("Declaratie ") + projectCode + u' ' + submit::monthName(monthEntry).trimmed()
-                   + u' ' + year;
+    QString name = QStringLiteral("Declaratie ") + projectCode + u' ' +
+                   submit::monthName(monthEntry).trimmed() + u' ' + year;
     // Forbidden on one desktop or another, or unreadable in a dialog.
     for (QChar& ch : name) {
         if (ch.unicode() < 0x20 || QStringView(u"/\\:*?\"<>|").contains(ch))
@@ -86,10 +86,11 @@ void PdfAction::run()
             m_ctx.messages.inform(print::noOpenMonthMessage(), Icon::Warning);
             return;
         }
-        const QString proposed = QDir(m_documents).filePath(
-            print::pdfFileName(session.projectCode, session.reportMonthEntry, session.reportYear));
-        const QString path = m_files.saveFileName(print::pdfSaveCaption(), proposed,
-                                                  QStringLiteral("PDF-bestanden (*.pdf)"));
+        const QString proposed = QDir(m_documents)
+                                     .filePath(print::pdfFileName(
+                                         session.projectCode, session.reportMonthEntry, session.reportYear));
+        const QString path =
+            m_files.saveFileName(print::pdfSaveCaption(), proposed, QStringLiteral("PDF-bestanden (*.pdf)"));
         if (path.isEmpty())
             return;
 

@@ -3,8 +3,8 @@
 // would print, kept as a PDF file where the consultant chooses. No printer
 // is needed; nothing on the form, in the Session or in the database changes.
 
-#include "app/context.h"
-#include "app/filechooser.h"
+#include "core/context.h"
+#include "core/filechooser.h"
 #include "submit/printrenderer.h"
 
 #include <QObject>

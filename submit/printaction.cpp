@@ -1,9 +1,11 @@
 #include "submit/printaction.h"
 
-#include "app/actionguard.h"
-#include "app/imagebutton.h"
+#include "core/actionguard.h"
 #include "declaration/form1.h"
 #include "submit/printeroutput.h"
+#include "ui/imagebutton.h"
+
+#include <utility>
 
 namespace dl {
 
@@ -26,20 +28,36 @@ QString noOpenMonthMessage()
 
 PrintTexts readPrintTexts(const FormControls& c, const Session& session)
 {
-    const auto text = [&c](const QString& name) { return c.text(name); };
     const auto slot = [&c](const QString& array, int n) { return c.text(element(array, n)); };
+    // The texts that come from one control each, by its form name.
+    const std::pair<QString PrintTexts::*, const char16_t*> single[] = {
+        {&PrintTexts::consultantNumber, u"Text1"},
+        {&PrintTexts::clientNumber, u"Text5"},
+        {&PrintTexts::projectNumber, u"Text38"},
+        {&PrintTexts::greetingCaption, u"Label1"},
+        {&PrintTexts::projectName, u"Text2"},
+        {&PrintTexts::projectDescription, u"Text3"},
+        {&PrintTexts::clientName, u"Text6"},
+        {&PrintTexts::hours, u"Text19"},
+        {&PrintTexts::hoursText, u"Text20"},
+        {&PrintTexts::hoursAmount, u"Text21"},
+        {&PrintTexts::kilometres, u"Text14"},
+        {&PrintTexts::kilometresText, u"Text15"},
+        {&PrintTexts::kilometresAmount, u"Text16"},
+        {&PrintTexts::expense, u"Text11"},
+        {&PrintTexts::expenseText, u"Text12"},
+        {&PrintTexts::expenseAmount, u"Text13"},
+        {&PrintTexts::subtotal, u"Text17"},
+        {&PrintTexts::vat, u"Text28"},
+        {&PrintTexts::total, u"Text29"},
+    };
 
     PrintTexts t;
     t.year = session.reportYear;
     t.monthEntry = session.reportMonthEntry;
-    t.consultantNumber = text(QStringLiteral("Text1"));
-    t.clientNumber = text(QStringLiteral("Text5"));
-    t.projectNumber = text(QStringLiteral("Text38"));
+    for (const auto& [field, name] : single)
+        t.*field = c.text(QString::fromUtf16(name));
     t.dateCaption = slot(QStringLiteral("Label2"), 1);
-    t.greetingCaption = text(QStringLiteral("Label1"));
-    t.projectName = text(QStringLiteral("Text2"));
-    t.projectDescription = text(QStringLiteral("Text3"));
-    t.clientName = text(QStringLiteral("Text6"));
     for (int n = 1; n <= 31; ++n) {
         DayTexts& d = t.days[std::size_t(n - 1)];
         d.label = slot(QStringLiteral("Text23"), n);
@@ -50,18 +68,6 @@ PrintTexts readPrintTexts(const FormControls& c, const Session& session)
     }
     t.hoursColumnTotal = slot(QStringLiteral("Text26"), 32);
     t.kilometresColumnTotal = slot(QStringLiteral("Text27"), 32);
-    t.hours = text(QStringLiteral("Text19"));
-    t.hoursText = text(QStringLiteral("Text20"));
-    t.hoursAmount = text(QStringLiteral("Text21"));
-    t.kilometres = text(QStringLiteral("Text14"));
-    t.kilometresText = text(QStringLiteral("Text15"));
-    t.kilometresAmount = text(QStringLiteral("Text16"));
-    t.expense = text(QStringLiteral("Text11"));
-    t.expenseText = text(QStringLiteral("Text12"));
-    t.expenseAmount = text(QStringLiteral("Text13"));
-    t.subtotal = text(QStringLiteral("Text17"));
-    t.vat = text(QStringLiteral("Text28"));
-    t.total = text(QStringLiteral("Text29"));
     return t;
 }
 

@@ -4,8 +4,8 @@
 // the current printer. Nothing on the form, in the Session or in the
 // database changes.
 
-#include "app/context.h"
-#include "app/printers.h"
+#include "core/context.h"
+#include "core/printers.h"
 #include "submit/printrenderer.h"
 
 #include <QObject>

@@ -14,14 +14,14 @@ namespace dl::submit {
 enum class SaveOutcome {
     Appended,
     Overwritten,
-    Declared, // the row with the key holds "ja": nothing was written
+    Declared,         // the row with the key holds "ja": nothing was written
     ChangedElsewhere, // saved elsewhere since it was seen: nothing was written
 };
 
 // The report's row as this workstation last read or wrote it.
 struct Seen {
-    bool stored = false;  // there was a row
-    QString modified;     // its laatstgewijzigd
+    bool stored = false; // there was a row
+    QString modified;    // its laatstgewijzigd
 };
 
 // The locked target against what was seen: nothing when it is as seen (or

@@ -1,7 +1,6 @@
 #include "submit/saveaction.h"
 
-#include "app/actionguard.h"
-#include "app/imagebutton.h"
+#include "core/actionguard.h"
 #include "data/clusterreads.h"
 #include "declaration/drafts.h"
 #include "declaration/form1.h"
@@ -10,6 +9,7 @@
 #include "submit/declareaction.h"
 #include "submit/reportstore.h"
 #include "submit/submitmessages.h"
+#include "ui/imagebutton.h"
 
 namespace dl {
 
@@ -51,8 +51,8 @@ bool SaveAction::saveWithoutQuestion()
         QString stored;
         try {
             outcome = m_ctx.db().run([&](Connection& connection) {
-                return submit::saveReport(connection, session.reportKey, QStringLiteral("nee"), columns, &seen,
-                                          &stored);
+                return submit::saveReport(connection, session.reportKey, QStringLiteral("nee"), columns,
+                                          &seen, &stored);
             });
         } catch (const DbError& e) {
             if (!(e.isConnectionLoss() && storedAllTheSame(columns)))

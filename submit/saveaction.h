@@ -4,7 +4,7 @@
 // afgewerkt "nee". A declared report is never written again; a month found
 // declared lets go of the form as a declaration does.
 
-#include "app/context.h"
+#include "core/context.h"
 #include "data/records.h"
 
 #include <QLocale>

@@ -1,6 +1,7 @@
 #include "submit/submitmessages.h"
 
-#include "app/messages.h"
+#include "core/actionguard.h"
+#include "core/messages.h"
 #include "data/dberror.h"
 
 namespace dl::submit {
@@ -44,15 +45,14 @@ QString elsewhereCaption()
 
 QString elsewhereQuestion(const QString& storedModified)
 {
-    return QStringLiteral("Dit raport is na het openen op een andere werkplek opgeslagen (") + storedModified
-           + QStringLiteral(").\r\nWilt U het met uw versie overschrijven?");
+    return QStringLiteral("Dit raport is na het openen op een andere werkplek opgeslagen (") +
+           storedModified + QStringLiteral(").\r\nWilt U het met uw versie overschrijven?");
 }
 
 bool overwriteConfirmed(MessageService& messages, const QString& storedModified)
 {
     return messages.show({elsewhereQuestion(storedModified), elsewhereCaption(), Buttons::YesNo, Answer::No,
-                          Icon::None})
-           == Answer::Yes;
+                          Icon::None}) == Answer::Yes;
 }
 
 QString blockedMessage()
@@ -98,15 +98,7 @@ QString invoiceNumberTakenMessage(const QString& invoice, const QString& m, cons
 
 QString declareFailedMessage(const QString& m, const QString& y, const DbError& e)
 {
-    QString text =
-        notDeclaredMessage(m, y) + QStringLiteral("\r\nFout %1: %2").arg(e.number()).arg(e.description());
-    if (e.isConnectionLoss())
-        text +=
-            QStringLiteral("\r\n\r\nDe databaseserver is niet bereikbaar. Probeer het zo meteen opnieuw.");
-    else if (e.isRetryable() || e.number() == 1020)
-        text += QStringLiteral("\r\n\r\nEen andere werkplek was tegelijk met dezelfde gegevens bezig. "
-                               "Probeer het zo meteen opnieuw.");
-    return text;
+    return notDeclaredMessage(m, y) + QStringLiteral("\r\n") + e.errorLine() + errorAdvice(e);
 }
 
 QString monthName(const QString& monthEntry)

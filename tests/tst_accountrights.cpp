@@ -78,16 +78,18 @@ void TestAccountRights::everyActionWorks()
     QVERIFY2(w.messages.last().startsWith(u"Rapport is opgeslagen "_qs), qPrintable(w.messages.last()));
     w.save.run(); // over the row that is there now
     QVERIFY2(w.messages.last().startsWith(u"Rapport is opgeslagen "_qs), qPrintable(w.messages.last()));
-    w.messages.choiceAnswers.enqueue(1);  // whatever the check finds, the consultant goes on
+    w.messages.choiceAnswers.enqueue(1); // whatever the check finds, the consultant goes on
     w.declare.run();
     QVERIFY2(!w.lastWasError(), qPrintable(w.messages.last()));
     QVERIFY(w.logOff());
 
-    QCOMPARE(TestDb::rows(u"SELECT afgewerkt FROM torvakdb_TORVAKraporten.Raporten"_qs), QStringList{u"ja"_qs});
+    QCOMPARE(TestDb::rows(u"SELECT afgewerkt FROM torvakdb_TORVAKraporten.Raporten"_qs),
+             QStringList{u"ja"_qs});
     QCOMPARE(TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs), 1);
     QCOMPARE(TestDb::count(u"torvakdb_TORVAKdata.LOGINconsultant"_qs), 1);
-    QCOMPARE(TestDb::rows(u"SELECT isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN = 'anna'"_qs),
-             QStringList{u"OFFLINE"_qs});
+    QCOMPARE(
+        TestDb::rows(u"SELECT isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN = 'anna'"_qs),
+        QStringList{u"OFFLINE"_qs});
 }
 
 void TestAccountRights::refused_data()
@@ -108,8 +110,7 @@ void TestAccountRights::refused_data()
                                       "VerkoopDagtariefConsultant = 1"_qs;
     QTest::newRow("add a consultant")
         << u"INSERT INTO torvakdb_TORVAKdata.KALMIRO_consultants (LOGIN, PASWOORD) VALUES ('x', 'y')"_qs;
-    QTest::newRow("alter a table")
-        << u"ALTER TABLE torvakdb_TORVAKraporten.Raporten ADD COLUMN x INT"_qs;
+    QTest::newRow("alter a table") << u"ALTER TABLE torvakdb_TORVAKraporten.Raporten ADD COLUMN x INT"_qs;
     QTest::newRow("create a table") << u"CREATE TABLE torvakdb_TORVAKraporten.x (a INT)"_qs;
     QTest::newRow("create a trigger")
         << u"CREATE TRIGGER torvakdb_TORVAKraporten.x BEFORE INSERT ON torvakdb_TORVAKraporten.Raporten "
@@ -131,8 +132,9 @@ void TestAccountRights::refused()
     }
     // 1142 table, 1143 column, 1044 database, 1227 needs a global right.
     QVERIFY2(QList<int>({1142, 1143, 1044, 1227}).contains(number), qPrintable(QString::number(number)));
-    QCOMPARE(TestDb::rows(u"SELECT (SELECT COUNT(*) FROM torvakdb_TORVAKraporten.Raporten), "
-                          "(SELECT GROUP_CONCAT(PASWOORD, LOGIN) FROM torvakdb_TORVAKdata.KALMIRO_consultants)"_qs),
+    QCOMPARE(TestDb::rows(
+                 u"SELECT (SELECT COUNT(*) FROM torvakdb_TORVAKraporten.Raporten), "
+                 "(SELECT GROUP_CONCAT(PASWOORD, LOGIN) FROM torvakdb_TORVAKdata.KALMIRO_consultants)"_qs),
              before);
 }
 

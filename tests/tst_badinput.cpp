@@ -266,7 +266,8 @@ void TestBadInput::dayTextsAtTheirLimits()
 
     // An office-made text longer than the box comes in whole and goes out
     // whole, also past the 32,767 characters a line edit usually holds.
-    for (const QString& longer : QStringList{repeated(u"ëü🙂"_qs, 30), repeated(u"ëa"_qs, 20000) + u"🙂"_qs}) {
+    for (const QString& longer :
+         QStringList{repeated(u"ëü🙂"_qs, 30), repeated(u"ëa"_qs, 20000) + u"🙂"_qs}) {
         TestDb::exec(u"UPDATE "_qs + kReports + u" SET "_qs + column + u" = ?"_qs, {longer});
         w.pickMonth(u"2026"_qs, u"03 Maart "_qs);
         QCOMPARE(w.text(name), longer);

@@ -34,12 +34,14 @@ const QStringList kDijkMonths{u"02 Februari "_qs, u"03 Maart "_qs, u"04 April "_
 // What the tables hold, the same on every node once they are in sync.
 QStringList tableContents(int node)
 {
-    return GaleraNodes::rows(node, u"SELECT Projectnaam, afgewerkt, Contact01 FROM torvakdb_TORVAKraporten.Raporten "
-                                   "ORDER BY Projectnaam, id"_qs)
-        + GaleraNodes::rows(node, u"SELECT factuurnummer, Jaar, maand, opmerking FROM "
-                                  "torvakdb_TORVAKdeclaraties.Declaraties ORDER BY factuurnummer, id"_qs)
-        + GaleraNodes::rows(node, u"SELECT LOGIN, isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants ORDER BY id"_qs)
-        + GaleraNodes::rows(node, u"SELECT COUNT(*) FROM torvakdb_TORVAKdata.LOGINconsultant"_qs);
+    return GaleraNodes::rows(
+               node, u"SELECT Projectnaam, afgewerkt, Contact01 FROM torvakdb_TORVAKraporten.Raporten "
+                     "ORDER BY Projectnaam, id"_qs) +
+           GaleraNodes::rows(node, u"SELECT factuurnummer, Jaar, maand, opmerking FROM "
+                                   "torvakdb_TORVAKdeclaraties.Declaraties ORDER BY factuurnummer, id"_qs) +
+           GaleraNodes::rows(
+               node, u"SELECT LOGIN, isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants ORDER BY id"_qs) +
+           GaleraNodes::rows(node, u"SELECT COUNT(*) FROM torvakdb_TORVAKdata.LOGINconsultant"_qs);
 }
 
 int doubledReportRows(int node)
@@ -51,8 +53,9 @@ int doubledReportRows(int node)
 
 int doubledDeclarations(int node)
 {
-    return int(GaleraNodes::rows(node, u"SELECT Jaar, maand, Projectnaam FROM torvakdb_TORVAKdeclaraties.Declaraties "
-                                       "GROUP BY Jaar, maand, Projectnaam HAVING COUNT(*) > 1"_qs)
+    return int(GaleraNodes::rows(
+                   node, u"SELECT Jaar, maand, Projectnaam FROM torvakdb_TORVAKdeclaraties.Declaraties "
+                         "GROUP BY Jaar, maand, Projectnaam HAVING COUNT(*) > 1"_qs)
                    .size());
 }
 
@@ -69,9 +72,9 @@ struct Figures {
     int doubledInvoices = 0;
     int nodesKilled = 0;
     int actionsUnderKill = 0;
-    int doneUnderKill = 0;      // of those, done (on another node when listed)
-    int nodesGoneBetween = 0;   // killed or cut off while the workstation was idle
-    int actionsMovedOn = 0;     // actions then done on another node without a message
+    int doneUnderKill = 0;    // of those, done (on another node when listed)
+    int nodesGoneBetween = 0; // killed or cut off while the workstation was idle
+    int actionsMovedOn = 0;   // actions then done on another node without a message
 };
 Figures g_figures;
 
@@ -130,7 +133,8 @@ void TestCluster::racesOnDifferentNodes()
             plan.months = g.months;
             plan.startAt = startAt;
             auto p = std::make_unique<QProcess>();
-            p->start(QCoreApplication::applicationFilePath(), QStringList{u"--worker"_qs} + workerArguments(plan));
+            p->start(QCoreApplication::applicationFilePath(),
+                     QStringList{u"--worker"_qs} + workerArguments(plan));
             QVERIFY(p->waitForStarted(10000));
             workers.push_back(std::move(p));
         }
@@ -183,12 +187,14 @@ void TestCluster::racesOnDifferentNodes()
     g_figures.monthsRaced += int(raced.size());
     g_figures.doubleRows += doubleRows;
     g_figures.doubledInvoices += doubledInvoices;
-    qInfo("FIGURES cluster race: %d workstation processes on 3 nodes, %d months raced (%d declared) in %lld ms; "
+    qInfo("FIGURES cluster race: %d workstation processes on 3 nodes, %d months raced (%d declared) in %lld "
+          "ms; "
           "%d saves and %d declarations done, %d refused as declared elsewhere, %d asked to try again; "
           "double rows found: %d, invoice numbers doubled: %d",
           int(workers.size()), int(raced.size()), int(declaredBy.size()), clock.elapsed(),
           counts.value(u"SAVED"_qs), counts.value(u"DECLARED"_qs),
-          counts.value(u"OPEN_DECLARED"_qs) + counts.value(u"DECLARE_ALREADY"_qs) + counts.value(u"SAVE_DECLARED"_qs),
+          counts.value(u"OPEN_DECLARED"_qs) + counts.value(u"DECLARE_ALREADY"_qs) +
+              counts.value(u"SAVE_DECLARED"_qs),
           int(problems.size()), doubleRows, doubledInvoices);
     QCOMPARE(doubleRows, 0);
     QCOMPARE(doubledInvoices, 0);
@@ -199,8 +205,9 @@ void TestCluster::racesOnDifferentNodes()
     QVERIFY(declaredBy.size() + counts.value(u"DECLARE_ERR"_qs) >= groups.size());
     QVERIFY(declaredBy.size() <= groups.size());
     for (auto it = declaredBy.cbegin(); it != declaredBy.cend(); ++it) {
-        QCOMPARE(GaleraNodes::rows(1, u"SELECT afgewerkt, Contact01 FROM torvakdb_TORVAKraporten.Raporten "
-                                      "WHERE Projectnaam = ?"_qs,
+        QCOMPARE(GaleraNodes::rows(1,
+                                   u"SELECT afgewerkt, Contact01 FROM torvakdb_TORVAKraporten.Raporten "
+                                   "WHERE Projectnaam = ?"_qs,
                                    {it.key()}),
                  QStringList{u"ja|"_qs + it.value()});
     }
@@ -211,7 +218,7 @@ void TestCluster::racesOnDifferentNodes()
 void TestCluster::nodeKilledDuringAction_data()
 {
     QTest::addColumn<QString>("action");
-    QTest::addColumn<bool>("allNodes");  // the workstation lists every node, its own first
+    QTest::addColumn<bool>("allNodes"); // the workstation lists every node, its own first
     for (const QString& action : {u"login"_qs, u"save"_qs, u"declare"_qs}) {
         QTest::addRow("%s, its node only", qPrintable(action)) << action << false;
         QTest::addRow("%s, all nodes listed", qPrintable(action)) << action << true;
@@ -228,8 +235,7 @@ void TestCluster::nodeKilledDuringAction()
     QFETCH(bool, allNodes);
     constexpr int kVictim = 3;
     const QString key = u"2026_03_0042-GLAS"_qs;
-    Workstation w(allNodes ? GaleraNodes::list({kVictim, 1, 2})
-                           : ServerList(GaleraNodes::node(kVictim)));
+    Workstation w(allNodes ? GaleraNodes::list({kVictim, 1, 2}) : ServerList(GaleraNodes::node(kVictim)));
     if (action != u"login") {
         QVERIFY(w.logIn(u"anna"_qs, u"geheim"_qs));
         QVERIFY(w.chooseProject(kGlas));
@@ -237,7 +243,8 @@ void TestCluster::nodeKilledDuringAction()
         w.fillIn(u"voor"_qs);
         if (action == u"declare") {
             w.save.run();
-            QVERIFY2(w.messages.last().startsWith(u"Rapport is opgeslagen "_qs), qPrintable(w.messages.last()));
+            QVERIFY2(w.messages.last().startsWith(u"Rapport is opgeslagen "_qs),
+                     qPrintable(w.messages.last()));
         }
         w.fillIn(u"tijdens"_qs);
     }
@@ -249,8 +256,9 @@ void TestCluster::nodeKilledDuringAction()
         GaleraNodes::rows(kVictim, u"SELECT id FROM torvakdb_TORVAKdata.KALMIRO_consultants "
                                    "WHERE LOGIN = 'anna' FOR UPDATE"_qs);
     else
-        GaleraNodes::exec(kVictim, u"INSERT INTO torvakdb_TORVAKraporten.Sloten (sleutel) VALUES (?) "
-                                   "ON DUPLICATE KEY UPDATE teller = teller + 1"_qs,
+        GaleraNodes::exec(kVictim,
+                          u"INSERT INTO torvakdb_TORVAKraporten.Sloten (sleutel) VALUES (?) "
+                          "ON DUPLICATE KEY UPDATE teller = teller + 1"_qs,
                           {QByteArray("raport:" + key.toUtf8())});
     // Only the script from the other thread: the administrator's connections
     // belong to this one.
@@ -266,7 +274,7 @@ void TestCluster::nodeKilledDuringAction()
         w.save.run();
         done = w.messages.last().startsWith(u"Rapport is opgeslagen "_qs);
     } else {
-        w.messages.choiceAnswers.enqueue(1);  // whatever the check finds, the consultant goes on
+        w.messages.choiceAnswers.enqueue(1); // whatever the check finds, the consultant goes on
         w.declare.run();
         done = !w.lastWasError();
     }
@@ -300,7 +308,7 @@ void TestCluster::nodeKilledDuringAction()
 
 void TestCluster::nodeGoneBetweenActions_data()
 {
-    QTest::addColumn<bool>("killed");  // else cut off from the others: up, but not ready for clients
+    QTest::addColumn<bool>("killed"); // else cut off from the others: up, but not ready for clients
     QTest::newRow("killed") << true;
     QTest::newRow("not ready") << false;
 }
@@ -349,8 +357,9 @@ void TestCluster::nodeGoneBetweenActions()
     if (!killed)
         QVERIFY(GaleraNodes::kill(kVictim));
     GaleraNodes::sync();
-    QCOMPARE(GaleraNodes::rows(1, u"SELECT afgewerkt, Contact01 FROM torvakdb_TORVAKraporten.Raporten "
-                                  "WHERE Projectnaam = ?"_qs,
+    QCOMPARE(GaleraNodes::rows(1,
+                               u"SELECT afgewerkt, Contact01 FROM torvakdb_TORVAKraporten.Raporten "
+                               "WHERE Projectnaam = ?"_qs,
                                {u"2026_03_0042-GLAS"_qs}),
              QStringList{u"nee|verder"_qs});
     QCOMPARE(tableContents(2), tableContents(1));
@@ -363,12 +372,14 @@ void TestCluster::nodeGoneBetweenActions()
 
 void TestCluster::cleanupTestCase()
 {
-    qInfo("FIGURES cluster: months raced: %d, double rows found: %d, invoice numbers doubled: %d, nodes killed: %d, "
+    qInfo("FIGURES cluster: months raced: %d, double rows found: %d, invoice numbers doubled: %d, nodes "
+          "killed: %d, "
           "actions under a kill: %d (done: %d, said not done: %d), nodes gone between actions: %d, "
           "actions then done on another node: %d",
           g_figures.monthsRaced, g_figures.doubleRows, g_figures.doubledInvoices, g_figures.nodesKilled,
-          g_figures.actionsUnderKill, g_figures.doneUnderKill, g_figures.actionsUnderKill - g_figures.doneUnderKill,
-          g_figures.nodesGoneBetween, g_figures.actionsMovedOn);
+          g_figures.actionsUnderKill, g_figures.doneUnderKill,
+          g_figures.actionsUnderKill - g_figures.doneUnderKill, g_figures.nodesGoneBetween,
+          g_figures.actionsMovedOn);
 }
 
 int main(int argc, char* argv[])

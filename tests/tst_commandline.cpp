@@ -1,8 +1,8 @@
 // Command line parsing, the remembered server and the unreachable-server text.
 
 #include "app/commandline.h"
-#include "app/serverhelp.h"
-#include "app/startup/hashpassword.h"
+#include "app/hashpassword.h"
+#include "core/serverhelp.h"
 #include "data/dberror.h"
 #include "login/passwordhash.h"
 
@@ -53,62 +53,64 @@ private Q_SLOTS:
         const QString none;
         QTest::newRow("nothing") << l({}) << false << 0 << none << false << none;
         QTest::newRow("host") << l({"--server", "kantoor"}) << false << 0 << u"kantoor"_s << true << none;
-        QTest::newRow("host:port") << l({"--server", "10.0.0.5:3307"}) << false << 0
-                                   << u"10.0.0.5:3307"_s << true << none;
-        QTest::newRow("equals form") << l({"--server=[::1]:3307"}) << false << 0 << u"[::1]:3307"_s
-                                     << true << none;
-        QTest::newRow("single dash") << l({"-server", "kantoor"}) << false << 0 << u"kantoor"_s
-                                     << true << none;
-        QTest::newRow("blanks trimmed") << l({"--server", " kantoor "}) << false << 0
-                                        << u"kantoor"_s << true << none;
-        QTest::newRow("last one counts") << l({"--server", "a", "--server", "b"}) << false << 0
-                                         << u"b"_s << true << none;
+        QTest::newRow("host:port") << l({"--server", "10.0.0.5:3307"}) << false << 0 << u"10.0.0.5:3307"_s
+                                   << true << none;
+        QTest::newRow("equals form") << l({"--server=[::1]:3307"}) << false << 0 << u"[::1]:3307"_s << true
+                                     << none;
+        QTest::newRow("single dash") << l({"-server", "kantoor"}) << false << 0 << u"kantoor"_s << true
+                                     << none;
+        QTest::newRow("blanks trimmed")
+            << l({"--server", " kantoor "}) << false << 0 << u"kantoor"_s << true << none;
+        QTest::newRow("last one counts")
+            << l({"--server", "a", "--server", "b"}) << false << 0 << u"b"_s << true << none;
         QTest::newRow("qt options pass") << l({"-platform", "offscreen", "-reverse", "--server", "x"})
                                          << false << 0 << u"x"_s << true << none;
-        QTest::newRow("--help") << l({"--help"}) << true << 0 << none << false << u"Gebruik: declaraties [opties]"_s;
+        QTest::newRow("--help") << l({"--help"}) << true << 0 << none << false
+                                << u"Gebruik: declaraties [opties]"_s;
         QTest::newRow("-h") << l({"-h"}) << true << 0 << none << false << u"--server <HOST[:POORT]>"_s;
         QTest::newRow("help wins") << l({"--server", "x", "--help"}) << true << 0 << none << false
                                    << u"Opties:"_s;
-        QTest::newRow("help wins over bad server") << l({"--server", "x:0", "--help"}) << true << 0
-                                                   << none << false << u"Opties:"_s;
+        QTest::newRow("help wins over bad server")
+            << l({"--server", "x:0", "--help"}) << true << 0 << none << false << u"Opties:"_s;
         QTest::newRow("--version") << l({"--version"}) << true << 0 << none << false
                                    << QStringLiteral("declaraties " DL_VERSION "\n");
         QTest::newRow("-v") << l({"-v"}) << true << 0 << none << false << u"declaraties "_s;
         QTest::newRow("unknown") << l({"--servr", "x"}) << true << 2 << none << false
                                  << u"onbekende optie 'servr'"_s;
-        QTest::newRow("missing value") << l({"--server"}) << true << 2 << none << false
-                                       << u"bij --server hoort een adres"_s;
+        QTest::newRow("missing value")
+            << l({"--server"}) << true << 2 << none << false << u"bij --server hoort een adres"_s;
         QTest::newRow("bad port") << l({"--server", "kantoor:abc"}) << true << 2 << none << false
                                   << u"ongeldig serveradres 'kantoor:abc'"_s;
         QTest::newRow("empty value") << l({"--server", ""}) << true << 2 << none << false
                                      << u"ongeldig serveradres"_s;
         QTest::newRow("positional") << l({"kantoor"}) << true << 2 << none << false
                                     << u"onverwacht argument 'kantoor'"_s;
-        QTest::newRow("help names the TLS settings") << l({"--help"}) << true << 0 << none << false
-                                                     << u"--tls-ca <BESTAND>"_s;
-        QTest::newRow("tls mode unknown") << l({"--tls", "ja"}) << true << 2 << none << false
-                                          << u"ongeldige stand 'ja' bij --tls: verwacht required, preferred of off."_s;
+        QTest::newRow("help names the TLS settings")
+            << l({"--help"}) << true << 0 << none << false << u"--tls-ca <BESTAND>"_s;
+        QTest::newRow("tls mode unknown")
+            << l({"--tls", "ja"}) << true << 2 << none << false
+            << u"ongeldige stand 'ja' bij --tls: verwacht required, preferred of off."_s;
         QTest::newRow("tls mode unknown, server not remembered")
             << l({"--server", "kantoor", "--tls=verplicht"}) << true << 2 << none << false
             << u"ongeldige stand 'verplicht' bij --tls"_s;
         QTest::newRow("tls mode missing") << l({"--tls"}) << true << 2 << none << false
                                           << u"bij --tls hoort een stand: required, preferred of off."_s;
-        QTest::newRow("tls file missing") << l({"--tls", "required", "--tls-ca"}) << true << 2 << none << false
-                                          << u"bij --tls-ca hoort een bestand."_s;
+        QTest::newRow("tls file missing") << l({"--tls", "required", "--tls-ca"}) << true << 2 << none
+                                          << false << u"bij --tls-ca hoort een bestand."_s;
         QTest::newRow("flag with a value") << l({"--hash-password=ja"}) << true << 2 << none << false
                                            << u"bij --hash-password hoort geen waarde."_s;
-        QTest::newRow("qt option missing value") << l({"-platform"}) << true << 2 << none << false
-                                                 << u"bij -platform hoort een waarde."_s;
-        QTest::newRow("tls file empty") << l({"--tls-key="}) << true << 2 << none << false
-                                        << u"bij --tls-key hoort een bestand."_s;
-        QTest::newRow("tls with server") << l({"--server", "kantoor", "--tls", "off"}) << false << 0
-                                         << u"kantoor"_s << true << none;
+        QTest::newRow("qt option missing value")
+            << l({"-platform"}) << true << 2 << none << false << u"bij -platform hoort een waarde."_s;
+        QTest::newRow("tls file empty")
+            << l({"--tls-key="}) << true << 2 << none << false << u"bij --tls-key hoort een bestand."_s;
+        QTest::newRow("tls with server")
+            << l({"--server", "kantoor", "--tls", "off"}) << false << 0 << u"kantoor"_s << true << none;
         QTest::newRow("cluster nodes") << l({"--server", " k1, k2:3307,[::1]:3308 "}) << false << 0
                                        << u"k1, k2:3307,[::1]:3308"_s << true << none;
         QTest::newRow("node list with a bad port") << l({"--server", "k1,k2:0"}) << true << 2 << none << false
                                                    << u"meer daarvan met komma's ertussen"_s;
-        QTest::newRow("node list with an empty item") << l({"--server", "k1,,k2"}) << true << 2 << none
-                                                      << false << u"ongeldig serveradres 'k1,,k2'"_s;
+        QTest::newRow("node list with an empty item")
+            << l({"--server", "k1,,k2"}) << true << 2 << none << false << u"ongeldig serveradres 'k1,,k2'"_s;
     }
 
     void parse()
@@ -266,16 +268,15 @@ private Q_SLOTS:
 
     void defaultPortIsStoredShort()
     {
-        chooseServer(parseCommandLine({u"declaraties"_s, u"--server"_s, u"kantoor:3306"_s}), {},
-                     settings());
+        chooseServer(parseCommandLine({u"declaraties"_s, u"--server"_s, u"kantoor:3306"_s}), {}, settings());
         QCOMPARE(settings().value(QLatin1String(kServerSettingsKey)).toString(), u"kantoor"_s);
     }
 
     void environmentWinsOverStoredButIsNotStored()
     {
         settings().setValue(QLatin1String(kServerSettingsKey), u"opgeslagen:3310"_s);
-        const ServerList a = chooseServer(parseCommandLine({u"declaraties"_s}), u"omgeving,omgeving2"_s,
-                                          settings());
+        const ServerList a =
+            chooseServer(parseCommandLine({u"declaraties"_s}), u"omgeving,omgeving2"_s, settings());
         QCOMPARE(a.toString(), u"omgeving,omgeving2"_s);
         QCOMPARE(settings().value(QLatin1String(kServerSettingsKey)).toString(), u"opgeslagen:3310"_s);
     }
@@ -323,12 +324,13 @@ private Q_SLOTS:
                 out << QString::fromUtf8(s);
             return out;
         };
-        QTest::newRow("nothing anywhere") << l({}) << nothing << nothing << u"preferred|||"_s << none << nothing;
+        QTest::newRow("nothing anywhere")
+            << l({}) << nothing << nothing << u"preferred|||"_s << none << nothing;
         QTest::newRow("command line, remembered")
-            << l({"--tls", "required", "--tls-ca", "ca.pem"}) << nothing << nothing << u"required|@/ca.pem||"_s
-            << none << u"required|@/ca.pem||"_s;
-        QTest::newRow("mode in capitals") << l({"--tls", "OFF"}) << nothing << nothing << u"off|||"_s << none
-                                          << u"off|||"_s;
+            << l({"--tls", "required", "--tls-ca", "ca.pem"}) << nothing << nothing
+            << u"required|@/ca.pem||"_s << none << u"required|@/ca.pem||"_s;
+        QTest::newRow("mode in capitals")
+            << l({"--tls", "OFF"}) << nothing << nothing << u"off|||"_s << none << u"off|||"_s;
         QTest::newRow("all four remembered")
             << l({"--tls=required", "--tls-ca=@/ca.pem", "--tls-cert", "cert.pem", "--tls-key", "key.pem"})
             << nothing << nothing << u"required|@/ca.pem|@/cert.pem|@/key.pem"_s << none
@@ -345,37 +347,39 @@ private Q_SLOTS:
         QTest::newRow("each from its own source")
             << l({"--tls-cert", "cert.pem"}) << u"|@/ca.pem||"_s << u"required|||@/key.pem"_s
             << u"required|@/ca.pem|@/cert.pem|@/key.pem"_s << none << u"required||@/cert.pem|@/key.pem"_s;
-        QTest::newRow("required without CA") << l({"--tls", "required", "--server", "x"}) << nothing << nothing
-                                             << u"required|||"_s
-                                             << u"het CA-certificaat ontbreekt. De stand required (van --tls)"_s
-                                             << nothing;
+        QTest::newRow("required without CA")
+            << l({"--tls", "required", "--server", "x"}) << nothing << nothing << u"required|||"_s
+            << u"het CA-certificaat ontbreekt. De stand required (van --tls)"_s << nothing;
         QTest::newRow("required from the environment without CA")
             << l({}) << u"required|||"_s << nothing << u"required|||"_s
-            << u"(van DECLARATIES_TLS) controleert de server met het CA-certificaat van het kantoor; geef het "
-               "met --tls-ca BESTAND (wordt onthouden), met de omgevingsvariabele DECLARATIES_TLS_CA of met de "
+            << u"(van DECLARATIES_TLS) controleert de server met het CA-certificaat van het kantoor; geef "
+               u"het "
+               "met --tls-ca BESTAND (wordt onthouden), met de omgevingsvariabele DECLARATIES_TLS_CA of met "
+               "de "
                "sleutel database/tls-ca in @/declaraties.conf."_s
             << nothing;
-        QTest::newRow("unknown mode in the environment") << l({}) << u"ja|||"_s << nothing << u"preferred|||"_s
-                                                         << u"DECLARATIES_TLS heeft een onbekende stand 'ja'; "
-                                                            "verwacht required, preferred of off."_s
-                                                         << nothing;
+        QTest::newRow("unknown mode in the environment")
+            << l({}) << u"ja|||"_s << nothing << u"preferred|||"_s
+            << u"DECLARATIES_TLS heeft een onbekende stand 'ja'; "
+               "verwacht required, preferred of off."_s
+            << nothing;
         QTest::newRow("unknown mode remembered")
             << l({}) << nothing << u"verplicht|@/ca.pem||"_s << u"preferred|||"_s
             << u"de sleutel database/tls in @/declaraties.conf heeft een onbekende stand 'verplicht'"_s
             << u"verplicht|@/ca.pem||"_s;
-        QTest::newRow("CA that cannot be read") << l({"--tls-ca", "weg.pem"}) << nothing << nothing
-                                                << u"preferred|@/weg.pem||"_s
-                                                << u"het bestand @/weg.pem (van --tls-ca) kan niet worden gelezen."_s
-                                                << nothing;
-        QTest::newRow("key that cannot be read, remembered") << l({}) << nothing << u"||@/cert.pem|@/weg.key"_s
-                                                             << u"preferred||@/cert.pem|@/weg.key"_s
-                                                             << u"het bestand @/weg.key (van de sleutel "
-                                                                "database/tls-key in @/declaraties.conf)"_s
-                                                             << u"||@/cert.pem|@/weg.key"_s;
+        QTest::newRow("CA that cannot be read")
+            << l({"--tls-ca", "weg.pem"}) << nothing << nothing << u"preferred|@/weg.pem||"_s
+            << u"het bestand @/weg.pem (van --tls-ca) kan niet worden gelezen."_s << nothing;
+        QTest::newRow("key that cannot be read, remembered")
+            << l({}) << nothing << u"||@/cert.pem|@/weg.key"_s << u"preferred||@/cert.pem|@/weg.key"_s
+            << u"het bestand @/weg.key (van de sleutel "
+               "database/tls-key in @/declaraties.conf)"_s
+            << u"||@/cert.pem|@/weg.key"_s;
         QTest::newRow("a folder is no CA") << l({}) << u"|@||"_s << nothing << u"preferred|@||"_s
                                            << u"het bestand @ (van DECLARATIES_TLS_CA)"_s << nothing;
-        QTest::newRow("off reads no files") << l({"--tls", "off", "--tls-ca", "weg.pem"}) << nothing << nothing
-                                            << u"off|@/weg.pem||"_s << none << u"off|@/weg.pem||"_s;
+        QTest::newRow("off reads no files")
+            << l({"--tls", "off", "--tls-ca", "weg.pem"}) << nothing << nothing << u"off|@/weg.pem||"_s
+            << none << u"off|@/weg.pem||"_s;
         QTest::newRow("a refused start changes nothing")
             << l({"--tls", "required", "--tls-ca", "weg.pem"}) << nothing << u"preferred|@/ca.pem||"_s
             << u"required|@/weg.pem||"_s << u"kan niet worden gelezen"_s << u"preferred|@/ca.pem||"_s;
@@ -399,7 +403,8 @@ private Q_SLOTS:
             const QStringList p = joined.replace(u'@', here).split(u'|');
             return TlsTexts{p.value(0), p.value(1), p.value(2), p.value(3)};
         };
-        const char* const keys[] = {kTlsSettingsKey, kTlsCaSettingsKey, kTlsCertSettingsKey, kTlsKeySettingsKey};
+        const char* const keys[] = {kTlsSettingsKey, kTlsCaSettingsKey, kTlsCertSettingsKey,
+                                    kTlsKeySettingsKey};
         const TlsTexts before = texts(stored);
         const QString* const beforeValues[] = {&before.mode, &before.ca, &before.cert, &before.key};
         for (int i = 0; i < 4; ++i) {
@@ -424,7 +429,8 @@ private Q_SLOTS:
         if (problemHas.isEmpty())
             QVERIFY2(choice.problem.isEmpty(), qPrintable(choice.problem));
         else
-            QVERIFY2(choice.problem.contains(QString(problemHas).replace(u'@', here)), qPrintable(choice.problem));
+            QVERIFY2(choice.problem.contains(QString(problemHas).replace(u'@', here)),
+                     qPrintable(choice.problem));
 
         // What the next start reads.
         QSettings next(settings().fileName(), QSettings::IniFormat);
@@ -468,7 +474,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("password");  // what the printed hash must accept
+        QTest::addColumn<QString>("password"); // what the printed hash must accept
         QTest::addColumn<QString>("errorHas");
         QTest::newRow("plain") << QByteArray("geheim\n") << 0 << u"geheim"_s << QString();
         QTest::newRow("no newline") << QByteArray("geheim") << 0 << u"geheim"_s << QString();
@@ -479,8 +485,8 @@ private Q_SLOTS:
                                                           "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\n")
                                             << 0 << QString(10, QChar(0xe9)) << QString();
         QTest::newRow("only the first line") << QByteArray("geheim\nmeer\n") << 0 << u"geheim"_s << QString();
-        QTest::newRow("eleven characters") << QByteArray("0123456789a\n") << 1 << QString()
-                                           << u"langer dan 10 tekens"_s;
+        QTest::newRow("eleven characters")
+            << QByteArray("0123456789a\n") << 1 << QString() << u"langer dan 10 tekens"_s;
         QTest::newRow("very long") << QByteArray(5000, 'x') << 1 << QString() << u"langer dan 10 tekens"_s;
         QTest::newRow("empty line") << QByteArray("\n") << 1 << QString() << u"geen paswoord"_s;
         QTest::newRow("nothing") << QByteArray() << 1 << QString() << u"geen paswoord"_s;
@@ -546,14 +552,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("server");
         QTest::addColumn<QString>("says");
-        QTest::newRow("default port shown") << u"kantoor"_s
-                                            << u"De databaseserver op kantoor:3306 is niet bereikbaar."_s;
+        QTest::newRow("default port shown")
+            << u"kantoor"_s << u"De databaseserver op kantoor:3306 is niet bereikbaar."_s;
         QTest::newRow("own port") << u"10.0.0.5:3307"_s
                                   << u"De databaseserver op 10.0.0.5:3307 is niet bereikbaar."_s;
         QTest::newRow("v6") << u"[::1]:3307"_s << u"De databaseserver op [::1]:3307 is niet bereikbaar."_s;
-        QTest::newRow("every node tried") << u"db1,db2:3307,[::1]"_s
-                                          << u"Geen van de databaseservers is bereikbaar; geprobeerd: db1:3306, "
-                                             "db2:3307, [::1]:3306."_s;
+        QTest::newRow("every node tried")
+            << u"db1,db2:3307,[::1]"_s
+            << u"Geen van de databaseservers is bereikbaar; geprobeerd: db1:3306, "
+               "db2:3307, [::1]:3306."_s;
     }
 
     void unreachableTextSaysWhatAndHow()

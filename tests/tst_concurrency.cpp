@@ -44,16 +44,17 @@ void dropWriteLog()
 void createWriteLog()
 {
     dropWriteLog();
-    TestDb::exec(u"CREATE TABLE torvakdb_TORVAKraporten.test_writes (id BIGINT AUTO_INCREMENT PRIMARY KEY, "
-                 "Projectnaam VARCHAR(191), marker TEXT, afgewerkt VARCHAR(8), isolation VARCHAR(32)) ENGINE=InnoDB;"
-                 "CREATE TRIGGER torvakdb_TORVAKraporten.test_log_insert AFTER INSERT ON "
-                 "torvakdb_TORVAKraporten.Raporten FOR EACH ROW INSERT INTO "
-                 "torvakdb_TORVAKraporten.test_writes (Projectnaam, marker, afgewerkt, isolation) "
-                 "VALUES (NEW.Projectnaam, NEW.Contact01, NEW.afgewerkt, @@SESSION.tx_isolation);"
-                 "CREATE TRIGGER torvakdb_TORVAKraporten.test_log_update AFTER UPDATE ON "
-                 "torvakdb_TORVAKraporten.Raporten FOR EACH ROW INSERT INTO "
-                 "torvakdb_TORVAKraporten.test_writes (Projectnaam, marker, afgewerkt, isolation) "
-                 "VALUES (NEW.Projectnaam, NEW.Contact01, NEW.afgewerkt, @@SESSION.tx_isolation);"_qs);
+    TestDb::exec(
+        u"CREATE TABLE torvakdb_TORVAKraporten.test_writes (id BIGINT AUTO_INCREMENT PRIMARY KEY, "
+        "Projectnaam VARCHAR(191), marker TEXT, afgewerkt VARCHAR(8), isolation VARCHAR(32)) ENGINE=InnoDB;"
+        "CREATE TRIGGER torvakdb_TORVAKraporten.test_log_insert AFTER INSERT ON "
+        "torvakdb_TORVAKraporten.Raporten FOR EACH ROW INSERT INTO "
+        "torvakdb_TORVAKraporten.test_writes (Projectnaam, marker, afgewerkt, isolation) "
+        "VALUES (NEW.Projectnaam, NEW.Contact01, NEW.afgewerkt, @@SESSION.tx_isolation);"
+        "CREATE TRIGGER torvakdb_TORVAKraporten.test_log_update AFTER UPDATE ON "
+        "torvakdb_TORVAKraporten.Raporten FOR EACH ROW INSERT INTO "
+        "torvakdb_TORVAKraporten.test_writes (Projectnaam, marker, afgewerkt, isolation) "
+        "VALUES (NEW.Projectnaam, NEW.Contact01, NEW.afgewerkt, @@SESSION.tx_isolation);"_qs);
 }
 
 struct Crowd {
@@ -204,12 +205,13 @@ void TestConcurrency::sameRowsAtOnce()
         std::function<void()> fn;
         ~AtExit() { fn(); }
     } figures{[&] {
-        qInfo("FIGURES concurrency (%s): %d workstation processes x %d rounds, %d actions in %lld ms; %d logins, "
+        qInfo("FIGURES concurrency (%s): %d workstation processes x %d rounds, %d actions in %lld ms; %d "
+              "logins, "
               "%d saves and %d declarations reported done, %d refused as declared elsewhere, %d writes "
               "reached the table, %d deadlocks retried, %d error messages (each one clear); rows lost: %d, "
               "duplicate report rows: %d, duplicate declarations: %d",
-              qPrintable(isolation), crowd.anna + crowd.bram, crowd.rounds, actions, elapsed, counts.value(u"LOGIN_OK"_qs),
-              counts.value(u"SAVED"_qs), counts.value(u"DECLARED"_qs),
+              qPrintable(isolation), crowd.anna + crowd.bram, crowd.rounds, actions, elapsed,
+              counts.value(u"LOGIN_OK"_qs), counts.value(u"SAVED"_qs), counts.value(u"DECLARED"_qs),
               counts.value(u"OPEN_DECLARED"_qs) + counts.value(u"DECLARE_ALREADY"_qs) +
                   counts.value(u"SAVE_DECLARED"_qs),
               written, deadlocks, int(problems.size()), lost, duplicateReports, duplicateDeclarations);

@@ -1,8 +1,8 @@
 // The day grid of tab "Raport": the key filter for typed, pasted and dropped
 // text, the column totals and the 24-hour rule with its message.
 
-#include "app/clock.h"
-#include "app/context.h"
+#include "core/clock.h"
+#include "core/context.h"
 #include "declaration/daygrid.h"
 #include "declaration/form1.h"
 #include "support/fakes.h"
@@ -21,10 +21,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 struct Fixture : test::FormFixture {
-    Fixture()
-        : grid(form, ctx)
-    {
-    }
+    Fixture() : grid(form, ctx) {}
     DayGrid grid;
 };
 

@@ -68,13 +68,12 @@ void TestDeclareCheck::days_data()
     QTest::addColumn<QStringList>("findings");
     QTest::addColumn<QList<int>>("named");
 
-    QTest::newRow("weekdays in order") << QStringList{u"2=Overleg|8|40"_s, u"3=Bouw|10|0"_s} << QStringList{}
-                                       << QList<int>{};
-    QTest::newRow("Sunday and Saturday")
-        << QStringList{u"1=Storing|4|0"_s, u"7=Storing|2,5|"_s}
-        << QStringList{u"Zo  01 Maart     2026: 4 uur op een zondag"_s,
-                       u"Za  07 Maart     2026: 2,5 uur op een zaterdag"_s}
-        << QList<int>{1, 7};
+    QTest::newRow("weekdays in order")
+        << QStringList{u"2=Overleg|8|40"_s, u"3=Bouw|10|0"_s} << QStringList{} << QList<int>{};
+    QTest::newRow("Sunday and Saturday") << QStringList{u"1=Storing|4|0"_s, u"7=Storing|2,5|"_s}
+                                         << QStringList{u"Zo  01 Maart     2026: 4 uur op een zondag"_s,
+                                                        u"Za  07 Maart     2026: 2,5 uur op een zaterdag"_s}
+                                         << QList<int>{1, 7};
     QTest::newRow("weekend kilometres without hours are no weekend hours")
         << QStringList{u"8=|0|30"_s} << QStringList{u"Zo  08 Maart     2026: kilometers zonder uren"_s}
         << QList<int>{8};
@@ -145,11 +144,12 @@ void TestDeclareCheck::expense_data()
     QTest::newRow("amount, empty") << u"12,50"_s << QString() << QStringList{noText};
     QTest::newRow("amount, blanks") << u"12,50"_s << u"   "_s << QStringList{noText};
     QTest::newRow("amount, design text") << u"12,50"_s << u"Onkosten omschrijving"_s << QStringList{noText};
-    QTest::newRow("amount, old design text") << u"12,50"_s << u"Onkosten omschijving"_s << QStringList{noText};
-    QTest::newRow("description, 0,00") << u"0,00"_s << u"Parkeren"_s
-                                       << QStringList{u"Onkosten \"Parkeren\" zonder bedrag"_s};
-    QTest::newRow("description, empty amount") << QString() << u"Taxi "_s
-                                               << QStringList{u"Onkosten \"Taxi\" zonder bedrag"_s};
+    QTest::newRow("amount, old design text")
+        << u"12,50"_s << u"Onkosten omschijving"_s << QStringList{noText};
+    QTest::newRow("description, 0,00")
+        << u"0,00"_s << u"Parkeren"_s << QStringList{u"Onkosten \"Parkeren\" zonder bedrag"_s};
+    QTest::newRow("description, empty amount")
+        << QString() << u"Taxi "_s << QStringList{u"Onkosten \"Taxi\" zonder bedrag"_s};
     QTest::newRow("geen in lower case is a description")
         << u"0,00"_s << u"geen"_s << QStringList{u"Onkosten \"geen\" zonder bedrag"_s};
 }
@@ -159,7 +159,8 @@ void TestDeclareCheck::expense()
     QFETCH(QString, amount);
     QFETCH(QString, description);
     QFETCH(QStringList, findings);
-    QCOMPARE(texts(monthFindings(march2026({u"2=Overleg|8|"_s}, amount, description), kAfterMarch)), findings);
+    QCOMPARE(texts(monthFindings(march2026({u"2=Overleg|8|"_s}, amount, description), kAfterMarch)),
+             findings);
 }
 
 void TestDeclareCheck::firstNamedDay()
@@ -174,14 +175,13 @@ void TestDeclareCheck::firstNamedDay()
 
 void TestDeclareCheck::comparison_data()
 {
-    QTest::addColumn<QStringList>("before");  // hours, km, total
+    QTest::addColumn<QStringList>("before"); // hours, km, total
     QTest::addColumn<QStringList>("now");
     QTest::addColumn<QStringList>("findings");
     const QStringList same{u"140"_s, u"300"_s, u"10.000,00"_s};
     QTest::newRow("the same") << same << same << QStringList{};
-    QTest::newRow("60 % fewer hours")
-        << same << QStringList{u"56"_s, u"300"_s, u"10.000,00"_s}
-        << QStringList{u"Uren 60 % lager dan in Oktober 2026 (140 → 56)"_s};
+    QTest::newRow("60 % fewer hours") << same << QStringList{u"56"_s, u"300"_s, u"10.000,00"_s}
+                                      << QStringList{u"Uren 60 % lager dan in Oktober 2026 (140 → 56)"_s};
     QTest::newRow("exactly half is a finding")
         << same << QStringList{u"70"_s, u"450"_s, u"15.000,00"_s}
         << QStringList{u"Uren 50 % lager dan in Oktober 2026 (140 → 70)"_s,
@@ -200,9 +200,8 @@ void TestDeclareCheck::comparison_data()
     QTest::newRow("an earlier text that is no number is not compared")
         << QStringList{u""_s, u"veel"_s, u"10.000,00"_s} << QStringList{u"140"_s, u"200"_s, u"10.000,00"_s}
         << QStringList{};
-    QTest::newRow("down to nothing")
-        << same << QStringList{u"0"_s, u"300"_s, u"10.000,00"_s}
-        << QStringList{u"Uren 100 % lager dan in Oktober 2026 (140 → 0)"_s};
+    QTest::newRow("down to nothing") << same << QStringList{u"0"_s, u"300"_s, u"10.000,00"_s}
+                                     << QStringList{u"Uren 100 % lager dan in Oktober 2026 (140 → 0)"_s};
 }
 
 void TestDeclareCheck::comparison()

@@ -3,8 +3,8 @@
 // started again, logged in, the month opened. What comes back, what is
 // asked, and what a stale, damaged or foreign draft does.
 
-#include "app/clock.h"
-#include "app/startup/startup.h"
+#include "app/startup.h"
+#include "core/clock.h"
 #include "declaration/drafts.h"
 #include "declaration/form1.h"
 #include "declaration/openmonth.h"

@@ -91,8 +91,8 @@ void TestEarlierDeclaration::lookUp_data()
     QTest::newRow("the open month and later ones do not count")
         << QStringList{own + u"2026|03|1"_s, own + u"2026|04|2"_s, own + u"2027|01|3"_s, own + u"2025|05|4"_s}
         << u"2025|05|4"_s;
-    QTest::newRow("over the turn of the year") << QStringList{own + u"2024|12|9"_s, own + u"2025|12|7"_s}
-                                               << u"2025|12|7"_s;
+    QTest::newRow("over the turn of the year")
+        << QStringList{own + u"2024|12|9"_s, own + u"2025|12|7"_s} << u"2025|12|7"_s;
     QTest::newRow("letter case and blanks count")
         << QStringList{u"0042|17|glasvezel noord|2026|02|1"_s, u"0042|17|Glasvezel Noord |2026|02|2"_s,
                        own + u"2026|01|3"_s}
@@ -138,8 +138,11 @@ void TestEarlierDeclaration::narrowedByTheIndex()
     // Enough other consultants' rows that a table walk would cost more.
     QStringList rows;
     for (int i = 0; i < 300; ++i)
-        rows << u"%1|%2|Project %3|20%4|%5|8"_s.arg(1000 + i % 50).arg(i % 7).arg(i).arg(10 + i % 16).arg(
-            1 + i % 12, 2, 10, QChar(u'0'));
+        rows << u"%1|%2|Project %3|20%4|%5|8"_s.arg(1000 + i % 50)
+                    .arg(i % 7)
+                    .arg(i)
+                    .arg(10 + i % 16)
+                    .arg(1 + i % 12, 2, 10, QChar(u'0'));
     rows << u"0042|17|Glasvezel Noord|2026|02|8"_s;
     insert(rows);
     TestDb::exec(u"ANALYZE TABLE "_s + kDeclarations);

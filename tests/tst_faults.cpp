@@ -56,8 +56,8 @@ bool goesThrough(Fault f, Action a)
     // A plain read does not wait for a row another session holds.
     if (f == Fault::RowHeld)
         return a == Action::OpenMonth;
-    return f == Fault::AnswerLate || f == Fault::SlowLine || f == Fault::Restarted || f == Fault::ConnectionEnded
-        || f == Fault::CutBeforeWrite || f == Fault::CutMidAnswer;
+    return f == Fault::AnswerLate || f == Fault::SlowLine || f == Fault::Restarted ||
+           f == Fault::ConnectionEnded || f == Fault::CutBeforeWrite || f == Fault::CutMidAnswer;
 }
 
 // The statement each action stands or falls with, as the proxy sees it. A
@@ -107,7 +107,7 @@ QStringList stateOf(Action a)
 
 int g_faults = 0;
 int g_stops = 0;
-int g_repeated = 0;    // actions that went through on a new connection
+int g_repeated = 0; // actions that went through on a new connection
 int g_actions = 0;
 int g_checked = 0;     // states compared after a fault
 int g_halfWritten = 0; // of them neither the old nor the new
@@ -175,7 +175,7 @@ bool TestFaults::run(Workstation& w, Action a)
         w.save.run();
         return w.messages.last().startsWith(u"Rapport is opgeslagen"_qs);
     case Action::Declare:
-        w.messages.choiceAnswers.enqueue(1);  // whatever the check finds, the consultant goes on
+        w.messages.choiceAnswers.enqueue(1); // whatever the check finds, the consultant goes on
         w.declare.run();
         return w.messages.last() ==
                u"Het Raport voor Maart 2026 is opgeslagen en\r\nde declaratie hiervan is opgeslagen en aangeboden voor uitvoering.\r\n"_qs;
@@ -253,8 +253,8 @@ void TestFaults::serverFaults()
         stop = std::make_unique<DelayedStop>(1500);
         break;
     case Fault::RowHeld:
-        TestDb::exec(u"START TRANSACTION; SELECT * FROM "_qs + (action == Action::Login ? kConsultants : kReports)
-                     + u" FOR UPDATE"_qs);
+        TestDb::exec(u"START TRANSACTION; SELECT * FROM "_qs +
+                     (action == Action::Login ? kConsultants : kReports) + u" FOR UPDATE"_qs);
         break;
     case Fault::Restarted:
         QVERIFY(stopServer());
@@ -320,7 +320,7 @@ void TestFaults::serverFaults()
     }
     if (goesThrough(fault, action)) {
         QVERIFY2(done, qPrintable(told));
-        QVERIFY2(!told.contains(u"Fout "_qs), qPrintable(told));  // nothing said of the fault
+        QVERIFY2(!told.contains(u"Fout "_qs), qPrintable(told)); // nothing said of the fault
         if (proxy.connections() > connectionsBefore)
             ++g_repeated;
         if (action == Action::Save || action == Action::Declare) {
@@ -335,9 +335,10 @@ void TestFaults::serverFaults()
     QVERIFY2(w.lastWasError(), qPrintable(told));
     if (fault == Fault::RowHeld) {
         // Told in words after two lock waits, not as a server that is gone.
-        QVERIFY2(w.messages.last().contains(
-                     u"Een andere werkplek was tegelijk met dezelfde gegevens bezig. Probeer het zo meteen opnieuw."_qs),
-                 qPrintable(told));
+        QVERIFY2(
+            w.messages.last().contains(
+                u"Een andere werkplek was tegelijk met dezelfde gegevens bezig. Probeer het zo meteen opnieuw."_qs),
+            qPrintable(told));
         TestDb::exec(u"ROLLBACK"_qs);
     } else if (action == Action::Login) {
         // The first contact names the server it tried.

@@ -2,11 +2,11 @@
 // locked fields, the date caption and the year and month lists, and which tab
 // changes count as the user's.
 
-#include "app/clock.h"
-#include "app/session.h"
+#include "core/clock.h"
+#include "core/session.h"
 #include "declaration/form1.h"
-#include "declaration/formparts.h"
 #include "support/fakes.h"
+#include "ui/formparts.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -145,10 +145,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("length");
         const int none = 0;
-        for (const auto& [n, l] : {std::pair{u"Text11"_qs, 6}, {u"Text12"_qs, 41}, {u"Text24(1)"_qs, 41},
-                                   {u"Text24(31)"_qs, 41}, {u"Text25(9)"_qs, 25}, {u"Text26(1)"_qs, 2},
-                                   {u"Text27(31)"_qs, 3}, {u"Text36"_qs, 41}, {u"Text33"_qs, 3},
-                                   {u"Text34"_qs, 2}, {u"Text23(5)"_qs, none}, {u"Text26(32)"_qs, none},
+        for (const auto& [n, l] : {std::pair{u"Text11"_qs, 6},
+                                   {u"Text12"_qs, 41},
+                                   {u"Text24(1)"_qs, 41},
+                                   {u"Text24(31)"_qs, 41},
+                                   {u"Text25(9)"_qs, 25},
+                                   {u"Text26(1)"_qs, 2},
+                                   {u"Text27(31)"_qs, 3},
+                                   {u"Text36"_qs, 41},
+                                   {u"Text33"_qs, 3},
+                                   {u"Text34"_qs, 2},
+                                   {u"Text23(5)"_qs, none},
+                                   {u"Text26(32)"_qs, none},
                                    {u"Text2"_qs, none}})
             QTest::newRow(qPrintable(n)) << n << l;
     }
@@ -215,7 +223,8 @@ private Q_SLOTS:
         row("activity full, key at the end", activity, a41, 41, u"b"_qs, {}, a41, 41);
         row("activity full, paste", activity, a41, 5, {}, u"xyz"_qs, a41, 5);
         row("activity, paste what fits", activity, a39, 3, {}, u"xyz"_qs, u"aaaxy"_qs + QString(36, u'a'), 5);
-        row("activity, emoji does not fit", activity, QString(40, u'a'), 0, {}, u"🙂"_qs, QString(40, u'a'), 0);
+        row("activity, emoji does not fit", activity, QString(40, u'a'), 0, {}, u"🙂"_qs, QString(40, u'a'),
+            0);
         row("contact full", u"Text25(4)"_qs, QString(25, u'c'), 10, u"d"_qs, {}, QString(25, u'c'), 10);
         row("expense full", u"Text36"_qs, a41, 0, u"b"_qs, {}, a41, 0);
         // An office-made text past the limit stays whole until the consultant shortens it.
@@ -272,12 +281,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("locked");
-        for (const char16_t* n : {u"Text38", u"Text2", u"Text10", u"Text19", u"Text21", u"Text11", u"Text12",
-                                  u"Text29", u"Text39", u"Text40", u"Text41", u"Text42", u"Text23(0)",
-                                  u"Text23(12)", u"Text26(32)", u"Text27(32)", u"Text35", u"Text22", u"Text31"})
+        for (const char16_t* n :
+             {u"Text38", u"Text2", u"Text10", u"Text19", u"Text21", u"Text11", u"Text12", u"Text29",
+              u"Text39", u"Text40", u"Text41", u"Text42", u"Text23(0)", u"Text23(12)", u"Text26(32)",
+              u"Text27(32)", u"Text35", u"Text22", u"Text31"})
             QTest::newRow(qPrintable(QString::fromUtf16(n))) << QString::fromUtf16(n) << true;
-        for (const char16_t* n : {u"Text24(3)", u"Text25(3)", u"Text26(3)", u"Text27(31)", u"Text36", u"Text33",
-                                  u"Text34", u"Text32", u"Text37"})
+        for (const char16_t* n : {u"Text24(3)", u"Text25(3)", u"Text26(3)", u"Text27(31)", u"Text36",
+                                  u"Text33", u"Text34", u"Text32", u"Text37"})
             QTest::newRow(qPrintable(QString::fromUtf16(n))) << QString::fromUtf16(n) << false;
     }
     void lockedFields()

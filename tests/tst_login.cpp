@@ -2,8 +2,8 @@
 // and their messages, the greeting by the clock, the composed names, the
 // project list and what is written into the consultant's row.
 
-#include "app/clock.h"
-#include "app/session.h"
+#include "core/clock.h"
+#include "core/session.h"
 #include "data/connection.h"
 #include "data/dberror.h"
 #include "declaration/form1.h"
@@ -35,9 +35,10 @@ void addConsultant(const QVariant& login, const QVariant& password, const QStrin
                    const QVariant& title = u"Ir."_qs, const QVariant& first = u"Anna"_qs,
                    const QVariant& infix = u"de"_qs, const QVariant& last = u"Vries"_qs)
 {
-    TestDb::exec(u"INSERT INTO torvakdb_TORVAKdata.KALMIRO_consultants (LOGIN, PASWOORD, consultantnummer, "
-                 "Titel1, voornaam, tussenvoegsel, naam, isONLINE) VALUES (?, ?, ?, ?, ?, ?, ?, 'OFFLINE')"_qs,
-                 {login, password, number, title, first, infix, last});
+    TestDb::exec(
+        u"INSERT INTO torvakdb_TORVAKdata.KALMIRO_consultants (LOGIN, PASWOORD, consultantnummer, "
+        "Titel1, voornaam, tussenvoegsel, naam, isONLINE) VALUES (?, ?, ?, ?, ?, ?, ?, 'OFFLINE')"_qs,
+        {login, password, number, title, first, infix, last});
 }
 
 void addProject(const QString& code, const QVariant& description)
@@ -205,7 +206,8 @@ private Q_SLOTS:
         QCOMPARE(name->text().size(), 5);
         QCOMPARE(password->text().size(), 5);
         QCOMPARE(password->echoMode(), QLineEdit::Password);
-        QVERIFY(m_login->controls().text(u"lblEdition"_qs).startsWith(u"C O N S U L T A N T  V E R S I E"_qs));
+        QVERIFY(
+            m_login->controls().text(u"lblEdition"_qs).startsWith(u"C O N S U L T A N T  V E R S I E"_qs));
         for (const QString& n : {u"Version"_qs, u"Platform"_qs, u"Product"_qs, u"CompanyProduct"_qs}) {
             const QString label = n == u"Product"_qs ? u"lblProductName"_qs : u"lbl"_qs + n;
             QCOMPARE(m_login->controls().text(label), n);
@@ -219,7 +221,8 @@ private Q_SLOTS:
         int loads = 0;
         LoginHooks hooks;
         hooks.onLoad = [&] { ++loads; };
-        LoginForm form(*m_ctx, [this]() -> Form1& { return *m_form; }, hooks, [](int) {});
+        LoginForm form(
+            *m_ctx, [this]() -> Form1& { return *m_form; }, hooks, [](int) {});
         QCOMPARE(loads, 1);
     }
 
@@ -227,7 +230,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("password");
-        QTest::addColumn<QVariant>("storedPassword");  // anna's PASWOORD
+        QTest::addColumn<QVariant>("storedPassword"); // anna's PASWOORD
         QTest::addColumn<bool>("warns");
         const QVariant plain(u"geheim"_qs);
         const QVariant hashed(hashOf(u"geheim"_qs));
@@ -243,24 +246,25 @@ private Q_SLOTS:
         QTest::newRow("hash, password case") << u"anna"_qs << u"GEHEIM"_qs << hashed << false;
         QTest::newRow("hash, password blank") << u"anna"_qs << u"geheim "_qs << hashed << false;
         QTest::newRow("hash, name case") << u"Anna"_qs << u"geheim"_qs << hashed << false;
-        QTest::newRow("hash cut short") << u"anna"_qs << u"geheim"_qs
-                                        << QVariant(hashOf(u"geheim"_qs).chopped(5)) << false;
-        QTest::newRow("hash without salt") << u"anna"_qs << u"geheim"_qs
-                                           << QVariant(u"$argon2id$v=19$m=65536,t=2,p=1$$abc"_qs) << false;
-        QTest::newRow("hash prefix only") << u"anna"_qs << u"geheim"_qs << QVariant(u"$argon2id$"_qs) << false;
-        QTest::newRow("hash cost not a number") << u"anna"_qs << u"geheim"_qs
-                                                << QVariant(costly(u"t=2"_qs, u"t=x"_qs)) << false;
-        QTest::newRow("hash cost out of range") << u"anna"_qs << u"geheim"_qs
-                                                << QVariant(costly(u"t=2"_qs, u"t=99999999999999999999"_qs))
-                                                << true;
-        QTest::newRow("hash memory over 256 MiB") << u"anna"_qs << u"geheim"_qs
-                                                  << QVariant(costly(u"m=65536"_qs, u"m=262145"_qs)) << true;
-        QTest::newRow("hash a gigabyte") << u"anna"_qs << u"geheim"_qs
-                                         << QVariant(costly(u"m=65536"_qs, u"m=1048576"_qs)) << true;
-        QTest::newRow("hash 11 passes") << u"anna"_qs << u"geheim"_qs
-                                        << QVariant(costly(u"t=2"_qs, u"t=11"_qs)) << true;
-        QTest::newRow("hash 5 lanes") << u"anna"_qs << u"geheim"_qs
-                                      << QVariant(costly(u"p=1"_qs, u"p=5"_qs)) << true;
+        QTest::newRow("hash cut short")
+            << u"anna"_qs << u"geheim"_qs << QVariant(hashOf(u"geheim"_qs).chopped(5)) << false;
+        QTest::newRow("hash without salt")
+            << u"anna"_qs << u"geheim"_qs << QVariant(u"$argon2id$v=19$m=65536,t=2,p=1$$abc"_qs) << false;
+        QTest::newRow("hash prefix only")
+            << u"anna"_qs << u"geheim"_qs << QVariant(u"$argon2id$"_qs) << false;
+        QTest::newRow("hash cost not a number")
+            << u"anna"_qs << u"geheim"_qs << QVariant(costly(u"t=2"_qs, u"t=x"_qs)) << false;
+        QTest::newRow("hash cost out of range")
+            << u"anna"_qs << u"geheim"_qs << QVariant(costly(u"t=2"_qs, u"t=99999999999999999999"_qs))
+            << true;
+        QTest::newRow("hash memory over 256 MiB")
+            << u"anna"_qs << u"geheim"_qs << QVariant(costly(u"m=65536"_qs, u"m=262145"_qs)) << true;
+        QTest::newRow("hash a gigabyte")
+            << u"anna"_qs << u"geheim"_qs << QVariant(costly(u"m=65536"_qs, u"m=1048576"_qs)) << true;
+        QTest::newRow("hash 11 passes")
+            << u"anna"_qs << u"geheim"_qs << QVariant(costly(u"t=2"_qs, u"t=11"_qs)) << true;
+        QTest::newRow("hash 5 lanes")
+            << u"anna"_qs << u"geheim"_qs << QVariant(costly(u"p=1"_qs, u"p=5"_qs)) << true;
     }
     void inexactCredentialsAreNotFound()
     {
@@ -382,21 +386,21 @@ private Q_SLOTS:
 
     void firstOfTwoEqualLoginsWins_data()
     {
-        QTest::addColumn<QString>("first");   // PASWOORD of 0042, "#x" the hash of x
-        QTest::addColumn<QString>("second");  // PASWOORD of 0099
+        QTest::addColumn<QString>("first");  // PASWOORD of 0042, "#x" the hash of x
+        QTest::addColumn<QString>("second"); // PASWOORD of 0099
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("winner");
         QTest::newRow("plain twice") << u"geheim"_qs << u"geheim"_qs << u"geheim"_qs << u"0042"_qs;
         QTest::newRow("hash twice") << u"#geheim"_qs << u"#geheim"_qs << u"geheim"_qs << u"0042"_qs;
         QTest::newRow("hash before plain") << u"#geheim"_qs << u"geheim"_qs << u"geheim"_qs << u"0042"_qs;
         QTest::newRow("plain before hash") << u"geheim"_qs << u"#geheim"_qs << u"geheim"_qs << u"0042"_qs;
-        QTest::newRow("hash of another, then plain") << u"#welkom"_qs << u"geheim"_qs << u"geheim"_qs
-                                                     << u"0099"_qs;
-        QTest::newRow("plain of another, then hash") << u"welkom"_qs << u"#geheim"_qs << u"geheim"_qs
-                                                     << u"0099"_qs;
+        QTest::newRow("hash of another, then plain")
+            << u"#welkom"_qs << u"geheim"_qs << u"geheim"_qs << u"0099"_qs;
+        QTest::newRow("plain of another, then hash")
+            << u"welkom"_qs << u"#geheim"_qs << u"geheim"_qs << u"0099"_qs;
         QTest::newRow("each its own, hashed") << u"geheim"_qs << u"#welkom"_qs << u"welkom"_qs << u"0099"_qs;
-        QTest::newRow("broken hash, then plain") << u"$argon2id$v=19$m=8,t=1,p=1$$"_qs << u"geheim"_qs
-                                                 << u"geheim"_qs << u"0099"_qs;
+        QTest::newRow("broken hash, then plain")
+            << u"$argon2id$v=19$m=8,t=1,p=1$$"_qs << u"geheim"_qs << u"geheim"_qs << u"0099"_qs;
         QTest::newRow("the hash's own text is no password")
             << u"#geheim"_qs << hashOf(u"welkom"_qs) << hashOf(u"geheim"_qs) << QString();
     }
@@ -413,10 +417,11 @@ private Q_SLOTS:
         LoginService service(db, m_clock);
         const std::optional<ConsultantLogin> in = service.logIn(u"anna"_qs, typed);
         QCOMPARE(in ? in->number : QString(), winner);
-        QCOMPARE(TestDb::rows(u"SELECT consultantnummer, isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants "
-                              "ORDER BY id"_qs),
-                 (QStringList{u"0042|"_qs + (winner == u"0042"_qs ? u"ONLINE"_qs : u"OFFLINE"_qs),
-                              u"0099|"_qs + (winner == u"0099"_qs ? u"ONLINE"_qs : u"OFFLINE"_qs)}));
+        QCOMPARE(
+            TestDb::rows(u"SELECT consultantnummer, isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants "
+                         "ORDER BY id"_qs),
+            (QStringList{u"0042|"_qs + (winner == u"0042"_qs ? u"ONLINE"_qs : u"OFFLINE"_qs),
+                         u"0099|"_qs + (winner == u"0099"_qs ? u"ONLINE"_qs : u"OFFLINE"_qs)}));
     }
 
     void typedPasswordNeverReachesTheServer()
@@ -443,9 +448,10 @@ private Q_SLOTS:
     {
         addConsultant(u"bram"_qs, u"welkom"_qs, u"0051"_qs);
         attempt(u"anna"_qs, u"geheim"_qs);
-        QCOMPARE(TestDb::rows(u"SELECT LOGIN, isAANGEMELD, isONLINE, isAFGEMELD FROM "
-                              "torvakdb_TORVAKdata.KALMIRO_consultants ORDER BY id"_qs),
-                 (QStringList{u"anna|12-07-2026  14:05:09|ONLINE|<NULL>"_qs, u"bram|<NULL>|OFFLINE|<NULL>"_qs}));
+        QCOMPARE(
+            TestDb::rows(u"SELECT LOGIN, isAANGEMELD, isONLINE, isAFGEMELD FROM "
+                         "torvakdb_TORVAKdata.KALMIRO_consultants ORDER BY id"_qs),
+            (QStringList{u"anna|12-07-2026  14:05:09|ONLINE|<NULL>"_qs, u"bram|<NULL>|OFFLINE|<NULL>"_qs}));
     }
 
     void projectListInTableOrder()
@@ -458,11 +464,10 @@ private Q_SLOTS:
         addProject(u"0042-ABCDEFGHIJKLMNOPQRSTU"_qs, u"Lang"_qs);
         addProject(u"0042-A"_qs, u"Tweede"_qs);
         attempt(u"anna"_qs, u"geheim"_qs);
-        QCOMPARE(projectEntries(), (QStringList{u"0042-GLAS                Glasvezel"_qs,
-                                                u"0042-HAVEN               "_qs,
-                                                u"0042                     Alleen nummer"_qs,
-                                                u"0042-ABCDEFGHIJKLMNOPQRSTLang"_qs,
-                                                u"0042-A                   Tweede"_qs}));
+        QCOMPARE(projectEntries(),
+                 (QStringList{u"0042-GLAS                Glasvezel"_qs, u"0042-HAVEN               "_qs,
+                              u"0042                     Alleen nummer"_qs,
+                              u"0042-ABCDEFGHIJKLMNOPQRSTLang"_qs, u"0042-A                   Tweede"_qs}));
         QCOMPARE(form1(u"Combo1"_qs), u"Projecten"_qs);
     }
 
@@ -504,8 +509,9 @@ private Q_SLOTS:
         attempt(u"anna"_qs, u"geheim"_qs);
         QCOMPARE(m_messages.shown.size(), 1);
         QVERIFY(m_messages.last().contains(u"1146"_qs));
-        QCOMPARE(TestDb::rows(u"SELECT isONLINE, isAANGEMELD FROM torvakdb_TORVAKdata.KALMIRO_consultants"_qs),
-                 QStringList{u"OFFLINE|<NULL>"_qs});
+        QCOMPARE(
+            TestDb::rows(u"SELECT isONLINE, isAANGEMELD FROM torvakdb_TORVAKdata.KALMIRO_consultants"_qs),
+            QStringList{u"OFFLINE|<NULL>"_qs});
         QCOMPARE(TestDb::count(u"torvakdb_TORVAKdata.LOGINconsultant"_qs), 0);
         QVERIFY(!m_login->isLoggedIn());
         QVERIFY(m_form == nullptr || (form1(u"Text1"_qs).isEmpty() && projectEntries().isEmpty()));

@@ -1,12 +1,12 @@
 // Logging off: the consultant's first row is marked offline and the program
 // ends, from Image2's double-click or from closing the main window.
 
-#include "app/clock.h"
-#include "app/imagebutton.h"
+#include "core/clock.h"
 #include "declaration/form1.h"
 #include "login/logoff.h"
 #include "support/fakes.h"
 #include "support/testdb.h"
+#include "ui/imagebutton.h"
 
 #include <QtTest>
 
@@ -53,10 +53,11 @@ private:
 void TestLogoff::init()
 {
     TestDb::reset();
-    TestDb::exec(QStringLiteral(
-        "INSERT INTO torvakdb_TORVAKdata.KALMIRO_consultants (LOGIN, consultantnummer, isONLINE, isAFGEMELD) VALUES "
-        "('anna', '0042', 'ONLINE', NULL), ('bram', '0051', 'ONLINE', NULL), ('anna2', '0042', 'ONLINE', NULL), "
-        "('anna3', '0042 ', 'ONLINE', NULL), ('anna4', '00420', 'ONLINE', NULL)"));
+    TestDb::exec(QStringLiteral("INSERT INTO torvakdb_TORVAKdata.KALMIRO_consultants (LOGIN, "
+                                "consultantnummer, isONLINE, isAFGEMELD) VALUES "
+                                "('anna', '0042', 'ONLINE', NULL), ('bram', '0051', 'ONLINE', NULL), "
+                                "('anna2', '0042', 'ONLINE', NULL), "
+                                "('anna3', '0042 ', 'ONLINE', NULL), ('anna4', '00420', 'ONLINE', NULL)"));
 }
 
 void TestLogoff::firstMatchingRowOnly_data()
@@ -125,7 +126,7 @@ void TestLogoff::closingTheWindowLogsOff()
     QVERIFY(QTest::qWaitForWindowExposed(&f.form));
     QVERIFY(f.form.close());
     QCOMPARE(f.ended, 1);
-    QVERIFY(f.messages.shown.isEmpty());  // no question
+    QVERIFY(f.messages.shown.isEmpty()); // no question
     QCOMPARE(consultantRows().first(), QStringLiteral("0042|OFFLINE|07-12-2026  17:04:05"));
 }
 
@@ -133,7 +134,7 @@ void TestLogoff::failingWriteShowsErrorAndEnds()
 {
     Fixture f;
     f.server.host = QStringLiteral("127.0.0.1");
-    f.server.port = 1;  // nothing listens there
+    f.server.port = 1; // nothing listens there
     AppContext unreachable{f.session, f.messages, f.clock, f.server};
     int ended = 0;
     Logoff logoff(f.form, unreachable, [&] { ++ended; });

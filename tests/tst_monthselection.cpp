@@ -1,8 +1,8 @@
 // Choosing a month on the real form against the private test server: new
 // and stored reports, declared months, the start and year checks, failures.
 
-#include "app/clock.h"
-#include "app/context.h"
+#include "core/clock.h"
+#include "core/context.h"
 #include "data/connection.h"
 #include "data/records.h"
 #include "data/tables.h"
@@ -33,12 +33,12 @@ const QLocale kDutch(QLocale::Dutch, QLocale::Netherlands);
 
 struct Fixture {
     explicit Fixture(const QLocale& locale = kDutch)
-        : form(ctx, nullptr, locale)
-        , selection(form, ctx, locale)
-        , grid(form, ctx)
+        : form(ctx, nullptr, locale), selection(form, ctx, locale), grid(form, ctx)
     {
-        for (const auto& [name, text] : {std::pair{u"Text2"_qs, u"Nieuwbouw"_qs}, {u"Text3"_qs, u"Fase 2"_qs},
-                                         {u"Text4"_qs, u"P"_qs}, {u"Text6"_qs, u"Bouw BV"_qs},
+        for (const auto& [name, text] : {std::pair{u"Text2"_qs, u"Nieuwbouw"_qs},
+                                         {u"Text3"_qs, u"Fase 2"_qs},
+                                         {u"Text4"_qs, u"P"_qs},
+                                         {u"Text6"_qs, u"Bouw BV"_qs},
                                          {u"Text7"_qs, u"2008/01/01"_qs}})
             c().setText(name, text);
     }
@@ -75,7 +75,7 @@ struct Fixture {
     AppContext ctx{session, messages, clock, TestDb::server()};
     Form1 form;
     MonthSelection selection;
-    DayGrid grid;  // the column totals and the 24-hour rule follow what is set
+    DayGrid grid; // the column totals and the 24-hour rule follow what is set
 };
 
 ServerAddress unreachable()
@@ -174,18 +174,20 @@ void TestMonthSelection::newReport_data()
     QTest::addColumn<QString>("firstLabel");
     QTest::addColumn<QString>("lastLabel");
     QTest::addColumn<QString>("message");
-    QTest::newRow("February 2023") << u"2023"_qs << u"02 Februari "_qs << 28 << u"Wo  01 Februari  2023"_qs
-                                   << u"Di  28 Februari  2023"_qs
-                                   << u"Een nieuw raport is voor u aangemaakt.\r\n\r\nvoor de maand Februari  2023"_qs;
-    QTest::newRow("February 2024") << u"2024"_qs << u"02 Februari "_qs << 29 << u"Do  01 Februari  2024"_qs
-                                   << u"Do  29 Februari  2024"_qs
-                                   << u"Een nieuw raport is voor u aangemaakt.\r\n\r\nvoor de maand Februari  2024"_qs;
-    QTest::newRow("April 2008") << u"2008"_qs << u"04 April "_qs << 30 << u"Di  01 April     2008"_qs
-                                << u"Wo  30 April     2008"_qs
-                                << u"Een nieuw raport is voor u aangemaakt.\r\n\r\nvoor de maand April  2008"_qs;
-    QTest::newRow("March 2008") << u"2008"_qs << u"03 Maart "_qs << 31 << u"Za  01 Maart     2008"_qs
-                                << u"Ma  31 Maart     2008"_qs
-                                << u"Een nieuw raport is voor u aangemaakt.\r\n\r\nvoor de maand Maart  2008"_qs;
+    QTest::newRow("February 2023")
+        << u"2023"_qs << u"02 Februari "_qs << 28 << u"Wo  01 Februari  2023"_qs
+        << u"Di  28 Februari  2023"_qs
+        << u"Een nieuw raport is voor u aangemaakt.\r\n\r\nvoor de maand Februari  2023"_qs;
+    QTest::newRow("February 2024")
+        << u"2024"_qs << u"02 Februari "_qs << 29 << u"Do  01 Februari  2024"_qs
+        << u"Do  29 Februari  2024"_qs
+        << u"Een nieuw raport is voor u aangemaakt.\r\n\r\nvoor de maand Februari  2024"_qs;
+    QTest::newRow("April 2008")
+        << u"2008"_qs << u"04 April "_qs << 30 << u"Di  01 April     2008"_qs << u"Wo  30 April     2008"_qs
+        << u"Een nieuw raport is voor u aangemaakt.\r\n\r\nvoor de maand April  2008"_qs;
+    QTest::newRow("March 2008")
+        << u"2008"_qs << u"03 Maart "_qs << 31 << u"Za  01 Maart     2008"_qs << u"Ma  31 Maart     2008"_qs
+        << u"Een nieuw raport is voor u aangemaakt.\r\n\r\nvoor de maand Maart  2008"_qs;
 }
 
 void TestMonthSelection::newReport()
@@ -257,7 +259,7 @@ void TestMonthSelection::newReportClearsThePreviousMonth()
     f->messages.clear();
 
     f->pick(u"2008"_qs, u"03 Maart "_qs);
-    QCOMPARE(f->messages.shown.size(), 1);  // no question about the unsaved entries
+    QCOMPARE(f->messages.shown.size(), 1); // no question about the unsaved entries
     QCOMPARE(f->text(slot(1, 5)), QString());
     QCOMPARE(f->text(slot(3, 5)), QString());
     QCOMPARE(f->text(u"Text33"_qs), u"0"_qs);
@@ -273,8 +275,10 @@ void TestMonthSelection::storedReportComesBackUnchanged()
 
     f->pick(u"2008"_qs, u"03 Maart "_qs);
 
-    QCOMPARE(f->messages.texts(),
-             QStringList{u"Een bestaand declaratie raport (voor de maand Maart  2008)\r\nis ingeladen en klaargezet"_qs});
+    QCOMPARE(
+        f->messages.texts(),
+        QStringList{
+            u"Een bestaand declaratie raport (voor de maand Maart  2008)\r\nis ingeladen en klaargezet"_qs});
     const QList<report::Binding> bindings = report::controlBindings();
     for (const report::Binding& b : bindings)
         QCOMPARE(f->text(b.control), stored.value(b.column));
@@ -293,7 +297,7 @@ void TestMonthSelection::storedReportShowsItsOwnDays()
     insertReport(u"2023_02_P"_qs, u"nee"_qs, {{u"datum28"_qs, u"Di  28 Februari  2023"_qs}});
     insertReport(u"2008_04_P"_qs, u"nee"_qs, {{u"datum30"_qs, u"Wo  30 April     2008"_qs}});
 
-    f->pick(u"2008"_qs, u"03 Maart "_qs);  // new, 31 days
+    f->pick(u"2008"_qs, u"03 Maart "_qs); // new, 31 days
     f->pick(u"2023"_qs, u"02 Februari "_qs);
     for (int n = 28; n <= 31; ++n)
         QCOMPARE(f->c().isShown(slot(3, n)), n == 28);
@@ -318,9 +322,13 @@ void TestMonthSelection::nullColumnsShowEmpty()
 void TestMonthSelection::hoursAboveTheLimitMeetTheRuleWhileLoading()
 {
     insertReport(u"2008_03_P"_qs, u"nee"_qs,
-                 {{u"datum05"_qs, u"Wo  05 Maart     2008"_qs}, {u"Uren05"_qs, u"25"_qs},
-                  {u"datum07"_qs, u"Vr  07 Maart     2008"_qs}, {u"Uren07"_qs, u"99"_qs},
-                  {u"Uren08"_qs, u"24"_qs}, {u"Uren09"_qs, u".5"_qs}, {u"Kilometers02"_qs, u"100"_qs}});
+                 {{u"datum05"_qs, u"Wo  05 Maart     2008"_qs},
+                  {u"Uren05"_qs, u"25"_qs},
+                  {u"datum07"_qs, u"Vr  07 Maart     2008"_qs},
+                  {u"Uren07"_qs, u"99"_qs},
+                  {u"Uren08"_qs, u"24"_qs},
+                  {u"Uren09"_qs, u".5"_qs},
+                  {u"Kilometers02"_qs, u"100"_qs}});
 
     f->pick(u"2008"_qs, u"03 Maart "_qs);
 
@@ -351,8 +359,8 @@ void TestMonthSelection::firstMatchDecides_data()
     QTest::newRow("only other states")
         << QStringList{u"2008_03_P|JA"_qs, u"2008_03_P|nee "_qs, u"2008_03_P|klaar"_qs} << u"new"_qs;
     QTest::newRow("key must match exactly")
-        << QStringList{u"2008_03_p|ja"_qs, u"2008_03_P |ja"_qs, u" 2008_03_P|ja"_qs, u"2008_03_PP|ja"_qs,
-                       u"2008_3_P|ja"_qs, u"2008_03_P|nee"_qs}
+        << QStringList{u"2008_03_p|ja"_qs,  u"2008_03_P |ja"_qs, u" 2008_03_P|ja"_qs,
+                       u"2008_03_PP|ja"_qs, u"2008_3_P|ja"_qs,   u"2008_03_P|nee"_qs}
         << u"row 5"_qs;
     QTest::newRow("other month, other project")
         << QStringList{u"2008_02_P|nee"_qs, u"2008_03_Q|ja"_qs, u"2009_03_P|nee"_qs} << u"new"_qs;
@@ -445,12 +453,12 @@ void TestMonthSelection::startCheck()
     f->c().setText(u"Text7"_qs, start);
     f->c().setText(u"Text28"_qs, u"99,00"_qs);
     if (refused)
-        f->ctx.server = unreachable();  // a refusal must not reach the database
+        f->ctx.server = unreachable(); // a refusal must not reach the database
 
     f->pick(year, entry);
 
     QCOMPARE(f->messages.shown.size(), 1);
-    QCOMPARE(f->text(u"Text28"_qs), u"0,00"_qs);  // the summary is reset either way
+    QCOMPARE(f->text(u"Text28"_qs), u"0,00"_qs); // the summary is reset either way
     if (refused) {
         QCOMPARE(f->messages.last(), u"U kunt niet vroeger declareren dan Maart 2009"_qs);
         QCOMPARE(f->messages.shown.last().caption, applicationTitle());

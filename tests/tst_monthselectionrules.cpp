@@ -25,7 +25,7 @@ void TestMonthSelectionRules::startCheck_data()
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("year");
     QTest::addColumn<QString>("entry");
-    QTest::addColumn<QString>("refusal");  // empty: the month may be chosen
+    QTest::addColumn<QString>("refusal"); // empty: the month may be chosen
     const QString march2009 = u"U kunt niet vroeger declareren dan Maart 2009"_qs;
     QTest::newRow("start month itself") << u"2009/03/01"_qs << u"2009"_qs << u"03 Maart "_qs << QString();
     QTest::newRow("month after") << u"2009/03/01"_qs << u"2009"_qs << u"04 April "_qs << QString();
@@ -36,15 +36,16 @@ void TestMonthSelectionRules::startCheck_data()
     QTest::newRow("January") << u"2009/03/01"_qs << u"2009"_qs << u"01 Januari "_qs << march2009;
     QTest::newRow("year before, later month")
         << u"2009/03/01"_qs << u"2008"_qs << u"12 December "_qs << march2009;
-    QTest::newRow("year before, same month") << u"2009/03/01"_qs << u"2008"_qs << u"03 Maart "_qs << march2009;
+    QTest::newRow("year before, same month")
+        << u"2009/03/01"_qs << u"2008"_qs << u"03 Maart "_qs << march2009;
     QTest::newRow("no start date") << QString() << u"2008"_qs << u"01 Januari "_qs << QString();
     QTest::newRow("November start") << u"2008/11/15"_qs << u"2008"_qs << u"10 Oktober "_qs
                                     << u"U kunt niet vroeger declareren dan November 2008"_qs;
     // A start month outside 01..12 is named by its two characters alone.
     QTest::newRow("month 13") << u"2009/13/01"_qs << u"2009"_qs << u"12 December "_qs
                               << u"U kunt niet vroeger declareren dan 13"_qs;
-    QTest::newRow("month 00 refuses nothing") << u"2009/00/01"_qs << u"2009"_qs << u"01 Januari "_qs
-                                              << QString();
+    QTest::newRow("month 00 refuses nothing")
+        << u"2009/00/01"_qs << u"2009"_qs << u"01 Januari "_qs << QString();
 }
 
 void TestMonthSelectionRules::startCheck()
@@ -67,8 +68,9 @@ void TestMonthSelectionRules::messages_data()
     QTest::newRow("loaded") << month::loadedMessage(u" September "_qs, u"2024"_qs)
                             << u"Een bestaand declaratie raport (voor de maand September  2024)\r\n"
                                u"is ingeladen en klaargezet"_qs;
-    QTest::newRow("bad year") << month::badYearMessage(u"08"_qs)
-                              << u"\"08\" is geen jaartal.\r\nKies een jaar van vier cijfers, bijvoorbeeld 2008."_qs;
+    QTest::newRow("bad year")
+        << month::badYearMessage(u"08"_qs)
+        << u"\"08\" is geen jaartal.\r\nKies een jaar van vier cijfers, bijvoorbeeld 2008."_qs;
 }
 
 void TestMonthSelectionRules::messages()

@@ -213,7 +213,7 @@ void TestOfficeRows::missingTableOrColumn()
         else if (action == u"save")
             w.save.run();
         else {
-            w.messages.choiceAnswers.enqueue(1);  // whatever the check finds, the consultant goes on
+            w.messages.choiceAnswers.enqueue(1); // whatever the check finds, the consultant goes on
             w.declare.run();
         }
     }
@@ -273,7 +273,7 @@ void TestOfficeRows::messagesOfEveryLength()
                  qPrintable(QString::number(label->width())));
 
     w.messages.clear();
-    w.messages.choiceAnswers.enqueue(1);  // whatever the check finds, the consultant goes on
+    w.messages.choiceAnswers.enqueue(1); // whatever the check finds, the consultant goes on
     w.declare.run();
     if (blocks) {
         QCOMPARE(w.messages.texts(), QStringList{submit::blockedMessage()});
@@ -287,28 +287,33 @@ void TestOfficeRows::messagesOfEveryLength()
 
 void TestOfficeRows::officeMadeTables_data()
 {
-    QTest::addColumn<QString>("setup");  // administrator SQL that makes the office's tables
-    QTest::addColumn<bool>("lax");       // the server's sql_mode emptied, as some offices run it
+    QTest::addColumn<QString>("setup"); // administrator SQL that makes the office's tables
+    QTest::addColumn<bool>("lax");      // the server's sql_mode emptied, as some offices run it
     QTest::addColumn<Road>("road");
-    QTest::addColumn<QString>("text");   // a login name, or what is typed as day 1's activity
+    QTest::addColumn<QString>("text");    // a login name, or what is typed as day 1's activity
     QTest::addColumn<QString>("refused"); // in the message of a refusal: the column named
-    const QString columns = u" (LOGIN, PASWOORD, consultantnummer, Titel1, voornaam, naam, isONLINE) VALUES "_qs;
-    const QString renee = u"INSERT INTO "_qs + kConsultants + columns
-        + u"('renée', 'geheim', '0077', 'Ir.', 'Renée', 'Müller', 'OFFLINE');"_qs;
-    const QString eleni = u"INSERT INTO "_qs + kConsultants + columns
-        + u"('Ελένη', 'μυστικό', '0078', 'Dr.', 'Ελένη', 'Παπαδοπούλου', 'OFFLINE');"_qs;
-    const QString latin1Consultants = u"ALTER TABLE "_qs + kConsultants
-        + u" DROP COLUMN id, ADD COLUMN `e-mail` VARCHAR(64) NULL DEFAULT 'kantoor@voorbeeld.nl', "
-          "ADD COLUMN uurloon FLOAT NULL DEFAULT 0.35, CONVERT TO CHARACTER SET latin1;"_qs;
-    const QString keylessConsultants = u"ALTER TABLE "_qs + kConsultants
-        + u" DROP COLUMN id, ADD COLUMN `geb.datum` VARCHAR(10) NULL DEFAULT '01-02-1970';"_qs;
-    const QString latin1Reports = u"ALTER TABLE "_qs + kReports + u" DROP COLUMN id, CONVERT TO CHARACTER SET latin1;"_qs;
-    const QString numericTotal = u"ALTER TABLE "_qs + kDeclarations + u" MODIFY totaal DECIMAL(12,2) NULL;"_qs;
-    const QString shortActivity = u"ALTER TABLE "_qs + kReports + u" MODIFY Activiteit01 VARCHAR(10) NULL;"_qs;
+    const QString columns =
+        u" (LOGIN, PASWOORD, consultantnummer, Titel1, voornaam, naam, isONLINE) VALUES "_qs;
+    const QString renee = u"INSERT INTO "_qs + kConsultants + columns +
+                          u"('renée', 'geheim', '0077', 'Ir.', 'Renée', 'Müller', 'OFFLINE');"_qs;
+    const QString eleni = u"INSERT INTO "_qs + kConsultants + columns +
+                          u"('Ελένη', 'μυστικό', '0078', 'Dr.', 'Ελένη', 'Παπαδοπούλου', 'OFFLINE');"_qs;
+    const QString latin1Consultants =
+        u"ALTER TABLE "_qs + kConsultants +
+        u" DROP COLUMN id, ADD COLUMN `e-mail` VARCHAR(64) NULL DEFAULT 'kantoor@voorbeeld.nl', "
+        "ADD COLUMN uurloon FLOAT NULL DEFAULT 0.35, CONVERT TO CHARACTER SET latin1;"_qs;
+    const QString keylessConsultants =
+        u"ALTER TABLE "_qs + kConsultants +
+        u" DROP COLUMN id, ADD COLUMN `geb.datum` VARCHAR(10) NULL DEFAULT '01-02-1970';"_qs;
+    const QString latin1Reports =
+        u"ALTER TABLE "_qs + kReports + u" DROP COLUMN id, CONVERT TO CHARACTER SET latin1;"_qs;
+    const QString numericTotal =
+        u"ALTER TABLE "_qs + kDeclarations + u" MODIFY totaal DECIMAL(12,2) NULL;"_qs;
+    const QString shortActivity =
+        u"ALTER TABLE "_qs + kReports + u" MODIFY Activiteit01 VARCHAR(10) NULL;"_qs;
 
     QTest::newRow("latin1 consultants without a key, accented name")
-        << latin1Consultants + renee
-        << false << Road::LoginLogoff << u"renée"_qs << QString();
+        << latin1Consultants + renee << false << Road::LoginLogoff << u"renée"_qs << QString();
     QTest::newRow("consultants without a key, Greek name")
         << keylessConsultants + eleni << false << Road::LoginLogoff << u"Ελένη"_qs << QString();
     QTest::newRow("latin1 consultants, a Greek name typed")
@@ -317,14 +322,14 @@ void TestOfficeRows::officeMadeTables_data()
         << latin1Reports << false << Road::SaveDeclare << u"Opname tracé, één"_qs << QString();
     QTest::newRow("latin1 reports without a key, on a lax server")
         << latin1Reports << true << Road::SaveDeclare << u"Opname tracé"_qs << QString();
-    QTest::newRow("latin1 reports, Greek text") << latin1Reports << false << Road::SaveRefused
-                                                << u"Μέτρηση"_qs << u"Activiteit01"_qs;
-    QTest::newRow("latin1 reports, Greek text, lax server") << latin1Reports << true << Road::SaveRefused
-                                                            << u"Μέτρηση"_qs << u"Activiteit01"_qs;
-    QTest::newRow("a short activity column, lax server") << shortActivity << true << Road::SaveRefused
-                                                         << u"Opname tracé Noordweg"_qs << u"Activiteit01"_qs;
-    QTest::newRow("a numeric total, lax server") << numericTotal << true << Road::DeclareRefused
-                                                 << u"Opname"_qs << u"totaal"_qs;
+    QTest::newRow("latin1 reports, Greek text")
+        << latin1Reports << false << Road::SaveRefused << u"Μέτρηση"_qs << u"Activiteit01"_qs;
+    QTest::newRow("latin1 reports, Greek text, lax server")
+        << latin1Reports << true << Road::SaveRefused << u"Μέτρηση"_qs << u"Activiteit01"_qs;
+    QTest::newRow("a short activity column, lax server")
+        << shortActivity << true << Road::SaveRefused << u"Opname tracé Noordweg"_qs << u"Activiteit01"_qs;
+    QTest::newRow("a numeric total, lax server")
+        << numericTotal << true << Road::DeclareRefused << u"Opname"_qs << u"totaal"_qs;
 }
 
 void TestOfficeRows::officeMadeTables()
@@ -393,7 +398,7 @@ void TestOfficeRows::officeMadeTables()
         QVERIFY2(w.messages.last().startsWith(u"Rapport is opgeslagen"_qs), qPrintable(w.messages.last()));
         QCOMPARE(TestDb::rows(stored), QStringList{text + u" en meer|nee"_qs});
     }
-    w.messages.choiceAnswers.enqueue(1);  // whatever the check finds, the consultant goes on
+    w.messages.choiceAnswers.enqueue(1); // whatever the check finds, the consultant goes on
     w.declare.run();
     if (road == Road::DeclareRefused) {
         QVERIFY2(w.messages.last().contains(u"NIET"_qs) && w.messages.last().contains(refused),

@@ -2,12 +2,12 @@
 // printed one, as text a reader can select), and what a file that cannot be
 // written leaves behind.
 
-#include "app/imagebutton.h"
 #include "declaration/form1.h"
 #include "submit/pdfaction.h"
 #include "submit/printaction.h"
 #include "support/fakes.h"
 #include "support/pdftext.h"
+#include "ui/imagebutton.h"
 
 #include <QDir>
 #include <QProcess>
@@ -99,14 +99,14 @@ void TestPdfAction::fileName_data()
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("name");
     QTest::newRow("plain") << u"0012-ALFA"_s << u"03 Maart "_s << u"Declaratie 0012-ALFA Maart 2026.pdf"_s;
-    QTest::newRow("slashes and colons") << u"0012/A\\B:C"_s << u"10 Oktober "_s
-                                        << u"Declaratie 0012-A-B-C Oktober 2026.pdf"_s;
-    QTest::newRow("wildcards, quotes, pipes") << u"*?\"<>|"_s << u"05 Mei "_s
-                                              << u"Declaratie ------ Mei 2026.pdf"_s;
-    QTest::newRow("control characters") << u"A\tB\nC"_s << u"12 December "_s
-                                        << u"Declaratie A-B-C December 2026.pdf"_s;
-    QTest::newRow("blanks, points and accents stay") << u"00 1.é"_s << u"01 Januari "_s
-                                                     << u"Declaratie 00 1.é Januari 2026.pdf"_s;
+    QTest::newRow("slashes and colons")
+        << u"0012/A\\B:C"_s << u"10 Oktober "_s << u"Declaratie 0012-A-B-C Oktober 2026.pdf"_s;
+    QTest::newRow("wildcards, quotes, pipes")
+        << u"*?\"<>|"_s << u"05 Mei "_s << u"Declaratie ------ Mei 2026.pdf"_s;
+    QTest::newRow("control characters")
+        << u"A\tB\nC"_s << u"12 December "_s << u"Declaratie A-B-C December 2026.pdf"_s;
+    QTest::newRow("blanks, points and accents stay")
+        << u"00 1.é"_s << u"01 Januari "_s << u"Declaratie 00 1.é Januari 2026.pdf"_s;
 }
 
 void TestPdfAction::fileName()
@@ -200,7 +200,8 @@ void TestPdfAction::notWritten()
     d.action->run();
     QCOMPARE(d.messages.shown.size(), 1);
     const Message& m = d.messages.shown.first();
-    const QString start = u"Het PDF-bestand "_s + QDir::toNativeSeparators(d.files.answer) + u" is niet opgeslagen: "_s;
+    const QString start =
+        u"Het PDF-bestand "_s + QDir::toNativeSeparators(d.files.answer) + u" is niet opgeslagen: "_s;
     QVERIFY2(m.text.startsWith(start) && m.text.size() > start.size(), qPrintable(m.text));
     QCOMPARE(m.icon, Icon::Critical);
     QCOMPARE(QDir(d.dir.path()).entryList(QDir::Files), QStringList{});

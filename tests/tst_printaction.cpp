@@ -1,13 +1,13 @@
 // The print button: the question, what a No leaves, the month that is
 // printed, and a printer that fails.
 
-#include "app/imagebutton.h"
-#include "app/printers.h"
+#include "core/printers.h"
 #include "declaration/form1.h"
 #include "submit/printaction.h"
 #include "submit/printeroutput.h"
 #include "support/fakes.h"
 #include "support/pdftext.h"
+#include "ui/imagebutton.h"
 
 #include <QComboBox>
 #include <QTemporaryDir>

@@ -2,8 +2,7 @@
 // own, the list filled from CUPS, the print button, and the PDF that comes
 // out read back at its columns. Also a queue that refuses the job.
 
-#include "app/imagebutton.h"
-#include "app/printers.h"
+#include "core/printers.h"
 #include "declaration/form1.h"
 #include "declaration/reportrecord.h"
 #include "login/printerselection.h"
@@ -11,6 +10,7 @@
 #include "submit/printaction.h"
 #include "support/fakes.h"
 #include "support/pdftext.h"
+#include "ui/imagebutton.h"
 
 #include <QComboBox>
 #include <QDir>

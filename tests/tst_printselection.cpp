@@ -1,7 +1,7 @@
 // The printer list filled when the login form loads, SelectPrinter and the
 // consultant's pick in Combo4.
 
-#include "app/printers.h"
+#include "core/printers.h"
 #include "declaration/form1.h"
 #include "login/printerselection.h"
 #include "support/fakes.h"

@@ -2,8 +2,8 @@
 // the Session rates, the planned-end marker, the remark, unknown codes and
 // failures; and the totals that follow from the project's rates.
 
-#include "app/clock.h"
-#include "app/context.h"
+#include "core/clock.h"
+#include "core/context.h"
 #include "declaration/daygrid.h"
 #include "declaration/form1.h"
 #include "declaration/projectselection.h"
@@ -42,11 +42,11 @@ struct Project {
 
 void insertProject(const Project& p)
 {
-    TestDb::exec(u"INSERT INTO "_s + kProjects
-                     + u" (Projectcode, nummer, Projectnaam, ProjectOmschrijving, opdrachtgevernummer, "
-                       u"TijdsplanningDATUMvan, TijdsplanningDATUMtm, ProjectduurPer8uur, "
-                       u"VerkoopDagtariefConsultant, InkoopDagtariefOpdrachtgever, CommentaarCONSULTANT) "
-                       u"VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
+    TestDb::exec(u"INSERT INTO "_s + kProjects +
+                     u" (Projectcode, nummer, Projectnaam, ProjectOmschrijving, opdrachtgevernummer, "
+                     u"TijdsplanningDATUMvan, TijdsplanningDATUMtm, ProjectduurPer8uur, "
+                     u"VerkoopDagtariefConsultant, InkoopDagtariefOpdrachtgever, CommentaarCONSULTANT) "
+                     u"VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
                  {p.code, u"7"_s, u"Glasvezel Noord"_s, p.description, p.client, u"2026/01/01"_s, p.end,
                   u"120"_s, p.rateOut, p.rateIn, p.remark});
 }
@@ -64,13 +64,7 @@ QString entry(const QString& code, const QString& description)
 }
 
 struct Fixture {
-    Fixture()
-        : form(ctx)
-        , selection(form, ctx)
-        , grid(form, ctx)
-        , chain(form, ctx)
-    {
-    }
+    Fixture() : form(ctx), selection(form, ctx), grid(form, ctx), chain(form, ctx) {}
     FormControls& c() { return form.controls(); }
     QString text(const QString& name) { return c().text(name); }
     void choose(const QString& item)
@@ -161,9 +155,10 @@ void TestProjectSelection::init()
 void TestProjectSelection::cleanup()
 {
     f.reset();
-    TestDb::reloadSchema();  // a test may have dropped the clients' table
-    TestDb::reset();         // a rate held as text would not convert back
-    TestDb::exec(u"ALTER TABLE "_s + kProjects + u" MODIFY InkoopDagtariefOpdrachtgever DECIMAL(10,2) NULL"_s);
+    TestDb::reloadSchema(); // a test may have dropped the clients' table
+    TestDb::reset();        // a rate held as text would not convert back
+    TestDb::exec(u"ALTER TABLE "_s + kProjects +
+                 u" MODIFY InkoopDagtariefOpdrachtgever DECIMAL(10,2) NULL"_s);
 }
 
 void TestProjectSelection::codeFromEntry_data()
@@ -173,8 +168,8 @@ void TestProjectSelection::codeFromEntry_data()
     QTest::newRow("padded") << entry(u"0042-GLAS"_s, u"Glas"_s) << u"0042-GLAS"_s;
     QTest::newRow("23 characters") << entry(u"0042-ABCDEFGHIJKLMNOPQR"_s, u"Omschrijving"_s)
                                    << u"0042-ABCDEFGHIJKLMNOPQR"_s;
-    QTest::newRow("24 characters run on") << entry(u"0042-ABCDEFGHIJKLMNOPQRS"_s, u"Om  schrijving"_s)
-                                          << u"0042-ABCDEFGHIJKLMNOPQRS Om"_s;
+    QTest::newRow("24 characters run on")
+        << entry(u"0042-ABCDEFGHIJKLMNOPQRS"_s, u"Om  schrijving"_s) << u"0042-ABCDEFGHIJKLMNOPQRS Om"_s;
     QTest::newRow("single blank stays") << u"00 42  x"_s << u"00 42"_s;
     QTest::newRow("no double blank") << u"0042-X"_s << u"0042-X"_s;
     QTest::newRow("empty") << QString() << QString();
@@ -214,14 +209,15 @@ void TestProjectSelection::fillsTheProject()
     f->choose(entry(u"0042-GLAS"_s, u"Begeleiding aanleg glasvezelnet"_s));
 
     QVERIFY(f->messages.shown.isEmpty());
-    const QStringList names{u"Text38"_s, u"Text2"_s, u"Text3"_s, u"Text4"_s, u"Text5"_s, u"Text6"_s,
+    const QStringList names{u"Text38"_s, u"Text2"_s, u"Text3"_s, u"Text4"_s,  u"Text5"_s,  u"Text6"_s,
                             u"Text7"_s,  u"Text8"_s, u"Text9"_s, u"Text10"_s, u"Text15"_s, u"Text20"_s};
     QStringList got;
     for (const QString& n : names)
         got << f->text(n);
-    QCOMPARE(got, (QStringList{u"7"_s, u"Glasvezel Noord"_s, u"Begeleiding aanleg glasvezelnet"_s, u"0042-GLAS"_s,
-                               u"17"_s, u"Hollands Glas BV"_s, u"2026/01/01"_s, u"2027/06/30"_s, u"120"_s,
-                               u"GEEN"_s, u"Uw kilometervergoeding is € 0,35"_s, u"Uw uurtarief is € 65,00"_s}));
+    QCOMPARE(got,
+             (QStringList{u"7"_s, u"Glasvezel Noord"_s, u"Begeleiding aanleg glasvezelnet"_s, u"0042-GLAS"_s,
+                          u"17"_s, u"Hollands Glas BV"_s, u"2026/01/01"_s, u"2027/06/30"_s, u"120"_s,
+                          u"GEEN"_s, u"Uw kilometervergoeding is € 0,35"_s, u"Uw uurtarief is € 65,00"_s}));
     QCOMPARE(f->session.projectCode, u"0042-GLAS"_s);
     QCOMPARE(f->session.hourlyRateIn, QVariant(65.0));
     QCOMPARE(f->session.hourlyRateOut, QVariant(95.0));
@@ -415,7 +411,7 @@ void TestProjectSelection::rateHeldAsText_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("rateText");
-    QTest::addColumn<QString>("amount");  // for 2 hours
+    QTest::addColumn<QString>("amount"); // for 2 hours
     QTest::addColumn<int>("messages");
     QTest::newRow("digits") << u"45"_s << u"Uw uurtarief is € 45,00"_s << u"90,00"_s << 0;
     QTest::newRow("decimal comma") << u"45,50"_s << u"Uw uurtarief is € 45,50"_s << u"91,00"_s << 0;

@@ -2,10 +2,8 @@
 // each title bar shows as the window manager reads it, and keys held down
 // on the picture buttons and in the boxes.
 
-#include "app/clock.h"
-#include "app/imagebutton.h"
-#include "app/messages.h"
-#include "app/startup/startup.h"
+#include "app/startup.h"
+#include "core/clock.h"
 #include "declaration/form1.h"
 #include "login/loginform.h"
 #include "submit/declareaction.h"
@@ -13,6 +11,8 @@
 #include "support/fakes.h"
 #include "support/formhelpers.h"
 #include "support/testdb.h"
+#include "ui/imagebutton.h"
+#include "ui/messagebox.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -158,13 +158,14 @@ void TestRealWindows::boxTitleBars()
 void TestRealWindows::imageButtonKeys_data()
 {
     QTest::addColumn<int>("key");
-    QTest::addColumn<int>("repeats");       // held: repeated presses after the first
-    QTest::addColumn<bool>("firstPress");   // the first press came here
-    QTest::addColumn<bool>("release");      // let go here
-    QTest::addColumn<bool>("focusLost");    // the focus went elsewhere before the release
+    QTest::addColumn<int>("repeats");     // held: repeated presses after the first
+    QTest::addColumn<bool>("firstPress"); // the first press came here
+    QTest::addColumn<bool>("release");    // let go here
+    QTest::addColumn<bool>("focusLost");  // the focus went elsewhere before the release
     QTest::addColumn<int>("clicks");
     QTest::addColumn<int>("doubleClicks");
-    QTest::newRow("Enter pressed, not let go") << int(Qt::Key_Return) << 0 << true << false << false << 0 << 0;
+    QTest::newRow("Enter pressed, not let go")
+        << int(Qt::Key_Return) << 0 << true << false << false << 0 << 0;
     QTest::newRow("Enter pressed and let go") << int(Qt::Key_Return) << 0 << true << true << false << 0 << 1;
     QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << 0 << true << true << false << 0 << 1;
     QTest::newRow("Enter held, 30 repeats") << int(Qt::Key_Return) << 30 << true << true << false << 0 << 1;

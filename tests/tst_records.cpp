@@ -42,22 +42,22 @@ Q_DECLARE_METATYPE(TableRef)
 class TestRecords : public QObject {
     Q_OBJECT
 
-    void bothTables()
-    {
-        QTest::addColumn<TableRef>("table");
-    }
+    void bothTables() { QTest::addColumn<TableRef>("table"); }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        TestDb::exec(u"CREATE TABLE IF NOT EXISTS "_qs + qualifiedName(kWithKey)
-                     + u" (id INT NOT NULL AUTO_INCREMENT PRIMARY KEY, code VARCHAR(32) NULL, val VARCHAR(32) NULL, "
-                       "KEY ix_code (code)) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4"_qs);
-        TestDb::exec(u"CREATE TABLE IF NOT EXISTS "_qs + qualifiedName(kWithoutKey)
-                     + u" (code VARCHAR(32) NULL, val VARCHAR(32) NULL) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4"_qs);
+        TestDb::exec(
+            u"CREATE TABLE IF NOT EXISTS "_qs + qualifiedName(kWithKey) +
+            u" (id INT NOT NULL AUTO_INCREMENT PRIMARY KEY, code VARCHAR(32) NULL, val VARCHAR(32) NULL, "
+            "KEY ix_code (code)) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4"_qs);
+        TestDb::exec(
+            u"CREATE TABLE IF NOT EXISTS "_qs + qualifiedName(kWithoutKey) +
+            u" (code VARCHAR(32) NULL, val VARCHAR(32) NULL) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4"_qs);
         // Grants on the new tables: the program's account works like the program.
         for (const TableRef& t : {kWithKey, kWithoutKey})
-            TestDb::exec(u"GRANT SELECT, INSERT, UPDATE ON "_qs + qualifiedName(t) + u" TO 'torvakdb'@'%', "
+            TestDb::exec(u"GRANT SELECT, INSERT, UPDATE ON "_qs + qualifiedName(t) +
+                         u" TO 'torvakdb'@'%', "
                          "'torvakdb'@'localhost'"_qs);
     }
     void cleanupTestCase()
@@ -78,7 +78,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<TableRef>("table");
         QTest::addColumn<QString>("wanted");
-        QTest::addColumn<QString>("found");  // empty: no row
+        QTest::addColumn<QString>("found"); // empty: no row
         for (const auto& [tag, t] : {std::pair{"key", kWithKey}, std::pair{"no key", kWithoutKey}}) {
             const auto row = [&](const char* name, const QString& w, const QString& f) {
                 QTest::addRow("%s, %s", tag, name) << t << w << f;
@@ -200,7 +200,8 @@ private Q_SLOTS:
         const std::optional<Row> row = r.findFirst(table, {Match{u"code"_qs, u"dup"_qs}});
         QVERIFY(row);
         r.update(table, *row, {{u"val"_qs, u"changed"_qs}});
-        QCOMPARE(contents(table), (QStringList{u"Dup|same"_qs, u"dup |same"_qs, u"dup|changed"_qs, u"dup|same"_qs}));
+        QCOMPARE(contents(table),
+                 (QStringList{u"Dup|same"_qs, u"dup |same"_qs, u"dup|changed"_qs, u"dup|same"_qs}));
     }
 
     void updateRefusedWhenChangedInBetween_data()
@@ -244,24 +245,25 @@ private Q_SLOTS:
     // that was read.
     void officeTableUpdates_data()
     {
-        QTest::addColumn<QString>("columns");  // besides code and val
+        QTest::addColumn<QString>("columns"); // besides code and val
         QTest::addColumn<QString>("charset");
-        QTest::addColumn<QStringList>("rows");   // code|val, inserted in this order
-        QTest::addColumn<QString>("code");       // the row read and changed
+        QTest::addColumn<QStringList>("rows"); // code|val, inserted in this order
+        QTest::addColumn<QString>("code");     // the row read and changed
         QTest::addColumn<QString>("newVal");
-        QTest::addColumn<QStringList>("after");  // code|val in table order
+        QTest::addColumn<QStringList>("after"); // code|val in table order
         const QStringList renee{u"Renée Müller|oud"_qs, u"Renee Muller|oud"_qs};
-        QTest::newRow("latin1, no key") << QString() << u"latin1"_qs << renee << u"Renée Müller"_qs << u"nieuw"_qs
-                                        << QStringList{u"Renée Müller|nieuw"_qs, u"Renee Muller|oud"_qs};
+        QTest::newRow("latin1, no key")
+            << QString() << u"latin1"_qs << renee << u"Renée Müller"_qs << u"nieuw"_qs
+            << QStringList{u"Renée Müller|nieuw"_qs, u"Renee Muller|oud"_qs};
         QTest::newRow("latin1, no key, a trailing blank apart")
             << QString() << u"latin1"_qs << QStringList{u"Müller |oud"_qs, u"Müller|oud"_qs} << u"Müller"_qs
             << u"nieuw"_qs << QStringList{u"Müller |oud"_qs, u"Müller|nieuw"_qs};
-        QTest::newRow("latin1 with key") << u"id INT AUTO_INCREMENT PRIMARY KEY"_qs << u"latin1"_qs << renee
-                                         << u"Renée Müller"_qs << u"nieuw"_qs
-                                         << QStringList{u"Renée Müller|nieuw"_qs, u"Renee Muller|oud"_qs};
-        QTest::newRow("utf8mb4, no key, Greek") << QString() << u"utf8mb4"_qs
-                                                << QStringList{u"Ελένη|oud"_qs, u"ΕΛΈΝΗ|oud"_qs} << u"Ελένη"_qs
-                                                << u"νέο"_qs << QStringList{u"Ελένη|νέο"_qs, u"ΕΛΈΝΗ|oud"_qs};
+        QTest::newRow("latin1 with key")
+            << u"id INT AUTO_INCREMENT PRIMARY KEY"_qs << u"latin1"_qs << renee << u"Renée Müller"_qs
+            << u"nieuw"_qs << QStringList{u"Renée Müller|nieuw"_qs, u"Renee Muller|oud"_qs};
+        QTest::newRow("utf8mb4, no key, Greek")
+            << QString() << u"utf8mb4"_qs << QStringList{u"Ελένη|oud"_qs, u"ΕΛΈΝΗ|oud"_qs} << u"Ελένη"_qs
+            << u"νέο"_qs << QStringList{u"Ελένη|νέο"_qs, u"ΕΛΈΝΗ|oud"_qs};
         QTest::newRow("no key, a FLOAT and a DOUBLE")
             << u"f FLOAT DEFAULT 0.35, d DOUBLE DEFAULT 0.1"_qs << u"latin1"_qs << renee << u"Renée Müller"_qs
             << u"nieuw"_qs << QStringList{u"Renée Müller|nieuw"_qs, u"Renee Muller|oud"_qs};
@@ -283,10 +285,12 @@ private Q_SLOTS:
         QFETCH(QStringList, after);
         const TableRef t{Database::Data, u"scratch_records_office"_qs};
         TestDb::exec(u"DROP TABLE IF EXISTS "_qs + qualifiedName(t));
-        TestDb::exec(u"CREATE TABLE "_qs + qualifiedName(t) + u" ("_qs
-                     + (columns.isEmpty() ? QString() : columns + u", "_qs)
-                     + u"code VARCHAR(32) NULL, val VARCHAR(32) NULL) ENGINE=InnoDB DEFAULT CHARSET="_qs + charset);
-        TestDb::exec(u"GRANT SELECT, INSERT, UPDATE ON "_qs + qualifiedName(t) + u" TO 'torvakdb'@'%', "
+        TestDb::exec(u"CREATE TABLE "_qs + qualifiedName(t) + u" ("_qs +
+                     (columns.isEmpty() ? QString() : columns + u", "_qs) +
+                     u"code VARCHAR(32) NULL, val VARCHAR(32) NULL) ENGINE=InnoDB DEFAULT CHARSET="_qs +
+                     charset);
+        TestDb::exec(u"GRANT SELECT, INSERT, UPDATE ON "_qs + qualifiedName(t) +
+                     u" TO 'torvakdb'@'%', "
                      "'torvakdb'@'localhost'"_qs);
         Records::forgetSchema();
         for (const QString& r : rows)
@@ -306,9 +310,10 @@ private Q_SLOTS:
     {
         const TableRef t{Database::Data, u"scratch_records_latin1"_qs};
         TestDb::exec(u"DROP TABLE IF EXISTS "_qs + qualifiedName(t));
-        TestDb::exec(u"CREATE TABLE "_qs + qualifiedName(t)
-                     + u" (code VARCHAR(32) NULL, val VARCHAR(32) NULL) DEFAULT CHARSET=latin1"_qs);
-        TestDb::exec(u"GRANT SELECT ON "_qs + qualifiedName(t) + u" TO 'torvakdb'@'%', 'torvakdb'@'localhost'"_qs);
+        TestDb::exec(u"CREATE TABLE "_qs + qualifiedName(t) +
+                     u" (code VARCHAR(32) NULL, val VARCHAR(32) NULL) DEFAULT CHARSET=latin1"_qs);
+        TestDb::exec(u"GRANT SELECT ON "_qs + qualifiedName(t) +
+                     u" TO 'torvakdb'@'%', 'torvakdb'@'localhost'"_qs);
         insert(t, u"?"_qs, u"question"_qs);
         insert(t, u"Ren?e"_qs, u"question"_qs);
         insert(t, u"€"_qs, u"euro"_qs);
@@ -328,7 +333,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("column");
         QTest::addColumn<QString>("value");
-        QTest::addColumn<int>("number");  // 0: stored as sent
+        QTest::addColumn<int>("number"); // 0: stored as sent
         QTest::newRow("too long") << u"kort"_qs << u"veel te lang"_qs << 1265;
         QTest::newRow("beyond latin1") << u"latijn"_qs << u"Ελένη"_qs << 1366;
         QTest::newRow("Dutch amount into a number") << u"bedrag"_qs << u"1.034,64"_qs << 1265;
@@ -343,12 +348,12 @@ private Q_SLOTS:
         const TableRef t{Database::Data, u"scratch_records_lax"_qs};
         TestDb::exec(u"DROP TABLE IF EXISTS "_qs + qualifiedName(t));
         // `verplicht` has no default: left to it, the server warns (1364), which is no fault of ours.
-        TestDb::exec(u"CREATE TABLE "_qs + qualifiedName(t)
-                     + u" (id INT AUTO_INCREMENT PRIMARY KEY, kort VARCHAR(5) NULL, "
-                       "latijn VARCHAR(32) CHARACTER SET latin1 NULL, bedrag DECIMAL(10,2) NULL, "
-                       "verplicht VARCHAR(8) NOT NULL) DEFAULT CHARSET=utf8mb4"_qs);
-        TestDb::exec(u"GRANT SELECT, INSERT, UPDATE ON "_qs + qualifiedName(t)
-                     + u" TO 'torvakdb'@'%', 'torvakdb'@'localhost'"_qs);
+        TestDb::exec(u"CREATE TABLE "_qs + qualifiedName(t) +
+                     u" (id INT AUTO_INCREMENT PRIMARY KEY, kort VARCHAR(5) NULL, "
+                     "latijn VARCHAR(32) CHARACTER SET latin1 NULL, bedrag DECIMAL(10,2) NULL, "
+                     "verplicht VARCHAR(8) NOT NULL) DEFAULT CHARSET=utf8mb4"_qs);
+        TestDb::exec(u"GRANT SELECT, INSERT, UPDATE ON "_qs + qualifiedName(t) +
+                     u" TO 'torvakdb'@'%', 'torvakdb'@'localhost'"_qs);
         Records::forgetSchema();
         TestDb::exec(u"SET GLOBAL sql_mode = ''"_qs);
         const auto strictAgain = qScopeGuard([] { TestDb::exec(u"SET GLOBAL sql_mode = DEFAULT"_qs); });
@@ -357,7 +362,8 @@ private Q_SLOTS:
         for (const bool inserting : {true, false}) {
             TestDb::exec(u"TRUNCATE TABLE "_qs + qualifiedName(t));
             if (!inserting)
-                TestDb::exec(u"INSERT INTO "_qs + qualifiedName(t) + u" (kort, verplicht) VALUES ('oud', 'x')"_qs);
+                TestDb::exec(u"INSERT INTO "_qs + qualifiedName(t) +
+                             u" (kort, verplicht) VALUES ('oud', 'x')"_qs);
             const QStringList before = TestDb::rows(u"SELECT * FROM "_qs + qualifiedName(t));
             try {
                 if (inserting)

@@ -93,9 +93,8 @@ void TestReportRecord::columnNames()
              (QStringList{u"afgewerkt"_qs, u"bestandsnaam"_qs, u"Projectnaam"_qs, u"Opdrachtgever"_qs,
                           u"omschrijving"_qs, u"aangemaakt"_qs, u"laatstgewijzigd"_qs, u"datum01"_qs,
                           u"Activiteit01"_qs, u"Contact01"_qs, u"Uren01"_qs, u"Kilometers01"_qs}));
-    QCOMPARE(names.mid(157),
-             (QStringList{u"datum31"_qs, u"Activiteit31"_qs, u"Contact31"_qs, u"Uren31"_qs,
-                          u"Kilometers31"_qs, u"onkosten"_qs, u"euro"_qs, u"cent"_qs}));
+    QCOMPARE(names.mid(157), (QStringList{u"datum31"_qs, u"Activiteit31"_qs, u"Contact31"_qs, u"Uren31"_qs,
+                                          u"Kilometers31"_qs, u"onkosten"_qs, u"euro"_qs, u"cent"_qs}));
     QCOMPARE(names.at(7 + 5 * 9 + 3), u"Uren10"_qs);
 }
 
@@ -146,8 +145,7 @@ void TestReportRecord::key_data()
                                 << u" Maart "_qs;
     QTest::newRow("December") << u"2026"_qs << u"12 December "_qs << u"C001-PRJ 7"_qs
                               << u"2026_12_C001-PRJ 7"_qs << u" December "_qs;
-    QTest::newRow("empty code") << u"2009"_qs << u"05 Mei "_qs << QString() << u"2009_05_"_qs
-                                << u" Mei "_qs;
+    QTest::newRow("empty code") << u"2009"_qs << u"05 Mei "_qs << QString() << u"2009_05_"_qs << u" Mei "_qs;
 }
 
 void TestReportRecord::key()
@@ -171,8 +169,7 @@ void TestReportRecord::headerLines_data()
     QTest::newRow("client") << report::clientLine(u"Bouw BV"_qs) << u"Opdrachtgever :   Bouw BV"_qs;
     QTest::newRow("description") << report::descriptionLine(u"Fase 2"_qs)
                                  << u"Omschrijving     :   Fase 2"_qs;
-    QTest::newRow("not saved") << report::notYetSavedLine()
-                               << u"Laatst opgeslagen: 'NOG NIET OPGESLAGEN'"_qs;
+    QTest::newRow("not saved") << report::notYetSavedLine() << u"Laatst opgeslagen: 'NOG NIET OPGESLAGEN'"_qs;
 }
 
 void TestReportRecord::headerLines()

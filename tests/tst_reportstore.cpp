@@ -255,8 +255,8 @@ void TestReportStore::storedRowIsRecognised_data()
     QTest::newRow("another stamp") << u"2008_03_P"_qs << u"nee"_qs << u"laatstgewijzigd"_qs << u"later"_qs
                                    << false;
     QTest::newRow("one slot differs") << u"2008_03_P"_qs << u"nee"_qs << u"Uren31"_qs << u"8"_qs << false;
-    QTest::newRow("trailing blank lost") << u"2008_03_P"_qs << u"nee"_qs << u"cent"_qs << u" a cent é"_qs
-                                         << false;
+    QTest::newRow("trailing blank lost")
+        << u"2008_03_P"_qs << u"nee"_qs << u"cent"_qs << u" a cent é"_qs << false;
     QTest::newRow("letter case") << u"2008_03_P"_qs << u"nee"_qs << u"euro"_qs << u" A euro é "_qs << false;
     QTest::newRow("other state") << u"2008_03_P"_qs << u"ja"_qs << QString() << QString() << false;
     QTest::newRow("key in another case") << u"2008_03_p"_qs << u"nee"_qs << QString() << QString() << false;

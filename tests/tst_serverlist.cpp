@@ -62,8 +62,8 @@ private Q_SLOTS:
         QTest::newRow("refused, then one answers") << QStringList{u"refuses"_qs, u"answers"_qs} << 1 << 1500;
         QTest::newRow("stalled, then one answers") << QStringList{u"stalls"_qs, u"answers"_qs} << 1 << 4500;
         QTest::newRow("refused, then stalled") << QStringList{u"refuses"_qs, u"stalls"_qs} << -1 << 4500;
-        QTest::newRow("none answers") << QStringList{u"refuses"_qs, u"refuses"_qs, u"refuses"_qs} << -1
-                                      << 1500;
+        QTest::newRow("none answers")
+            << QStringList{u"refuses"_qs, u"refuses"_qs, u"refuses"_qs} << -1 << 1500;
     }
 
     void triesInTurn()
@@ -115,7 +115,7 @@ private Q_SLOTS:
             KeptConnection warm(second.address());
             QVERIFY(!warm.run(firstMessage).isEmpty());
         }
-        QTest::qWait(200);  // their goodbyes reach the proxy before counting starts
+        QTest::qWait(200); // their goodbyes reach the proxy before counting starts
         KeptConnection alone(second.address());
         const int before = second.roundTrips();
         QVERIFY(!alone.run(firstMessage).isEmpty());
@@ -151,7 +151,8 @@ private Q_SLOTS:
         FaultProxy first([] { return TestDb::server(); });
         FaultProxy second([] { return TestDb::server(); });
         first.onPacket("KALMIRO_berichten", FaultProxy::Fault::CutBefore);
-        const ServerList both = ServerList::parse(first.address().toString() + u',' + second.address().toString());
+        const ServerList both =
+            ServerList::parse(first.address().toString() + u',' + second.address().toString());
         KeptConnection db(several ? both : ServerList(first.address()));
         try {
             QVERIFY(!db.run(firstMessage).isEmpty());
@@ -169,7 +170,7 @@ private Q_SLOTS:
     void windowPaintsWhileConnecting_data()
     {
         QTest::addColumn<bool>("answers");
-        QTest::addColumn<bool>("rowHeld");  // the server answers, but another session holds the row
+        QTest::addColumn<bool>("rowHeld"); // the server answers, but another session holds the row
         QTest::newRow("a server answers") << true << false;
         QTest::newRow("none answers") << false << false;
         QTest::newRow("a row held elsewhere") << true << true;
@@ -181,9 +182,9 @@ private Q_SLOTS:
         QFETCH(bool, rowHeld);
         FaultProxy stalled([] { return TestDb::server(); });
         stalled.stall();
-        const ServerList list = answers ? ServerList::parse(stalled.address().toString() + u','
-                                                            + TestDb::server().toString())
-                                        : ServerList(stalled.address());
+        const ServerList list =
+            answers ? ServerList::parse(stalled.address().toString() + u',' + TestDb::server().toString())
+                    : ServerList(stalled.address());
         PaintCounter window;
         window.resize(200, 100);
         window.show();
@@ -202,17 +203,20 @@ private Q_SLOTS:
         std::thread asker([&] {
             for (int i = 0; i < 10; ++i) {
                 QThread::msleep(100);
-                QMetaObject::invokeMethod(&window, [&] { window.update(); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    &window, [&] { window.update(); }, Qt::QueuedConnection);
             }
         });
-        QMetaObject::invokeMethod(&window, [&] { window.close(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &window, [&] { window.close(); }, Qt::QueuedConnection);
         QString message;
         bool failed = false;
         int number = 0;
         if (rowHeld) {
             stalled.pass();
             db.connection();
-            TestDb::exec(u"START TRANSACTION; SELECT * FROM torvakdb_TORVAKdata.KALMIRO_berichten FOR UPDATE"_qs);
+            TestDb::exec(
+                u"START TRANSACTION; SELECT * FROM torvakdb_TORVAKdata.KALMIRO_berichten FOR UPDATE"_qs);
         }
         try {
             message = db.run([&](Connection& c) {
@@ -246,7 +250,7 @@ private Q_SLOTS:
         QVERIFY2(paintsDuring > 0, "the window did not paint");
         QCOMPARE(ticksDuring, 0);
         QVERIFY(!closedDuring);
-        QTRY_VERIFY(!window.isVisible());  // the close came afterwards
+        QTRY_VERIFY(!window.isVisible()); // the close came afterwards
         QTRY_VERIFY(ticks > ticksBefore);
     }
 };

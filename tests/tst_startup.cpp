@@ -4,8 +4,8 @@
 // controller the start-up dropped or wired twice shows here as a missing
 // or doubled message.
 
-#include "app/clock.h"
-#include "app/startup/startup.h"
+#include "app/startup.h"
+#include "core/clock.h"
 #include "declaration/drafts.h"
 #include "declaration/form1.h"
 #include "declaration/reportrecord.h"
@@ -91,10 +91,12 @@ void TestStartup::theWholeRoad()
     FormControls& c = form.controls();
     QCOMPARE(c.text(u"Text1"_qs), u"0042"_qs);
     QCOMPARE(form.windowTitle(), u"Declaraties & Logboeken van Ir. Anna de Vries"_qs);
-    QCOMPARE(TestDb::rows(u"SELECT isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN = 'anna'"_qs),
-             QStringList{u"ONLINE"_qs});
-    QCOMPARE(TestDb::rows(u"SELECT LOGINnaam, PCnaam, Afdrukapparaat FROM torvakdb_TORVAKdata.LOGINconsultant"_qs),
-             QStringList{u"Ir.Anna de Vries|tester|Kantoor"_qs});
+    QCOMPARE(
+        TestDb::rows(u"SELECT isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN = 'anna'"_qs),
+        QStringList{u"ONLINE"_qs});
+    QCOMPARE(
+        TestDb::rows(u"SELECT LOGINnaam, PCnaam, Afdrukapparaat FROM torvakdb_TORVAKdata.LOGINconsultant"_qs),
+        QStringList{u"Ir.Anna de Vries|tester|Kantoor"_qs});
 
     // Project, then month, each picked from its list.
     QVERIFY(pickFromList(c.get<QComboBox>(u"Combo1"_qs), kGlas));
@@ -102,7 +104,8 @@ void TestStartup::theWholeRoad()
     QCOMPARE(session.projectCode, u"0042-GLAS"_qs);
     QVERIFY(pickFromList(c.get<QComboBox>(u"Combo2"_qs), u"03 Maart "_qs));
     QCOMPARE(messages.shown.size(), 1);
-    QVERIFY2(messages.last().startsWith(u"Een nieuw raport is voor u aangemaakt."_qs), qPrintable(messages.last()));
+    QVERIFY2(messages.last().startsWith(u"Een nieuw raport is voor u aangemaakt."_qs),
+             qPrintable(messages.last()));
     QCOMPARE(session.reportKey, u"2026_03_0042-GLAS"_qs);
 
     // Hours typed on the report tab; the totals follow.
@@ -143,7 +146,7 @@ void TestStartup::theWholeRoad()
     QCOMPARE(TestDb::rows(u"SELECT afgewerkt, Uren04 FROM torvakdb_TORVAKraporten.Raporten"_qs),
              QStringList{u"ja|5"_qs});
     QCOMPARE(TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs), 1);
-    QTRY_VERIFY(!QFile::exists(draft));  // declared: nothing left unsaved
+    QTRY_VERIFY(!QFile::exists(draft)); // declared: nothing left unsaved
     QVERIFY(!c.isShown(u"Image4"_qs));
     QVERIFY(!session.hasOpenReport());
 
@@ -152,8 +155,9 @@ void TestStartup::theWholeRoad()
     QTest::mouseDClick(c.widget(u"Image2"_qs), Qt::LeftButton);
     QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.texts().join(u"\n---\n"_qs)));
     QCOMPARE(ends, 1);
-    QCOMPARE(TestDb::rows(u"SELECT isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN = 'anna'"_qs),
-             QStringList{u"OFFLINE"_qs});
+    QCOMPARE(
+        TestDb::rows(u"SELECT isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN = 'anna'"_qs),
+        QStringList{u"OFFLINE"_qs});
     QVERIFY(quits.isEmpty());
 }
 

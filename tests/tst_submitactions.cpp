@@ -2,9 +2,8 @@
 // questions and messages, what reaches the tables, and what the form shows
 // afterwards, also when the server fails or another workstation was first.
 
-#include "app/clock.h"
-#include "app/context.h"
-#include "app/imagebutton.h"
+#include "core/clock.h"
+#include "core/context.h"
 #include "declaration/form1.h"
 #include "declaration/monthselection.h"
 #include "declaration/projectselection.h"
@@ -14,6 +13,7 @@
 #include "submit/submitmessages.h"
 #include "support/fakes.h"
 #include "support/testdb.h"
+#include "ui/imagebutton.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -321,7 +321,7 @@ void TestSubmitActions::declareWritesBothRowsAndLetsGo()
              u"Het Raport voor Maart 2026 is opgeslagen en\r\n"
              "de declaratie hiervan is opgeslagen en aangeboden voor uitvoering.\r\n"_qs);
     QCOMPARE(f.messages.shown.size(), 2);
-    QVERIFY(f.messages.choices.isEmpty());  // nothing for the check to name
+    QVERIFY(f.messages.choices.isEmpty()); // nothing for the check to name
 
     QCOMPARE(reportRows(), QStringList{kKey + u"|ja|"_qs + kStamp + u"||5"_qs});
     const QStringList rows = TestDb::rows(
@@ -455,7 +455,8 @@ void fillInBadly(Fixture& f)
     f.clock.set(QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9)));
 }
 
-const QStringList kBadLines{u"Maart 2026 is nog niet voorbij"_qs, u"Zo  01 Maart     2026: 8 uur op een zondag"_qs,
+const QStringList kBadLines{u"Maart 2026 is nog niet voorbij"_qs,
+                            u"Zo  01 Maart     2026: 8 uur op een zondag"_qs,
                             u"Di  10 Maart     2026: 18 uur op één dag"_qs};
 
 } // namespace
@@ -513,7 +514,8 @@ void TestSubmitActions::checkComparesWithTheLastDeclaration()
     TestDb::exec(insert, {u"GLASVEZEL NOORD"_qs, u"2026"_qs, u"02"_qs, u"184"_qs});
     f.declare.run();
     QCOMPARE(f.messages.choices.size(), 1);
-    QCOMPARE(f.messages.choices.first().lines, QStringList{u"Uren 54 % lager dan in Februari 2026 (400 → 184)"_qs});
+    QCOMPARE(f.messages.choices.first().lines,
+             QStringList{u"Uren 54 % lager dan in Februari 2026 (400 → 184)"_qs});
     QCOMPARE(TestDb::count(kDeclarations), 4);
     QCOMPARE(TestDb::count(kReports), 0);
 }

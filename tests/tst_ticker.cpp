@@ -1,7 +1,7 @@
 // The message strip: colours by prefix, the scroll step and re-entry, and
 // refreshes that survive a stopped or hanging server.
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "declaration/form1.h"
 #include "declaration/ticker.h"
 #include "support/fakes.h"
@@ -32,7 +32,8 @@ void setMessages(const QStringList& texts)
 {
     TestDb::exec(QStringLiteral("DELETE FROM torvakdb_TORVAKdata.KALMIRO_berichten"));
     for (const QString& t : texts)
-        TestDb::exec(QStringLiteral("INSERT INTO torvakdb_TORVAKdata.KALMIRO_berichten (Bericht) VALUES (?)"), {t});
+        TestDb::exec(QStringLiteral("INSERT INTO torvakdb_TORVAKdata.KALMIRO_berichten (Bericht) VALUES (?)"),
+                     {t});
 }
 
 // A strip with its label, as the main form has them.
@@ -70,8 +71,8 @@ public:
         a.sin_family = AF_INET;
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t len = sizeof a;
-        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&a), len) == 0 && ::listen(m_fd, 8) == 0
-            && ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
+        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&a), len) == 0 && ::listen(m_fd, 8) == 0 &&
+            ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
             m_port = ntohs(a.sin_port);
     }
     ~SilentServer() { ::close(m_fd); }
@@ -134,7 +135,7 @@ void TestTicker::colour()
 void TestTicker::step()
 {
     QCOMPARE(tickerStepPixels(1440), 25.0);
-    QCOMPARE(tickerStepPixels(96), 25.0 * 96 / 1440);  // 1.67 pixels
+    QCOMPARE(tickerStepPixels(96), 25.0 * 96 / 1440); // 1.67 pixels
     QCOMPARE(tickerStepPixels(144), 2.5);
 }
 
@@ -213,7 +214,8 @@ void TestTicker::timersOfTheForm()
 void TestTicker::refreshReadsFirstRowAndKeepsPosition()
 {
     TestDb::reset();
-    setMessages({QStringLiteral("BELANGRIJK: declareren kan even niet"), QStringLiteral("OPMERKING: tweede rij")});
+    setMessages(
+        {QStringLiteral("BELANGRIJK: declareren kan even niet"), QStringLiteral("OPMERKING: tweede rij")});
     Strip s(TestDb::server());
     // Only the refresh may move the text here, not a slow machine's timer.
     s.strip.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
@@ -263,7 +265,7 @@ void TestTicker::hangingServerDoesNotHoldTheForm()
     s.ticker->refresh();
     QVERIFY(clock.elapsed() < 500);
     QVERIFY(s.ticker->isRefreshing());
-    s.ticker->refresh();  // still on its way: no second one
+    s.ticker->refresh(); // still on its way: no second one
 
     // The form's own events keep running meanwhile.
     const int before = s.label->x();
@@ -300,10 +302,10 @@ void TestTicker::stoppedServerThenStartedAgain()
     QVERIFY(s.ticker->trouble().contains(QStringLiteral("Fout ")));
     QVERIFY(mark->isVisibleTo(&s.strip));
     QVERIFY(!s.strip.toolTip().isEmpty());
-    QVERIFY(s.messages.shown.isEmpty());  // no message box
+    QVERIFY(s.messages.shown.isEmpty()); // no message box
 
     QVERIFY(test::startServer());
-    QCOMPARE(TestDb::server(), s.ctx.server);  // the restart kept the port
+    QCOMPARE(TestDb::server(), s.ctx.server); // the restart kept the port
     setMessages({QStringLiteral("BELANGRIJK: weer bereikbaar")});
     QVERIFY(s.refreshNow());
     QCOMPARE(s.label->text(), QStringLiteral("BELANGRIJK: weer bereikbaar"));

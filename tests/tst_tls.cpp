@@ -2,9 +2,9 @@
 // certificates and key are made here with openssl; the plain test server
 // (TestDb) offers no TLS.
 
-#include "app/clock.h"
-#include "app/session.h"
 #include "app/tlssettings.h"
+#include "core/clock.h"
+#include "core/session.h"
 #include "data/connection.h"
 #include "declaration/form1.h"
 #include "declaration/tickertext.h"

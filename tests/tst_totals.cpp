@@ -1,8 +1,8 @@
 // The totals chain as arithmetic and on the real form: the month's hours,
 // kilometres and expense carried to tab "Declaratie".
 
-#include "app/clock.h"
-#include "app/context.h"
+#include "core/clock.h"
+#include "core/context.h"
 #include "declaration/daygrid.h"
 #include "declaration/form1.h"
 #include "declaration/totals.h"
@@ -25,9 +25,7 @@ Q_DECLARE_METATYPE(Declare)
 namespace {
 
 struct Fixture : test::FormFixture {
-    Fixture()
-        : grid(form, ctx)
-        , chain(form, ctx)
+    Fixture() : grid(form, ctx), chain(form, ctx)
     {
         session.hourlyRateIn = 40.0;
         session.hourlyRateOut = 55.0;
@@ -86,7 +84,6 @@ private Q_SLOTS:
     void badAmountIsNamedAndTheChainRuns();
     void clientSideAmountsAreReadOnly();
 
-
 private:
     std::unique_ptr<Fixture> f;
 };
@@ -113,35 +110,41 @@ void TestTotals::compute_data()
     QTest::addColumn<Declare>("declare");
 
     const QStringList none;
-    QTest::newRow("8,5 hours at 40")
-        << u"8,5"_s << u"0"_s << u"0"_s << u"00"_s
-        << QStringList{u"340,00"_s, u"467,50"_s, u"0,00"_s, u"0,00"_s}
-        << QStringList{u"340,00"_s, u"68,00"_s, u"408,00"_s, u"467,50"_s, u"93,50"_s, u"561,00"_s}
-        << Declare::Something;
-    QTest::newRow("100 km")
-        << u"0"_s << u"100"_s << u"0"_s << u"00"_s
-        << QStringList{u"0,00"_s, u"0,00"_s, u"35,00"_s, u"0,00"_s}
-        << QStringList{u"35,00"_s, u"7,00"_s, u"42,00"_s, u"35,00"_s, u"7,00"_s, u"42,00"_s} << Declare::Something;
+    QTest::newRow("8,5 hours at 40") << u"8,5"_s << u"0"_s << u"0"_s << u"00"_s
+                                     << QStringList{u"340,00"_s, u"467,50"_s, u"0,00"_s, u"0,00"_s}
+                                     << QStringList{u"340,00"_s, u"68,00"_s, u"408,00"_s,
+                                                    u"467,50"_s, u"93,50"_s, u"561,00"_s}
+                                     << Declare::Something;
+    QTest::newRow("100 km") << u"0"_s << u"100"_s << u"0"_s << u"00"_s
+                            << QStringList{u"0,00"_s, u"0,00"_s, u"35,00"_s, u"0,00"_s}
+                            << QStringList{u"35,00"_s, u"7,00"_s, u"42,00"_s,
+                                           u"35,00"_s, u"7,00"_s, u"42,00"_s}
+                            << Declare::Something;
     QTest::newRow("subtotal 1.000,00")
         << u"25"_s << u"0"_s << u"0"_s << u"00"_s
         << QStringList{u"1.000,00"_s, u"1.375,00"_s, u"0,00"_s, u"0,00"_s}
         << QStringList{u"1.000,00"_s, u"200,00"_s, u"1.200,00"_s, u"1.375,00"_s, u"275,00"_s, u"1.650,00"_s}
         << Declare::Something;
-    QTest::newRow("everything")
-        << u"10"_s << u"7,5"_s << u"12"_s << u"50"_s
-        << QStringList{u"400,00"_s, u"550,00"_s, u"2,63"_s, u"12,50"_s}
-        << QStringList{u"415,13"_s, u"83,03"_s, u"498,16"_s, u"565,13"_s, u"113,03"_s, u"678,16"_s}
-        << Declare::Something;
+    QTest::newRow("everything") << u"10"_s << u"7,5"_s << u"12"_s << u"50"_s
+                                << QStringList{u"400,00"_s, u"550,00"_s, u"2,63"_s, u"12,50"_s}
+                                << QStringList{u"415,13"_s, u"83,03"_s,  u"498,16"_s,
+                                               u"565,13"_s, u"113,03"_s, u"678,16"_s}
+                                << Declare::Something;
     // 0,5 hours and 0,75 euros are amounts, not the 0 in front of the comma.
     QTest::newRow("half an hour is paid")
-        << u"0,5"_s << u"0"_s << u"0"_s << u"00"_s << QStringList{u"20,00"_s, u"27,50"_s, u"0,00"_s, u"0,00"_s}
-        << QStringList{u"20,00"_s, u"4,00"_s, u"24,00"_s, u"27,50"_s, u"5,50"_s, u"33,00"_s} << Declare::Something;
-    QTest::newRow("75 cents count")
-        << u"0"_s << u"0"_s << u"0"_s << u"75"_s << QStringList{u"0,00"_s, u"0,00"_s, u"0,00"_s, u"0,75"_s}
-        << QStringList{u"0,75"_s, u"0,15"_s, u"0,90"_s, u"0,75"_s, u"0,15"_s, u"0,90"_s} << Declare::Something;
-    QTest::newRow("half km")
-        << u"0"_s << u"0,5"_s << u"0"_s << u"00"_s << QStringList{u"0,00"_s, u"0,00"_s, u"0,18"_s, u"0,00"_s}
-        << QStringList{u"0,18"_s, u"0,04"_s, u"0,22"_s, u"0,18"_s, u"0,04"_s, u"0,22"_s} << Declare::Something;
+        << u"0,5"_s << u"0"_s << u"0"_s << u"00"_s
+        << QStringList{u"20,00"_s, u"27,50"_s, u"0,00"_s, u"0,00"_s}
+        << QStringList{u"20,00"_s, u"4,00"_s, u"24,00"_s, u"27,50"_s, u"5,50"_s, u"33,00"_s}
+        << Declare::Something;
+    QTest::newRow("75 cents count") << u"0"_s << u"0"_s << u"0"_s << u"75"_s
+                                    << QStringList{u"0,00"_s, u"0,00"_s, u"0,00"_s, u"0,75"_s}
+                                    << QStringList{u"0,75"_s, u"0,15"_s, u"0,90"_s,
+                                                   u"0,75"_s, u"0,15"_s, u"0,90"_s}
+                                    << Declare::Something;
+    QTest::newRow("half km") << u"0"_s << u"0,5"_s << u"0"_s << u"00"_s
+                             << QStringList{u"0,00"_s, u"0,00"_s, u"0,18"_s, u"0,00"_s}
+                             << QStringList{u"0,18"_s, u"0,04"_s, u"0,22"_s, u"0,18"_s, u"0,04"_s, u"0,22"_s}
+                             << Declare::Something;
     QTest::newRow("all zero") << u"0"_s << u"0"_s << u"0"_s << u"00"_s
                               << QStringList{u"0,00"_s, u"0,00"_s, u"0,00"_s, u"0,00"_s} << none
                               << Declare::Nothing;
@@ -149,8 +152,10 @@ void TestTotals::compute_data()
         << u"-5"_s << u"0"_s << u"0"_s << u"00"_s << QStringList{u"0,00"_s, u"0,00"_s, u"0,00"_s, u"0,00"_s}
         << none << Declare::Unchanged;
     QTest::newRow("bad euros count as 0, the rest runs")
-        << u"0"_s << u"100"_s << u"1%"_s << u"00"_s << QStringList{u"0,00"_s, u"0,00"_s, u"35,00"_s, u"0,00"_s}
-        << QStringList{u"35,00"_s, u"7,00"_s, u"42,00"_s, u"35,00"_s, u"7,00"_s, u"42,00"_s} << Declare::Something;
+        << u"0"_s << u"100"_s << u"1%"_s << u"00"_s
+        << QStringList{u"0,00"_s, u"0,00"_s, u"35,00"_s, u"0,00"_s}
+        << QStringList{u"35,00"_s, u"7,00"_s, u"42,00"_s, u"35,00"_s, u"7,00"_s, u"42,00"_s}
+        << Declare::Something;
     QTest::newRow("hours total in exponent form")
         << u"1E+15"_s << u"0"_s << u"0"_s << u"00"_s
         << QStringList{u"40.000.000.000.000.000,00"_s, u"55.000.000.000.000.000,00"_s, u"0,00"_s, u"0,00"_s}
@@ -200,7 +205,7 @@ void TestTotals::expenseText_data()
     QTest::addColumn<QString>("euros");
     QTest::addColumn<QString>("cents");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("problemField");  // empty: no message
+    QTest::addColumn<QString>("problemField"); // empty: no message
 
     QTest::newRow("12 and 50") << u"12"_s << u"50"_s << u"12,50"_s << QString();
     QTest::newRow("12 and 5 is five cents") << u"12"_s << u"5"_s << u"12,05"_s << QString();
@@ -237,7 +242,7 @@ void TestTotals::expenseText()
 void TestTotals::rates_data()
 {
     QTest::addColumn<QVariant>("rate");
-    QTest::addColumn<QString>("amount");  // for 2 hours
+    QTest::addColumn<QString>("amount"); // for 2 hours
     QTest::addColumn<bool>("problem");
 
     QTest::newRow("decimal stays a number") << QVariant(45.5) << u"91,00"_s << false;
@@ -315,15 +320,15 @@ void TestTotals::tabClickCarriesTheMonth()
     f->clickTab(1);
 
     QCOMPARE(f->form.tabs()->currentIndex(), 1);
-    const QStringList names{u"Text19"_s, u"Text21"_s, u"Text39"_s, u"Text14"_s, u"Text16"_s, u"Text11"_s,
-                            u"Text13"_s, u"Text12"_s, u"Text17"_s, u"Text28"_s, u"Text29"_s, u"Text40"_s,
-                            u"Text41"_s, u"Text42"_s};
+    const QStringList names{u"Text19"_s, u"Text21"_s, u"Text39"_s, u"Text14"_s, u"Text16"_s,
+                            u"Text11"_s, u"Text13"_s, u"Text12"_s, u"Text17"_s, u"Text28"_s,
+                            u"Text29"_s, u"Text40"_s, u"Text41"_s, u"Text42"_s};
     QStringList got;
     for (const QString& n : names)
         got << f->text(n);
-    QCOMPARE(got, (QStringList{u"8,5"_s, u"340,00"_s, u"467,50"_s, u"100"_s, u"35,00"_s, u"12,05"_s, u"12,05"_s,
-                               u"Parkeren"_s, u"387,05"_s, u"77,41"_s, u"464,46"_s, u"514,55"_s, u"102,91"_s,
-                               u"617,46"_s}));
+    QCOMPARE(got, (QStringList{u"8,5"_s, u"340,00"_s, u"467,50"_s, u"100"_s, u"35,00"_s, u"12,05"_s,
+                               u"12,05"_s, u"Parkeren"_s, u"387,05"_s, u"77,41"_s, u"464,46"_s, u"514,55"_s,
+                               u"102,91"_s, u"617,46"_s}));
     for (const QString& n : {u"Image4"_s, u"Image5"_s, u"Image6"_s, u"Combo4"_s})
         QVERIFY2(f->c().isShown(n), qPrintable(n));
     QVERIFY(f->messages.shown.isEmpty());
@@ -394,8 +399,9 @@ void TestTotals::badAmountIsNamedAndTheChainRuns()
     f->typeInto(km(2), u"100"_s);
     f->clickTab(1);
     QCOMPARE(f->messages.shown.size(), 1);
-    QCOMPARE(f->messages.last(),
-             u"Het veld \"Onkosten (euro's)\" bevat \"1%\"; dat is geen getal.\r\nEr wordt met 0 gerekend."_s);
+    QCOMPARE(
+        f->messages.last(),
+        u"Het veld \"Onkosten (euro's)\" bevat \"1%\"; dat is geen getal.\r\nEr wordt met 0 gerekend."_s);
     QCOMPARE(f->messages.shown[0].buttons, Buttons::Ok);
     QCOMPARE(f->text(u"Text11"_s), u"0,00"_s);
     QCOMPARE(f->text(u"Text16"_s), u"35,00"_s);

@@ -4,8 +4,8 @@
 // before a save or declaration overwrites a save made on another
 // workstation since the month was opened.
 
-#include "app/clock.h"
-#include "app/startup/startup.h"
+#include "app/startup.h"
+#include "core/clock.h"
 #include "declaration/drafts.h"
 #include "declaration/form1.h"
 #include "declaration/openmonth.h"

@@ -1,7 +1,7 @@
 // The workstation as the login record sees it, read from made-up sysfs
 // trees, and the record written at login.
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "data/dberror.h"
 #include "login/loginaudit.h"
 #include "login/workstation.h"
@@ -21,7 +21,7 @@ namespace {
 struct FakeAdapter {
     QString name;
     bool device = true;        // a device link behind it
-    bool underVirtual = false;  // lives under devices/virtual
+    bool underVirtual = false; // lives under devices/virtual
     int type = 1;
     QString mac;
     QString driver;
@@ -60,7 +60,8 @@ public:
 
     void add(const FakeAdapter& a)
     {
-        const QString pci = QStringLiteral("sys/devices/pci0000:00/0000:00:%1.0").arg(++m_slot, 2, 10, QChar(u'0'));
+        const QString pci =
+            QStringLiteral("sys/devices/pci0000:00/0000:00:%1.0").arg(++m_slot, 2, 10, QChar(u'0'));
         const QString dev = a.underVirtual ? QString(QStringLiteral("sys/devices/virtual/net/") + a.name)
                                            : QString(pci + QStringLiteral("/net/") + a.name);
         write(dev + QStringLiteral("/type"), QString::number(a.type) + u'\n');
@@ -72,7 +73,8 @@ public:
             link(root() + u'/' + pci, dev + QStringLiteral("/device"));
             if (!a.driver.isEmpty()) {
                 QDir().mkpath(root() + QStringLiteral("/sys/bus/pci/drivers/") + a.driver);
-                link(root() + QStringLiteral("/sys/bus/pci/drivers/") + a.driver, pci + QStringLiteral("/driver"));
+                link(root() + QStringLiteral("/sys/bus/pci/drivers/") + a.driver,
+                     pci + QStringLiteral("/driver"));
             }
             if (!a.usbProduct.isEmpty()) {
                 write(pci + QStringLiteral("/manufacturer"), QStringLiteral("ASIX Elec. Corp.\n"));
@@ -153,29 +155,38 @@ void TestWorkstation::adapterChoice_data()
         << QList<FakeAdapter>{virt(QStringLiteral("lo"), 772), bridge, virt(QStringLiteral("tun0"), 65534)}
         << QString() << QString();
     QTest::newRow("two physical: the last in name order")
-        << QList<FakeAdapter>{phys(QStringLiteral("wlp2s0"), QStringLiteral("a4:c3:f0:11:22:33"), QStringLiteral("iwlwifi")),
-                              phys(QStringLiteral("enp3s0"), QStringLiteral("00:1a:2b:3c:4d:5e"), QStringLiteral("e1000e"))}
+        << QList<FakeAdapter>{phys(QStringLiteral("wlp2s0"), QStringLiteral("a4:c3:f0:11:22:33"),
+                                   QStringLiteral("iwlwifi")),
+                              phys(QStringLiteral("enp3s0"), QStringLiteral("00:1a:2b:3c:4d:5e"),
+                                   QStringLiteral("e1000e"))}
         << QStringLiteral("wlp2s0 (iwlwifi)") << QStringLiteral("A4:C3:F0:11:22:33");
     QTest::newRow("name order is byte order")
-        << QList<FakeAdapter>{phys(QStringLiteral("enp9s0"), QStringLiteral("00:00:00:00:00:09"), QStringLiteral("r8169")),
-                              phys(QStringLiteral("enp10s0"), QStringLiteral("00:00:00:00:00:10"), QStringLiteral("r8169"))}
+        << QList<FakeAdapter>{phys(QStringLiteral("enp9s0"), QStringLiteral("00:00:00:00:00:09"),
+                                   QStringLiteral("r8169")),
+                              phys(QStringLiteral("enp10s0"), QStringLiteral("00:00:00:00:00:10"),
+                                   QStringLiteral("r8169"))}
         << QStringLiteral("enp9s0 (r8169)") << QStringLiteral("00:00:00:00:00:09");
     QTest::newRow("virtual ones after the physical one are skipped")
-        << QList<FakeAdapter>{phys(QStringLiteral("eth0"), QStringLiteral("00:11:22:33:44:55"), QStringLiteral("e1000")),
+        << QList<FakeAdapter>{phys(QStringLiteral("eth0"), QStringLiteral("00:11:22:33:44:55"),
+                                   QStringLiteral("e1000")),
                               virt(QStringLiteral("virbr0"), 1), virt(QStringLiteral("wg0"), 65534)}
         << QStringLiteral("eth0 (e1000)") << QStringLiteral("00:11:22:33:44:55");
     QTest::newRow("a device that is not ethernet is skipped")
-        << QList<FakeAdapter>{phys(QStringLiteral("eth0"), QStringLiteral("00:11:22:33:44:55"), QStringLiteral("e1000")),
+        << QList<FakeAdapter>{phys(QStringLiteral("eth0"), QStringLiteral("00:11:22:33:44:55"),
+                                   QStringLiteral("e1000")),
                               [] {
-                                  FakeAdapter ib = phys(QStringLiteral("ib0"), QStringLiteral("80:00:00:48"), QStringLiteral("ib_ipoib"));
+                                  FakeAdapter ib = phys(QStringLiteral("ib0"), QStringLiteral("80:00:00:48"),
+                                                        QStringLiteral("ib_ipoib"));
                                   ib.type = 32;
                                   return ib;
                               }()}
         << QStringLiteral("eth0 (e1000)") << QStringLiteral("00:11:22:33:44:55");
     QTest::newRow("a device link under devices/virtual is skipped")
-        << QList<FakeAdapter>{phys(QStringLiteral("eth0"), QStringLiteral("00:11:22:33:44:55"), QStringLiteral("e1000")),
+        << QList<FakeAdapter>{phys(QStringLiteral("eth0"), QStringLiteral("00:11:22:33:44:55"),
+                                   QStringLiteral("e1000")),
                               [] {
-                                  FakeAdapter v = phys(QStringLiteral("veth9"), QStringLiteral("66:77:88:99:aa:bb"), QString());
+                                  FakeAdapter v = phys(QStringLiteral("veth9"),
+                                                       QStringLiteral("66:77:88:99:aa:bb"), QString());
                                   v.underVirtual = true;
                                   return v;
                               }()}
@@ -201,7 +212,8 @@ void TestWorkstation::adapterChoice()
 void TestWorkstation::adapterDescribedByVendorAndModel()
 {
     FakeTree tree;
-    FakeAdapter known = phys(QStringLiteral("enp0s31f6"), QStringLiteral("00:1a:2b:3c:4d:5e"), QStringLiteral("e1000e"));
+    FakeAdapter known =
+        phys(QStringLiteral("enp0s31f6"), QStringLiteral("00:1a:2b:3c:4d:5e"), QStringLiteral("e1000e"));
     known.ifindex = 2;
     known.udevVendor = QStringLiteral("Intel Corporation");
     known.udevModel = QStringLiteral("Ethernet Connection I219-LM");
@@ -211,7 +223,8 @@ void TestWorkstation::adapterDescribedByVendorAndModel()
     QCOMPARE(adapter->description, QStringLiteral("Intel Corporation Ethernet Connection I219-LM"));
 
     FakeTree usb;
-    FakeAdapter dongle = phys(QStringLiteral("enx001122334455"), QStringLiteral("00:11:22:33:44:55"), QStringLiteral("ax88179_178a"));
+    FakeAdapter dongle = phys(QStringLiteral("enx001122334455"), QStringLiteral("00:11:22:33:44:55"),
+                              QStringLiteral("ax88179_178a"));
     dongle.usbProduct = QStringLiteral("AX88179");
     usb.add(dongle);
     QCOMPARE(WorkstationReader(usb.root(), {}).lastPhysicalAdapter()->description,
@@ -261,8 +274,8 @@ void TestWorkstation::stamp()
 
 void TestWorkstation::init()
 {
-    if (QByteArray(QTest::currentTestFunction()).startsWith("recordWritten")
-        || QByteArray(QTest::currentTestFunction()).startsWith("failing"))
+    if (QByteArray(QTest::currentTestFunction()).startsWith("recordWritten") ||
+        QByteArray(QTest::currentTestFunction()).startsWith("failing"))
         TestDb::reset();
 }
 
@@ -272,7 +285,8 @@ void TestWorkstation::recordWritten_data()
     QTest::addColumn<QString>("printer");
     QTest::newRow("14 characters") << QStringLiteral("a.vandenberg14") << QStringLiteral("Kantoor-HP");
     QTest::newRow("15 characters") << QStringLiteral("a.vandenberg015") << QStringLiteral("Kantoor-HP");
-    QTest::newRow("30 characters") << QStringLiteral("anna.vandenberg-dewit.kantoor1") << QStringLiteral("PDF");
+    QTest::newRow("30 characters") << QStringLiteral("anna.vandenberg-dewit.kantoor1")
+                                   << QStringLiteral("PDF");
     QTest::newRow("no printer") << QStringLiteral("anna") << QString();
 }
 
@@ -299,10 +313,10 @@ void TestWorkstation::recordWritten()
     const QStringList rows = TestDb::rows(QStringLiteral(
         "SELECT DATUMTIJD, PCnaam, LOGINnaam, NETWERKkaart, NETWERKadres, MBmerk, MBtype, Afdrukapparaat "
         "FROM torvakdb_TORVAKdata.LOGINconsultant"));
-    QCOMPARE(rows, QStringList{QStringLiteral("2026-03-14   09:30:00|") + user
-                               + QStringLiteral("|Ir. Anna de Vries|enp5s0 (r8169)|18:C0:4D:01:02:03|"
-                                                "Gigabyte Technology Co., Ltd.|B550M DS3H|")
-                               + printer});
+    QCOMPARE(rows, QStringList{QStringLiteral("2026-03-14   09:30:00|") + user +
+                               QStringLiteral("|Ir. Anna de Vries|enp5s0 (r8169)|18:C0:4D:01:02:03|"
+                                              "Gigabyte Technology Co., Ltd.|B550M DS3H|") +
+                               printer});
     QCOMPARE(session.windowsUserName, user);
     QCOMPARE(session.macAddress, QStringLiteral("18:C0:4D:01:02:03"));
     QCOMPARE(session.loginStamp, QStringLiteral("2026-03-14   09:30:00"));
@@ -318,11 +332,13 @@ void TestWorkstation::failingUserQueryStillWritesRecord()
     AppContext ctx{session, messages, clock, TestDb::server()};
     const auto failing = []() -> QString { throw std::runtime_error("no passwd entry"); };
 
-    LoginAudit(ctx, WorkstationReader(QStringLiteral("/nonexistent"), failing), QLocale(QStringLiteral("nl_NL")))
+    LoginAudit(ctx, WorkstationReader(QStringLiteral("/nonexistent"), failing),
+               QLocale(QStringLiteral("nl_NL")))
         .write();
-    QCOMPARE(TestDb::rows(QStringLiteral("SELECT PCnaam, LOGINnaam, NETWERKkaart, NETWERKadres, MBmerk, MBtype, "
-                                         "Afdrukapparaat FROM torvakdb_TORVAKdata.LOGINconsultant")),
-             QStringList{QStringLiteral("|Dr. Bram Peters|||||")});
+    QCOMPARE(
+        TestDb::rows(QStringLiteral("SELECT PCnaam, LOGINnaam, NETWERKkaart, NETWERKadres, MBmerk, MBtype, "
+                                    "Afdrukapparaat FROM torvakdb_TORVAKdata.LOGINconsultant")),
+        QStringList{QStringLiteral("|Dr. Bram Peters|||||")});
 }
 
 void TestWorkstation::failingWriteLeavesSessionAlone()
@@ -333,7 +349,7 @@ void TestWorkstation::failingWriteLeavesSessionAlone()
     FixedClock clock(QDateTime(QDate(2026, 3, 14), QTime(9, 30, 0)));
     ServerAddress nowhere;
     nowhere.host = QStringLiteral("127.0.0.1");
-    nowhere.port = 1;  // nothing listens there
+    nowhere.port = 1; // nothing listens there
     AppContext ctx{session, messages, clock, nowhere};
     LoginAudit audit(ctx, WorkstationReader(QStringLiteral("/nonexistent"), named(QStringLiteral("bram"))));
     QVERIFY_THROWS_EXCEPTION(DbError, audit.write());

@@ -100,7 +100,7 @@ int runWorker(const WorkerPlan& plan, QTextStream& out)
                     w.messages.answers.enqueue(Answer::Yes);
                 const bool declaring = round == plan.rounds && entry == plan.months.last();
                 if (declaring) {
-                    w.messages.choiceAnswers.enqueue(1);  // whatever the check finds, the consultant goes on
+                    w.messages.choiceAnswers.enqueue(1); // whatever the check finds, the consultant goes on
                     w.declare.run();
                     const QString m = submit::monthName(entry);
                     const QString told = w.messages.last();

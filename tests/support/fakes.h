@@ -2,9 +2,9 @@
 // Stand-ins for the seams: message boxes that record their texts and give
 // scripted answers, a made-up printer list, a file dialog that answers.
 
-#include "app/filechooser.h"
-#include "app/messages.h"
-#include "app/printers.h"
+#include "core/filechooser.h"
+#include "core/messages.h"
+#include "core/printers.h"
 
 #include <QList>
 #include <QQueue>
@@ -44,9 +44,9 @@ public:
     }
 
     QList<Message> shown;
-    QQueue<Answer> answers;  // for Yes/No questions; empty: the default button
+    QQueue<Answer> answers; // for Yes/No questions; empty: the default button
     QList<Choice> choices;
-    QQueue<int> choiceAnswers;  // button indexes; empty: the default button
+    QQueue<int> choiceAnswers; // button indexes; empty: the default button
 };
 
 class FakePrinters final : public PrinterCatalogue {
@@ -66,7 +66,7 @@ public:
         asked.append({caption, proposedPath, filter});
         return answer;
     }
-    QList<QStringList> asked;  // caption, proposed path, filter
+    QList<QStringList> asked; // caption, proposed path, filter
     QString answer;
 };
 

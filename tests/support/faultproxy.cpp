@@ -213,7 +213,7 @@ private:
         QQueue<Chunk> m_toServer;
         QQueue<Chunk> m_toClient;
         bool m_cutAnswer = false;
-        bool m_clientSpeaks = true;  // the server speaks first: its greeting
+        bool m_clientSpeaks = true; // the server speaks first: its greeting
         int m_slowAnswerMs = 0;
         bool m_broken = false;
     };

@@ -1,11 +1,11 @@
 #pragma once
 // Small helpers for tests that drive the main form's controls.
 
-#include "app/clock.h"
-#include "app/context.h"
-#include "app/controls.h"
+#include "core/clock.h"
+#include "core/context.h"
 #include "declaration/form1.h"
 #include "support/fakes.h"
+#include "ui/controls.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -38,8 +38,8 @@ void dropAdmin(int n)
 
 bool script(const QString& command, int n)
 {
-    const QByteArray line = QByteArray(DL_SOURCE_DIR "/scripts/galera.sh ") + command.toUtf8() + " '"
-        + DL_GALERA_DIR "' " + QByteArray::number(n) + " >/dev/null 2>&1";
+    const QByteArray line = QByteArray(DL_SOURCE_DIR "/scripts/galera.sh ") + command.toUtf8() + " '" +
+                            DL_GALERA_DIR "' " + QByteArray::number(n) + " >/dev/null 2>&1";
     return std::system(line.constData()) == 0;
 }
 
@@ -110,10 +110,11 @@ bool GaleraNodes::kill(int n)
     const int other = n == 1 ? 2 : 1;
     for (int i = 0; i < 150; ++i) {
         try {
-            if (rows(other, QStringLiteral("SHOW STATUS LIKE 'wsrep_cluster_size'")).value(0).section(u'|', 1)
-                    == u"2"
-                && rows(other, QStringLiteral("SHOW STATUS LIKE 'wsrep_ready'")).value(0).section(u'|', 1)
-                    == u"ON")
+            if (rows(other, QStringLiteral("SHOW STATUS LIKE 'wsrep_cluster_size'"))
+                        .value(0)
+                        .section(u'|', 1) == u"2" &&
+                rows(other, QStringLiteral("SHOW STATUS LIKE 'wsrep_ready'")).value(0).section(u'|', 1) ==
+                    u"ON")
                 return true;
         } catch (const std::exception&) {
         }

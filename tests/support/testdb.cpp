@@ -44,7 +44,8 @@ std::unique_ptr<Connection> adminConnection(const QString& socket, const char* w
     root.scripts = true;
     root.sessionSettings = false;
     try {
-        return std::make_unique<Connection>(ServerAddress{}, Database::Data, Connection::Options{4, 60}, root);
+        return std::make_unique<Connection>(ServerAddress{}, Database::Data, Connection::Options{4, 60},
+                                            root);
     } catch (const DbError& e) {
         throw std::runtime_error(std::string(who) + " not reachable: " + e.what());
     }
@@ -71,7 +72,8 @@ void execAs(Connection& c, const QString& sql, const QVariantList& binds, const 
         else
             c.exec(sql, binds);
     } catch (const DbError& e) {
-        throw std::runtime_error(std::string(who) + " SQL failed: " + e.what() + " in " + sql.left(200).toStdString());
+        throw std::runtime_error(std::string(who) + " SQL failed: " + e.what() + " in " +
+                                 sql.left(200).toStdString());
     }
 }
 
@@ -120,15 +122,14 @@ int TestDb::count(const QString& table)
 
 void TestDb::reset()
 {
-    exec(QStringLiteral(
-        "TRUNCATE TABLE torvakdb_TORVAKdata.KALMIRO_consultants;"
-        "TRUNCATE TABLE torvakdb_TORVAKdata.LOGINconsultant;"
-        "TRUNCATE TABLE torvakdb_TORVAKdata.KALMIRO_projecten;"
-        "TRUNCATE TABLE torvakdb_TORVAKdata.KALMIRO_opdrachtgevers;"
-        "TRUNCATE TABLE torvakdb_TORVAKdata.KALMIRO_berichten;"
-        "TRUNCATE TABLE torvakdb_TORVAKraporten.Raporten;"
-        "TRUNCATE TABLE torvakdb_TORVAKraporten.Sloten;"
-        "TRUNCATE TABLE torvakdb_TORVAKdeclaraties.Declaraties;"));
+    exec(QStringLiteral("TRUNCATE TABLE torvakdb_TORVAKdata.KALMIRO_consultants;"
+                        "TRUNCATE TABLE torvakdb_TORVAKdata.LOGINconsultant;"
+                        "TRUNCATE TABLE torvakdb_TORVAKdata.KALMIRO_projecten;"
+                        "TRUNCATE TABLE torvakdb_TORVAKdata.KALMIRO_opdrachtgevers;"
+                        "TRUNCATE TABLE torvakdb_TORVAKdata.KALMIRO_berichten;"
+                        "TRUNCATE TABLE torvakdb_TORVAKraporten.Raporten;"
+                        "TRUNCATE TABLE torvakdb_TORVAKraporten.Sloten;"
+                        "TRUNCATE TABLE torvakdb_TORVAKdeclaraties.Declaraties;"));
 }
 
 void TestDb::runFile(const QString& path)
@@ -144,8 +145,8 @@ void TestDb::loadDemo()
 
 void TestDb::reloadSchema()
 {
-    for (const char* f : {"01_databases.sql", "02_data.sql", "03_raporten.sql", "04_declaraties.sql",
-                          "05_rechten.sql"})
+    for (const char* f :
+         {"01_databases.sql", "02_data.sql", "03_raporten.sql", "04_declaraties.sql", "05_rechten.sql"})
         runFile(QStringLiteral(DL_SOURCE_DIR) + QStringLiteral("/schema/") + QLatin1String(f));
     Records::forgetSchema();
 }

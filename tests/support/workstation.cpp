@@ -1,6 +1,6 @@
 #include "workstation.h"
 
-#include "app/actionguard.h"
+#include "core/actionguard.h"
 #include "declaration/projectselection.h"
 #include "declaration/reportrecord.h"
 #include "login/loginaudit.h"

@@ -3,8 +3,8 @@
 // save and declare actions, the login form and the logoff, against a given
 // server, with message boxes that record their texts and answer Yes.
 
-#include "app/clock.h"
-#include "app/context.h"
+#include "core/clock.h"
+#include "core/context.h"
 #include "declaration/form1.h"
 #include "declaration/monthselection.h"
 #include "fakes.h"

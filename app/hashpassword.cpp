@@ -1,4 +1,4 @@
-#include "app/startup/hashpassword.h"
+#include "app/hashpassword.h"
 
 #include "app/commandline.h"
 #include "login/passwordhash.h"

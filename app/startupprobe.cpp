@@ -1,4 +1,4 @@
-#include "app/startup/startupprobe.h"
+#include "app/startupprobe.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -3,7 +3,7 @@
 // else thrown) is shown with the server's number and description, the action
 // is abandoned and the program keeps running.
 
-#include "app/messages.h"
+#include "core/messages.h"
 #include "data/serverlist.h"
 
 #include <functional>
@@ -12,7 +12,11 @@ namespace dl {
 
 class DbError;
 
+// What a failed call tells the consultant: nothing was changed, the
+// server's error line and, where trying again may help, that it may.
 QString errorMessageText(const DbError& e);
+// That last part alone: empty, or a paragraph of its own.
+QString errorAdvice(const DbError& e);
 
 // Runs the action; returns false when it was abandoned by an error.
 bool runGuarded(MessageService& messages, const std::function<void()>& action);

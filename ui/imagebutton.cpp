@@ -1,4 +1,4 @@
-#include "app/imagebutton.h"
+#include "ui/imagebutton.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -13,11 +13,7 @@ class FormControls {
 public:
     void add(QWidget* w);
     QWidget* widget(const QString& name) const;
-    template <typename T>
-    T* get(const QString& name) const
-    {
-        return qobject_cast<T*>(widget(name));
-    }
+    template <typename T> T* get(const QString& name) const { return qobject_cast<T*>(widget(name)); }
     bool contains(const QString& name) const { return m_widgets.contains(name); }
 
     // Line edits, combo boxes (their edit text; the current entry follows it),

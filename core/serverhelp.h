@@ -15,8 +15,7 @@ class DbError;
 // the remembered address lives in (settingsFilePath()).
 QString unreachableServerText(const ServerList& tried, const QString& settingsPath);
 // The same, followed by the server's error number and description.
-QString unreachableServerText(const ServerList& tried, const DbError& error,
-                              const QString& settingsPath);
+QString unreachableServerText(const ServerList& tried, const DbError& error, const QString& settingsPath);
 // With the real settings file.
 QString unreachableServerText(const ServerList& tried);
 QString unreachableServerText(const ServerList& tried, const DbError& error);

@@ -1,4 +1,4 @@
-#include "declaration/formparts.h"
+#include "ui/formparts.h"
 
 #include <algorithm>
 #include <limits>
@@ -104,17 +104,23 @@ QLineEdit* text(FormControls& c, const QString& name, const TextOptions& options
     return e;
 }
 
-QString limitEdit(const QString& old, const QString& now, int max, int* cursor)
+EditSpan changedSpan(const QString& old, const QString& now)
 {
-    if (now.size() <= max || now.size() <= old.size())
-        return now;
     qsizetype head = 0;
     while (head < old.size() && head < now.size() && old[head] == now[head])
         ++head;
     qsizetype tail = 0;
-    while (tail < old.size() - head && tail < now.size() - head
-           && old[old.size() - 1 - tail] == now[now.size() - 1 - tail])
+    while (tail < old.size() - head && tail < now.size() - head &&
+           old[old.size() - 1 - tail] == now[now.size() - 1 - tail])
         ++tail;
+    return {head, tail};
+}
+
+QString limitEdit(const QString& old, const QString& now, int max, int* cursor)
+{
+    if (now.size() <= max || now.size() <= old.size())
+        return now;
+    const auto [head, tail] = changedSpan(old, now);
     const qsizetype inserted = now.size() - head - tail;
     qsizetype keep = std::max<qsizetype>(0, inserted - (now.size() - std::max<qsizetype>(max, old.size())));
     // Never half a character: a pair of surrogates stays together or goes.
@@ -161,9 +167,7 @@ QComboBox* combo(FormControls& c, const QString& name, const QString& design, bo
     return b;
 }
 
-LimitedTextEdit::LimitedTextEdit(int maxLength, QWidget* parent)
-    : QPlainTextEdit(parent)
-    , m_max(maxLength)
+LimitedTextEdit::LimitedTextEdit(int maxLength, QWidget* parent) : QPlainTextEdit(parent), m_max(maxLength)
 {
     connect(this, &QPlainTextEdit::textChanged, this, &LimitedTextEdit::enforce);
 }

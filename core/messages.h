@@ -7,15 +7,18 @@
 
 namespace dl {
 
-inline QString applicationTitle() { return QStringLiteral("Declaraties & Logboeken"); }
+inline QString applicationTitle()
+{
+    return QStringLiteral("Declaraties & Logboeken");
+}
 
 enum class Buttons { Ok, YesNo };
 enum class Answer { Ok, Yes, No };
 enum class Icon { None, Information, Warning, Critical };
 
 struct Message {
-    QString text;     // line breaks as CR LF
-    QString caption;  // empty: the application's title
+    QString text;    // line breaks as CR LF
+    QString caption; // empty: the application's title
     Buttons buttons = Buttons::Ok;
     Answer defaultAnswer = Answer::Ok;
     Icon icon = Icon::None;
@@ -23,12 +26,12 @@ struct Message {
 
 // A box with buttons of its own naming, and a list of lines under the text.
 struct Choice {
-    QString text;       // line breaks as CR LF
+    QString text; // line breaks as CR LF
     QString caption;
-    QStringList lines;  // shown one a line under the text; may be empty
-    QStringList buttons;  // left to right
+    QStringList lines;   // shown one a line under the text; may be empty
+    QStringList buttons; // left to right
     int defaultButton = 0;
-    int escapeButton = -1;  // Escape and the close box; -1: the default button
+    int escapeButton = -1; // Escape and the close box; -1: the default button
     Icon icon = Icon::None;
 };
 
@@ -49,13 +52,6 @@ public:
     {
         return show({text, caption, Buttons::YesNo, Answer::Yes, Icon::None}) == Answer::Yes;
     }
-};
-
-// The real boxes, modal on the active window.
-class QtMessageService final : public MessageService {
-public:
-    Answer show(const Message& m) override;
-    int choose(const Choice& c) override;
 };
 
 } // namespace dl

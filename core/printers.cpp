@@ -1,4 +1,4 @@
-#include "app/printers.h"
+#include "core/printers.h"
 
 namespace dl {
 

@@ -1,17 +1,15 @@
 #pragma once
 // The seams and shared values a form or action is built with.
 
-#include "app/clock.h"
-#include "app/messages.h"
-#include "app/session.h"
+#include "core/clock.h"
+#include "core/messages.h"
+#include "core/session.h"
 #include "data/keptconnection.h"
 #include "data/serverlist.h"
 
 #include <memory>
 
 namespace dl {
-
-class PrinterCatalogue;
 
 struct AppContext {
     Session& session;

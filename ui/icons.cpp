@@ -1,4 +1,4 @@
-#include "app/icons.h"
+#include "ui/icons.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -67,7 +67,8 @@ QPixmap leaveComputer()
     QPainter p(&pm);
     begin(p);
     drawComputer(p);
-    for (const auto& [pen, width] : {std::pair{QColor(Qt::white), 7.0}, std::pair{QColor(200, 20, 20), 4.5}}) {
+    for (const auto& [pen, width] :
+         {std::pair{QColor(Qt::white), 7.0}, std::pair{QColor(200, 20, 20), 4.5}}) {
         p.setPen(QPen(pen, width, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(30, 26), QPointF(44, 42));
         p.drawLine(QPointF(44, 26), QPointF(30, 42));
@@ -240,8 +241,8 @@ QPixmap logo(qreal scale)
     p.setBrush(QColor(250, 180, 40));
     p.drawEllipse(QRectF(12, 12, 18, 18));
     p.setBrush(Qt::white);
-    QPolygonF wave{QPointF(8, 44), QPointF(22, 32), QPointF(34, 40), QPointF(48, 26), QPointF(48, 48),
-                   QPointF(8, 48)};
+    QPolygonF wave{QPointF(8, 44),  QPointF(22, 32), QPointF(34, 40),
+                   QPointF(48, 26), QPointF(48, 48), QPointF(8, 48)};
     p.drawPolygon(wave);
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setPixelSize(20);

@@ -1,4 +1,4 @@
-#include "app/messages.h"
+#include "ui/messagebox.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "app/dates.h"
+#include "core/dates.h"
 
 namespace dl {
 

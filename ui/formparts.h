@@ -1,8 +1,8 @@
 #pragma once
-// Small builders for the controls of the main form: each control gets its
-// form name as objectName and is registered by that name.
+// Small builders for the controls of the forms: each control gets its form
+// name as objectName and is registered by that name.
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -14,7 +14,7 @@ namespace dl::form {
 struct TextOptions {
     QString design = {};
     bool locked = false;
-    int maxLength = 0;  // 0: no limit
+    int maxLength = 0;   // 0: no limit
     bool number = false; // a number cut short is another number: refused whole
     Qt::Alignment align = Qt::AlignLeft;
     bool fixedPitch = false;
@@ -40,6 +40,13 @@ enum class Fit {
 void limitUserInput(QLineEdit* edit, int maxLength, Fit fit = Fit::WhatFits);
 // The limit set by limitUserInput; 0: none.
 int userInputLimit(const QLineEdit* edit);
+// Where an edit changed a text: how many characters at the head and at the
+// tail of now are those of old (the two never overlap).
+struct EditSpan {
+    qsizetype head = 0;
+    qsizetype tail = 0;
+};
+EditSpan changedSpan(const QString& old, const QString& now);
 // The edit of old into now, with the inserted part cut so that the result
 // holds at most max characters (nothing is cut from what was there).
 QString limitEdit(const QString& old, const QString& now, int max, int* cursor = nullptr);

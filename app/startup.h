@@ -3,9 +3,9 @@
 // main form (hidden); the main form is created once and wired to its
 // actions here.
 
-#include "app/context.h"
-#include "app/filechooser.h"
-#include "app/printers.h"
+#include "core/context.h"
+#include "core/filechooser.h"
+#include "core/printers.h"
 #include "login/logoff.h"
 #include "login/workstation.h"
 #include "submit/printaction.h"
@@ -28,14 +28,14 @@ struct LoginHooks;
 // What the forms and actions take from the machine besides the context;
 // tests pass their own.
 struct StartupSeams {
-    std::unique_ptr<PrinterCatalogue> printers;  // the workstation's printers
-    std::unique_ptr<FileChooser> files;          // where a PDF is kept
-    PrintAction::OutputFactory printOutput;      // empty: the printer's CUPS queue
-    std::function<void(int exitCode)> quit;      // the login form ends the program
-    Logoff::EndProgram endProgram;               // the logoff ends the program
-    WorkstationReader workstation;               // the facts of the login record
-    QLocale locale = QLocale::system();          // stamps and date texts
-    QString draftFolder;                         // the drafts of unsaved months; empty: none kept
+    std::unique_ptr<PrinterCatalogue> printers; // the workstation's printers
+    std::unique_ptr<FileChooser> files;         // where a PDF is kept
+    PrintAction::OutputFactory printOutput;     // empty: the printer's CUPS queue
+    std::function<void(int exitCode)> quit;     // the login form ends the program
+    Logoff::EndProgram endProgram;              // the logoff ends the program
+    WorkstationReader workstation;              // the facts of the login record
+    QLocale locale = QLocale::system();         // stamps and date texts
+    QString draftFolder;                        // the drafts of unsaved months; empty: none kept
 
     // This machine's: Qt's printer list, CUPS, the event loop, the drafts
     // under the application's data folder.
@@ -57,11 +57,11 @@ public:
     LoginForm* loginForm() const { return m_login.get(); }
 
 private:
-    // Plug-in point: the actions of the main form. Keep each controller in
-    // m_controllers (or as a child of the form) so it lives as long as the form.
+    // Connects every action to the main form. A controller lives as long as
+    // the form: as its child, or kept in m_controllers.
     void wireMainForm(Form1& form);
-    // Plug-in point: what the login form's load step and a successful login do
-    // besides the login itself.
+    // Besides the login itself: the load step fills the printer list, a
+    // successful login writes the login record.
     LoginHooks loginHooks();
 
     AppContext& m_ctx;

@@ -6,14 +6,14 @@
 
 namespace dl::icons {
 
-QPixmap loginComputer();   // computer with a green check mark
-QPixmap leaveComputer();   // computer with a red cross
-QPixmap disk();            // save
-QPixmap stamp();           // declare
-QPixmap printer();         // print
-QPixmap pdf();             // keep as a PDF file
-QPixmap door();            // end the program
-QPixmap bin();             // remove a project
+QPixmap loginComputer(); // computer with a green check mark
+QPixmap leaveComputer(); // computer with a red cross
+QPixmap disk();          // save
+QPixmap stamp();         // declare
+QPixmap printer();       // print
+QPixmap pdf();           // keep as a PDF file
+QPixmap door();          // end the program
+QPixmap bin();           // remove a project
 // The company logo; also printed at the head of the document. Drawn in the
 // proportions of its printed place (4.47:1); scale 5 is sharp on paper.
 QPixmap logo(qreal scale = 1.0);

@@ -1,10 +1,9 @@
-#include "app/startup/startup.h"
+#include "app/startup.h"
 
 #include "app/commandline.h"
+#include "app/hashpassword.h"
 #include "app/serverwait.h"
-#include "app/messages.h"
-#include "app/startup/hashpassword.h"
-#include "app/startup/startupprobe.h"
+#include "app/startupprobe.h"
 #include "data/keylesstables.h"
 #include "data/tables.h"
 #include "declaration/daygrid.h"
@@ -25,6 +24,8 @@
 #include "submit/pdfaction.h"
 #include "submit/printaction.h"
 #include "submit/saveaction.h"
+#include "ui/filedialog.h"
+#include "ui/messagebox.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -48,10 +49,8 @@ StartupSeams StartupSeams::real()
 }
 
 Startup::Startup(AppContext& ctx, StartupSeams seams)
-    : m_ctx(ctx)
-    , m_seams(std::move(seams))
-    , m_printer(std::make_unique<CurrentPrinter>(*m_seams.printers))
-    , m_drafts(m_seams.draftFolder.isEmpty() ? nullptr : std::make_unique<DraftStore>(m_seams.draftFolder))
+    : m_ctx(ctx), m_seams(std::move(seams)), m_printer(std::make_unique<CurrentPrinter>(*m_seams.printers)),
+      m_drafts(m_seams.draftFolder.isEmpty() ? nullptr : std::make_unique<DraftStore>(m_seams.draftFolder))
 {
 }
 
@@ -68,23 +67,21 @@ Form1& Startup::mainForm()
 
 void Startup::wireMainForm(Form1& form)
 {
-    // Controllers of the main form are added here, e.g.
-    //   m_controllers.push_back(std::make_unique<ProjectChoice>(form, m_ctx));
     connectPrinterChoice(form, *m_printer);
-    new PrintAction(form, m_ctx, *m_printer, m_seams.printOutput);  // a child of the form
-    new PdfAction(form, m_ctx, *m_seams.files);                      // ImagePdf, a child of the form
+    new PrintAction(form, m_ctx, *m_printer, m_seams.printOutput); // a child of the form
+    new PdfAction(form, m_ctx, *m_seams.files);                    // ImagePdf, a child of the form
     DraftStore* drafts = m_drafts.get();
-    auto* save = new SaveAction(form, m_ctx, m_seams.locale, drafts);  // Image3, a child of the form
-    new DeclareAction(form, m_ctx, m_seams.locale, drafts);            // Image4, a child of the form
+    auto* save = new SaveAction(form, m_ctx, m_seams.locale, drafts); // Image3, a child of the form
+    new DeclareAction(form, m_ctx, m_seams.locale, drafts);           // Image4, a child of the form
     m_guard = std::make_unique<LeaveGuard>(
         form.controls(), m_ctx, [save] { return save->saveWithoutQuestion(); }, drafts);
-    DraftKeeper* keeper = drafts ? new DraftKeeper(form, m_ctx, *drafts) : nullptr;  // a child of the form
+    DraftKeeper* keeper = drafts ? new DraftKeeper(form, m_ctx, *drafts) : nullptr; // a child of the form
     m_controllers.push_back(std::make_unique<ProjectSelection>(form, m_ctx, m_guard.get()));
-    new MonthSelection(form, m_ctx, m_seams.locale, m_guard.get(), keeper);  // Combo2, a child of the form
+    new MonthSelection(form, m_ctx, m_seams.locale, m_guard.get(), keeper); // Combo2, a child of the form
     m_controllers.push_back(std::make_unique<DayGrid>(form, m_ctx));
     m_controllers.push_back(std::make_unique<TotalsController>(form, m_ctx));
-    new Ticker(form, m_ctx);  // a child of the form; its timers run from here on
-    new Logoff(form, m_ctx, m_seams.endProgram, m_guard.get());  // Image2 and closing the window
+    new Ticker(form, m_ctx); // a child of the form; its timers run from here on
+    new Logoff(form, m_ctx, m_seams.endProgram, m_guard.get()); // Image2 and closing the window
 }
 
 LoginHooks Startup::loginHooks()
@@ -94,14 +91,16 @@ LoginHooks Startup::loginHooks()
     hooks.onLoad = [this] {
         fillPrinterList([this]() -> Form1& { return mainForm(); }, *m_printer, m_ctx.session);
     };
-    hooks.afterLogin = [this](Connection& c) { LoginAudit(m_ctx, m_seams.workstation, m_seams.locale).write(c); };
+    hooks.afterLogin = [this](Connection& c) {
+        LoginAudit(m_ctx, m_seams.workstation, m_seams.locale).write(c);
+    };
     return hooks;
 }
 
 void Startup::start()
 {
-    m_login = std::make_unique<LoginForm>(m_ctx, [this]() -> Form1& { return mainForm(); }, loginHooks(),
-                                          m_seams.quit);
+    m_login = std::make_unique<LoginForm>(
+        m_ctx, [this]() -> Form1& { return mainForm(); }, loginHooks(), m_seams.quit);
     connect(m_login.get(), &LoginForm::loggedIn, this, [this] {
         // The login form is done; it goes once its click handler has returned.
         m_login.release()->deleteLater();

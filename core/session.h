@@ -23,8 +23,8 @@ struct Session {
     QVariant hourlyRateOut;
     // The report that is open; empty when no month is open.
     QString reportKey;
-    QString reportYear;        // the year box when the month was opened, e.g. "2008"
-    QString reportMonthEntry;  // the month entry it was opened with, e.g. "03 Maart "
+    QString reportYear;       // the year box when the month was opened, e.g. "2008"
+    QString reportMonthEntry; // the month entry it was opened with, e.g. "03 Maart "
     // The open report's row as this workstation last read or wrote it: whether
     // there was one, and its laatstgewijzigd. A save that finds it otherwise
     // asks before it overwrites another workstation's save.

@@ -1,0 +1,50 @@
+# The layers and what each may include, bottom to top (docs/ARCHITECTURE.md).
+# Reads every #include "..." of the product folders and fails on one that
+# reaches up or sideways (the test "layers"):
+#   cmake -DDL_SOURCE_DIR=<source folder> -P cmake/Layers.cmake
+cmake_minimum_required(VERSION 3.25)
+
+set(DL_LAYERS data core ui declaration login submit app)
+set(DL_LAYER_data data)
+set(DL_LAYER_core core data)
+set(DL_LAYER_ui ui core data)
+set(DL_LAYER_declaration declaration ui core data)
+set(DL_LAYER_login login declaration ui core data)
+set(DL_LAYER_submit submit declaration ui core data)
+set(DL_LAYER_app app login submit declaration ui core data)
+
+if(NOT DL_SOURCE_DIR)
+  message(FATAL_ERROR "usage: cmake -DDL_SOURCE_DIR=<source folder> -P Layers.cmake")
+endif()
+
+set(_wrong 0)
+set(_read 0)
+foreach(_layer ${DL_LAYERS})
+  file(GLOB_RECURSE _files ${DL_SOURCE_DIR}/${_layer}/*.cpp ${DL_SOURCE_DIR}/${_layer}/*.h)
+  foreach(_file ${_files})
+    math(EXPR _read "${_read} + 1")
+    file(RELATIVE_PATH _name ${DL_SOURCE_DIR} ${_file})
+    file(STRINGS ${_file} _includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(_line ${_includes})
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*$" "\\1" _included "${_line}")
+      # Product code names the folder of every header it includes.
+      if(_included MATCHES "^([a-z]+)/[^/]")
+        set(_folder ${CMAKE_MATCH_1})
+        if(_folder IN_LIST DL_LAYER_${_layer})
+          continue()
+        endif()
+      endif()
+      string(REPLACE ";" ", " _may "${DL_LAYER_${_layer}}")
+      message(SEND_ERROR "${_name} includes \"${_included}\"; ${_layer}/ may include from ${_may} only")
+      math(EXPR _wrong "${_wrong} + 1")
+    endforeach()
+  endforeach()
+endforeach()
+
+if(_read EQUAL 0)
+  message(FATAL_ERROR "no sources found under ${DL_SOURCE_DIR}")
+endif()
+if(_wrong GREATER 0)
+  message(FATAL_ERROR "${_wrong} include(s) against the layers")
+endif()
+message(STATUS "${_read} files, every include within its layer or below")
