@@ -11,7 +11,8 @@
 # the round trips (quick); BENCH_SAMPLES=200 per action and scale, BENCH_BASELINE=1e3=30,1e5=5,full=3
 # samples of the old design, BENCH_NICE=-10 the priority of the measuring
 # (the program, the bench and its servers; the fill runs at nice 10), so that
-# compilers on the same cores do not measure themselves; BENCH_NICE=0 for none.
+# compilers on the same cores do not measure themselves; BENCH_NICE=0 for none;
+# BENCH_NOTE a sentence on the machine's state, written into the results.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${BENCH_BUILD_DIR:-$root/build-bench}"
@@ -88,7 +89,7 @@ for s in "${scales[@]}"; do args+=(--scale "$s=$(addr "$s")"); done
 set +e
 run "$build/bench/dl_bench" "${args[@]}" --data "$data" --samples "$samples" --baseline "$baseline" \
   --out "$root/bench/RESULTS.md" --startup-ms "$startup" "${memargs[@]}" \
-  --note "Measured at nice $prio (program, bench and servers) while other builds shared the cores."
+  --note "Measured at nice $prio (program, bench and servers).${BENCH_NOTE:+ $BENCH_NOTE}"
 rc=$?
 set -e
 echo
