@@ -21,4 +21,7 @@ if(DL_CLANG_FORMAT)
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
     COMMENT "clang-format --dry-run over the sources"
     VERBATIM)
+  # The test runs clang-format itself: a build in the build folder would
+  # race the package test's.
+  set(DL_FORMAT_CHECK_COMMAND ${DL_CLANG_FORMAT} --style=file --dry-run --Werror ${_format_files})
 endif()
