@@ -1,5 +1,8 @@
 #include "data/keylesstables.h"
 
+#include "data/records.h"
+#include "data/tables.h"
+
 #include <QSet>
 
 namespace dl {
@@ -8,43 +11,23 @@ QStringList tablesWithoutPrimaryKey(Connection& c, const QList<TableRef>& tables
 {
     if (tables.isEmpty())
         return {};
-    QStringList tableConds;
     QVariantList binds;
-    for (const TableRef& t : tables) {
-        tableConds << QStringLiteral("(TABLE_SCHEMA = ? AND TABLE_NAME = ?)");
-        binds << databaseName(t.db) << t.name;
-    }
-    const QVariantList tableBinds = binds;
-    binds += tableBinds;
-    // The tables, then those of them with a primary key; one round trip.
     Result q =
-        c.exec(QStringLiteral("SELECT 0, TABLE_SCHEMA, TABLE_NAME FROM information_schema.TABLES WHERE ") +
-                   tableConds.join(QStringLiteral(" OR ")) +
-                   QStringLiteral(" UNION ALL SELECT DISTINCT 1, TABLE_SCHEMA, TABLE_NAME FROM "
-                                  "information_schema.KEY_COLUMN_USAGE WHERE CONSTRAINT_NAME = 'PRIMARY' "
-                                  "AND (") +
-                   tableConds.join(QStringLiteral(" OR ")) + u')',
+        c.exec(QStringLiteral("SELECT TABLE_SCHEMA, TABLE_NAME FROM information_schema.TABLES WHERE ") +
+                   schemaTableConditions(tables, binds),
                binds);
-    QStringList present;
-    QSet<QString> keyed;
-    while (q.next()) {
-        const QString db = q.value(1).toString();
-        const QString name = q.value(2).toString();
-        // information_schema compares names by its own collation; the client decides exactly.
-        bool ours = false;
-        for (const TableRef& t : tables)
-            ours = ours || (databaseName(t.db) == db && t.name == name);
-        if (!ours)
-            continue;
-        if (q.value(0).toInt() == 1)
-            keyed.insert(db + u'.' + name);
-        else
-            present << db + u'.' + name;
-    }
+    // information_schema compares names by its own collation; the client decides exactly.
+    QSet<QString> present;
+    while (q.next())
+        present.insert(q.value(0).toString() + u'.' + q.value(1).toString());
+    // The keys come through Records, which keeps them: the actions that
+    // follow need not ask again.
+    Records records(c);
     QStringList found;
-    for (const QString& t : std::as_const(present)) {
-        if (!keyed.contains(t))
-            found << t;
+    for (const TableRef& t : tables) {
+        const QString name = databaseName(t.db) + u'.' + t.name;
+        if (present.contains(name) && records.primaryKey(t).isEmpty())
+            found << name;
     }
     found.sort();
     return found;

@@ -135,16 +135,11 @@ QStringList Records::primaryKey(const TableRef& table)
     if (std::none_of(wanted.cbegin(), wanted.cend(),
                      [&](const TableRef& t) { return t.db == table.db && t.name == table.name; }))
         wanted = {table};
-    QStringList conds;
     QVariantList binds;
-    for (const TableRef& t : std::as_const(wanted)) {
-        conds << QStringLiteral("(TABLE_SCHEMA = ? AND TABLE_NAME = ?)");
-        binds << databaseName(t.db) << t.name;
-    }
     Result q = m_c.exec(
         QStringLiteral("SELECT TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME FROM "
                        "information_schema.KEY_COLUMN_USAGE WHERE CONSTRAINT_NAME = 'PRIMARY' AND (") +
-            conds.join(QStringLiteral(" OR ")) + QStringLiteral(") ORDER BY ORDINAL_POSITION"),
+            schemaTableConditions(wanted, binds) + QStringLiteral(") ORDER BY ORDINAL_POSITION"),
         binds);
     QHash<QString, QStringList> found;
     for (const TableRef& t : std::as_const(wanted))

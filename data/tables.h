@@ -47,3 +47,19 @@ inline QList<TableRef> all()
 }
 
 } // namespace dl::tables
+
+namespace dl {
+
+// "(TABLE_SCHEMA = ? AND TABLE_NAME = ?) OR …" for information_schema; the
+// values are appended to binds.
+inline QString schemaTableConditions(const QList<TableRef>& tables, QVariantList& binds)
+{
+    QStringList conds;
+    for (const TableRef& t : tables) {
+        conds << QStringLiteral("(TABLE_SCHEMA = ? AND TABLE_NAME = ?)");
+        binds << databaseName(t.db) << t.name;
+    }
+    return conds.join(QStringLiteral(" OR "));
+}
+
+} // namespace dl
