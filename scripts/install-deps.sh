@@ -8,7 +8,8 @@ packages=(
   cups cups-client printer-driver-cups-pdf poppler-utils
   fonts-liberation
   xvfb xauth x11-utils xdotool imagemagick
-  python3 dpkg-dev file clang-format
+  python3 dpkg-dev file clang-format ccache
+  locales qt6-translations-l10n
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -20,6 +21,18 @@ if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# The tests and the demo run on a Dutch desktop: the locale must exist, or
+# the C library quietly falls back to C and hides locale faults.
+if ! locale -a 2>/dev/null | grep -qi '^nl_NL\.utf-\?8$'; then
+  sudo=""
+  [[ "$(id -u)" != 0 ]] && sudo="sudo"
+  if [[ -f /etc/locale.gen ]] && grep -q 'nl_NL.UTF-8' /etc/locale.gen; then
+    $sudo sed -i 's/^# *\(nl_NL.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  else
+    echo 'nl_NL.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  fi
+  $sudo locale-gen
 fi
 # The distribution's own server is not used; keep it from holding port 3306.
 if command -v systemctl >/dev/null 2>&1 && systemctl is-active --quiet mariadb 2>/dev/null; then

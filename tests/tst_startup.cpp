@@ -4,6 +4,7 @@
 // controller the start-up dropped or wired twice shows here as a missing
 // or doubled message.
 
+#include "app/serverwait.h"
 #include "app/startup.h"
 #include "core/clock.h"
 #include "declaration/drafts.h"
@@ -24,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <clocale>
 #include <memory>
 
 using namespace dl;
@@ -51,8 +53,16 @@ class TestStartup : public QObject {
 
 private Q_SLOTS:
     void init() { TestDb::loadDemo(); }
+    void dutchDesktop();
     void theWholeRoad();
 };
+
+// The suite must run where consultants work: a missing locale would make the
+// C library fall back to C silently and hide every locale fault.
+void TestStartup::dutchDesktop()
+{
+    QCOMPARE(QString::fromLatin1(std::localeconv()->decimal_point), u","_qs);
+}
 
 void TestStartup::theWholeRoad()
 {
@@ -60,6 +70,7 @@ void TestStartup::theWholeRoad()
     FakeMessages messages;
     FixedClock clock{QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9))};
     AppContext ctx{session, messages, clock, TestDb::server()};
+    ctx.serverWait = waitWhilePainting;
     QList<int> quits;
     int ends = 0;
     StartupSeams seams;

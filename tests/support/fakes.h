@@ -6,8 +6,10 @@
 #include "core/messages.h"
 #include "core/printers.h"
 
+#include <QEventLoop>
 #include <QList>
 #include <QQueue>
+#include <QTimer>
 
 namespace dl::test {
 
@@ -16,6 +18,7 @@ public:
     Answer show(const Message& m) override
     {
         shown.append(m);
+        stayOpen();
         if (m.buttons == Buttons::Ok)
             return Answer::Ok;
         return answers.isEmpty() ? m.defaultAnswer : answers.dequeue();
@@ -32,6 +35,7 @@ public:
     {
         shown.append({c.text, c.caption, Buttons::Ok, Answer::Ok, c.icon});
         choices.append(c);
+        stayOpen();
         return choiceAnswers.isEmpty() ? c.defaultButton : choiceAnswers.dequeue();
     }
     QString last() const { return shown.isEmpty() ? QString() : shown.last().text; }
@@ -44,9 +48,23 @@ public:
     }
 
     QList<Message> shown;
+    // A consultant takes time to read a box: with openMs > 0 each box runs an
+    // event loop that long before it answers, as a modal box does, so timers,
+    // queued results and posted events run inside it.
+    int openMs = 0;
     QQueue<Answer> answers; // for Yes/No questions; empty: the default button
     QList<Choice> choices;
     QQueue<int> choiceAnswers; // button indexes; empty: the default button
+
+private:
+    void stayOpen() const
+    {
+        if (openMs <= 0)
+            return;
+        QEventLoop loop;
+        QTimer::singleShot(openMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
 };
 
 class FakePrinters final : public PrinterCatalogue {
