@@ -87,14 +87,43 @@ SET @dl_change = NULL;
 -- The look-up of the last earlier declaration of a consultant, client and
 -- project, made before a month is declared. Without the index the answer
 -- is the same, only slower. MySQL 8 has no CREATE INDEX IF NOT EXISTS.
+-- An office's own `Declaraties` may have wide or TEXT columns, which the
+-- server refuses to index whole: a column gets a prefix when it is longer
+-- than its quarter of the key (InnoDB 3072 bytes, less on smaller pages;
+-- MyISAM and Aria 1000) or than a column of a COMPACT or REDUNDANT row may
+-- be (767). A prefix of 192 characters still finds the few rows to read.
 -- ---------------------------------------------------------------------
+SET @dl_part = (
+  SELECT FLOOR(LEAST(IF(ENGINE = 'InnoDB', LEAST(3072, @@innodb_page_size * 3 DIV 16), 1000) / 4,
+                     IF(ENGINE = 'InnoDB' AND ROW_FORMAT IN ('Compact', 'Redundant'), 767, 3072)))
+  FROM information_schema.TABLES
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKdeclaraties' AND TABLE_NAME = 'Declaraties');
+-- Prefixes count characters (bytes in binary columns); numbers and dates
+-- take none. A missing column or table is left for the server to name.
 SET @dl_index = (
-  SELECT IF(COUNT(*) = 0,
-            'CREATE INDEX `ix_consultant_opdrachtgever_jaar_maand` ON `torvakdb_TORVAKdeclaraties`.`Declaraties` (`consultant`, `Opdrachtgever`, `Jaar`, `maand`)',
-            'DO 0')
+  SELECT CONCAT('CREATE INDEX `ix_consultant_opdrachtgever_jaar_maand` ON `torvakdb_TORVAKdeclaraties`.`Declaraties` (',
+                IF(COUNT(*) = 4,
+                   GROUP_CONCAT(CONCAT('`', c.COLUMN_NAME, '`',
+                                       IF(c.DATA_TYPE IN ('tinytext', 'text', 'mediumtext', 'longtext',
+                                                          'tinyblob', 'blob', 'mediumblob', 'longblob')
+                                            OR (c.DATA_TYPE IN ('char', 'varchar', 'binary', 'varbinary')
+                                                AND c.CHARACTER_OCTET_LENGTH > @dl_part),
+                                          CONCAT('(', FLOOR(LEAST(@dl_part, c.CHARACTER_OCTET_LENGTH) / COALESCE(s.MAXLEN, 1)), ')'),
+                                          ''))
+                                ORDER BY FIELD(c.COLUMN_NAME, 'consultant', 'Opdrachtgever', 'Jaar', 'maand')
+                                SEPARATOR ', '),
+                   '`consultant`, `Opdrachtgever`, `Jaar`, `maand`'),
+                ')')
+  FROM information_schema.COLUMNS c
+  LEFT JOIN information_schema.CHARACTER_SETS s ON s.CHARACTER_SET_NAME = c.CHARACTER_SET_NAME
+  WHERE c.TABLE_SCHEMA = 'torvakdb_TORVAKdeclaraties' AND c.TABLE_NAME = 'Declaraties'
+    AND c.COLUMN_NAME IN ('consultant', 'Opdrachtgever', 'Jaar', 'maand'));
+SET @dl_index = (
+  SELECT IF(COUNT(*) = 0, @dl_index, 'DO 0')
   FROM information_schema.STATISTICS
   WHERE TABLE_SCHEMA = 'torvakdb_TORVAKdeclaraties' AND TABLE_NAME = 'Declaraties'
     AND INDEX_NAME = 'ix_consultant_opdrachtgever_jaar_maand');
 PREPARE dl_stmt FROM @dl_index;
 EXECUTE dl_stmt;
 DEALLOCATE PREPARE dl_stmt;
+SET @dl_index = NULL, @dl_part = NULL;
