@@ -29,8 +29,34 @@ DEALLOCATE PREPARE dl_stmt;
 -- surname with two blanks: up to 298 characters) in the two columns the
 -- program writes it to. A column that is wide enough, or TEXT, stays as
 -- it is; a narrower one keeps its character set, collation, NULL rule,
--- default and comment.
+-- default and comment. Where the office indexed the whole column and the
+-- wider column would no longer fit the key (767 bytes a column in COMPACT
+-- and REDUNDANT rows, 3072 a key), the server would refuse the change and
+-- stop the script: the column stays, and the script says which index.
+-- Other columns of such a key count with their own width (a number or
+-- date not known here as 32 bytes, which errs on the side of leaving it).
 -- ---------------------------------------------------------------------
+-- An index of the office's that holds the whole of `Consultantnaam` and would
+-- grow past what the server allows keeps the column as it is.
+SET @dl_blocked = (
+  SELECT GROUP_CONCAT(x.INDEX_NAME)
+  FROM (SELECT p.INDEX_NAME,
+               SUM(IF(p.COLUMN_NAME = 'Consultantnaam' AND p.SUB_PART IS NULL, 300 * s.MAXLEN,
+                      COALESCE(p.SUB_PART * COALESCE(s.MAXLEN, 1), c.CHARACTER_OCTET_LENGTH,
+                               ELT(FIELD(c.DATA_TYPE, 'tinyint', 'smallint', 'int', 'bigint'), 1, 2, 4, 8),
+                               32))) AS bytes,
+               MAX(IF(p.COLUMN_NAME = 'Consultantnaam' AND p.SUB_PART IS NULL, 300 * s.MAXLEN, 0)) AS widened
+        FROM information_schema.STATISTICS p
+        JOIN information_schema.COLUMNS c
+          ON c.TABLE_SCHEMA = p.TABLE_SCHEMA AND c.TABLE_NAME = p.TABLE_NAME AND c.COLUMN_NAME = p.COLUMN_NAME
+        LEFT JOIN information_schema.CHARACTER_SETS s ON s.CHARACTER_SET_NAME = c.CHARACTER_SET_NAME
+        WHERE p.TABLE_SCHEMA = 'torvakdb_TORVAKdeclaraties' AND p.TABLE_NAME = 'Declaraties'
+          AND p.INDEX_TYPE NOT IN ('FULLTEXT', 'SPATIAL')
+        GROUP BY p.INDEX_NAME) x
+  JOIN information_schema.TABLES t ON t.TABLE_SCHEMA = 'torvakdb_TORVAKdeclaraties' AND t.TABLE_NAME = 'Declaraties'
+  WHERE x.widened > 0
+    AND (x.bytes > IF(t.ENGINE = 'InnoDB', LEAST(3072, @@innodb_page_size * 3 DIV 16), 1000)
+         OR (t.ENGINE = 'InnoDB' AND t.ROW_FORMAT IN ('Compact', 'Redundant') AND x.widened > 767)));
 SET @dl_change = (
   SELECT CONCAT('ALTER TABLE `', TABLE_SCHEMA, '`.`', TABLE_NAME, '` MODIFY `', COLUMN_NAME,
                 '` VARCHAR(300) CHARACTER SET ', CHARACTER_SET_NAME, ' COLLATE ', COLLATION_NAME,
@@ -41,12 +67,41 @@ SET @dl_change = (
   FROM information_schema.COLUMNS
   WHERE TABLE_SCHEMA = 'torvakdb_TORVAKdeclaraties' AND TABLE_NAME = 'Declaraties'
     AND COLUMN_NAME = 'Consultantnaam' AND DATA_TYPE IN ('varchar', 'char')
-    AND CHARACTER_MAXIMUM_LENGTH < 300);
+    AND CHARACTER_MAXIMUM_LENGTH < 300
+    AND @dl_blocked IS NULL);
 SET @dl_change = COALESCE(@dl_change, 'DO 0');
 PREPARE dl_stmt FROM @dl_change;
 EXECUTE dl_stmt;
 DEALLOCATE PREPARE dl_stmt;
+SELECT CONCAT('Declaraties.Consultantnaam blijft ', CHARACTER_MAXIMUM_LENGTH, ' tekens breed: de index ', @dl_blocked,
+              ' zou te lang worden voor de server.') AS melding
+  FROM information_schema.COLUMNS
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKdeclaraties' AND TABLE_NAME = 'Declaraties'
+    AND COLUMN_NAME = 'Consultantnaam' AND DATA_TYPE IN ('varchar', 'char')
+    AND CHARACTER_MAXIMUM_LENGTH < 300
+    AND @dl_blocked IS NOT NULL;
 
+-- An index of the office's that holds the whole of `LOGINnaam` and would
+-- grow past what the server allows keeps the column as it is.
+SET @dl_blocked = (
+  SELECT GROUP_CONCAT(x.INDEX_NAME)
+  FROM (SELECT p.INDEX_NAME,
+               SUM(IF(p.COLUMN_NAME = 'LOGINnaam' AND p.SUB_PART IS NULL, 300 * s.MAXLEN,
+                      COALESCE(p.SUB_PART * COALESCE(s.MAXLEN, 1), c.CHARACTER_OCTET_LENGTH,
+                               ELT(FIELD(c.DATA_TYPE, 'tinyint', 'smallint', 'int', 'bigint'), 1, 2, 4, 8),
+                               32))) AS bytes,
+               MAX(IF(p.COLUMN_NAME = 'LOGINnaam' AND p.SUB_PART IS NULL, 300 * s.MAXLEN, 0)) AS widened
+        FROM information_schema.STATISTICS p
+        JOIN information_schema.COLUMNS c
+          ON c.TABLE_SCHEMA = p.TABLE_SCHEMA AND c.TABLE_NAME = p.TABLE_NAME AND c.COLUMN_NAME = p.COLUMN_NAME
+        LEFT JOIN information_schema.CHARACTER_SETS s ON s.CHARACTER_SET_NAME = c.CHARACTER_SET_NAME
+        WHERE p.TABLE_SCHEMA = 'torvakdb_TORVAKdata' AND p.TABLE_NAME = 'LOGINconsultant'
+          AND p.INDEX_TYPE NOT IN ('FULLTEXT', 'SPATIAL')
+        GROUP BY p.INDEX_NAME) x
+  JOIN information_schema.TABLES t ON t.TABLE_SCHEMA = 'torvakdb_TORVAKdata' AND t.TABLE_NAME = 'LOGINconsultant'
+  WHERE x.widened > 0
+    AND (x.bytes > IF(t.ENGINE = 'InnoDB', LEAST(3072, @@innodb_page_size * 3 DIV 16), 1000)
+         OR (t.ENGINE = 'InnoDB' AND t.ROW_FORMAT IN ('Compact', 'Redundant') AND x.widened > 767)));
 SET @dl_change = (
   SELECT CONCAT('ALTER TABLE `', TABLE_SCHEMA, '`.`', TABLE_NAME, '` MODIFY `', COLUMN_NAME,
                 '` VARCHAR(300) CHARACTER SET ', CHARACTER_SET_NAME, ' COLLATE ', COLLATION_NAME,
@@ -57,15 +112,44 @@ SET @dl_change = (
   FROM information_schema.COLUMNS
   WHERE TABLE_SCHEMA = 'torvakdb_TORVAKdata' AND TABLE_NAME = 'LOGINconsultant'
     AND COLUMN_NAME = 'LOGINnaam' AND DATA_TYPE IN ('varchar', 'char')
-    AND CHARACTER_MAXIMUM_LENGTH < 300);
+    AND CHARACTER_MAXIMUM_LENGTH < 300
+    AND @dl_blocked IS NULL);
 SET @dl_change = COALESCE(@dl_change, 'DO 0');
 PREPARE dl_stmt FROM @dl_change;
 EXECUTE dl_stmt;
 DEALLOCATE PREPARE dl_stmt;
+SELECT CONCAT('LOGINconsultant.LOGINnaam blijft ', CHARACTER_MAXIMUM_LENGTH, ' tekens breed: de index ', @dl_blocked,
+              ' zou te lang worden voor de server.') AS melding
+  FROM information_schema.COLUMNS
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKdata' AND TABLE_NAME = 'LOGINconsultant'
+    AND COLUMN_NAME = 'LOGINnaam' AND DATA_TYPE IN ('varchar', 'char')
+    AND CHARACTER_MAXIMUM_LENGTH < 300
+    AND @dl_blocked IS NOT NULL;
 
 -- ---------------------------------------------------------------------
 -- Room for a password stored as an Argon2id hash (about 100 characters).
 -- ---------------------------------------------------------------------
+-- An index of the office's that holds the whole of `PASWOORD` and would
+-- grow past what the server allows keeps the column as it is.
+SET @dl_blocked = (
+  SELECT GROUP_CONCAT(x.INDEX_NAME)
+  FROM (SELECT p.INDEX_NAME,
+               SUM(IF(p.COLUMN_NAME = 'PASWOORD' AND p.SUB_PART IS NULL, 255 * s.MAXLEN,
+                      COALESCE(p.SUB_PART * COALESCE(s.MAXLEN, 1), c.CHARACTER_OCTET_LENGTH,
+                               ELT(FIELD(c.DATA_TYPE, 'tinyint', 'smallint', 'int', 'bigint'), 1, 2, 4, 8),
+                               32))) AS bytes,
+               MAX(IF(p.COLUMN_NAME = 'PASWOORD' AND p.SUB_PART IS NULL, 255 * s.MAXLEN, 0)) AS widened
+        FROM information_schema.STATISTICS p
+        JOIN information_schema.COLUMNS c
+          ON c.TABLE_SCHEMA = p.TABLE_SCHEMA AND c.TABLE_NAME = p.TABLE_NAME AND c.COLUMN_NAME = p.COLUMN_NAME
+        LEFT JOIN information_schema.CHARACTER_SETS s ON s.CHARACTER_SET_NAME = c.CHARACTER_SET_NAME
+        WHERE p.TABLE_SCHEMA = 'torvakdb_TORVAKdata' AND p.TABLE_NAME = 'KALMIRO_consultants'
+          AND p.INDEX_TYPE NOT IN ('FULLTEXT', 'SPATIAL')
+        GROUP BY p.INDEX_NAME) x
+  JOIN information_schema.TABLES t ON t.TABLE_SCHEMA = 'torvakdb_TORVAKdata' AND t.TABLE_NAME = 'KALMIRO_consultants'
+  WHERE x.widened > 0
+    AND (x.bytes > IF(t.ENGINE = 'InnoDB', LEAST(3072, @@innodb_page_size * 3 DIV 16), 1000)
+         OR (t.ENGINE = 'InnoDB' AND t.ROW_FORMAT IN ('Compact', 'Redundant') AND x.widened > 767)));
 SET @dl_change = (
   SELECT CONCAT('ALTER TABLE `', TABLE_SCHEMA, '`.`', TABLE_NAME, '` MODIFY `', COLUMN_NAME,
                 '` VARCHAR(255) CHARACTER SET ', CHARACTER_SET_NAME, ' COLLATE ', COLLATION_NAME,
@@ -76,12 +160,20 @@ SET @dl_change = (
   FROM information_schema.COLUMNS
   WHERE TABLE_SCHEMA = 'torvakdb_TORVAKdata' AND TABLE_NAME = 'KALMIRO_consultants'
     AND COLUMN_NAME = 'PASWOORD' AND DATA_TYPE IN ('varchar', 'char')
-    AND CHARACTER_MAXIMUM_LENGTH < 255);
+    AND CHARACTER_MAXIMUM_LENGTH < 255
+    AND @dl_blocked IS NULL);
 SET @dl_change = COALESCE(@dl_change, 'DO 0');
 PREPARE dl_stmt FROM @dl_change;
 EXECUTE dl_stmt;
 DEALLOCATE PREPARE dl_stmt;
-SET @dl_change = NULL;
+SELECT CONCAT('KALMIRO_consultants.PASWOORD blijft ', CHARACTER_MAXIMUM_LENGTH, ' tekens breed: de index ', @dl_blocked,
+              ' zou te lang worden voor de server.') AS melding
+  FROM information_schema.COLUMNS
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKdata' AND TABLE_NAME = 'KALMIRO_consultants'
+    AND COLUMN_NAME = 'PASWOORD' AND DATA_TYPE IN ('varchar', 'char')
+    AND CHARACTER_MAXIMUM_LENGTH < 255
+    AND @dl_blocked IS NOT NULL;
+SET @dl_change = NULL, @dl_blocked = NULL;
 
 -- ---------------------------------------------------------------------
 -- The look-up of the last earlier declaration of a consultant, client and
