@@ -1,12 +1,13 @@
 // Rows the office made by hand and tables it changed: NULL in every column
 // the program reads, a table or column that is missing, messages of every
-// length. Empty is shown as empty, a missing name is named, and nothing
-// crashes or is half-written.
+// length, the upgrade script on the office's own tables. Empty is shown as
+// empty, a missing name is named, and nothing crashes or is half-written.
 
 #include "data/records.h"
 #include "declaration/monthselectionrules.h"
 #include "declaration/reportrecord.h"
 #include "declaration/ticker.h"
+#include "submit/declarationrow.h"
 #include "submit/submitmessages.h"
 #include "support/figures.h"
 #include "support/testdb.h"
@@ -63,14 +64,66 @@ private:
 
 // The roads of officeMadeTables.
 enum class Road {
-    LoginLogoff,   // logs in with the name and the password, logs off
-    LoginUnknown,  // the name is in no row: the login's own message
-    SaveDeclare,   // types the text, saves, changes it, saves again, declares
-    SaveRefused,   // types the text; the save is refused, nothing stored
-    DeclareRefused // types the text, saves, the declaration is refused
+    LoginLogoff,    // logs in with the name and the password, logs off
+    LoginUnknown,   // the name is in no row: the login's own message
+    SaveDeclare,    // types the text, saves, changes it, saves again, declares
+    SaveRefused,    // types the text; the save is refused, nothing stored
+    DeclareRefused, // types the text, saves, the declaration is refused
+    Upgrade         // the upgrade script twice, the look-up by its index, saves, declares
 };
 
 const QString kDeclarations = u"torvakdb_TORVAKdeclaraties.Declaraties"_qs;
+const QString kLookUpIndex = u"ix_consultant_opdrachtgever_jaar_maand"_qs;
+
+// `Declaraties` as an office made it by hand: the 28 columns, all of one
+// type, no key, no index. An older server let a COMPACT row be wider than
+// a page allows.
+QString officeDeclarations(const QString& type, const QString& options)
+{
+    QStringList columns;
+    for (const auto& [column, value] : submit::declarationRow([](const QString&) { return QString(); }, {}))
+        columns << Connection::quoteIdentifier(column) + u' ' + type;
+    return u"SET SESSION innodb_strict_mode = OFF; DROP TABLE "_qs + kDeclarations + u"; CREATE TABLE "_qs +
+           kDeclarations + u" ("_qs + columns.join(u", "_qs) + u") "_qs + options +
+           u"; SET SESSION innodb_strict_mode = DEFAULT;"_qs;
+}
+
+// Runs the upgrade script twice, then checks that the look-up of the last
+// earlier declaration goes by the index it made.
+void upgradeTwiceAndLookUp()
+{
+    for (int run = 1; run <= 2; ++run) {
+        try {
+            TestDb::runFile(QStringLiteral(DL_SOURCE_DIR) + u"/schema/upgrade.sql"_qs);
+        } catch (const std::exception& e) {
+            QFAIL(qPrintable(u"run %1: "_qs.arg(run) + QString::fromUtf8(e.what())));
+        }
+    }
+    QCOMPARE(TestDb::rows(u"SELECT COUNT(*) FROM information_schema.STATISTICS WHERE TABLE_SCHEMA = "
+                          "'torvakdb_TORVAKdeclaraties' AND TABLE_NAME = 'Declaraties' AND INDEX_NAME = ?"_qs,
+                          {kLookUpIndex}),
+             QStringList{u"4"_qs});
+    // Other consultants' declarations, enough that a table walk costs more,
+    // and one of this project a month earlier.
+    TestDb::exec(u"INSERT INTO "_qs + kDeclarations +
+                 u" (consultant, Opdrachtgever, Projectnaam, Jaar, maand, uren, kilometers, totaal)"
+                 " SELECT 1000 + seq % 50, seq % 7, CONCAT('Project ', seq), 2010 + seq % 16,"
+                 " LPAD(1 + seq % 12, 2, '0'), '8', '0', '0,00' FROM torvakdb_TORVAKdeclaraties.seq_1_to_300;"
+                 " INSERT INTO "_qs +
+                 kDeclarations +
+                 u" (consultant, Opdrachtgever, Projectnaam, Jaar, maand, uren, kilometers, totaal)"
+                 " VALUES ('0042', '17', 'Glasvezel Noord', '2026', '02', '100', '0', '9.000,00');"
+                 " ANALYZE TABLE "_qs +
+                 kDeclarations);
+    const QStringList plan = TestDb::rows(
+        u"EXPLAIN SELECT uren FROM "_qs + kDeclarations +
+            u" WHERE consultant = ? AND Opdrachtgever = ? AND Projectnaam = ? AND (Jaar < ? OR (Jaar = ? AND "
+            "maand < ?)) ORDER BY Jaar DESC, maand DESC"_qs,
+        {u"0042"_qs, u"17"_qs, u"Glasvezel Noord"_qs, u"2026"_qs, u"2026"_qs, u"03"_qs});
+    // id|select_type|table|type|possible_keys|key|...
+    QVERIFY2(plan.size() == 1 && plan.first().split(u'|').value(5) == kLookUpIndex,
+             qPrintable(plan.join(u'\n')));
+}
 
 } // namespace
 
@@ -330,6 +383,27 @@ void TestOfficeRows::officeMadeTables_data()
         << shortActivity << true << Road::SaveRefused << u"Opname tracé Noordweg"_qs << u"Activiteit01"_qs;
     QTest::newRow("a numeric total, lax server")
         << numericTotal << true << Road::DeclareRefused << u"Opname"_qs << u"totaal"_qs;
+    const QString utf8mb4 = u"DEFAULT CHARSET=utf8mb4"_qs;
+    QTest::newRow("upgrade: declarations of VARCHAR(255) utf8mb4")
+        << officeDeclarations(u"VARCHAR(255)"_qs, utf8mb4) << false << Road::Upgrade << u"Opname"_qs
+        << QString();
+    QTest::newRow("upgrade: declarations of VARCHAR(255) utf8mb4, COMPACT")
+        << officeDeclarations(u"VARCHAR(255)"_qs, utf8mb4 + u" ROW_FORMAT=COMPACT"_qs) << false
+        << Road::Upgrade << u"Opname"_qs << QString();
+    QTest::newRow("upgrade: declarations of TEXT, REDUNDANT")
+        << officeDeclarations(u"TEXT"_qs, utf8mb4 + u" ROW_FORMAT=REDUNDANT"_qs) << false << Road::Upgrade
+        << u"Opname"_qs << QString();
+    QTest::newRow("upgrade: declarations of CHAR(255) latin1, lax server")
+        << officeDeclarations(u"CHAR(255)"_qs, u"DEFAULT CHARSET=latin1"_qs) << true << Road::Upgrade
+        << u"Opname tracé"_qs << QString();
+    // Widened, these would no longer fit a COMPACT row's key column.
+    QTest::newRow("upgrade: the office's own indexes on the name and the password, COMPACT")
+        << officeDeclarations(u"VARCHAR(100)"_qs, utf8mb4 + u" ROW_FORMAT=COMPACT"_qs) +
+               u"CREATE INDEX ix_naam ON "_qs + kDeclarations + u" (Consultantnaam); ALTER TABLE "_qs +
+               kConsultants +
+               u" MODIFY PASWOORD VARCHAR(50) NULL, ADD UNIQUE KEY ix_login_paswoord (LOGIN, PASWOORD),"
+               " ROW_FORMAT=COMPACT;"_qs
+        << false << Road::Upgrade << u"Opname"_qs << QString();
 }
 
 void TestOfficeRows::officeMadeTables()
@@ -368,6 +442,11 @@ void TestOfficeRows::officeMadeTables()
         QVERIFY(!w.logIn(text, u"geheim"_qs));
         QCOMPARE(w.messages.last(), u"Uw inlog gegevens zijn niet gevonden en mag nog 2 keer proberen."_qs);
         return;
+    case Road::Upgrade:
+        upgradeTwiceAndLookUp();
+        if (QTest::currentTestFailed())
+            return;
+        break;
     case Road::SaveDeclare:
     case Road::SaveRefused:
     case Road::DeclareRefused:
@@ -391,26 +470,34 @@ void TestOfficeRows::officeMadeTables()
     const QString stored = u"SELECT Activiteit01, afgewerkt FROM "_qs + kReports;
     QCOMPARE(TestDb::rows(stored), QStringList{text + u"|nee"_qs});
     const QStringList declaredBefore = TestDb::rows(u"SELECT * FROM "_qs + kReports);
+    const int declarations = TestDb::count(kDeclarations);
+    QString typed = text;
     if (road == Road::SaveDeclare) {
         // Saved again: the row without a key is found by what it holds.
-        w.c().setText(activity, text + u" en meer"_qs);
+        typed = text + u" en meer"_qs;
+        w.c().setText(activity, typed);
         w.save.run();
         QVERIFY2(w.messages.last().startsWith(u"Rapport is opgeslagen"_qs), qPrintable(w.messages.last()));
-        QCOMPARE(TestDb::rows(stored), QStringList{text + u" en meer|nee"_qs});
+        QCOMPARE(TestDb::rows(stored), QStringList{typed + u"|nee"_qs});
     }
+    w.messages.clear();
     w.messages.choiceAnswers.enqueue(1); // whatever the check finds, the consultant goes on
     w.declare.run();
+    if (road == Road::Upgrade) // the check compared the month with the one declared before
+        QVERIFY2(!w.messages.choices.isEmpty() &&
+                     w.messages.choices.first().lines.join(u'\n').contains(u"Februari 2026"_qs),
+                 qPrintable(w.messages.texts().join(u'\n')));
     if (road == Road::DeclareRefused) {
         QVERIFY2(w.messages.last().contains(u"NIET"_qs) && w.messages.last().contains(refused),
                  qPrintable(w.messages.last()));
         g_figures.compare(TestDb::rows(u"SELECT * FROM "_qs + kReports), declaredBefore);
-        g_figures.compare(TestDb::count(kDeclarations), 0);
+        g_figures.compare(TestDb::count(kDeclarations), declarations);
         QCOMPARE(TestDb::rows(u"SELECT * FROM "_qs + kReports), declaredBefore);
-        QCOMPARE(TestDb::count(kDeclarations), 0);
+        QCOMPARE(TestDb::count(kDeclarations), declarations);
         return;
     }
-    QCOMPARE(TestDb::rows(stored), QStringList{text + u" en meer|ja"_qs});
-    QCOMPARE(TestDb::count(kDeclarations), 1);
+    QCOMPARE(TestDb::rows(stored), QStringList{typed + u"|ja"_qs});
+    QCOMPARE(TestDb::count(kDeclarations), declarations + 1);
 }
 
 QTEST_MAIN(TestOfficeRows)
