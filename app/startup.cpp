@@ -28,10 +28,12 @@
 #include "ui/messagebox.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QThread>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -142,6 +144,18 @@ void nameApplication()
     QCoreApplication::setOrganizationName(QLatin1String(kSettingsOrganisation));
 }
 
+bool installDutchTranslations(QCoreApplication& app)
+{
+    // Owned by the application, which outlives every dialog that uses it.
+    auto* qt = new QTranslator(&app);
+    if (!qt->load(QLocale(QLocale::Dutch, QLocale::Netherlands), QStringLiteral("qtbase"),
+                  QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete qt;
+        return false;
+    }
+    return QCoreApplication::installTranslator(qt);
+}
+
 int runProgram(int argc, char* argv[])
 {
     // Before QApplication, so that --help and --version need no display.
@@ -162,6 +176,10 @@ int runProgram(int argc, char* argv[])
 
     QApplication app(argc, argv);
     nameApplication();
+    // The program speaks Dutch on any desktop, Qt's own dialogs and menus too.
+    if (!installDutchTranslations(app))
+        std::fprintf(stderr, "%s: Qt's Dutch translations are missing (qt6-translations-l10n)\n",
+                     kProgramName);
 
     // A --server is remembered for the next start.
     QSettings settings;

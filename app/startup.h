@@ -17,6 +17,8 @@
 #include <memory>
 #include <vector>
 
+class QCoreApplication;
+
 namespace dl {
 
 class DraftStore;
@@ -83,6 +85,10 @@ QString defaultDraftFolder();
 // The names the settings are kept under. No display name: Qt would add it
 // to every title bar.
 void nameApplication();
+
+// Qt's own texts (dialog buttons, the file dialog, right-click menus) in
+// Dutch; false when the translations are not installed.
+bool installDutchTranslations(QCoreApplication& app);
 
 // Parses the command line, builds the forms in their start-up order and runs
 // the event loop.

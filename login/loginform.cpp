@@ -20,6 +20,34 @@ namespace dl {
 
 namespace {
 
+// While a box still holds its preset text, getting the focus selects it, so
+// that typing replaces it. The mouse press that gave the focus would undo a
+// selection made at once, hence the queued call.
+class SelectPreset : public QObject {
+public:
+    SelectPreset(QLineEdit* edit, QString preset) : QObject(edit), m_edit(edit), m_preset(std::move(preset))
+    {
+        edit->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (watched == m_edit && e->type() == QEvent::FocusIn && m_edit->text() == m_preset)
+            QMetaObject::invokeMethod(
+                m_edit,
+                [edit = m_edit, preset = m_preset] {
+                    if (edit->hasFocus() && edit->text() == preset)
+                        edit->selectAll();
+                },
+                Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    QLineEdit* m_edit;
+    QString m_preset;
+};
+
 QLineEdit* makeBox(FormControls& c, const QString& name, const QString& preset)
 {
     auto* e = new QLineEdit;
@@ -27,6 +55,7 @@ QLineEdit* makeBox(FormControls& c, const QString& name, const QString& preset)
     e->setMaxLength(10);
     e->setText(preset);
     e->setFixedWidth(140);
+    new SelectPreset(e, preset);
     c.add(e);
     return e;
 }
@@ -95,11 +124,15 @@ void LoginForm::build()
 
     auto* g = new QGridLayout;
     g->setHorizontalSpacing(10);
-    g->addWidget(form::label(m_controls, QStringLiteral("Label1"), QStringLiteral("Login naam")), 0, 0);
+    QLabel* nameLabel = form::label(m_controls, QStringLiteral("Label1"), QStringLiteral("Login naam"));
+    g->addWidget(nameLabel, 0, 0);
     QLineEdit* name = makeBox(m_controls, QStringLiteral("Text1"), QStringLiteral("login"));
+    nameLabel->setBuddy(name);
     g->addWidget(name, 0, 1);
-    g->addWidget(form::label(m_controls, QStringLiteral("Label2"), QStringLiteral("Paswoord")), 1, 0);
+    QLabel* passwordLabel = form::label(m_controls, QStringLiteral("Label2"), QStringLiteral("Paswoord"));
+    g->addWidget(passwordLabel, 1, 0);
     QLineEdit* password = makeBox(m_controls, QStringLiteral("Text2"), QStringLiteral("xxxxx"));
+    passwordLabel->setBuddy(password);
     password->setEchoMode(QLineEdit::Password);
     // Every character as "*", whatever the style would draw.
     password->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));

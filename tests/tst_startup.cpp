@@ -62,6 +62,10 @@ private Q_SLOTS:
 void TestStartup::dutchDesktop()
 {
     QCOMPARE(QString::fromLatin1(std::localeconv()->decimal_point), u","_qs);
+    // Qt's own buttons and menus speak Dutch too.
+    QVERIFY(installDutchTranslations(*QCoreApplication::instance()));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"Annuleren"_qs);
+    QCOMPARE(QCoreApplication::translate("QLineEdit", "Select All"), u"Alles selecteren"_qs);
 }
 
 void TestStartup::theWholeRoad()
@@ -91,8 +95,17 @@ void TestStartup::theWholeRoad()
     QVERIFY(QTest::qWaitForWindowExposed(login));
 
     // Login.
-    typeInto(login->controls().get<QLineEdit>(u"Text1"_qs), u"anna"_qs);
-    typeInto(login->controls().get<QLineEdit>(u"Text2"_qs), u"geheim"_qs);
+    // The preset texts give way to what is typed, whether the field is
+    // clicked or tabbed into.
+    QLineEdit* name = login->controls().get<QLineEdit>(u"Text1"_qs);
+    QTest::mouseClick(name, Qt::LeftButton, {}, name->rect().center());
+    QTest::qWait(10);
+    QTest::keyClicks(name, u"anna"_qs);
+    QCOMPARE(name->text(), u"anna"_qs);
+    QTest::keyClick(name, Qt::Key_Tab);
+    QTest::qWait(10);
+    QTest::keyClicks(login->controls().get<QLineEdit>(u"Text2"_qs), u"geheim"_qs);
+    QCOMPARE(login->controls().text(u"Text2"_qs), u"geheim"_qs);
     QTest::mouseClick(login->controls().widget(u"Image1"_qs), Qt::LeftButton);
     QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.texts().join(u"\n---\n"_qs)));
     QVERIFY(startup.hasMainForm());
