@@ -166,13 +166,14 @@ void TestRealWindows::imageButtonKeys_data()
     QTest::addColumn<int>("doubleClicks");
     QTest::newRow("Enter pressed, not let go")
         << int(Qt::Key_Return) << 0 << true << false << false << 0 << 0;
-    QTest::newRow("Enter pressed and let go") << int(Qt::Key_Return) << 0 << true << true << false << 0 << 1;
-    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << 0 << true << true << false << 0 << 1;
-    QTest::newRow("Enter held, 30 repeats") << int(Qt::Key_Return) << 30 << true << true << false << 0 << 1;
+    QTest::newRow("Enter pressed and let go") << int(Qt::Key_Return) << 0 << true << true << false << 1 << 1;
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << 0 << true << true << false << 1 << 1;
+    QTest::newRow("Enter held, 30 repeats") << int(Qt::Key_Return) << 30 << true << true << false << 1 << 1;
     QTest::newRow("Enter held, still down") << int(Qt::Key_Return) << 30 << true << false << false << 0 << 0;
     QTest::newRow("Enter pressed elsewhere") << int(Qt::Key_Return) << 10 << false << true << false << 0 << 0;
     QTest::newRow("Enter, focus gone first") << int(Qt::Key_Return) << 0 << true << true << true << 0 << 0;
-    QTest::newRow("Space held") << int(Qt::Key_Space) << 30 << true << true << false << 1 << 0;
+    QTest::newRow("Space pressed and let go") << int(Qt::Key_Space) << 0 << true << true << false << 1 << 1;
+    QTest::newRow("Space held") << int(Qt::Key_Space) << 30 << true << true << false << 1 << 1;
 }
 
 void TestRealWindows::imageButtonKeys()
@@ -191,7 +192,11 @@ void TestRealWindows::imageButtonKeys()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    other->setFocus(Qt::TabFocusReason);
+    const QImage unfocused = button->grab().toImage();
     button->setFocus(Qt::TabFocusReason);
+    QVERIFY(button->grab().toImage() != unfocused); // the focus is seen
     QSignalSpy clicked(button, &ImageButton::clicked);
     QSignalSpy doubled(button, &ImageButton::doubleClicked);
     hold(button, key, repeats, firstPress);

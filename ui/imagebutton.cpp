@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
 
 namespace dl {
 
@@ -66,10 +68,25 @@ void ImageButton::keyReleaseEvent(QKeyEvent* e)
     if (e->isAutoRepeat() || e->key() != m_pressedKey)
         return;
     m_pressedKey = 0;
-    if (e->key() == Qt::Key_Space)
-        Q_EMIT clicked();
-    else
+    // Either key does what the mouse's double-click does (which clicks first
+    // too), whichever of the two the button acts on. The click may end the
+    // form the button is on.
+    const QPointer<ImageButton> self(this);
+    Q_EMIT clicked();
+    if (self)
         Q_EMIT doubleClicked();
+}
+
+void ImageButton::paintEvent(QPaintEvent* e)
+{
+    QLabel::paintEvent(e);
+    if (!hasFocus())
+        return;
+    // A picture shows no focus of its own, and some styles draw a focus
+    // frame only after a Tab: the frame is drawn here, in the focus colour.
+    QPainter p(this);
+    p.setPen(QPen(palette().color(QPalette::Highlight), 2, Qt::DotLine));
+    p.drawRect(rect().adjusted(1, 1, -1, -1));
 }
 
 void ImageButton::focusOutEvent(QFocusEvent* e)

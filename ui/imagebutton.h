@@ -1,7 +1,8 @@
 #pragma once
 // A picture that acts as a button: single or double click, with tool tip.
-// From the keyboard Space clicks and Enter double-clicks, once per press, on
-// the key's release: a key held down never repeats an action.
+// From the keyboard Space and Enter alike click and double-click, once per
+// press, on the key's release: a key held down never repeats an action. The
+// keyboard focus is drawn as a frame.
 
 #include <QLabel>
 
@@ -23,6 +24,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     int m_pressedKey = 0; // pressed here and not yet released; 0: none
