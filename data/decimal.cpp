@@ -170,6 +170,17 @@ std::optional<Int128> Decimal::cents() const
     return whole;
 }
 
+std::string Decimal::text() const
+{
+    std::string digits = decimalDigits(m_units);
+    if (m_scale > 0) {
+        if (digits.size() <= std::size_t(m_scale))
+            digits.insert(0, std::size_t(m_scale) + 1 - digits.size(), '0');
+        digits.insert(digits.size() - std::size_t(m_scale), 1, '.');
+    }
+    return (m_units < 0 ? "-" : "") + digits;
+}
+
 double Decimal::toDouble() const
 {
     const std::string s = (m_units < 0 ? "-" : "") + decimalDigits(m_units) + "e-" + std::to_string(m_scale);

@@ -31,6 +31,8 @@ public:
     // Rounded to two decimals, halves away from zero: whole cents.
     std::optional<Int128> cents() const;
     double toDouble() const;
+    // As the server writes a number: "-12.345", "0.99", "72.5".
+    std::string text() const;
 
 private:
     Decimal(Int128 units, int scale) : m_units(units), m_scale(scale) {}
