@@ -4,7 +4,7 @@
 #include <QDateTime>
 #include <QTime>
 
-#include <cstdlib>
+#include <charconv>
 
 namespace dl {
 
@@ -13,6 +13,15 @@ namespace {
 bool isBinaryText(const MYSQL_FIELD& f)
 {
     return f.charsetnr == 63;
+}
+
+// The server writes numbers with a decimal point whatever the desktop's
+// locale; strtod would follow the C locale (a Dutch one reads "72.50" as 72).
+template <typename T> T number(const char* data, unsigned long length)
+{
+    T v{};
+    std::from_chars(data, data + length, v);
+    return v;
 }
 
 } // namespace
@@ -39,24 +48,18 @@ QVariant fromText(const Column& c, const char* data, unsigned long length)
     case MYSQL_TYPE_INT24:
     case MYSQL_TYPE_LONG:
     case MYSQL_TYPE_LONGLONG:
-    case MYSQL_TYPE_YEAR: {
-        const std::string s(data, length);
+    case MYSQL_TYPE_YEAR:
         if (c.flags & UNSIGNED_FLAG)
-            return QVariant::fromValue<qulonglong>(std::strtoull(s.c_str(), nullptr, 10));
-        return QVariant::fromValue<qlonglong>(std::strtoll(s.c_str(), nullptr, 10));
-    }
-    case MYSQL_TYPE_FLOAT: {
+            return QVariant::fromValue<qulonglong>(number<qulonglong>(data, length));
+        return QVariant::fromValue<qlonglong>(number<qlonglong>(data, length));
+    case MYSQL_TYPE_FLOAT:
         // The text is the float's shortest form; read back as a float it is
         // the same number the binary protocol gives.
-        const std::string s(data, length);
-        return static_cast<double>(std::strtof(s.c_str(), nullptr));
-    }
+        return static_cast<double>(number<float>(data, length));
     case MYSQL_TYPE_DOUBLE:
     case MYSQL_TYPE_DECIMAL:
-    case MYSQL_TYPE_NEWDECIMAL: {
-        const std::string s(data, length);
-        return std::strtod(s.c_str(), nullptr);
-    }
+    case MYSQL_TYPE_NEWDECIMAL:
+        return number<double>(data, length);
     case MYSQL_TYPE_DATE:
     case MYSQL_TYPE_NEWDATE:
         return QDate::fromString(QString::fromLatin1(data, static_cast<qsizetype>(length)), Qt::ISODate);

@@ -130,7 +130,10 @@ double leadingNumber(const QString& text)
     return parseAscii(num).value_or(0.0);
 }
 
-std::optional<double> tryLocaleNumber(const QString& text)
+namespace {
+
+// The Dutch number as from_chars reads it: "1.234,50" -> "1234.50".
+std::optional<std::string> localeAscii(const QString& text)
 {
     const QString s = text.trimmed();
     std::string num;
@@ -174,7 +177,21 @@ std::optional<double> tryLocaleNumber(const QString& text)
         num.erase(0, 1);
     if (num.back() == '.')
         num.pop_back();
-    return parseAscii(num);
+    return num;
+}
+
+} // namespace
+
+std::optional<double> tryLocaleNumber(const QString& text)
+{
+    const auto num = localeAscii(text);
+    return num ? parseAscii(*num) : std::nullopt;
+}
+
+std::optional<Decimal> tryLocaleDecimal(const QString& text)
+{
+    const auto num = localeAscii(text);
+    return num ? Decimal::fromAscii(*num) : std::nullopt;
 }
 
 double localeNumber(const QString& text)
@@ -235,6 +252,20 @@ QString moneyText(double value)
     const bool zero = intPart == "0" && decimals == "00";
     QString out = (value < 0 && !zero) ? QStringLiteral("-") : QString();
     out += groupThousands(intPart) + u',' + QLatin1String(decimals.data(), qsizetype(decimals.size()));
+    return out;
+}
+
+QString moneyText(const Decimal& value)
+{
+    const auto cents = value.cents();
+    if (!cents)
+        return moneyText(value.toDouble());
+    const std::string digits = decimalDigits(*cents);
+    const std::string padded = std::string(digits.size() < 3 ? 3 - digits.size() : 0, '0') + digits;
+    const std::string decimals = padded.substr(padded.size() - 2);
+    QString out = *cents < 0 ? QStringLiteral("-") : QString();
+    out += groupThousands(padded.substr(0, padded.size() - 2)) + u',' +
+           QLatin1String(decimals.data(), qsizetype(decimals.size()));
     return out;
 }
 

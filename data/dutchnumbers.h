@@ -3,6 +3,8 @@
 // value of a text, the locale number, the general number text and the money
 // text. Pure functions; amounts travel through the program as these texts.
 
+#include "data/decimal.h"
+
 #include <QString>
 
 #include <optional>
@@ -31,6 +33,9 @@ double leadingNumber(const QString& text);
 // Throws NotANumber for anything else.
 double localeNumber(const QString& text);
 std::optional<double> tryLocaleNumber(const QString& text);
+// The same text as an exact decimal, for money: "0,99" is 0.99 exactly.
+// Also nullopt for a number of more than 38 significant digits.
+std::optional<Decimal> tryLocaleDecimal(const QString& text);
 
 // Decimal comma, no grouping, at most 15 significant digits, no trailing
 // zeros: 7.5 -> "7,5", 16 -> "16", 0 -> "0".
@@ -40,5 +45,7 @@ QString generalNumberText(double value);
 // 1234.5 -> "1.234,50"; halves rounded away from zero. The value is first
 // taken to 15 significant digits, so 1.005 (binary 1.00499...) is 1,01.
 QString moneyText(double value);
+// The same for an exact amount: 0.495 -> "0,50".
+QString moneyText(const Decimal& value);
 
 } // namespace dl

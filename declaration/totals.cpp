@@ -43,23 +43,60 @@ bool isNumberType(const QVariant& v)
     }
 }
 
-// Our own money texts; always numbers.
-double money(const QString& text)
+// A text as an amount: the exact decimal and the double of the same text.
+std::optional<Amount> amountOf(const QString& text)
 {
-    return tryLocaleNumber(text).value_or(0.0);
+    const auto approx = tryLocaleNumber(text);
+    if (!approx)
+        return std::nullopt;
+    return Amount{tryLocaleDecimal(text), *approx};
+}
+
+// Our own money texts; always numbers.
+Amount money(const QString& text)
+{
+    return amountOf(text).value_or(Amount::of(0));
 }
 
 Sums sumsOf(const QString& kilometreAmount, const QString& expense, const QString& hoursAmount)
 {
     Sums s;
-    s.subtotal = moneyText(std::fabs(money(kilometreAmount)) + std::fabs(money(expense)) +
-                           std::fabs(money(hoursAmount)));
-    s.vat = moneyText(money(s.subtotal) / 100 * kVatPercent);
-    s.total = moneyText(std::fabs(money(s.vat)) + std::fabs(money(s.subtotal)));
+    const Amount subtotal = abs(money(kilometreAmount)) + abs(money(expense)) + abs(money(hoursAmount));
+    s.subtotal = moneyText(subtotal);
+    // VAT of the subtotal as shown, as the office checks it.
+    s.vat = moneyText(money(s.subtotal) * Amount::of(kVatPercent) * Amount::of(0.01));
+    s.total = moneyText(abs(money(s.vat)) + abs(money(s.subtotal)));
     return s;
 }
 
 } // namespace
+
+int Amount::sign() const
+{
+    if (exact)
+        return exact->sign();
+    return approx > 0 ? 1 : (approx < 0 ? -1 : 0);
+}
+
+Amount operator+(const Amount& a, const Amount& b)
+{
+    return {a.exact && b.exact ? a.exact->plus(*b.exact) : std::nullopt, a.approx + b.approx};
+}
+
+Amount operator*(const Amount& a, const Amount& b)
+{
+    return {a.exact && b.exact ? a.exact->times(*b.exact) : std::nullopt, a.approx * b.approx};
+}
+
+Amount abs(const Amount& a)
+{
+    return {a.exact ? std::optional<Decimal>(a.exact->abs()) : std::nullopt, std::fabs(a.approx)};
+}
+
+QString moneyText(const Amount& a)
+{
+    return a.exact ? dl::moneyText(*a.exact) : dl::moneyText(a.approx);
+}
 
 QString notANumberMessage(const QString& field, const QString& text)
 {
@@ -67,25 +104,36 @@ QString notANumberMessage(const QString& field, const QString& text)
         .arg(field, text);
 }
 
-double amountValue(const QString& field, const QString& text, QStringList& problems)
+Amount amountValue(const QString& field, const QString& text, QStringList& problems)
 {
-    if (const auto v = tryLocaleNumber(text))
+    if (const auto v = amountOf(text))
         return *v;
     problems << notANumberMessage(field, text);
-    return 0;
+    return Amount::of(0);
 }
 
-double rateValue(const QVariant& rate, const QString& what, QStringList& problems)
+Amount rateValue(const QVariant& rate, const QString& what, QStringList& problems)
 {
     if (!rate.isValid() || rate.isNull())
-        return 0;
+        return Amount::of(0);
+    switch (rate.metaType().id()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::Short:
+    case QMetaType::Long: {
+        const qlonglong v = rate.toLongLong();
+        return {Decimal::fromInteger(v), double(v)};
+    }
+    default:
+        break;
+    }
     if (isNumberType(rate)) {
         const double v = rate.toDouble();
-        return std::isfinite(v) ? v : 0.0;
+        return Amount::of(std::isfinite(v) ? v : 0.0);
     }
     const QString text = rate.toString();
     if (text.isEmpty())
-        return 0;
+        return Amount::of(0);
     return amountValue(what, text, problems);
 }
 
@@ -107,7 +155,7 @@ QString expenseText(const QString& euros, const QString& cents, QStringList& pro
     if (c.size() == 1)
         c.prepend(u'0');
     const QString text = e + u',' + c;
-    return money(text) == 0 ? kZeroAmount : text;
+    return money(text).sign() == 0 ? kZeroAmount : text;
 }
 
 Result compute(const Inputs& in)
@@ -115,27 +163,27 @@ Result compute(const Inputs& in)
     Result r;
 
     r.hours = in.hoursTotal;
-    const double hours = amountValue(QStringLiteral("Aantal werkuren"), r.hours, r.problems);
+    const Amount hours = amountValue(QStringLiteral("Aantal werkuren"), r.hours, r.problems);
     r.hoursAmountIn = kZeroAmount;
     r.hoursAmountOut = kZeroAmount;
-    if (hours > 0) {
+    if (hours.sign() > 0) {
         r.hoursAmountIn = moneyText(rateValue(in.rateIn, QStringLiteral("Uw uurtarief"), r.problems) * hours);
         r.hoursAmountOut =
             moneyText(rateValue(in.rateOut, QStringLiteral("Uurtarief opdrachtgever"), r.problems) * hours);
     }
 
     r.kilometres = in.kilometreTotal;
-    const double km = amountValue(QStringLiteral("Aantal kilometers"), r.kilometres, r.problems);
-    r.kilometreAmount = moneyText(km > 0 ? km * kKilometreAllowance : 0.0);
+    const Amount km = amountValue(QStringLiteral("Aantal kilometers"), r.kilometres, r.problems);
+    r.kilometreAmount = moneyText(km.sign() > 0 ? km * Amount::of(kKilometreAllowance) : Amount::of(0));
 
     r.expense = expenseText(in.euros, in.cents, r.problems);
-    const double expense = money(r.expense);
-    r.expenseInSums = expense > 0 ? r.expense : kZeroAmount;
+    const Amount expense = money(r.expense);
+    r.expenseInSums = expense.sign() > 0 ? r.expense : kZeroAmount;
     r.expenseDescription = in.expenseDescription;
 
     // Whether there is anything to declare reads the texts as the amounts
     // they are: 0,5 hours or 0,75 euros count.
-    const double count = expense + km + hours;
+    const int count = (expense + km + hours).sign();
     if (count > 0) {
         r.declare = Result::Declare::Something;
         r.in = sumsOf(r.kilometreAmount, r.expenseInSums, r.hoursAmountIn);

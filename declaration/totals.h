@@ -6,6 +6,7 @@
 // puts its outcome on Form1.
 
 #include "core/context.h"
+#include "data/decimal.h"
 
 #include <QList>
 #include <QObject>
@@ -73,12 +74,28 @@ Result compute(const Inputs& in);
 // Anything but digits (or more than two cents) is reported and counts as 0.
 QString expenseText(const QString& euros, const QString& cents, QStringList& problems);
 
-// A rate as the server returned it: a number stays that number, a text is
-// read as a Dutch number, empty counts as 0.
-double rateValue(const QVariant& rate, const QString& what, QStringList& problems);
+// A number exactly as a decimal where it fits (every real amount), and as a
+// double for the absurd one that does not; money is computed on the first.
+struct Amount {
+    std::optional<Decimal> exact;
+    double approx = 0;
+
+    static Amount of(double v) { return {Decimal::fromDouble(v), v}; }
+    int sign() const;
+};
+Amount operator+(const Amount& a, const Amount& b);
+Amount operator*(const Amount& a, const Amount& b);
+Amount abs(const Amount& a);
+// Rounded to cents, halves away from zero: "1.234,50".
+QString moneyText(const Amount& a);
+
+// A rate as the server returned it: a number stays that number (a double
+// counts as the decimal the server sent), a text is read as a Dutch number,
+// empty counts as 0.
+Amount rateValue(const QVariant& rate, const QString& what, QStringList& problems);
 
 // A Dutch number text, or 0 with a message naming the field.
-double amountValue(const QString& field, const QString& text, QStringList& problems);
+Amount amountValue(const QString& field, const QString& text, QStringList& problems);
 
 QString notANumberMessage(const QString& field, const QString& text);
 

@@ -1,6 +1,7 @@
 #include "submit/declarationrow.h"
 
 #include "core/dates.h"
+#include "data/decimal.h"
 #include "declaration/reportrecord.h"
 
 namespace dl::submit {
@@ -17,6 +18,21 @@ QString declarationStamp(const QDateTime& now, const QLocale& locale)
     return formatDatePattern(now.date(), QStringLiteral("dd/mmmm/yyyy"), locale) + QStringLiteral("  ") +
            fixedTimeText(now.time());
 }
+
+namespace {
+
+// A rate read as a double goes back as the decimal the server wrote: the
+// binary 1.00999999... of a FLOAT 1.01 would not fit DECIMAL(10,2) unchanged.
+QVariant rateForServer(const QVariant& rate)
+{
+    const int type = rate.metaType().id();
+    if (rate.isNull() || (type != QMetaType::Double && type != QMetaType::Float))
+        return rate;
+    const std::optional<Decimal> exact = Decimal::fromDouble(rate.toDouble());
+    return exact ? QVariant(QString::fromStdString(exact->text())) : rate;
+}
+
+} // namespace
 
 Values declarationRow(const std::function<QString(const QString& control)>& controlText,
                       const DeclarationSource& source)
@@ -41,8 +57,8 @@ Values declarationRow(const std::function<QString(const QString& control)>& cont
         value(u"DECdatum", source.stamp),
         value(u"Projectnaam", text(u"Text2")),
         value(u"uren", text(u"Text19")),
-        value(u"peruurIN", source.hourlyRateIn),
-        value(u"peruurUIT", source.hourlyRateOut),
+        value(u"peruurIN", rateForServer(source.hourlyRateIn)),
+        value(u"peruurUIT", rateForServer(source.hourlyRateOut)),
         value(u"urentotaal", text(u"Text21")),
         value(u"kilometers", text(u"Text14")),
         value(u"perKM", QStringLiteral("0,35")),

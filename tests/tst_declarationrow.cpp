@@ -15,6 +15,8 @@ private Q_SLOTS:
     void invoiceNumber();
     void stamp();
     void columnsAreTheTwentyEight();
+    void ratesAsTheServerWroteThem_data();
+    void ratesAsTheServerWroteThem();
 };
 
 void TestDeclarationRow::invoiceNumber_data()
@@ -75,6 +77,35 @@ void TestDeclarationRow::columnsAreTheTwentyEight()
     // Rates go through as they came, whatever their type.
     QCOMPARE(row[10].second, QVariant(65));
     QCOMPARE(row[11].second, QVariant(u"95"_qs));
+}
+
+void TestDeclarationRow::ratesAsTheServerWroteThem_data()
+{
+    // A double is the decimal the server sent, in the server's own notation.
+    QTest::addColumn<QVariant>("rate");
+    QTest::addColumn<QVariant>("bound");
+    QTest::newRow("72.50") << QVariant(72.5) << QVariant(u"72.5"_qs);
+    QTest::newRow("33.33") << QVariant(33.33) << QVariant(u"33.33"_qs);
+    QTest::newRow("1234.56") << QVariant(1234.56) << QVariant(u"1234.56"_qs);
+    QTest::newRow("0.99") << QVariant(0.99) << QVariant(u"0.99"_qs);
+    QTest::newRow("negative") << QVariant(-0.05) << QVariant(u"-0.05"_qs);
+    QTest::newRow("whole") << QVariant(95.0) << QVariant(u"95"_qs);
+    QTest::newRow("FLOAT 1.01") << QVariant(double(1.01f)) << QVariant(u"1.01"_qs);
+    QTest::newRow("integer as it came") << QVariant(qlonglong(65)) << QVariant(qlonglong(65));
+    QTest::newRow("text as it came") << QVariant(u"45,50"_qs) << QVariant(u"45,50"_qs);
+    QTest::newRow("null as it came") << QVariant(QMetaType::fromType<double>())
+                                     << QVariant(QMetaType::fromType<double>());
+}
+
+void TestDeclarationRow::ratesAsTheServerWroteThem()
+{
+    QFETCH(QVariant, rate);
+    QFETCH(QVariant, bound);
+    const Values row = declarationRow([](const QString& control) { return control; },
+                                      {u"naam"_qs, u"2008"_qs, u"03 Maart "_qs, rate, rate, u"stempel"_qs});
+    QCOMPARE(row[10].second, bound);
+    QCOMPARE(row[11].second, bound);
+    QCOMPARE(row[10].second.isNull(), rate.isNull());
 }
 
 QTEST_GUILESS_MAIN(TestDeclarationRow)

@@ -58,10 +58,11 @@ QHash<QString, QString> formTexts(const QString& projectNumber)
     };
 }
 
-Values declarationFor(const QString& projectNumber, const QVariant& rateIn = 72.5)
+Values declarationFor(const QString& projectNumber, const QVariant& rateIn = 72.5,
+                      const QVariant& rateOut = 95.0)
 {
     const QHash<QString, QString> texts = formTexts(projectNumber);
-    DeclarationSource source{u"Ir. Anna de Vries"_qs,      u"2008"_qs, u"03 Maart "_qs, rateIn, 95.0,
+    DeclarationSource source{u"Ir. Anna de Vries"_qs,      u"2008"_qs, u"03 Maart "_qs, rateIn, rateOut,
                              u"07-maart-2008  14:05:09"_qs};
     return declarationRow([&](const QString& control) { return texts.value(control); }, source);
 }
@@ -92,6 +93,7 @@ class TestDeclarationStore : public QObject {
 private Q_SLOTS:
     void init();
     void cleanup();
+    void allColumnsOfTheFirstDeclaration_data();
     void allColumnsOfTheFirstDeclaration();
     void savedReportBecomesDeclared();
     void declaredMonthIsRefusedAfterwards();
@@ -112,11 +114,31 @@ void TestDeclarationStore::cleanup()
     TestDb::exec(u"DROP TRIGGER IF EXISTS torvakdb_TORVAKdeclaraties.refuse_insert"_qs);
 }
 
+void TestDeclarationStore::allColumnsOfTheFirstDeclaration_data()
+{
+    // The rates as project selection read them from DECIMAL(10,2) (or FLOAT)
+    // columns go back to the server's DECIMAL(10,2) unchanged.
+    QTest::addColumn<QVariant>("rateIn");
+    QTest::addColumn<QVariant>("rateOut");
+    QTest::addColumn<QString>("peruurIN");
+    QTest::addColumn<QString>("peruurUIT");
+    QTest::newRow("72.50 and 95") << QVariant(72.5) << QVariant(95.0) << u"72.50"_qs << u"95.00"_qs;
+    QTest::newRow("33.33 and 1234.56")
+        << QVariant(33.33) << QVariant(1234.56) << u"33.33"_qs << u"1234.56"_qs;
+    QTest::newRow("0.99 and a FLOAT 1.01")
+        << QVariant(0.99) << QVariant(double(1.01f)) << u"0.99"_qs << u"1.01"_qs;
+}
+
 void TestDeclarationStore::allColumnsOfTheFirstDeclaration()
 {
+    QFETCH(QVariant, rateIn);
+    QFETCH(QVariant, rateOut);
+    QFETCH(QString, peruurIN);
+    QFETCH(QString, peruurUIT);
     Connection c(TestDb::server(), Database::Declarations);
-    QCOMPARE(declare(c, u"2008_03_0042-GLAS"_qs, reportTagged(u"r"_qs), declarationFor(u"5"_qs)),
-             DeclareOutcome::Declared);
+    QCOMPARE(
+        declare(c, u"2008_03_0042-GLAS"_qs, reportTagged(u"r"_qs), declarationFor(u"5"_qs, rateIn, rateOut)),
+        DeclareOutcome::Declared);
 
     const QStringList rows = TestDb::rows(
         u"SELECT factuurnummer, consultant, Consultantnaam, Opdrachtgever, Opdrachtgevernaam, Jaar, maand, "
@@ -136,8 +158,8 @@ void TestDeclarationStore::allColumnsOfTheFirstDeclaration()
                                u"07-maart-2008  14:05:09"_qs,
                                u"Glasvezel Noord"_qs,
                                u"7,5"_qs,
-                               u"72.50"_qs,
-                               u"95.00"_qs,
+                               peruurIN,
+                               peruurUIT,
                                u"487,50"_qs,
                                u"120"_qs,
                                u"0,35"_qs,

@@ -3,6 +3,7 @@
 #include "data/dutchnumbers.h"
 
 #include <QTest>
+#include <QVariant>
 
 #include <cmath>
 #include <limits>
@@ -24,6 +25,8 @@ private Q_SLOTS:
     void general();
     void money_data();
     void money();
+    void exactMoney_data();
+    void exactMoney();
     void roundTrips();
 };
 
@@ -193,6 +196,56 @@ void TestDutchNumbers::money()
     QFETCH(double, value);
     QFETCH(QString, text);
     QCOMPARE(moneyText(value), text);
+}
+
+void TestDutchNumbers::exactMoney_data()
+{
+    // A text is read as a Dutch number, a double as the decimal it was
+    // written as; their exact product as money. Empty: not exact.
+    QTest::addColumn<QVariant>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<QString>("product");
+    QTest::newRow("half cent up") << QVariant(u"0,99"_s) << u"0,5"_s << u"0,50"_s;
+    QTest::newRow("half cent up, double") << QVariant(0.99) << u"0,5"_s << u"0,50"_s;
+    QTest::newRow("72,50 for 8 hours") << QVariant(u"72,50"_s) << u"8"_s << u"580,00"_s;
+    QTest::newRow("33,33 for 7,5 hours") << QVariant(33.33) << u"7,5"_s << u"249,98"_s;
+    QTest::newRow("1.234,56 for 176 hours") << QVariant(1234.56) << u"176"_s << u"217.282,56"_s;
+    // 1.01f is 1.00999999046...; the server shows the column as 1.01.
+    QTest::newRow("a float as the server shows it") << QVariant(double(1.01f)) << u"0,5"_s << u"0,51"_s;
+    QTest::newRow("a double that is no float") << QVariant(1.01) << u"0,5"_s << u"0,51"_s;
+    QTest::newRow("kilometre allowance") << QVariant(0.35) << u"12,3"_s << u"4,31"_s;
+    QTest::newRow("VAT") << QVariant(u"2,45"_s) << u"0,2"_s << u"0,49"_s;
+    QTest::newRow("below half") << QVariant(u"0,0049"_s) << u"1"_s << u"0,00"_s;
+    QTest::newRow("exact half") << QVariant(u"1,005"_s) << u"1"_s << u"1,01"_s;
+    QTest::newRow("negative half away from zero") << QVariant(u"-0,99"_s) << u"0,5"_s << u"-0,50"_s;
+    QTest::newRow("negative rounds to zero") << QVariant(u"-0,004"_s) << u"1"_s << u"0,00"_s;
+    QTest::newRow("grouped") << QVariant(u"1.000.000"_s) << u"1,005"_s << u"1.005.000,00"_s;
+    QTest::newRow("exponent") << QVariant(u"1E+15"_s) << u"40"_s << u"40.000.000.000.000.000,00"_s;
+    QTest::newRow("tiny") << QVariant(u"1E-300"_s) << u"1"_s << u"0,00"_s;
+    QTest::newRow("zero") << QVariant(0.0) << u"12,5"_s << u"0,00"_s;
+    QTest::newRow("38 digits") << QVariant(u"1234567890123456789012345678901234567,8"_s) << u"1"_s
+                               << u"1.234.567.890.123.456.789.012.345.678.901.234.567,80"_s;
+    QTest::newRow("39 digits") << QVariant(u"123456789012345678901234567890123456789"_s) << u"1"_s
+                               << QString();
+    QTest::newRow("point is no decimal") << QVariant(u"45.50"_s) << u"1"_s << QString();
+}
+
+void TestDutchNumbers::exactMoney()
+{
+    QFETCH(QVariant, a);
+    QFETCH(QString, b);
+    QFETCH(QString, product);
+    const std::optional<Decimal> x = a.metaType().id() == QMetaType::Double
+                                         ? Decimal::fromDouble(a.toDouble())
+                                         : tryLocaleDecimal(a.toString());
+    QCOMPARE(x.has_value(), !product.isEmpty());
+    if (!x)
+        return;
+    const std::optional<Decimal> y = tryLocaleDecimal(b);
+    QVERIFY(y);
+    const std::optional<Decimal> p = x->times(*y);
+    QVERIFY(p);
+    QCOMPARE(moneyText(*p), product);
 }
 
 void TestDutchNumbers::roundTrips()

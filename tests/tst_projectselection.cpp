@@ -134,6 +134,7 @@ private Q_SLOTS:
     void remark();
     void missingClientShowsNoName();
     void firstRowInTableOrderWins();
+    void decimalRateStaysANumber_data();
     void decimalRateStaysANumber();
     void rateHeldAsText_data();
     void rateHeldAsText();
@@ -190,6 +191,10 @@ void TestProjectSelection::rateText_data()
     QTest::newRow("45 as text") << QVariant(u"45"_s) << u"Uw uurtarief is € 45,00"_s;
     QTest::newRow("cents") << QVariant(72.5) << u"Uw uurtarief is € 72,50"_s;
     QTest::newRow("cents as text") << QVariant(u"72,5"_s) << u"Uw uurtarief is € 72,50"_s;
+    QTest::newRow("0.99") << QVariant(0.99) << u"Uw uurtarief is € 0,99"_s;
+    QTest::newRow("33.33") << QVariant(33.33) << u"Uw uurtarief is € 33,33"_s;
+    QTest::newRow("1234.56") << QVariant(1234.56) << u"Uw uurtarief is € 1.234,56"_s;
+    QTest::newRow("FLOAT 1.01") << QVariant(double(1.01f)) << u"Uw uurtarief is € 1,01"_s;
     QTest::newRow("null") << QVariant() << u"Uw uurtarief is € 0,00"_s;
     QTest::newRow("not a number") << QVariant(u"n.t.b."_s) << u"Uw uurtarief is € n.t.b.,00"_s;
 }
@@ -389,21 +394,47 @@ void TestProjectSelection::firstRowInTableOrderWins()
     QCOMPARE(f->session.hourlyRateIn, QVariant(30.0));
 }
 
+void TestProjectSelection::decimalRateStaysANumber_data()
+{
+    // DECIMAL(10,2) as the server sends it, read on a Dutch desktop.
+    QTest::addColumn<double>("rateIn");
+    QTest::addColumn<double>("rateOut");
+    QTest::addColumn<QString>("rateText");
+    QTest::addColumn<QString>("hours"); // typed into day 1
+    QTest::addColumn<QString>("amountIn");
+    QTest::addColumn<QString>("amountOut");
+    QTest::newRow("45.50 and 80.25") << 45.5 << 80.25 << u"Uw uurtarief is € 45,50"_s << u"2"_s << u"91,00"_s
+                                     << u"160,50"_s;
+    QTest::newRow("72.50, the demo's")
+        << 72.5 << 110.0 << u"Uw uurtarief is € 72,50"_s << u"8"_s << u"580,00"_s << u"880,00"_s;
+    QTest::newRow("0.99 and 33.33, half an hour")
+        << 0.99 << 33.33 << u"Uw uurtarief is € 0,99"_s << u".5"_s << u"0,50"_s << u"16,67"_s;
+    QTest::newRow("1234.56") << 1234.56 << 99.99 << u"Uw uurtarief is € 1.234,56"_s << u"8"_s << u"9.876,48"_s
+                             << u"799,92"_s;
+}
+
 void TestProjectSelection::decimalRateStaysANumber()
 {
+    QFETCH(double, rateIn);
+    QFETCH(double, rateOut);
+    QFETCH(QString, rateText);
+    QFETCH(QString, hours);
+    QFETCH(QString, amountIn);
+    QFETCH(QString, amountOut);
     Project p;
-    p.rateIn = 45.5;
-    p.rateOut = 80.25;
+    p.rateIn = rateIn;
+    p.rateOut = rateOut;
     insertProject(p);
     f->choose(entry(p.code, u"x"_s));
-    QCOMPARE(f->text(u"Text20"_s), u"Uw uurtarief is € 45,50"_s);
-    QCOMPARE(f->session.hourlyRateIn.toDouble(), 45.5);
+    QCOMPARE(f->text(u"Text20"_s), rateText);
+    QCOMPARE(f->session.hourlyRateIn.toDouble(), rateIn);
+    QCOMPARE(f->session.hourlyRateOut.toDouble(), rateOut);
 
     f->openMonth();
-    f->c().setText(element(u"Text26"_s, 1), u"2"_s);
+    f->c().setText(element(u"Text26"_s, 1), hours);
     f->form.tabs()->setCurrentIndex(1);
-    QCOMPARE(f->text(u"Text21"_s), u"91,00"_s);
-    QCOMPARE(f->text(u"Text39"_s), u"160,50"_s);
+    QCOMPARE(f->text(u"Text21"_s), amountIn);
+    QCOMPARE(f->text(u"Text39"_s), amountOut);
     QVERIFY(f->messages.shown.isEmpty());
 }
 

@@ -11,6 +11,8 @@
 
 #include <QtTest>
 
+#include <limits>
+
 using namespace dl;
 using dl::test::TestDb;
 
@@ -301,6 +303,58 @@ private Q_SLOTS:
         QVERIFY(row);
         records.update(t, *row, {{u"val"_qs, newVal}});
         QCOMPARE(contents(t), after);
+        TestDb::exec(u"DROP TABLE "_qs + qualifiedName(t));
+    }
+
+    // Numbers the server sends, read on a Dutch desktop without its locale:
+    // as text (a statement without values) and in binary (with one).
+    void serverNumbers_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("literal");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("DECIMAL 72.50") << u"DECIMAL(8,2)"_qs << u"72.50"_qs << QVariant(72.5);
+        QTest::newRow("DECIMAL 0.99") << u"DECIMAL(8,2)"_qs << u"0.99"_qs << QVariant(0.99);
+        QTest::newRow("DECIMAL 1234.56") << u"DECIMAL(8,2)"_qs << u"1234.56"_qs << QVariant(1234.56);
+        QTest::newRow("DECIMAL 33.33") << u"DECIMAL(8,2)"_qs << u"33.33"_qs << QVariant(33.33);
+        QTest::newRow("DECIMAL negative") << u"DECIMAL(8,2)"_qs << u"-0.99"_qs << QVariant(-0.99);
+        QTest::newRow("DECIMAL(10,2) largest")
+            << u"DECIMAL(10,2)"_qs << u"99999999.99"_qs << QVariant(99999999.99);
+        QTest::newRow("FLOAT 72.5") << u"FLOAT"_qs << u"72.5"_qs << QVariant(72.5);
+        QTest::newRow("FLOAT 0.99") << u"FLOAT"_qs << u"0.99"_qs << QVariant(double(0.99f));
+        QTest::newRow("FLOAT 33.33") << u"FLOAT"_qs << u"33.33"_qs << QVariant(double(33.33f));
+        QTest::newRow("FLOAT 1e20") << u"FLOAT"_qs << u"1e20"_qs << QVariant(double(1e20f));
+        QTest::newRow("DOUBLE 0.99") << u"DOUBLE"_qs << u"0.99"_qs << QVariant(0.99);
+        QTest::newRow("DOUBLE 1234.56") << u"DOUBLE"_qs << u"1234.56"_qs << QVariant(1234.56);
+        QTest::newRow("DOUBLE 1.5e-7") << u"DOUBLE"_qs << u"1.5e-7"_qs << QVariant(1.5e-7);
+        QTest::newRow("DOUBLE 1e300") << u"DOUBLE"_qs << u"1e300"_qs << QVariant(1e300);
+        QTest::newRow("BIGINT") << u"BIGINT"_qs << u"-9223372036854775808"_qs
+                                << QVariant::fromValue<qlonglong>(std::numeric_limits<qlonglong>::min());
+        QTest::newRow("BIGINT UNSIGNED")
+            << u"BIGINT UNSIGNED"_qs << u"18446744073709551615"_qs
+            << QVariant::fromValue<qulonglong>(std::numeric_limits<qulonglong>::max());
+    }
+    void serverNumbers()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, literal);
+        QFETCH(QVariant, value);
+        const TableRef t{Database::Data, u"scratch_records_numbers"_qs};
+        TestDb::exec(u"DROP TABLE IF EXISTS "_qs + qualifiedName(t));
+        TestDb::exec(u"CREATE TABLE "_qs + qualifiedName(t) + u" (n "_qs + type + u" NULL)"_qs);
+        TestDb::exec(u"GRANT SELECT ON "_qs + qualifiedName(t) +
+                     u" TO 'torvakdb'@'%', 'torvakdb'@'localhost'"_qs);
+        TestDb::exec(u"INSERT INTO "_qs + qualifiedName(t) + u" (n) VALUES ("_qs + literal + u")"_qs);
+        Connection c(TestDb::server());
+        const QString select = u"SELECT n FROM "_qs + qualifiedName(t);
+        Result text = c.exec(select);
+        Result binary = c.exec(select + u" WHERE ? = 1"_qs, {1});
+        QVERIFY(text.next());
+        QVERIFY(binary.next());
+        QCOMPARE(text.value(0).metaType(), value.metaType());
+        QCOMPARE(text.value(0), value);
+        QCOMPARE(binary.value(0).metaType(), value.metaType());
+        QCOMPARE(binary.value(0), value);
         TestDb::exec(u"DROP TABLE "_qs + qualifiedName(t));
     }
 

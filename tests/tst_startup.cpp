@@ -55,6 +55,7 @@ private Q_SLOTS:
     void init() { TestDb::loadDemo(); }
     void dutchDesktop();
     void theWholeRoad();
+    void ratesToTheCent();
 };
 
 // The suite must run where consultants work: a missing locale would make the
@@ -183,6 +184,67 @@ void TestStartup::theWholeRoad()
         TestDb::rows(u"SELECT isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN = 'anna'"_qs),
         QStringList{u"OFFLINE"_qs});
     QVERIFY(quits.isEmpty());
+}
+
+// The demo's harbour project at 72.50 an hour: read, shown, computed and
+// stored to the cent on a Dutch desktop (strtod there reads 72.50 as 72).
+void TestStartup::ratesToTheCent()
+{
+    Session session;
+    FakeMessages messages;
+    messages.openMs = 20;
+    FixedClock clock{QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9))};
+    AppContext ctx{session, messages, clock, TestDb::server()};
+    ctx.serverWait = waitWhilePainting;
+    StartupSeams seams;
+    seams.printers = std::make_unique<FakePrinters>(QStringList{u"Kantoor"_qs}, u"Kantoor"_qs);
+    seams.files = std::make_unique<FakeFiles>();
+    seams.quit = [](int) {};
+    seams.endProgram = [] {};
+    seams.workstation = WorkstationReader(u"/nonexistent"_qs, [] { return u"tester"_qs; });
+    seams.locale = QLocale(QLocale::Dutch, QLocale::Netherlands);
+    const QTemporaryDir drafts;
+    seams.draftFolder = drafts.path();
+    Startup startup(ctx, std::move(seams));
+    startup.start();
+    QPointer<LoginForm> login = startup.loginForm();
+    QVERIFY(login);
+    QVERIFY(QTest::qWaitForWindowExposed(login));
+    typeInto(login->controls().get<QLineEdit>(u"Text1"_qs), u"anna"_qs);
+    typeInto(login->controls().get<QLineEdit>(u"Text2"_qs), u"geheim"_qs);
+    QTest::mouseClick(login->controls().widget(u"Image1"_qs), Qt::LeftButton);
+    QVERIFY(startup.hasMainForm());
+    Form1& form = startup.mainForm();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    FormControls& c = form.controls();
+
+    QVERIFY(pickFromList(c.get<QComboBox>(u"Combo1"_qs),
+                         u"0042-HAVEN               Advies herinrichting havenkade"_qs));
+    QCOMPARE(c.text(u"Text20"_qs), u"Uw uurtarief is € 72,50"_qs);
+    QVERIFY(pickFromList(c.get<QComboBox>(u"Combo2"_qs), u"03 Maart "_qs));
+    clickTab(form, 1);
+    typeInto(c.get<QLineEdit>(element(u"Text24"_qs, 2)), u"Overleg"_qs);
+    typeInto(c.get<QLineEdit>(hoursSlot(2)), u"8"_qs);
+    typeInto(c.get<QLineEdit>(kmSlot(2)), u"37"_qs);
+    typeInto(c.get<QLineEdit>(element(u"Text24"_qs, 3)), u"Rapport"_qs);
+    typeInto(c.get<QLineEdit>(hoursSlot(3)), u".5"_qs);
+    clickTab(form, 0);
+    const QStringList shown{u"Text21"_qs, u"Text16"_qs, u"Text17"_qs, u"Text28"_qs,
+                            u"Text29"_qs, u"Text39"_qs, u"Text42"_qs};
+    QStringList got;
+    for (const QString& n : shown)
+        got << c.text(n);
+    QCOMPARE(got, (QStringList{u"616,25"_qs, u"12,95"_qs, u"629,20"_qs, u"125,84"_qs, u"755,04"_qs,
+                               u"935,00"_qs, u"1.137,54"_qs}));
+
+    messages.clear();
+    messages.choiceAnswers.enqueue(1); // should the check speak: declare anyway
+    QTest::mouseDClick(c.widget(u"Image4"_qs), Qt::LeftButton);
+    QCOMPARE(messages.last(), submit::declaredMessage(u"Maart "_qs, u"2026"_qs));
+    QCOMPARE(TestDb::rows(u"SELECT uren, CAST(peruurIN AS CHAR), CAST(peruurUIT AS CHAR), urentotaal, "
+                          u"totaalkostenKM, subtotaal, BTW, "
+                          "totaal, urentotaaluit, totaaluit FROM torvakdb_TORVAKdeclaraties.Declaraties"_qs),
+             QStringList{u"8,5|72.50|110.00|616,25|12,95|629,20|125,84|755,04|935,00|1.137,54"_qs});
 }
 
 QTEST_MAIN(TestStartup)

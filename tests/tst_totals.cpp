@@ -10,6 +10,8 @@
 #include "support/formhelpers.h"
 
 #include <QLineEdit>
+#include <QLocale>
+#include <QRandomGenerator>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
@@ -73,6 +75,7 @@ private Q_SLOTS:
     void expenseText();
     void rates_data();
     void rates();
+    void randomMonthsToTheCent();
 
     void noMonthGoesBackToTheFirstTab_data();
     void noMonthGoesBackToTheFirstTab();
@@ -242,31 +245,115 @@ void TestTotals::expenseText()
 void TestTotals::rates_data()
 {
     QTest::addColumn<QVariant>("rate");
-    QTest::addColumn<QString>("amount"); // for 2 hours
+    QTest::addColumn<QString>("hours");
+    QTest::addColumn<QString>("amount");
     QTest::addColumn<bool>("problem");
 
-    QTest::newRow("decimal stays a number") << QVariant(45.5) << u"91,00"_s << false;
-    QTest::newRow("whole number") << QVariant(40.0) << u"80,00"_s << false;
-    QTest::newRow("integer") << QVariant(qlonglong(45)) << u"90,00"_s << false;
-    QTest::newRow("text digits") << QVariant(u"45"_s) << u"90,00"_s << false;
-    QTest::newRow("text with comma") << QVariant(u"45,50"_s) << u"91,00"_s << false;
-    QTest::newRow("text with point is no 4550") << QVariant(u"45.50"_s) << u"0,00"_s << true;
-    QTest::newRow("text not a number") << QVariant(u"veel"_s) << u"0,00"_s << true;
-    QTest::newRow("empty before a project") << QVariant(QString()) << u"0,00"_s << false;
-    QTest::newRow("null") << QVariant() << u"0,00"_s << false;
+    QTest::newRow("decimal stays a number") << QVariant(45.5) << u"2"_s << u"91,00"_s << false;
+    QTest::newRow("whole number") << QVariant(40.0) << u"2"_s << u"80,00"_s << false;
+    QTest::newRow("integer") << QVariant(qlonglong(45)) << u"2"_s << u"90,00"_s << false;
+    QTest::newRow("unsigned integer") << QVariant(qulonglong(45)) << u"2"_s << u"90,00"_s << false;
+    QTest::newRow("text digits") << QVariant(u"45"_s) << u"2"_s << u"90,00"_s << false;
+    QTest::newRow("text with comma") << QVariant(u"45,50"_s) << u"2"_s << u"91,00"_s << false;
+    QTest::newRow("text with point is no 4550") << QVariant(u"45.50"_s) << u"2"_s << u"0,00"_s << true;
+    QTest::newRow("text not a number") << QVariant(u"veel"_s) << u"2"_s << u"0,00"_s << true;
+    QTest::newRow("empty before a project") << QVariant(QString()) << u"2"_s << u"0,00"_s << false;
+    QTest::newRow("null") << QVariant() << u"2"_s << u"0,00"_s << false;
+    // DECIMAL(8,2) rates as the server sends them: to the cent, and a
+    // product on a half cent rounds up, which binary doubles round down.
+    QTest::newRow("72.50 for 8 hours") << QVariant(72.5) << u"8"_s << u"580,00"_s << false;
+    QTest::newRow("0.99 for half an hour") << QVariant(0.99) << u"0,5"_s << u"0,50"_s << false;
+    QTest::newRow("33.33 for 7,5 hours") << QVariant(33.33) << u"7,5"_s << u"249,98"_s << false;
+    QTest::newRow("33.33 for 0,5 hour") << QVariant(33.33) << u"0,5"_s << u"16,67"_s << false;
+    QTest::newRow("1234.56 for 176 hours") << QVariant(1234.56) << u"176"_s << u"217.282,56"_s << false;
+    QTest::newRow("FLOAT 1.01 for half an hour") << QVariant(double(1.01f)) << u"0,5"_s << u"0,51"_s << false;
+    QTest::newRow("text 0,99 for half an hour") << QVariant(u"0,99"_s) << u"0,5"_s << u"0,50"_s << false;
 }
 
 void TestTotals::rates()
 {
     QFETCH(QVariant, rate);
+    QFETCH(QString, hours);
     QFETCH(QString, amount);
     QFETCH(bool, problem);
-    const totals::Result r = totals::compute({u"2"_s, u"0"_s, u"0"_s, u"00"_s, QString(), rate, rate});
+    const totals::Result r = totals::compute({hours, u"0"_s, u"0"_s, u"00"_s, QString(), rate, rate});
     QCOMPARE(r.hoursAmountIn, amount);
     QCOMPARE(r.hoursAmountOut, amount);
     QCOMPARE(r.problems.size(), problem ? 2 : 0);
     if (problem)
         QVERIFY(r.problems[0].contains(u"\"Uw uurtarief\""_s));
+}
+
+namespace {
+
+// Cents as a money text, built apart from the program's conversions.
+QString referenceMoney(qint64 cents)
+{
+    const QLocale dutch(QLocale::Dutch, QLocale::Netherlands);
+    return (cents < 0 ? u"-"_s : QString()) + dutch.toString(std::abs(cents) / 100) + u',' +
+           u"%1"_s.arg(std::abs(cents) % 100, 2, 10, QChar(u'0'));
+}
+
+// n / d rounded to a whole number, halves away from zero; n, d > 0.
+qint64 roundedQuotient(qint64 n, qint64 d)
+{
+    return (2 * n + d) / (2 * d);
+}
+
+// Tenths as the general number text the column totals hold.
+QString tenthsText(qint64 tenths)
+{
+    return tenths % 10 == 0 ? QString::number(tenths / 10) : u"%1,%2"_s.arg(tenths / 10).arg(tenths % 10);
+}
+
+} // namespace
+
+void TestTotals::randomMonthsToTheCent()
+{
+    // Months at DECIMAL(8,2) rates, against integer cents.
+    QRandomGenerator random(20260327);
+    const QList<qint64> sampleRates{7250, 99, 123456, 3333, 4550, 1};
+    for (int month = 0; month < 200; ++month) {
+        const qint64 rateIn = month < sampleRates.size() ? sampleRates[month] : random.bounded(1, 1000000);
+        const qint64 rateOut = random.bounded(1, 1000000);
+        const qint64 hours = random.bounded(0, 24 * 31 * 10 / 5) * 5; // in tenths, whole and half hours
+        const qint64 km = random.bounded(0, 30000);                   // in tenths
+        const qint64 euros = random.bounded(0, 500);
+        const qint64 cents = random.bounded(0, 100);
+        const totals::Inputs in{tenthsText(hours),
+                                tenthsText(km),
+                                QString::number(euros),
+                                u"%1"_s.arg(cents, 2, 10, QChar(u'0')),
+                                QString(),
+                                QVariant(double(rateIn) / 100),
+                                QVariant(double(rateOut) / 100)};
+        const totals::Result r = totals::compute(in);
+        if (hours + km + euros * 100 + cents == 0)
+            continue;
+
+        const qint64 hoursIn = roundedQuotient(rateIn * hours, 10);
+        const qint64 hoursOut = roundedQuotient(rateOut * hours, 10);
+        const qint64 kmAmount = roundedQuotient(35 * km, 10);
+        const qint64 expense = euros * 100 + cents;
+        const qint64 subIn = hoursIn + kmAmount + expense;
+        const qint64 subOut = hoursOut + kmAmount + expense;
+        const qint64 vatIn = roundedQuotient(subIn, 5);
+        const qint64 vatOut = roundedQuotient(subOut, 5);
+        const QStringList expected{
+            referenceMoney(hoursIn), referenceMoney(hoursOut), referenceMoney(kmAmount),
+            referenceMoney(subIn),   referenceMoney(vatIn),    referenceMoney(subIn + vatIn),
+            referenceMoney(subOut),  referenceMoney(vatOut),   referenceMoney(subOut + vatOut)};
+        QVERIFY(r.in && r.out);
+        const QStringList got{r.hoursAmountIn, r.hoursAmountOut, r.kilometreAmount, r.in->subtotal, r.in->vat,
+                              r.in->total,     r.out->subtotal,  r.out->vat,        r.out->total};
+        QVERIFY2(r.problems.isEmpty(), qPrintable(r.problems.join(u'\n')));
+        QVERIFY2(
+            got == expected,
+            qPrintable(
+                u"rates %1 and %2, %3 hours, %4 km, expense %5,%6:\n%7\n%8"_s.arg(rateIn).arg(rateOut).arg(
+                    in.hoursTotal, in.kilometreTotal, in.euros, in.cents, got.join(u' '),
+                    expected.join(u' '))));
+    }
 }
 
 void TestTotals::noMonthGoesBackToTheFirstTab_data()
