@@ -27,7 +27,9 @@ class ShownWith final : public QObject {
 public:
     ShownWith(QWidget* leader, QWidget* follower) : QObject(leader), m_follower(follower)
     {
-        m_follower->setVisible(!leader->isHidden());
+        // A leader that nobody has shown or hidden yet is shown with its window.
+        if (leader->testAttribute(Qt::WA_WState_ExplicitShowHide))
+            m_follower->setVisible(!leader->isHidden());
         leader->installEventFilter(this);
     }
 
@@ -175,8 +177,18 @@ QWidget* summaryBox(FormControls& c)
         g->addWidget(form::text(c, QString::fromUtf16(t.own), money), row, 4);
         ++row;
     }
-    for (const char16_t* n : {u"Text39", u"Text40", u"Text41", u"Text42"})
-        c.widget(QString::fromUtf16(n))->setToolTip(QStringLiteral("Tarief opdrachtgever"));
+    // The client-side amounts are shown and hidden with the consultant's on
+    // their rows, whoever does it: never figures without a caption.
+    const struct {
+        const char16_t* own;
+        const char16_t* client;
+    } sides[] = {
+        {u"Text21", u"Text39"}, {u"Text17", u"Text40"}, {u"Text28", u"Text41"}, {u"Text29", u"Text42"}};
+    for (const auto& s : sides) {
+        QWidget* client = c.widget(QString::fromUtf16(s.client));
+        client->setToolTip(QStringLiteral("Tarief opdrachtgever"));
+        new ShownWith(c.widget(QString::fromUtf16(s.own)), client);
+    }
 
     g->addWidget(form::label(c, l2(12), QStringLiteral("Opmerking voor Pelvarnet")), row, 0, Qt::AlignTop);
     auto* remark = new form::LimitedTextEdit(254);

@@ -73,7 +73,10 @@ QList<QPair<QString, QString>> summaryReset()
             {QStringLiteral("Text13"), zero},
             {QStringLiteral("Text17"), zero},
             {QStringLiteral("Text28"), zero},
-            {QStringLiteral("Text29"), zero}};
+            {QStringLiteral("Text29"), zero},
+            {QStringLiteral("Text40"), zero},
+            {QStringLiteral("Text41"), zero},
+            {QStringLiteral("Text42"), zero}};
 }
 
 QStringList summaryControls()

@@ -28,7 +28,8 @@ QString declaredMessage(const QString& monthPart, const QString& year);
 QString newReportMessage(const QString& monthPart, const QString& year);
 QString loadedMessage(const QString& monthPart, const QString& year);
 
-// The texts the summary reset puts in, in order.
+// The texts the summary reset puts in, in order: the client-side subtotal,
+// VAT and total with the consultant's.
 QList<QPair<QString, QString>> summaryReset();
 // The controls of tab "Declaratie" a chosen month shows, in order.
 QStringList summaryControls();

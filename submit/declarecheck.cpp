@@ -43,7 +43,9 @@ QString dayName(const DayTexts& d, int n)
 void dayFindings(const DayTexts& d, int n, const QDate& date, QList<Finding>& out)
 {
     const QString name = dayName(d, n);
-    const double hours = amount(d.hours);
+    // Read as the column totals read them, so that no finding contradicts
+    // the totals: ".5" and "7.5" are hours, "7,5" is 7.
+    const double hours = leadingNumber(d.hours);
     const QString h = d.hours.trimmed();
     const auto add = [&](const QString& what) { out.append({name + QStringLiteral(": ") + what, n}); };
     if (hours > 0 && date.isValid() && date.dayOfWeek() == Qt::Saturday)
@@ -52,7 +54,7 @@ void dayFindings(const DayTexts& d, int n, const QDate& date, QList<Finding>& ou
         add(h + QStringLiteral(" uur op een zondag"));
     if (hours > kLongDayHours)
         add(h + QStringLiteral(" uur op één dag"));
-    const bool kilometres = amount(d.kilometres) > 0;
+    const bool kilometres = leadingNumber(d.kilometres) > 0;
     const bool activity = !blank(d.activity);
     if (hours <= 0 && kilometres && activity)
         add(QStringLiteral("kilometers en activiteit zonder uren"));

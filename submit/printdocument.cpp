@@ -3,6 +3,8 @@
 #include "data/dutchnumbers.h"
 #include "submit/declarationrow.h"
 
+#include <algorithm>
+
 namespace dl::print {
 
 namespace {
@@ -35,16 +37,38 @@ Items dayRule()
             {111, QStringLiteral("----")}};
 }
 
-QString euroAmount(const QString& amount)
+// A number that ends in the last column of its field; a longer one starts
+// further left rather than lose a digit.
+PrintItem numberField(int column, int width, const QString& number)
 {
-    return QStringLiteral("€ ") + rightAligned(amount, 10);
+    const int over = std::max(0, int(number.size()) - width);
+    return {std::max(1, column - over), rightAligned(number, width)};
+}
+
+// "€ " and the amount in columns 89 to 100.
+PrintItem euroAmount(const QString& amount)
+{
+    return numberField(89, 12, QStringLiteral("€ ") + rightAligned(amount, 10));
+}
+
+// The caption, then the value ending where the blanks after the caption end:
+// a long value takes the blanks rather than lose its first characters.
+QString captioned(const QString& caption, int width, const QString& value)
+{
+    return caption + rightAligned(value, width - int(caption.size()));
+}
+
+// From column 76: the caption, then "€ " and the amount ending in column 100.
+QString sumLine(const QString& caption, const QString& amount)
+{
+    return captioned(caption, 25, QStringLiteral("€ ") + rightAligned(amount, 10));
 }
 
 } // namespace
 
 QString rightAligned(const QString& text, int width)
 {
-    return QString(QString(width, u' ') + text).right(width);
+    return text.size() >= width ? text : QString(width - text.size(), u' ') + text;
 }
 
 QString leftAligned(const QString& text, int width)
@@ -91,31 +115,32 @@ PrintDocument buildPrintDocument(const PrintTexts& t)
         l.add({{8, day.label},
                {32, day.activity},
                {76, day.person},
-               {104, rightAligned(day.hours, 4)},
-               {111, rightAligned(day.kilometres, 4)}});
+               numberField(104, 4, day.hours),
+               numberField(111, 4, day.kilometres)});
     }
     l.add(dayRule());
     l.add({{95, QStringLiteral("TOTAAL")},
-           {104, rightAligned(t.hoursColumnTotal, 4)},
-           {111, rightAligned(t.kilometresColumnTotal, 4)}});
+           numberField(104, 4, t.hoursColumnTotal),
+           numberField(111, 4, t.kilometresColumnTotal)});
     l.empty(5);
 
-    l.add({{8, QStringLiteral("Werkuren         ") + rightAligned(t.hours, 4)},
+    // Counts end in column 28, amounts in column 100.
+    l.add({{8, captioned(QStringLiteral("Werkuren"), 21, t.hours)},
            {32, leftAligned(t.hoursText, 42)},
-           {89, euroAmount(t.hoursAmount)}});
+           euroAmount(t.hoursAmount)});
     l.empty(1);
-    l.add({{8, QStringLiteral("kilometers       ") + rightAligned(t.kilometres, 4)},
+    l.add({{8, captioned(QStringLiteral("kilometers"), 21, t.kilometres)},
            {32, leftAligned(t.kilometresText, 42)},
-           {89, euroAmount(t.kilometresAmount)}});
+           euroAmount(t.kilometresAmount)});
     l.empty(1);
-    l.add({{8, QStringLiteral("Onkosten     ") + QString(QStringLiteral("      € ") + t.expense).right(8)},
+    l.add({{8, captioned(QStringLiteral("Onkosten"), 21, QStringLiteral("€ ") + t.expense)},
            {32, leftAligned(t.expenseText, 42)},
-           {89, euroAmount(t.expenseAmount)}});
+           euroAmount(t.expenseAmount)});
     l.add({{89, QStringLiteral("------------")}});
-    l.add({{76, QStringLiteral("SUBTOTAAL    € ") + rightAligned(t.subtotal, 10)}});
-    l.add({{76, QStringLiteral("BTW 20%      € ") + rightAligned(t.vat, 10)}});
+    l.add({{76, sumLine(QStringLiteral("SUBTOTAAL"), t.subtotal)}});
+    l.add({{76, sumLine(QStringLiteral("BTW 20%"), t.vat)}});
     l.add({{89, QStringLiteral("============")}});
-    l.add({{76, QStringLiteral("TOTAAL       € ") + rightAligned(t.total, 10)}});
+    l.add({{76, sumLine(QStringLiteral("TOTAAL"), t.total)}});
     l.empty(7);
 
     l.add({{8, QStringLiteral("Deze declaratie is bedoeld als administratie/archivering voor: ") +

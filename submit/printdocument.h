@@ -68,7 +68,8 @@ struct PrintDocument {
     QList<PrintLine> lines;
 };
 
-// The last width characters of width blanks followed by text.
+// The text after as many blanks as make it width characters; a longer text
+// is kept whole, as every figure must be printed as it is on the screen.
 QString rightAligned(const QString& text, int width);
 // The first width characters of text followed by width blanks.
 QString leftAligned(const QString& text, int width);

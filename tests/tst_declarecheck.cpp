@@ -94,6 +94,19 @@ void TestDeclareCheck::days_data()
                        u"Vr  06 Maart     2026: uren zonder activiteit"_s}
         << QList<int>{2, 3, 4, 5, 6};
     QTest::newRow("a person alone is nothing") << QStringList{} << QStringList{} << QList<int>{};
+    QTest::newRow(".5 and 7.5 are hours, as in the totals")
+        << QStringList{u"2=Overleg|.5|"_s, u"3=Bouw|7.5|12"_s, u"4=|.5|"_s}
+        << QStringList{u"Wo  04 Maart     2026: uren zonder activiteit"_s} << QList<int>{4};
+    QTest::newRow(".5 on a Saturday, 10.5 on one day")
+        << QStringList{u"7=Storing|.5|"_s, u"9=Bouw|10.5|"_s}
+        << QStringList{u"Za  07 Maart     2026: .5 uur op een zaterdag"_s,
+                       u"Ma  09 Maart     2026: 10.5 uur op één dag"_s}
+        << QList<int>{7, 9};
+    QTest::newRow("0,5 counts for nothing, as in the totals")
+        << QStringList{u"2=Overleg|0,5|"_s, u"3=|.5|.5"_s}
+        << QStringList{u"Ma  02 Maart     2026: activiteit zonder uren"_s,
+                       u"Di  03 Maart     2026: uren zonder activiteit"_s}
+        << QList<int>{2, 3};
     QTest::newRow("text that is no number counts as no hours")
         << QStringList{u"2=Overleg|x|"_s} << QStringList{u"Ma  02 Maart     2026: activiteit zonder uren"_s}
         << QList<int>{2};

@@ -220,7 +220,7 @@ void TestMonthSelection::newReport()
     QCOMPARE(f->text(u"Text33"_qs), u"0"_qs);
     QCOMPARE(f->text(u"Text34"_qs), u"00"_qs);
     QCOMPARE(f->text(u"Text12"_qs), u"GEEN"_qs);
-    for (const QString& name : month::summaryControls())
+    for (const QString& name : month::summaryControls() + QStringList{u"Text39"_qs, u"Text42"_qs})
         QVERIFY2(f->c().isShown(name), qPrintable(name));
     for (const QString& name : {u"Image4"_qs, u"Image6"_qs, u"Combo4"_qs})
         QVERIFY(!f->c().isShown(name));
@@ -452,6 +452,7 @@ void TestMonthSelection::startCheck()
     QFETCH(bool, refused);
     f->c().setText(u"Text7"_qs, start);
     f->c().setText(u"Text28"_qs, u"99,00"_qs);
+    f->c().setText(u"Text41"_qs, u"99,00"_qs);
     if (refused)
         f->ctx.server = unreachable(); // a refusal must not reach the database
 
@@ -459,6 +460,7 @@ void TestMonthSelection::startCheck()
 
     QCOMPARE(f->messages.shown.size(), 1);
     QCOMPARE(f->text(u"Text28"_qs), u"0,00"_qs); // the summary is reset either way
+    QCOMPARE(f->text(u"Text41"_qs), u"0,00"_qs); // at the client's side too
     if (refused) {
         QCOMPARE(f->messages.last(), u"U kunt niet vroeger declareren dan Maart 2009"_qs);
         QCOMPARE(f->messages.shown.last().caption, applicationTitle());

@@ -70,6 +70,8 @@ private Q_SLOTS:
     void dayRow();
     void longActivity_data();
     void longActivity();
+    void counts_data();
+    void counts();
     void summaryFields_data();
     void summaryFields();
     void expenseField_data();
@@ -250,6 +252,53 @@ void TestPrintDocument::longActivity()
         QCOMPARE(rows.at(1), QString(75, u' ') + u"Klant"_s + QString(23, u' ') + u"   8     12"_s);
 }
 
+void TestPrintDocument::counts_data()
+{
+    QTest::addColumn<QString>("hours");
+    QTest::addColumn<QString>("km");
+    QTest::addColumn<QString>("fields"); // the day row and the TOTAAL row from column 101
+    QTest::addColumn<QString>("hoursLine");
+    QTest::addColumn<QString>("kmLine");
+    QTest::newRow("8 and 120") << u"8"_s << u"120"_s << u"      8    120"_s << u"Werkuren            8"_s
+                               << u"kilometers        120"_s;
+    QTest::newRow("148,5 hours") << u"148,5"_s << u"0"_s << u"  148,5      0"_s << u"Werkuren        148,5"_s
+                                 << u"kilometers          0"_s;
+    QTest::newRow("743,5 hours, the most a month holds")
+        << u"743,5"_s << u"12"_s << u"  743,5     12"_s << u"Werkuren        743,5"_s
+        << u"kilometers         12"_s;
+    QTest::newRow("1000 km") << u"8"_s << u"1000"_s << u"      8   1000"_s << u"Werkuren            8"_s
+                             << u"kilometers       1000"_s;
+    QTest::newRow("30969 km") << u"160"_s << u"30969"_s << u"    160  30969"_s << u"Werkuren          160"_s
+                              << u"kilometers      30969"_s;
+    QTest::newRow("1000,5 km") << u"7,5"_s << u"1000,5"_s << u"    7,5 1000,5"_s << u"Werkuren          7,5"_s
+                               << u"kilometers     1000,5"_s;
+}
+
+void TestPrintDocument::counts()
+{
+    QFETCH(QString, hours);
+    QFETCH(QString, km);
+    QFETCH(QString, fields);
+    QFETCH(QString, hoursLine);
+    QFETCH(QString, kmLine);
+    PrintTexts t = sampleTexts();
+    work(t, 1, hours, km);
+    t.hoursColumnTotal = hours;
+    t.kilometresColumnTotal = km;
+    t.hours = hours;
+    t.kilometres = km;
+    const QStringList rows = printed(t);
+
+    // Every figure as the form shows it: a long one starts further left.
+    const QStringList days = dayRows(rows);
+    QCOMPARE(days.size(), 1);
+    QCOMPARE(at(days.first(), 101), fields);
+    const int total = indexOf(rows, u"TOTAAL"_s, 95);
+    QCOMPARE(at(rows.at(total), 95), u"TOTAAL"_s + fields);
+    QCOMPARE(at(rows.at(indexOf(rows, u"Werkuren"_s, 8)), 8, 24), hoursLine + u"   "_s);
+    QCOMPARE(at(rows.at(indexOf(rows, u"kilometers"_s, 8)), 8, 24), kmLine + u"   "_s);
+}
+
 void TestPrintDocument::summaryFields_data()
 {
     QTest::addColumn<QString>("description");
@@ -259,8 +308,12 @@ void TestPrintDocument::summaryFields_data()
     QTest::newRow("short") << u"GEEN"_s << u"0,00"_s << (u"GEEN"_s + QString(38, u' ')) << u"      0,00"_s;
     QTest::newRow("ten characters") << u"x"_s << u"123.456,78"_s << (u"x"_s + QString(41, u' '))
                                     << u"123.456,78"_s;
-    QTest::newRow("amount loses its first characters")
-        << u"x"_s << u"12.345.678,90"_s << (u"x"_s + QString(41, u' ')) << u"345.678,90"_s;
+    QTest::newRow("100.000,00") << u"x"_s << u"100.000,00"_s << (u"x"_s + QString(41, u' '))
+                                << u"100.000,00"_s;
+    QTest::newRow("a million takes the blanks before it")
+        << u"x"_s << u"1.000.000,00"_s << (u"x"_s + QString(41, u' ')) << u"1.000.000,00"_s;
+    QTest::newRow("thirteen characters kept whole")
+        << u"x"_s << u"12.345.678,90"_s << (u"x"_s + QString(41, u' ')) << u"12.345.678,90"_s;
     QTest::newRow("description cut at 42")
         << QString(42, u'd') + u"EXTRA"_s << u"1,00"_s << QString(42, u'd') << u"      1,00"_s;
 }
@@ -284,26 +337,31 @@ void TestPrintDocument::summaryFields()
     t.total = amount;
     const QStringList rows = printed(t);
 
+    // Whatever its length, an amount ends in column 100 behind "€ ".
+    const int over = int(std::max<qsizetype>(0, printedAmount.size() - 10));
     for (const QString& label : {u"Werkuren "_s, u"kilometers "_s, u"Onkosten "_s}) {
         const int i = indexOf(rows, label, 8);
         QVERIFY2(i >= 0, qPrintable(label));
         QCOMPARE(at(rows.at(i), 29, 3), u"   "_s);
         QCOMPARE(at(rows.at(i), 32, 42), printedDescription);
-        QCOMPARE(at(rows.at(i), 74), QString(15, u' ') + u"€ "_s + printedAmount);
+        QCOMPARE(at(rows.at(i), 74), QString(15 - over, u' ') + u"€ "_s + printedAmount);
     }
-    for (const QString& label : {u"SUBTOTAAL    € "_s, u"BTW 20%      € "_s, u"TOTAAL       € "_s})
-        QCOMPARE(at(rows.at(indexOf(rows, label, 76)), 76), label + printedAmount);
+    for (const QString& caption : {u"SUBTOTAAL"_s, u"BTW 20%"_s, u"TOTAAL "_s})
+        QCOMPARE(at(rows.at(indexOf(rows, caption, 76)), 76),
+                 caption.trimmed() + QString(13 - caption.trimmed().size() - over, u' ') + u"€ "_s +
+                     printedAmount);
 }
 
 void TestPrintDocument::expenseField_data()
 {
     QTest::addColumn<QString>("expense");
     QTest::addColumn<QString>("field");
-    QTest::newRow("0,00") << u"0,00"_s << u"  € 0,00"_s;
-    QTest::newRow("six characters") << u"125,50"_s << u"€ 125,50"_s;
-    QTest::newRow("seven push the euro sign out") << u"1125,50"_s << u" 1125,50"_s;
-    QTest::newRow("nine keep the last eight") << u"123456,78"_s << u"23456,78"_s;
-    QTest::newRow("empty") << QString() << u"      € "_s;
+    QTest::newRow("0,00") << u"0,00"_s << u"       € 0,00"_s;
+    QTest::newRow("six characters") << u"125,50"_s << u"     € 125,50"_s;
+    QTest::newRow("seven keep the euro sign") << u"1125,50"_s << u"    € 1125,50"_s;
+    QTest::newRow("nine kept whole") << u"123456,78"_s << u"  € 123456,78"_s;
+    QTest::newRow("grouped thousands kept whole") << u"100.000,00"_s << u" € 100.000,00"_s;
+    QTest::newRow("empty") << QString() << u"           € "_s;
 }
 
 void TestPrintDocument::expenseField()
@@ -313,7 +371,8 @@ void TestPrintDocument::expenseField()
     PrintTexts t = sampleTexts();
     t.expense = expense;
     const QStringList rows = printed(t);
-    QCOMPARE(at(rows.at(indexOf(rows, u"Onkosten"_s, 8)), 8, 24), u"Onkosten     "_s + field + u"   "_s);
+    // The amount ends in column 28, where the other counts end.
+    QCOMPARE(at(rows.at(indexOf(rows, u"Onkosten"_s, 8)), 8, 24), u"Onkosten"_s + field + u"   "_s);
 }
 
 void TestPrintDocument::summaryColumns()

@@ -70,6 +70,8 @@ void TestPrintRenderer::pdfColumns()
     PrintTexts t = sampleTexts();
     work(t, 3, u"8"_s, u"120"_s, u"Installatie server"_s, u"J. de Vries"_s);
     work(t, 4, u"6"_s, u"0"_s, QString(50, u'a'), u"Verder"_s);
+    t.hoursColumnTotal = u"148,5"_s;
+    t.total = u"1.234.567,89"_s;
     PdfFileOutput output(pdf);
     renderDocument(buildPrintDocument(t), QPixmap(), output);
 
@@ -95,13 +97,22 @@ void TestPrintRenderer::pdfColumns()
         int column;
         bool small;
     } expected[] = {
-        {u"Periode"_s, 61, false},    {u"opdrachtgever"_s, 14, false},
-        {u"ACTIVITEIT"_s, 32, true},  {u"UREN"_s, 104, true},
-        {u"KM"_s, 113, true},         {u"Za"_s, 8, true},
-        {u"Installatie"_s, 32, true}, {u"J."_s, 76, true},
-        {u"120"_s, 112, true},        {u"Verder"_s, 76, true},
-        {u"TOTAAL"_s, 95, true},      {u"SUBTOTAAL"_s, 76, true},
+        {u"Periode"_s, 61, false},
+        {u"opdrachtgever"_s, 14, false},
+        {u"ACTIVITEIT"_s, 32, true},
+        {u"UREN"_s, 104, true},
+        {u"KM"_s, 113, true},
+        {u"Za"_s, 8, true},
+        {u"Installatie"_s, 32, true},
+        {u"J."_s, 76, true},
+        {u"120"_s, 112, true},
+        {u"Verder"_s, 76, true},
+        {u"TOTAAL"_s, 95, true},
+        {u"SUBTOTAAL"_s, 76, true},
         {u"KALMIROS"_s, 8, true},
+        // Longer than their fields: whole, ending where the field ends.
+        {u"148,5"_s, 103, true},
+        {u"1.234.567,89"_s, 89, true},
     };
     for (const auto& e : expected) {
         const PdfWord found = word(e.text);

@@ -316,6 +316,7 @@ void TestSubmitActions::declareAnsweredNo()
 void TestSubmitActions::declareWritesBothRowsAndLetsGo()
 {
     Fixture f;
+    QVERIFY(f.c().isShown(u"Text42"_qs)); // shown with the month
     f.declare.run();
     QCOMPARE(f.messages.shown[1].text,
              u"Het Raport voor Maart 2026 is opgeslagen en\r\n"
@@ -369,7 +370,10 @@ void TestSubmitActions::declareWritesBothRowsAndLetsGo()
     QVERIFY(!f.session.hasOpenReport());
     // The project was chosen again: its fields are back, the summary waits for a month.
     QCOMPARE(f.session.projectCode, u"0042-GLAS"_qs);
-    QVERIFY(!f.c().isShown(u"Text29"_qs));
+    // At both sides, with their captions: no figures of the declared month.
+    for (const char16_t* name : {u"Label2(14)", u"Label2(11)", u"Label2(17)", u"Label2(18)", u"Text21",
+                                 u"Text17", u"Text28", u"Text29", u"Text39", u"Text40", u"Text41", u"Text42"})
+        QVERIFY2(!f.c().isShown(QString::fromUtf16(name)), qPrintable(QString::fromUtf16(name)));
 }
 
 void TestSubmitActions::declaredMonthIsRefusedAfterwards()
