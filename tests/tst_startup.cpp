@@ -90,6 +90,7 @@ void TestStartup::theWholeRoad()
 {
     Session session;
     FakeMessages messages;
+    messages.openMs = 30; // each box holds the window a while, as a real one does
     FixedClock clock{QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9))};
     AppContext ctx{session, messages, clock, TestDb::server()};
     ctx.serverWait = waitWhilePainting;
