@@ -3,7 +3,6 @@
 #include "data/dutchnumbers.h"
 #include "declaration/form1.h"
 #include "ui/controls.h"
-#include "ui/formparts.h"
 
 #include <QLineEdit>
 #include <QScopedValueRollback>
@@ -43,46 +42,15 @@ QString hoursLimitMessage(const QString& dayLabel)
 
 } // namespace daygrid
 
-KeyFilterValidator::KeyFilterValidator(QLineEdit* edit) : QValidator(edit), m_edit(edit), m_last(edit->text())
-{
-}
-
-QValidator::State KeyFilterValidator::validate(QString& input, int& pos) const
-{
-    // The line edit counts as modified only after an edit of the user; a
-    // text set by the program (a loaded report) is taken as it is.
-    if (m_edit->isModified()) {
-        const QString& old = m_last;
-        const auto [head, tail] = form::changedSpan(old, input);
-        QString brought;
-        int removedBeforeCursor = 0;
-        for (qsizetype i = head; i < input.size() - tail; ++i) {
-            if (daygrid::isAllowedCharacter(input[i]))
-                brought += input[i];
-            else if (i < pos)
-                ++removedBeforeCursor;
-        }
-        input = input.left(head) + brought + input.right(tail);
-        pos -= removedBeforeCursor;
-    }
-    m_last = input;
-    return Acceptable;
-}
-
 DayGrid::DayGrid(Form1& form, AppContext& ctx) : m_form(form), m_ctx(ctx)
 {
     FormControls& c = form.controls();
-    QList<QLineEdit*> filtered;
     for (int i = 1; i <= daygrid::kSlots; ++i) {
         auto* hours = c.get<QLineEdit>(element(QStringLiteral("Text26"), i));
         auto* km = c.get<QLineEdit>(element(QStringLiteral("Text27"), i));
         connect(hours, &QLineEdit::textChanged, this, [this] { recomputeHours(); });
         connect(km, &QLineEdit::textChanged, this, [this] { recomputeKilometres(); });
-        filtered << hours << km;
     }
-    filtered << c.get<QLineEdit>(QStringLiteral("Text33")) << c.get<QLineEdit>(QStringLiteral("Text34"));
-    for (QLineEdit* e : filtered)
-        e->setValidator(new KeyFilterValidator(e));
 }
 
 void DayGrid::recomputeHours()

@@ -1,16 +1,14 @@
 #pragma once
-// Entry in the day grid of tab "Raport": the key filter of the number
-// fields, the column totals of hours and kilometres, and the 24-hour rule.
-// Typing updates only the column totals; the rest waits for a tab click.
+// Entry in the day grid of tab "Raport": the characters of the number
+// fields (the report tab builds them into each field's input rules), the
+// column totals of hours and kilometres, and the 24-hour rule. Typing
+// updates only the column totals; the rest waits for a tab click.
 
 #include "core/context.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QValidator>
-
-class QLineEdit;
 
 namespace dl {
 
@@ -33,20 +31,6 @@ QString columnTotal(const QStringList& slotTexts);
 QString hoursLimitMessage(const QString& dayLabel);
 
 } // namespace daygrid
-
-// The key filter for every way text gets in: typing, pasting, dropping.
-// Only what the user brought in is filtered; a text the program sets stays
-// as it is.
-class KeyFilterValidator : public QValidator {
-    Q_OBJECT
-public:
-    explicit KeyFilterValidator(QLineEdit* edit);
-    State validate(QString& input, int& pos) const override;
-
-private:
-    QLineEdit* m_edit;
-    mutable QString m_last;
-};
 
 class DayGrid : public QObject {
     Q_OBJECT

@@ -10,6 +10,8 @@
 #include "declaration/reportrecord.h"
 
 #include <QComboBox>
+#include <QLineEdit>
+#include <QScrollArea>
 
 namespace dl {
 
@@ -82,6 +84,7 @@ void MonthSelection::open(const QString& entry)
         load(found, entry, year, days);
     openmonth::markUnchanged(m_c, m_ctx.session);
     m_form.switchTab(1);
+    focusFirstDayToFill(days);
     if (m_drafts)
         m_drafts->offer(found, entry, year, key);
 }
@@ -177,6 +180,20 @@ void MonthSelection::showDays(int days, bool emptyHidden)
         for (int p = 0; p < 5; ++p)
             m_c.setText(report::slotControl(p, n), QString());
     }
+}
+
+void MonthSelection::focusFirstDayToFill(int days)
+{
+    // Otherwise the focus leaves the hidden month box for the next control
+    // in the tab order, wherever that is.
+    QStringList activities;
+    for (int n = 1; n <= days; ++n)
+        activities << m_c.text(report::slotControl(1, n));
+    auto* activity = m_c.get<QLineEdit>(report::slotControl(1, month::firstDayToFill(activities)));
+    activity->setFocus(Qt::OtherFocusReason);
+    activity->end(false);
+    if (auto* scroll = m_form.findChild<QScrollArea*>(QStringLiteral("RaportScroll")))
+        scroll->ensureWidgetVisible(activity);
 }
 
 void MonthSelection::showSummary()

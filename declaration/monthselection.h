@@ -42,6 +42,7 @@ private:
     void prepareNew(const QString& entry, const QString& year, int days);
     void load(const month::Lookup& found, const QString& entry, const QString& year, int days);
     void showDays(int days, bool emptyHidden);
+    void focusFirstDayToFill(int days);
     void showSummary();
 
     Form1& m_form;

@@ -49,6 +49,15 @@ std::optional<QString> startRefusal(const QString& year, const QString& monthEnt
     return QStringLiteral("U kunt niet vroeger declareren dan ") + when;
 }
 
+int firstDayToFill(const QStringList& activities)
+{
+    for (qsizetype i = 0; i < activities.size(); ++i) {
+        if (activities[i].trimmed().isEmpty())
+            return int(i) + 1;
+    }
+    return 1;
+}
+
 QString declaredMessage(const QString& monthPart, const QString& year)
 {
     return QStringLiteral("U heeft ") + monthPart + u' ' + year + QStringLiteral(" al gedeclareerd!");

@@ -34,6 +34,11 @@ QList<QPair<QString, QString>> summaryReset();
 // The controls of tab "Declaratie" a chosen month shows, in order.
 QStringList summaryControls();
 
+// The day whose activity is typed first when a month opens: the first of
+// the month's days (their activities from day 1 on) without one; day 1 when
+// every day has one.
+int firstDayToFill(const QStringList& activities);
+
 // What a row with the month's key says about the month.
 enum class Verdict { Load, Declared, PassOver };
 Verdict verdictOf(const QString& afgewerkt);

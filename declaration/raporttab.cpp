@@ -1,5 +1,6 @@
 #include "declaration/raporttab.h"
 
+#include "declaration/daygrid.h"
 #include "ui/formparts.h"
 #include "ui/icons.h"
 #include "ui/imagebutton.h"
@@ -23,7 +24,9 @@ QWidget* headerLines(FormControls& c)
     g->setContentsMargins(0, 0, 0, 0);
     g->setVerticalSpacing(0);
     const TextOptions left{.locked = true, .frame = false};
-    const TextOptions right{.align = Qt::AlignRight, .frame = false};
+    // The stamps of the first preparation and the last save: the program
+    // writes them, and typing there would go into the stored row.
+    const TextOptions right{.locked = true, .align = Qt::AlignRight, .frame = false};
     QLineEdit* title = form::text(c, QStringLiteral("Text22"),
                                   {.design = QStringLiteral("Text22"), .locked = true, .frame = false});
     QFont bold = title->font();
@@ -87,8 +90,16 @@ QWidget* dayGrid(FormControls& c)
             {.design = QString::number(n), .locked = true, .align = Qt::AlignHCenter, .fixedPitch = true},
             {.maxLength = 41, .fixedPitch = true},
             {.maxLength = 25, .fixedPitch = true},
-            {.design = QStringLiteral("0"), .maxLength = 2, .number = true, .align = Qt::AlignHCenter},
-            {.design = QStringLiteral("0"), .maxLength = 3, .number = true, .align = Qt::AlignHCenter},
+            {.design = QStringLiteral("0"),
+             .maxLength = 2,
+             .number = true,
+             .accepts = &daygrid::isAllowedCharacter,
+             .align = Qt::AlignHCenter},
+            {.design = QStringLiteral("0"),
+             .maxLength = 3,
+             .number = true,
+             .accepts = &daygrid::isAllowedCharacter,
+             .align = Qt::AlignHCenter},
         };
         for (int col = 0; col < 5; ++col) {
             QLineEdit* e = form::text(c, element(arrays[col], n), options[col]);
@@ -119,13 +130,22 @@ QWidget* dayGrid(FormControls& c)
     g->addWidget(what, expenseRow, 1);
     auto* amount = new QHBoxLayout;
     amount->setSpacing(2);
-    QLineEdit* euros =
-        form::text(c, QStringLiteral("Text33"),
-                   {.design = QStringLiteral("0"), .maxLength = 3, .number = true, .align = Qt::AlignRight});
+    QLineEdit* euros = form::text(c, QStringLiteral("Text33"),
+                                  {.design = QStringLiteral("0"),
+                                   .maxLength = 3,
+                                   .number = true,
+                                   .accepts = &daygrid::isAllowedCharacter,
+                                   .align = Qt::AlignRight});
     euros->setFixedWidth(48);
     QLineEdit* cents = form::text(c, QStringLiteral("Text34"),
-                                  {.design = QStringLiteral("00"), .maxLength = 2, .number = true});
+                                  {.design = QStringLiteral("00"),
+                                   .maxLength = 2,
+                                   .number = true,
+                                   .accepts = &daygrid::isAllowedCharacter});
     cents->setFixedWidth(36);
+    // "37,50" typed as an amount: the decimal sign goes on to the cents, as
+    // the comma between the two fields shows.
+    form::moveOnKeys(euros, cents, QStringLiteral(",."));
     amount->addWidget(euros);
     amount->addWidget(form::label(c, QStringLiteral("Label7"), QStringLiteral(",")));
     amount->addWidget(cents);

@@ -2,6 +2,7 @@
 // locked fields, the date caption and the year and month lists, and which tab
 // changes count as the user's.
 
+#include "app/startup.h"
 #include "core/clock.h"
 #include "core/session.h"
 #include "declaration/form1.h"
@@ -39,6 +40,19 @@ private:
     FixedClock m_clock{kDecember2026};
     std::unique_ptr<AppContext> m_ctx;
     std::unique_ptr<Form1> m_form;
+    std::unique_ptr<Startup> m_startup;
+
+    // The main form as the program builds and wires it: whatever the
+    // controllers do to a field comes on top of what the form built.
+    Form1& wiredForm()
+    {
+        StartupSeams seams;
+        seams.printers = std::make_unique<test::FakePrinters>();
+        seams.files = std::make_unique<test::FakeFiles>();
+        seams.locale = QLocale(QLocale::Dutch, QLocale::Netherlands);
+        m_startup = std::make_unique<Startup>(*m_ctx, std::move(seams));
+        return m_startup->mainForm();
+    }
 
     Form1& makeForm(const QLocale& locale = QLocale(QLocale::Dutch, QLocale::Netherlands))
     {
@@ -53,7 +67,11 @@ private Q_SLOTS:
         m_ctx = std::make_unique<AppContext>(AppContext{m_session, m_messages, m_clock, {}});
         makeForm();
     }
-    void cleanup() { m_form.reset(); }
+    void cleanup()
+    {
+        m_form.reset();
+        m_startup.reset();
+    }
 
     void designTexts_data()
     {
@@ -164,11 +182,12 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(int, length);
-        QCOMPARE(form::userInputLimit(m_form->controls().get<QLineEdit>(name)), length);
+        FormControls& c = wiredForm().controls();
+        QCOMPARE(form::userInputLimit(c.get<QLineEdit>(name)), length);
         // A stored text longer than QLineEdit's usual 32,767 comes back whole.
         const QString stored = QString(40000, u'x') + u"é"_qs;
-        m_form->controls().setText(name, stored);
-        QCOMPARE(m_form->controls().text(name), stored);
+        c.setText(name, stored);
+        QCOMPARE(c.text(name), stored);
     }
 
     // Typing stops at the limit; a text the program sets (a stored report) stays whole.
@@ -187,9 +206,11 @@ private Q_SLOTS:
         QCOMPARE(activity->text(), QString(41, u'a'));
     }
 
-    // What a key or a paste into a field does, through the keyboard: a key
-    // that does not fit is refused with text and cursor as they were; a paste
-    // goes in as far as it fits in a text field and not at all in a number.
+    // What a key or a paste into a field of the wired form does, through the
+    // keyboard: a key that does not fit, or that a number field does not
+    // take, is refused with text and cursor as they were; a paste goes in as
+    // far as it fits in a text field and not at all in a number. A decimal
+    // sign in the euros goes on to the cents.
     void typingIntoAFullField_data()
     {
         QTest::addColumn<QString>("name");
@@ -199,14 +220,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("pasted"); // then pasted with Ctrl+V
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("cursorAfter");
+        QTest::addColumn<QString>("focusAfter"); // empty: the field itself
+        QTest::addColumn<QString>("focusShows");
         const QString km = u"Text27(4)"_qs;
         const QString hours = u"Text26(4)"_qs;
         const QString activity = u"Text24(4)"_qs;
         const QString a41 = QString(41, u'a');
         const QString a39 = QString(39, u'a');
         const auto row = [](const char* n, const QString& name, const QString& stored, int cursor,
-                            const QString& typed, const QString& pasted, const QString& shown, int after) {
-            QTest::newRow(n) << name << stored << cursor << typed << pasted << shown << after;
+                            const QString& typed, const QString& pasted, const QString& shown, int after,
+                            const QString& focus = {}, const QString& focusShows = {}) {
+            QTest::newRow(n) << name << stored << cursor << typed << pasted << shown << after << focus
+                             << focusShows;
         };
         row("km full, key at the front", km, u"120"_qs, 0, u"9"_qs, {}, u"120"_qs, 0);
         row("km full, key in the middle", km, u"120"_qs, 1, u"9"_qs, {}, u"120"_qs, 1);
@@ -231,6 +256,19 @@ private Q_SLOTS:
         row("stored activity past the limit", activity, QString(50, u'x'), 50, u"b"_qs, u"cd"_qs,
             QString(50, u'x'), 50);
         row("stored km past the limit", km, u"1234"_qs, 2, u"5"_qs, u"6"_qs, u"1234"_qs, 2);
+        // The characters of the number fields.
+        row("hours, comma refused", hours, u"8"_qs, 1, u","_qs, {}, u"8"_qs, 1);
+        row("hours, letter refused", hours, u"8"_qs, 0, u"u"_qs, {}, u"8"_qs, 0);
+        row("hours, point for a half hour", hours, QString(), 0, u".5"_qs, {}, u".5"_qs, 2);
+        row("km, comma refused", km, u"12"_qs, 1, u","_qs, {}, u"12"_qs, 1);
+        row("km, paste filtered then fitted", km, u"1"_qs, 1, {}, u"2,5"_qs, u"125"_qs, 3);
+        row("cents, comma refused", u"Text34"_qs, u"5"_qs, 1, u","_qs, {}, u"5"_qs, 1);
+        row("euros, comma goes on to the cents", u"Text33"_qs, QString(), 0, u"37,50"_qs, {}, u"37"_qs, 2,
+            u"Text34"_qs, u"50"_qs);
+        row("euros, point goes on to the cents", u"Text33"_qs, QString(), 0, u"12.05"_qs, {}, u"12"_qs, 2,
+            u"Text34"_qs, u"05"_qs);
+        row("euros full, comma goes on", u"Text33"_qs, u"100"_qs, 3, u",5"_qs, {}, u"100"_qs, 3, u"Text34"_qs,
+            u"5"_qs);
     }
     void typingIntoAFullField()
     {
@@ -241,20 +279,29 @@ private Q_SLOTS:
         QFETCH(QString, pasted);
         QFETCH(QString, shown);
         QFETCH(int, cursorAfter);
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-        m_form->controls().setText(name, stored);
-        auto* edit = m_form->controls().get<QLineEdit>(name);
+        QFETCH(QString, focusAfter);
+        QFETCH(QString, focusShows);
+        Form1& form = wiredForm();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.controls().setText(name, stored);
+        auto* edit = form.controls().get<QLineEdit>(name);
         edit->setFocus();
         edit->setCursorPosition(cursor);
         QSignalSpy changes(edit, &QLineEdit::textChanged);
-        QTest::keyClicks(edit, typed);
+        // Each key goes where the focus is, as on the keyboard.
+        for (const QChar key : typed)
+            QTest::keyClick(form.focusWidget(), key.toLatin1());
         if (!pasted.isEmpty()) {
             QGuiApplication::clipboard()->setText(pasted);
-            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            QTest::keyClick(form.focusWidget(), Qt::Key_V, Qt::ControlModifier);
         }
         QCOMPARE(edit->text(), shown);
         QCOMPARE(edit->cursorPosition(), cursorAfter);
+        const QString focused = focusAfter.isEmpty() ? name : focusAfter;
+        QCOMPARE(form.focusWidget(), form.controls().widget(focused));
+        if (!focusAfter.isEmpty())
+            QCOMPARE(form.controls().text(focusAfter), focusShows);
         // A refused edit is never seen by the form's handlers.
         if (shown == stored)
             QCOMPARE(changes.count(), 0);
@@ -282,19 +329,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("locked");
         for (const char16_t* n :
-             {u"Text38", u"Text2", u"Text10", u"Text19", u"Text21", u"Text11", u"Text12", u"Text29",
-              u"Text39", u"Text40", u"Text41", u"Text42", u"Text23(0)", u"Text23(12)", u"Text26(32)",
-              u"Text27(32)", u"Text35", u"Text22", u"Text31"})
+             {u"Text38",     u"Text2",      u"Text10", u"Text19", u"Text21", u"Text11",    u"Text12",
+              u"Text29",     u"Text39",     u"Text40", u"Text41", u"Text42", u"Text23(0)", u"Text23(12)",
+              u"Text26(32)", u"Text27(32)", u"Text35", u"Text22", u"Text31", u"Text32",    u"Text37"})
             QTest::newRow(qPrintable(QString::fromUtf16(n))) << QString::fromUtf16(n) << true;
-        for (const char16_t* n : {u"Text24(3)", u"Text25(3)", u"Text26(3)", u"Text27(31)", u"Text36",
-                                  u"Text33", u"Text34", u"Text32", u"Text37"})
+        for (const char16_t* n :
+             {u"Text24(3)", u"Text25(3)", u"Text26(3)", u"Text27(31)", u"Text36", u"Text33", u"Text34"})
             QTest::newRow(qPrintable(QString::fromUtf16(n))) << QString::fromUtf16(n) << false;
     }
     void lockedFields()
     {
         QFETCH(QString, name);
         QFETCH(bool, locked);
-        QCOMPARE(m_form->controls().get<QLineEdit>(name)->isReadOnly(), locked);
+        auto* e = m_form->controls().get<QLineEdit>(name);
+        QCOMPARE(e->isReadOnly(), locked);
+        // Tab passes a locked field by.
+        QCOMPARE(bool(e->focusPolicy() & Qt::TabFocus), !locked);
     }
 
     void declarationDateFollowsTheLocale_data()

@@ -225,6 +225,8 @@ void TestMonthSelection::newReport()
     for (const QString& name : {u"Image4"_qs, u"Image6"_qs, u"Combo4"_qs})
         QVERIFY(!f->c().isShown(name));
     QCOMPARE(f->form.tabs()->currentIndex(), 1);
+    // The first keys go into day 1's activity.
+    QCOMPARE(f->form.focusWidget(), f->c().widget(slot(1, 1)));
     QCOMPARE(f->session.reportKey, year + u'_' + entry.left(2) + u"_P"_qs);
     QCOMPARE(f->session.reportYear, year);
     QCOMPARE(f->session.reportMonthEntry, entry);
@@ -285,6 +287,9 @@ void TestMonthSelection::storedReportComesBackUnchanged()
     QCOMPARE(f->session.reportKey, u"2008_03_P"_qs);
     QCOMPARE(f->session.reportMonthEntry, u"03 Maart "_qs);
     QCOMPARE(f->form.tabs()->currentIndex(), 1);
+    // Every day has an activity: the cursor starts at day 1, after its text.
+    QCOMPARE(f->form.focusWidget(), f->c().widget(slot(1, 1)));
+    QCOMPARE(f->c().get<QLineEdit>(slot(1, 1))->cursorPosition(), stored.value(u"Activiteit01"_qs).size());
     QCOMPARE(f->text(u"Text12"_qs), u"GEEN"_qs);
     for (const QString& name : month::summaryControls())
         QVERIFY2(f->c().isShown(name), qPrintable(name));
@@ -295,7 +300,10 @@ void TestMonthSelection::storedReportComesBackUnchanged()
 void TestMonthSelection::storedReportShowsItsOwnDays()
 {
     insertReport(u"2023_02_P"_qs, u"nee"_qs, {{u"datum28"_qs, u"Di  28 Februari  2023"_qs}});
-    insertReport(u"2008_04_P"_qs, u"nee"_qs, {{u"datum30"_qs, u"Wo  30 April     2008"_qs}});
+    insertReport(u"2008_04_P"_qs, u"nee"_qs,
+                 {{u"datum30"_qs, u"Wo  30 April     2008"_qs},
+                  {u"Activiteit01"_qs, u"Overleg"_qs},
+                  {u"Activiteit02"_qs, u"Schouw"_qs}});
 
     f->pick(u"2008"_qs, u"03 Maart "_qs); // new, 31 days
     f->pick(u"2023"_qs, u"02 Februari "_qs);
@@ -306,6 +314,8 @@ void TestMonthSelection::storedReportShowsItsOwnDays()
     f->pick(u"2008"_qs, u"04 April "_qs);
     for (int n = 28; n <= 31; ++n)
         QCOMPARE(f->c().isShown(slot(0, n)), n <= 30);
+    // The work goes on at the first day without an activity.
+    QCOMPARE(f->form.focusWidget(), f->c().widget(slot(1, 3)));
 }
 
 void TestMonthSelection::nullColumnsShowEmpty()

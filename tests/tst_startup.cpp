@@ -46,6 +46,28 @@ void clickTab(Form1& form, int index)
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
 }
 
+// Keys go wherever the window's focus is, as on the keyboard.
+void typeAtFocus(Form1& form, const QString& keys)
+{
+    for (const QChar key : keys)
+        QTest::keyClick(form.focusWidget(), key.toLatin1());
+}
+
+// The list opened with F4, walked with the arrow keys, chosen with Enter.
+bool pickWithKeys(QComboBox* box, const QString& entry)
+{
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_F4);
+    QAbstractItemView* view = box->view();
+    if (!QTest::qWaitForWindowExposed(view->window()))
+        return false;
+    const int i = box->findText(entry, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    for (int steps = 0; steps < box->count() && view->currentIndex().row() != i; ++steps)
+        QTest::keyClick(view, view->currentIndex().row() < i ? Qt::Key_Down : Qt::Key_Up);
+    QTest::keyClick(view, Qt::Key_Return);
+    return !view->isVisible() && box->currentIndex() == i;
+}
+
 } // namespace
 
 class TestStartup : public QObject {
@@ -73,6 +95,7 @@ void TestStartup::theWholeRoad()
 {
     Session session;
     FakeMessages messages;
+    messages.openMs = 30; // each box holds the window a while, as a real one does
     FixedClock clock{QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9))};
     AppContext ctx{session, messages, clock, TestDb::server()};
     ctx.serverWait = waitWhilePainting;
@@ -127,19 +150,47 @@ void TestStartup::theWholeRoad()
     QVERIFY(pickFromList(c.get<QComboBox>(u"Combo1"_qs), kGlas));
     QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.texts().join(u"\n---\n"_qs)));
     QCOMPARE(session.projectCode, u"0042-GLAS"_qs);
-    QVERIFY(pickFromList(c.get<QComboBox>(u"Combo2"_qs), u"03 Maart "_qs));
+    QVERIFY(pickWithKeys(c.get<QComboBox>(u"Combo2"_qs), u"03 Maart "_qs));
     QCOMPARE(messages.shown.size(), 1);
     QVERIFY2(messages.last().startsWith(u"Een nieuw raport is voor u aangemaakt."_qs),
              qPrintable(messages.last()));
     QCOMPARE(session.reportKey, u"2026_03_0042-GLAS"_qs);
+
+    // The first keys fill in day 1, not the header's stamp lines.
+    const QString created = c.text(u"Text32"_qs);
+    typeAtFocus(form, u"Overleg aannemer"_qs);
+    QTest::keyClick(form.focusWidget(), Qt::Key_Tab);
+    typeAtFocus(form, u"Dhr. P. de Boer"_qs);
+    QCOMPARE(c.text(element(u"Text24"_qs, 1)), u"Overleg aannemer"_qs);
+    QCOMPARE(c.text(element(u"Text25"_qs, 1)), u"Dhr. P. de Boer"_qs);
+    QCOMPARE(c.text(u"Text32"_qs), created);
+    QCOMPARE(c.text(u"Text37"_qs), report::notYetSavedLine());
 
     // Hours typed on the report tab; the totals follow.
     clickTab(form, 1);
     typeInto(c.get<QLineEdit>(hoursSlot(2)), u"8"_qs);
     typeInto(c.get<QLineEdit>(hoursSlot(3)), u"6"_qs);
     typeInto(c.get<QLineEdit>(kmSlot(3)), u"120"_qs);
-    QCOMPARE(c.text(element(u"Text26"_qs, 32)), u"14"_qs);
+    // Full fields refuse a key wherever the cursor stands, and a refused key
+    // sets off no 24-hour rule.
+    typeInto(c.get<QLineEdit>(hoursSlot(6)), u"24"_qs);
+    QTest::keyClick(form.focusWidget(), Qt::Key_Home);
+    QTest::keyClick(form.focusWidget(), Qt::Key_Right);
+    typeAtFocus(form, u"5"_qs);
+    c.get<QLineEdit>(kmSlot(3))->setFocus();
+    QTest::keyClick(form.focusWidget(), Qt::Key_Home);
+    typeAtFocus(form, u"9"_qs);
+    QCOMPARE(c.text(hoursSlot(6)), u"24"_qs);
+    QCOMPARE(c.text(kmSlot(3)), u"120"_qs);
+    QCOMPARE(messages.shown.size(), 1);
+    QCOMPARE(c.text(element(u"Text26"_qs, 32)), u"38"_qs);
     QCOMPARE(c.text(element(u"Text27"_qs, 32)), u"120"_qs);
+    // An amount typed with its decimal comma.
+    c.get<QLineEdit>(u"Text33"_qs)->setFocus();
+    c.get<QLineEdit>(u"Text33"_qs)->selectAll();
+    typeAtFocus(form, u"37,50"_qs);
+    QCOMPARE(c.text(u"Text33"_qs), u"37"_qs);
+    QCOMPARE(c.text(u"Text34"_qs), u"50"_qs);
 
     // Save: one question, one answer.
     messages.clear();
@@ -147,9 +198,10 @@ void TestStartup::theWholeRoad()
     QCOMPARE(messages.shown.size(), 2);
     QCOMPARE(messages.shown.first().text, submit::saveQuestion());
     QVERIFY2(messages.last().startsWith(u"Rapport is opgeslagen"_qs), qPrintable(messages.last()));
-    QCOMPARE(TestDb::rows(u"SELECT Projectnaam, afgewerkt, Uren02, Uren03, Kilometers03 FROM "
-                          "torvakdb_TORVAKraporten.Raporten"_qs),
-             QStringList{u"2026_03_0042-GLAS|nee|8|6|120"_qs});
+    QCOMPARE(TestDb::rows(u"SELECT Projectnaam, afgewerkt, Activiteit01, Contact01, Uren02, Uren03, Uren06, "
+                          "Kilometers03, euro, cent, aangemaakt FROM torvakdb_TORVAKraporten.Raporten"_qs),
+             QStringList{u"2026_03_0042-GLAS|nee|Overleg aannemer|Dhr. P. de Boer|8|6|24|120|37|50|"_qs +
+                         created});
 
     // A day typed after the save: declaring writes the form as it stands,
     // and choosing the project again afterwards asks nothing.

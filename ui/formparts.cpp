@@ -5,6 +5,7 @@
 
 #include <QAbstractItemView>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTextBlock>
 #include <QValidator>
@@ -33,24 +34,29 @@ private:
 };
 
 // Judges each edit before the edit shows and before textEdited and
-// textChanged go out. A refused edit is undone by the line edit itself, text,
-// cursor and selection as they were.
-class InputLimit : public QValidator {
+// textChanged go out: first the characters, then the length. A refused edit
+// is undone by the line edit itself, text, cursor and selection as they were.
+class InputRules : public QValidator {
 public:
-    InputLimit(QLineEdit* edit, int max, Fit fit) : QValidator(edit), m_edit(edit), m_max(max), m_fit(fit)
+    InputRules(QLineEdit* edit, int max, Fit fit, CharFilter accepts)
+        : QValidator(edit), m_edit(edit), m_max(max), m_fit(fit), m_accepts(accepts)
     {
         // The text before an edit is the one textChanged saw last.
         m_before = edit->text();
         connect(edit, &QLineEdit::textChanged, this, [this](const QString& t) { m_before = t; });
     }
 
+    int max() const { return m_max; }
+
     State validate(QString& input, int& pos) const override
     {
         // A text the program sets clears the edit's undo history before it is
-        // judged; a typed or pasted one is on it. Only those are limited.
+        // judged; a typed or pasted one is on it. Only those are judged.
         if (!m_edit->isUndoAvailable())
             return Acceptable;
-        if (input.size() <= m_max || input.size() <= m_before.size())
+        if (m_accepts && dropRefused(input, pos) && input == m_before)
+            return Invalid; // a refused key: as if it was never pressed
+        if (m_max <= 0 || input.size() <= m_max || input.size() <= m_before.size())
             return Acceptable;
         if (m_fit == Fit::Whole)
             return Invalid;
@@ -64,10 +70,55 @@ public:
     }
 
 private:
+    // Only what the edit brought in; what was there stays as it is. True
+    // when something was dropped.
+    bool dropRefused(QString& input, int& pos) const
+    {
+        const auto [head, tail] = changedSpan(m_before, input);
+        QString brought;
+        int removedBeforeCursor = 0;
+        for (qsizetype i = head; i < input.size() - tail; ++i) {
+            if (m_accepts(input[i]))
+                brought += input[i];
+            else if (i < pos)
+                ++removedBeforeCursor;
+        }
+        if (brought.size() == input.size() - head - tail)
+            return false;
+        input = input.left(head) + brought + input.right(tail);
+        pos -= removedBeforeCursor;
+        return true;
+    }
+
     QLineEdit* m_edit;
     int m_max;
     Fit m_fit;
+    CharFilter m_accepts;
     QString m_before;
+};
+
+// Takes the keys that move on before the line edit sees them.
+class MoveOnKeys : public QObject {
+public:
+    MoveOnKeys(QLineEdit* from, QLineEdit* to, const QString& keys) : QObject(from), m_to(to), m_keys(keys) {}
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(e);
+            if (key->text().size() == 1 && m_keys.contains(key->text()) &&
+                !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+                m_to->setFocus(Qt::TabFocusReason);
+                m_to->setCursorPosition(0);
+                m_to->selectAll();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, e);
+    }
+
+private:
+    QLineEdit* m_to;
+    QString m_keys;
 };
 
 } // namespace
@@ -89,8 +140,8 @@ QLineEdit* text(FormControls& c, const QString& name, const TextOptions& options
     // comes back whole.
     e->setMaxLength(std::numeric_limits<int>::max());
     e->setText(options.design);
-    if (options.maxLength > 0)
-        limitUserInput(e, options.maxLength, options.number ? Fit::Whole : Fit::WhatFits);
+    if (options.maxLength > 0 || options.accepts)
+        setUserInputRules(e, options.maxLength, options.number ? Fit::Whole : Fit::WhatFits, options.accepts);
     e->setReadOnly(options.locked);
     e->setAlignment(options.align | Qt::AlignVCenter);
     e->setFrame(options.frame);
@@ -131,15 +182,20 @@ QString limitEdit(const QString& old, const QString& now, int max, int* cursor)
     return now.left(head + keep) + now.right(tail);
 }
 
-void limitUserInput(QLineEdit* edit, int maxLength, Fit fit)
+void setUserInputRules(QLineEdit* edit, int maxLength, Fit fit, CharFilter accepts)
 {
-    edit->setProperty("dl_inputLimit", maxLength);
-    edit->setValidator(new InputLimit(edit, maxLength, fit));
+    edit->setValidator(new InputRules(edit, maxLength, fit, accepts));
 }
 
 int userInputLimit(const QLineEdit* edit)
 {
-    return edit->property("dl_inputLimit").toInt();
+    const auto* rules = dynamic_cast<const InputRules*>(edit->validator());
+    return rules ? rules->max() : 0;
+}
+
+void moveOnKeys(QLineEdit* from, QLineEdit* to, const QString& keys)
+{
+    from->installEventFilter(new MoveOnKeys(from, to, keys));
 }
 
 QLabel* label(FormControls& c, const QString& name, const QString& caption)

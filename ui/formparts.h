@@ -11,11 +11,15 @@
 
 namespace dl::form {
 
+// The characters a user may bring into a field; others are dropped.
+using CharFilter = bool (*)(QChar);
+
 struct TextOptions {
     QString design = {};
     bool locked = false;
-    int maxLength = 0;   // 0: no limit
-    bool number = false; // a number cut short is another number: refused whole
+    int maxLength = 0;            // 0: no limit
+    bool number = false;          // a number cut short is another number: refused whole
+    CharFilter accepts = nullptr; // null: every character
     Qt::Alignment align = Qt::AlignLeft;
     bool fixedPitch = false;
     bool frame = true;
@@ -32,14 +36,21 @@ enum class Fit {
     Whole,    // refused as a whole: text and cursor stay as they were
     WhatFits, // the part that fits goes in, whole characters only
 };
-// At most maxLength characters by typing, pasting or dropping; a key that
+// Every rule for what a user brings into a field by typing, pasting or
+// dropping, in the field's one validator (a line edit has only one, and a
+// second setValidator would drop the first's rules): the characters accepts
+// lets through, then at most maxLength of them (0: no limit); a key that
 // does not fit is refused. Unlike QLineEdit::setMaxLength it leaves texts
 // set by the program whole, so a stored report comes back and goes out
 // unchanged, and a stored text over the limit stays whole until the
 // consultant shortens it.
-void limitUserInput(QLineEdit* edit, int maxLength, Fit fit = Fit::WhatFits);
-// The limit set by limitUserInput; 0: none.
+void setUserInputRules(QLineEdit* edit, int maxLength, Fit fit = Fit::WhatFits, CharFilter accepts = nullptr);
+// The limit the field's validator holds; 0: none.
 int userInputLimit(const QLineEdit* edit);
+// A key in keys typed into from moves the cursor to the start of to, with
+// its text selected so that the next keys replace it; the key itself goes
+// nowhere.
+void moveOnKeys(QLineEdit* from, QLineEdit* to, const QString& keys);
 // Where an edit changed a text: how many characters at the head and at the
 // tail of now are those of old (the two never overlap).
 struct EditSpan {
