@@ -151,6 +151,7 @@ void TestStartup::theWholeRoad()
     // speaks first, and the consultant goes on.
     messages.clear();
     messages.openMs = 600;
+    clock.set(clock.now().addSecs(60)); // a stamp of its own
     messages.choiceAnswers.enqueue(1);
     QTest::mouseDClick(c.widget(u"Image4"_qs), Qt::LeftButton);
     QCOMPARE(messages.shown.size(), 3);
