@@ -3,8 +3,10 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QEvent>
 #include <QList>
+#include <QMimeData>
 #include <QPointer>
 #include <QThread>
 #include <QWidget>
@@ -15,6 +17,8 @@
 #include <exception>
 #include <future>
 #include <thread>
+#include <typeinfo>
+#include <vector>
 
 namespace dl {
 
@@ -35,28 +39,144 @@ QWidget* widgetOf(QObject* target)
     return nullptr;
 }
 
-// Keeps everything that could start an action out while the server is
-// waited for. Input from the window system is held back by the event loop flag
-// and comes afterwards; timers fire again after their interval; a window
-// asked to close closes once the wait is over. Painting, exposure, resizing
-// and queued results of other threads (the ticker's) go on.
+// What the window's thread handles while the server is waited for: painting,
+// exposure, resizing and what a window being shown, moved, raised or themed
+// is told about itself, and the queued results of the program's own threads.
+bool passesDuringWait(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::Paint:
+    case QEvent::UpdateRequest:
+    case QEvent::UpdateLater:
+    case QEvent::Expose:
+    case QEvent::PlatformSurface:
+    case QEvent::WinIdChange:
+    case QEvent::Resize:
+    case QEvent::Move:
+    case QEvent::LayoutRequest:
+    case QEvent::ScreenChangeInternal:
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::ShowToParent:
+    case QEvent::HideToParent:
+    case QEvent::WindowStateChange:
+    case QEvent::ActivationChange:
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+    case QEvent::ApplicationStateChange:
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+    case QEvent::FocusAboutToChange:
+    case QEvent::Polish:
+    case QEvent::PolishRequest:
+    case QEvent::StyleChange:
+    case QEvent::ThemeChange:
+    case QEvent::PaletteChange:
+    case QEvent::ApplicationPaletteChange:
+    case QEvent::FontChange:
+    case QEvent::ApplicationFontChange:
+    case QEvent::ChildAdded:
+    case QEvent::ChildPolished:
+    case QEvent::ChildRemoved:
+    case QEvent::ParentAboutToChange:
+    case QEvent::ParentChange:
+    case QEvent::EnabledChange:
+    case QEvent::ReadOnlyChange:
+    case QEvent::ModifiedChange:
+    case QEvent::ToolTipChange:
+    case QEvent::WindowTitleChange:
+    case QEvent::WindowIconChange:
+    case QEvent::CursorChange:
+    case QEvent::ContentsRectChange:
+    case QEvent::DynamicPropertyChange:
+    case QEvent::LocaleChange:
+    case QEvent::LanguageChange:
+    case QEvent::ZOrderChange:
+    case QEvent::InputMethodQuery:
+    case QEvent::MetaCall:
+    case QEvent::SockAct:
+    case QEvent::SockClose:
+    case QEvent::DragLeave:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A copy of a drop that does not depend on the drag still being there (its
+// data goes with the drag once the drop has been answered), for the widget
+// the drop was sent to; type DragEnter for the enter that must precede it.
+QEvent* copyOfDrop(const QDropEvent& e, QEvent::Type type, QMimeData*& data)
+{
+    if (!data) {
+        data = new QMimeData;
+        for (const QString& format : e.mimeData()->formats())
+            data->setData(format, e.mimeData()->data(format));
+    }
+    if (type == QEvent::DragEnter)
+        return new QDragEnterEvent(e.position().toPoint(), e.possibleActions(), data, e.buttons(),
+                                   e.modifiers());
+    return new QDropEvent(e.position(), e.possibleActions(), data, e.buttons(), e.modifiers());
+}
+
+// Keeps everything that could start an action or change a month out while
+// the server is waited for, and hands it over afterwards in the order it
+// came: input from the window system waits in its queue (the event loop
+// flag); other events (drops, input methods, posted work) are held here;
+// timers fire again after their interval; a window asked to close closes.
 class PaintOnly : public QObject {
 public:
     bool eventFilter(QObject* target, QEvent* e) override
     {
-        if (e->type() == QEvent::Timer || e->isInputEvent())
-            return true;
-        if (e->type() == QEvent::Close) {
+        const QEvent::Type type = e->type();
+        if (passesDuringWait(type))
+            return false;
+        if (type == QEvent::Timer)
+            return true; // a copy would run a repeating timer twice
+        if (type == QEvent::Close) {
             e->ignore();
             if (QWidget* w = widgetOf(target); w && !m_closes.contains(w))
                 m_closes << QPointer<QWidget>(w);
             return true;
         }
-        return false;
+        if (type == QEvent::DragEnter || type == QEvent::DragMove) {
+            // Answered "copy", so that the drop comes and is held; as the drop
+            // is refused now, a drag that moves keeps its text at its source.
+            auto* drag = static_cast<QDropEvent*>(e);
+            if (drag->possibleActions() & Qt::CopyAction)
+                drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+            return true;
+        }
+        Held h{QPointer<QObject>(target), nullptr, nullptr};
+        if (type == QEvent::Drop) {
+            // A widget takes a drop only after it took the drag's enter.
+            auto* drop = static_cast<QDropEvent*>(e);
+            drop->ignore();
+            m_held.push_back(
+                {h.target, std::unique_ptr<QEvent>(copyOfDrop(*drop, QEvent::DragEnter, h.data)), nullptr});
+            h.event.reset(copyOfDrop(*drop, QEvent::Drop, h.data));
+        } else {
+            h.event.reset(e->clone());
+        }
+        const QEvent& copy = *h.event;
+        if (typeid(copy) != typeid(*e)) {
+            // An event that cannot be copied whole is handled now rather than lost.
+            return false;
+        }
+        m_held.push_back(std::move(h));
+        return true;
     }
 
-    void closeLater()
+    void handOver()
     {
+        for (Held& h : m_held) {
+            if (QObject* target = h.target.data())
+                QCoreApplication::postEvent(target, h.event.release());
+            if (h.data)
+                h.data->deleteLater(); // after the event that reads it, posted before
+        }
+        m_held.clear();
         for (const QPointer<QWidget>& w : std::as_const(m_closes)) {
             if (QWidget* widget = w.data())
                 QMetaObject::invokeMethod(
@@ -65,6 +185,12 @@ public:
     }
 
 private:
+    struct Held {
+        QPointer<QObject> target;
+        std::unique_ptr<QEvent> event;
+        QMimeData* data; // a drag's data, owned until the copy was handed over
+    };
+    std::vector<Held> m_held;
     QList<QPointer<QWidget>> m_closes;
 };
 
@@ -99,8 +225,10 @@ void waitWhilePainting(const std::function<void()>& work)
         while (!done.load())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
                                             QEventLoop::ExcludeUserInputEvents);
+        // What was posted while waiting is held behind what came before it.
+        QCoreApplication::sendPostedEvents();
         app->removeEventFilter(&filter);
-        filter.closeLater();
+        filter.handOver();
     }
     opener.join();
     result.get();

@@ -2,8 +2,10 @@
 // While the window waits for the server (a connection that opens, every
 // address of the list taking its whole connect timeout; a row another
 // workstation holds), the window repaints. The work runs on a thread of its
-// own; the window's thread meanwhile handles painting and the window
-// system's own events only, so no other action starts.
+// own; the window's thread meanwhile handles painting, exposure, resizing and
+// the queued results of other threads only, so no other action starts and
+// nothing reaches the form between what an action collected and what it
+// wrote. What else arrives is handed over afterwards, in order.
 
 #include <functional>
 

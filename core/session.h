@@ -33,6 +33,9 @@ struct Session {
     // The texts of the controls its columns mirror, as last loaded, prepared
     // or saved; the month has changes while the controls differ from them.
     QStringList reportBaseline;
+    // Actions under way that change the open month or project, or write it:
+    // meanwhile the controls are no draft of the month the key names.
+    int reportBusy = 0;
 
     bool hasOpenReport() const { return !reportKey.isEmpty(); }
     void closeReport()

@@ -99,6 +99,15 @@ DraftKeeper::DraftKeeper(Form1& form, AppContext& ctx, DraftStore& drafts)
 void DraftKeeper::keepNow()
 {
     const Session& s = m_ctx.session;
+    if (s.reportBusy > 0) {
+        // The month is being changed or written: what it comes to decides.
+        m_timer.start();
+        return;
+    }
+    // Only while the controls show the month the key names, as it was
+    // loaded, prepared or saved and changed since.
+    if (!s.hasOpenReport() || s.reportBaseline.isEmpty())
+        return;
     if (!openmonth::hasChanges(m_c, s)) {
         // Typed back to what is saved: nothing left to keep.
         if (!m_writtenKey.isEmpty() && m_writtenKey == s.reportKey)

@@ -2,7 +2,9 @@
 // Keeps the open month's draft current: shortly after a change the form's
 // report columns go to the draft store, and a month typed back to what was
 // saved has its draft taken away. When a month is opened, it offers that
-// month's draft.
+// month's draft. It keeps nothing while a month or project is being chosen,
+// saved or declared (their boxes included): the controls may then show
+// another month than the key names, or one that is gone.
 
 #include "core/context.h"
 

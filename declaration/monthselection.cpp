@@ -39,6 +39,7 @@ void MonthSelection::choose(const QString& monthEntry)
 
 void MonthSelection::open(const QString& entry)
 {
+    const openmonth::Busy busy(m_ctx.session);
     const QString year = m_c.text(kYearBox);
     if (!month::isYear(year)) {
         m_ctx.messages.inform(month::badYearMessage(year));
@@ -128,6 +129,8 @@ void MonthSelection::openInSession(const QString& key, const QString& year, cons
     s.reportMonthEntry = entry;
     s.reportStored = found.kind == month::Lookup::Load;
     s.reportModified = found.texts.value(QStringLiteral("laatstgewijzigd"));
+    // The controls still show the month before until it is loaded or prepared.
+    s.reportBaseline.clear();
 }
 
 void MonthSelection::prepareNew(const QString& entry, const QString& year, int days)

@@ -23,6 +23,16 @@ void markUnchanged(const FormControls& c, Session& s)
     s.reportBaseline = snapshot(c);
 }
 
+void markWritten(Session& s, QStringList written, const QString& stamp)
+{
+    const QList<report::Binding> bindings = report::controlBindings();
+    for (qsizetype i = 0; i < bindings.size() && i < written.size(); ++i) {
+        if (bindings.at(i).column == u"laatstgewijzigd")
+            written[i] = stamp;
+    }
+    s.reportBaseline = std::move(written);
+}
+
 bool hasChanges(const FormControls& c, const Session& s)
 {
     return s.hasOpenReport() && snapshot(c) != s.reportBaseline;

@@ -21,6 +21,10 @@ namespace openmonth {
 QStringList snapshot(const FormControls& c);
 // The form shows the open month as it was loaded, prepared or saved.
 void markUnchanged(const FormControls& c, Session& s);
+// The open month's row holds written (a snapshot taken before the write)
+// with the stamp the write gave it: what arrived in the controls meanwhile
+// stays a change.
+void markWritten(Session& s, QStringList written, const QString& stamp);
 // A comparison, not a flag: a digit typed and deleted again is no change.
 bool hasChanges(const FormControls& c, const Session& s);
 
@@ -29,6 +33,19 @@ QString monthAndYear(const QString& monthEntry, const QString& year);
 QString leaveCaption();
 QString leaveQuestion(const QString& monthEntry, const QString& year);
 QStringList leaveButtons();
+
+// While one lives, the month or project is being changed, saved or
+// declared, and no draft is kept of the controls.
+class Busy {
+public:
+    explicit Busy(Session& s) : m_s(s) { ++m_s.reportBusy; }
+    ~Busy() { --m_s.reportBusy; }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    Session& m_s;
+};
 
 } // namespace openmonth
 

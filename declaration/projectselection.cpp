@@ -161,6 +161,7 @@ void selectShownProject(Form1& form, AppContext& ctx, LeaveGuard* guard)
 {
     FormControls& c = form.controls();
     Session& session = ctx.session;
+    const openmonth::Busy busy(session);
     const QString code = project::codeFromEntry(c.text(QStringLiteral("Combo1")));
 
     const std::optional<ProjectData> p =

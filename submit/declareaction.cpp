@@ -5,6 +5,7 @@
 #include "declaration/drafts.h"
 #include "declaration/form1.h"
 #include "declaration/monthselectionrules.h"
+#include "declaration/openmonth.h"
 #include "declaration/projectselection.h"
 #include "declaration/reportrecord.h"
 #include "submit/declarationrow.h"
@@ -35,6 +36,7 @@ void DeclareAction::declareMonth()
         return;
     }
     Session& session = m_ctx.session;
+    const openmonth::Busy busy(session);
     if (!session.hasOpenReport()) {
         m_ctx.messages.inform(submit::noOpenMonthMessage());
         return;
@@ -88,6 +90,8 @@ void DeclareAction::declareMonth()
     switch (outcome) {
     case submit::DeclareOutcome::AlreadyDeclared:
         // Another workstation was first; this month is finished here too.
+        if (m_drafts)
+            m_drafts->remove(session.reportKey);
         m_ctx.messages.inform(month::declaredMessage(report::monthPart(entry), year));
         letGoOfMonth(m_c, m_ctx.session);
         return;

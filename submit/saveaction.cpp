@@ -42,9 +42,11 @@ void SaveAction::save()
 bool SaveAction::saveWithoutQuestion()
 {
     Session& session = m_ctx.session;
+    const openmonth::Busy busy(session);
     const QString stamp = report::modifiedLine(m_ctx.clock.now(), m_locale);
     const Values columns =
         submit::reportColumns([this](const QString& name) { return m_c.text(name); }, stamp);
+    QStringList written = openmonth::snapshot(m_c);
     submit::Seen seen{session.reportStored, session.reportModified};
     submit::SaveOutcome outcome;
     for (;;) {
@@ -70,6 +72,8 @@ bool SaveAction::saveWithoutQuestion()
     }
     if (outcome == submit::SaveOutcome::Declared) {
         // Declared elsewhere meanwhile: this month is finished here too.
+        if (m_drafts)
+            m_drafts->remove(session.reportKey);
         m_ctx.messages.inform(submit::saveOfDeclaredMessage(), Icon::Warning);
         letGoOfMonth(m_c, m_ctx.session);
         return false;
@@ -78,7 +82,8 @@ bool SaveAction::saveWithoutQuestion()
     m_c.setText(QStringLiteral("Text37"), stamp);
     session.reportStored = true;
     session.reportModified = stamp;
-    openmonth::markUnchanged(m_c, session);
+    // What was written, not what the controls hold after the wait.
+    openmonth::markWritten(session, std::move(written), stamp);
     if (m_drafts)
         m_drafts->remove(session.reportKey);
     m_ctx.messages.inform(submit::savedMessage(m_c.text(QStringLiteral("Text22"))));

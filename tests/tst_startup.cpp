@@ -9,6 +9,7 @@
 #include "core/clock.h"
 #include "declaration/drafts.h"
 #include "declaration/form1.h"
+#include "declaration/monthselectionrules.h"
 #include "declaration/reportrecord.h"
 #include "login/loginform.h"
 #include "submit/declarecheck.h"
@@ -208,12 +209,15 @@ void TestStartup::theWholeRoad()
     typeInto(c.get<QLineEdit>(hoursSlot(4)), u"5"_qs);
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(draft), 1000);
 
-    // Declare, on the declaration tab.
+    // Declare, on the declaration tab, reading each box for twice the time
+    // a draft takes.
     clickTab(form, 0);
     QVERIFY(c.isShown(u"Image4"_qs));
     // Two days with hours but no activity, in a month not over: the check
     // speaks first, and the consultant goes on.
     messages.clear();
+    messages.openMs = 600;
+    clock.set(clock.now().addSecs(60)); // a stamp of its own
     messages.choiceAnswers.enqueue(1);
     QTest::mouseDClick(c.widget(u"Image4"_qs), Qt::LeftButton);
     QCOMPARE(messages.shown.size(), 3);
@@ -223,9 +227,17 @@ void TestStartup::theWholeRoad()
     QCOMPARE(TestDb::rows(u"SELECT afgewerkt, Uren04 FROM torvakdb_TORVAKraporten.Raporten"_qs),
              QStringList{u"ja|5"_qs});
     QCOMPARE(TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs), 1);
-    QTRY_VERIFY(!QFile::exists(draft)); // declared: nothing left unsaved
     QVERIFY(!c.isShown(u"Image4"_qs));
     QVERIFY(!session.hasOpenReport());
+    messages.openMs = 0;
+    // Declared: nothing left unsaved, and the month is refused with one message.
+    QTest::qWait(600);
+    QVERIFY(!QFile::exists(draft));
+    messages.clear();
+    pickFromList(c.get<QComboBox>(u"Combo2"_qs), u"03 Maart "_qs);
+    QCOMPARE(messages.texts(),
+             QStringList{month::declaredMessage(report::monthPart(u"03 Maart "_qs), u"2026"_qs)});
+    QVERIFY(!QFile::exists(draft));
 
     // Logoff: recorded once, and the program ends once.
     messages.clear();

@@ -4,6 +4,7 @@
 // before a save or declaration overwrites a save made on another
 // workstation since the month was opened.
 
+#include "app/serverwait.h"
 #include "app/startup.h"
 #include "core/clock.h"
 #include "declaration/drafts.h"
@@ -17,14 +18,20 @@
 #include "support/workstation.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 using namespace dl;
 using namespace dl::test;
@@ -35,8 +42,8 @@ const QString kGlas = u"0042-GLAS                Begeleiding aanleg glasvezelnet
 const QString kHaven = u"0042-HAVEN               Advies herinrichting havenkade"_qs;
 const QString kMarch = u"2026_03_0042-GLAS"_qs;
 
-enum class Road { Month, Project, Image2, Close };
-enum class Change { Typed, TypedAndDeleted, SavedSince, TypedSavedElsewhere };
+enum class Road { Month, Project, Image2, Close, ProjectThenMonth };
+enum class Change { Typed, TypedAndDeleted, SavedSince, TypedSavedElsewhere, DroppedDuringSave };
 
 // The program as it starts, its drafts in a folder of the test's own.
 struct Program {
@@ -50,6 +57,7 @@ struct Program {
         seams.workstation = WorkstationReader(u"/nonexistent"_qs, [] { return u"tester"_qs; });
         seams.locale = QLocale(QLocale::Dutch, QLocale::Netherlands);
         seams.draftFolder = folder.path() + u"/concepten"_qs;
+        ctx.serverWait = waitWhilePainting;
         startup = std::make_unique<Startup>(ctx, std::move(seams));
         startup->start();
     }
@@ -75,6 +83,7 @@ struct Program {
     AppContext ctx{session, messages, clock, TestDb::server()};
     QTemporaryDir folder;
     int ends = 0;
+    QMimeData dragged; // what a drag from another window carries
     std::unique_ptr<Startup> startup;
 };
 
@@ -84,6 +93,35 @@ QString storedHours()
                u"SELECT IFNULL(Uren02, '') FROM torvakdb_TORVAKraporten.Raporten WHERE Projectnaam = ?"_qs,
                {kMarch})
         .join(u';');
+}
+
+// Saves while another session holds March's lock row; meanwhile a text
+// is dropped into a day, as a drag from another window ends there. How long
+// the save waited.
+qint64 saveWhileDropped(Program& p, QLineEdit* day, const QString& text)
+{
+    std::unique_ptr<Connection> holder = adminConnection(TestDb::socketPath(), "holder");
+    execAs(*holder,
+           u"START TRANSACTION; INSERT INTO torvakdb_TORVAKraporten.Sloten (sleutel) VALUES ('raport:"_qs +
+               kMarch + u"') ON DUPLICATE KEY UPDATE teller = teller + 1"_qs,
+           {}, "holder");
+    p.dragged.setText(text);
+    auto* enter =
+        new QDragEnterEvent(QPoint(2, 2), Qt::CopyAction, &p.dragged, Qt::LeftButton, Qt::NoModifier);
+    auto* drop = new QDropEvent(QPointF(2, 2), Qt::CopyAction, &p.dragged, Qt::LeftButton, Qt::NoModifier);
+    std::thread other([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        QCoreApplication::postEvent(day, enter);
+        QCoreApplication::postEvent(day, drop);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        execAs(*holder, u"ROLLBACK"_qs, {}, "holder");
+    });
+    QElapsedTimer waited;
+    waited.start();
+    QTest::mouseDClick(p.c().widget(u"Image3"_qs), Qt::LeftButton);
+    const qint64 ms = waited.elapsed();
+    other.join();
+    return ms;
 }
 
 } // namespace
@@ -124,6 +162,12 @@ void TestUnsavedWork::roads_data()
         << Road::Month << Change::TypedAndDeleted << 2 << false << true << QString();
     QTest::newRow("window closed, saved since")
         << Road::Close << Change::SavedSince << 2 << false << true << u"8"_qs;
+    // What arrives while the save waits for the server is not counted as saved.
+    QTest::newRow("month, a text dropped during the save")
+        << Road::Month << Change::DroppedDuringSave << 2 << true << false << u"8"_qs;
+    // Typed into the grid another project still shows: a draft of no month.
+    QTest::newRow("project, Niet opslaan, typed, a month of it chosen")
+        << Road::ProjectThenMonth << Change::Typed << 1 << true << true << QString();
 }
 
 void TestUnsavedWork::roads()
@@ -148,6 +192,13 @@ void TestUnsavedWork::roads()
         QTest::keyClick(day2, Qt::Key_Backspace);
     if (change == Change::SavedSince)
         QTest::mouseDClick(c.widget(u"Image3"_qs), Qt::LeftButton);
+    QLineEdit* day5 = c.get<QLineEdit>(element(u"Text24"_qs, 5));
+    if (change == Change::DroppedDuringSave) {
+        QVERIFY(saveWhileDropped(p, day5, u"Bouwoverleg"_qs) >= 500);
+        QCOMPARE(storedHours(), u"8"_qs);
+        QTRY_COMPARE(day5->text(), u"Bouwoverleg"_qs);
+        QTest::qWait(600); // the save's draft removal, then the drop's draft
+    }
     if (change == Change::TypedSavedElsewhere)
         TestDb::exec(
             u"INSERT INTO torvakdb_TORVAKraporten.Raporten (Projectnaam, afgewerkt, laatstgewijzigd) "
@@ -177,6 +228,14 @@ void TestUnsavedWork::roads()
     case Road::Close:
         QCOMPARE(form.close(), wentOn);
         break;
+    case Road::ProjectThenMonth:
+        pickFromList(c.get<QComboBox>(u"Combo1"_qs), kHaven);
+        typeInto(c.get<QLineEdit>(hoursSlot(3)), u"5"_qs);
+        // The new month's box stays open past the drafts' interval.
+        p.messages.openMs = 600;
+        pickFromList(c.get<QComboBox>(u"Combo2"_qs), u"03 Maart "_qs);
+        p.messages.openMs = 0;
+        break;
     }
 
     QCOMPARE(p.messages.choices.size(), asked ? 1 : 0);
@@ -196,6 +255,11 @@ void TestUnsavedWork::roads()
     case Road::Project:
         QCOMPARE(p.session.projectCode, wentOn ? u"0042-HAVEN"_qs : u"0042-GLAS"_qs);
         break;
+    case Road::ProjectThenMonth:
+        QCOMPARE(p.session.reportKey, u"2026_03_0042-HAVEN"_qs);
+        QCOMPARE(c.text(hoursSlot(3)), QString());
+        QVERIFY(!openmonth::hasChanges(c, p.session));
+        break;
     case Road::Image2:
     case Road::Close:
         QCOMPARE(p.ends, wentOn ? 1 : 0);
@@ -208,11 +272,15 @@ void TestUnsavedWork::roads()
         QCOMPARE(c.text(u"Combo3"_qs), u"2026"_qs);
         QCOMPARE(c.text(u"Combo2"_qs), u"03 Maart "_qs);
         QCOMPARE(day2->text(), u"8"_qs);
+        QCOMPARE(day5->text(), change == Change::DroppedDuringSave ? u"Bouwoverleg"_qs : QString());
         QVERIFY(openmonth::hasChanges(c, p.session));
     }
     // Saved or not to be saved: the draft goes; left open: it stays.
     p.startup.reset();
     QCOMPARE(QFile::exists(p.draftFile()), asked && !wentOn);
+    // And never a draft of another month.
+    QCOMPARE(QDir(p.folder.path() + u"/concepten"_qs).entryList(QDir::Files),
+             asked && !wentOn ? QStringList{QFileInfo(p.draftFile()).fileName()} : QStringList());
 }
 
 void TestUnsavedWork::savedElsewhere_data()
