@@ -35,6 +35,27 @@ QWidget* widgetOf(QObject* target)
     return nullptr;
 }
 
+// Closes the window once the action that waited has returned to the event
+// loop, not inside a box the same action shows next: a deferred delete is
+// delivered only there, so the close rides on one.
+class DeferredClose : public QObject {
+public:
+    explicit DeferredClose(QWidget* window) : m_window(window) {}
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::DeferredDelete) {
+            if (QWidget* w = m_window.data())
+                w->close();
+        }
+        return QObject::event(e);
+    }
+
+private:
+    QPointer<QWidget> m_window;
+};
+
 // Keeps everything that could start an action out while the server is
 // waited for. Input from the window system is held back by the event loop flag
 // and comes afterwards; timers fire again after their interval; a window
@@ -59,8 +80,7 @@ public:
     {
         for (const QPointer<QWidget>& w : std::as_const(m_closes)) {
             if (QWidget* widget = w.data())
-                QMetaObject::invokeMethod(
-                    widget, [widget] { widget->close(); }, Qt::QueuedConnection);
+                (new DeferredClose(widget))->deleteLater();
         }
     }
 

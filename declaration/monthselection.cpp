@@ -125,6 +125,7 @@ void MonthSelection::openInSession(const QString& key, const QString& year, cons
     s.reportMonthEntry = entry;
     s.reportStored = found.kind == month::Lookup::Load;
     s.reportModified = found.texts.value(QStringLiteral("laatstgewijzigd"));
+    s.reportUnknownSave.clear();
 }
 
 void MonthSelection::prepareNew(const QString& entry, const QString& year, int days)
