@@ -119,6 +119,27 @@ QEvent* copyOfDrop(const QDropEvent& e, QEvent::Type type, QMimeData*& data)
     return new QDropEvent(e.position(), e.possibleActions(), data, e.buttons(), e.modifiers());
 }
 
+// Closes the window once the action that waited has returned to the event
+// loop, not inside a box the same action shows next: a deferred delete is
+// delivered only there, so the close rides on one.
+class DeferredClose : public QObject {
+public:
+    explicit DeferredClose(QWidget* window) : m_window(window) {}
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::DeferredDelete) {
+            if (QWidget* w = m_window.data())
+                w->close();
+        }
+        return QObject::event(e);
+    }
+
+private:
+    QPointer<QWidget> m_window;
+};
+
 // Keeps everything that could start an action or change a month out while
 // the server is waited for, and hands it over afterwards in the order it
 // came: input from the window system waits in its queue (the event loop
@@ -179,8 +200,7 @@ public:
         m_held.clear();
         for (const QPointer<QWidget>& w : std::as_const(m_closes)) {
             if (QWidget* widget = w.data())
-                QMetaObject::invokeMethod(
-                    widget, [widget] { widget->close(); }, Qt::QueuedConnection);
+                (new DeferredClose(widget))->deleteLater();
         }
     }
 

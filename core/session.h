@@ -30,6 +30,9 @@ struct Session {
     // asks before it overwrites another workstation's save.
     bool reportStored = false;
     QString reportModified;
+    // The laatstgewijzigd of a save whose answer was lost, not known to be
+    // written: found in the row, it is this workstation's own save.
+    QString reportUnknownSave;
     // The texts of the controls its columns mirror, as last loaded, prepared
     // or saved; the month has changes while the controls differ from them.
     QStringList reportBaseline;
@@ -45,6 +48,7 @@ struct Session {
         reportMonthEntry.clear();
         reportStored = false;
         reportModified.clear();
+        reportUnknownSave.clear();
         reportBaseline.clear();
     }
 };

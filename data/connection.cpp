@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <optional>
 
 namespace dl {
 
@@ -74,10 +75,9 @@ void applySessionSettings(MYSQL* m, const Connection::Options& options)
     }
 }
 
-MYSQL* openConnection(const ServerList& server, Database home, const Connection::Options& options,
-                      const Connection::Login& login, ServerAddress& answered)
+// A handle with the options every try needs, TLS included.
+MYSQL* newHandle(const Connection::Options& options)
 {
-    initLibrary();
     MYSQL* m = mysql_init(nullptr);
     if (!m)
         throw DbError(CR_OUT_OF_MEMORY, QStringLiteral("Geen geheugen voor een verbinding."));
@@ -91,9 +91,15 @@ MYSQL* openConnection(const ServerList& server, Database home, const Connection:
     mysql_optionsv(m, MYSQL_OPT_RECONNECT, &noReconnect);
     // The character set travels in the greeting: no request of its own.
     mysql_optionsv(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
+    applyTls(m, options.tls);
+    return m;
+}
 
-    // A failed try must not drop the options for the next address.
-    unsigned long flags = CLIENT_FOUND_ROWS | CLIENT_REMEMBER_OPTIONS;
+MYSQL* openConnection(const ServerList& server, Database home, const Connection::Options& options,
+                      const Connection::Login& login, ServerAddress& answered)
+{
+    initLibrary();
+    unsigned long flags = CLIENT_FOUND_ROWS;
     if (login.scripts)
         flags |= CLIENT_MULTI_STATEMENTS | CLIENT_MULTI_RESULTS;
     const QByteArray user = login.user.toUtf8();
@@ -104,10 +110,12 @@ MYSQL* openConnection(const ServerList& server, Database home, const Connection:
     // The address that answered last first, then the others in list order.
     // A node that answers but is not ready for clients refuses the first
     // statement with 1047, which counts as going away (KeptConnection).
-    MYSQL* connected = nullptr;
-    ServerAddress tried;
+    // A node that fails on its own account (full, blocked, a certificate it
+    // cannot prove) sends us to the next; that failure is told only when no
+    // node takes the connection, before any line that merely broke.
+    std::optional<DbError> told;
     for (const ServerAddress& a : server.tryOrder()) {
-        tried = a;
+        MYSQL* m = newHandle(options);
         const QByteArray host = login.socket.isEmpty() ? a.host.toUtf8() : QByteArray("localhost");
         const auto connect = [&] {
             return mysql_real_connect(m, host.constData(), user.constData(), password.constData(),
@@ -115,35 +123,35 @@ MYSQL* openConnection(const ServerList& server, Database home, const Connection:
                                       login.socket.isEmpty() ? static_cast<unsigned>(a.port) : 0,
                                       login.socket.isEmpty() ? nullptr : socket.constData(), flags);
         };
-        // Again for every address: a plain second try below clears them.
-        applyTls(m, options.tls);
-        connected = connect();
+        bool connected = connect() != nullptr;
         if (!connected && withoutTlsWhereNoneIsOffered(m, options.tls))
-            connected = connect();
+            connected = connect() != nullptr;
+        std::optional<DbError> failure;
         if (connected) {
+            try {
+                checkTls(m, a, options.tls);
+            } catch (const DbError& e) {
+                failure = e;
+            }
+        } else {
+            failure = connectError(m, a);
+        }
+        if (!failure) {
             server.answered(a);
             answered = a;
-            break;
+            if (login.sessionSettings)
+                applySessionSettings(m, options);
+            return m;
         }
-        // A refused account, an unknown database or a line TLS could not
-        // protect is the server's answer.
-        if (!isLossNumber(mysql_errno(m)))
-            break;
-    }
-    if (!connected) {
-        const DbError e = connectError(m, tried);
         mysql_close(m);
-        throw e;
+        const ErrorClass kind = failure->errorClass();
+        if (kind != ErrorClass::LostLine && kind != ErrorClass::ThisNodeOnly)
+            throw *failure;
+        // The first node's own refusal, else the last line that broke.
+        if (!told || told->errorClass() != ErrorClass::ThisNodeOnly)
+            told = failure;
     }
-    try {
-        checkTls(m, answered, options.tls);
-    } catch (...) {
-        mysql_close(m);
-        throw;
-    }
-    if (login.sessionSettings)
-        applySessionSettings(m, options);
-    return m;
+    throw *told;
 }
 
 } // namespace
@@ -299,10 +307,15 @@ Result Connection::prepared(const QString& sql, const QVariantList& binds)
     mysql_free_result(meta);
 
     ResultBuffers out(*cols);
-    if (mysql_stmt_bind_result(st, out.binds()) != 0)
-        fail(mysql_stmt_errno(st), mysql_stmt_error(st), false);
-    if (mysql_stmt_store_result(st) != 0)
-        fail(mysql_stmt_errno(st), mysql_stmt_error(st), false);
+    if (mysql_stmt_bind_result(st, out.binds()) != 0 || mysql_stmt_store_result(st) != 0) {
+        const unsigned number = mysql_stmt_errno(st);
+        const std::string message = mysql_stmt_error(st);
+        // Rows left unread would put the connection out of step with the
+        // server: closing the statement reads them away.
+        m_statements.remove(sql);
+        s.reset();
+        fail(number, message.c_str(), false);
+    }
 
     QList<QVariantList> rows;
     rows.reserve(static_cast<qsizetype>(mysql_stmt_num_rows(st)));

@@ -13,30 +13,52 @@ QString DbError::errorLine() const
     return QStringLiteral("Fout %1: %2").arg(m_number).arg(m_description);
 }
 
-bool DbError::isConnectionLoss() const
+ErrorClass errorClass(int number)
 {
+    switch (number) {
     // 2002/2003 cannot connect, 2005 unknown host, 2006 gone away, 2013 lost
     // during query, 2055 lost at reading, 1927 killed connection, 1053 server
     // shutting down, 4031 ended by the server for being idle too long, 5013
     // and 5014 the line broke while reading or writing, 1047 a cluster node
     // that is not ready for clients (it refuses every statement before doing
     // anything; another node may take the work).
-    switch (m_number) {
     case 1047:
+    case 1053:
+    case 1927:
     case 2002:
     case 2003:
     case 2005:
     case 2006:
     case 2013:
     case 2055:
-    case 1927:
-    case 1053:
     case 4031:
     case 5013:
     case 5014:
-        return true;
+        return ErrorClass::LostLine;
+    // 1040 too many connections, 1129 host blocked after connect errors, 1203
+    // the account's connections at this node's limit, 1226 an account limit
+    // (connections or queries per hour) counted per node; 2026 a line TLS
+    // could not protect: the certificate or the offer is this node's.
+    case 1040:
+    case 1129:
+    case 1203:
+    case 1226:
+    case 2026:
+        return ErrorClass::ThisNodeOnly;
+    // 1045 the program's account refused, 1049 unknown database: the
+    // office's accounts and databases are the same on every node.
+    case 1045:
+    case 1049:
+        return ErrorClass::EveryNode;
+    // 1044 no access to the database, 1142 to a table, 1143 to a column,
+    // 1227 a privilege the statement needs.
+    case 1044:
+    case 1142:
+    case 1143:
+    case 1227:
+        return ErrorClass::ConsultantRefused;
     default:
-        return false;
+        return ErrorClass::Statement;
     }
 }
 

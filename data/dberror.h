@@ -7,19 +7,32 @@
 
 namespace dl {
 
+// What a failure says about where the work can go next.
+enum class ErrorClass {
+    LostLine,          // the line to the node broke or never came: another node may take the work
+    ThisNodeOnly,      // this node refused for its own reasons (full, host blocked, limits): try the next
+    EveryNode,         // every node answers the same (account, database): the list ends here
+    ConsultantRefused, // the account may not do what was asked: the same everywhere
+    Statement,         // an answer about the statement itself (locks, values, a changed row)
+};
+
+// The one table of error numbers and their class.
+ErrorClass errorClass(int number);
+
 class DbError : public std::runtime_error {
 public:
     DbError(int number, const QString& description);
 
     int number() const { return m_number; }
     QString description() const { return m_description; }
+    ErrorClass errorClass() const { return dl::errorClass(m_number); }
     // "Fout 1205: ...": the line every message about a failed call shows.
     QString errorLine() const;
     // The server asked us to try again (deadlock, lock wait timeout).
     bool isRetryable() const { return m_number == 1213 || m_number == 1205; }
     // The server could not be reached, the connection broke, or the cluster
     // node is not ready for clients.
-    bool isConnectionLoss() const;
+    bool isConnectionLoss() const { return errorClass() == ErrorClass::LostLine; }
     // The line to the server could not be protected as the TLS settings ask
     // (the connector's CR_SSL_CONNECTION_ERROR); the description says why.
     bool isTlsRefusal() const { return m_number == 2026; }

@@ -3,7 +3,7 @@
 #include "data/records.h"
 #include "data/tables.h"
 
-#include <QSet>
+#include <algorithm>
 
 namespace dl {
 
@@ -12,21 +12,29 @@ QStringList tablesWithoutPrimaryKey(Connection& c, const QList<TableRef>& tables
     if (tables.isEmpty())
         return {};
     QVariantList binds;
-    Result q =
-        c.exec(QStringLiteral("SELECT TABLE_SCHEMA, TABLE_NAME FROM information_schema.TABLES WHERE ") +
-                   schemaTableConditions(tables, binds),
-               binds);
-    // information_schema compares names by its own collation; the client decides exactly.
-    QSet<QString> present;
-    while (q.next())
-        present.insert(q.value(0).toString() + u'.' + q.value(1).toString());
+    Result q = c.exec(QStringLiteral("SELECT TABLE_SCHEMA, TABLE_NAME, @@lower_case_table_names FROM "
+                                     "information_schema.TABLES WHERE ") +
+                          schemaTableConditions(tables, binds),
+                      binds);
+    // information_schema compares names by its own collation; the client decides.
+    QList<QStringList> present;
+    int lowerCaseNames = 0;
+    while (q.next()) {
+        present.append({q.value(0).toString(), q.value(1).toString()});
+        lowerCaseNames = q.value(2).toInt();
+    }
+    const auto isPresent = [&](const TableRef& t) {
+        return std::any_of(present.cbegin(), present.cend(), [&](const QStringList& row) {
+            return isSchemaRowOf(t, row[0], row[1], lowerCaseNames);
+        });
+    };
     // The keys come through Records, which keeps them: the actions that
     // follow need not ask again.
     Records records(c);
     QStringList found;
     for (const TableRef& t : tables) {
         const QString name = databaseName(t.db) + u'.' + t.name;
-        if (present.contains(name) && records.primaryKey(t).isEmpty())
+        if (isPresent(t) && records.primaryKey(t).isEmpty())
             found << name;
     }
     found.sort();

@@ -137,7 +137,7 @@ QStringList Records::primaryKey(const TableRef& table)
         wanted = {table};
     QVariantList binds;
     Result q = m_c.exec(
-        QStringLiteral("SELECT TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME FROM "
+        QStringLiteral("SELECT TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME, @@lower_case_table_names FROM "
                        "information_schema.KEY_COLUMN_USAGE WHERE CONSTRAINT_NAME = 'PRIMARY' AND (") +
             schemaTableConditions(wanted, binds) + QStringLiteral(") ORDER BY ORDINAL_POSITION"),
         binds);
@@ -145,10 +145,11 @@ QStringList Records::primaryKey(const TableRef& table)
     for (const TableRef& t : std::as_const(wanted))
         found.insert(nameOf(t), {});
     while (q.next()) {
-        // information_schema compares names by its own collation; the client decides exactly.
-        const QString name = q.value(0).toString() + u'.' + q.value(1).toString();
-        if (found.contains(name))
-            found[name] << q.value(2).toString();
+        // information_schema compares names by its own collation; the client decides.
+        for (const TableRef& t : std::as_const(wanted)) {
+            if (isSchemaRowOf(t, q.value(0).toString(), q.value(1).toString(), q.value(3).toInt()))
+                found[nameOf(t)] << q.value(2).toString();
+        }
     }
     QMutexLocker lock(&g_schemaMutex);
     for (auto it = found.cbegin(); it != found.cend(); ++it)

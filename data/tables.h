@@ -62,4 +62,14 @@ inline QString schemaTableConditions(const QList<TableRef>& tables, QVariantList
     return conds.join(QStringLiteral(" OR "));
 }
 
+// Whether a row of information_schema names table. lowerCaseNames: the
+// server's lower_case_table_names; where it is not 0 the server keeps or
+// compares names in lower case and gives them back so.
+inline bool isSchemaRowOf(const TableRef& table, const QString& schema, const QString& name,
+                          int lowerCaseNames)
+{
+    const Qt::CaseSensitivity cs = lowerCaseNames == 0 ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    return schema.compare(databaseName(table.db), cs) == 0 && name.compare(table.name, cs) == 0;
+}
+
 } // namespace dl

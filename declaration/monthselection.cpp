@@ -131,6 +131,7 @@ void MonthSelection::openInSession(const QString& key, const QString& year, cons
     s.reportModified = found.texts.value(QStringLiteral("laatstgewijzigd"));
     // The controls still show the month before until it is loaded or prepared.
     s.reportBaseline.clear();
+    s.reportUnknownSave.clear();
 }
 
 void MonthSelection::prepareNew(const QString& entry, const QString& year, int days)

@@ -22,6 +22,7 @@ bool markOffline(Connection& c, const QString& consultantNumber, const QDateTime
     // again, after the cluster's commits; the later one wins.
     QElapsedTimer since;
     since.start();
+    ClusterReads clusterReads;
     for (int attempt = 1;; ++attempt) {
         try {
             Transaction tx(c);
@@ -38,7 +39,7 @@ bool markOffline(Connection& c, const QString& consultantNumber, const QDateTime
         } catch (const DbError& e) {
             if (!mayRetry(e, attempt, kRowChangedAttempts, since))
                 throw;
-            readClusterCommits(c);
+            clusterReads.start(c);
         }
     }
 }

@@ -61,7 +61,7 @@ void DeclareAction::declareMonth()
         submit::declarationRow(text, {session.consultantName, year, entry, session.hourlyRateIn,
                                       session.hourlyRateOut, submit::declarationStamp(now, m_locale)});
 
-    submit::Seen seen{session.reportStored, session.reportModified};
+    submit::Seen seen{session.reportStored, session.reportModified, session.reportUnknownSave};
     submit::DeclareOutcome outcome;
     for (;;) {
         QString stored;
@@ -71,7 +71,14 @@ void DeclareAction::declareMonth()
                                        &stored);
             });
         } catch (const DbError& e) {
-            if (!(e.isConnectionLoss() && storedAllTheSame(declaration))) {
+            const std::optional<bool> taken =
+                e.isConnectionLoss() ? storedAllTheSame(declaration) : std::optional<bool>(false);
+            if (!taken && e.outcomeUnknown()) {
+                session.reportUnknownSave = stamp;
+                m_ctx.messages.inform(submit::declareUnknownMessage(m, year, e), Icon::Warning);
+                return;
+            }
+            if (!taken.value_or(false)) {
                 m_ctx.messages.inform(submit::declareFailedMessage(m, year, e), Icon::Critical);
                 return;
             }
@@ -84,7 +91,7 @@ void DeclareAction::declareMonth()
             m_ctx.messages.inform(submit::notDeclaredMessage(m, year));
             return;
         }
-        seen = {true, stored};
+        seen = {true, stored, session.reportUnknownSave};
     }
 
     switch (outcome) {
@@ -111,17 +118,17 @@ void DeclareAction::declareMonth()
     chooseProjectAgain();
 }
 
-bool DeclareAction::storedAllTheSame(const Values& declaration)
+std::optional<bool> DeclareAction::storedAllTheSame(const Values& declaration)
 {
     // The line may have broken after the server committed; one look on a
-    // new connection tells. If that fails too, the failure is what we say.
+    // new connection tells.
     try {
         return m_ctx.db().run([&](Connection& connection) {
-            readClusterCommits(connection);
+            const ClusterReads clusterReads(connection);
             return submit::declarationStored(connection, m_ctx.session.reportKey, declaration);
         });
     } catch (const DbError&) {
-        return false;
+        return std::nullopt;
     }
 }
 

@@ -11,6 +11,8 @@
 #include <QLocale>
 #include <QObject>
 
+#include <optional>
+
 namespace dl {
 
 class DraftStore;
@@ -34,7 +36,9 @@ public:
 
 private:
     void declareMonth();
-    bool storedAllTheSame(const Values& declaration);
+    // Whether the server took the declaration whose answer was lost;
+    // nothing when the rows could not be looked at either.
+    std::optional<bool> storedAllTheSame(const Values& declaration);
     void chooseProjectAgain();
 
     Form1& m_form;

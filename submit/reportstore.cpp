@@ -64,6 +64,8 @@ std::optional<QString> changedSince(const std::optional<Row>& target, const Seen
     const QString stored = target->text(QStringLiteral("laatstgewijzigd"));
     if (seen.stored && stored == seen.modified)
         return std::nullopt;
+    if (!seen.unknownSave.isEmpty() && stored == seen.unknownSave)
+        return std::nullopt;
     return stored;
 }
 

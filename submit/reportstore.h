@@ -22,6 +22,8 @@ enum class SaveOutcome {
 struct Seen {
     bool stored = false; // there was a row
     QString modified;    // its laatstgewijzigd
+    // The laatstgewijzigd of an own save whose answer was lost; empty if none.
+    QString unknownSave;
 };
 
 // The locked target against what was seen: nothing when it is as seen (or

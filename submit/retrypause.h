@@ -21,12 +21,12 @@ void pauseBeforeRetry(int retry);
 template <typename Fn> auto withRetryAndPause(Connection& c, Fn&& fn) -> decltype(fn())
 {
     int attempt = 0;
+    ClusterReads clusterReads;
     return withRetry(
         [&] {
             if (attempt > 0) {
                 pauseBeforeRetry(attempt);
-                if (attempt == 1)
-                    readClusterCommits(c);
+                clusterReads.start(c);
             }
             ++attempt;
             return fn();

@@ -47,7 +47,7 @@ bool SaveAction::saveWithoutQuestion()
     const Values columns =
         submit::reportColumns([this](const QString& name) { return m_c.text(name); }, stamp);
     QStringList written = openmonth::snapshot(m_c);
-    submit::Seen seen{session.reportStored, session.reportModified};
+    submit::Seen seen{session.reportStored, session.reportModified, session.reportUnknownSave};
     submit::SaveOutcome outcome;
     for (;;) {
         QString stored;
@@ -57,7 +57,16 @@ bool SaveAction::saveWithoutQuestion()
                                           &seen, &stored);
             });
         } catch (const DbError& e) {
-            if (!(e.isConnectionLoss() && storedAllTheSame(columns)))
+            if (!e.isConnectionLoss())
+                throw;
+            const std::optional<bool> taken = storedAllTheSame(columns);
+            if (!taken && e.outcomeUnknown()) {
+                // Maybe written, maybe not: the next save must not take it for another's.
+                session.reportUnknownSave = stamp;
+                m_ctx.messages.inform(submit::saveUnknownMessage(e), Icon::Warning);
+                return false;
+            }
+            if (!taken.value_or(false))
                 throw;
             outcome = submit::SaveOutcome::Overwritten;
         }
@@ -68,7 +77,7 @@ bool SaveAction::saveWithoutQuestion()
             m_ctx.messages.inform(submit::notSavedMessage());
             return false;
         }
-        seen = {true, stored};
+        seen = {true, stored, session.reportUnknownSave};
     }
     if (outcome == submit::SaveOutcome::Declared) {
         // Declared elsewhere meanwhile: this month is finished here too.
@@ -82,6 +91,7 @@ bool SaveAction::saveWithoutQuestion()
     m_c.setText(QStringLiteral("Text37"), stamp);
     session.reportStored = true;
     session.reportModified = stamp;
+    session.reportUnknownSave.clear();
     // What was written, not what the controls hold after the wait.
     openmonth::markWritten(session, std::move(written), stamp);
     if (m_drafts)
@@ -90,17 +100,17 @@ bool SaveAction::saveWithoutQuestion()
     return true;
 }
 
-bool SaveAction::storedAllTheSame(const Values& columns)
+std::optional<bool> SaveAction::storedAllTheSame(const Values& columns)
 {
     // The line may have broken after the server committed; one look on a
-    // new connection tells. If that fails too, the first failure is what we say.
+    // new connection tells.
     try {
         return m_ctx.db().run([&](Connection& connection) {
-            readClusterCommits(connection);
+            const ClusterReads clusterReads(connection);
             return submit::reportStored(connection, m_ctx.session.reportKey, QStringLiteral("nee"), columns);
         });
     } catch (const DbError&) {
-        return false;
+        return std::nullopt;
     }
 }
 

@@ -10,6 +10,8 @@
 #include <QLocale>
 #include <QObject>
 
+#include <optional>
+
 namespace dl {
 
 class DraftStore;
@@ -32,7 +34,9 @@ public:
 
 private:
     void save();
-    bool storedAllTheSame(const Values& columns);
+    // Whether the server took the save whose answer was lost; nothing when
+    // the rows could not be looked at either.
+    std::optional<bool> storedAllTheSame(const Values& columns);
 
     FormControls& m_c;
     AppContext& m_ctx;

@@ -38,6 +38,21 @@ QString saveOfDeclaredMessage()
                           "Er is niets gewijzigd.");
 }
 
+namespace {
+
+QString lostAnswer()
+{
+    return QStringLiteral(": de verbinding met de server viel weg voordat de server antwoordde.\r\n");
+}
+
+} // namespace
+
+QString saveUnknownMessage(const DbError& e)
+{
+    return QStringLiteral("Het is niet bekend of het rapport is opgeslagen") + lostAnswer() +
+           QStringLiteral("Kies de maand opnieuw; dan ziet U wat er is opgeslagen.\r\n\r\n") + e.errorLine();
+}
+
 QString elsewhereCaption()
 {
     return QStringLiteral("RAPORT ELDERS GEWIJZIGD");
@@ -99,6 +114,13 @@ QString invoiceNumberTakenMessage(const QString& invoice, const QString& m, cons
 QString declareFailedMessage(const QString& m, const QString& y, const DbError& e)
 {
     return notDeclaredMessage(m, y) + QStringLiteral("\r\n") + e.errorLine() + errorAdvice(e);
+}
+
+QString declareUnknownMessage(const QString& m, const QString& y, const DbError& e)
+{
+    return QStringLiteral("Het is niet bekend of de declaratie voor ") + m + y +
+           QStringLiteral(" is uitgevoerd") + lostAnswer() +
+           QStringLiteral("Kies de maand opnieuw; dan ziet U of zij is uitgevoerd.\r\n\r\n") + e.errorLine();
 }
 
 QString monthName(const QString& monthEntry)

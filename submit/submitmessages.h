@@ -18,6 +18,8 @@ QString saveCaption();
 QString notSavedMessage();
 QString savedMessage(const QString& titleLine);
 QString saveOfDeclaredMessage();
+// The answer to the save's commit was lost and the rows could not be looked at.
+QString saveUnknownMessage(const DbError& e);
 // Saved on another workstation after the month was opened here.
 QString elsewhereCaption();
 QString elsewhereQuestion(const QString& storedModified);
@@ -32,6 +34,8 @@ QString declaredMessage(const QString& m, const QString& y);
 QString invoiceNumberTakenMessage(const QString& invoice, const QString& m, const QString& y);
 // The server failed: neither the report nor the declaration was written.
 QString declareFailedMessage(const QString& m, const QString& y, const DbError& e);
+// The answer to the declaration's commit was lost and the rows could not be looked at.
+QString declareUnknownMessage(const QString& m, const QString& y, const DbError& e);
 
 // "03 Maart " -> "Maart ".
 QString monthName(const QString& monthEntry);

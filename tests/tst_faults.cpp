@@ -43,6 +43,7 @@ enum class Fault {
     CutBeforeWrite,   // the line breaks before the main statement reaches the server
     CutMidAnswer,     // the line breaks halfway through the answer to a query
     CommitAnswerLost, // the server commits; the answer never arrives
+    CommitLineDown,   // the server commits; the answer never arrives and the line stays down
     DeadLine,         // nothing comes back at all
     AnswerTooLate,    // one answer comes 20 s late
     AnswerLate,       // one answer comes 1.5 s late: slow, but it goes through
@@ -191,22 +192,25 @@ void TestFaults::serverFaults_data()
                                                     {"open month", Action::OpenMonth},
                                                     {"save", Action::Save},
                                                     {"declare", Action::Declare}};
-    const QList<QPair<const char*, Fault>> faults{{"server down", Fault::ServerDown},
-                                                  {"server stops", Fault::ServerStops},
-                                                  {"row held", Fault::RowHeld},
-                                                  {"restarted", Fault::Restarted},
-                                                  {"connection ended", Fault::ConnectionEnded},
-                                                  {"cut before write", Fault::CutBeforeWrite},
-                                                  {"cut mid-answer", Fault::CutMidAnswer},
-                                                  {"commit answer lost", Fault::CommitAnswerLost},
-                                                  {"dead line", Fault::DeadLine},
-                                                  {"answer too late", Fault::AnswerTooLate},
-                                                  {"answer late", Fault::AnswerLate},
-                                                  {"slow line", Fault::SlowLine}};
+    const QList<QPair<const char*, Fault>> faults{
+        {"server down", Fault::ServerDown},
+        {"server stops", Fault::ServerStops},
+        {"row held", Fault::RowHeld},
+        {"restarted", Fault::Restarted},
+        {"connection ended", Fault::ConnectionEnded},
+        {"cut before write", Fault::CutBeforeWrite},
+        {"cut mid-answer", Fault::CutMidAnswer},
+        {"commit answer lost", Fault::CommitAnswerLost},
+        {"commit answer lost, line stays down", Fault::CommitLineDown},
+        {"dead line", Fault::DeadLine},
+        {"answer too late", Fault::AnswerTooLate},
+        {"answer late", Fault::AnswerLate},
+        {"slow line", Fault::SlowLine}};
     for (const auto& [an, a] : actions) {
         for (const auto& [fn, f] : faults) {
-            if (a == Action::OpenMonth && f == Fault::CommitAnswerLost)
-                continue; // reads only
+            if ((a == Action::OpenMonth && f == Fault::CommitAnswerLost) ||
+                ((a == Action::OpenMonth || a == Action::Login) && f == Fault::CommitLineDown))
+                continue; // reads only; the login's write is told by its own tests
             // The waits are the connection's, the same for every action: two of each will do.
             const bool reads = a == Action::Login || a == Action::OpenMonth;
             if ((f == Fault::DeadLine && !reads) || (f == Fault::AnswerTooLate && reads))
@@ -272,6 +276,9 @@ void TestFaults::serverFaults()
     case Fault::CommitAnswerLost:
         proxy.onPacket("COMMIT", FaultProxy::Fault::CutDuringAnswer);
         break;
+    case Fault::CommitLineDown:
+        proxy.onPacket("COMMIT", FaultProxy::Fault::CutThenDown);
+        break;
     case Fault::DeadLine:
         proxy.stall();
         break;
@@ -302,8 +309,8 @@ void TestFaults::serverFaults()
         QVERIFY(stop->wait());
     QVERIFY2(ms < kPromptMs, qPrintable(QString::number(ms)));
     const bool byPacket = fault == Fault::CutBeforeWrite || fault == Fault::CutMidAnswer ||
-                          fault == Fault::CommitAnswerLost || fault == Fault::AnswerTooLate ||
-                          fault == Fault::AnswerLate ||
+                          fault == Fault::CommitAnswerLost || fault == Fault::CommitLineDown ||
+                          fault == Fault::AnswerTooLate || fault == Fault::AnswerLate ||
                           (fault == Fault::ServerStops && action == Action::OpenMonth);
     if (byPacket)
         QVERIFY2(proxy.triggered(), "the statement the fault waited for never came by");
@@ -316,6 +323,25 @@ void TestFaults::serverFaults()
             QCOMPARE(TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs), 1);
         else
             QVERIFY(stateOf(action).join(u'\n').contains(u"nieuw dag 31"_qs));
+        return;
+    }
+    // Committed, but neither the answer nor a look at the rows came back:
+    // not known, and said so; the next save knows its own.
+    if (fault == Fault::CommitLineDown) {
+        QVERIFY2(!done, qPrintable(told));
+        QVERIFY2(last.startsWith(u"Het is niet bekend of "_qs) && last.contains(u"Kies de maand opnieuw"_qs),
+                 qPrintable(told));
+        QVERIFY2(!last.contains(u"niets gewijzigd"_qs) && !last.contains(u"NIET"_qs), qPrintable(told));
+        proxy.pass();
+        if (action == Action::Save) {
+            QVERIFY2(run(w, action), qPrintable(w.messages.texts().join(u"\n---\n"_qs)));
+            QVERIFY(!w.messages.texts().join(u'\n').contains(u"andere werkplek"_qs));
+        } else {
+            w.pickMonth(u"2026"_qs, u"03 Maart "_qs);
+            QVERIFY2(w.messages.last().endsWith(u"2026 al gedeclareerd!"_qs), qPrintable(w.messages.last()));
+        }
+        QVERIFY(stateOf(action).join(u'\n').contains(u"nieuw dag 31"_qs));
+        QCOMPARE(TestDb::count(kDeclarations), action == Action::Declare ? 1 : 0);
         return;
     }
     if (goesThrough(fault, action)) {

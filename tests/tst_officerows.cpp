@@ -3,7 +3,9 @@
 // length, the upgrade script on the office's own tables. Empty is shown as
 // empty, a missing name is named, and nothing crashes or is half-written.
 
+#include "data/keylesstables.h"
 #include "data/records.h"
+#include "data/tables.h"
 #include "declaration/monthselectionrules.h"
 #include "declaration/reportrecord.h"
 #include "declaration/ticker.h"
@@ -13,7 +15,9 @@
 #include "support/testdb.h"
 #include "support/workstation.h"
 
+#include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -144,6 +148,7 @@ private Q_SLOTS:
     void messagesOfEveryLength();
     void officeMadeTables_data();
     void officeMadeTables();
+    void serverWithNamesInLowerCase();
 };
 
 void TestOfficeRows::init()
@@ -498,6 +503,28 @@ void TestOfficeRows::officeMadeTables()
     }
     QCOMPARE(TestDb::rows(stored), QStringList{typed + u"|ja"_qs});
     QCOMPARE(TestDb::count(kDeclarations), declarations + 1);
+}
+
+// A server that keeps table names in lower case gives them back so from
+// information_schema: the program's tables are there, with their keys.
+void TestOfficeRows::serverWithNamesInLowerCase()
+{
+    const QString dir = QStringLiteral(DL_BINARY_DIR "/lowercasedb");
+    const QString script = QStringLiteral(DL_SOURCE_DIR "/scripts/dbserver.sh");
+    const auto stop = qScopeGuard([&] { QProcess::execute(script, {u"stop"_qs, dir}); });
+    QProcess start;
+    start.setProcessChannelMode(QProcess::MergedChannels);
+    start.start(script, {u"start"_qs, dir, u"--"_qs, u"--lower-case-table-names=1"_qs});
+    QVERIFY(start.waitForFinished(180000));
+    QVERIFY2(start.exitCode() == 0, start.readAll().constData());
+    QFile port(dir + u"/port"_qs);
+    QVERIFY(port.open(QIODevice::ReadOnly));
+    Records::forgetSchema();
+    Connection c(ServerAddress{u"127.0.0.1"_qs, port.readAll().trimmed().toInt()});
+    QCOMPARE(tablesWithoutPrimaryKey(c, tables::all()), QStringList());
+    for (const TableRef& t : tables::all())
+        QVERIFY2(!Records(c).primaryKey(t).isEmpty(), qPrintable(t.name));
+    Records::forgetSchema();
 }
 
 QTEST_MAIN(TestOfficeRows)

@@ -451,6 +451,71 @@ private Q_SLOTS:
         QVERIFY(keylessTablesLine({u"a.b"_qs, u"c.d"_qs}).endsWith(u": a.b, c.d"_qs));
     }
 
+    // A read whose rows the server breaks off halfway (here a subquery of
+    // the second row that finds two rows) is refused, and the connection
+    // goes on answering.
+    void readBrokenOffHalfway_data()
+    {
+        QTest::addColumn<bool>("bound"); // with a value: a prepared statement; else sent as it is
+        QTest::newRow("prepared") << true;
+        QTest::newRow("sent as it is") << false;
+    }
+
+    void readBrokenOffHalfway()
+    {
+        QFETCH(bool, bound);
+        for (const char* code : {"a", "b"})
+            insert(kWithKey, QString::fromLatin1(code), u"x"_qs);
+        for (const char* code : {"a", "b", "b"})
+            insert(kWithoutKey, QString::fromLatin1(code), u"y"_qs);
+        Connection c(TestDb::server());
+        const QString sql = u"SELECT p.code, (SELECT n.val FROM "_qs + qualifiedName(kWithoutKey) +
+                            u" n WHERE n.code = p.code) FROM "_qs + qualifiedName(kWithKey) + u" p"_qs +
+                            (bound ? u" WHERE p.code <> ? ORDER BY p.id"_qs : u" ORDER BY p.id"_qs);
+        for (int i = 0; i < 2; ++i) {
+            try {
+                c.exec(sql, bound ? QVariantList{u"z"_qs} : QVariantList{});
+                QFAIL("the broken-off read came back whole");
+            } catch (const DbError& e) {
+                QCOMPARE(e.number(), 1242);
+            }
+            Result r = c.exec(u"SELECT COUNT(*) FROM "_qs + qualifiedName(kWithKey) + u" WHERE code <> ?"_qs,
+                              {u"z"_qs});
+            QVERIFY(r.next());
+            QCOMPARE(r.value(0).toInt(), 2);
+        }
+    }
+
+    // Which names information_schema gives back are the table's: exactly,
+    // unless the server keeps names in lower case.
+    void schemaNames_data()
+    {
+        QTest::addColumn<QString>("schema");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("lowerCaseNames"); // the server's lower_case_table_names
+        QTest::addColumn<bool>("isReports");
+        QTest::newRow("as written") << u"torvakdb_TORVAKraporten"_qs << u"Raporten"_qs << 0 << true;
+        QTest::newRow("another case, names as written")
+            << u"torvakdb_TORVAKraporten"_qs << u"raporten"_qs << 0 << false;
+        QTest::newRow("lower case, names kept in lower case")
+            << u"torvakdb_torvakraporten"_qs << u"raporten"_qs << 1 << true;
+        QTest::newRow("as written, names compared in lower case")
+            << u"torvakdb_TORVAKraporten"_qs << u"Raporten"_qs << 2 << true;
+        QTest::newRow("another database, names in lower case")
+            << u"torvakdb_torvakdata"_qs << u"raporten"_qs << 1 << false;
+        QTest::newRow("a longer name, names in lower case")
+            << u"torvakdb_torvakraporten"_qs << u"raporten_oud"_qs << 1 << false;
+    }
+
+    void schemaNames()
+    {
+        QFETCH(QString, schema);
+        QFETCH(QString, name);
+        QFETCH(int, lowerCaseNames);
+        QFETCH(bool, isReports);
+        QCOMPARE(isSchemaRowOf(tables::reports(), schema, name, lowerCaseNames), isReports);
+    }
+
     void insertAppends()
     {
         Connection c(TestDb::server());

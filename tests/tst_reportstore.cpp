@@ -4,6 +4,7 @@
 #include "data/tables.h"
 #include "declaration/reportrecord.h"
 #include "submit/reportstore.h"
+#include "submit/retrypause.h"
 #include "support/testdb.h"
 
 #include <QThread>
@@ -96,6 +97,7 @@ private Q_SLOTS:
     void savedElsewhereIsNotOverwritten();
     void raceForAnAbsentKey_data();
     void raceForAnAbsentKey();
+    void retryReadsWaitForTheCluster();
     void storedRowIsRecognised_data();
     void storedRowIsRecognised();
 };
@@ -206,17 +208,19 @@ void TestReportStore::savedElsewhereIsNotOverwritten_data()
     QTest::addColumn<QVariant>("storedStamp"); // invalid: no row; null: NULL
     QTest::addColumn<bool>("seenStored");
     QTest::addColumn<QString>("seenStamp");
+    QTest::addColumn<QString>("unknownSave"); // an own save whose answer was lost
     QTest::addColumn<SaveOutcome>("outcome");
-    QTest::newRow("as seen") << QVariant(u"A"_qs) << true << u"A"_qs << SaveOutcome::Overwritten;
+    QTest::newRow("as seen") << QVariant(u"A"_qs) << true << u"A"_qs << QString() << SaveOutcome::Overwritten;
     QTest::newRow("saved elsewhere since")
-        << QVariant(u"B"_qs) << true << u"A"_qs << SaveOutcome::ChangedElsewhere;
+        << QVariant(u"B"_qs) << true << u"A"_qs << QString() << SaveOutcome::ChangedElsewhere;
     QTest::newRow("stamp in another case")
-        << QVariant(u"a"_qs) << true << u"A"_qs << SaveOutcome::ChangedElsewhere;
+        << QVariant(u"a"_qs) << true << u"A"_qs << QString() << SaveOutcome::ChangedElsewhere;
     QTest::newRow("new here, saved elsewhere")
-        << QVariant(u"B"_qs) << false << QString() << SaveOutcome::ChangedElsewhere;
-    QTest::newRow("NULL as it was seen")
-        << QVariant(QMetaType::fromType<QString>()) << true << QString() << SaveOutcome::Overwritten;
-    QTest::newRow("taken away by the office") << QVariant() << true << u"A"_qs << SaveOutcome::Appended;
+        << QVariant(u"B"_qs) << false << QString() << QString() << SaveOutcome::ChangedElsewhere;
+    QTest::newRow("NULL as it was seen") << QVariant(QMetaType::fromType<QString>()) << true << QString()
+                                         << QString() << SaveOutcome::Overwritten;
+    QTest::newRow("taken away by the office")
+        << QVariant() << true << u"A"_qs << QString() << SaveOutcome::Appended;
 }
 
 void TestReportStore::savedElsewhereIsNotOverwritten()
@@ -224,6 +228,7 @@ void TestReportStore::savedElsewhereIsNotOverwritten()
     QFETCH(QVariant, storedStamp);
     QFETCH(bool, seenStored);
     QFETCH(QString, seenStamp);
+    QFETCH(QString, unknownSave);
     QFETCH(SaveOutcome, outcome);
     const QString key = u"2008_03_P"_qs;
     if (storedStamp.isValid())
@@ -233,7 +238,7 @@ void TestReportStore::savedElsewhereIsNotOverwritten()
             {key, storedStamp});
     const QStringList before = rowsWithKey(key);
     Connection c(TestDb::server(), Database::Reports);
-    const Seen seen{seenStored, seenStamp};
+    const Seen seen{seenStored, seenStamp, unknownSave};
     QString told = u"-"_qs;
     QCOMPARE(saveReport(c, key, u"nee"_qs, columnsTagged(u"new"_qs), &seen, &told), outcome);
     if (outcome == SaveOutcome::ChangedElsewhere) {
@@ -292,7 +297,7 @@ void TestReportStore::raceForAnAbsentKey()
     QFETCH(bool, checked);
     constexpr int kWorkstations = 6;
     constexpr int kRounds = 12;
-    const Seen prepared{false, QString()};
+    const Seen prepared{false, QString(), QString()};
     for (int round = 0; round < kRounds; ++round) {
         const QString key = u"2008_03_RACE%1"_qs.arg(round);
         QList<SaveOutcome> outcomes(kWorkstations);
@@ -317,6 +322,26 @@ void TestReportStore::raceForAnAbsentKey()
         QCOMPARE(cols[3], u" %1 cent é "_qs.arg(tag));
     }
     QCOMPARE(TestDb::count(kTable), kRounds);
+}
+
+// The reads of a retried transaction wait for the cluster's commits; the
+// reads after it do not.
+void TestReportStore::retryReadsWaitForTheCluster()
+{
+    Connection c(TestDb::server(), Database::Reports);
+    const auto syncWait = [&c] {
+        Result r = c.exec(u"SELECT @@SESSION.wsrep_sync_wait"_qs);
+        return r.next() ? r.value(0).toInt() : -1;
+    };
+    QList<int> during;
+    withRetryAndPause(c, [&] {
+        during << syncWait();
+        if (during.size() == 1)
+            throw DbError(1213, u"Deadlock found when trying to get lock"_qs);
+        return 0;
+    });
+    QCOMPARE(during, (QList<int>{0, 1}));
+    QCOMPARE(syncWait(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestReportStore)

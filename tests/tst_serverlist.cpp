@@ -53,17 +53,40 @@ private Q_SLOTS:
 
     // Each try is bounded by the connect timeout, also after a failed one:
     // a try that found nobody must not leave the next without its timeouts.
+    // A node's answer that is its own sends the connection on; one that every
+    // node would give ends the list.
     void triesInTurn_data()
     {
-        QTest::addColumn<QStringList>("servers"); // "refuses", "stalls" or "answers", in list order
-        QTest::addColumn<int>("answering");       // index of the one that answers, -1 none
+        // "refuses", "stalls", "answers" or "says N" (error N instead of a
+        // greeting), in list order
+        QTest::addColumn<QStringList>("servers");
+        QTest::addColumn<int>("answering"); // index of the one that answers, -1 none
         QTest::addColumn<int>("atMostMs");
-        QTest::newRow("first answers") << QStringList{u"answers"_qs, u"refuses"_qs} << 0 << 1500;
-        QTest::newRow("refused, then one answers") << QStringList{u"refuses"_qs, u"answers"_qs} << 1 << 1500;
-        QTest::newRow("stalled, then one answers") << QStringList{u"stalls"_qs, u"answers"_qs} << 1 << 4500;
-        QTest::newRow("refused, then stalled") << QStringList{u"refuses"_qs, u"stalls"_qs} << -1 << 4500;
+        QTest::addColumn<int>("told"); // when none answers: the error told, 0 a lost line
+        QTest::newRow("first answers") << QStringList{u"answers"_qs, u"refuses"_qs} << 0 << 1500 << 0;
+        QTest::newRow("refused, then one answers")
+            << QStringList{u"refuses"_qs, u"answers"_qs} << 1 << 1500 << 0;
+        QTest::newRow("stalled, then one answers")
+            << QStringList{u"stalls"_qs, u"answers"_qs} << 1 << 4500 << 0;
+        QTest::newRow("refused, then stalled") << QStringList{u"refuses"_qs, u"stalls"_qs} << -1 << 4500 << 0;
         QTest::newRow("none answers")
-            << QStringList{u"refuses"_qs, u"refuses"_qs, u"refuses"_qs} << -1 << 1500;
+            << QStringList{u"refuses"_qs, u"refuses"_qs, u"refuses"_qs} << -1 << 1500 << 0;
+        QTest::newRow("too many connections, then one answers")
+            << QStringList{u"says 1040"_qs, u"answers"_qs} << 1 << 1500 << 0;
+        QTest::newRow("host blocked, then one answers")
+            << QStringList{u"says 1129"_qs, u"answers"_qs} << 1 << 1500 << 0;
+        QTest::newRow("account's connections at the limit, then one answers")
+            << QStringList{u"says 1203"_qs, u"answers"_qs} << 1 << 1500 << 0;
+        QTest::newRow("account's hourly limit, then one answers")
+            << QStringList{u"says 1226"_qs, u"answers"_qs} << 1 << 1500 << 0;
+        QTest::newRow("too many connections, then refused")
+            << QStringList{u"says 1040"_qs, u"refuses"_qs} << -1 << 1500 << 1040;
+        QTest::newRow("refused, then too many connections")
+            << QStringList{u"refuses"_qs, u"says 1040"_qs} << -1 << 1500 << 1040;
+        QTest::newRow("account refused: the list ends")
+            << QStringList{u"says 1045"_qs, u"answers"_qs} << -1 << 1500 << 1045;
+        QTest::newRow("unknown database: the list ends")
+            << QStringList{u"says 1049"_qs, u"answers"_qs} << -1 << 1500 << 1049;
     }
 
     void triesInTurn()
@@ -71,6 +94,7 @@ private Q_SLOTS:
         QFETCH(QStringList, servers);
         QFETCH(int, answering);
         QFETCH(int, atMostMs);
+        QFETCH(int, told);
         std::vector<std::unique_ptr<FaultProxy>> proxies;
         QStringList addresses;
         for (const QString& kind : servers) {
@@ -81,13 +105,19 @@ private Q_SLOTS:
             proxies.push_back(std::make_unique<FaultProxy>([] { return TestDb::server(); }));
             if (kind == u"stalls")
                 proxies.back()->stall();
+            if (kind.startsWith(u"says "))
+                proxies.back()->refuseWith(kind.mid(5).toInt(), "refused by the test");
             addresses << proxies.back()->address().toString();
         }
         const ServerList list = ServerList::parse(addresses.join(u','));
         QElapsedTimer clock;
         clock.start();
+        // Without TLS: the connector takes an error before its TLS handshake
+        // for a broken line, whatever number it carries.
+        Connection::Options options{2, 3};
+        options.tls.mode = TlsOptions::Mode::Off;
         try {
-            Connection c(list, Database::Data, Connection::Options{2, 3});
+            Connection c(list, Database::Data, options);
             QVERIFY2(answering >= 0, "a connection where no server answers");
             QCOMPARE(c.address(), list.addresses().at(answering));
             QCOMPARE(firstMessage(c).isEmpty(), false);
@@ -95,11 +125,44 @@ private Q_SLOTS:
             QCOMPARE(list.tryOrder().first(), list.addresses().at(answering));
         } catch (const DbError& e) {
             QVERIFY2(answering < 0, e.what());
-            QVERIFY(e.isConnectionLoss());
+            if (told == 0)
+                QVERIFY2(e.isConnectionLoss(), e.what());
+            else
+                QCOMPARE(e.number(), told);
         }
         QVERIFY2(clock.elapsed() <= atMostMs, qPrintable(QString::number(clock.elapsed())));
         for (auto& p : proxies)
             p->pass();
+    }
+
+    void errorClasses_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<ErrorClass>("expected");
+        QTest::newRow("lost during query") << 2013 << ErrorClass::LostLine;
+        QTest::newRow("cannot connect") << 2003 << ErrorClass::LostLine;
+        QTest::newRow("node not ready for clients") << 1047 << ErrorClass::LostLine;
+        QTest::newRow("idle connection ended") << 4031 << ErrorClass::LostLine;
+        QTest::newRow("too many connections") << 1040 << ErrorClass::ThisNodeOnly;
+        QTest::newRow("host blocked") << 1129 << ErrorClass::ThisNodeOnly;
+        QTest::newRow("account's connections") << 1203 << ErrorClass::ThisNodeOnly;
+        QTest::newRow("account's limit") << 1226 << ErrorClass::ThisNodeOnly;
+        QTest::newRow("TLS refused") << 2026 << ErrorClass::ThisNodeOnly;
+        QTest::newRow("account refused") << 1045 << ErrorClass::EveryNode;
+        QTest::newRow("unknown database") << 1049 << ErrorClass::EveryNode;
+        QTest::newRow("no access to the database") << 1044 << ErrorClass::ConsultantRefused;
+        QTest::newRow("no access to a table") << 1142 << ErrorClass::ConsultantRefused;
+        QTest::newRow("lock wait") << 1205 << ErrorClass::Statement;
+        QTest::newRow("row changed elsewhere") << 1020 << ErrorClass::Statement;
+        QTest::newRow("duplicate key") << 1062 << ErrorClass::Statement;
+    }
+
+    void errorClasses()
+    {
+        QFETCH(int, number);
+        QFETCH(ErrorClass, expected);
+        QCOMPARE(errorClass(number), expected);
+        QCOMPARE(DbError(number, {}).isConnectionLoss(), expected == ErrorClass::LostLine);
     }
 
     // The kept connection's server went away between two uses: the next use
@@ -252,6 +315,36 @@ private Q_SLOTS:
         QVERIFY(!closedDuring);
         QTRY_VERIFY(!window.isVisible()); // the close came afterwards
         QTRY_VERIFY(ticks > ticksBefore);
+    }
+
+    // A close asked for while the window waits comes once the action that
+    // waited is over, not inside a box the same action shows next.
+    void closeWaitsForTheAction()
+    {
+        QWidget window;
+        window.resize(200, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        bool shownDuringBox = false;
+        bool actionDone = false;
+        // The action, as the window's event loop runs it.
+        QMetaObject::invokeMethod(
+            this,
+            [&] {
+                QMetaObject::invokeMethod(
+                    &window, [&] { window.close(); }, Qt::QueuedConnection);
+                waitWhilePainting([] { QThread::msleep(300); });
+                // The box that follows runs an event loop, as a modal box does.
+                QEventLoop box;
+                QTimer::singleShot(200, &box, &QEventLoop::quit);
+                box.exec();
+                shownDuringBox = window.isVisible();
+                actionDone = true;
+            },
+            Qt::QueuedConnection);
+        QTRY_VERIFY(actionDone);
+        QVERIFY(shownDuringBox);
+        QTRY_VERIFY(!window.isVisible());
     }
 };
 

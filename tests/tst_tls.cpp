@@ -142,6 +142,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("error");        // 0: connects
         QTest::addColumn<QString>("reason");   // of a TLS refusal, or in the server's error
         QTest::addColumn<bool>("cipher");      // the session runs over TLS
+        QTest::addColumn<QString>("before");   // "plain": the plain test server is tried first
 
         const QString notSigned = u"het certificaat van de server is niet ondertekend door de opgegeven CA"_s;
         const QString otherHost = u"het certificaat van de server is niet voor 127.0.0.1"_s;
@@ -150,35 +151,48 @@ private Q_SLOTS:
         const QString right = u"right"_s;
         const QString other = u"otherhost"_s;
 
-        QTest::newRow("required, the office CA")
-            << true << right << u"required"_s << u"office"_s << false << false << 0 << none << true;
+        QTest::newRow("required, the office CA") << true << right << u"required"_s << u"office"_s << false
+                                                 << false << 0 << none << true << QString();
         QTest::newRow("required, another CA") << true << right << u"required"_s << u"stranger"_s << false
-                                              << false << 2026 << notSigned << false;
+                                              << false << 2026 << notSigned << false << QString();
         QTest::newRow("required, certificate for another host")
-            << true << other << u"required"_s << u"office"_s << false << false << 2026 << otherHost << false;
+            << true << other << u"required"_s << u"office"_s << false << false << 2026 << otherHost << false
+            << QString();
         QTest::newRow("required, server without TLS")
-            << false << right << u"required"_s << u"office"_s << false << false << 2026 << noTls << false;
+            << false << right << u"required"_s << u"office"_s << false << false << 2026 << noTls << false
+            << QString();
         QTest::newRow("preferred without CA, TLS offered")
-            << true << right << u"preferred"_s << none << false << false << 0 << none << true;
+            << true << right << u"preferred"_s << none << false << false << 0 << none << true << QString();
         QTest::newRow("preferred without CA checks no host")
-            << true << other << u"preferred"_s << none << false << false << 0 << none << true;
+            << true << other << u"preferred"_s << none << false << false << 0 << none << true << QString();
         QTest::newRow("preferred without CA, no TLS offered")
-            << false << right << u"preferred"_s << none << false << false << 0 << none << false;
-        QTest::newRow("preferred with CA, TLS offered")
-            << true << right << u"preferred"_s << u"office"_s << false << false << 0 << none << true;
-        QTest::newRow("preferred with CA, another CA") << true << right << u"preferred"_s << u"stranger"_s
-                                                       << false << false << 2026 << notSigned << false;
+            << false << right << u"preferred"_s << none << false << false << 0 << none << false << QString();
+        QTest::newRow("preferred with CA, TLS offered") << true << right << u"preferred"_s << u"office"_s
+                                                        << false << false << 0 << none << true << QString();
+        QTest::newRow("preferred with CA, another CA")
+            << true << right << u"preferred"_s << u"stranger"_s << false << false << 2026 << notSigned
+            << false << QString();
         QTest::newRow("preferred with CA, another host")
-            << true << other << u"preferred"_s << u"office"_s << false << false << 2026 << otherHost << false;
+            << true << other << u"preferred"_s << u"office"_s << false << false << 2026 << otherHost << false
+            << QString();
         QTest::newRow("preferred with CA, no TLS offered")
-            << false << right << u"preferred"_s << u"office"_s << false << false << 0 << none << false;
+            << false << right << u"preferred"_s << u"office"_s << false << false << 0 << none << false
+            << QString();
         QTest::newRow("off, TLS offered")
-            << true << right << u"off"_s << u"office"_s << false << false << 0 << none << false;
-        QTest::newRow("workstation certificate presented")
-            << true << right << u"required"_s << u"office"_s << true << true << 0 << none << true;
+            << true << right << u"off"_s << u"office"_s << false << false << 0 << none << false << QString();
+        QTest::newRow("workstation certificate presented") << true << right << u"required"_s << u"office"_s
+                                                           << true << true << 0 << none << true << QString();
         QTest::newRow("workstation certificate missing")
             << true << right << u"required"_s << u"office"_s << true << false << 1045 << u"Access denied"_s
-            << false;
+            << false << QString();
+        // A node that cannot prove itself sends the connection to the next;
+        // when none can, the first one's refusal is told.
+        QTest::newRow("required, a node without TLS, then the office CA")
+            << true << right << u"required"_s << u"office"_s << false << false << 0 << none << true
+            << u"plain"_s;
+        QTest::newRow("required, a node without TLS, then another CA")
+            << true << right << u"required"_s << u"stranger"_s << false << false << 2026 << noTls << false
+            << u"plain"_s;
     }
 
     void openConnection()
@@ -192,6 +206,7 @@ private Q_SLOTS:
         QFETCH(int, error);
         QFETCH(QString, reason);
         QFETCH(bool, cipher);
+        QFETCH(QString, before);
 
         QVERIFY(show(shows));
         const ServerAddress server = tlsServer ? m_tls : TestDb::server();
@@ -201,7 +216,11 @@ private Q_SLOTS:
             login.password = u"w3rkplek"_s;
         }
         try {
-            Connection c(server, Database::Data, options(mode, ca, certificate), login);
+            const ServerList list =
+                before.isEmpty() ? ServerList(server)
+                                 : ServerList::parse(TestDb::server().toString() + u',' + server.toString());
+            Connection c(list, Database::Data, options(mode, ca, certificate), login);
+            QCOMPARE(c.address(), server);
             QVERIFY2(error == 0, "connected where it should have been refused");
             const QStringList status = test::rowsAs(c, u"SHOW SESSION STATUS LIKE 'Ssl_cipher'"_s, {}, "tls");
             QCOMPARE(status.size(), 1);
@@ -210,7 +229,7 @@ private Q_SLOTS:
             QVERIFY2(error != 0, e.what());
             QCOMPARE(e.number(), error);
             if (error == 2026)
-                QCOMPARE(e.description(), refusal(server, reason));
+                QCOMPARE(e.description(), refusal(before.isEmpty() ? server : TestDb::server(), reason));
             else
                 QVERIFY2(e.description().contains(reason), e.what());
         }

@@ -60,6 +60,8 @@ public:
         }
     }
     void setDelay(int ms) { m_delayMs = ms; }
+    void setDown(bool down) { m_down = down; }
+    void setRefusal(const QByteArray& packet) { m_refusal = packet; }
     void setPacketFault(const QByteArray& pattern, FaultProxy::Fault fault, int ms)
     {
         m_pattern = pattern;
@@ -139,6 +141,10 @@ private:
                     return;
                 case FaultProxy::Fault::CutDuringAnswer:
                     m_cutAnswer = true;
+                    break;
+                case FaultProxy::Fault::CutThenDown:
+                    m_cutAnswer = true;
+                    m_core.setDown(true);
                     break;
                 case FaultProxy::Fault::SlowAnswer:
                     m_slowAnswerMs = m_core.m_faultMs;
@@ -221,6 +227,18 @@ private:
     void open(QTcpSocket* s)
     {
         ++m_connections;
+        if (m_down) {
+            s->abort();
+            s->deleteLater();
+            return;
+        }
+        if (!m_refusal.isEmpty()) {
+            s->write(m_refusal);
+            s->flush();
+            s->disconnectFromHost();
+            connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+            return;
+        }
         m_links.append(new Link(*this, s));
     }
 
@@ -228,6 +246,8 @@ private:
     QTcpServer* m_server = nullptr;
     QList<Link*> m_links;
     bool m_stalled = false;
+    bool m_down = false;
+    QByteArray m_refusal;
     int m_delayMs = 0;
     QByteArray m_pattern;
     FaultProxy::Fault m_fault = FaultProxy::Fault::CutBefore;
@@ -270,6 +290,8 @@ void FaultProxy::pass()
     onProxyThread([this] {
         m_core->setDelay(0);
         m_core->setStalled(false);
+        m_core->setDown(false);
+        m_core->setRefusal({});
         m_core->setPacketFault({}, Fault::CutBefore, 0);
     });
 }
@@ -290,6 +312,24 @@ void FaultProxy::dropAll()
 {
     ++m_faults;
     onProxyThread([this] { m_core->closeAll(); });
+}
+
+void FaultProxy::refuseWith(int number, const QByteArray& message)
+{
+    ++m_faults;
+    // An error packet in place of the greeting: 0xff, the number, the text.
+    QByteArray payload;
+    payload += char(0xff);
+    payload += char(number & 0xff);
+    payload += char((number >> 8) & 0xff);
+    payload += message;
+    QByteArray packet;
+    packet += char(payload.size() & 0xff);
+    packet += char((payload.size() >> 8) & 0xff);
+    packet += char((payload.size() >> 16) & 0xff);
+    packet += char(0); // sequence number
+    packet += payload;
+    onProxyThread([this, packet] { m_core->setRefusal(packet); });
 }
 
 void FaultProxy::onPacket(const QByteArray& pattern, Fault fault, int milliseconds)

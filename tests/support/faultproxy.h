@@ -37,11 +37,15 @@ public:
     void delay(int milliseconds);
     // Break every open connection now.
     void dropAll();
+    // Every new connection gets this error packet instead of the server's
+    // greeting (a node that is full, or blocks the host), until pass().
+    void refuseWith(int number, const QByteArray& message);
     // What happens to the next packet of the program that contains a
     // pattern (the statement text of a prepare, "COMMIT", ...).
     enum class Fault {
         CutBefore,       // the connection breaks before the server sees it
         CutDuringAnswer, // the server gets it; half its answer arrives, then the line breaks
+        CutThenDown,     // as CutDuringAnswer, and every new connection breaks at once until pass()
         SlowAnswer,      // its answer arrives milliseconds late
     };
     void onPacket(const QByteArray& pattern, Fault fault, int milliseconds = 0);
