@@ -33,6 +33,9 @@ struct Session {
     // The texts of the controls its columns mirror, as last loaded, prepared
     // or saved; the month has changes while the controls differ from them.
     QStringList reportBaseline;
+    // Report keys this program saw declared, here or elsewhere; the month
+    // list offers another month first. Never read from the server for that.
+    QStringList declaredKeys;
 
     bool hasOpenReport() const { return !reportKey.isEmpty(); }
     void closeReport()
