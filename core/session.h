@@ -39,6 +39,9 @@ struct Session {
     // Actions under way that change the open month or project, or write it:
     // meanwhile the controls are no draft of the month the key names.
     int reportBusy = 0;
+    // Report keys this program saw declared, here or elsewhere; the month
+    // list offers another month first. Never read from the server for that.
+    QStringList declaredKeys;
 
     bool hasOpenReport() const { return !reportKey.isEmpty(); }
     void closeReport()

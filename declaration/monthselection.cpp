@@ -8,6 +8,7 @@
 #include "declaration/monthselectionrules.h"
 #include "declaration/openmonth.h"
 #include "declaration/reportrecord.h"
+#include "ui/listchoice.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -28,7 +29,9 @@ MonthSelection::MonthSelection(Form1& form, AppContext& ctx, const QLocale& loca
       m_drafts(drafts)
 {
     auto* box = m_c.get<QComboBox>(kMonthBox);
-    connect(box, &QComboBox::activated, this, [this, box](int index) { choose(box->itemText(index)); });
+    auto* choice = new ListChoice(
+        box, [this] { showOpenMonthEntry(); }, [this] { return offeredRow(); });
+    connect(choice, &ListChoice::chosen, this, [this, box](int index) { choose(box->itemText(index)); });
 }
 
 void MonthSelection::choose(const QString& monthEntry)
@@ -70,6 +73,8 @@ void MonthSelection::open(const QString& entry)
             found = lookUp(key);
     }
     if (found.kind == month::Lookup::Declared) {
+        if (!m_ctx.session.declaredKeys.contains(key))
+            m_ctx.session.declaredKeys << key;
         resetSummary();
         m_ctx.messages.inform(month::declaredMessage(report::monthPart(entry), year));
         if (m_drafts)
@@ -118,6 +123,25 @@ void MonthSelection::showOpenMonth()
     } else {
         m_c.setText(kMonthBox, QStringLiteral("maand"));
     }
+}
+
+void MonthSelection::showOpenMonthEntry()
+{
+    // The month box alone: a year chosen before the month stays chosen.
+    const Session& s = m_ctx.session;
+    m_c.setText(kMonthBox, s.hasOpenReport() ? s.reportMonthEntry : QStringLiteral("maand"));
+}
+
+int MonthSelection::offeredRow()
+{
+    const QString year = m_c.text(kYearBox);
+    const QDate today = m_ctx.clock.now().date();
+    const QString code = m_c.text(QStringLiteral("Text4"));
+    auto* box = m_c.get<QComboBox>(kMonthBox);
+    const int m = month::offeredMonth(month::isYear(year) ? year.toInt() : today.year(), today, [&](int n) {
+        return m_ctx.session.declaredKeys.contains(report::reportKey(year, box->itemText(n - 1), code));
+    });
+    return m - 1;
 }
 
 void MonthSelection::openInSession(const QString& key, const QString& year, const QString& entry,

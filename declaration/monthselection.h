@@ -29,7 +29,8 @@ public:
     MonthSelection(Form1& form, AppContext& ctx, const QLocale& locale = QLocale::system(),
                    LeaveGuard* guard = nullptr, DraftKeeper* drafts = nullptr);
 
-    // The click on an entry of Combo2 ("03 Maart ").
+    // An entry of Combo2 chosen ("03 Maart "): Enter on the box or a pick
+    // from its list, never an arrow key alone.
     void choose(const QString& monthEntry);
 
 private:
@@ -37,6 +38,8 @@ private:
     month::Lookup lookUp(const QString& key);
     void resetSummary();
     void showOpenMonth();
+    void showOpenMonthEntry();
+    int offeredRow();
     void openInSession(const QString& key, const QString& year, const QString& entry,
                        const month::Lookup& found);
     void prepareNew(const QString& entry, const QString& year, int days);

@@ -4,6 +4,8 @@
 #include "data/tables.h"
 #include "declaration/reportrecord.h"
 
+#include <QDate>
+
 namespace dl::month {
 
 bool isYear(const QString& yearText)
@@ -105,6 +107,16 @@ Verdict verdictOf(const QString& afgewerkt)
     if (afgewerkt == u"ja")
         return Verdict::Declared;
     return Verdict::PassOver;
+}
+
+int offeredMonth(int year, const QDate& today, const std::function<bool(int month)>& knownDeclared)
+{
+    const int latest = year < today.year() ? 12 : year > today.year() ? 1 : today.month();
+    for (int m = latest; m >= 1; --m) {
+        if (!knownDeclared(m))
+            return m;
+    }
+    return latest;
 }
 
 Lookup lookupReport(Records& records, const QString& key)

@@ -8,7 +8,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
+
+class QDate;
 
 namespace dl::month {
 
@@ -38,6 +41,12 @@ QStringList summaryControls();
 // the month's days (their activities from day 1 on) without one; day 1 when
 // every day has one.
 int firstDayToFill(const QStringList& activities);
+
+// The month (1-12) the month list offers while none is chosen: today's month
+// in today's year, December in an earlier year, January in a later one; from
+// there back past the months known to be declared, the month itself when
+// all before it are.
+int offeredMonth(int year, const QDate& today, const std::function<bool(int month)>& knownDeclared);
 
 // What a row with the month's key says about the month.
 enum class Verdict { Load, Declared, PassOver };

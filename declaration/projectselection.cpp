@@ -8,6 +8,7 @@
 #include "declaration/form1.h"
 #include "declaration/openmonth.h"
 #include "ui/controls.h"
+#include "ui/listchoice.h"
 
 #include <QColor>
 #include <QComboBox>
@@ -214,7 +215,9 @@ ProjectSelection::ProjectSelection(Form1& form, AppContext& ctx, LeaveGuard* gua
     : m_form(form), m_ctx(ctx), m_guard(guard)
 {
     auto* list = form.controls().get<QComboBox>(QStringLiteral("Combo1"));
-    connect(list, &QComboBox::activated, this, [this] {
+    auto* choice =
+        new ListChoice(list, [this] { showProjectInList(m_form.controls(), m_ctx.session.projectCode); });
+    connect(choice, &ListChoice::chosen, this, [this] {
         // A failed read or save changed nothing: the list shows the project on screen again.
         if (!runGuarded(m_ctx.messages, [this] { selectShownProject(m_form, m_ctx, m_guard); }))
             showProjectInList(m_form.controls(), m_ctx.session.projectCode);

@@ -43,7 +43,8 @@ QString notFoundMessage(const QString& code);
 // the program's own roads) asks before a changed month is left.
 void selectShownProject(Form1& form, AppContext& ctx, LeaveGuard* guard = nullptr);
 
-// Connects Combo1's choice to selectShownProject, guarded.
+// Connects Combo1's choice (Enter, or a pick from its list; the arrow keys
+// only select) to selectShownProject, guarded.
 class ProjectSelection : public QObject {
     Q_OBJECT
 public:

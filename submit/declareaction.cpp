@@ -27,6 +27,11 @@ DeclareAction::DeclareAction(Form1& form, AppContext& ctx, const QLocale& locale
 void DeclareAction::run()
 {
     runGuarded(m_ctx.messages, [this] { declareMonth(); });
+    // With its button gone the focus would pass on to the logoff button,
+    // where the next Enter ends the program; the next month is chosen here.
+    auto* month = m_c.widget(QStringLiteral("Combo2"));
+    if (!m_ctx.session.hasOpenReport() && month->isVisible())
+        month->setFocus(Qt::OtherFocusReason);
 }
 
 void DeclareAction::declareMonth()
@@ -137,6 +142,8 @@ void letGoOfMonth(FormControls& c, Session& session)
     for (const QString& name : {QStringLiteral("Image4"), QStringLiteral("Image6"), QStringLiteral("Combo4")})
         c.setShown(name, false);
     c.setText(QStringLiteral("Combo2"), QStringLiteral("maand"));
+    if (!session.declaredKeys.contains(session.reportKey))
+        session.declaredKeys << session.reportKey;
     session.closeReport();
 }
 

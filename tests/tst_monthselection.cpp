@@ -13,6 +13,7 @@
 #include "declaration/reportrecord.h"
 #include "support/fakes.h"
 #include "support/formhelpers.h"
+#include "support/loggedin.h"
 #include "support/testdb.h"
 
 #include <QAbstractItemView>
@@ -150,6 +151,8 @@ private Q_SLOTS:
     void databaseFailureChangesNothing();
     void refusedMonthOpensNothingLater_data();
     void refusedMonthOpensNothingLater();
+    void keysChooseTheMonth_data();
+    void keysChooseTheMonth();
 
 private:
     std::unique_ptr<Fixture> f;
@@ -572,6 +575,101 @@ void TestMonthSelection::refusedMonthOpensNothingLater()
     QCOMPARE(f->messages.shown.size(), 2);
     QCOMPARE(f->text(slot(3, 1)), u"7"_qs);
     QCOMPARE(f->session.reportKey, u"2008_02_P"_qs);
+}
+
+void TestMonthSelection::keysChooseTheMonth_data()
+{
+    QTest::addColumn<QString>("declared"); // a report stored declared
+    QTest::addColumn<QString>("opened");   // a month picked from the list first
+    QTest::addColumn<QList<int>>("keys");  // then pressed in the month box
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("key"); // the open report afterwards
+    QTest::addColumn<int>("boxes");   // message boxes the keys brought up
+    const QString march = u"2026_03_0042-GLAS"_qs;
+    // Today is 27 March 2026.
+    QTest::newRow("Down x3 opens nothing; Enter opens the month shown")
+        << QString() << QString() << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return}
+        << u"05 Mei "_qs << u"2026_05_0042-GLAS"_qs << 1;
+    QTest::newRow("Up starts at this month too")
+        << QString() << QString() << QList<int>{Qt::Key_Up, Qt::Key_Up, Qt::Key_Enter} << u"02 Februari "_qs
+        << u"2026_02_0042-GLAS"_qs << 1;
+    QTest::newRow("Home and End") << QString() << QString()
+                                  << QList<int>{Qt::Key_End, Qt::Key_Home, Qt::Key_Down, Qt::Key_Return}
+                                  << u"02 Februari "_qs << u"2026_02_0042-GLAS"_qs << 1;
+    QTest::newRow("Enter with no month shown opens nothing")
+        << QString() << QString() << QList<int>{Qt::Key_Return} << u"maand"_qs << QString() << 0;
+    QTest::newRow("left by Tab: no month shown again")
+        << QString() << QString() << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Tab} << u"maand"_qs
+        << QString() << 0;
+    QTest::newRow("left by Tab: the open month again")
+        << QString() << u"03 Maart "_qs << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Tab}
+        << u"03 Maart "_qs << march << 0;
+    QTest::newRow("left by Shift+Tab: the open month again")
+        << QString() << u"03 Maart "_qs << QList<int>{Qt::Key_Up, Qt::Key_Backtab} << u"03 Maart "_qs << march
+        << 0;
+    QTest::newRow("Enter on the open month opens it again")
+        << QString() << u"03 Maart "_qs << QList<int>{Qt::Key_Return} << u"03 Maart "_qs << march << 1;
+    QTest::newRow("Space opens the list on this month; Enter there opens it")
+        << QString() << QString() << QList<int>{Qt::Key_Space, Qt::Key_Return} << u"03 Maart "_qs << march
+        << 1;
+    QTest::newRow("in the list: Down and Enter")
+        << QString() << QString() << QList<int>{Qt::Key_F4, Qt::Key_Down, Qt::Key_Return} << u"04 April "_qs
+        << u"2026_04_0042-GLAS"_qs << 1;
+    QTest::newRow("Escape in the list opens nothing")
+        << QString() << u"03 Maart "_qs << QList<int>{Qt::Key_F4, Qt::Key_Down, Qt::Key_Escape}
+        << u"03 Maart "_qs << march << 0;
+    QTest::newRow("this month seen declared: the one before is offered")
+        << march << u"03 Maart "_qs << QList<int>{Qt::Key_Down, Qt::Key_Return} << u"02 Februari "_qs
+        << u"2026_02_0042-GLAS"_qs << 1;
+    QTest::newRow("this month seen declared: the list opens on the one before")
+        << march << u"03 Maart "_qs << QList<int>{Qt::Key_Space, Qt::Key_Return} << u"02 Februari "_qs
+        << u"2026_02_0042-GLAS"_qs << 1;
+}
+
+// On the program Startup builds, by real keys: an arrow only shows another
+// month; Enter or a pick from the list opens it.
+void TestMonthSelection::keysChooseTheMonth()
+{
+    QFETCH(QString, declared);
+    QFETCH(QString, opened);
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, shown);
+    QFETCH(QString, key);
+    QFETCH(int, boxes);
+    TestDb::loadDemo();
+    if (!declared.isEmpty())
+        insertReport(declared, u"ja"_qs);
+    test::LoggedIn program;
+    QVERIFY(program.start());
+    FormControls& c = program.c();
+    QVERIFY(test::pickFromList(c.get<QComboBox>(u"Combo1"_qs),
+                               u"0042-GLAS                Begeleiding aanleg glasvezelnet"_qs));
+    auto* box = c.get<QComboBox>(u"Combo2"_qs);
+    if (!opened.isEmpty()) {
+        // A declared month is refused and leaves the box on "maand".
+        QVERIFY(test::pickFromList(box, opened) || !declared.isEmpty());
+        program.form().tabs()->setCurrentIndex(0);
+    }
+    box->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), box);
+    program.messages.clear();
+    const QString before = program.session.reportKey;
+
+    for (const int k : keys) {
+        program.press({k});
+        if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Space)
+            continue;
+        // Nothing opens, nothing is asked.
+        QVERIFY2(program.messages.shown.isEmpty(), qPrintable(program.messages.last()));
+        QCOMPARE(program.session.reportKey, before);
+    }
+    QTRY_VERIFY(!box->view()->isVisible());
+
+    QCOMPARE(c.text(u"Combo2"_qs), shown);
+    QCOMPARE(program.session.reportKey, key);
+    QCOMPARE(program.messages.shown.size(), boxes);
+    if (boxes > 0)
+        QVERIFY2(program.messages.last().startsWith(u"Een "_qs), qPrintable(program.messages.last()));
 }
 
 QTEST_MAIN(TestMonthSelection)

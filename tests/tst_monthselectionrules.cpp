@@ -18,6 +18,8 @@ private Q_SLOTS:
     void year();
     void verdict_data();
     void verdict();
+    void offeredMonth_data();
+    void offeredMonth();
 };
 
 void TestMonthSelectionRules::startCheck_data()
@@ -122,6 +124,32 @@ void TestMonthSelectionRules::verdict()
     QFETCH(QString, state);
     QFETCH(int, verdict);
     QCOMPARE(int(month::verdictOf(state)), verdict);
+}
+
+void TestMonthSelectionRules::offeredMonth_data()
+{
+    QTest::addColumn<int>("year");
+    QTest::addColumn<QList<int>>("declared");
+    QTest::addColumn<int>("offered");
+    // Today is 27 March 2026.
+    QTest::newRow("this month") << 2026 << QList<int>{} << 3;
+    QTest::newRow("this month declared") << 2026 << QList<int>{3} << 2;
+    QTest::newRow("back past every declared one") << 2026 << QList<int>{3, 2} << 1;
+    QTest::newRow("a gap") << 2026 << QList<int>{3, 1} << 2;
+    QTest::newRow("all declared: this month") << 2026 << QList<int>{1, 2, 3} << 3;
+    QTest::newRow("later months do not count") << 2026 << QList<int>{4, 12} << 3;
+    QTest::newRow("an earlier year ends in December") << 2025 << QList<int>{} << 12;
+    QTest::newRow("an earlier year, December declared") << 2025 << QList<int>{12, 11} << 10;
+    QTest::newRow("a later year begins in January") << 2027 << QList<int>{} << 1;
+}
+
+void TestMonthSelectionRules::offeredMonth()
+{
+    QFETCH(int, year);
+    QFETCH(QList<int>, declared);
+    QFETCH(int, offered);
+    QCOMPARE(month::offeredMonth(year, QDate(2026, 3, 27), [&](int m) { return declared.contains(m); }),
+             offered);
 }
 
 QTEST_GUILESS_MAIN(TestMonthSelectionRules)

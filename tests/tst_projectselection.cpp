@@ -9,8 +9,12 @@
 #include "declaration/projectselection.h"
 #include "declaration/totals.h"
 #include "support/fakes.h"
+#include "support/formhelpers.h"
+#include "support/loggedin.h"
 #include "support/testdb.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -140,6 +144,8 @@ private Q_SLOTS:
     void rateHeldAsText_data();
     void rateHeldAsText();
     void failureChangesNothing();
+    void keysChooseTheProject_data();
+    void keysChooseTheProject();
     void screenshot();
 
 private:
@@ -493,6 +499,64 @@ void TestProjectSelection::failureChangesNothing()
     QCOMPARE(f->session.projectCode, u"0042-GLAS"_s);
     QCOMPARE(f->text(u"Combo2"_s), u"12 December "_s);
     QVERIFY(f->session.hasOpenReport());
+}
+
+void TestProjectSelection::keysChooseTheProject_data()
+{
+    QTest::addColumn<QString>("opened");  // a project picked from the list first
+    QTest::addColumn<QList<int>>("keys"); // then pressed in the project box
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("code"); // the project on the form afterwards
+    const QString glas = entry(u"0042-GLAS"_s, u"Begeleiding aanleg glasvezelnet"_s);
+    const QString haven = entry(u"0042-HAVEN"_s, u"Advies herinrichting havenkade"_s);
+    QTest::newRow("Down x2 reads nothing; Enter opens the project shown")
+        << QString() << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Return} << haven << u"0042-HAVEN"_s;
+    QTest::newRow("Enter with no project shown reads nothing")
+        << QString() << QList<int>{Qt::Key_Return} << u"Projecten"_s << QString();
+    QTest::newRow("left by Tab: no project shown again")
+        << QString() << QList<int>{Qt::Key_Down, Qt::Key_Tab} << u"Projecten"_s << QString();
+    QTest::newRow("left by Tab: the open project again")
+        << glas << QList<int>{Qt::Key_Down, Qt::Key_Tab} << glas << u"0042-GLAS"_s;
+    QTest::newRow("Up from the open project, then Enter")
+        << haven << QList<int>{Qt::Key_Up, Qt::Key_Enter} << glas << u"0042-GLAS"_s;
+    QTest::newRow("in the list: Down and Enter")
+        << glas << QList<int>{Qt::Key_F4, Qt::Key_Down, Qt::Key_Return} << haven << u"0042-HAVEN"_s;
+}
+
+// On the program Startup builds, by real keys: an arrow only shows another
+// project; Enter or a pick from the list reads it.
+void TestProjectSelection::keysChooseTheProject()
+{
+    QFETCH(QString, opened);
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, shown);
+    QFETCH(QString, code);
+    TestDb::loadDemo();
+    test::LoggedIn program;
+    QVERIFY(program.start());
+    FormControls& c = program.c();
+    auto* box = c.get<QComboBox>(u"Combo1"_s);
+    QCOMPARE(box->itemText(0).left(10), u"0042-GLAS "_s); // the rows above count on this order
+    if (!opened.isEmpty())
+        QVERIFY(test::pickFromList(box, opened));
+    box->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), box);
+    const QString before = program.session.projectCode;
+    const QString fields = c.text(u"Text4"_s);
+
+    for (const int k : keys) {
+        program.press({k});
+        if (k == Qt::Key_Return || k == Qt::Key_Enter)
+            continue;
+        QCOMPARE(program.session.projectCode, before);
+        QCOMPARE(c.text(u"Text4"_s), fields);
+    }
+    QTRY_VERIFY(!box->view()->isVisible());
+
+    QCOMPARE(c.text(u"Combo1"_s), shown);
+    QCOMPARE(program.session.projectCode, code);
+    QCOMPARE(c.text(u"Text4"_s), code.isEmpty() ? fields : code);
+    QVERIFY2(program.messages.shown.isEmpty(), qPrintable(program.messages.last()));
 }
 
 void TestProjectSelection::screenshot()

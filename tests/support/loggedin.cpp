@@ -1,0 +1,60 @@
+#include "support/loggedin.h"
+
+#include "app/serverwait.h"
+#include "login/loginform.h"
+#include "support/formhelpers.h"
+#include "support/testdb.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+namespace dl::test {
+
+LoggedIn::LoggedIn(const QDateTime& now) : clock(now), ctx{session, messages, clock, TestDb::server()}
+{
+    messages.openMs = 20;
+    ctx.serverWait = waitWhilePainting;
+}
+
+LoggedIn::~LoggedIn() = default;
+
+bool LoggedIn::start()
+{
+    StartupSeams seams;
+    seams.printers =
+        std::make_unique<FakePrinters>(QStringList{QStringLiteral("Kantoor")}, QStringLiteral("Kantoor"));
+    seams.files = std::make_unique<FakeFiles>();
+    seams.quit = [](int) {};
+    seams.endProgram = [] {};
+    seams.workstation =
+        WorkstationReader(QStringLiteral("/nonexistent"), [] { return QStringLiteral("tester"); });
+    seams.locale = QLocale(QLocale::Dutch, QLocale::Netherlands);
+    seams.draftFolder = m_drafts.path();
+    m_startup = std::make_unique<Startup>(ctx, std::move(seams));
+    m_startup->start();
+    LoginForm* login = m_startup->loginForm();
+    if (!login || !QTest::qWaitForWindowExposed(login))
+        return false;
+    typeInto(login->controls().get<QLineEdit>(QStringLiteral("Text1")), QStringLiteral("anna"));
+    typeInto(login->controls().get<QLineEdit>(QStringLiteral("Text2")), QStringLiteral("geheim"));
+    QTest::mouseClick(login->controls().widget(QStringLiteral("Image1")), Qt::LeftButton);
+    if (!m_startup->hasMainForm() || !QTest::qWaitForWindowExposed(&form()))
+        return false;
+    QApplication::setActiveWindow(&form());
+    return QTest::qWaitForWindowActive(&form()) && messages.shown.isEmpty();
+}
+
+void LoggedIn::press(const QList<int>& keys)
+{
+    for (const int key : keys) {
+        QWidget* to = QApplication::activePopupWidget();
+        if (to)
+            to = to->focusWidget() ? to->focusWidget() : to;
+        else
+            to = form().focusWidget();
+        QTest::keyClick(to, Qt::Key(key));
+    }
+}
+
+} // namespace dl::test
