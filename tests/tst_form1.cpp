@@ -451,19 +451,23 @@ private Q_SLOTS:
     void fitsTheWindow_data()
     {
         QTest::addColumn<QSize>("size");
-        QTest::addColumn<int>("daysInView");  // at least
-        QTest::addColumn<QString>("picture"); // DL_SCREENSHOT_DIR=folder: saved there
-        QTest::newRow("1024x768") << QSize(1024, 738) << 12 << u"form1-1024.png"_qs;
-        QTest::newRow("200% on 1366x768") << QSize(683, 384) << 2 << u"form1-200.png"_qs;
-        QTest::newRow("1366x768") << QSize(1366, 738) << 12 << QString();
-        QTest::newRow("1920x1080") << QSize(1920, 1050) << 30 << QString();
+        QTest::addColumn<int>("daysInView");   // at least
+        QTest::addColumn<bool>("activityCut"); // a full activity shows only in part
+        QTest::addColumn<QString>("picture");  // DL_SCREENSHOT_DIR=folder: saved there
+        QTest::newRow("1024x768") << QSize(1024, 738) << 12 << false << u"form1-1024.png"_qs;
+        QTest::newRow("200% on 1366x768") << QSize(683, 384) << 2 << true << u"form1-200.png"_qs;
+        QTest::newRow("1366x768") << QSize(1366, 738) << 12 << false << QString();
+        QTest::newRow("1920x1080") << QSize(1920, 1050) << 30 << false << QString();
     }
     void fitsTheWindow()
     {
         QFETCH(QSize, size);
         QFETCH(int, daysInView);
+        QFETCH(bool, activityCut);
         QFETCH(QString, picture);
         Form1& form = wiredNovember();
+        const QString full = u"Inspectie kademuur, verslag havenmeester."_qs;
+        form.controls().setText(u"Text24(2)"_qs, full);
         const QString folder = qEnvironmentVariable("DL_SCREENSHOT_DIR");
         if (!folder.isEmpty() && !picture.isEmpty())
             fillForAPicture(form.controls());
@@ -517,6 +521,12 @@ private Q_SLOTS:
         for (int n = 1; n <= 30; ++n)
             shown += fullyShown(c.widget(element(u"Text26"_qs, n)));
         QVERIFY2(shown >= daysInView, qPrintable(QString::number(shown)));
+        // A text cut by the window says so and shows whole as a tool tip; it stays as it is.
+        auto* activity = c.get<QLineEdit>(u"Text24(2)"_qs);
+        QCOMPARE(form::isCut(activity), activityCut);
+        QCOMPARE(activity->toolTip(), activityCut ? full : QString());
+        QCOMPARE(activity->actions().size(), activityCut ? 1 : 0);
+        QCOMPARE(activity->text(), full);
         if (!folder.isEmpty() && !picture.isEmpty()) {
             form.switchTab(1);
             c.get<QLineEdit>(u"Text26(5)"_qs)->setFocus();
