@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QVBoxLayout>
 
 namespace dl {
@@ -250,6 +251,60 @@ QWidget* buttonsBox(FormControls& c)
     return box;
 }
 
+// Each caption to its field, and each field a name a screen reader says;
+// the figures without a caption of their own say which row and side they
+// are on.
+void nameFields(FormControls& c)
+{
+    const struct {
+        const char16_t* label;
+        const char16_t* field;
+    } buddies[] = {{u"Label2(0)", u"Combo1"},  {u"Label2(2)", u"Text2"},   {u"Label2(3)", u"Text3"},
+                   {u"Label2(4)", u"Text4"},   {u"Label2(5)", u"Text6"},   {u"Label2(7)", u"Text7"},
+                   {u"Label2(8)", u"Text8"},   {u"Label2(9)", u"Text9"},   {u"Label2(13)", u"Text10"},
+                   {u"Label3", u"Combo3"},     {u"Label2(14)", u"Text19"}, {u"Label2(10)", u"Text14"},
+                   {u"Label2(6)", u"Text11"},  {u"Label2(11)", u"Text17"}, {u"Label2(17)", u"Text28"},
+                   {u"Label2(18)", u"Text29"}, {u"Label2(12)", u"Text18"}};
+    for (const auto& b : buddies)
+        c.get<QLabel>(QString::fromUtf16(b.label))->setBuddy(c.widget(QString::fromUtf16(b.field)));
+
+    const struct {
+        const char16_t* field;
+        const char16_t* name;
+    } names[] = {{u"Combo1", u"Kies uw project"},
+                 {u"Text38", u"Projectnummer"},
+                 {u"Text2", u"Project naam"},
+                 {u"Text3", u"Omschrijving"},
+                 {u"Text4", u"Project code"},
+                 {u"Text6", u"Opdrachtgever"},
+                 {u"Text7", u"Datum planning, begin"},
+                 {u"Text8", u"Datum planning, einde"},
+                 {u"Text9", u"Uren planning"},
+                 {u"Text10", u"Opmerking"},
+                 {u"Combo3", u"Jaar"},
+                 {u"Combo2", u"Maand"},
+                 {u"Text19", u"Aantal werkuren"},
+                 {u"Text20", u"Uurtarief"},
+                 {u"Text39", u"Bedrag werkuren, tarief opdrachtgever"},
+                 {u"Text21", u"Bedrag werkuren"},
+                 {u"Text14", u"Aantal kilometers"},
+                 {u"Text15", u"Kilometervergoeding per kilometer"},
+                 {u"Text16", u"Bedrag kilometers"},
+                 {u"Text11", u"Onkostenvergoeding"},
+                 {u"Text12", u"Onkosten, omschrijving"},
+                 {u"Text13", u"Bedrag onkosten"},
+                 {u"Text40", u"Subtotaal, tarief opdrachtgever"},
+                 {u"Text17", u"Subtotaal"},
+                 {u"Text41", u"BTW 20%, tarief opdrachtgever"},
+                 {u"Text28", u"BTW 20%"},
+                 {u"Text42", u"TOTAAL, tarief opdrachtgever"},
+                 {u"Text29", u"TOTAAL"},
+                 {u"Text18", u"Opmerking voor Pelvarnet"},
+                 {u"Combo4", u"Printer"}};
+    for (const auto& n : names)
+        c.widget(QString::fromUtf16(n.field))->setAccessibleName(QString::fromUtf16(n.name));
+}
+
 } // namespace
 
 QWidget* buildDeclaratieTab(FormControls& c)
@@ -263,6 +318,7 @@ QWidget* buildDeclaratieTab(FormControls& c)
     lower->addWidget(buttonsBox(c));
     v->addLayout(lower);
     v->addStretch(1);
+    nameFields(c);
     return page;
 }
 

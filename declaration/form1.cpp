@@ -12,6 +12,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -31,7 +33,15 @@ Form1::Form1(AppContext& ctx, QWidget* parent, const QLocale& locale) : QWidget(
 
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
-    m_tabs->addTab(buildDeclaratieTab(m_controls), QStringLiteral("Declaratie"));
+    // Scrolls where the window is smaller than the page: a small screen or a
+    // large scale. The report tab scrolls its days itself.
+    auto* declaratie = new QScrollArea;
+    declaratie->setObjectName(QStringLiteral("DeclaratieScroll"));
+    declaratie->setWidgetResizable(true);
+    declaratie->setFrameShape(QFrame::NoFrame);
+    declaratie->setFocusPolicy(Qt::NoFocus);
+    declaratie->setWidget(buildDeclaratieTab(m_controls));
+    m_tabs->addTab(declaratie, QStringLiteral("Declaratie"));
     m_tabs->addTab(buildRaportTab(m_controls), QStringLiteral("Raport"));
     m_controls.add(m_tabs);
     v->addWidget(m_tabs, 1);
@@ -41,8 +51,20 @@ Form1::Form1(AppContext& ctx, QWidget* parent, const QLocale& locale) : QWidget(
             Q_EMIT tabChangedByUser(index);
     });
 
-    resize(1040, 720);
     load(locale);
+    resize(startSize());
+}
+
+QSize Form1::startSize() const
+{
+    // Tall enough for all days of a month where the screen has the room,
+    // never larger than the screen.
+    QSize want(1040, 720);
+    if (auto* days = findChild<QScrollArea*>(QStringLiteral("RaportScroll")))
+        want.setHeight(qMax(want.height(), sizeHint().height() + days->widget()->sizeHint().height() -
+                                               days->sizeHint().height()));
+    const QScreen* s = screen();
+    return s ? want.boundedTo(s->availableGeometry().size()) : want;
 }
 
 QWidget* Form1::buildTop()

@@ -46,6 +46,7 @@ protected:
 private:
     QWidget* buildTop();
     QWidget* buildTicker();
+    QSize startSize() const;
     void load(const QLocale& locale);
 
     AppContext& m_ctx;

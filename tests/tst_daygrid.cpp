@@ -53,6 +53,8 @@ private Q_SLOTS:
     void hoursLimitWhileTyping();
     void hoursLimitWhileLoading();
     void hoursLimitEverySlotInOrder();
+    void daySaysWhichDay_data();
+    void daySaysWhichDay();
 
 private:
     std::unique_ptr<Fixture> f;
@@ -186,6 +188,45 @@ void TestDayGrid::hoursLimitEverySlotInOrder()
     QCOMPARE(f->text(hours(3)), u"0"_s);
     QCOMPARE(f->text(hours(20)), u"0"_s);
     QCOMPARE(f->text(element(u"Text26"_s, 32)), u"8"_s);
+}
+
+// What a screen reader says in each field of a day, and the weekend mark,
+// from the day label a month sets.
+void TestDayGrid::daySaysWhichDay_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("day");
+    QTest::addColumn<bool>("weekend");
+    QTest::newRow("tuesday") << 3 << u"Di  03 November 2026"_s << u"dinsdag 3 november"_s << false;
+    QTest::newRow("saturday") << 1 << u"Za  01 Maart     2008"_s << u"zaterdag 1 maart"_s << true;
+    QTest::newRow("sunday") << 2 << u"Zo  02 Maart     2008"_s << u"zondag 2 maart"_s << true;
+    QTest::newRow("friday, last day") << 31 << u"Vr  31 Oktober  2025"_s << u"vrijdag 31 oktober"_s << false;
+    // A stored label with a wrong weekday: the date decides.
+    QTest::newRow("weekday from the date")
+        << 1 << u"Ma  01 Maart     2008"_s << u"zaterdag 1 maart"_s << true;
+    QTest::newRow("no month chosen") << 5 << u"5"_s << u"dag 5"_s << false;
+    QTest::newRow("cleared slot") << 30 << QString() << u"dag 30"_s << false;
+    QTest::newRow("not a date") << 7 << u"Za  31 Februari 2008"_s << u"dag 7"_s << false;
+}
+
+void TestDayGrid::daySaysWhichDay()
+{
+    QFETCH(int, slot);
+    QFETCH(QString, label);
+    QFETCH(QString, day);
+    QFETCH(bool, weekend);
+    // From a weekend to this day: nothing of the earlier day stays.
+    f->c().setText(element(u"Text23"_s, slot), u"Zo  02 Maart     2008"_s);
+    f->c().setText(element(u"Text23"_s, slot), label);
+    const QStringList columns{u"Datum"_s, u"Activiteit"_s, u"Contact"_s, u"Uren"_s, u"Kilometers"_s};
+    const QColor weekday = f->edit(element(u"Text24"_s, 32 - slot))->palette().color(QPalette::Base);
+    for (int col = 0; col < 5; ++col) {
+        QWidget* w = f->c().widget(element(u"Text%1"_s.arg(23 + col), slot));
+        QCOMPARE(w->accessibleName(), columns[col] + u", "_s + day);
+        QCOMPARE(w->accessibleDescription(), weekend ? u"weekend"_s : QString());
+        QCOMPARE(w->palette().color(QPalette::Base) != weekday, weekend);
+    }
 }
 
 QTEST_MAIN(TestDayGrid)

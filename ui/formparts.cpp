@@ -4,9 +4,14 @@
 #include <limits>
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QEvent>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTextBlock>
 #include <QValidator>
 
@@ -121,6 +126,58 @@ private:
     QString m_keys;
 };
 
+QIcon ellipsisIcon()
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(60, 60, 60));
+    for (int i = 0; i < 3; ++i)
+        p.drawEllipse(QPointF(3.5 + i * 4.5, 11.5), 1.6, 1.6);
+    return QIcon(pm);
+}
+
+// Watches a field's text and width; a child of the field.
+class CutMarker : public QObject {
+public:
+    explicit CutMarker(QLineEdit* edit) : QObject(edit), m_edit(edit)
+    {
+        m_mark = new QAction(ellipsisIcon(), QString(), this);
+        m_mark->setObjectName(QStringLiteral("cutMark"));
+        connect(edit, &QLineEdit::textChanged, this, &CutMarker::update);
+        edit->installEventFilter(this);
+        update();
+    }
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::Resize || e->type() == QEvent::FontChange || e->type() == QEvent::FocusOut)
+            update();
+        return QObject::eventFilter(watched, e);
+    }
+
+private:
+    void update()
+    {
+        const bool cut = isCut(m_edit);
+        const QString tip = cut ? m_edit->text() : QString();
+        m_edit->setToolTip(tip);
+        m_mark->setToolTip(tip);
+        // Read from its start, the ellipsis at the end, while nobody types in it.
+        if (cut && !m_edit->hasFocus())
+            m_edit->setCursorPosition(0);
+        const bool shown = m_edit->actions().contains(m_mark);
+        if (cut && !shown)
+            m_edit->addAction(m_mark, QLineEdit::TrailingPosition);
+        else if (!cut && shown)
+            m_edit->removeAction(m_mark);
+    }
+
+    QLineEdit* m_edit;
+    QAction* m_mark;
+};
+
 } // namespace
 
 QFont courierNew()
@@ -196,6 +253,25 @@ int userInputLimit(const QLineEdit* edit)
 void moveOnKeys(QLineEdit* from, QLineEdit* to, const QString& keys)
 {
     from->installEventFilter(new MoveOnKeys(from, to, keys));
+}
+
+bool isCut(const QLineEdit* edit)
+{
+    // The room without the ellipsis, so that showing it changes nothing here.
+    QStyleOptionFrame opt;
+    opt.initFrom(edit);
+    opt.lineWidth =
+        edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, edit) : 0;
+    const QRect r = edit->style()->subElementRect(QStyle::SE_LineEditContents, &opt, edit);
+    const QMargins m = edit->textMargins();
+    // QLineEdit keeps two pixels on either side of the text.
+    const int room = r.width() - m.left() - m.right() - 4;
+    return edit->fontMetrics().horizontalAdvance(edit->text()) > room;
+}
+
+void showWhenCut(QLineEdit* edit)
+{
+    new CutMarker(edit);
 }
 
 QLabel* label(FormControls& c, const QString& name, const QString& caption)

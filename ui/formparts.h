@@ -61,6 +61,12 @@ EditSpan changedSpan(const QString& old, const QString& now);
 // The edit of old into now, with the inserted part cut so that the result
 // holds at most max characters (nothing is cut from what was there).
 QString limitEdit(const QString& old, const QString& now, int max, int* cursor = nullptr);
+// A text wider than the field shows that it goes on: an ellipsis at the
+// end of the field, and the whole text as its tool tip. The text itself is
+// never touched.
+void showWhenCut(QLineEdit* edit);
+// Whether the field's text is wider than the room it has to show it in.
+bool isCut(const QLineEdit* edit);
 QLabel* label(FormControls& c, const QString& name, const QString& caption);
 // Editable so that it can show its design text; readOnlyEdit: the user picks
 // from the list and cannot type.
