@@ -40,11 +40,17 @@ GRANT SELECT, INSERT, TRIGGER ON `torvakdb_TORVAKdeclaraties`.`Declaraties` TO '
 SET @dl_change = (
   SELECT IF(COUNT(*) = 0,
             'ALTER TABLE `torvakdb_TORVAKraporten`.`Raporten` ADD COLUMN `eigenaar` VARBINARY(4)
-               AS (CAST(SUBSTRING(`Projectnaam`, 9, 4) AS BINARY)) VIRTUAL INVISIBLE,
-             ADD INDEX `ix_eigenaar_projectnaam` (`eigenaar`, `Projectnaam`)',
+               AS (CAST(SUBSTRING(`Projectnaam`, 9, 4) AS BINARY)) VIRTUAL INVISIBLE',
             'DO 0')
   FROM information_schema.COLUMNS
   WHERE TABLE_SCHEMA = 'torvakdb_TORVAKraporten' AND TABLE_NAME = 'Raporten' AND COLUMN_NAME = 'eigenaar');
+PREPARE dl_stmt FROM @dl_change;
+EXECUTE dl_stmt;
+DEALLOCATE PREPARE dl_stmt;
+SET @dl_change = (
+  SELECT IF(COUNT(*) = 0, 'CREATE INDEX `ix_eigenaar_projectnaam` ON `torvakdb_TORVAKraporten`.`Raporten` (`eigenaar`, `Projectnaam`)', 'DO 0')
+  FROM information_schema.STATISTICS
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKraporten' AND TABLE_NAME = 'Raporten' AND INDEX_NAME = 'ix_eigenaar_projectnaam');
 PREPARE dl_stmt FROM @dl_change;
 EXECUTE dl_stmt;
 DEALLOCATE PREPARE dl_stmt;
@@ -53,11 +59,17 @@ SET @dl_change = (
   SELECT IF(COUNT(*) = 0,
             'ALTER TABLE `torvakdb_TORVAKraporten`.`Sloten` ADD COLUMN `eigenaar` VARBINARY(4)
                AS (CASE WHEN `sleutel` LIKE ''raport:%'' THEN SUBSTRING(`sleutel`, 16, 4)
-                        WHEN `sleutel` LIKE ''factuur:%'' THEN SUBSTRING(`sleutel`, 13, 4) END) VIRTUAL INVISIBLE,
-             ADD INDEX `ix_eigenaar` (`eigenaar`)',
+                        WHEN `sleutel` LIKE ''factuur:%'' THEN SUBSTRING(`sleutel`, 13, 4) END) VIRTUAL INVISIBLE',
             'DO 0')
   FROM information_schema.COLUMNS
   WHERE TABLE_SCHEMA = 'torvakdb_TORVAKraporten' AND TABLE_NAME = 'Sloten' AND COLUMN_NAME = 'eigenaar');
+PREPARE dl_stmt FROM @dl_change;
+EXECUTE dl_stmt;
+DEALLOCATE PREPARE dl_stmt;
+SET @dl_change = (
+  SELECT IF(COUNT(*) = 0, 'CREATE INDEX `ix_eigenaar` ON `torvakdb_TORVAKraporten`.`Sloten` (`eigenaar`)', 'DO 0')
+  FROM information_schema.STATISTICS
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKraporten' AND TABLE_NAME = 'Sloten' AND INDEX_NAME = 'ix_eigenaar');
 PREPARE dl_stmt FROM @dl_change;
 EXECUTE dl_stmt;
 DEALLOCATE PREPARE dl_stmt;
@@ -65,11 +77,17 @@ DEALLOCATE PREPARE dl_stmt;
 SET @dl_change = (
   SELECT IF(COUNT(*) = 0,
             'ALTER TABLE `torvakdb_TORVAKdata`.`KALMIRO_projecten` ADD COLUMN `eigenaar` VARBINARY(4)
-               AS (CAST(LEFT(`Projectcode`, 4) AS BINARY)) VIRTUAL INVISIBLE,
-             ADD INDEX `ix_eigenaar` (`eigenaar`)',
+               AS (CAST(LEFT(`Projectcode`, 4) AS BINARY)) VIRTUAL INVISIBLE',
             'DO 0')
   FROM information_schema.COLUMNS
   WHERE TABLE_SCHEMA = 'torvakdb_TORVAKdata' AND TABLE_NAME = 'KALMIRO_projecten' AND COLUMN_NAME = 'eigenaar');
+PREPARE dl_stmt FROM @dl_change;
+EXECUTE dl_stmt;
+DEALLOCATE PREPARE dl_stmt;
+SET @dl_change = (
+  SELECT IF(COUNT(*) = 0, 'CREATE INDEX `ix_eigenaar` ON `torvakdb_TORVAKdata`.`KALMIRO_projecten` (`eigenaar`)', 'DO 0')
+  FROM information_schema.STATISTICS
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKdata' AND TABLE_NAME = 'KALMIRO_projecten' AND INDEX_NAME = 'ix_eigenaar');
 PREPARE dl_stmt FROM @dl_change;
 EXECUTE dl_stmt;
 DEALLOCATE PREPARE dl_stmt;
@@ -289,8 +307,8 @@ RETURN CASE
   WHEN p_login IS NULL OR p_login = '' THEN 'leeg'
   WHEN CAST(p_login AS BINARY) <> CAST(TRIM(TRAILING ' ' FROM p_login) AS BINARY) THEN 'spaties aan het eind'
   WHEN CHAR_LENGTH(p_login) > 80 THEN 'langer dan 80 tekens'
-  WHEN CAST(CONVERT(CONVERT(p_login USING utf8mb3) USING utf8mb4) AS BINARY) <> CAST(p_login AS BINARY)
-    THEN 'tekens buiten utf8mb3'
+  -- A character of four bytes in UTF-8 (its first byte F0 to F4).
+  WHEN HEX(CONVERT(p_login USING utf8mb4)) REGEXP '^(..)*F[0-4]' THEN 'tekens buiten utf8mb3'
   WHEN p_login IN ('root', 'mysql', 'mariadb.sys', 'PUBLIC', 'torvakdb', 'torvakdb_eigenaar', 'torvakdb_consultant')
     THEN 'naam van de server of het programma'
   ELSE NULL END//
