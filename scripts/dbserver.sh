@@ -69,7 +69,7 @@ start() {
     --bind-address=127.0.0.1 --pid-file="$dir/mysqld.pid" --log-error="$dir/error.log" \
     --skip-log-bin --innodb-buffer-pool-size="${DL_DB_BUFFER_POOL:-256M}" \
     --innodb-flush-log-at-trx-commit=2 --max-connections=300 \
-    --character-set-server=utf8mb4 "${extra[@]}" >/dev/null 2>&1 &
+    --character-set-server=utf8mb4 --plugin-load-add=auth_ed25519 "${extra[@]}" >/dev/null 2>&1 &
   for _ in $(seq 1 150); do
     if client -e 'SELECT 1' >/dev/null 2>&1 && [[ -f "$dir/mysqld.pid" ]]; then break; fi
     sleep 0.2

@@ -62,6 +62,8 @@ pid-file=$(pidfile "$n")
 log-error=$d/error.log
 character-set-server=utf8mb4
 max-connections=300
+# The consultants' accounts: INSTALL SONAME is not replicated, so every node loads it.
+plugin-load-add=auth_ed25519
 innodb-buffer-pool-size=${DL_DB_BUFFER_POOL:-64M}
 innodb-log-file-size=16M
 innodb-flush-log-at-trx-commit=2

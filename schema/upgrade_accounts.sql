@@ -1,0 +1,509 @@
+-- Accounts of their own for the consultants: each logs in to the server as
+-- themselves and reaches only their own rows, through views the server
+-- filters on who is connected. Runs as an administrator after upgrade.sql;
+-- safe to run again (also after the office changed its tables: the views
+-- are made anew). Changes nothing for workstations that still use the
+-- shared account: its rights and the tables' visible columns stay as they
+-- are. See docs/ACCOUNTS.md; accounts come with upgrade_accounts_existing.sql
+-- or the office commands below, the switch with switch_shared_account.sql.
+-- MariaDB; what differs on MySQL 8 is marked "MySQL 8:".
+
+CREATE DATABASE IF NOT EXISTS `torvakdb_TORVAKeigen` CHARACTER SET utf8mb4;
+CREATE DATABASE IF NOT EXISTS `torvakdb_TORVAKbeheer` CHARACTER SET utf8mb4;
+
+-- The owner of the views, functions and triggers: nobody logs in with it.
+CREATE USER IF NOT EXISTS 'torvakdb_eigenaar'@'localhost' ACCOUNT LOCK;
+ALTER USER 'torvakdb_eigenaar'@'localhost' ACCOUNT LOCK;
+REVOKE ALL PRIVILEGES, GRANT OPTION FROM 'torvakdb_eigenaar'@'localhost';
+GRANT SELECT ON `torvakdb_TORVAKdata`.`KALMIRO_consultants` TO 'torvakdb_eigenaar'@'localhost';
+GRANT SELECT ON `torvakdb_TORVAKdata`.`KALMIRO_projecten` TO 'torvakdb_eigenaar'@'localhost';
+GRANT SELECT ON `torvakdb_TORVAKdata`.`KALMIRO_opdrachtgevers` TO 'torvakdb_eigenaar'@'localhost';
+GRANT SELECT ON `torvakdb_TORVAKdata`.`KALMIRO_berichten` TO 'torvakdb_eigenaar'@'localhost';
+GRANT SELECT, INSERT ON `torvakdb_TORVAKdata`.`LOGINconsultant` TO 'torvakdb_eigenaar'@'localhost';
+-- Table-wide UPDATE: an UPDATE ... LIMIT through a view (a table without a
+-- key) needs it for the view's owner; the consultants get columns only.
+GRANT SELECT, UPDATE ON `torvakdb_TORVAKdata`.`KALMIRO_consultants` TO 'torvakdb_eigenaar'@'localhost';
+GRANT SELECT, INSERT, UPDATE, TRIGGER ON `torvakdb_TORVAKraporten`.`Raporten` TO 'torvakdb_eigenaar'@'localhost';
+GRANT SELECT, INSERT, UPDATE, TRIGGER ON `torvakdb_TORVAKraporten`.`Sloten` TO 'torvakdb_eigenaar'@'localhost';
+GRANT SELECT, INSERT, TRIGGER ON `torvakdb_TORVAKdeclaraties`.`Declaraties` TO 'torvakdb_eigenaar'@'localhost';
+
+-- ---------------------------------------------------------------------
+-- Whose row it is, as a column the server can index: the four characters
+-- of the consultant number in the key. Invisible, so that "SELECT *" and
+-- an INSERT without a column list see the tables as before.
+--   Raporten.Projectnaam  "yyyy_mm_" + project code (number first)
+--   Sloten.sleutel        "raport:" + Projectnaam, "factuur:" + yymm + number
+--   KALMIRO_projecten     the project code
+-- A lock key too long for the column (a hashed stand-in) has no owner.
+-- MySQL 8: the same, with INVISIBLE after the generated-column clause.
+-- ---------------------------------------------------------------------
+SET @dl_change = (
+  SELECT IF(COUNT(*) = 0,
+            'ALTER TABLE `torvakdb_TORVAKraporten`.`Raporten` ADD COLUMN `eigenaar` VARBINARY(4)
+               AS (CAST(SUBSTRING(`Projectnaam`, 9, 4) AS BINARY)) VIRTUAL INVISIBLE',
+            'DO 0')
+  FROM information_schema.COLUMNS
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKraporten' AND TABLE_NAME = 'Raporten' AND COLUMN_NAME = 'eigenaar');
+PREPARE dl_stmt FROM @dl_change;
+EXECUTE dl_stmt;
+DEALLOCATE PREPARE dl_stmt;
+SET @dl_change = (
+  SELECT IF(COUNT(*) = 0, 'CREATE INDEX `ix_eigenaar_projectnaam` ON `torvakdb_TORVAKraporten`.`Raporten` (`eigenaar`, `Projectnaam`)', 'DO 0')
+  FROM information_schema.STATISTICS
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKraporten' AND TABLE_NAME = 'Raporten' AND INDEX_NAME = 'ix_eigenaar_projectnaam');
+PREPARE dl_stmt FROM @dl_change;
+EXECUTE dl_stmt;
+DEALLOCATE PREPARE dl_stmt;
+
+SET @dl_change = (
+  SELECT IF(COUNT(*) = 0,
+            'ALTER TABLE `torvakdb_TORVAKraporten`.`Sloten` ADD COLUMN `eigenaar` VARBINARY(4)
+               AS (CASE WHEN `sleutel` LIKE ''raport:%'' THEN SUBSTRING(`sleutel`, 16, 4)
+                        WHEN `sleutel` LIKE ''factuur:%'' THEN SUBSTRING(`sleutel`, 13, 4) END) VIRTUAL INVISIBLE',
+            'DO 0')
+  FROM information_schema.COLUMNS
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKraporten' AND TABLE_NAME = 'Sloten' AND COLUMN_NAME = 'eigenaar');
+PREPARE dl_stmt FROM @dl_change;
+EXECUTE dl_stmt;
+DEALLOCATE PREPARE dl_stmt;
+SET @dl_change = (
+  SELECT IF(COUNT(*) = 0, 'CREATE INDEX `ix_eigenaar` ON `torvakdb_TORVAKraporten`.`Sloten` (`eigenaar`)', 'DO 0')
+  FROM information_schema.STATISTICS
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKraporten' AND TABLE_NAME = 'Sloten' AND INDEX_NAME = 'ix_eigenaar');
+PREPARE dl_stmt FROM @dl_change;
+EXECUTE dl_stmt;
+DEALLOCATE PREPARE dl_stmt;
+
+SET @dl_change = (
+  SELECT IF(COUNT(*) = 0,
+            'ALTER TABLE `torvakdb_TORVAKdata`.`KALMIRO_projecten` ADD COLUMN `eigenaar` VARBINARY(4)
+               AS (CAST(LEFT(`Projectcode`, 4) AS BINARY)) VIRTUAL INVISIBLE',
+            'DO 0')
+  FROM information_schema.COLUMNS
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKdata' AND TABLE_NAME = 'KALMIRO_projecten' AND COLUMN_NAME = 'eigenaar');
+PREPARE dl_stmt FROM @dl_change;
+EXECUTE dl_stmt;
+DEALLOCATE PREPARE dl_stmt;
+SET @dl_change = (
+  SELECT IF(COUNT(*) = 0, 'CREATE INDEX `ix_eigenaar` ON `torvakdb_TORVAKdata`.`KALMIRO_projecten` (`eigenaar`)', 'DO 0')
+  FROM information_schema.STATISTICS
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKdata' AND TABLE_NAME = 'KALMIRO_projecten' AND INDEX_NAME = 'ix_eigenaar');
+PREPARE dl_stmt FROM @dl_change;
+EXECUTE dl_stmt;
+DEALLOCATE PREPARE dl_stmt;
+SET @dl_change = NULL;
+
+-- ---------------------------------------------------------------------
+-- Who is connected. Inside a definer view CURRENT_USER() is the owner; only
+-- USER() names the consultant: the account name is USER() up to its last
+-- "@" (a name may hold one), compared byte for byte with LOGIN. A LOGIN or
+-- a number held by two rows, and a number that is not four characters,
+-- give no one. DETERMINISTIC: the same within a statement, so the server
+-- reads it once and looks rows up by index.
+-- ---------------------------------------------------------------------
+DELIMITER //
+CREATE OR REPLACE DEFINER = 'torvakdb_eigenaar'@'localhost'
+FUNCTION `torvakdb_TORVAKeigen`.`consultantnummer`() RETURNS VARBINARY(16)
+  DETERMINISTIC READS SQL DATA SQL SECURITY DEFINER
+BEGIN
+  DECLARE v_naam VARCHAR(128) CHARACTER SET utf8mb4
+    DEFAULT LEFT(USER(), CHAR_LENGTH(USER()) - LOCATE('@', REVERSE(USER())));
+  DECLARE v_nummer VARBINARY(16);
+  DECLARE v_rijen INT;
+  SELECT COUNT(*), CAST(MAX(c.`consultantnummer`) AS BINARY) INTO v_rijen, v_nummer
+    FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
+    WHERE c.`LOGIN` = v_naam AND CAST(c.`LOGIN` AS BINARY) = CAST(v_naam AS BINARY);
+  IF v_rijen <> 1 OR v_nummer IS NULL OR CHAR_LENGTH(v_nummer) <> 4 THEN
+    RETURN NULL;
+  END IF;
+  IF (SELECT COUNT(*) FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
+       WHERE c.`consultantnummer` = CONVERT(v_nummer USING utf8mb4)
+         AND CAST(c.`consultantnummer` AS BINARY) = v_nummer) <> 1 THEN
+    RETURN NULL;
+  END IF;
+  RETURN v_nummer;
+END//
+
+-- The composed name the program writes into a login record.
+CREATE OR REPLACE DEFINER = 'torvakdb_eigenaar'@'localhost'
+FUNCTION `torvakdb_TORVAKeigen`.`consultantnaam`() RETURNS VARBINARY(1200)
+  DETERMINISTIC READS SQL DATA SQL SECURITY DEFINER
+RETURN (SELECT CAST(CONCAT(COALESCE(c.`Titel1`, ''), COALESCE(c.`voornaam`, ''), ' ',
+                           COALESCE(c.`tussenvoegsel`, ''), ' ', COALESCE(c.`naam`, '')) AS BINARY)
+          FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
+          WHERE c.`consultantnummer` = CONVERT(`torvakdb_TORVAKeigen`.`consultantnummer`() USING utf8mb4)
+            AND CAST(c.`consultantnummer` AS BINARY) = `torvakdb_TORVAKeigen`.`consultantnummer`())//
+DELIMITER ;
+GRANT EXECUTE ON FUNCTION `torvakdb_TORVAKeigen`.`consultantnummer` TO 'torvakdb_eigenaar'@'localhost';
+GRANT EXECUTE ON FUNCTION `torvakdb_TORVAKeigen`.`consultantnaam` TO 'torvakdb_eigenaar'@'localhost';
+
+-- ---------------------------------------------------------------------
+-- Writes the server refuses whatever view they come through: a declared
+-- report is never changed again, and a lock row of another consultant is
+-- not even touched (the view's check would come after the row lock, and a
+-- failed statement keeps its locks to the end of the transaction). Only
+-- for consultant accounts: the office and the shared account write as before.
+-- ---------------------------------------------------------------------
+DELIMITER //
+CREATE OR REPLACE DEFINER = 'torvakdb_eigenaar'@'localhost'
+TRIGGER `torvakdb_TORVAKraporten`.`torvakdb_eigen_raport_gedeclareerd`
+  BEFORE UPDATE ON `torvakdb_TORVAKraporten`.`Raporten` FOR EACH ROW
+BEGIN
+  IF OLD.`afgewerkt` = 'ja' AND `torvakdb_TORVAKeigen`.`consultantnummer`() IS NOT NULL THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Een gedeclareerd rapport kan niet meer gewijzigd worden.';
+  END IF;
+END//
+CREATE OR REPLACE DEFINER = 'torvakdb_eigenaar'@'localhost'
+TRIGGER `torvakdb_TORVAKraporten`.`torvakdb_eigen_slot`
+  BEFORE INSERT ON `torvakdb_TORVAKraporten`.`Sloten` FOR EACH ROW
+BEGIN
+  DECLARE v_nummer VARBINARY(16) DEFAULT `torvakdb_TORVAKeigen`.`consultantnummer`();
+  IF v_nummer IS NOT NULL AND NOT (CASE WHEN NEW.`sleutel` LIKE 'raport:%' THEN SUBSTRING(NEW.`sleutel`, 16, 4)
+                                      WHEN NEW.`sleutel` LIKE 'factuur:%' THEN SUBSTRING(NEW.`sleutel`, 13, 4)
+                                 END <=> v_nummer) THEN
+    SIGNAL SQLSTATE '44000' SET MYSQL_ERRNO = 1369, MESSAGE_TEXT = 'CHECK OPTION failed';
+  END IF;
+END//
+CREATE OR REPLACE DEFINER = 'torvakdb_eigenaar'@'localhost'
+TRIGGER `torvakdb_TORVAKdeclaraties`.`torvakdb_eigen_declaratie_onbetaald`
+  BEFORE INSERT ON `torvakdb_TORVAKdeclaraties`.`Declaraties` FOR EACH ROW
+BEGIN
+  IF (COALESCE(NEW.`IsbetaaldConsultant`, '') NOT IN ('', 'nee')
+      OR COALESCE(NEW.`IsbetaaldOpdrachtgever`, '') NOT IN ('', 'nee'))
+     AND `torvakdb_TORVAKeigen`.`consultantnummer`() IS NOT NULL THEN
+    SIGNAL SQLSTATE '44000' SET MYSQL_ERRNO = 1369, MESSAGE_TEXT = 'CHECK OPTION failed';
+  END IF;
+END//
+DELIMITER ;
+
+-- ---------------------------------------------------------------------
+-- The views: the program's eight tables under their own names, each
+-- filtered on the connected consultant. "SELECT *" is expanded when the
+-- view is made, so an office's own columns come along (run this again
+-- after adding some); the invisible owner columns stay out.
+-- ---------------------------------------------------------------------
+-- The own row, without the password; the three online columns writable.
+-- Found by LOGIN itself, not through the function: a view whose function
+-- reads the view's own table cannot be updated. Two rows with one LOGIN
+-- would both show here (and nowhere else): controle() lists them.
+SET @dl_view = (
+  SELECT CONCAT('CREATE OR REPLACE ALGORITHM = MERGE DEFINER = ''torvakdb_eigenaar''@''localhost'' SQL SECURITY DEFINER ',
+                'VIEW `torvakdb_TORVAKeigen`.`KALMIRO_consultants` AS SELECT ',
+                GROUP_CONCAT(CONCAT('`', REPLACE(COLUMN_NAME, '`', '``'), '`') ORDER BY ORDINAL_POSITION SEPARATOR ', '),
+                ' FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants`',
+                ' WHERE `LOGIN` = LEFT(USER(), CHAR_LENGTH(USER()) - LOCATE(''@'', REVERSE(USER())))',
+                ' AND CAST(`LOGIN` AS BINARY) = CAST(LEFT(USER(), CHAR_LENGTH(USER()) - LOCATE(''@'', REVERSE(USER())))',
+                ' AS BINARY)')
+  FROM information_schema.COLUMNS
+  WHERE TABLE_SCHEMA = 'torvakdb_TORVAKdata' AND TABLE_NAME = 'KALMIRO_consultants'
+    AND COLUMN_NAME <> 'PASWOORD' AND EXTRA NOT LIKE '%INVISIBLE%');
+PREPARE dl_stmt FROM @dl_view;
+EXECUTE dl_stmt;
+DEALLOCATE PREPARE dl_stmt;
+SET @dl_view = NULL;
+
+-- Login records: written, never read; only under the consultant's own name.
+CREATE OR REPLACE ALGORITHM = MERGE DEFINER = 'torvakdb_eigenaar'@'localhost' SQL SECURITY DEFINER
+VIEW `torvakdb_TORVAKeigen`.`LOGINconsultant` AS
+  SELECT * FROM `torvakdb_TORVAKdata`.`LOGINconsultant`
+  WHERE CAST(`LOGINnaam` AS BINARY) = `torvakdb_TORVAKeigen`.`consultantnaam`()
+  WITH CHECK OPTION;
+
+-- The own projects: the code begins with the consultant number.
+CREATE OR REPLACE ALGORITHM = MERGE DEFINER = 'torvakdb_eigenaar'@'localhost' SQL SECURITY DEFINER
+VIEW `torvakdb_TORVAKeigen`.`KALMIRO_projecten` AS
+  SELECT * FROM `torvakdb_TORVAKdata`.`KALMIRO_projecten`
+  WHERE `eigenaar` = `torvakdb_TORVAKeigen`.`consultantnummer`();
+
+-- The clients of the own projects. Read into a temporary table: locks
+-- nothing, so a client shared with another consultant cannot be held.
+CREATE OR REPLACE ALGORITHM = TEMPTABLE DEFINER = 'torvakdb_eigenaar'@'localhost' SQL SECURITY DEFINER
+VIEW `torvakdb_TORVAKeigen`.`KALMIRO_opdrachtgevers` AS
+  SELECT * FROM `torvakdb_TORVAKdata`.`KALMIRO_opdrachtgevers`
+  WHERE `opdrachtgevernummer` IN (SELECT p.`opdrachtgevernummer` FROM `torvakdb_TORVAKdata`.`KALMIRO_projecten` p
+                                  WHERE p.`eigenaar` = `torvakdb_TORVAKeigen`.`consultantnummer`());
+
+-- The office's messages, for everyone (also the shared account before a
+-- login); locks nothing.
+CREATE OR REPLACE ALGORITHM = TEMPTABLE DEFINER = 'torvakdb_eigenaar'@'localhost' SQL SECURITY DEFINER
+VIEW `torvakdb_TORVAKeigen`.`KALMIRO_berichten` AS
+  SELECT * FROM `torvakdb_TORVAKdata`.`KALMIRO_berichten`;
+
+-- The own reports (a declared one is read, never changed: the trigger).
+CREATE OR REPLACE ALGORITHM = MERGE DEFINER = 'torvakdb_eigenaar'@'localhost' SQL SECURITY DEFINER
+VIEW `torvakdb_TORVAKeigen`.`Raporten` AS
+  SELECT * FROM `torvakdb_TORVAKraporten`.`Raporten`
+  WHERE `eigenaar` = `torvakdb_TORVAKeigen`.`consultantnummer`()
+  WITH CHECK OPTION;
+
+-- The own lock rows.
+CREATE OR REPLACE ALGORITHM = MERGE DEFINER = 'torvakdb_eigenaar'@'localhost' SQL SECURITY DEFINER
+VIEW `torvakdb_TORVAKeigen`.`Sloten` AS
+  SELECT * FROM `torvakdb_TORVAKraporten`.`Sloten`
+  WHERE `eigenaar` = `torvakdb_TORVAKeigen`.`consultantnummer`()
+  WITH CHECK OPTION;
+
+-- The own declarations: read, and added (the role has no UPDATE or
+-- DELETE; a new one is not marked paid: the trigger).
+CREATE OR REPLACE ALGORITHM = MERGE DEFINER = 'torvakdb_eigenaar'@'localhost' SQL SECURITY DEFINER
+VIEW `torvakdb_TORVAKeigen`.`Declaraties` AS
+  SELECT * FROM `torvakdb_TORVAKdeclaraties`.`Declaraties`
+  WHERE `consultant` = CONVERT(`torvakdb_TORVAKeigen`.`consultantnummer`() USING utf8mb4)
+    AND CAST(`consultant` AS BINARY) = `torvakdb_TORVAKeigen`.`consultantnummer`()
+  WITH CHECK OPTION;
+
+-- The primary keys of the tables behind the views, which a consultant
+-- cannot look up in information_schema (a view shows none).
+CREATE OR REPLACE DEFINER = 'torvakdb_eigenaar'@'localhost' SQL SECURITY DEFINER
+VIEW `torvakdb_TORVAKeigen`.`Sleutels` AS
+  SELECT k.`TABLE_NAME` AS `TABLE_NAME`, k.`COLUMN_NAME` AS `COLUMN_NAME`, k.`ORDINAL_POSITION` AS `ORDINAL_POSITION`
+  FROM information_schema.KEY_COLUMN_USAGE k
+  WHERE k.`CONSTRAINT_NAME` = 'PRIMARY'
+    AND ((k.`TABLE_SCHEMA` = 'torvakdb_TORVAKdata'
+          AND k.`TABLE_NAME` IN ('KALMIRO_consultants', 'LOGINconsultant', 'KALMIRO_projecten',
+                                 'KALMIRO_opdrachtgevers', 'KALMIRO_berichten'))
+         OR (k.`TABLE_SCHEMA` = 'torvakdb_TORVAKraporten' AND k.`TABLE_NAME` IN ('Raporten', 'Sloten'))
+         OR (k.`TABLE_SCHEMA` = 'torvakdb_TORVAKdeclaraties' AND k.`TABLE_NAME` = 'Declaraties'));
+
+-- ---------------------------------------------------------------------
+-- The role of every consultant account: the views, exactly as far as the
+-- program's statements need them. No LOCK TABLES: on MariaDB SELECT ...
+-- FOR UPDATE needs SELECT alone. MySQL 8 asks UPDATE (or DELETE or LOCK
+-- TABLES) beside SELECT for FOR UPDATE: there the views of the tables the
+-- program locks (KALMIRO_consultants, Raporten, Sloten, Declaraties) need
+-- their UPDATE, which the views themselves confine (Declaraties: see
+-- docs/ACCOUNTS.md).
+-- ---------------------------------------------------------------------
+CREATE ROLE IF NOT EXISTS `torvakdb_consultant`;
+REVOKE ALL PRIVILEGES, GRANT OPTION FROM `torvakdb_consultant`;
+GRANT SELECT, UPDATE (`isAANGEMELD`, `isONLINE`, `isAFGEMELD`) ON `torvakdb_TORVAKeigen`.`KALMIRO_consultants`
+  TO `torvakdb_consultant`;
+GRANT INSERT ON `torvakdb_TORVAKeigen`.`LOGINconsultant` TO `torvakdb_consultant`;
+GRANT SELECT ON `torvakdb_TORVAKeigen`.`KALMIRO_projecten` TO `torvakdb_consultant`;
+GRANT SELECT ON `torvakdb_TORVAKeigen`.`KALMIRO_opdrachtgevers` TO `torvakdb_consultant`;
+GRANT SELECT ON `torvakdb_TORVAKeigen`.`KALMIRO_berichten` TO `torvakdb_consultant`;
+GRANT SELECT, INSERT, UPDATE ON `torvakdb_TORVAKeigen`.`Raporten` TO `torvakdb_consultant`;
+GRANT SELECT, INSERT, UPDATE ON `torvakdb_TORVAKeigen`.`Sloten` TO `torvakdb_consultant`;
+GRANT SELECT, INSERT ON `torvakdb_TORVAKeigen`.`Declaraties` TO `torvakdb_consultant`;
+GRANT SELECT ON `torvakdb_TORVAKeigen`.`Sleutels` TO `torvakdb_consultant`;
+-- The message before a login, for the program's own account.
+GRANT SELECT ON `torvakdb_TORVAKeigen`.`KALMIRO_berichten` TO 'torvakdb'@'%', 'torvakdb'@'localhost';
+
+-- ---------------------------------------------------------------------
+-- The office's commands, run by its administrator with their own rights
+-- (SQL SECURITY INVOKER): CALL torvakdb_TORVAKbeheer.controle(); etc.
+-- MySQL 8: IDENTIFIED WITH caching_sha2_password BY ... instead of VIA
+-- ed25519, and no MAX_STATEMENT_TIME (max_execution_time holds SELECTs).
+-- ---------------------------------------------------------------------
+DELIMITER //
+
+-- Why a LOGIN cannot be an account name, or NULL when it can: the server
+-- drops trailing blanks from account names, holds at most 80 characters
+-- (MySQL: 32) and only the characters of utf8mb3; and a few names belong
+-- to the server or the program.
+CREATE OR REPLACE FUNCTION `torvakdb_TORVAKbeheer`.`ongeschikte_login`(p_login VARCHAR(255) CHARACTER SET utf8mb4)
+  RETURNS VARCHAR(100) CHARACTER SET utf8mb4 DETERMINISTIC NO SQL SQL SECURITY INVOKER
+RETURN CASE
+  WHEN p_login IS NULL OR p_login = '' THEN 'leeg'
+  WHEN CAST(p_login AS BINARY) <> CAST(TRIM(TRAILING ' ' FROM p_login) AS BINARY) THEN 'spaties aan het eind'
+  WHEN CHAR_LENGTH(p_login) > 80 THEN 'langer dan 80 tekens'
+  -- A character of four bytes in UTF-8 (its first byte F0 to F4).
+  WHEN HEX(CONVERT(p_login USING utf8mb4)) REGEXP '^(..)*F[0-4]' THEN 'tekens buiten utf8mb3'
+  WHEN p_login IN ('root', 'mysql', 'mariadb.sys', 'PUBLIC', 'torvakdb', 'torvakdb_eigenaar', 'torvakdb_consultant')
+    THEN 'naam van de server of het programma'
+  ELSE NULL END//
+
+-- The account of a LOGIN: its role, default role, limits and password.
+-- Six connections: the program's kept one and the ticker's, both again
+-- after a lost line while the server still holds the dead two (until its
+-- wait_timeout), and two to spare. A statement of the program takes well
+-- under a second, and one that ran past its 8-second read timeout is a
+-- lost line to it anyway; 8 seconds cut off a BENCHMARK() or SLEEP()
+-- (which need no right) that would hold the server.
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`account_maken`(
+    IN p_login VARCHAR(255) CHARACTER SET utf8mb4, IN p_wachtwoord VARCHAR(255) CHARACTER SET utf8mb4,
+    IN p_verlopen BOOLEAN)
+  SQL SECURITY INVOKER
+BEGIN
+  DECLARE fout VARCHAR(100) DEFAULT `torvakdb_TORVAKbeheer`.`ongeschikte_login`(p_login);
+  DECLARE account TEXT;
+  IF fout IS NOT NULL THEN
+    SET fout = CONCAT('Deze LOGIN kan geen account worden: ', fout);
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = fout;
+  END IF;
+  IF p_wachtwoord IS NULL OR p_wachtwoord = '' THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Een account krijgt een wachtwoord.';
+  END IF;
+  SET account = CONCAT(QUOTE(p_login), '@''%''');
+  SET @dl_sql = CONCAT('CREATE USER IF NOT EXISTS ', account, ' IDENTIFIED VIA ed25519 USING PASSWORD(',
+                       QUOTE(p_wachtwoord), ')');
+  PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
+  SET @dl_sql = CONCAT('ALTER USER ', account, ' IDENTIFIED VIA ed25519 USING PASSWORD(', QUOTE(p_wachtwoord), ')',
+                       ' WITH MAX_USER_CONNECTIONS 6 MAX_STATEMENT_TIME 8',
+                       IF(p_verlopen, ' PASSWORD EXPIRE', ''), ' ACCOUNT UNLOCK');
+  PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
+  SET @dl_sql = CONCAT('GRANT `torvakdb_consultant` TO ', account);
+  PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
+  SET @dl_sql = CONCAT('SET DEFAULT ROLE `torvakdb_consultant` FOR ', account);
+  PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
+  SET @dl_sql = NULL;
+END//
+
+-- A new consultant: the row and the account (the password expired, so the
+-- consultant chooses their own at the first login, when p_verlopen is set).
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`consultant_toevoegen`(
+    IN p_login VARCHAR(255) CHARACTER SET utf8mb4, IN p_wachtwoord VARCHAR(255) CHARACTER SET utf8mb4,
+    IN p_nummer VARCHAR(16) CHARACTER SET utf8mb4, IN p_titel VARCHAR(64) CHARACTER SET utf8mb4,
+    IN p_voornaam VARCHAR(100) CHARACTER SET utf8mb4, IN p_tussenvoegsel VARCHAR(32) CHARACTER SET utf8mb4,
+    IN p_naam VARCHAR(100) CHARACTER SET utf8mb4, IN p_verlopen BOOLEAN)
+  SQL SECURITY INVOKER
+BEGIN
+  DECLARE fout VARCHAR(100) DEFAULT `torvakdb_TORVAKbeheer`.`ongeschikte_login`(p_login);
+  IF fout IS NOT NULL THEN
+    SET fout = CONCAT('Deze LOGIN kan geen account worden: ', fout);
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = fout;
+  END IF;
+  IF EXISTS (SELECT 1 FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants`
+             WHERE CAST(`LOGIN` AS BINARY) = CAST(p_login AS BINARY)) THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Deze LOGIN bestaat al.';
+  END IF;
+  IF p_nummer IS NULL OR CHAR_LENGTH(p_nummer) <> 4 OR EXISTS (
+       SELECT 1 FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants`
+       WHERE CAST(`consultantnummer` AS BINARY) = CAST(p_nummer AS BINARY)) THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Het consultantnummer is geen vier tekens of bestaat al.';
+  END IF;
+  INSERT INTO `torvakdb_TORVAKdata`.`KALMIRO_consultants`
+    (`LOGIN`, `consultantnummer`, `Titel1`, `voornaam`, `tussenvoegsel`, `naam`, `isONLINE`)
+    VALUES (p_login, p_nummer, p_titel, p_voornaam, p_tussenvoegsel, p_naam, 'OFFLINE');
+  CALL `torvakdb_TORVAKbeheer`.`account_maken`(p_login, p_wachtwoord, p_verlopen);
+  CALL `torvakdb_TORVAKbeheer`.`grensrij`(p_nummer);
+END//
+
+-- A row the office added by hand gets its account.
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`toegang_geven`(
+    IN p_login VARCHAR(255) CHARACTER SET utf8mb4, IN p_wachtwoord VARCHAR(255) CHARACTER SET utf8mb4,
+    IN p_verlopen BOOLEAN)
+  SQL SECURITY INVOKER
+BEGIN
+  DECLARE v_nummer VARCHAR(16) CHARACTER SET utf8mb4;
+  IF (SELECT COUNT(*) FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants`
+      WHERE CAST(`LOGIN` AS BINARY) = CAST(p_login AS BINARY)) <> 1 THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Deze LOGIN staat niet precies een keer in KALMIRO_consultants.';
+  END IF;
+  SELECT `consultantnummer` INTO v_nummer FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants`
+    WHERE CAST(`LOGIN` AS BINARY) = CAST(p_login AS BINARY);
+  CALL `torvakdb_TORVAKbeheer`.`account_maken`(p_login, p_wachtwoord, p_verlopen);
+  CALL `torvakdb_TORVAKbeheer`.`grensrij`(v_nummer);
+END//
+
+-- Access taken away: the account goes, the row and its history stay.
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`toegang_intrekken`(IN p_login VARCHAR(255) CHARACTER SET utf8mb4)
+  SQL SECURITY INVOKER
+BEGIN
+  SET @dl_sql = CONCAT('DROP USER IF EXISTS ', QUOTE(p_login), '@''%''');
+  PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
+  SET @dl_sql = NULL;
+END//
+
+-- The first lock row of a consultant's range in the owner index of
+-- Sloten. Without it another consultant's whole-view FOR UPDATE locks the
+-- gap up to the next range, where this consultant's first lock row would
+-- go. "factuur:" and month 00 sorts before every real key of the number.
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`grensrij`(IN p_nummer VARCHAR(16) CHARACTER SET utf8mb4)
+  SQL SECURITY INVOKER
+BEGIN
+  IF p_nummer IS NOT NULL AND CHAR_LENGTH(p_nummer) = 4 THEN
+    INSERT IGNORE INTO `torvakdb_TORVAKraporten`.`Sloten` (`sleutel`)
+      VALUES (CONCAT('factuur:0000', CAST(p_nummer AS BINARY)));
+  END IF;
+END//
+
+-- What stands in the way of the accounts, one row per finding; the set-up
+-- (switch_shared_account.sql) refuses to finish while there is any.
+DELIMITER ;
+CREATE OR REPLACE SQL SECURITY INVOKER VIEW `torvakdb_TORVAKbeheer`.`bevindingen` AS
+  SELECT x.`bevinding` AS `bevinding`, x.`naam` AS `naam` FROM (
+    SELECT 'rij zonder account' AS `bevinding`, c.`LOGIN` AS `naam`
+      FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
+      WHERE `torvakdb_TORVAKbeheer`.`ongeschikte_login`(c.`LOGIN`) IS NULL
+        AND NOT EXISTS (SELECT 1 FROM mysql.roles_mapping m
+                        WHERE CAST(m.`User` AS BINARY) = CAST(c.`LOGIN` AS BINARY) AND m.`Host` = '%'
+                          AND m.`Role` = 'torvakdb_consultant')
+    UNION ALL
+    SELECT 'account zonder rij', CONCAT(m.`User`, '@', m.`Host`)
+      FROM mysql.roles_mapping m
+      WHERE m.`Role` = 'torvakdb_consultant' AND m.`User` <> ''
+        AND NOT (m.`Host` = '%' AND EXISTS (SELECT 1 FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
+                                           WHERE CAST(c.`LOGIN` AS BINARY) = CAST(m.`User` AS BINARY)))
+        AND NOT EXISTS (SELECT 1 FROM mysql.global_priv g
+                        WHERE g.`User` = m.`User` AND g.`Host` = m.`Host`
+                          AND JSON_VALUE(g.`Priv`, '$.access') & 33554432 <> 0) -- CREATE USER: an administrator
+    UNION ALL
+    SELECT 'dubbele LOGIN', MIN(c.`LOGIN`)
+      FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
+      GROUP BY CAST(c.`LOGIN` AS BINARY) HAVING COUNT(*) > 1
+    UNION ALL
+    SELECT 'dubbel consultantnummer', MIN(c.`consultantnummer`)
+      FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
+      GROUP BY CAST(c.`consultantnummer` AS BINARY) HAVING COUNT(*) > 1
+    UNION ALL
+    SELECT 'consultantnummer niet vier tekens', c.`LOGIN`
+      FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
+      WHERE c.`consultantnummer` IS NULL OR CHAR_LENGTH(c.`consultantnummer`) <> 4
+    UNION ALL
+    SELECT CONCAT('LOGIN kan geen account worden: ', `torvakdb_TORVAKbeheer`.`ongeschikte_login`(c.`LOGIN`)),
+           c.`LOGIN`
+      FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
+      WHERE `torvakdb_TORVAKbeheer`.`ongeschikte_login`(c.`LOGIN`) IS NOT NULL
+    UNION ALL
+    SELECT 'anoniem account', CONCAT('''''@', g.`Host`)
+      FROM mysql.global_priv g WHERE g.`User` = ''
+    UNION ALL
+    SELECT 'LOGIN heeft ook een account op een andere host', CONCAT(g.`User`, '@', g.`Host`)
+      FROM mysql.global_priv g
+      WHERE g.`Host` <> '%' AND EXISTS (SELECT 1 FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
+                                         WHERE CAST(c.`LOGIN` AS BINARY) = CAST(g.`User` AS BINARY))
+    UNION ALL
+    SELECT 'recht voor PUBLIC', CONCAT(d.`Db`, '.*')
+      FROM mysql.db d WHERE d.`User` = 'PUBLIC' AND d.`Host` = ''
+        AND (d.`Db` LIKE 'torvakdb%' OR d.`Db` IN ('%', 'mysql'))
+    UNION ALL
+    SELECT 'recht voor PUBLIC', CONCAT(t.`Db`, '.', t.`Table_name`)
+      FROM mysql.tables_priv t WHERE t.`User` = 'PUBLIC' AND t.`Host` = ''
+        AND (t.`Db` LIKE 'torvakdb%' OR t.`Db` = 'mysql')
+    UNION ALL
+    SELECT 'recht voor PUBLIC', CONCAT(t.`Db`, '.', t.`Table_name`, '.', t.`Column_name`)
+      FROM mysql.columns_priv t WHERE t.`User` = 'PUBLIC' AND t.`Host` = ''
+        AND (t.`Db` LIKE 'torvakdb%' OR t.`Db` = 'mysql')
+    UNION ALL
+    SELECT 'recht voor PUBLIC', CONCAT(p.`Db`, '.', p.`Routine_name`)
+      FROM mysql.procs_priv p WHERE p.`User` = 'PUBLIC' AND p.`Host` = '' AND p.`Db` LIKE 'torvakdb%'
+    UNION ALL
+    SELECT 'PROXY-recht', CONCAT(p.`User`, '@', p.`Host`, ' als ', p.`Proxied_user`, '@', p.`Proxied_host`)
+      FROM mysql.proxies_priv p
+      WHERE NOT (p.`User` = 'root' AND p.`Proxied_user` = '' AND p.`Proxied_host` = '')
+    UNION ALL
+    SELECT 'rol met ADMIN OPTION', CONCAT(m.`User`, '@', m.`Host`)
+      FROM mysql.roles_mapping m
+      WHERE m.`Role` = 'torvakdb_consultant' AND m.`Admin_option` = 'Y'
+        AND NOT EXISTS (SELECT 1 FROM mysql.global_priv g
+                        WHERE g.`User` = m.`User` AND g.`Host` = m.`Host`
+                          AND JSON_VALUE(g.`Priv`, '$.access') & 33554432 <> 0)
+  ) x;
+DELIMITER //
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`controle`()
+  SQL SECURITY INVOKER
+SELECT `bevinding`, `naam` FROM `torvakdb_TORVAKbeheer`.`bevindingen` ORDER BY `bevinding`, `naam`//
+
+-- Stops a set-up script while controle() finds anything.
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`controle_zonder_bevindingen`()
+  SQL SECURITY INVOKER
+BEGIN
+  DECLARE n INT DEFAULT (SELECT COUNT(*) FROM `torvakdb_TORVAKbeheer`.`bevindingen`);
+  DECLARE tekst VARCHAR(200);
+  IF n > 0 THEN
+    SET tekst = CONCAT('De controle vindt ', n, ' punt(en): CALL torvakdb_TORVAKbeheer.controle() toont ze.');
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = tekst;
+  END IF;
+END//
+DELIMITER ;

@@ -1,0 +1,49 @@
+-- An account for every consultant who has none yet, from the password in
+-- KALMIRO_consultants, expired: at the first login the program asks each
+-- for a password of their own. A password stored as an Argon2id hash
+-- (--hash-password) cannot be turned back: that consultant gets a random
+-- one-time password, listed at the end for the office to hand over.
+-- Runs as an administrator after upgrade_accounts.sql; safe to run again
+-- (an account that exists is left as it is). Rows whose LOGIN cannot be an
+-- account, or that share a LOGIN, are skipped: controle() lists them.
+DELIMITER //
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`accounts_voor_bestaanden`()
+  SQL SECURITY INVOKER
+BEGIN
+  DECLARE klaar BOOLEAN DEFAULT FALSE;
+  DECLARE v_login VARCHAR(255) CHARACTER SET utf8mb4;
+  DECLARE v_wachtwoord VARCHAR(255) CHARACTER SET utf8mb4;
+  DECLARE v_nummer VARCHAR(16) CHARACTER SET utf8mb4;
+  DECLARE rijen CURSOR FOR
+    SELECT c.`LOGIN`, c.`PASWOORD`, c.`consultantnummer` FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
+    WHERE `torvakdb_TORVAKbeheer`.`ongeschikte_login`(c.`LOGIN`) IS NULL
+      AND (SELECT COUNT(*) FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` d
+           WHERE CAST(d.`LOGIN` AS BINARY) = CAST(c.`LOGIN` AS BINARY)) = 1
+      AND NOT EXISTS (SELECT 1 FROM mysql.global_priv g
+                      WHERE CAST(g.`User` AS BINARY) = CAST(c.`LOGIN` AS BINARY) AND g.`Host` = '%');
+  DECLARE CONTINUE HANDLER FOR NOT FOUND SET klaar = TRUE;
+  CREATE OR REPLACE TEMPORARY TABLE `torvakdb_TORVAKbeheer`.`eenmalige_wachtwoorden` (
+    `LOGIN` VARCHAR(255) CHARACTER SET utf8mb4, `wachtwoord` VARCHAR(16) CHARACTER SET utf8mb4);
+  OPEN rijen;
+  lezen: LOOP
+    FETCH rijen INTO v_login, v_wachtwoord, v_nummer;
+    IF klaar THEN LEAVE lezen; END IF;
+    IF v_wachtwoord IS NULL OR v_wachtwoord = '' OR v_wachtwoord LIKE '$argon2id$%' THEN
+      -- Ten characters, as many as the login form takes; no 0/O or 1/l.
+      SET v_wachtwoord = '';
+      WHILE CHAR_LENGTH(v_wachtwoord) < 10 DO
+        SET v_wachtwoord = CONCAT(v_wachtwoord, SUBSTRING('abcdefghijkmnpqrstuvwxyzABCDEFGHJKLMNPQRSTUVWXYZ23456789',
+                                                          1 + FLOOR(RAND() * 56), 1));
+      END WHILE;
+      INSERT INTO `torvakdb_TORVAKbeheer`.`eenmalige_wachtwoorden` VALUES (v_login, v_wachtwoord);
+    END IF;
+    CALL `torvakdb_TORVAKbeheer`.`account_maken`(v_login, v_wachtwoord, TRUE);
+    CALL `torvakdb_TORVAKbeheer`.`grensrij`(v_nummer);
+  END LOOP;
+  CLOSE rijen;
+  SELECT `LOGIN`, `wachtwoord` AS `eenmalig wachtwoord` FROM `torvakdb_TORVAKbeheer`.`eenmalige_wachtwoorden`
+    ORDER BY `LOGIN`;
+  DROP TEMPORARY TABLE `torvakdb_TORVAKbeheer`.`eenmalige_wachtwoorden`;
+END//
+DELIMITER ;
+CALL `torvakdb_TORVAKbeheer`.`accounts_voor_bestaanden`();

@@ -1,0 +1,607 @@
+// Accounts of their own: on a server set up as an office would (upgrade,
+// accounts, switch), each consultant reaches only their own rows, and the
+// program's own account only the message. Every attack is refused, and
+// bram's rows are the same afterwards.
+
+#include "data/connection.h"
+#include "data/dberror.h"
+#include "support/testdb.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QtTest>
+
+#include <mysql.h>
+
+#include <memory>
+
+using namespace dl;
+using namespace dl::test;
+
+namespace {
+
+QString schemaFile(const char* name)
+{
+    return QStringLiteral(DL_SOURCE_DIR) + QStringLiteral("/schema/") + QLatin1String(name);
+}
+
+// A script as the office runs it: through the command-line client, as the
+// administrator. False when the client stopped at an error.
+bool officeRuns(const char* name)
+{
+    QProcess p;
+    p.start(QStringLiteral(DL_SOURCE_DIR) + QStringLiteral("/scripts/dbserver.sh"),
+            {u"sql"_qs, QStringLiteral(DL_TESTDB_DIR), schemaFile(name)});
+    p.waitForFinished(120000);
+    if (p.exitCode() != 0)
+        qWarning().noquote() << name << p.readAllStandardError();
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// A consultant's connection straight on the client library: the program's
+// Connection opens one of the three data databases, which the consultant
+// accounts cannot enter. Values are escaped into the text (test SQL only).
+class Account {
+public:
+    Account(const QString& user, const QString& password)
+    {
+        m_mysql = mysql_init(nullptr);
+        const ServerAddress a = TestDb::server();
+        unsigned timeout = 4;
+        mysql_options(m_mysql, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+        mysql_options(m_mysql, MYSQL_SET_CHARSET_NAME, "utf8mb4");
+        if (!mysql_real_connect(m_mysql, a.host.toUtf8().constData(), user.toUtf8().constData(),
+                                password.toUtf8().constData(), "torvakdb_TORVAKeigen", quint16(a.port),
+                                nullptr, CLIENT_FOUND_ROWS))
+            fail();
+    }
+    ~Account() { mysql_close(m_mysql); }
+    Account(const Account&) = delete;
+    Account& operator=(const Account&) = delete;
+
+    // Rows returned, or rows matched by a write; throws DbError.
+    qsizetype exec(QString sql, const QVariantList& binds = {})
+    {
+        for (const QVariant& v : binds) {
+            const QByteArray raw =
+                v.metaType().id() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toUtf8();
+            QByteArray escaped(raw.size() * 2 + 1, '\0');
+            escaped.resize(
+                qsizetype(mysql_real_escape_string(m_mysql, escaped.data(), raw.constData(), raw.size())));
+            sql.replace(sql.indexOf(u'?'), 1, u'\'' + QString::fromUtf8(escaped) + u'\'');
+        }
+        const QByteArray text = sql.toUtf8();
+        if (mysql_real_query(m_mysql, text.constData(), static_cast<unsigned long>(text.size())) != 0)
+            fail();
+        MYSQL_RES* res = mysql_store_result(m_mysql);
+        if (!res)
+            return qsizetype(mysql_affected_rows(m_mysql));
+        const qsizetype n = qsizetype(mysql_num_rows(res));
+        mysql_free_result(res);
+        return n;
+    }
+
+private:
+    [[noreturn]] void fail()
+    {
+        throw DbError(int(mysql_errno(m_mysql)), QString::fromUtf8(mysql_error(m_mysql)));
+    }
+    MYSQL* m_mysql = nullptr;
+};
+
+std::unique_ptr<Account> connectAs(const QString& user, const QString& password)
+{
+    return std::make_unique<Account>(user, password);
+}
+
+// Everything of bram's, counted and summed up as the administrator sees it.
+QStringList bramsRows()
+{
+    return TestDb::rows(
+        u"SELECT (SELECT CONCAT(COUNT(*), MD5(GROUP_CONCAT(CONCAT_WS('|', id, Projectnaam, afgewerkt, "
+        u"Uren01, "
+        "Uren02) ORDER BY id))) FROM torvakdb_TORVAKraporten.Raporten WHERE Projectnaam LIKE '%0051-%'), "
+        "(SELECT CONCAT(COUNT(*), MD5(GROUP_CONCAT(CONCAT_WS('|', id, consultant, uren, totaal, "
+        "IsbetaaldConsultant) ORDER BY id))) FROM torvakdb_TORVAKdeclaraties.Declaraties), "
+        "(SELECT CONCAT(COUNT(*), MD5(GROUP_CONCAT(CONCAT_WS('|', id, LOGINnaam) ORDER BY id))) "
+        "FROM torvakdb_TORVAKdata.LOGINconsultant), "
+        "(SELECT CONCAT(COUNT(*), MD5(GROUP_CONCAT(CONCAT_WS('|', sleutel, teller) ORDER BY sleutel))) "
+        "FROM torvakdb_TORVAKraporten.Sloten WHERE sleutel LIKE '%0051%'), "
+        "(SELECT CONCAT_WS('|', LOGIN, PASWOORD, isAANGEMELD, isONLINE, isAFGEMELD) "
+        "FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN = 'bram')"_qs);
+}
+
+const QString kEigen = u"torvakdb_TORVAKeigen."_qs;
+
+} // namespace
+
+class TestConsultantAccounts : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void programStatementsWork_data();
+    void programStatementsWork();
+    void refused_data();
+    void refused();
+    void wholeViewLockLeavesOthersFree_data();
+    void wholeViewLockLeavesOthersFree();
+    void limits_data();
+    void limits();
+    void controleFinds_data();
+    void controleFinds();
+
+private:
+    // Kept across the rows of a table, as the program keeps its connection.
+    std::unique_ptr<Account> m_anna;
+    std::unique_ptr<Account> m_bram;
+};
+
+void TestConsultantAccounts::initTestCase()
+{
+    cleanupTestCase(); // after a run that stopped half-way
+
+    // bram's history: a declared month, an open one, his declaration, his
+    // login record and his lock rows.
+    TestDb::exec(
+        u"INSERT INTO torvakdb_TORVAKraporten.Raporten (Projectnaam, afgewerkt, Uren01, Uren02) VALUES "
+        "('2026_03_0051-DIJK', 'ja', '8', '4'), ('2026_04_0051-DIJK', 'nee', '6', NULL);"
+        "INSERT INTO torvakdb_TORVAKdeclaraties.Declaraties (factuurnummer, consultant, Opdrachtgever, Jaar, "
+        "maand, uren, totaal, IsbetaaldConsultant) VALUES ('260300513100003', '0051', '31', '2026', '03', "
+        "'12', "
+        "'1306,80', 'nee');"
+        "INSERT INTO torvakdb_TORVAKdata.LOGINconsultant (DATUMTIJD, LOGINnaam, NETWERKadres) VALUES "
+        "('2026/03/31   17:00:00', 'Dr.Bram  Peters', '00:11:22:33:44:55');"
+        "INSERT INTO torvakdb_TORVAKraporten.Sloten (sleutel, teller) VALUES ('raport:2026_03_0051-DIJK', "
+        "2), "
+        "('factuur:260300513100003', 1);"_qs);
+    for (const char* f : {"upgrade.sql", "upgrade_accounts.sql", "upgrade_accounts_existing.sql"})
+        QVERIFY(officeRuns(f));
+    // The accounts were made expired; the consultants chose these since.
+    TestDb::exec(u"ALTER USER 'anna'@'%' IDENTIFIED VIA ed25519 USING PASSWORD('geheim');"
+                 "ALTER USER 'bram'@'%' IDENTIFIED VIA ed25519 USING PASSWORD('welkom');"_qs);
+    QVERIFY(officeRuns("switch_shared_account.sql"));
+}
+
+void TestConsultantAccounts::cleanupTestCase()
+{
+    // The tests after this one find the server as the plain schema leaves it.
+    TestDb::exec(
+        u"DROP USER IF EXISTS 'anna'@'%', 'bram'@'%', 'Bram'@'%', 'bram@x'@'%', 'carla'@'%', 'eva'@'%', "
+        u"''@'%', "
+        "'torvakdb_eigenaar'@'localhost';"
+        "DROP ROLE IF EXISTS torvakdb_consultant;"
+        "DROP TRIGGER IF EXISTS torvakdb_TORVAKraporten.torvakdb_eigen_raport_gedeclareerd;"
+        "DROP TRIGGER IF EXISTS torvakdb_TORVAKraporten.torvakdb_eigen_slot;"
+        "DROP TRIGGER IF EXISTS torvakdb_TORVAKdeclaraties.torvakdb_eigen_declaratie_onbetaald;"
+        "ALTER TABLE torvakdb_TORVAKraporten.Raporten DROP INDEX IF EXISTS ix_eigenaar_projectnaam, "
+        "DROP COLUMN IF EXISTS eigenaar;"
+        "ALTER TABLE torvakdb_TORVAKraporten.Sloten DROP INDEX IF EXISTS ix_eigenaar, DROP COLUMN IF EXISTS "
+        "eigenaar;"
+        "ALTER TABLE torvakdb_TORVAKdata.KALMIRO_projecten DROP INDEX IF EXISTS ix_eigenaar, "
+        "DROP COLUMN IF EXISTS eigenaar;"
+        "DROP DATABASE IF EXISTS torvakdb_TORVAKeigen; DROP DATABASE IF EXISTS torvakdb_TORVAKbeheer;"
+        "ALTER USER 'torvakdb'@'%' WITH MAX_USER_CONNECTIONS 0 MAX_STATEMENT_TIME 0;"
+        "ALTER USER 'torvakdb'@'localhost' WITH MAX_USER_CONNECTIONS 0 MAX_STATEMENT_TIME 0;"_qs);
+    TestDb::runFile(schemaFile("05_rechten.sql"));
+    TestDb::loadDemo();
+}
+
+// Each statement the program sends on the road, in its own shape, as anna
+// through the views: it finds, locks and writes her rows.
+void TestConsultantAccounts::programStatementsWork_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QVariantList>("binds");
+    QTest::addColumn<int>("rows"); // rows read, or rows written
+
+    QTest::newRow("login: own row by LOGIN")
+        << u"SELECT * FROM %1KALMIRO_consultants WHERE `LOGIN` = ? ORDER BY `id`"_qs
+        << QVariantList{u"anna"_qs} << 1;
+    QTest::newRow("login: own projects by prefix")
+        << u"SELECT * FROM %1KALMIRO_projecten WHERE `Projectcode` LIKE ? ESCAPE '!' ORDER BY `id`"_qs
+        << QVariantList{u"0042%"_qs} << 2;
+    QTest::newRow("online flag, row locked first")
+        << u"SELECT * FROM %1KALMIRO_consultants WHERE `id` <=> ? FOR UPDATE"_qs << QVariantList{1} << 1;
+    QTest::newRow("online flag") << u"UPDATE %1KALMIRO_consultants SET `isONLINE` = ? WHERE `id` <=> ?"_qs
+                                 << QVariantList{u"ONLINE"_qs, 1} << 1;
+    QTest::newRow("online flag, row without key")
+        << u"UPDATE %1KALMIRO_consultants SET `isAANGEMELD` = ? WHERE `LOGIN` <=> ? AND BINARY "
+           u"CONVERT(`LOGIN` "
+           "USING utf8mb4) <=> ? LIMIT 1"_qs
+        << QVariantList{u"2026/03/31  09:00"_qs, u"anna"_qs, u"anna"_qs} << 1;
+    QTest::newRow("login record")
+        << u"INSERT INTO %1LOGINconsultant (`DATUMTIJD`, `PCnaam`, `LOGINnaam`, `NETWERKadres`) VALUES (?, ?, ?, ?)"_qs
+        << QVariantList{u"2026/03/31   09:00:00"_qs, u"anna"_qs, u"Ir.Anna de Vries"_qs, u"aa:bb"_qs} << 1;
+    QTest::newRow("project by code")
+        << u"SELECT * FROM %1KALMIRO_projecten WHERE `Projectcode` = ? ORDER BY `id`"_qs
+        << QVariantList{u"0042-GLAS"_qs} << 1;
+    QTest::newRow("client of the project")
+        << u"SELECT * FROM %1KALMIRO_opdrachtgevers WHERE `opdrachtgevernummer` = ? ORDER BY `id`"_qs
+        << QVariantList{u"17"_qs} << 1;
+    QTest::newRow("message") << u"SELECT * FROM %1KALMIRO_berichten ORDER BY `id` LIMIT 1"_qs
+                             << QVariantList{} << 1;
+    QTest::newRow("keys of the views")
+        << u"SELECT * FROM %1Sleutels WHERE TABLE_NAME = ?"_qs << QVariantList{u"Sloten"_qs} << 1;
+    QTest::newRow("lock row, new") << u"INSERT INTO %1Sloten (`sleutel`) VALUES (?) ON DUPLICATE KEY UPDATE "
+                                      "`teller` = `teller` + 1"_qs
+                                   << QVariantList{QByteArray("raport:2026_03_0042-GLAS")} << 1;
+    QTest::newRow("lock row, again")
+        << u"INSERT INTO %1Sloten (`sleutel`) VALUES (?) ON DUPLICATE KEY UPDATE "
+           "`teller` = `teller` + 1"_qs
+        << QVariantList{QByteArray("raport:2026_03_0042-GLAS")} << 2;
+    QTest::newRow("month's report, locked")
+        << u"SELECT * FROM %1Raporten WHERE `Projectnaam` = ? ORDER BY `id` FOR UPDATE"_qs
+        << QVariantList{u"2026_03_0042-GLAS"_qs} << 0;
+    // The insert and update of all 165 columns: built below from the view.
+    QTest::newRow("report, every column inserted") << u"INSERT"_qs << QVariantList{} << 1;
+    QTest::newRow("report, every column updated") << u"UPDATE"_qs << QVariantList{} << 1;
+    QTest::newRow("report, declared") << u"UPDATE %1Raporten SET `afgewerkt` = ? WHERE `Projectnaam` = ?"_qs
+                                      << QVariantList{u"ja"_qs, u"2026_03_0042-GLAS"_qs} << 1;
+    QTest::newRow("earlier declaration")
+        << u"SELECT consultant, Opdrachtgever, Projectnaam, Jaar, maand, uren, kilometers, totaal FROM "
+           u"%1Declaraties "
+           "WHERE `consultant` = ? AND `Opdrachtgever` = ? ORDER BY `Jaar`, `maand`"_qs
+        << QVariantList{u"0042"_qs, u"17"_qs} << 0;
+    QTest::newRow("declaration, paid fields empty")
+        << u"INSERT INTO %1Declaraties (`factuurnummer`, `consultant`, `Opdrachtgever`, `Jaar`, `maand`, "
+           "`IsbetaaldConsultant`, `IsbetaaldOpdrachtgever`) VALUES (?, ?, ?, ?, ?, ?, ?)"_qs
+        << QVariantList{u"260300421700007"_qs, u"0042"_qs, u"17"_qs, u"2026"_qs, u"03"_qs, u""_qs, u""_qs}
+        << 1;
+    QTest::newRow("declaration, paid fields nee")
+        << u"INSERT INTO %1Declaraties (`factuurnummer`, `consultant`, `IsbetaaldConsultant`, "
+           "`IsbetaaldOpdrachtgever`) VALUES (?, ?, ?, ?)"_qs
+        << QVariantList{u"260400421700007"_qs, u"0042"_qs, u"nee"_qs, u"nee"_qs} << 1;
+    QTest::newRow("declaration by invoice number")
+        << u"SELECT * FROM %1Declaraties WHERE `factuurnummer` = ? ORDER BY `id`"_qs
+        << QVariantList{u"260300421700007"_qs} << 1;
+    QTest::newRow("invoice lock row")
+        << u"INSERT INTO %1Sloten (`sleutel`) VALUES (?) ON DUPLICATE KEY UPDATE "
+           "`teller` = `teller` + 1"_qs
+        << QVariantList{QByteArray("factuur:260300421700007")} << 1;
+}
+
+void TestConsultantAccounts::programStatementsWork()
+{
+    QFETCH(QString, sql);
+    QFETCH(QVariantList, binds);
+    QFETCH(int, rows);
+    if (!m_anna)
+        m_anna = connectAs(u"anna"_qs, u"geheim"_qs);
+    if (sql == u"INSERT"_qs || sql == u"UPDATE"_qs) {
+        QStringList columns = TestDb::rows(
+            u"SELECT COLUMN_NAME FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = 'torvakdb_TORVAKeigen' "
+            "AND TABLE_NAME = 'Raporten' AND COLUMN_NAME <> 'id' ORDER BY ORDINAL_POSITION"_qs);
+        QCOMPARE(columns.size(), 165);
+        binds.clear();
+        QStringList parts;
+        for (const QString& c : columns) {
+            parts << u'`' + c + (sql == u"INSERT"_qs ? u"`"_qs : u"` = ?"_qs);
+            binds << (c == u"Projectnaam"_qs ? u"2026_03_0042-GLAS"_qs
+                      : c == u"afgewerkt"_qs ? u"nee"_qs
+                                             : c);
+        }
+        if (sql == u"INSERT"_qs) {
+            sql = u"INSERT INTO %1Raporten ("_qs + parts.join(u", "_qs) + u") VALUES ("_qs +
+                  QStringList(columns.size(), u"?"_qs).join(u", "_qs) + u')';
+        } else {
+            sql = u"UPDATE %1Raporten SET "_qs + parts.join(u", "_qs) + u" WHERE `id` <=> ?"_qs;
+            binds << TestDb::rows(u"SELECT id FROM torvakdb_TORVAKraporten.Raporten WHERE Projectnaam = "
+                                  "'2026_03_0042-GLAS'"_qs)
+                         .value(0);
+        }
+    }
+    QCOMPARE(m_anna->exec(QString(sql).replace(u"%1"_qs, kEigen), binds), qsizetype(rows));
+}
+
+// Attacks as SQL statements: each is refused by the server, or finds
+// nothing; bram's rows are the same afterwards.
+void TestConsultantAccounts::refused_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("sql");
+
+    const QString app = QLatin1String(kAccount);
+    const QString appPw = QLatin1String(kPassword);
+    // The program's own account, with the password every copy carries.
+    QTest::newRow("program account: passwords")
+        << app << appPw << u"SELECT PASWOORD FROM torvakdb_TORVAKdata.KALMIRO_consultants"_qs;
+    QTest::newRow("program account: rates")
+        << app << appPw << u"SELECT VerkoopDagtariefConsultant FROM torvakdb_TORVAKdata.KALMIRO_projecten"_qs;
+    QTest::newRow("program account: clients")
+        << app << appPw << u"SELECT * FROM torvakdb_TORVAKdata.KALMIRO_opdrachtgevers"_qs;
+    QTest::newRow("program account: reports")
+        << app << appPw << u"SELECT * FROM torvakdb_TORVAKraporten.Raporten"_qs;
+    QTest::newRow("program account: declarations")
+        << app << appPw << u"SELECT * FROM torvakdb_TORVAKdeclaraties.Declaraties"_qs;
+    QTest::newRow("program account: login records")
+        << app << appPw << u"SELECT * FROM torvakdb_TORVAKdata.LOGINconsultant"_qs;
+    QTest::newRow("program account: views")
+        << app << appPw << u"SELECT * FROM torvakdb_TORVAKeigen.Raporten"_qs;
+    QTest::newRow("program account: online flag")
+        << app << appPw
+        << u"UPDATE torvakdb_TORVAKdata.KALMIRO_consultants SET isONLINE = 'OFFLINE' WHERE LOGIN = 'bram'"_qs;
+    QTest::newRow("program account: lock the consultants")
+        << app << appPw << u"LOCK TABLES torvakdb_TORVAKdata.KALMIRO_consultants WRITE"_qs;
+    QTest::newRow("program account: rewrite a report")
+        << app << appPw << u"UPDATE torvakdb_TORVAKraporten.Raporten SET Uren01 = '0'"_qs;
+    QTest::newRow("program account: message locked")
+        << app << appPw << u"SELECT * FROM torvakdb_TORVAKdata.KALMIRO_berichten FOR UPDATE"_qs;
+
+    // anna against bram's rows.
+    const QString a = u"anna"_qs;
+    const QString aPw = u"geheim"_qs;
+    QTest::newRow("anna: base table")
+        << a << aPw << u"SELECT * FROM torvakdb_TORVAKdata.KALMIRO_consultants"_qs;
+    QTest::newRow("anna: password column") << a << aPw << u"SELECT PASWOORD FROM %1KALMIRO_consultants"_qs;
+    QTest::newRow("anna: bram's consultant row")
+        << a << aPw << u"SELECT * FROM %1KALMIRO_consultants WHERE LOGIN = 'bram'"_qs;
+    QTest::newRow("anna: bram's rates")
+        << a << aPw
+        << u"SELECT VerkoopDagtariefConsultant FROM %1KALMIRO_projecten WHERE Projectcode LIKE '0051%'"_qs;
+    QTest::newRow("anna: bram's client")
+        << a << aPw << u"SELECT * FROM %1KALMIRO_opdrachtgevers WHERE opdrachtgevernummer = '31'"_qs;
+    QTest::newRow("anna: bram's reports")
+        << a << aPw << u"SELECT * FROM %1Raporten WHERE Projectnaam LIKE '%0051%'"_qs;
+    QTest::newRow("anna: bram's declarations")
+        << a << aPw << u"SELECT * FROM %1Declaraties WHERE consultant = '0051'"_qs;
+    QTest::newRow("anna: login records") << a << aPw << u"SELECT * FROM %1LOGINconsultant"_qs;
+    QTest::newRow("anna: bram's lock rows")
+        << a << aPw << u"SELECT * FROM %1Sloten WHERE sleutel LIKE '%0051%'"_qs;
+    QTest::newRow("anna: rewrite bram's report")
+        << a << aPw << u"UPDATE %1Raporten SET Uren01 = '1' WHERE Projectnaam = '2026_04_0051-DIJK'"_qs;
+    QTest::newRow("anna: take bram's report") << a << aPw
+                                              << u"UPDATE %1Raporten SET Projectnaam = '2026_04_0042-GLAS' "
+                                                 "WHERE Projectnaam = '2026_04_0051-DIJK'"_qs;
+    QTest::newRow("anna: report in bram's name")
+        << a << aPw
+        << u"INSERT INTO %1Raporten (Projectnaam, afgewerkt) VALUES ('2026_05_0051-DIJK', 'nee')"_qs;
+    QTest::newRow("anna: own report moved to bram")
+        << a << aPw << u"UPDATE %1Raporten SET Projectnaam = '2026_05_0051-DIJK'"_qs;
+    QTest::newRow("anna: declaration in bram's name")
+        << a << aPw
+        << u"INSERT INTO %1Declaraties (consultant, factuurnummer) VALUES ('0051', '260500513100003')"_qs;
+    QTest::newRow("anna: own declaration marked paid")
+        << a << aPw
+        << u"INSERT INTO %1Declaraties (consultant, IsbetaaldConsultant) VALUES ('0042', 'ja')"_qs;
+    QTest::newRow("anna: rewrite a declaration")
+        << a << aPw << u"UPDATE %1Declaraties SET totaal = '0,00'"_qs;
+    QTest::newRow("anna: delete a declaration") << a << aPw << u"DELETE FROM %1Declaraties"_qs;
+    QTest::newRow("anna: login record as bram")
+        << a << aPw << u"INSERT INTO %1LOGINconsultant (LOGINnaam) VALUES ('Dr.Bram  Peters')"_qs;
+    QTest::newRow("anna: bram's lock row")
+        << a << aPw
+        << u"INSERT INTO %1Sloten (sleutel) VALUES ('raport:2026_03_0051-DIJK') "
+           "ON DUPLICATE KEY UPDATE teller = teller + 1"_qs;
+    QTest::newRow("anna: mark bram online")
+        << a << aPw << u"UPDATE %1KALMIRO_consultants SET isONLINE = 'ONLINE' WHERE LOGIN = 'bram'"_qs;
+    QTest::newRow("anna: own LOGIN changed to bram")
+        << a << aPw << u"UPDATE %1KALMIRO_consultants SET LOGIN = 'bram' WHERE LOGIN = 'anna'"_qs;
+    QTest::newRow("anna: lock tables") << a << aPw << u"LOCK TABLES %1KALMIRO_consultants WRITE"_qs;
+    QTest::newRow("anna: the number function") << a << aPw << u"SELECT %1consultantnummer()"_qs;
+    QTest::newRow("anna: office commands")
+        << a << aPw << u"CALL torvakdb_TORVAKbeheer.toegang_geven('anna', 'x', FALSE)"_qs;
+    QTest::newRow("anna: grant the role") << a << aPw << u"GRANT torvakdb_consultant TO 'bram'@'%'"_qs;
+
+    // bram's declared month set back, and its hours changed, by bram himself.
+    QTest::newRow("bram: declared report back to nee")
+        << u"bram"_qs << u"welkom"_qs
+        << u"UPDATE %1Raporten SET afgewerkt = 'nee' WHERE Projectnaam = '2026_03_0051-DIJK'"_qs;
+    QTest::newRow("bram: declared report's hours")
+        << u"bram"_qs << u"welkom"_qs
+        << u"UPDATE %1Raporten SET Uren01 = '80' WHERE Projectnaam = '2026_03_0051-DIJK'"_qs;
+
+    // Names that come close to bram's: letter case, and an "@" in the name.
+    TestDb::exec(u"CREATE USER IF NOT EXISTS 'Bram'@'%' IDENTIFIED BY 'x';"
+                 "CREATE USER IF NOT EXISTS 'bram@x'@'%' IDENTIFIED BY 'x';"
+                 "GRANT torvakdb_consultant TO 'Bram'@'%', 'bram@x'@'%';"
+                 "SET DEFAULT ROLE torvakdb_consultant FOR 'Bram'@'%';"
+                 "SET DEFAULT ROLE torvakdb_consultant FOR 'bram@x'@'%';"_qs);
+    for (const QString& who : {u"Bram"_qs, u"bram@x"_qs}) {
+        QTest::addRow("%s: bram's row", qPrintable(who))
+            << who << u"x"_qs << u"SELECT * FROM %1KALMIRO_consultants"_qs;
+        QTest::addRow("%s: bram's reports", qPrintable(who))
+            << who << u"x"_qs << u"SELECT * FROM %1Raporten"_qs;
+        QTest::addRow("%s: bram's online flag", qPrintable(who))
+            << who << u"x"_qs << u"UPDATE %1KALMIRO_consultants SET isONLINE = 'ONLINE'"_qs;
+    }
+    // A password expired by the office: no statement before a new one.
+    QTest::newRow("expired password")
+        << u"carla"_qs << u"start"_qs << u"SELECT * FROM %1KALMIRO_consultants"_qs;
+    TestDb::exec(u"CREATE USER IF NOT EXISTS 'carla'@'%' IDENTIFIED VIA ed25519 USING PASSWORD('start') "
+                 "PASSWORD EXPIRE; GRANT torvakdb_consultant TO 'carla'@'%';"_qs);
+}
+
+void TestConsultantAccounts::refused()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(QString, sql);
+    const QStringList before = bramsRows();
+    int number = 0;
+    qsizetype found = 0;
+    try {
+        auto c = connectAs(user, password);
+        found = c->exec(QString(sql).replace(u"%1"_qs, kEigen));
+    } catch (const DbError& e) {
+        number = e.number();
+    }
+    // Refused (1044 database, 1142 table, 1143 column, 1054 no such column
+    // in the view, 1227 global right, 1698 role, 1369 check option, 1370
+    // routine, 1644 trigger, 1862 expired), or nothing of anyone else's found.
+    QVERIFY2(number != 0 || found == 0, qPrintable(QString::number(found)));
+    QVERIFY2(number == 0 ||
+                 QList<int>({1044, 1054, 1142, 1143, 1227, 1698, 1369, 1370, 1644, 1862}).contains(number),
+             qPrintable(QString::number(number)));
+    QCOMPARE(bramsRows(), before);
+}
+
+// A whole view locked by anna leaves bram's own save free: only her own
+// range in the owner index is held, and bram's range begins at a row of
+// his own.
+void TestConsultantAccounts::wholeViewLockLeavesOthersFree_data()
+{
+    QTest::addColumn<QString>("lockedView");
+    QTest::addColumn<QString>("bramsWrite");
+    const QStringList views{u"Raporten"_qs,          u"Sloten"_qs,
+                            u"Declaraties"_qs,       u"KALMIRO_consultants"_qs,
+                            u"KALMIRO_projecten"_qs, u"KALMIRO_opdrachtgevers"_qs};
+    const QStringList writes{
+        u"INSERT INTO %1Sloten (sleutel) VALUES ('raport:2026_01_0051-DIJK') ON DUPLICATE KEY UPDATE teller = teller + 1"_qs,
+        u"INSERT INTO %1Sloten (sleutel) VALUES ('raport:2026_04_0051-DIJK') ON DUPLICATE KEY UPDATE teller = teller + 1"_qs,
+        u"SELECT * FROM %1Raporten WHERE Projectnaam = '2026_04_0051-DIJK' ORDER BY id FOR UPDATE"_qs,
+        u"UPDATE %1Raporten SET Uren02 = '2' WHERE Projectnaam = '2026_04_0051-DIJK'"_qs,
+        u"INSERT INTO %1Raporten (Projectnaam, afgewerkt) VALUES ('2026_05_0051-DIJK', 'nee')"_qs,
+        u"UPDATE %1KALMIRO_consultants SET isONLINE = 'ONLINE'"_qs,
+        u"INSERT INTO %1Declaraties (consultant, Opdrachtgever, Jaar, maand) VALUES ('0051', '31', '2026', '04')"_qs,
+    };
+    // In the order of the key too, which may lead the server along the
+    // primary key instead of the owner index.
+    for (const QString& v : views) {
+        for (const QString& order : {QString(), u" ORDER BY id"_qs}) {
+            for (int i = 0; i < writes.size(); ++i)
+                QTest::addRow("%s%s, write %d", qPrintable(v), qPrintable(order), i)
+                    << v + order << writes[i];
+        }
+    }
+}
+
+void TestConsultantAccounts::wholeViewLockLeavesOthersFree()
+{
+    QFETCH(QString, lockedView);
+    QFETCH(QString, bramsWrite);
+    if (!m_anna)
+        m_anna = connectAs(u"anna"_qs, u"geheim"_qs);
+    if (!m_bram) {
+        m_bram = connectAs(u"bram"_qs, u"welkom"_qs);
+        m_bram->exec(u"SET SESSION innodb_lock_wait_timeout = 1"_qs);
+    }
+    Account* anna = m_anna.get();
+    Account* bram = m_bram.get();
+    anna->exec(u"START TRANSACTION"_qs);
+    QString lock = u"SELECT * FROM "_qs + kEigen + lockedView + u" FOR UPDATE"_qs;
+    if (lockedView.startsWith(u"Sloten"_qs))
+        lock.replace(u"ORDER BY id"_qs, u"ORDER BY sleutel"_qs);
+    anna->exec(lock);
+    bram->exec(u"START TRANSACTION"_qs);
+    QString blocked;
+    try {
+        bram->exec(QString(bramsWrite).replace(u"%1"_qs, kEigen));
+    } catch (const DbError& e) {
+        blocked = QString::fromUtf8(e.what());
+    }
+    bram->exec(u"ROLLBACK"_qs);
+    anna->exec(u"ROLLBACK"_qs);
+    QVERIFY2(blocked.isEmpty(), qPrintable(blocked));
+}
+
+// What one account can take of the server: connections (room for the
+// kept one, the ticker's and both again while the server still holds the
+// two of a lost line) and statement time.
+void TestConsultantAccounts::limits_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<int>("connections"); // one more is refused (1226)
+    QTest::addColumn<QString>("burner");  // cut off by the statement limit
+    QTest::addColumn<int>("cutAfterMs");
+
+    // A consultant: the kept connection and the ticker's, the same two
+    // the server still holds after a lost line, and two to spare.
+    QTest::newRow("consultant, benchmark")
+        << u"anna"_qs << u"geheim"_qs << 6 << u"SELECT BENCHMARK(4000000000, SHA2('x', 256))"_qs << 8000;
+    QTest::newRow("consultant, sleep") << u"bram"_qs << u"welkom"_qs << 6 << u"SELECT SLEEP(60)"_qs << 8000;
+    QTest::newRow("program account, benchmark")
+        << QString::fromLatin1(kAccount) << QString::fromLatin1(kPassword) << 20
+        << u"SELECT BENCHMARK(4000000000, SHA2('x', 256))"_qs << 2000;
+}
+
+void TestConsultantAccounts::limits()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(int, connections);
+    QFETCH(QString, burner);
+    QFETCH(int, cutAfterMs);
+    m_anna.reset();
+    m_bram.reset();
+    QTest::qWait(200); // the server counts a closed connection out
+    std::vector<std::unique_ptr<Account>> open;
+    for (int i = 0; i < connections; ++i)
+        open.push_back(connectAs(user, password));
+    int number = 0;
+    try {
+        connectAs(user, password);
+    } catch (const DbError& e) {
+        number = e.number();
+    }
+    QCOMPARE(number, 1226);
+
+    QElapsedTimer t;
+    t.start();
+    try {
+        open.front()->exec(burner);
+    } catch (const DbError&) {
+    }
+    QVERIFY2(t.elapsed() < cutAfterMs + 1500, qPrintable(QString::number(t.elapsed())));
+}
+
+// The office's check lists what would open the accounts up, and the
+// set-up refuses to finish while it lists anything.
+void TestConsultantAccounts::controleFinds_data()
+{
+    QTest::addColumn<QString>("make");
+    QTest::addColumn<QString>("finding");
+    QTest::addColumn<QString>("undo");
+
+    QTest::newRow("anonymous account with a PUBLIC grant")
+        << u"CREATE USER ''@'%'; GRANT SELECT ON torvakdb_TORVAKeigen.* TO PUBLIC"_qs << u"anoniem account"_qs
+        << u"DROP USER ''@'%'; REVOKE SELECT ON torvakdb_TORVAKeigen.* FROM PUBLIC"_qs;
+    QTest::newRow("PUBLIC grant") << u"GRANT SELECT ON torvakdb_TORVAKdata.KALMIRO_berichten TO PUBLIC"_qs
+                                  << u"recht voor PUBLIC"_qs
+                                  << u"REVOKE SELECT ON torvakdb_TORVAKdata.KALMIRO_berichten FROM PUBLIC"_qs;
+    QTest::newRow("proxy grant") << u"GRANT PROXY ON 'anna'@'%' TO 'bram'@'%'"_qs << u"PROXY-recht"_qs
+                                 << u"REVOKE PROXY ON 'anna'@'%' FROM 'bram'@'%'"_qs;
+    QTest::newRow("role with admin option")
+        << u"GRANT torvakdb_consultant TO 'bram'@'%' WITH ADMIN OPTION"_qs << u"rol met ADMIN OPTION"_qs
+        << u"REVOKE ADMIN OPTION FOR torvakdb_consultant FROM 'bram'@'%'"_qs;
+    QTest::newRow("row without account")
+        << u"INSERT INTO torvakdb_TORVAKdata.KALMIRO_consultants (LOGIN, consultantnummer) VALUES ('dirk', '0077')"_qs
+        << u"rij zonder account"_qs
+        << u"DELETE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN = 'dirk'"_qs;
+    QTest::newRow("account without row")
+        << u"CREATE USER 'eva'@'%'; GRANT torvakdb_consultant TO 'eva'@'%'"_qs << u"account zonder rij"_qs
+        << u"DROP USER 'eva'@'%'"_qs;
+    QTest::newRow("two rows, one LOGIN")
+        << u"INSERT INTO torvakdb_TORVAKdata.KALMIRO_consultants (LOGIN, consultantnummer) VALUES ('anna', '0078')"_qs
+        << u"dubbele LOGIN"_qs
+        << u"DELETE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE consultantnummer = '0078'"_qs;
+    QTest::newRow("LOGIN with a trailing blank")
+        << u"INSERT INTO torvakdb_TORVAKdata.KALMIRO_consultants (LOGIN, consultantnummer) VALUES ('fien ', '0079')"_qs
+        << u"LOGIN kan geen account worden: spaties aan het eind"_qs
+        << u"DELETE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE consultantnummer = '0079'"_qs;
+    QTest::newRow("LOGIN beyond utf8mb3")
+        << u"INSERT INTO torvakdb_TORVAKdata.KALMIRO_consultants (LOGIN, consultantnummer) VALUES ('gijs\U0001F600', '0080')"_qs
+        << u"LOGIN kan geen account worden: tekens buiten utf8mb3"_qs
+        << u"DELETE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE consultantnummer = '0080'"_qs;
+}
+
+void TestConsultantAccounts::controleFinds()
+{
+    QFETCH(QString, make);
+    QFETCH(QString, finding);
+    QFETCH(QString, undo);
+    TestDb::exec(u"DROP USER IF EXISTS 'Bram'@'%', 'bram@x'@'%', 'carla'@'%'"_qs);
+    QCOMPARE(TestDb::rows(u"SELECT * FROM torvakdb_TORVAKbeheer.bevindingen"_qs), QStringList{});
+    TestDb::exec(make);
+    const QStringList found = TestDb::rows(u"SELECT bevinding FROM torvakdb_TORVAKbeheer.bevindingen"_qs);
+    const bool refusedToFinish = !officeRuns("switch_shared_account.sql");
+    TestDb::exec(undo);
+    QVERIFY2(found.contains(finding), qPrintable(found.join(u", "_qs)));
+    QVERIFY(refusedToFinish);
+}
+
+QTEST_MAIN(TestConsultantAccounts)
+#include "tst_consultantaccounts.moc"
