@@ -7,6 +7,7 @@
 #include "ui/imagebutton.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace dl {
@@ -28,6 +29,11 @@ QString pdfFileName(const QString& projectCode, const QString& monthEntry, const
 QString pdfSaveCaption()
 {
     return QStringLiteral("Raport en declaratie als PDF opslaan");
+}
+
+QString pdfSavedMessage(const QString& path)
+{
+    return QStringLiteral("Het PDF-bestand is opgeslagen als:\r\n") + path;
 }
 
 QString pdfNotSavedMessage(const QString& path, const QString& reason)
@@ -75,7 +81,10 @@ PdfAction::PdfAction(Form1& form, AppContext& ctx, FileChooser& files, QString d
 
 QString PdfAction::documentsFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // A desktop without a documents folder would open the dialog wherever
+    // the program was started from.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 void PdfAction::run()
@@ -99,6 +108,7 @@ void PdfAction::run()
         try {
             print::SavedPdfOutput output(path, document.title);
             print::renderDocument(document, m_form.logo(), output);
+            m_ctx.messages.inform(print::pdfSavedMessage(QDir::toNativeSeparators(path)));
         } catch (const print::PrintError& e) {
             m_ctx.messages.inform(print::pdfNotSavedMessage(QDir::toNativeSeparators(path), e.message()),
                                   Icon::Critical);

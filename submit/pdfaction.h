@@ -24,6 +24,8 @@ namespace print {
 QString pdfFileName(const QString& projectCode, const QString& monthEntry, const QString& year);
 
 QString pdfSaveCaption();
+// Where the file went, told once it is written.
+QString pdfSavedMessage(const QString& path);
 QString pdfNotSavedMessage(const QString& path, const QString& reason);
 
 // A PDF file that appears whole or not at all: written beside its place and

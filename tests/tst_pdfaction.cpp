@@ -91,6 +91,8 @@ private Q_SLOTS:
     void noMonthOpen();
     void notWritten_data();
     void notWritten();
+    void dialogOpensInAFolderThatIsThere_data();
+    void dialogOpensInAFolderThatIsThere();
 };
 
 void TestPdfAction::fileName_data()
@@ -145,7 +147,8 @@ void TestPdfAction::writesThePrintedDocument()
     Desk d;
     d.files.answer = d.path(u"uit.pdf"_s);
     Q_EMIT d.form->controls().get<ImageButton>(u"ImagePdf"_s)->doubleClicked();
-    QCOMPARE(d.messages.texts(), QStringList{});
+    QCOMPARE(d.messages.texts(),
+             QStringList{print::pdfSavedMessage(QDir::toNativeSeparators(d.files.answer))});
     QCOMPARE(d.files.asked.size(), 1);
     QCOMPARE(d.files.asked[0],
              (QStringList{u"Raport en declaratie als PDF opslaan"_s,
@@ -211,8 +214,32 @@ void TestPdfAction::notWritten()
     d.messages.clear();
     d.files.answer = d.path(u"goed.pdf"_s);
     d.action->run();
-    QCOMPARE(d.messages.texts(), QStringList{});
+    QCOMPARE(d.messages.texts(),
+             QStringList{print::pdfSavedMessage(QDir::toNativeSeparators(d.files.answer))});
     QVERIFY(QFile::exists(d.files.answer));
+}
+
+void TestPdfAction::dialogOpensInAFolderThatIsThere_data()
+{
+    QTest::addColumn<bool>("hasDocuments");
+    QTest::newRow("documents folder") << true;
+    QTest::newRow("none: home") << false;
+}
+
+void TestPdfAction::dialogOpensInAFolderThatIsThere()
+{
+    QFETCH(bool, hasDocuments);
+    const QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + u"/.config"_s));
+    if (hasDocuments)
+        QVERIFY(QDir(home.path()).mkdir(u"Documents"_s));
+    const QString folder = PdfAction::documentsFolder();
+    qputenv("HOME", oldHome);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+    QCOMPARE(folder, hasDocuments ? home.path() + u"/Documents"_s : home.path());
 }
 
 QTEST_MAIN(TestPdfAction)
