@@ -70,6 +70,28 @@ bool pickWithKeys(QComboBox* box, const QString& entry)
     return !view->isVisible() && box->currentIndex() == i;
 }
 
+// Tab, and Shift+Tab once the chain has come round, until the focus is on
+// the target: how a consultant without a mouse gets anywhere.
+bool tabTo(QWidget* target)
+{
+    for (int i = 0; i < 300 && QApplication::focusWidget() != target; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCoreApplication::processEvents(); // what the focus set off, before the next key
+    return QApplication::focusWidget() == target;
+}
+
+void pressOnFocus(int key)
+{
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+}
+
+// Each character to wherever the focus is by then, as a keyboard does.
+void typeAtFocus(const QString& text)
+{
+    for (const QChar ch : text)
+        QTest::keyClicks(QApplication::focusWidget(), QString(ch));
+}
+
 } // namespace
 
 class TestStartup : public QObject {
@@ -79,6 +101,7 @@ private Q_SLOTS:
     void init() { TestDb::loadDemo(); }
     void dutchDesktop();
     void theWholeRoad();
+    void theRoadByKeyboard();
     void ratesToTheCent();
 };
 
@@ -253,6 +276,103 @@ void TestStartup::theWholeRoad()
         TestDb::rows(u"SELECT isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN = 'anna'"_qs),
         QStringList{u"OFFLINE"_qs});
     QVERIFY(quits.isEmpty());
+}
+
+// Login, project, month, typing, save, PDF, declaration and logoff with no
+// mouse at all: every control on the road can be reached with Tab and acts
+// on a key.
+void TestStartup::theRoadByKeyboard()
+{
+    Session session;
+    FakeMessages messages;
+    messages.openMs = 20;
+    FixedClock clock{QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9))};
+    AppContext ctx{session, messages, clock, TestDb::server()};
+    ctx.serverWait = waitWhilePainting;
+    int ends = 0;
+    const QTemporaryDir folder;
+    StartupSeams seams;
+    seams.printers = std::make_unique<FakePrinters>(QStringList{u"Kantoor"_qs}, u"Kantoor"_qs);
+    auto files = std::make_unique<FakeFiles>();
+    files->answer = folder.filePath(u"maart.pdf"_qs);
+    seams.files = std::move(files);
+    seams.quit = [](int) {};
+    seams.endProgram = [&] { ++ends; };
+    seams.workstation = WorkstationReader(u"/nonexistent"_qs, [] { return u"tester"_qs; });
+    seams.locale = QLocale(QLocale::Dutch, QLocale::Netherlands);
+    seams.draftFolder = folder.path();
+    Startup startup(ctx, std::move(seams));
+    startup.start();
+    QPointer<LoginForm> login = startup.loginForm();
+    QVERIFY(QTest::qWaitForWindowExposed(login));
+    QApplication::setActiveWindow(login);
+    QVERIFY(QTest::qWaitForWindowActive(login));
+
+    QVERIFY(tabTo(login->controls().widget(u"Text1"_qs)));
+    typeAtFocus(u"anna"_qs);
+    pressOnFocus(Qt::Key_Tab);
+    typeAtFocus(u"geheim"_qs);
+    QVERIFY(tabTo(login->controls().widget(u"Image1"_qs)));
+    pressOnFocus(Qt::Key_Return);
+    QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.texts().join(u"\n---\n"_qs)));
+    QVERIFY(startup.hasMainForm());
+    Form1& form = startup.mainForm();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    FormControls& c = form.controls();
+
+    // The harbour project, the second of the list; March, three back from June.
+    QVERIFY(tabTo(c.widget(u"Combo1"_qs)));
+    for (int key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
+        pressOnFocus(key);
+    QCOMPARE(session.projectCode, u"0042-HAVEN"_qs);
+    QVERIFY(tabTo(c.widget(u"Combo2"_qs)));
+    auto* months = c.get<QComboBox>(u"Combo2"_qs);
+    const int march = months->findText(u"03 Maart "_qs);
+    for (int steps = 0; steps < 12 && months->currentIndex() != march; ++steps)
+        pressOnFocus(months->currentIndex() < march ? Qt::Key_Down : Qt::Key_Up);
+    pressOnFocus(Qt::Key_Return);
+    QCOMPARE(session.reportKey, u"2026_03_0042-HAVEN"_qs);
+
+    // A day typed where the focus is, the expense with its comma.
+    typeAtFocus(u"Overleg aannemer"_qs);
+    pressOnFocus(Qt::Key_Tab);
+    typeAtFocus(u"Dhr. P. de Boer"_qs);
+    pressOnFocus(Qt::Key_Tab);
+    typeAtFocus(u"8"_qs);
+    QCOMPARE(c.text(element(u"Text26"_qs, 32)), u"8"_qs);
+    QVERIFY(tabTo(c.widget(u"Text33"_qs)));
+    typeAtFocus(u"37,50"_qs);
+    QCOMPARE(c.text(u"Text34"_qs), u"50"_qs);
+
+    // Save.
+    messages.clear();
+    QVERIFY(tabTo(c.widget(u"Image3"_qs)));
+    pressOnFocus(Qt::Key_Space);
+    QVERIFY2(messages.last().startsWith(u"Rapport is opgeslagen"_qs),
+             qPrintable(messages.texts().join(u'|')));
+
+    // The declaration tab, its totals, the PDF and the declaration.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(form.findChild<QTabWidget*>(u"SSTab1"_qs)->currentIndex(), 0);
+    QCOMPARE(c.text(u"Text29"_qs), u"741,00"_qs); // 8 h at 72,50 and 37,50, with 20 % VAT
+    messages.clear();
+    QVERIFY(tabTo(c.widget(u"ImagePdf"_qs)));
+    pressOnFocus(Qt::Key_Return);
+    QVERIFY(QFile::exists(folder.filePath(u"maart.pdf"_qs)));
+    messages.clear();
+    messages.choiceAnswers.enqueue(1); // the check's findings: declare all the same
+    QVERIFY(tabTo(c.widget(u"Image4"_qs)));
+    pressOnFocus(Qt::Key_Return);
+    QCOMPARE(messages.last(), submit::declaredMessage(u"Maart "_qs, u"2026"_qs));
+    QCOMPARE(TestDb::rows(u"SELECT totaal FROM torvakdb_TORVAKdeclaraties.Declaraties"_qs),
+             QStringList{u"741,00"_qs});
+
+    // Logoff.
+    QVERIFY(tabTo(c.widget(u"Image2"_qs)));
+    pressOnFocus(Qt::Key_Return);
+    QCOMPARE(ends, 1);
 }
 
 // The demo's harbour project at 72.50 an hour: read, shown, computed and
