@@ -11,6 +11,7 @@
 #include "login/loginform.h"
 #include "support/fakes.h"
 #include "support/formhelpers.h"
+#include "support/seams.h"
 #include "support/testdb.h"
 
 #include <QApplication>
@@ -58,14 +59,7 @@ int runChild(const QStringList& args)
     FixedClock clock{typing ? QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9))
                             : QDateTime(QDate(2026, 3, 28), QTime(9, 0))};
     AppContext ctx{session, messages, clock, TestDb::server()};
-    StartupSeams seams;
-    seams.printers = std::make_unique<FakePrinters>(QStringList{u"Kantoor"_qs}, u"Kantoor"_qs);
-    seams.files = std::make_unique<FakeFiles>();
-    seams.quit = [](int) {};
-    seams.endProgram = [] {};
-    seams.workstation = WorkstationReader(u"/nonexistent"_qs, [] { return u"tester"_qs; });
-    seams.locale = QLocale(QLocale::Dutch, QLocale::Netherlands);
-    seams.draftFolder = args.value(1);
+    StartupSeams seams = fakeSeams(args.value(1));
     Startup startup(ctx, std::move(seams));
     startup.start();
 

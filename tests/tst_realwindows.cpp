@@ -10,6 +10,7 @@
 #include "submit/submitmessages.h"
 #include "support/fakes.h"
 #include "support/formhelpers.h"
+#include "support/seams.h"
 #include "support/testdb.h"
 #include "ui/imagebutton.h"
 #include "ui/messagebox.h"
@@ -104,13 +105,7 @@ void TestRealWindows::formTitleBars()
     FakeMessages messages;
     FixedClock clock{QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9))};
     AppContext ctx{session, messages, clock, TestDb::server()};
-    StartupSeams seams;
-    seams.printers = std::make_unique<FakePrinters>(QStringList{u"Kantoor"_qs}, u"Kantoor"_qs);
-    seams.files = std::make_unique<FakeFiles>();
-    seams.quit = [](int) {};
-    seams.endProgram = [] {};
-    seams.workstation = WorkstationReader(u"/nonexistent"_qs, [] { return u"tester"_qs; });
-    Startup startup(ctx, std::move(seams));
+    Startup startup(ctx, fakeSeams());
     startup.start();
     LoginForm* login = startup.loginForm();
     QVERIFY(QTest::qWaitForWindowExposed(login));

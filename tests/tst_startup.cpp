@@ -16,6 +16,7 @@
 #include "submit/submitmessages.h"
 #include "support/fakes.h"
 #include "support/formhelpers.h"
+#include "support/seams.h"
 #include "support/testdb.h"
 
 #include <QAbstractItemView>
@@ -126,15 +127,10 @@ void TestStartup::theWholeRoad()
     ctx.serverWait = waitWhilePainting;
     QList<int> quits;
     int ends = 0;
-    StartupSeams seams;
-    seams.printers = std::make_unique<FakePrinters>(QStringList{u"Kantoor"_qs}, u"Kantoor"_qs);
-    seams.files = std::make_unique<FakeFiles>();
+    const QTemporaryDir drafts;
+    StartupSeams seams = fakeSeams(drafts.path());
     seams.quit = [&](int code) { quits << code; };
     seams.endProgram = [&] { ++ends; };
-    seams.workstation = WorkstationReader(u"/nonexistent"_qs, [] { return u"tester"_qs; });
-    seams.locale = QLocale(QLocale::Dutch, QLocale::Netherlands);
-    const QTemporaryDir drafts;
-    seams.draftFolder = drafts.path();
     const QString draft = DraftStore(drafts.path()).fileFor(u"2026_03_0042-GLAS"_qs);
 
     Startup startup(ctx, std::move(seams));
@@ -291,16 +287,11 @@ void TestStartup::theRoadByKeyboard()
     ctx.serverWait = waitWhilePainting;
     int ends = 0;
     const QTemporaryDir folder;
-    StartupSeams seams;
-    seams.printers = std::make_unique<FakePrinters>(QStringList{u"Kantoor"_qs}, u"Kantoor"_qs);
+    StartupSeams seams = fakeSeams(folder.path());
     auto files = std::make_unique<FakeFiles>();
     files->answer = folder.filePath(u"maart.pdf"_qs);
     seams.files = std::move(files);
-    seams.quit = [](int) {};
     seams.endProgram = [&] { ++ends; };
-    seams.workstation = WorkstationReader(u"/nonexistent"_qs, [] { return u"tester"_qs; });
-    seams.locale = QLocale(QLocale::Dutch, QLocale::Netherlands);
-    seams.draftFolder = folder.path();
     Startup startup(ctx, std::move(seams));
     startup.start();
     QPointer<LoginForm> login = startup.loginForm();
@@ -385,15 +376,8 @@ void TestStartup::ratesToTheCent()
     FixedClock clock{QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9))};
     AppContext ctx{session, messages, clock, TestDb::server()};
     ctx.serverWait = waitWhilePainting;
-    StartupSeams seams;
-    seams.printers = std::make_unique<FakePrinters>(QStringList{u"Kantoor"_qs}, u"Kantoor"_qs);
-    seams.files = std::make_unique<FakeFiles>();
-    seams.quit = [](int) {};
-    seams.endProgram = [] {};
-    seams.workstation = WorkstationReader(u"/nonexistent"_qs, [] { return u"tester"_qs; });
-    seams.locale = QLocale(QLocale::Dutch, QLocale::Netherlands);
     const QTemporaryDir drafts;
-    seams.draftFolder = drafts.path();
+    StartupSeams seams = fakeSeams(drafts.path());
     Startup startup(ctx, std::move(seams));
     startup.start();
     QPointer<LoginForm> login = startup.loginForm();

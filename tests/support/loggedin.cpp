@@ -3,6 +3,7 @@
 #include "app/serverwait.h"
 #include "login/loginform.h"
 #include "support/formhelpers.h"
+#include "support/seams.h"
 #include "support/testdb.h"
 
 #include <QApplication>
@@ -21,17 +22,7 @@ LoggedIn::~LoggedIn() = default;
 
 bool LoggedIn::start()
 {
-    StartupSeams seams;
-    seams.printers =
-        std::make_unique<FakePrinters>(QStringList{QStringLiteral("Kantoor")}, QStringLiteral("Kantoor"));
-    seams.files = std::make_unique<FakeFiles>();
-    seams.quit = [](int) {};
-    seams.endProgram = [] {};
-    seams.workstation =
-        WorkstationReader(QStringLiteral("/nonexistent"), [] { return QStringLiteral("tester"); });
-    seams.locale = QLocale(QLocale::Dutch, QLocale::Netherlands);
-    seams.draftFolder = m_drafts.path();
-    m_startup = std::make_unique<Startup>(ctx, std::move(seams));
+    m_startup = std::make_unique<Startup>(ctx, fakeSeams(m_drafts.path()));
     m_startup->start();
     LoginForm* login = m_startup->loginForm();
     if (!login || !QTest::qWaitForWindowExposed(login))
