@@ -54,6 +54,9 @@ QLineEdit* makeBox(FormControls& c, const QString& name, const QString& preset)
     e->setObjectName(name);
     e->setMaxLength(10);
     e->setText(preset);
+    // Selected from the start too: a window that the desktop shows without
+    // giving it the focus still takes the first keys in its first field.
+    e->selectAll();
     e->setFixedWidth(140);
     new SelectPreset(e, preset);
     c.add(e);
