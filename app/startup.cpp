@@ -56,7 +56,11 @@ Startup::Startup(AppContext& ctx, StartupSeams seams)
 {
 }
 
-Startup::~Startup() = default;
+Startup::~Startup()
+{
+    if (m_keyCheck)
+        m_keyCheck->wait();
+}
 
 Form1& Startup::mainForm()
 {
@@ -106,20 +110,23 @@ void Startup::start()
     connect(m_login.get(), &LoginForm::loggedIn, this, [this] {
         // The login form is done; it goes once its click handler has returned.
         m_login.release()->deleteLater();
+        // The consultant's own account reads the keys through the views; the
+        // program's account could not.
+        if (m_checkKeys && m_ctx.account.names == TableNames::OwnAccount)
+            m_keyCheck = reportKeylessTables(m_ctx.server, m_ctx.connection, m_ctx.account);
     });
     m_login->show();
 }
 
-namespace {
-
 // Tables without a primary key are named once in the program's log
 // (standard error); the window does not wait for the answer, and a server
 // that cannot be reached is left to the actions to report.
-std::unique_ptr<QThread> reportKeylessTables(const ServerList& server, const Connection::Options& options)
+std::unique_ptr<QThread> reportKeylessTables(const ServerList& server, const Connection::Options& options,
+                                             const Connection::Login& account)
 {
-    std::unique_ptr<QThread> t(QThread::create([server, options] {
+    std::unique_ptr<QThread> t(QThread::create([server, options, account] {
         try {
-            Connection c(server, Database::Data, options);
+            Connection c(server, Database::Data, options, account);
             const QString line = keylessTablesLine(tablesWithoutPrimaryKey(c, tables::all()));
             if (!line.isEmpty())
                 std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
@@ -129,8 +136,6 @@ std::unique_ptr<QThread> reportKeylessTables(const ServerList& server, const Con
     t->start();
     return t;
 }
-
-} // namespace
 
 QString defaultDraftFolder()
 {
@@ -192,8 +197,11 @@ int runProgram(int argc, char* argv[])
     ctx.connection.tls = tls.options;
     ctx.serverWait = waitWhilePainting;
 
-    const std::unique_ptr<QThread> keyCheck = reportKeylessTables(server, ctx.connection);
+    // As the program's shared account; after the switch the consultant's
+    // own account checks after the login.
+    const std::unique_ptr<QThread> keyCheck = reportKeylessTables(server, ctx.connection, ctx.account);
     Startup startup(ctx);
+    startup.checkKeysAfterLogin();
     startup.start();
     // Benchmark hook: reports the start-up time and ends, only when asked to.
     armStartupProbe(startup.loginForm());

@@ -18,6 +18,7 @@
 #include <vector>
 
 class QCoreApplication;
+class QThread;
 
 namespace dl {
 
@@ -52,6 +53,8 @@ public:
 
     // Creates the login form (running its load step) and shows it.
     void start();
+    // A login as the consultant's own account names the tables without a key.
+    void checkKeysAfterLogin() { m_checkKeys = true; }
 
     // The main form, created hidden and wired on the first call.
     Form1& mainForm();
@@ -74,6 +77,8 @@ private:
     std::unique_ptr<LeaveGuard> m_guard;
     std::unique_ptr<Form1> m_form;
     std::unique_ptr<LoginForm> m_login;
+    bool m_checkKeys = false;
+    std::unique_ptr<QThread> m_keyCheck;
     // Declared last: destroyed before the forms they act on.
     std::vector<std::unique_ptr<QObject>> m_controllers;
 };
@@ -89,6 +94,11 @@ void nameApplication();
 // Qt's own texts (dialog buttons, the file dialog, right-click menus) in
 // Dutch; false when the translations are not installed.
 bool installDutchTranslations(QCoreApplication& app);
+
+// Names the tables without a primary key on standard error, from a thread of
+// its own; quiet when the server cannot be reached or refuses.
+std::unique_ptr<QThread> reportKeylessTables(const ServerList& server, const Connection::Options& options,
+                                             const Connection::Login& account);
 
 // Parses the command line, builds the forms in their start-up order and runs
 // the event loop.

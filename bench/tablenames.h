@@ -6,12 +6,12 @@
 
 namespace dl::bench::names {
 
-inline const QString kConsultants = Connection::qualified(tables::consultants());
-inline const QString kProjects = Connection::qualified(tables::projects());
-inline const QString kClients = Connection::qualified(tables::clients());
-inline const QString kMessages = Connection::qualified(tables::messages());
-inline const QString kLogins = Connection::qualified(tables::loginRecords());
-inline const QString kReports = Connection::qualified(tables::reports());
-inline const QString kDeclarations = Connection::qualified(tables::declarations());
+inline const QString kConsultants = Connection::qualified(tables::consultants(), TableNames::Shared);
+inline const QString kProjects = Connection::qualified(tables::projects(), TableNames::Shared);
+inline const QString kClients = Connection::qualified(tables::clients(), TableNames::Shared);
+inline const QString kMessages = Connection::qualified(tables::messages(), TableNames::Shared);
+inline const QString kLogins = Connection::qualified(tables::loginRecords(), TableNames::Shared);
+inline const QString kReports = Connection::qualified(tables::reports(), TableNames::Shared);
+inline const QString kDeclarations = Connection::qualified(tables::declarations(), TableNames::Shared);
 
 } // namespace dl::bench::names

@@ -17,6 +17,9 @@ struct AppContext {
     const Clock& clock;
     ServerList server;
     Connection::Options connection = {};
+    // Who the window's, the ticker's and the key check's connections log in
+    // as: the program's account, or after the login the consultant's own.
+    Connection::Login account = {};
     // The window thread's connection to `server`, kept between actions.
     mutable std::shared_ptr<KeptConnection> kept = {};
     // How the window's thread waits while its connection opens.
@@ -24,8 +27,8 @@ struct AppContext {
 
     KeptConnection& db() const
     {
-        if (!kept || kept->server() != server)
-            kept = std::make_shared<KeptConnection>(server, connection, serverWait);
+        if (!kept || kept->server() != server || kept->login() != account)
+            kept = std::make_shared<KeptConnection>(server, connection, serverWait, account);
         return *kept;
     }
 };

@@ -104,7 +104,7 @@ MYSQL* openConnection(const ServerList& server, Database home, const Connection:
         flags |= CLIENT_MULTI_STATEMENTS | CLIENT_MULTI_RESULTS;
     const QByteArray user = login.user.toUtf8();
     const QByteArray password = login.password.toUtf8();
-    const QByteArray db = databaseName(home).toUtf8();
+    const QByteArray db = databaseName(home, login.names).toUtf8();
     const QByteArray socket = login.socket.toUtf8();
 
     // The address that answered last first, then the others in list order.
@@ -175,7 +175,7 @@ Connection::Connection(const ServerList& server, Database home, Options options)
 }
 
 Connection::Connection(const ServerList& server, Database home, Options options, const Login& login)
-    : m_mysql(openConnection(server, home, options, login, m_address))
+    : m_names(login.names), m_mysql(openConnection(server, home, options, login, m_address))
 {
 }
 
@@ -402,9 +402,9 @@ QString Connection::quoteIdentifier(const QString& name)
     return u'`' + quoted + u'`';
 }
 
-QString Connection::qualified(const TableRef& table)
+QString Connection::qualified(const TableRef& table, TableNames names)
 {
-    return quoteIdentifier(databaseName(table.db)) + u'.' + quoteIdentifier(table.name);
+    return quoteIdentifier(databaseName(table.db, names)) + u'.' + quoteIdentifier(table.name);
 }
 
 void Connection::begin()

@@ -70,6 +70,9 @@ public:
         QString socket;              // a local socket instead of host and port
         bool scripts = false;        // several statements in one text (tests' administrator)
         bool sessionSettings = true; // isolation level and lock wait
+        // Which names the tables go by; not Shared: the home database is the views'.
+        TableNames names = TableNames::Shared;
+        bool operator==(const Login&) const = default;
     };
 
     // Tries the addresses in the list's order, each bounded by the connect
@@ -86,8 +89,11 @@ public:
     // Several statements without values in one text (needs Login::scripts).
     void runScript(const QString& sql);
 
-    // `database`.`table`, for identifiers that come from the program only.
-    static QString qualified(const TableRef& table);
+    // `database`.`table` under this connection's names, for identifiers that
+    // come from the program only.
+    QString qualified(const TableRef& table) const { return qualified(table, m_names); }
+    static QString qualified(const TableRef& table, TableNames names);
+    TableNames tableNames() const { return m_names; }
     static QString quoteIdentifier(const QString& name);
 
     void begin();
@@ -109,6 +115,7 @@ private:
     Result prepared(const QString& sql, const QVariantList& binds);
 
     ServerAddress m_address;
+    TableNames m_names = TableNames::Shared;
     st_mysql* m_mysql = nullptr;
     QHash<QString, std::shared_ptr<Statement>> m_statements;
     bool m_inTransaction = false;

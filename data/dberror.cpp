@@ -45,11 +45,29 @@ ErrorClass errorClass(int number)
     case 1226:
     case 2026:
         return ErrorClass::ThisNodeOnly;
-    // 1045 the program's account refused, 1049 unknown database: the
-    // office's accounts and databases are the same on every node.
-    case 1045:
+    // 1049 unknown database: the office's databases are the same on every node.
     case 1049:
         return ErrorClass::EveryNode;
+    // 1045 a login name or password the server does not know; 1698 the same
+    // for an account without a password (told alike: it would tell which
+    // names exist). Accounts are the same on every node.
+    case 1045:
+    case 1698:
+        return ErrorClass::AccountRefused;
+    // 4150 (MySQL 3955) blocked after too many wrong passwords, 4151 locked
+    // by the office (told only after a right password). The office lifts
+    // both; another node would merely count more wrong passwords.
+    case 3955:
+    case 4150:
+    case 4151:
+        return ErrorClass::AccountLocked;
+    // 1862 at the connect, 1820 on the first statement of a session whose
+    // password expired.
+    case 1820:
+    case 1862:
+        return ErrorClass::PasswordExpired;
+    case 1819:
+        return ErrorClass::PasswordRefused;
     // 1044 no access to the database, 1142 to a table, 1143 to a column,
     // 1227 a privilege the statement needs.
     case 1044:

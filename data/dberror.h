@@ -14,6 +14,11 @@ enum class ErrorClass {
     EveryNode,         // every node answers the same (account, database): the list ends here
     ConsultantRefused, // the account may not do what was asked: the same everywhere
     Statement,         // an answer about the statement itself (locks, values, a changed row)
+    // The consultant's own account, the same on every node:
+    AccountRefused,  // no such login name or not its password
+    AccountLocked,   // blocked after failed passwords, or locked by the office
+    PasswordExpired, // the office made the password expire: a new one first
+    PasswordRefused, // the server's password check refused a new password
 };
 
 // The one table of error numbers and their class.

@@ -26,14 +26,19 @@ using ServerWait = std::function<void(const std::function<void()>& work)>;
 
 class KeptConnection {
 public:
-    explicit KeptConnection(ServerList server, Connection::Options options = {}, ServerWait wait = {})
-        : m_server(std::move(server)), m_options(options), m_wait(std::move(wait))
+    // login: the account and its table names; the password stays here, in
+    // memory only, to open the connection again.
+    explicit KeptConnection(ServerList server, Connection::Options options = {}, ServerWait wait = {},
+                            Connection::Login login = {})
+        : m_server(std::move(server)), m_options(options), m_wait(std::move(wait)), m_login(std::move(login))
     {
     }
     KeptConnection(const KeptConnection&) = delete;
     KeptConnection& operator=(const KeptConnection&) = delete;
 
     const ServerList& server() const { return m_server; }
+    const Connection::Login& login() const { return m_login; }
+    const Connection::Options& options() const { return m_options; }
     bool isOpen() const { return m_connection && !m_connection->isBroken(); }
     // Closes the connection; the next use opens a new one.
     void drop() { m_connection.reset(); }
@@ -72,7 +77,7 @@ public:
         if (!isOpen()) {
             m_connection.reset();
             const auto open = [this] {
-                m_connection = std::make_unique<Connection>(m_server, Database::Data, m_options);
+                m_connection = std::make_unique<Connection>(m_server, Database::Data, m_options, m_login);
             };
             if (m_wait)
                 m_wait(open);
@@ -102,6 +107,7 @@ private:
     ServerList m_server;
     Connection::Options m_options;
     ServerWait m_wait;
+    Connection::Login m_login;
     std::unique_ptr<Connection> m_connection;
 };
 

@@ -122,7 +122,15 @@ bool Records::exactlyMatches(const Row& row, const QList<Match>& where)
 
 QStringList Records::primaryKey(const TableRef& table)
 {
-    const auto nameOf = [](const TableRef& t) -> QString { return databaseName(t.db) + u'.' + t.name; };
+    const TableNames names = m_c.tableNames();
+    // The program's account after the switch reads the message and nothing
+    // else, not even the keys: it neither asks for them nor keeps an answer
+    // that would say every other table had none.
+    if (names == TableNames::MessageOnly)
+        return table.name == tables::messages().name ? QStringList{QStringLiteral("id")} : QStringList{};
+    const auto nameOf = [names](const TableRef& t) -> QString {
+        return databaseName(t.db, names) + u'.' + t.name;
+    };
     {
         QMutexLocker lock(&g_schemaMutex);
         const auto it = g_primaryKeys.constFind(nameOf(table));
@@ -132,23 +140,43 @@ QStringList Records::primaryKey(const TableRef& table)
     // The first table asked for brings the keys of all the program's tables,
     // in one round trip; a table without one is remembered as such.
     QList<TableRef> wanted = tables::all();
-    if (std::none_of(wanted.cbegin(), wanted.cend(),
-                     [&](const TableRef& t) { return t.db == table.db && t.name == table.name; }))
-        wanted = {table};
-    QVariantList binds;
-    Result q = m_c.exec(
-        QStringLiteral("SELECT TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME, @@lower_case_table_names FROM "
-                       "information_schema.KEY_COLUMN_USAGE WHERE CONSTRAINT_NAME = 'PRIMARY' AND (") +
-            schemaTableConditions(wanted, binds) + QStringLiteral(") ORDER BY ORDINAL_POSITION"),
-        binds);
+    const bool ours = std::any_of(wanted.cbegin(), wanted.cend(), [&](const TableRef& t) {
+        return t.db == table.db && t.name == table.name;
+    });
     QHash<QString, QStringList> found;
-    for (const TableRef& t : std::as_const(wanted))
-        found.insert(nameOf(t), {});
-    while (q.next()) {
-        // information_schema compares names by its own collation; the client decides.
-        for (const TableRef& t : std::as_const(wanted)) {
-            if (isSchemaRowOf(t, q.value(0).toString(), q.value(1).toString(), q.value(3).toInt()))
-                found[nameOf(t)] << q.value(2).toString();
+    if (names == TableNames::OwnAccount) {
+        // A view shows no key in information_schema; the office's view of
+        // the keys names the tables behind the program's views.
+        if (!ours)
+            return {};
+        for (const TableRef& t : std::as_const(wanted))
+            found.insert(nameOf(t), {});
+        Result q = m_c.exec(QStringLiteral("SELECT TABLE_NAME, COLUMN_NAME FROM ") +
+                            Connection::quoteIdentifier(QLatin1String(kOwnDatabase)) +
+                            QStringLiteral(".`Sleutels` ORDER BY TABLE_NAME, ORDINAL_POSITION"));
+        while (q.next()) {
+            for (const TableRef& t : std::as_const(wanted)) {
+                if (q.value(0).toString().compare(t.name, Qt::CaseInsensitive) == 0)
+                    found[nameOf(t)] << q.value(1).toString();
+            }
+        }
+    } else {
+        if (!ours)
+            wanted = {table};
+        for (const TableRef& t : std::as_const(wanted))
+            found.insert(nameOf(t), {});
+        QVariantList binds;
+        Result q = m_c.exec(
+            QStringLiteral("SELECT TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME, @@lower_case_table_names FROM "
+                           "information_schema.KEY_COLUMN_USAGE WHERE CONSTRAINT_NAME = 'PRIMARY' AND (") +
+                schemaTableConditions(wanted, binds) + QStringLiteral(") ORDER BY ORDINAL_POSITION"),
+            binds);
+        while (q.next()) {
+            // information_schema compares names by its own collation; the client decides.
+            for (const TableRef& t : std::as_const(wanted)) {
+                if (isSchemaRowOf(t, q.value(0).toString(), q.value(1).toString(), q.value(3).toInt()))
+                    found[nameOf(t)] << q.value(2).toString();
+            }
         }
     }
     QMutexLocker lock(&g_schemaMutex);
@@ -177,7 +205,7 @@ void Records::forgetSchema()
 void Records::visit(const TableRef& table, const QList<Match>& where,
                     const std::function<bool(const Row&)>& fn, bool forUpdate)
 {
-    QString sql = QStringLiteral("SELECT * FROM ") + Connection::qualified(table);
+    QString sql = QStringLiteral("SELECT * FROM ") + m_c.qualified(table);
     QVariantList binds;
     QStringList conds;
     for (const Match& m : where) {
@@ -237,9 +265,13 @@ std::optional<Row> Records::findFirstForUpdate(const TableRef& table, const QLis
     return found;
 }
 
-std::optional<Row> Records::firstRow(const TableRef& table)
+std::optional<Row> Records::firstRow(const TableRef& table, const std::optional<TableRef>& readableToo)
 {
-    QString sql = QStringLiteral("SELECT * FROM ") + Connection::qualified(table);
+    QString sql = QStringLiteral("SELECT * FROM ") + m_c.qualified(table);
+    // Reads no row of the other table, but needs the right to.
+    if (readableToo)
+        sql += QStringLiteral(" WHERE NOT EXISTS (SELECT 1 FROM ") + m_c.qualified(*readableToo) +
+               QStringLiteral(" WHERE FALSE)");
     sql += orderByKey(table);
     sql += QStringLiteral(" LIMIT 1");
     Result q = m_c.exec(sql);
@@ -309,7 +341,7 @@ void Records::update(const TableRef& table, const Row& original, const Values& c
         throw changedElsewhere(table);
 
     if (lock == Lock::Check) {
-        Result current = m_c.exec(QStringLiteral("SELECT * FROM ") + Connection::qualified(table) + where +
+        Result current = m_c.exec(QStringLiteral("SELECT * FROM ") + m_c.qualified(table) + where +
                                       QStringLiteral(" FOR UPDATE"),
                                   idBinds);
         bool unchanged = false;
@@ -328,8 +360,8 @@ void Records::update(const TableRef& table, const Row& original, const Values& c
     binds += idBinds;
     // The connection counts the rows an UPDATE found, also those it left
     // as they were: anything but the one row is a row that went elsewhere.
-    const Result done = m_c.exec(QStringLiteral("UPDATE ") + Connection::qualified(table) +
-                                     QStringLiteral(" SET ") + sets.join(QStringLiteral(", ")) + where +
+    const Result done = m_c.exec(QStringLiteral("UPDATE ") + m_c.qualified(table) + QStringLiteral(" SET ") +
+                                     sets.join(QStringLiteral(", ")) + where +
                                      (pk.isEmpty() ? QStringLiteral(" LIMIT 1") : QString()),
                                  binds);
     if (done.affectedRows() != 1)
@@ -353,7 +385,7 @@ void Records::insert(const TableRef& table, const Values& values)
     std::optional<Transaction> tx;
     if (!m_c.inTransaction())
         tx.emplace(m_c);
-    m_c.exec(QStringLiteral("INSERT INTO ") + Connection::qualified(table) + QStringLiteral(" (") +
+    m_c.exec(QStringLiteral("INSERT INTO ") + m_c.qualified(table) + QStringLiteral(" (") +
                  cols.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
                  marks.join(QStringLiteral(", ")) + u')',
              binds);

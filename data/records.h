@@ -32,6 +32,7 @@ struct Match {
 class Records {
 public:
     explicit Records(Connection& connection) : m_c(connection) {}
+    TableNames tableNames() const { return m_c.tableNames(); }
 
     std::optional<Row> findFirst(const TableRef& table, const QList<Match>& where);
     // Locks the rows it reads until the caller's transaction ends.
@@ -39,8 +40,9 @@ public:
     // Every exactly matching row in table order; return false to stop.
     void visit(const TableRef& table, const QList<Match>& where, const std::function<bool(const Row&)>& fn,
                bool forUpdate = false);
-    // The first row in table order, if any.
-    std::optional<Row> firstRow(const TableRef& table);
+    // The first row in table order, if any. readableToo: refused (1142) in
+    // the same statement when the account may not read that table.
+    std::optional<Row> firstRow(const TableRef& table, const std::optional<TableRef>& readableToo = {});
 
     enum class Lock {
         Check,        // re-read the row under a lock and compare it first

@@ -2,8 +2,10 @@
 
 namespace dl {
 
-QString databaseName(Database db)
+QString databaseName(Database db, TableNames names)
 {
+    if (names != TableNames::Shared)
+        return QLatin1String(kOwnDatabase);
     switch (db) {
     case Database::Data:
         return QStringLiteral("torvakdb_TORVAKdata");

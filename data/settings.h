@@ -11,7 +11,17 @@ enum class Database { Data, Reports, Declarations };
 inline constexpr const char* kAccount = "torvakdb";
 inline constexpr const char* kPassword = "k4uTbrol";
 
-QString databaseName(Database db);
+// Under which names a connection reaches the program's tables.
+enum class TableNames {
+    Shared,      // the three databases, as the program's shared account
+    OwnAccount,  // the views of the consultant's own account, all in one database
+    MessageOnly, // the program's account once the office switched: the message view alone
+};
+
+// The database of the views a consultant's own account works through.
+inline constexpr const char* kOwnDatabase = "torvakdb_TORVAKeigen";
+
+QString databaseName(Database db, TableNames names = TableNames::Shared);
 
 // How the line to the server is protected and its certificate checked; the
 // connection applies these before it connects and checks them after.

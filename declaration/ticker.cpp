@@ -75,8 +75,8 @@ void Ticker::refresh()
     if (m_worker)
         return;
     auto result = std::make_shared<TickerFetch>();
-    if (!m_db || m_db->server() != m_ctx.server)
-        m_db = tickerConnection(m_ctx.server, m_ctx.connection);
+    if (!m_db || m_db->server() != m_ctx.server || m_db->login() != m_ctx.account)
+        m_db = tickerConnection(m_ctx.server, m_ctx.connection, m_ctx.account);
     m_worker = QThread::create([result, db = m_db] { *result = fetchTickerMessage(*db); });
     m_worker->setObjectName(QStringLiteral("tickerRefresh"));
     connect(m_worker, &QThread::finished, this, [this, result] {
@@ -91,6 +91,10 @@ void Ticker::refresh()
 
 void Ticker::apply(const TickerFetch& fetch)
 {
+    // Learnt before the login: the login goes as the consultant's own
+    // account, and nothing leads back.
+    if (fetch.switched && m_ctx.account.names == TableNames::Shared)
+        m_ctx.account.names = TableNames::MessageOnly;
     switch (fetch.outcome) {
     case TickerFetch::Outcome::Message: {
         // The position stays: a new text carries on where the old one was.

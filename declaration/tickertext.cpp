@@ -27,19 +27,51 @@ double nextTickerLeft(double left, double step, double textWidth, double stripWi
     return left;
 }
 
-std::shared_ptr<KeptConnection> tickerConnection(const ServerList& server, Connection::Options options)
+std::shared_ptr<KeptConnection> tickerConnection(const ServerList& server, Connection::Options options,
+                                                 Connection::Login account)
 {
     // Shorter waits than the window's, the same protection of the line.
     options.connectTimeoutSeconds = 3;
     options.readTimeoutSeconds = 5;
-    return std::make_shared<KeptConnection>(server, options);
+    return std::make_shared<KeptConnection>(server, options, ServerWait{}, std::move(account));
 }
+
+namespace {
+
+std::optional<Row> readMessage(KeptConnection& db, bool& switched)
+{
+    const TableNames names = db.login().names;
+    if (names == TableNames::MessageOnly) {
+        // Opened for one read and closed: the program's account holds no
+        // connection of the many workstations' limit.
+        const auto row = db.run([](Connection& c) { return Records(c).firstRow(tables::messages()); });
+        db.drop();
+        return row;
+    }
+    if (names == TableNames::OwnAccount)
+        return db.run([](Connection& c) { return Records(c).firstRow(tables::messages()); });
+    try {
+        return db.run(
+            [](Connection& c) { return Records(c).firstRow(tables::messages(), tables::consultants()); });
+    } catch (const DbError& e) {
+        // 1044 (the data database) at the connect, 1142 on the statement.
+        if (e.errorClass() != ErrorClass::ConsultantRefused)
+            throw;
+    }
+    switched = true;
+    Connection::Login account = db.login();
+    account.names = TableNames::MessageOnly;
+    KeptConnection once(db.server(), db.options(), ServerWait{}, account);
+    return readMessage(once, switched);
+}
+
+} // namespace
 
 TickerFetch fetchTickerMessage(KeptConnection& db)
 {
     TickerFetch f;
     try {
-        const auto row = db.run([](Connection& c) { return Records(c).firstRow(tables::messages()); });
+        const auto row = readMessage(db, f.switched);
         if (row) {
             f.outcome = TickerFetch::Outcome::Message;
             f.message = row->text(QStringLiteral("Bericht"));

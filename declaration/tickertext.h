@@ -27,14 +27,22 @@ struct TickerFetch {
     Outcome outcome = Outcome::Failed;
     QString message; // Message: the first row's Bericht
     QString trouble; // Failed: what went wrong, with the server's number
+    // The program's account may no longer read the consultants: the office
+    // switched to accounts of their own; the message came from their views.
+    bool switched = false;
 };
 
 // The ticker's own connection: short waits, so that a hung server does not
 // keep a refresh going for long; otherwise the window's options (TLS).
-std::shared_ptr<KeptConnection> tickerConnection(const ServerList& server, Connection::Options options);
+std::shared_ptr<KeptConnection> tickerConnection(const ServerList& server, Connection::Options options,
+                                                 Connection::Login account = {});
 
 // Reads the first row of the messages table on the ticker's connection, on
-// whichever thread refreshes; one refresh at a time. Never throws.
+// whichever thread refreshes; one refresh at a time. Never throws. As the
+// program's shared account the same statement asks whether it may still
+// read the consultants; when not, the message is read from the views on a
+// connection opened for that one read. As the program's account after the
+// switch, the connection is closed after its one read.
 TickerFetch fetchTickerMessage(KeptConnection& db);
 
 } // namespace dl

@@ -166,24 +166,65 @@ void LoginForm::logIn()
     const QString password = m_controls.text(QStringLiteral("Text2"));
 
     std::optional<ConsultantLogin> found;
+    bool locked = false;
     // Everything that touches the database happens here, before the main
     // form is changed: an error leaves the form as it was.
     // The login record needs the session's new values before the commit; a
     // login that fails at the commit puts the old ones back.
     const Session before = m_ctx.session;
-    const bool done = runGuarded(m_ctx.messages, m_ctx.server, [&] {
+    const auto attempt = [&] {
         found = LoginService(m_ctx.db(), m_ctx.clock)
                     .logIn(loginName, password, [this](Connection& c, const ConsultantLogin& login) {
                         m_ctx.session.consultantName = login.consultantName;
                         if (m_hooks.afterLogin)
                             m_hooks.afterLogin(c);
                     });
-    });
+    };
+    // No name is no account: the client library would log in under the
+    // name of the desktop's user instead.
+    const bool done = loginName.isEmpty() || runGuarded(m_ctx.messages, m_ctx.server, [&] {
+                          if (m_ctx.account.names == TableNames::Shared) {
+                              try {
+                                  attempt();
+                                  return;
+                              } catch (const SharedAccountSwitched&) {
+                                  m_ctx.account.names = TableNames::MessageOnly;
+                              }
+                          }
+                          // From here on only the server checks passwords; no failure leads
+                          // back to the table's.
+                          m_ctx.account = ownAccount(loginName, password);
+                          try {
+                              attempt();
+                          } catch (const DbError& e) {
+                              if (e.errorClass() == ErrorClass::AccountRefused)
+                                  found.reset();
+                              else if (e.errorClass() == ErrorClass::AccountLocked)
+                                  locked = true;
+                              else
+                                  throw;
+                          }
+                      });
+    if (!found && m_ctx.account.names == TableNames::OwnAccount) {
+        // The typed password is kept only while it logs in.
+        m_ctx.account = Connection::Login{};
+        m_ctx.account.names = TableNames::MessageOnly;
+        m_ctx.kept.reset();
+    }
     if (!done) {
         m_ctx.session = before;
         return;
     }
+    if (locked) {
+        m_ctx.messages.inform(accountLockedText(), Icon::Warning);
+        if (m_attempts >= 3) {
+            m_ctx.messages.inform(failedAttempt(m_attempts).message);
+            m_quit(0);
+        }
+        return;
+    }
     if (!found) {
+        m_ctx.session = before;
         const FailedAttempt failed = failedAttempt(m_attempts);
         m_ctx.messages.inform(failed.message);
         if (failed.endsProgram)

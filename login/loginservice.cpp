@@ -33,6 +33,20 @@ QString fullConsultantName(const Row& c)
            c.text(QStringLiteral("tussenvoegsel")) + u' ' + c.text(QStringLiteral("naam"));
 }
 
+QString accountLockedText()
+{
+    return QStringLiteral("Uw account is geblokkeerd. Neem contact op met het kantoor.");
+}
+
+Connection::Login ownAccount(const QString& loginName, const QString& password)
+{
+    Connection::Login login;
+    login.user = loginName;
+    login.password = password;
+    login.names = TableNames::OwnAccount;
+    return login;
+}
+
 FailedAttempt failedAttempt(int attempts)
 {
     // A database error also uses up an attempt, so the count can pass 3.
@@ -46,25 +60,38 @@ FailedAttempt failedAttempt(int attempts)
 namespace {
 
 // Found by the login name alone, so the typed password never goes to the
-// server; the first row in table order whose password matches wins.
+// server; the first row in table order whose password matches wins. As the
+// consultant's own account the server checked the password at the connect
+// and shows the own row only, without the password.
+// Read locked: the row stays as read until the online mark is written.
 std::optional<Row> findConsultant(Records& records, const QString& loginName, const QString& password)
 {
+    if (records.tableNames() == TableNames::OwnAccount)
+        return records.findFirstForUpdate(tables::consultants(), {Match{QStringLiteral("LOGIN"), loginName}});
     std::optional<Row> found;
-    records.visit(tables::consultants(), {Match{QStringLiteral("LOGIN"), loginName}}, [&](const Row& r) {
-        const QString column = QStringLiteral("PASWOORD");
-        if (r.isNull(column) || !passwordMatches(r.text(column), password, loginName))
-            return true;
-        found = r;
-        return false;
-    });
+    records.visit(
+        tables::consultants(), {Match{QStringLiteral("LOGIN"), loginName}},
+        [&](const Row& r) {
+            const QString column = QStringLiteral("PASWOORD");
+            if (r.isNull(column) || !passwordMatches(r.text(column), password, loginName))
+                return true;
+            found = r;
+            return false;
+        },
+        true);
     return found;
 }
 
 std::optional<ConsultantLogin> logInOnce(Connection& c, const Clock& clock, const QString& loginName,
-                                         const QString& password, const LoginService::AlsoWrite& alsoWrite)
+                                         const QString& password, const LoginService::AlsoWrite& alsoWrite,
+                                         bool& consultantsRead)
 {
     Records records(c);
+    // Online without a login record (or the other way round) would be a
+    // login that half happened.
+    Transaction tx(c);
     const std::optional<Row> row = findConsultant(records, loginName, password);
+    consultantsRead = true;
     if (!row)
         return std::nullopt;
 
@@ -86,12 +113,10 @@ std::optional<ConsultantLogin> logInOnce(Connection& c, const Clock& clock, cons
         });
 
     const QString stamp = fixedDateText(now.date()) + QStringLiteral("  ") + fixedTimeText(now.time());
-    // Online without a login record (or the other way round) would be a
-    // login that half happened.
-    Transaction tx(c);
     records.update(
         tables::consultants(), *row,
-        {{QStringLiteral("isAANGEMELD"), stamp}, {QStringLiteral("isONLINE"), QStringLiteral("ONLINE")}});
+        {{QStringLiteral("isAANGEMELD"), stamp}, {QStringLiteral("isONLINE"), QStringLiteral("ONLINE")}},
+        Records::Lock::HeldByCaller);
     if (alsoWrite)
         alsoWrite(c, out);
     tx.commit();
@@ -110,10 +135,17 @@ std::optional<ConsultantLogin> LoginService::logIn(const QString& loginName, con
     QElapsedTimer since;
     since.start();
     for (int attempt = 1;; ++attempt) {
+        bool consultantsRead = false;
         try {
-            return m_db.run(
-                [&](Connection& c) { return logInOnce(c, m_clock, loginName, password, alsoWrite); });
+            return m_db.run([&](Connection& c) {
+                return logInOnce(c, m_clock, loginName, password, alsoWrite, consultantsRead);
+            });
         } catch (const DbError& e) {
+            // The program's shared account may no longer read the consultants
+            // (nor enter their database): the office switched.
+            if (!consultantsRead && m_db.login().names == TableNames::Shared &&
+                e.errorClass() == ErrorClass::ConsultantRefused)
+                throw SharedAccountSwitched(e);
             if (e.number() == 1020 ? attempt >= kRowChangedAttempts
                                    : !mayRetry(e, attempt, kRowChangedAttempts, since))
                 throw;

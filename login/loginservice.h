@@ -45,6 +45,20 @@ struct FailedAttempt {
 };
 FailedAttempt failedAttempt(int attempts);
 
+// An account the server blocked after wrong passwords, or the office locked.
+QString accountLockedText();
+
+// The program's shared account was refused the consultants: the login must
+// go as the consultant's own account.
+class SharedAccountSwitched : public DbError {
+public:
+    explicit SharedAccountSwitched(const DbError& e) : DbError(e) {}
+};
+
+// How the consultant's own account logs in: as LOGIN exactly, with the typed
+// password, through the views.
+Connection::Login ownAccount(const QString& loginName, const QString& password);
+
 class LoginService {
 public:
     LoginService(KeptConnection& db, const Clock& clock) : m_db(db), m_clock(clock) {}
@@ -53,9 +67,11 @@ public:
     // transaction as the online mark.
     using AlsoWrite = std::function<void(Connection&, const ConsultantLogin&)>;
 
-    // Empty when no row has exactly this login name and password. On success
+    // Empty when no row has exactly this login name and password (as the
+    // consultant's own account: no row of the own). On success
     // the row is marked online with the moment of login, and alsoWrite runs
-    // before the commit: both are written or neither. Throws DbError.
+    // before the commit: both are written or neither. Throws DbError;
+    // SharedAccountSwitched when the shared account was refused the consultants.
     std::optional<ConsultantLogin> logIn(const QString& loginName, const QString& password,
                                          const AlsoWrite& alsoWrite = {});
 

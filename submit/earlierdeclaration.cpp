@@ -15,7 +15,7 @@ std::optional<EarlierDeclaration> lastEarlierDeclaration(Connection& c, const De
     Result q = c.exec(
         QStringLiteral(
             "SELECT consultant, Opdrachtgever, Projectnaam, Jaar, maand, uren, kilometers, totaal FROM ") +
-            Connection::qualified(table) +
+            c.qualified(table) +
             QStringLiteral(" WHERE consultant = ? AND Opdrachtgever = ? AND Projectnaam = ?"
                            " AND (Jaar < ? OR (Jaar = ? AND maand < ?))"
                            " ORDER BY Jaar DESC, maand DESC") +

@@ -52,7 +52,7 @@ void takeLockRows(Connection& c, const QList<QByteArray>& locks)
     // A row that is there is written too: a second transaction waits for
     // the first on one server, and on a cluster the two writes of one row
     // conflict (an update that changed nothing would not be replicated).
-    const QString sql = QStringLiteral("INSERT INTO ") + Connection::qualified(tables::lockRows()) +
+    const QString sql = QStringLiteral("INSERT INTO ") + c.qualified(tables::lockRows()) +
                         QStringLiteral(" (`sleutel`) VALUES ") + rows.join(QStringLiteral(", ")) +
                         QStringLiteral(" ON DUPLICATE KEY UPDATE `teller` = `teller` + 1");
     try {

@@ -5,6 +5,7 @@
 
 #include "data/connection.h"
 #include "data/dberror.h"
+#include "support/officeaccounts.h"
 #include "support/testdb.h"
 
 #include <QElapsedTimer>
@@ -19,24 +20,6 @@ using namespace dl;
 using namespace dl::test;
 
 namespace {
-
-QString schemaFile(const char* name)
-{
-    return QStringLiteral(DL_SOURCE_DIR) + QStringLiteral("/schema/") + QLatin1String(name);
-}
-
-// A script as the office runs it: through the command-line client, as the
-// administrator. False when the client stopped at an error.
-bool officeRuns(const char* name)
-{
-    QProcess p;
-    p.start(QStringLiteral(DL_SOURCE_DIR) + QStringLiteral("/scripts/dbserver.sh"),
-            {u"sql"_qs, QStringLiteral(DL_TESTDB_DIR), schemaFile(name)});
-    p.waitForFinished(120000);
-    if (p.exitCode() != 0)
-        qWarning().noquote() << name << p.readAllStandardError();
-    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
 
 // A consultant's connection straight on the client library: the program's
 // Connection opens one of the three data databases, which the consultant
@@ -156,36 +139,13 @@ void TestConsultantAccounts::initTestCase()
         "INSERT INTO torvakdb_TORVAKraporten.Sloten (sleutel, teller) VALUES ('raport:2026_03_0051-DIJK', "
         "2), "
         "('factuur:260300513100003', 1);"_qs);
-    for (const char* f : {"upgrade.sql", "upgrade_accounts.sql", "upgrade_accounts_existing.sql"})
-        QVERIFY(officeRuns(f));
-    // The accounts were made expired; the consultants chose these since.
-    TestDb::exec(u"ALTER USER 'anna'@'%' IDENTIFIED VIA ed25519 USING PASSWORD('geheim');"
-                 "ALTER USER 'bram'@'%' IDENTIFIED VIA ed25519 USING PASSWORD('welkom');"_qs);
-    QVERIFY(officeRuns("switch_shared_account.sql"));
+    QVERIFY(setUpOwnAccounts());
 }
 
 void TestConsultantAccounts::cleanupTestCase()
 {
     // The tests after this one find the server as the plain schema leaves it.
-    TestDb::exec(
-        u"DROP USER IF EXISTS 'anna'@'%', 'bram'@'%', 'Bram'@'%', 'bram@x'@'%', 'carla'@'%', 'eva'@'%', "
-        u"''@'%', "
-        "'torvakdb_eigenaar'@'localhost';"
-        "DROP ROLE IF EXISTS torvakdb_consultant;"
-        "DROP TRIGGER IF EXISTS torvakdb_TORVAKraporten.torvakdb_eigen_raport_gedeclareerd;"
-        "DROP TRIGGER IF EXISTS torvakdb_TORVAKraporten.torvakdb_eigen_slot;"
-        "DROP TRIGGER IF EXISTS torvakdb_TORVAKdeclaraties.torvakdb_eigen_declaratie_onbetaald;"
-        "ALTER TABLE torvakdb_TORVAKraporten.Raporten DROP INDEX IF EXISTS ix_eigenaar_projectnaam, "
-        "DROP COLUMN IF EXISTS eigenaar;"
-        "ALTER TABLE torvakdb_TORVAKraporten.Sloten DROP INDEX IF EXISTS ix_eigenaar, DROP COLUMN IF EXISTS "
-        "eigenaar;"
-        "ALTER TABLE torvakdb_TORVAKdata.KALMIRO_projecten DROP INDEX IF EXISTS ix_eigenaar, "
-        "DROP COLUMN IF EXISTS eigenaar;"
-        "DROP DATABASE IF EXISTS torvakdb_TORVAKeigen; DROP DATABASE IF EXISTS torvakdb_TORVAKbeheer;"
-        "ALTER USER 'torvakdb'@'%' WITH MAX_USER_CONNECTIONS 0 MAX_STATEMENT_TIME 0;"
-        "ALTER USER 'torvakdb'@'localhost' WITH MAX_USER_CONNECTIONS 0 MAX_STATEMENT_TIME 0;"_qs);
-    TestDb::runFile(schemaFile("05_rechten.sql"));
-    TestDb::loadDemo();
+    removeOwnAccounts();
 }
 
 // Each statement the program sends on the road, in its own shape, as anna

@@ -11,12 +11,14 @@
 #include "login/loginservice.h"
 #include "login/passwordhash.h"
 #include "support/fakes.h"
+#include "support/officeaccounts.h"
 #include "support/testdb.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTemporaryFile>
 #include <QtTest>
 
@@ -193,6 +195,63 @@ private Q_SLOTS:
     {
         m_login.reset();
         m_form.reset();
+    }
+
+    // On a server the office switched: the server checks the password; its
+    // refusals, an empty name and a row that is gone are the same failed
+    // attempt, a locked account is told to call the office.
+    void ownAccountAttempts_data()
+    {
+        QTest::addColumn<QString>("office");       // run by the administrator after the set-up
+        QTest::addColumn<QStringList>("attempts"); // name, password, name, password, ...
+        QTest::addColumn<QStringList>("told");
+        QTest::addColumn<bool>("loggedIn");
+        QTest::newRow("right password")
+            << QString() << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{} << true;
+        QTest::newRow("wrong, then right")
+            << QString() << QStringList{u"anna"_qs, u"welkom"_qs, u"anna"_qs, u"geheim"_qs}
+            << QStringList{tries(2)} << true;
+        QTest::newRow("the table's old password")
+            << u"UPDATE torvakdb_TORVAKdata.KALMIRO_consultants SET PASWOORD = 'oud' WHERE LOGIN = 'anna'"_qs
+            << QStringList{u"anna"_qs, u"oud"_qs} << QStringList{tries(2)} << false;
+        QTest::newRow("other case") << QString() << QStringList{u"Anna"_qs, u"geheim"_qs}
+                                    << QStringList{tries(2)} << false;
+        QTest::newRow("unknown name")
+            << QString() << QStringList{u"nobody"_qs, u"geheim"_qs} << QStringList{tries(2)} << false;
+        QTest::newRow("empty name") << QString() << QStringList{QString(), QString()} << QStringList{tries(2)}
+                                    << false;
+        QTest::newRow("row gone")
+            << u"UPDATE torvakdb_TORVAKdata.KALMIRO_consultants SET LOGIN = 'anna2' WHERE LOGIN = 'anna'"_qs
+            << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{tries(2)} << false;
+        QTest::newRow("locked by the office")
+            << u"ALTER USER 'anna'@'%' ACCOUNT LOCK"_qs << QStringList{u"anna"_qs, u"geheim"_qs}
+            << QStringList{accountLockedText()} << false;
+        QTest::newRow("three wrong") << QString() << QStringList{u"anna"_qs, u"x"_qs,    u"anna"_qs,
+                                                                 u"y"_qs,    u"bram"_qs, u"geheim"_qs}
+                                     << QStringList{tries(2), tries(1), kClosing} << false;
+    }
+    void ownAccountAttempts()
+    {
+        QFETCH(QString, office);
+        QFETCH(QStringList, attempts);
+        QFETCH(QStringList, told);
+        QFETCH(bool, loggedIn);
+        TestDb::loadDemo();
+        QVERIFY(test::setUpOwnAccounts());
+        const auto restore = qScopeGuard([] { test::removeOwnAccounts(); });
+        if (!office.isEmpty())
+            TestDb::exec(office);
+        for (qsizetype i = 0; i + 1 < attempts.size(); i += 2)
+            attempt(attempts[i], attempts[i + 1]);
+        QCOMPARE(m_messages.texts(), told);
+        QCOMPARE(m_login->isLoggedIn(), loggedIn);
+        // A typed password is kept only for the account that logged in.
+        QCOMPARE(m_ctx->account.names == TableNames::OwnAccount, loggedIn);
+        if (!loggedIn)
+            QCOMPARE(m_ctx->account.user, QLatin1String(kAccount));
+        QCOMPARE(m_quits.size(), told.contains(kClosing) ? 1 : 0);
+        if (loggedIn)
+            QCOMPARE(form1(u"Text1"_qs), u"0042"_qs);
     }
 
     void formDesign()

@@ -148,7 +148,14 @@ private Q_SLOTS:
         QTest::newRow("account's connections") << 1203 << ErrorClass::ThisNodeOnly;
         QTest::newRow("account's limit") << 1226 << ErrorClass::ThisNodeOnly;
         QTest::newRow("TLS refused") << 2026 << ErrorClass::ThisNodeOnly;
-        QTest::newRow("account refused") << 1045 << ErrorClass::EveryNode;
+        QTest::newRow("account refused") << 1045 << ErrorClass::AccountRefused;
+        QTest::newRow("account without password refused") << 1698 << ErrorClass::AccountRefused;
+        QTest::newRow("blocked after wrong passwords") << 4150 << ErrorClass::AccountLocked;
+        QTest::newRow("blocked after wrong passwords (MySQL)") << 3955 << ErrorClass::AccountLocked;
+        QTest::newRow("locked by the office") << 4151 << ErrorClass::AccountLocked;
+        QTest::newRow("password expired at connect") << 1862 << ErrorClass::PasswordExpired;
+        QTest::newRow("password expired on a statement") << 1820 << ErrorClass::PasswordExpired;
+        QTest::newRow("new password refused by the check") << 1819 << ErrorClass::PasswordRefused;
         QTest::newRow("unknown database") << 1049 << ErrorClass::EveryNode;
         QTest::newRow("no access to the database") << 1044 << ErrorClass::ConsultantRefused;
         QTest::newRow("no access to a table") << 1142 << ErrorClass::ConsultantRefused;

@@ -106,6 +106,9 @@ private:
                 return;
             m_broken = true;
             m_timer.stop();
+            // Bytes handed on already (the error a server sends before it
+            // closes, as at a refused login) reach the program first.
+            m_client->flush();
             m_client->abort();
             m_server->abort();
             m_core.m_links.removeOne(this);
