@@ -28,6 +28,8 @@
 #include "ui/messagebox.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QLayout>
 #include <QLibraryInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -107,6 +109,9 @@ void Startup::start()
 {
     m_login = std::make_unique<LoginForm>(
         m_ctx, [this]() -> Form1& { return mainForm(); }, loginHooks(), m_seams.quit);
+    // Seen before a password is typed: plain text was asked for on this start.
+    if (m_ctx.connection.tls.mode == TlsOptions::Mode::Off)
+        m_login->layout()->addWidget(plainLineWarning());
     connect(m_login.get(), &LoginForm::loggedIn, this, [this] {
         // The login form is done; it goes once its click handler has returned.
         m_login.release()->deleteLater();

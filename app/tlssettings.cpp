@@ -3,6 +3,7 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QLabel>
 #include <QSettings>
 
 #include <cstdio>
@@ -53,16 +54,8 @@ QString modeWords()
     return QStringLiteral("verwacht required, preferred of off");
 }
 
-QString problemOf(const TlsOptions& options, const Picked& mode, const QList<Picked>& files,
-                  const QString& settingsPath)
+QString problemOf(const TlsOptions& options, const QList<Picked>& files)
 {
-    if (options.mode == TlsOptions::Mode::Required && options.ca.isEmpty())
-        return QStringLiteral("het CA-certificaat ontbreekt. De stand required (van ") + mode.from +
-               QStringLiteral(
-                   ") controleert de server met het CA-certificaat van het kantoor; geef het met ") +
-               optionName(kCa) + QStringLiteral(" BESTAND (wordt onthouden), met de omgevingsvariabele ") +
-               QLatin1String(kCa.env) + QStringLiteral(" of met de sleutel ") + QLatin1String(kCa.key) +
-               QStringLiteral(" in ") + settingsPath + u'.';
     if (options.mode == TlsOptions::Mode::Off)
         return {};
     for (const Picked& f : files) {
@@ -74,13 +67,55 @@ QString problemOf(const TlsOptions& options, const Picked& mode, const QList<Pic
     return {};
 }
 
+// How much a mode protects, to keep the environment from lowering one.
+int strength(TlsOptions::Mode mode)
+{
+    switch (mode) {
+    case TlsOptions::Mode::Off:
+        return 0;
+    case TlsOptions::Mode::Preferred:
+        return 1;
+    case TlsOptions::Mode::Required:
+        break;
+    }
+    return 2;
+}
+
+// The mode: the command line's for this start, off included; else the
+// stronger of the environment's and the remembered one. Off from anywhere
+// but this start's command line counts as not given (an older version
+// remembered it). Empty text: an unknown mode, named in problem.
+std::optional<TlsOptions::Mode> chooseMode(const QString& commandLine, const QString& environment,
+                                           const QSettings& settings, QString& problem)
+{
+    if (!commandLine.trimmed().isEmpty())
+        return parseTlsMode(commandLine);
+    TlsOptions::Mode mode = TlsOptions::Mode::Preferred;
+    const Picked stored = pick(kMode, {}, {}, settings);
+    const Picked given = pick(kMode, {}, environment, settings);
+    for (const Picked& p : {stored, given}) {
+        if (p.value.isEmpty())
+            continue;
+        const auto m = parseTlsMode(p.value);
+        if (!m) {
+            problem = p.from + QStringLiteral(" heeft een onbekende stand '") + p.value +
+                      QStringLiteral("'; ") + modeWords() + u'.';
+            return std::nullopt;
+        }
+        if (strength(*m) > strength(mode))
+            mode = *m;
+    }
+    return mode;
+}
+
 void remember(const TlsTexts& given, QSettings& settings)
 {
     const std::pair<const Setting*, const QString*> values[] = {
         {&kMode, &given.mode}, {&kCa, &given.ca}, {&kCert, &given.cert}, {&kKey, &given.key}};
     bool changed = false;
     for (const auto& [setting, value] : values) {
-        if (value->isEmpty())
+        // Plain text is for the one start that asks for it.
+        if (value->isEmpty() || (setting == &kMode && parseTlsMode(*value) == TlsOptions::Mode::Off))
             continue;
         settings.setValue(QLatin1String(setting->key), *value);
         changed = true;
@@ -163,8 +198,9 @@ QString tlsOptionsHelp()
     return QStringLiteral("  --tls <STAND>             Versleuteling van de verbinding met de server:\n"
                           "                            preferred (standaard): TLS als de server het\n"
                           "                            aanbiedt; required: altijd TLS, met een\n"
-                          "                            gecontroleerd certificaat (vraagt --tls-ca);\n"
-                          "                            off: nooit TLS.\n"
+                          "                            gecontroleerd certificaat (zonder --tls-ca:\n"
+                          "                            tegen de certificaten van het systeem);\n"
+                          "                            off: geen TLS, alleen voor deze start.\n"
                           "  --tls-ca <BESTAND>        Het CA-certificaat dat het certificaat van de\n"
                           "                            server ondertekent; de server wordt ermee\n"
                           "                            gecontroleerd (certificaat en hostnaam).\n"
@@ -185,8 +221,11 @@ QString tlsSettingsHelp()
            QStringLiteral(", ") + QLatin1String(kTlsCertSettingsKey) + QStringLiteral(", ") +
            QLatin1String(kTlsKeySettingsKey) +
            QStringLiteral(".\n"
-                          "  Op de opdrachtregel gegeven worden ze onthouden. preferred zonder\n"
-                          "  CA-certificaat versleutelt wel, maar controleert niet wie de server is.\n");
+                          "  Op de opdrachtregel gegeven worden ze onthouden, behalve --tls off: dat\n"
+                          "  geldt alleen voor die start. De omgeving kan de onthouden stand alleen\n"
+                          "  verhogen. preferred zonder CA-certificaat versleutelt wel, maar\n"
+                          "  controleert niet wie de server is. Met een eigen account per consultant\n"
+                          "  geldt required, behalve met --tls off.\n");
 }
 
 TlsTexts tlsEnvironment()
@@ -198,26 +237,34 @@ TlsTexts tlsEnvironment()
 TlsChoice chooseTls(const TlsTexts& commandLine, const TlsTexts& environment, QSettings& settings)
 {
     TlsChoice c;
-    const Picked mode = pick(kMode, commandLine.mode, environment.mode, settings);
     const Picked ca = pick(kCa, commandLine.ca, environment.ca, settings);
     const Picked cert = pick(kCert, commandLine.cert, environment.cert, settings);
     const Picked key = pick(kKey, commandLine.key, environment.key, settings);
-    if (!mode.value.isEmpty()) {
-        const auto m = parseTlsMode(mode.value);
-        if (!m) {
-            c.problem = mode.from + QStringLiteral(" heeft een onbekende stand '") + mode.value +
-                        QStringLiteral("'; ") + modeWords() + u'.';
-            return c;
-        }
-        c.options.mode = *m;
-    }
+    const auto mode = chooseMode(commandLine.mode, environment.mode, settings, c.problem);
+    if (!mode)
+        return c;
+    c.options.mode = *mode;
     c.options.ca = ca.value;
     c.options.cert = cert.value;
     c.options.key = key.value;
-    c.problem = problemOf(c.options, mode, {ca, cert, key}, settings.fileName());
+    c.problem = problemOf(c.options, {ca, cert, key});
     if (c.problem.isEmpty())
         remember(commandLine, settings);
     return c;
+}
+
+QLabel* plainLineWarning()
+{
+    auto* label = new QLabel(QStringLiteral("Let op: de verbinding met de server is niet versleuteld."));
+    label->setObjectName(QStringLiteral("lblTlsUit"));
+    QPalette red = label->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    label->setPalette(red);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
 }
 
 } // namespace dl

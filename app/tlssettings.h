@@ -2,6 +2,8 @@
 // The TLS settings, in the order of the server address: --tls, --tls-ca,
 // --tls-cert and --tls-key, then their environment variables, then the keys
 // remembered in the group [database], then the default (preferred, no files).
+// The mode is the exception: --tls off holds for its own start only, and the
+// environment can raise the remembered mode but never lower it.
 
 #include "data/settings.h"
 
@@ -11,6 +13,7 @@
 #include <optional>
 
 class QCommandLineOption;
+class QLabel;
 class QCommandLineParser;
 class QSettings;
 
@@ -46,9 +49,13 @@ QString tlsSettingsHelp();
 
 TlsTexts tlsEnvironment();
 
-// Picks each setting from the first source that gives it. The command line's
-// are remembered for the next start, unless the start is refused: then
-// nothing changes.
+// Picks each setting from the first source that gives it, the mode as above.
+// The command line's are remembered for the next start (off never), unless
+// the start is refused: then nothing changes. Off in the options therefore
+// means --tls off on this start.
 TlsChoice chooseTls(const TlsTexts& commandLine, const TlsTexts& environment, QSettings& settings);
+
+// The login form's warning for a start with --tls off: lblTlsUit, in red.
+QLabel* plainLineWarning();
 
 } // namespace dl

@@ -22,7 +22,7 @@ QString errorAdvice(const DbError& e);
 bool runGuarded(MessageService& messages, const std::function<void()>& action);
 // The same where the server is met first (the login): a server that cannot
 // be reached is shown with every address tried and how to give others, a
-// line that TLS could not protect with the reason and the settings.
+// line that TLS could not protect with the reason and to call the office.
 bool runGuarded(MessageService& messages, const ServerList& server, const std::function<void()>& action);
 
 } // namespace dl

@@ -52,28 +52,16 @@ QString unreachableServerText(const ServerList& tried, const DbError& error)
     return unreachableServerText(tried, error, settingsFilePath());
 }
 
-QString refusedServerText(const DbError& error, const QString& settingsPath)
-{
-    // The reason on a line of its own: the box does not break long lines well.
-    QString what = error.description();
-    what.replace(QStringLiteral(" is geweigerd: "), QStringLiteral(" is geweigerd:\r\n"));
-    return what +
-           QStringLiteral("\r\n\r\n"
-                          "De versleuteling stelt u op een van deze manieren in:\r\n"
-                          "- start het programma eenmaal met  declaraties --tls STAND --tls-ca BESTAND  "
-                          "(wordt onthouden);\r\n"
-                          "- zet de omgevingsvariabelen ") +
-           QLatin1String(kTlsEnv) + QStringLiteral(" en ") + QLatin1String(kTlsCaEnv) +
-           QStringLiteral(";\r\n- pas de sleutels ") + QLatin1String(kTlsSettingsKey) +
-           QStringLiteral(" en ") + QLatin1String(kTlsCaSettingsKey) + QStringLiteral(" aan in ") +
-           settingsPath +
-           QStringLiteral(
-               ".\r\nHet kantoor weet welk CA-certificaat en welk serveradres bij de server horen.");
-}
-
 QString refusedServerText(const DbError& error)
 {
-    return refusedServerText(error, settingsFilePath());
+    // The reason on a line of its own: the box does not break long lines well.
+    // A server that cannot prove itself is what an attack looks like, so the
+    // office looks into it; the settings are not for the consultant to lower.
+    QString what = error.description();
+    what.replace(QStringLiteral(" is geweigerd: "), QStringLiteral(" is geweigerd:\r\n"));
+    return what + QStringLiteral("\r\n\r\n"
+                                 "De server kon niet worden geverifieerd. "
+                                 "Neem contact op met het kantoor.");
 }
 
 } // namespace dl

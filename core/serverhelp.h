@@ -1,7 +1,7 @@
 #pragma once
 // What to tell a user whose database server cannot be reached: every address
 // tried and the three ways to give others; or whose line to it could not be
-// protected as the TLS settings ask: why, and where those settings live.
+// protected as the TLS settings ask: why, and to call the office.
 
 #include "data/serverlist.h"
 
@@ -20,7 +20,6 @@ QString unreachableServerText(const ServerList& tried, const DbError& error, con
 QString unreachableServerText(const ServerList& tried);
 QString unreachableServerText(const ServerList& tried, const DbError& error);
 // A TLS refusal (DbError::isTlsRefusal); its description names the address and the reason.
-QString refusedServerText(const DbError& error, const QString& settingsPath);
 QString refusedServerText(const DbError& error);
 
 } // namespace dl

@@ -123,9 +123,7 @@ MYSQL* openConnection(const ServerList& server, Database home, const Connection:
                                       login.socket.isEmpty() ? static_cast<unsigned>(a.port) : 0,
                                       login.socket.isEmpty() ? nullptr : socket.constData(), flags);
         };
-        bool connected = connect() != nullptr;
-        if (!connected && withoutTlsWhereNoneIsOffered(m, options.tls))
-            connected = connect() != nullptr;
+        const bool connected = connect() != nullptr;
         std::optional<DbError> failure;
         if (connected) {
             try {
@@ -134,7 +132,7 @@ MYSQL* openConnection(const ServerList& server, Database home, const Connection:
                 failure = e;
             }
         } else {
-            failure = connectError(m, a);
+            failure = connectError(m, a, options.tls);
         }
         if (!failure) {
             server.answered(a);
@@ -189,7 +187,7 @@ Connection::~Connection()
 
 void Connection::fail(unsigned number, const char* text, bool wasWrite)
 {
-    DbError e(static_cast<int>(number), QString::fromUtf8(text).trimmed());
+    DbError e = callError(static_cast<int>(number), QString::fromUtf8(text).trimmed());
     if (e.isConnectionLoss()) {
         m_broken = true;
         // The server may have carried out a write sent outside a transaction
@@ -418,7 +416,8 @@ void Connection::commit()
     if (m_broken)
         throw DbError(CR_SERVER_LOST, QStringLiteral("De verbinding met de server is verbroken."));
     if (mysql_commit(m_mysql) != 0) {
-        DbError e(static_cast<int>(mysql_errno(m_mysql)), QString::fromUtf8(mysql_error(m_mysql)).trimmed());
+        DbError e = callError(static_cast<int>(mysql_errno(m_mysql)),
+                              QString::fromUtf8(mysql_error(m_mysql)).trimmed());
         m_inTransaction = false;
         if (e.isConnectionLoss()) {
             // The server may have committed before the line broke.

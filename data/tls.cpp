@@ -3,6 +3,10 @@
 #include <errmsg.h>
 #include <mysql.h>
 
+#include <QRegularExpression>
+
+#include <cerrno>
+
 namespace dl {
 
 namespace {
@@ -13,13 +17,6 @@ void setFile(MYSQL* m, mysql_option option, const QString& path)
         mysql_optionsv(m, option, path.toLocal8Bit().constData());
 }
 
-// The connector's words for a server that sent no TLS capability.
-bool offersNoTls(MYSQL* m)
-{
-    return mysql_errno(m) == CR_SSL_CONNECTION_ERROR &&
-           QString::fromUtf8(mysql_error(m)).contains(u"does not support", Qt::CaseInsensitive);
-}
-
 QString noTlsReason()
 {
     return QStringLiteral("de server biedt geen versleutelde verbinding");
@@ -27,7 +24,7 @@ QString noTlsReason()
 
 // The connector says "TLS/SSL error: " and OpenSSL's text, or its own for a
 // host name that the certificate does not carry.
-QString reasonOf(const QString& text, const QString& host)
+QString reasonOf(const QString& text, const QString& host, bool caGiven)
 {
     const auto has = [&text](const char16_t* words) {
         return text.contains(QStringView(words), Qt::CaseInsensitive);
@@ -41,9 +38,30 @@ QString reasonOf(const QString& text, const QString& host)
           u"unable to get issuer certificate", u"unable to verify the first certificate",
           u"certificate signature failure"}) {
         if (has(chain))
-            return QStringLiteral("het certificaat van de server is niet ondertekend door de opgegeven CA");
+            return caGiven
+                       ? QStringLiteral(
+                             "het certificaat van de server is niet ondertekend door de opgegeven CA")
+                       : QStringLiteral("het certificaat van de server is niet ondertekend door een CA die "
+                                        "deze computer vertrouwt");
     }
     return QStringLiteral("de versleutelde verbinding kwam niet tot stand (") + text + u')';
+}
+
+// The connector ends its text with the system's error number when the line
+// under TLS failed (a timeout, a reset), not the certificate or the offer.
+bool lineFailed(const QString& text)
+{
+    static const QRegularExpression errnoAtEnd(QStringLiteral("\\((\\d+)\\)$"));
+    const QRegularExpressionMatch match = errnoAtEnd.match(text);
+    if (!match.hasMatch())
+        return false;
+    const int number = match.captured(1).toInt();
+    for (const int line :
+         {ETIMEDOUT, ECONNRESET, ECONNABORTED, ECONNREFUSED, EPIPE, ENETUNREACH, EHOSTUNREACH}) {
+        if (number == line)
+            return true;
+    }
+    return false;
 }
 
 QString addressText(const ServerAddress& server)
@@ -59,28 +77,29 @@ void applyTls(MYSQL* m, const TlsOptions& tls)
     // Said outright either way, whatever the connector's own default.
     const my_bool use = tls.mode == TlsOptions::Mode::Off ? 0 : 1;
     // With a CA the certificate is checked, chain and host name; required
-    // checks always. Asking for TLS alone falls back to plain text where the
-    // server has none, which is preferred; required refuses that in checkTls.
+    // checks always, against the system's store without a CA. Asking for TLS
+    // alone falls back to plain text where the server has none, which is
+    // preferred without a CA; a check asked for makes that a refusal, so a
+    // proxy that hides the server's offer gets nothing in clear.
     const my_bool verify = use && (tls.mode == TlsOptions::Mode::Required || !tls.ca.isEmpty()) ? 1 : 0;
     mysql_optionsv(m, MYSQL_OPT_SSL_ENFORCE, &use);
     mysql_optionsv(m, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &verify);
     if (!use)
         return;
     setFile(m, MYSQL_OPT_SSL_CA, tls.ca);
+    if (verify && tls.ca.isEmpty())
+        mysql_optionsv(m, MYSQL_OPT_SSL_CAPATH, kSystemCaPath);
     setFile(m, MYSQL_OPT_SSL_CERT, tls.cert);
     setFile(m, MYSQL_OPT_SSL_KEY, tls.key);
 }
 
-bool withoutTlsWhereNoneIsOffered(MYSQL* m, const TlsOptions& tls)
+TlsOptions tlsForOwnAccount(const TlsOptions& chosen)
 {
-    if (tls.mode != TlsOptions::Mode::Preferred || tls.ca.isEmpty() || !offersNoTls(m))
-        return false;
-    const my_bool off = 0;
-    mysql_optionsv(m, MYSQL_OPT_SSL_ENFORCE, &off);
-    mysql_optionsv(m, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &off);
-    for (const mysql_option file : {MYSQL_OPT_SSL_CA, MYSQL_OPT_SSL_CERT, MYSQL_OPT_SSL_KEY})
-        mysql_optionsv(m, file, nullptr);
-    return true;
+    if (chosen.mode == TlsOptions::Mode::Off)
+        return chosen;
+    TlsOptions out = chosen;
+    out.mode = TlsOptions::Mode::Required;
+    return out;
 }
 
 void checkTls(MYSQL* m, const ServerAddress& server, const TlsOptions& tls)
@@ -93,10 +112,10 @@ void checkTls(MYSQL* m, const ServerAddress& server, const TlsOptions& tls)
     // been seen to go on in plain text.
     static const char query[] = "SHOW SESSION STATUS LIKE 'Ssl_cipher'";
     if (mysql_real_query(m, query, sizeof query - 1) != 0)
-        throw DbError(static_cast<int>(mysql_errno(m)), QString::fromUtf8(mysql_error(m)).trimmed());
+        throw callError(static_cast<int>(mysql_errno(m)), QString::fromUtf8(mysql_error(m)).trimmed());
     MYSQL_RES* res = mysql_store_result(m);
     if (!res)
-        throw DbError(static_cast<int>(mysql_errno(m)), QString::fromUtf8(mysql_error(m)).trimmed());
+        throw callError(static_cast<int>(mysql_errno(m)), QString::fromUtf8(mysql_error(m)).trimmed());
     const MYSQL_ROW row = mysql_num_fields(res) >= 2 ? mysql_fetch_row(res) : nullptr;
     const bool cipher = row && row[1] && mysql_fetch_lengths(res)[1] > 0;
     mysql_free_result(res);
@@ -104,13 +123,20 @@ void checkTls(MYSQL* m, const ServerAddress& server, const TlsOptions& tls)
         throw tlsRefusal(server, noTlsReason());
 }
 
-DbError connectError(MYSQL* m, const ServerAddress& server)
+DbError connectError(MYSQL* m, const ServerAddress& server, const TlsOptions& tls)
 {
     const int number = static_cast<int>(mysql_errno(m));
     const QString text = QString::fromUtf8(mysql_error(m)).trimmed();
     if (number != CR_SSL_CONNECTION_ERROR)
         return DbError(number, text);
-    return tlsRefusal(server, reasonOf(text, server.host));
+    if (lineFailed(text))
+        return DbError(CR_SERVER_LOST, text);
+    return tlsRefusal(server, reasonOf(text, server.host, !tls.ca.isEmpty()));
+}
+
+DbError callError(int number, const QString& text)
+{
+    return DbError(number == CR_SSL_CONNECTION_ERROR ? CR_SERVER_LOST : number, text);
 }
 
 DbError tlsRefusal(const ServerAddress& server, const QString& reason)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, starts a private MariaDB with the schema
 # and the demo data, and opens the program (under Xvfb when there is no display).
-# DL_DEMO_TLS=1: the server gets a CA and certificate of its own (made once
-# under the build folder) and the program connects with --tls required.
+# The server gets a CA and certificate of its own (made once under the build
+# folder) and the program connects with TLS required and that CA;
+# DL_DEMO_TLS=0 runs the demo without TLS.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
@@ -10,7 +11,7 @@ build="${BUILD_DIR:-$root/build}"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target declaraties
 server_tls=()
-if [[ "${DL_DEMO_TLS:-0}" == 1 ]]; then
+if [[ "${DL_DEMO_TLS:-1}" != 0 ]]; then
   certs="$build/demodb-certs"
   "$root/scripts/tlscerts.sh" ca "$certs"
   [[ -f "$certs/server.pem" ]] || "$root/scripts/tlscerts.sh" server "$certs" "$certs/server" 127.0.0.1 localhost

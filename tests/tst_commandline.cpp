@@ -3,6 +3,7 @@
 #include "app/commandline.h"
 #include "core/serverhelp.h"
 #include "data/dberror.h"
+#include "data/tls.h"
 
 #include <QDir>
 #include <QProcess>
@@ -328,7 +329,21 @@ private Q_SLOTS:
             << l({"--tls", "required", "--tls-ca", "ca.pem"}) << nothing << nothing
             << u"required|@/ca.pem||"_s << none << u"required|@/ca.pem||"_s;
         QTest::newRow("mode in capitals")
-            << l({"--tls", "OFF"}) << nothing << nothing << u"off|||"_s << none << u"off|||"_s;
+            << l({"--tls", "REQUIRED"}) << nothing << nothing << u"required|||"_s << none << u"required|||"_s;
+        // Plain text is for the one start that asks for it.
+        QTest::newRow("off on the command line, not remembered")
+            << l({"--tls", "OFF"}) << nothing << u"required|@/ca.pem||"_s << u"off|@/ca.pem||"_s << none
+            << u"required|@/ca.pem||"_s;
+        QTest::newRow("off remembered by an older start counts for nothing")
+            << l({}) << nothing << u"off|||"_s << u"preferred|||"_s << none << u"off|||"_s;
+        QTest::newRow("off from the environment counts for nothing")
+            << l({}) << u"off|||"_s << nothing << u"preferred|||"_s << none << nothing;
+        QTest::newRow("the environment does not lower a remembered mode")
+            << l({}) << u"preferred|||"_s << u"required|@/ca.pem||"_s << u"required|@/ca.pem||"_s << none
+            << u"required|@/ca.pem||"_s;
+        QTest::newRow("the environment raises a remembered mode")
+            << l({}) << u"required|||"_s << u"preferred|@/ca.pem||"_s << u"required|@/ca.pem||"_s << none
+            << u"preferred|@/ca.pem||"_s;
         QTest::newRow("all four remembered")
             << l({"--tls=required", "--tls-ca=@/ca.pem", "--tls-cert", "cert.pem", "--tls-key", "key.pem"})
             << nothing << nothing << u"required|@/ca.pem|@/cert.pem|@/key.pem"_s << none
@@ -337,25 +352,19 @@ private Q_SLOTS:
                                           << u"required|@/ca.pem|@/cert.pem|@/key.pem"_s << none
                                           << u"required|@/ca.pem|@/cert.pem|@/key.pem"_s;
         QTest::newRow("environment wins over remembered, not stored")
-            << l({}) << u"off|@/ander.pem||"_s << u"required|@/ca.pem||"_s << u"off|@/ander.pem||"_s << none
-            << u"required|@/ca.pem||"_s;
+            << l({}) << u"off|@/ander.pem||"_s << u"required|@/ca.pem||"_s << u"required|@/ander.pem||"_s
+            << none << u"required|@/ca.pem||"_s;
         QTest::newRow("command line wins over environment")
             << l({"--tls", "preferred", "--tls-ca", "ander.pem"}) << u"required|@/ca.pem||"_s << nothing
             << u"preferred|@/ander.pem||"_s << none << u"preferred|@/ander.pem||"_s;
         QTest::newRow("each from its own source")
             << l({"--tls-cert", "cert.pem"}) << u"|@/ca.pem||"_s << u"required|||@/key.pem"_s
             << u"required|@/ca.pem|@/cert.pem|@/key.pem"_s << none << u"required||@/cert.pem|@/key.pem"_s;
-        QTest::newRow("required without CA")
-            << l({"--tls", "required", "--server", "x"}) << nothing << nothing << u"required|||"_s
-            << u"het CA-certificaat ontbreekt. De stand required (van --tls)"_s << nothing;
+        // Checked against the system's certificates.
+        QTest::newRow("required without CA") << l({"--tls", "required", "--server", "x"}) << nothing
+                                             << nothing << u"required|||"_s << none << u"required|||"_s;
         QTest::newRow("required from the environment without CA")
-            << l({}) << u"required|||"_s << nothing << u"required|||"_s
-            << u"(van DECLARATIES_TLS) controleert de server met het CA-certificaat van het kantoor; geef "
-               u"het "
-               "met --tls-ca BESTAND (wordt onthouden), met de omgevingsvariabele DECLARATIES_TLS_CA of met "
-               "de "
-               "sleutel database/tls-ca in @/declaraties.conf."_s
-            << nothing;
+            << l({}) << u"required|||"_s << nothing << u"required|||"_s << none << nothing;
         QTest::newRow("unknown mode in the environment")
             << l({}) << u"ja|||"_s << nothing << u"preferred|||"_s
             << u"DECLARATIES_TLS heeft een onbekende stand 'ja'; "
@@ -375,9 +384,8 @@ private Q_SLOTS:
             << u"||@/cert.pem|@/weg.key"_s;
         QTest::newRow("a folder is no CA") << l({}) << u"|@||"_s << nothing << u"preferred|@||"_s
                                            << u"het bestand @ (van DECLARATIES_TLS_CA)"_s << nothing;
-        QTest::newRow("off reads no files")
-            << l({"--tls", "off", "--tls-ca", "weg.pem"}) << nothing << nothing << u"off|@/weg.pem||"_s
-            << none << u"off|@/weg.pem||"_s;
+        QTest::newRow("off reads no files") << l({"--tls", "off", "--tls-ca", "weg.pem"}) << nothing
+                                            << nothing << u"off|@/weg.pem||"_s << none << u"|@/weg.pem||"_s;
         QTest::newRow("a refused start changes nothing")
             << l({"--tls", "required", "--tls-ca", "weg.pem"}) << nothing << u"preferred|@/ca.pem||"_s
             << u"required|@/weg.pem||"_s << u"kan niet worden gelezen"_s << u"preferred|@/ca.pem||"_s;
@@ -438,23 +446,66 @@ private Q_SLOTS:
             QCOMPARE(next.value(QLatin1String(keys[i])).toString(), *afterValues[i]);
     }
 
+    // A consultant's own account: required with a checked certificate
+    // wherever the settings come from; plain only for --tls off on this start.
+    void ownAccountTls_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("environment"); // the mode
+        QTest::addColumn<QString>("stored");      // the mode
+        QTest::addColumn<QString>("mode");
+        const QString none;
+        const QString declaraties = u"declaraties"_s;
+        QTest::newRow("nothing anywhere") << QStringList{declaraties} << none << none << u"required"_s;
+        QTest::newRow("preferred remembered")
+            << QStringList{declaraties} << none << u"preferred"_s << u"required"_s;
+        QTest::newRow("preferred on the command line")
+            << QStringList{declaraties, u"--tls"_s, u"preferred"_s} << none << none << u"required"_s;
+        QTest::newRow("off remembered") << QStringList{declaraties} << none << u"off"_s << u"required"_s;
+        QTest::newRow("off from the environment")
+            << QStringList{declaraties} << u"off"_s << none << u"required"_s;
+        QTest::newRow("off on this start's command line")
+            << QStringList{declaraties, u"--tls"_s, u"off"_s} << none << u"required"_s << u"off"_s;
+    }
+
+    void ownAccountTls()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, environment);
+        QFETCH(QString, stored);
+        QFETCH(QString, mode);
+        if (!stored.isEmpty())
+            settings().setValue(QLatin1String(kTlsSettingsKey), stored);
+        const CommandLine c = parseCommandLine(args, settings().fileName());
+        QVERIFY2(!c.exitNow, qPrintable(c.output));
+        const TlsChoice choice = chooseTls(c.tls, TlsTexts{environment, {}, {}, {}}, settings());
+        QVERIFY2(choice.problem.isEmpty(), qPrintable(choice.problem));
+        const TlsOptions own = tlsForOwnAccount(choice.options);
+        QCOMPARE(tlsModeName(own.mode), mode);
+        // Nothing else changes: the files stay the ones chosen.
+        QCOMPARE(own.ca, choice.options.ca);
+        QCOMPARE(own.cert, choice.options.cert);
+    }
+
     // Before any window: no display is needed to be told, and nothing given
     // on the line is remembered.
     void tlsProblemEndsTheStart()
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DECLARATIES_TLS_CA"})
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DECLARATIES_TLS"})
             env.remove(QString::fromLatin1(name));
         env.insert(u"XDG_CONFIG_HOME"_s, m_dir.path());
-        env.insert(QLatin1String(kTlsEnv), u"required"_s);
+        env.insert(QLatin1String(kTlsCaEnv), m_dir.filePath(u"weg.pem"_s));
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(DL_BINARY_DIR "/declaraties"), {u"--server"_s, u"kantoor"_s});
         QVERIFY(p.waitForFinished(30000));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), 2);
         const QString said = QString::fromLocal8Bit(p.readAllStandardError());
-        QVERIFY2(said.startsWith(u"declaraties: het CA-certificaat ontbreekt."_s), qPrintable(said));
+        QVERIFY2(said.startsWith(u"declaraties: het bestand "_s) &&
+                     said.contains(u"kan niet worden gelezen"_s),
+                 qPrintable(said));
         QVERIFY(!QFile::exists(m_dir.filePath(u"declaraties/declaraties.conf"_s)));
     }
 

@@ -2,6 +2,7 @@
 // certificates and key are made here with openssl; the plain test server
 // (TestDb) offers no TLS.
 
+#include "app/startup.h"
 #include "app/tlssettings.h"
 #include "core/clock.h"
 #include "core/session.h"
@@ -10,9 +11,12 @@
 #include "declaration/tickertext.h"
 #include "login/loginform.h"
 #include "support/fakes.h"
+#include "support/faultproxy.h"
 #include "support/testdb.h"
 
 #include <QFile>
+#include <QLabel>
+#include <QPointer>
 #include <QProcess>
 #include <QtTest>
 
@@ -142,7 +146,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("error");        // 0: connects
         QTest::addColumn<QString>("reason");   // of a TLS refusal, or in the server's error
         QTest::addColumn<bool>("cipher");      // the session runs over TLS
-        QTest::addColumn<QString>("before");   // "plain": the plain test server is tried first
+        QTest::addColumn<QString>("before");   // "plain": the plain test server is tried first;
+                                               // "stripped": through a proxy that hides the TLS offer
 
         const QString notSigned = u"het certificaat van de server is niet ondertekend door de opgegeven CA"_s;
         const QString otherHost = u"het certificaat van de server is niet voor 127.0.0.1"_s;
@@ -153,6 +158,10 @@ private Q_SLOTS:
 
         QTest::newRow("required, the office CA") << true << right << u"required"_s << u"office"_s << false
                                                  << false << 0 << none << true << QString();
+        QTest::newRow("required without CA, the system's store")
+            << true << right << u"required"_s << none << false << false << 2026
+            << u"het certificaat van de server is niet ondertekend door een CA die deze computer vertrouwt"_s
+            << false << QString();
         QTest::newRow("required, another CA") << true << right << u"required"_s << u"stranger"_s << false
                                               << false << 2026 << notSigned << false << QString();
         QTest::newRow("required, certificate for another host")
@@ -175,8 +184,9 @@ private Q_SLOTS:
         QTest::newRow("preferred with CA, another host")
             << true << other << u"preferred"_s << u"office"_s << false << false << 2026 << otherHost << false
             << QString();
+        // A check asked for is never given up for plain text.
         QTest::newRow("preferred with CA, no TLS offered")
-            << false << right << u"preferred"_s << u"office"_s << false << false << 0 << none << false
+            << false << right << u"preferred"_s << u"office"_s << false << false << 2026 << noTls << false
             << QString();
         QTest::newRow("off, TLS offered")
             << true << right << u"off"_s << u"office"_s << false << false << 0 << none << false << QString();
@@ -193,6 +203,21 @@ private Q_SLOTS:
         QTest::newRow("required, a node without TLS, then another CA")
             << true << right << u"required"_s << u"stranger"_s << false << false << 2026 << noTls << false
             << u"plain"_s;
+        // A proxy that clears the TLS flag in the server's greeting.
+        QTest::newRow("stripped, required") << true << right << u"required"_s << u"office"_s << false << false
+                                            << 2026 << noTls << false << u"stripped"_s;
+        QTest::newRow("stripped, preferred with CA")
+            << true << right << u"preferred"_s << u"office"_s << false << false << 2026 << noTls << false
+            << u"stripped"_s;
+        QTest::newRow("stripped, required without CA") << true << right << u"required"_s << none << false
+                                                       << false << 2026 << noTls << false << u"stripped"_s;
+        QTest::newRow("stripped, workstation certificate")
+            << true << right << u"required"_s << u"office"_s << true << true << 2026 << noTls << false
+            << u"stripped"_s;
+        // Preferred without a CA checks nothing, so it cannot tell a proxy.
+        QTest::newRow("stripped, preferred without CA goes plain")
+            << true << right << u"preferred"_s << none << false << false << 0 << none << false
+            << u"stripped"_s;
     }
 
     void openConnection()
@@ -209,16 +234,28 @@ private Q_SLOTS:
         QFETCH(QString, before);
 
         QVERIFY(show(shows));
-        const ServerAddress server = tlsServer ? m_tls : TestDb::server();
+        std::unique_ptr<test::FaultProxy> proxy;
+        if (before == u"stripped") {
+            proxy = std::make_unique<test::FaultProxy>([this] { return m_tls; });
+            proxy->hideTlsOffer();
+        }
+        const ServerAddress server = proxy ? proxy->address() : tlsServer ? m_tls : TestDb::server();
         Connection::Login login;
         if (workstation) {
             login.user = u"werkplek"_s;
             login.password = u"w3rkplek"_s;
         }
+        // Nothing of the login crosses in clear where a check was asked for.
+        const auto loginStayedHidden = [&] {
+            if (proxy && proxy->connections() == 0)
+                return false;
+            return !proxy || !proxy->programSent(login.user.toUtf8());
+        };
         try {
             const ServerList list =
-                before.isEmpty() ? ServerList(server)
-                                 : ServerList::parse(TestDb::server().toString() + u',' + server.toString());
+                before != u"plain"
+                    ? ServerList(server)
+                    : ServerList::parse(TestDb::server().toString() + u',' + server.toString());
             Connection c(list, Database::Data, options(mode, ca, certificate), login);
             QCOMPARE(c.address(), server);
             QVERIFY2(error == 0, "connected where it should have been refused");
@@ -228,28 +265,80 @@ private Q_SLOTS:
         } catch (const DbError& e) {
             QVERIFY2(error != 0, e.what());
             QCOMPARE(e.number(), error);
+            QVERIFY(loginStayedHidden());
             if (error == 2026)
-                QCOMPARE(e.description(), refusal(before.isEmpty() ? server : TestDb::server(), reason));
+                QCOMPARE(e.description(), refusal(before != u"plain" ? server : TestDb::server(), reason));
             else
                 QVERIFY2(e.description().contains(reason), e.what());
         }
     }
 
+    // A line that stops carrying over TLS is a lost line, as without TLS:
+    // the next node or a reopen, never a refusal of the server.
+    void aStalledLineIsLost_data()
+    {
+        QTest::addColumn<QString>("held"); // what the proxy holds back
+        QTest::addColumn<bool>("next");    // a node that answers comes after the held one
+        QTest::newRow("an answer") << u"answer"_s << false;
+        QTest::newRow("the handshake") << u"handshake"_s << false;
+        QTest::newRow("the handshake, then a node that answers") << u"handshake"_s << true;
+    }
+
+    void aStalledLineIsLost()
+    {
+        QFETCH(QString, held);
+        QFETCH(bool, next);
+        QVERIFY(show(u"right"_s));
+        test::FaultProxy proxy([this] { return m_tls; });
+        Connection::Options o = options(u"required"_s, u"office"_s);
+        o.connectTimeoutSeconds = 2;
+        o.readTimeoutSeconds = 2;
+        const ServerList list = next ? ServerList::parse(proxy.address().toString() + u',' + m_tls.toString())
+                                     : ServerList(proxy.address());
+        try {
+            if (held == u"handshake")
+                proxy.onPacket(QByteArray("\x16\x03", 2), test::FaultProxy::Fault::SlowAnswer, 8000);
+            Connection c(list, Database::Data, o);
+            QVERIFY(held == u"answer" || next);
+            QVERIFY(proxy.triggered() || held == u"answer");
+            if (next) {
+                QCOMPARE(c.address(), m_tls);
+                return;
+            }
+            proxy.stall();
+            c.exec(u"SELECT 1"_s, {});
+            QFAIL("the held answer arrived");
+        } catch (const DbError& e) {
+            QVERIFY2(!next, e.what());
+            QVERIFY2(e.isConnectionLoss(), e.what());
+            QVERIFY2(!e.isTlsRefusal(), e.what());
+        }
+        proxy.pass();
+    }
+
     // The login's connection and the ticker's carry the window's TLS
-    // settings, and a refusal reaches the consultant with its reason.
+    // settings, and a refusal reaches the consultant with its reason; a
+    // start without TLS says so on the login form.
     void theWindowsConnectionsUseItsSettings_data()
     {
+        QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("ca");
         QTest::addColumn<QString>("reason"); // empty: the login goes through
-        QTest::newRow("the office CA") << u"office"_s << QString();
+        QTest::addColumn<bool>("warned");    // lblTlsUit on the login form
+        QTest::newRow("the office CA") << u"required"_s << u"office"_s << QString() << false;
         QTest::newRow("another CA")
-            << u"stranger"_s << u"het certificaat van de server is niet ondertekend door de opgegeven CA"_s;
+            << u"required"_s << u"stranger"_s
+            << u"het certificaat van de server is niet ondertekend door de opgegeven CA"_s << false;
+        QTest::newRow("off on this start") << u"off"_s << u"office"_s << QString() << true;
+        QTest::newRow("preferred") << u"preferred"_s << QString() << QString() << false;
     }
 
     void theWindowsConnectionsUseItsSettings()
     {
+        QFETCH(QString, mode);
         QFETCH(QString, ca);
         QFETCH(QString, reason);
+        QFETCH(bool, warned);
         QVERIFY(show(u"right"_s));
         test::execAs(
             *m_admin,
@@ -263,33 +352,45 @@ private Q_SLOTS:
         test::FakeMessages messages;
         FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)));
         AppContext ctx{session, messages, clock, m_tls};
-        ctx.connection = options(u"required"_s, ca);
-        std::unique_ptr<Form1> form;
-        LoginForm login(
-            ctx,
-            [&]() -> Form1& {
-                if (!form)
-                    form = std::make_unique<Form1>(ctx);
-                return *form;
-            },
-            {}, [](int) {});
-        login.controls().setText(u"Text1"_s, u"anna"_s);
-        login.controls().setText(u"Text2"_s, u"geheim"_s);
-        login.logIn();
+        ctx.connection = options(mode, ca);
+        StartupSeams seams;
+        seams.printers = std::make_unique<test::FakePrinters>(QStringList{u"Kantoor"_s}, u"Kantoor"_s);
+        seams.files = std::make_unique<test::FakeFiles>();
+        seams.quit = [](int) {};
+        seams.endProgram = [] {};
+        seams.workstation = WorkstationReader(u"/nonexistent"_s, [] { return u"tester"_s; });
+        seams.locale = QLocale(QLocale::Dutch, QLocale::Netherlands);
+        Startup startup(ctx, std::move(seams));
+        startup.start();
+        const QPointer<LoginForm> login = startup.loginForm();
+        QVERIFY(login);
+        QVERIFY(QTest::qWaitForWindowExposed(login));
+        const auto* warning = login->findChild<QLabel*>(u"lblTlsUit"_s);
+        QCOMPARE(warning && warning->isVisible(), warned);
+        if (warned)
+            QCOMPARE(warning->text(), u"Let op: de verbinding met de server is niet versleuteld."_s);
+
+        login->controls().setText(u"Text1"_s, u"anna"_s);
+        login->controls().setText(u"Text2"_s, u"geheim"_s);
+        login->logIn();
 
         const TickerFetch ticker = fetchTickerMessage(*tickerConnection(m_tls, ctx.connection));
         if (reason.isEmpty()) {
             QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.last()));
-            QVERIFY(login.isLoggedIn());
+            QVERIFY(login && login->isLoggedIn());
             QCOMPARE(ticker.outcome, TickerFetch::Outcome::EmptyTable);
             return;
         }
-        QVERIFY(!login.isLoggedIn());
+        QVERIFY(login && !login->isLoggedIn());
         QCOMPARE(messages.shown.size(), 1);
         // The reason on a line of its own, under the address.
         const QString head = refusal(m_tls, reason).replace(u"geweigerd: "_s, u"geweigerd:\r\n"_s);
         QVERIFY2(messages.last().startsWith(head + u"\r\n\r\n"_s), qPrintable(messages.last()));
-        QVERIFY(messages.last().contains(u"--tls-ca"_s));
+        // What an attack looks like: no way to lower the protection, the office to call.
+        QVERIFY2(messages.last().endsWith(
+                     u"De server kon niet worden geverifieerd. Neem contact op met het kantoor."_s),
+                 qPrintable(messages.last()));
+        QVERIFY2(!messages.last().contains(u"--tls"_s), qPrintable(messages.last()));
         QCOMPARE(ticker.outcome, TickerFetch::Outcome::Failed);
         QVERIFY2(ticker.trouble.contains(reason), qPrintable(ticker.trouble));
     }

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QHostAddress>
+#include <QMutex>
 #include <QPointer>
 #include <QQueue>
 #include <QTcpServer>
@@ -62,6 +63,12 @@ public:
     void setDelay(int ms) { m_delayMs = ms; }
     void setDown(bool down) { m_down = down; }
     void setRefusal(const QByteArray& packet) { m_refusal = packet; }
+    void setHideTls(bool hide) { m_hideTls = hide; }
+    bool sent(const QByteArray& bytes) const
+    {
+        const QMutexLocker lock(&m_sentMutex);
+        return m_sent.contains(bytes);
+    }
     void setPacketFault(const QByteArray& pattern, FaultProxy::Fault fault, int ms)
     {
         m_pattern = pattern;
@@ -98,6 +105,7 @@ private:
                     [this] { m_server->setSocketOption(QAbstractSocket::LowDelayOption, 1); });
             const ServerAddress up = m_core.m_upstream();
             m_server->connectToHost(up.host, static_cast<quint16>(up.port));
+            m_hideTls = m_core.m_hideTls;
         }
 
         void breakNow()
@@ -135,6 +143,10 @@ private:
                 m_clientSpeaks = true;
                 ++m_core.m_turns;
             }
+            {
+                const QMutexLocker lock(&m_core.m_sentMutex);
+                m_core.m_sent += bytes;
+            }
             if (!m_core.m_pattern.isEmpty() && bytes.contains(m_core.m_pattern)) {
                 m_core.m_pattern.clear();
                 switch (m_core.m_fault) {
@@ -157,9 +169,34 @@ private:
             queue(m_toServer, bytes);
         }
 
+        // The greeting's capability flags without CLIENT_SSL; the greeting
+        // is held until it is whole.
+        QByteArray withoutTlsOffer(const QByteArray& bytes)
+        {
+            m_greeting += bytes;
+            if (m_greeting.size() < 4)
+                return {};
+            const qsizetype length =
+                quint8(m_greeting[0]) | quint8(m_greeting[1]) << 8 | quint8(m_greeting[2]) << 16;
+            if (m_greeting.size() < 4 + length)
+                return {};
+            m_hideTls = false;
+            // Protocol version, the server's version up to its NUL, the
+            // connection id (4), the first scramble (8) and a filler.
+            const qsizetype flags = m_greeting.indexOf('\0', 5) + 1 + 4 + 8 + 1;
+            if (m_greeting[4] != char(0xff) && flags + 1 < 4 + length)
+                m_greeting[flags + 1] = char(quint8(m_greeting[flags + 1]) & ~0x08);
+            return std::exchange(m_greeting, {});
+        }
+
         void fromServer()
         {
-            const QByteArray bytes = m_server->readAll();
+            QByteArray bytes = m_server->readAll();
+            if (m_hideTls) {
+                bytes = withoutTlsOffer(bytes);
+                if (bytes.isEmpty())
+                    return;
+            }
             if (!bytes.isEmpty())
                 m_clientSpeaks = false;
             if (m_cutAnswer) {
@@ -222,6 +259,8 @@ private:
         QQueue<Chunk> m_toServer;
         QQueue<Chunk> m_toClient;
         bool m_cutAnswer = false;
+        bool m_hideTls = false;
+        QByteArray m_greeting;
         bool m_clientSpeaks = true; // the server speaks first: its greeting
         int m_slowAnswerMs = 0;
         bool m_broken = false;
@@ -251,6 +290,9 @@ private:
     bool m_stalled = false;
     bool m_down = false;
     QByteArray m_refusal;
+    bool m_hideTls = false;
+    mutable QMutex m_sentMutex;
+    QByteArray m_sent;
     int m_delayMs = 0;
     QByteArray m_pattern;
     FaultProxy::Fault m_fault = FaultProxy::Fault::CutBefore;
@@ -295,6 +337,7 @@ void FaultProxy::pass()
         m_core->setStalled(false);
         m_core->setDown(false);
         m_core->setRefusal({});
+        m_core->setHideTls(false);
         m_core->setPacketFault({}, Fault::CutBefore, 0);
     });
 }
@@ -333,6 +376,17 @@ void FaultProxy::refuseWith(int number, const QByteArray& message)
     packet += char(0); // sequence number
     packet += payload;
     onProxyThread([this, packet] { m_core->setRefusal(packet); });
+}
+
+void FaultProxy::hideTlsOffer()
+{
+    ++m_faults;
+    onProxyThread([this] { m_core->setHideTls(true); });
+}
+
+bool FaultProxy::programSent(const QByteArray& bytes) const
+{
+    return m_core->sent(bytes);
 }
 
 void FaultProxy::onPacket(const QByteArray& pattern, Fault fault, int milliseconds)

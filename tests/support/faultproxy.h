@@ -40,6 +40,11 @@ public:
     // Every new connection gets this error packet instead of the server's
     // greeting (a node that is full, or blocks the host), until pass().
     void refuseWith(int number, const QByteArray& message);
+    // Every new connection's greeting reaches the program without the
+    // server's offer of TLS (the capability flag cleared), until pass().
+    void hideTlsOffer();
+    // Whether the program sent these bytes, in clear, through any connection.
+    bool programSent(const QByteArray& bytes) const;
     // What happens to the next packet of the program that contains a
     // pattern (the statement text of a prepare, "COMMIT", ...).
     enum class Fault {
