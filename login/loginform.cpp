@@ -1,6 +1,7 @@
 #include "login/loginform.h"
 
 #include "core/actionguard.h"
+#include "data/tls.h"
 #include "declaration/form1.h"
 #include "login/loginservice.h"
 #include "ui/formparts.h"
@@ -194,6 +195,9 @@ void LoginForm::logIn()
                           // From here on only the server checks passwords; no failure leads
                           // back to the table's.
                           m_ctx.account = ownAccount(loginName, password);
+                          // The password's proof crosses the line: only a checked
+                          // certificate, unless TLS was switched off for this start.
+                          m_ctx.connection.tls = tlsForOwnAccount(m_ctx.connection.tls);
                           try {
                               attempt();
                           } catch (const DbError& e) {
