@@ -12,6 +12,7 @@
 #include "declaration/form1.h"
 #include "declaration/monthselection.h"
 #include "declaration/openmonth.h"
+#include "declaration/previousmonth.h"
 #include "declaration/projectselection.h"
 #include "declaration/ticker.h"
 #include "declaration/totals.h"
@@ -88,7 +89,8 @@ void Startup::wireMainForm(Form1& form)
     new MonthSelection(form, m_ctx, m_seams.locale, m_guard.get(), keeper); // Combo2, a child of the form
     m_controllers.push_back(std::make_unique<DayGrid>(form, m_ctx));
     m_controllers.push_back(std::make_unique<TotalsController>(form, m_ctx));
-    new Ticker(form, m_ctx); // a child of the form; its timers run from here on
+    new PreviousMonth(form, m_ctx); // ImageVorigeMaand, a child of the form
+    new Ticker(form, m_ctx);        // a child of the form; its timers run from here on
     new Logoff(form, m_ctx, m_seams.endProgram, m_guard.get()); // Image2 and closing the window
 }
 

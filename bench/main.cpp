@@ -78,7 +78,7 @@ QList<Action> actions(const Workload& w)
          [=](const Workload& wl, int i) { return baselineLogin(wl, person(i)); },
          positive},
         {QStringLiteral("project choice"),
-         {projects, clients},
+         {projects, clients, reports},
          [=](Program& p, int i) { p.prepareProject(project(i)); },
          [=](Program& p, int i) { return p.chooseProject(project(i)); },
          one,

@@ -4,6 +4,8 @@
 #include "declaration/form1.h"
 #include "ui/controls.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
@@ -161,6 +163,10 @@ bool DayGrid::eventFilter(QObject* watched, QEvent* e)
         return QObject::eventFilter(watched, e);
     const auto* key = static_cast<QKeyEvent*>(e);
     if (key->modifiers() & ~Qt::KeypadModifier)
+        return QObject::eventFilter(watched, e);
+    // Enter on an offered completion takes it and stays on the day.
+    if (const auto* edit = qobject_cast<QLineEdit*>(watched);
+        edit && edit->completer() && edit->completer()->popup()->isVisible())
         return QObject::eventFilter(watched, e);
     int step = 0;
     switch (key->key()) {

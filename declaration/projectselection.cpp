@@ -5,6 +5,7 @@
 #include "data/dutchnumbers.h"
 #include "data/records.h"
 #include "data/tables.h"
+#include "declaration/earliertexts.h"
 #include "declaration/form1.h"
 #include "declaration/openmonth.h"
 #include "ui/controls.h"
@@ -84,9 +85,11 @@ struct ProjectData {
     QVariant rateOut;
     QString remark;
     QString clientName;
+    QList<earlier::MonthTexts> earlierMonths;
 };
 
-std::optional<ProjectData> readProject(Connection& connection, const QString& code)
+// years: those of the year box, whose months the project's earlier texts come from.
+std::optional<ProjectData> readProject(Connection& connection, const QString& code, const QStringList& years)
 {
     Records records(connection);
     const auto row = records.findFirst(tables::projects(), {{QStringLiteral("Projectcode"), code}});
@@ -119,6 +122,7 @@ std::optional<ProjectData> readProject(Connection& connection, const QString& co
         records.findFirst(tables::clients(), {{QStringLiteral("opdrachtgevernummer"), p.clientNumber}});
     if (client)
         p.clientName = client->text(QStringLiteral("Bedrijf"));
+    p.earlierMonths = earlier::read(connection, earlier::monthKeys(years, code));
     return p;
 }
 
@@ -165,8 +169,12 @@ void selectShownProject(Form1& form, AppContext& ctx, LeaveGuard* guard)
     const openmonth::Busy busy(session);
     const QString code = project::codeFromEntry(c.text(QStringLiteral("Combo1")));
 
+    QStringList years;
+    const auto* yearBox = c.get<QComboBox>(QStringLiteral("Combo3"));
+    for (int i = 0; i < yearBox->count(); ++i)
+        years << yearBox->itemText(i);
     const std::optional<ProjectData> p =
-        ctx.db().run([&](Connection& connection) { return readProject(connection, code); });
+        ctx.db().run([&](Connection& connection) { return readProject(connection, code, years); });
     if (!p) {
         ctx.messages.inform(project::notFoundMessage(code), Icon::Warning);
         showProjectInList(c, session.projectCode);
@@ -196,6 +204,7 @@ void selectShownProject(Form1& form, AppContext& ctx, LeaveGuard* guard)
 
     markPlannedEnd(c, project::plannedEndPassed(c.text(QStringLiteral("Text8")), ctx.clock.now().date()));
     c.setText(QStringLiteral("Text6"), p->clientName);
+    earlier::offer(c, p->earlierMonths);
 
     setShown(c, {u"Label2(2)", u"Text2",     u"Text38",    u"Label2(3)", u"Text3",
                  u"Label2(4)", u"Text4",     u"Label2(5)", u"Text6",     u"Label2(7)",

@@ -54,6 +54,12 @@ QWidget* headerLines(FormControls& c)
     save->setFixedSize(56, 56);
     c.add(save);
     g->addWidget(save, 0, 2, 3, 1, Qt::AlignRight | Qt::AlignVCenter);
+    auto* previous = new ImageButton(QStringLiteral("ImageVorigeMaand"), icons::previousMonth(),
+                                     QStringLiteral("Vorige maand overnemen"));
+    previous->setFixedSize(56, 56);
+    previous->hide(); // offered while an open month's texts are all empty
+    c.add(previous);
+    g->addWidget(previous, 0, 3, 3, 1, Qt::AlignRight | Qt::AlignVCenter);
     g->setColumnStretch(0, 3);
     g->setColumnStretch(1, 2);
     for (QLineEdit* e : box->findChildren<QLineEdit*>()) {

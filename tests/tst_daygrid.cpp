@@ -4,6 +4,7 @@
 #include "core/clock.h"
 #include "core/context.h"
 #include "declaration/daygrid.h"
+#include "declaration/earliertexts.h"
 #include "declaration/form1.h"
 #include "support/fakes.h"
 #include "support/formhelpers.h"
@@ -19,6 +20,8 @@ using namespace dl;
 using namespace Qt::StringLiterals;
 
 namespace {
+
+using SlotPairs = QList<QPair<int, int>>;
 
 struct Fixture : test::FormFixture {
     Fixture() : grid(form, ctx) {}
@@ -55,6 +58,10 @@ private Q_SLOTS:
     void hoursLimitEverySlotInOrder();
     void daySaysWhichDay_data();
     void daySaysWhichDay();
+    void carryByWeekday_data();
+    void carryByWeekday();
+    void earlierTextsLatestFirst_data();
+    void earlierTextsLatestFirst();
 
 private:
     std::unique_ptr<Fixture> f;
@@ -227,6 +234,87 @@ void TestDayGrid::daySaysWhichDay()
         QCOMPARE(w->accessibleDescription(), weekend ? u"weekend"_s : QString());
         QCOMPARE(w->palette().color(QPalette::Base) != weekday, weekend);
     }
+}
+
+void TestDayGrid::carryByWeekday_data()
+{
+    // pairs: a slot of the new month and the slot of the earlier month whose
+    // texts it takes; 0: it stays empty.
+    QTest::addColumn<QDate>("from");
+    QTest::addColumn<QDate>("to");
+    QTest::addColumn<SlotPairs>("pairs");
+    // February 2026 begins on a Sunday and has four of every weekday; March
+    // too begins on a Sunday and has five Sundays, Mondays and Tuesdays.
+    QTest::newRow("five Sundays from four")
+        << QDate(2026, 2, 1) << QDate(2026, 3, 1)
+        << SlotPairs{{1, 1}, {2, 2}, {8, 8}, {28, 28}, {29, 0}, {30, 0}, {31, 0}};
+    // April begins on a Wednesday: its first Wednesday is March's first (4th).
+    QTest::newRow("other first weekday")
+        << QDate(2026, 3, 1) << QDate(2026, 4, 1)
+        << SlotPairs{{1, 4}, {2, 5}, {4, 7}, {5, 1}, {6, 2}, {27, 23}, {29, 0}, {30, 0}, {31, 0}};
+    // March's fifth Monday (30th) has a match in June's fifth Monday (29th).
+    QTest::newRow("fifth weekday to fifth weekday")
+        << QDate(2026, 3, 1) << QDate(2026, 6, 1) << SlotPairs{{1, 2}, {29, 30}, {30, 31}, {31, 0}};
+    QTest::newRow("a shorter month leaves the slots past its end empty")
+        << QDate(2026, 1, 1) << QDate(2026, 2, 1) << SlotPairs{{1, 4}, {28, 24}, {29, 0}, {30, 0}, {31, 0}};
+    QTest::newRow("across a year, any day of the month given")
+        << QDate(2025, 12, 17) << QDate(2026, 1, 20) << SlotPairs{{1, 4}, {5, 1}, {31, 0}};
+}
+
+void TestDayGrid::carryByWeekday()
+{
+    QFETCH(QDate, from);
+    QFETCH(QDate, to);
+    QFETCH(SlotPairs, pairs);
+    earlier::MonthTexts texts;
+    for (int n = 1; n <= daygrid::kSlots; ++n) {
+        // Texts past the month's end never count, whatever the row holds.
+        texts.activities << u"activiteit %1"_s.arg(n);
+        texts.contacts << (n % 3 == 0 ? QString() : u"contact %1"_s.arg(n));
+    }
+    const earlier::Carried carried = earlier::carryByWeekday(from, texts, to);
+    QCOMPARE(carried.activities.size(), daygrid::kSlots);
+    QCOMPARE(carried.contacts.size(), daygrid::kSlots);
+    for (const auto& [slot, source] : pairs) {
+        QCOMPARE(carried.activities[slot - 1], source ? texts.activities[source - 1] : QString());
+        QCOMPARE(carried.contacts[slot - 1], source ? texts.contacts[source - 1] : QString());
+    }
+}
+
+void TestDayGrid::earlierTextsLatestFirst_data()
+{
+    // Months as "key|slot 1;slot 2;…"; the column of the texts offered.
+    QTest::addColumn<QStringList>("months");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QStringList>("offered");
+    QTest::newRow("latest month first, whatever the read order")
+        << QStringList{u"2025_11_P|oud"_s, u"2026_02_P|nieuw"_s, u"2025_12_P|midden"_s} << 1
+        << QStringList{u"nieuw"_s, u"midden"_s, u"oud"_s};
+    QTest::newRow("latest day first within a month") << QStringList{u"2026_02_P|eerste;tweede;;derde"_s} << 1
+                                                     << QStringList{u"derde"_s, u"tweede"_s, u"eerste"_s};
+    QTest::newRow("each text once, at its latest; blanks never")
+        << QStringList{u"2026_01_P|Overleg;  ;overleg"_s, u"2026_02_P|Overleg; "_s} << 1
+        << QStringList{u"Overleg"_s, u"overleg"_s};
+    QTest::newRow("contacts apart from activities")
+        << QStringList{u"2026_02_P|Jan de Vries"_s} << 2 << QStringList{u"contact: Jan de Vries"_s};
+    QTest::newRow("nothing stored") << QStringList{} << 1 << QStringList{};
+}
+
+void TestDayGrid::earlierTextsLatestFirst()
+{
+    QFETCH(QStringList, months);
+    QFETCH(int, column);
+    QFETCH(QStringList, offered);
+    QList<earlier::MonthTexts> read;
+    for (const QString& m : months) {
+        earlier::MonthTexts t{m.section(u'|', 0, 0), {}, {}};
+        for (const QString& text : m.section(u'|', 1).split(u';')) {
+            t.activities << text;
+            t.contacts << (text.trimmed().isEmpty() ? text : u"contact: "_s + text);
+        }
+        read << t;
+    }
+    QCOMPARE(earlier::recentFirst(read, column), offered);
 }
 
 QTEST_MAIN(TestDayGrid)

@@ -10,18 +10,21 @@
 #include "declaration/drafts.h"
 #include "declaration/form1.h"
 #include "declaration/monthselectionrules.h"
+#include "declaration/openmonth.h"
 #include "declaration/reportrecord.h"
 #include "login/loginform.h"
 #include "submit/declarecheck.h"
 #include "submit/submitmessages.h"
 #include "support/fakes.h"
 #include "support/formhelpers.h"
+#include "support/loggedin.h"
 #include "support/seams.h"
 #include "support/testdb.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
@@ -104,6 +107,7 @@ private Q_SLOTS:
     void theWholeRoad();
     void theRoadByKeyboard();
     void ratesToTheCent();
+    void earlierMonthsHelpTyping();
 };
 
 // The suite must run where consultants work: a missing locale would make the
@@ -418,6 +422,70 @@ void TestStartup::ratesToTheCent()
                           u"totaalkostenKM, subtotaal, BTW, "
                           "totaal, urentotaaluit, totaaluit FROM torvakdb_TORVAKdeclaraties.Declaraties"_qs),
              QStringList{u"8,5|72.50|110.00|616,25|12,95|629,20|125,84|755,04|935,00|1.137,54"_qs});
+}
+
+// What the consultant typed in the project's earlier months: offered while
+// typing, taken weekday for weekday into an empty month on request.
+void TestStartup::earlierMonthsHelpTyping()
+{
+    // February 2026 begins on a Sunday, as March does: the 2nd is a Monday in both.
+    const QString insert =
+        u"INSERT INTO torvakdb_TORVAKraporten.Raporten (Projectnaam, afgewerkt, Activiteit02, Contact02, "
+        "Uren02, Kilometers02, Activiteit03, Contact03) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_qs;
+    TestDb::exec(insert, {u"2026_01_0042-GLAS"_qs, u"ja"_qs, u"Overleg gemeente"_qs, u"Els Smit"_qs, u"4"_qs,
+                          u"10"_qs, u""_qs, u""_qs});
+    TestDb::exec(insert, {u"2026_02_0042-GLAS"_qs, u"nee"_qs, u"Schouwing tracé Noord"_qs, u"Piet Bakker"_qs,
+                          u"8"_qs, u"42"_qs, u"Overleg aannemer"_qs, u""_qs});
+    // Another project's texts are not this one's.
+    TestDb::exec(insert, {u"2026_02_0042-HAVEN"_qs, u"nee"_qs, u"Overleg havenmeester"_qs, u""_qs, u""_qs,
+                          u""_qs, u""_qs, u""_qs});
+    test::LoggedIn program;
+    QVERIFY(program.start());
+    FormControls& c = program.c();
+    QVERIFY(test::pickFromList(c.get<QComboBox>(u"Combo1"_qs), kGlas));
+    QVERIFY(test::pickFromList(c.get<QComboBox>(u"Combo2"_qs), u"03 Maart "_qs));
+    QCOMPARE(program.session.reportKey, u"2026_03_0042-GLAS"_qs);
+    QVERIFY(c.isShown(u"ImageVorigeMaand"_qs));
+
+    // Typing offers, most recent month first; Enter takes the offer and stays on the day.
+    auto* day1 = c.get<QLineEdit>(u"Text24(1)"_qs);
+    day1->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), day1);
+    QTest::keyClicks(day1, u"overl"_qs);
+    QAbstractItemView* offers = day1->completer()->popup();
+    QTRY_VERIFY(offers->isVisible());
+    QStringList offered;
+    for (int i = 0; i < offers->model()->rowCount(); ++i)
+        offered << offers->model()->index(i, 0).data().toString();
+    QCOMPARE(offered, (QStringList{u"Overleg aannemer"_qs, u"Overleg gemeente"_qs}));
+    QCOMPARE(day1->text(), u"overl"_qs); // nothing filled in by itself
+    program.press({Qt::Key_Down, Qt::Key_Return});
+    QTRY_VERIFY(!offers->isVisible());
+    QCOMPARE(day1->text(), u"Overleg aannemer"_qs);
+    QCOMPARE(QApplication::focusWidget(), day1);
+    QVERIFY(!c.isShown(u"ImageVorigeMaand"_qs)); // offered only for an empty month
+    // The number fields offer nothing.
+    QVERIFY(!c.get<QLineEdit>(u"Text26(1)"_qs)->completer());
+
+    typeInto(day1, QString());
+    QTest::keyClick(day1, Qt::Key_Backspace);
+    QCOMPARE(day1->text(), QString());
+    QVERIFY(c.isShown(u"ImageVorigeMaand"_qs));
+    program.messages.clear();
+    QVERIFY(!openmonth::hasChanges(c, program.session));
+    QTest::mouseDClick(c.widget(u"ImageVorigeMaand"_qs), Qt::LeftButton);
+    QTRY_COMPARE(c.text(u"Text24(2)"_qs), u"Schouwing tracé Noord"_qs);
+    QCOMPARE(program.messages.shown.size(), 1);
+    QCOMPARE(program.messages.shown.first().caption, u"VORIGE MAAND OVERNEMEN"_qs);
+    QVERIFY(program.messages.last().contains(u"februari 2026"_qs));
+    QCOMPARE(c.text(u"Text25(2)"_qs), u"Piet Bakker"_qs);
+    QCOMPARE(c.text(u"Text24(3)"_qs), u"Overleg aannemer"_qs);
+    QCOMPARE(c.text(u"Text24(1)"_qs), QString());  // the 1st Sunday had nothing
+    QCOMPARE(c.text(u"Text24(30)"_qs), QString()); // February has no 5th Monday
+    QCOMPARE(c.text(u"Text26(2)"_qs), QString());  // never hours
+    QCOMPARE(c.text(u"Text27(2)"_qs), QString());  // nor kilometres
+    QVERIFY(!c.isShown(u"ImageVorigeMaand"_qs));
+    QVERIFY(openmonth::hasChanges(c, program.session));
 }
 
 QTEST_MAIN(TestStartup)

@@ -187,6 +187,37 @@ QPixmap pdf()
     return pm;
 }
 
+QPixmap previousMonth()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    begin(p);
+    // Two calendar sheets, the back one handing its lines to the front one.
+    const auto sheet = [&](const QRectF& r, const QColor& band) {
+        p.setPen(QPen(QColor(90, 90, 90), 1.5));
+        p.setBrush(Qt::white);
+        p.drawRoundedRect(r, 2, 2);
+        p.setPen(Qt::NoPen);
+        p.setBrush(band);
+        p.drawRect(QRectF(r.left() + 1, r.top() + 1, r.width() - 2, 7));
+        p.setPen(QPen(QColor(160, 160, 160), 1));
+        for (qreal y = r.top() + 13; y < r.bottom() - 3; y += 5)
+            p.drawLine(QPointF(r.left() + 4, y), QPointF(r.right() - 4, y));
+    };
+    sheet(QRectF(3, 3, 26, 28), QColor(150, 150, 160));
+    sheet(QRectF(19, 17, 26, 28), QColor(190, 30, 30));
+    QPainterPath arrow;
+    arrow.moveTo(10, 36);
+    arrow.quadTo(10, 42, 17, 42);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(20, 110, 200), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(arrow);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(20, 110, 200));
+    p.drawPolygon(QPolygonF{QPointF(16, 37), QPointF(22, 42), QPointF(16, 47)});
+    return pm;
+}
+
 QPixmap door()
 {
     QPixmap pm = canvas();
