@@ -105,7 +105,7 @@ QList<MonthTexts> read(Connection& connection, const QStringList& keys)
     for (const QString& k : records.primaryKey(table))
         order << Connection::quoteIdentifier(k);
     QString sql = QStringLiteral("SELECT ") + columns.join(u',') + QStringLiteral(" FROM ") +
-                  Connection::qualified(table) + QStringLiteral(" WHERE ") +
+                  connection.qualified(table) + QStringLiteral(" WHERE ") +
                   Connection::quoteIdentifier(QStringLiteral("Projectnaam")) + QStringLiteral(" IN (") +
                   marks.join(u',') + u')';
     if (!order.isEmpty())

@@ -89,7 +89,8 @@ struct ProjectData {
 };
 
 // years: those of the year box, whose months the project's earlier texts come from.
-std::optional<ProjectData> readProject(Connection& connection, const QString& code, const QStringList& years)
+std::optional<ProjectData> readProject(Connection& connection, const QString& code, const QStringList& years,
+                                       bool earlierTexts)
 {
     Records records(connection);
     const auto row = records.findFirst(tables::projects(), {{QStringLiteral("Projectcode"), code}});
@@ -122,7 +123,8 @@ std::optional<ProjectData> readProject(Connection& connection, const QString& co
         records.findFirst(tables::clients(), {{QStringLiteral("opdrachtgevernummer"), p.clientNumber}});
     if (client)
         p.clientName = client->text(QStringLiteral("Bedrijf"));
-    p.earlierMonths = earlier::read(connection, earlier::monthKeys(years, code));
+    if (earlierTexts)
+        p.earlierMonths = earlier::read(connection, earlier::monthKeys(years, code));
     return p;
 }
 
@@ -162,7 +164,7 @@ void setShown(FormControls& c, std::initializer_list<const char16_t*> names, boo
 
 } // namespace
 
-void selectShownProject(Form1& form, AppContext& ctx, LeaveGuard* guard)
+void selectShownProject(Form1& form, AppContext& ctx, LeaveGuard* guard, bool keepEarlierTexts)
 {
     FormControls& c = form.controls();
     Session& session = ctx.session;
@@ -173,8 +175,9 @@ void selectShownProject(Form1& form, AppContext& ctx, LeaveGuard* guard)
     const auto* yearBox = c.get<QComboBox>(QStringLiteral("Combo3"));
     for (int i = 0; i < yearBox->count(); ++i)
         years << yearBox->itemText(i);
-    const std::optional<ProjectData> p =
-        ctx.db().run([&](Connection& connection) { return readProject(connection, code, years); });
+    const bool readEarlier = !(keepEarlierTexts && code == session.projectCode);
+    const std::optional<ProjectData> p = ctx.db().run(
+        [&](Connection& connection) { return readProject(connection, code, years, readEarlier); });
     if (!p) {
         ctx.messages.inform(project::notFoundMessage(code), Icon::Warning);
         showProjectInList(c, session.projectCode);
@@ -204,7 +207,8 @@ void selectShownProject(Form1& form, AppContext& ctx, LeaveGuard* guard)
 
     markPlannedEnd(c, project::plannedEndPassed(c.text(QStringLiteral("Text8")), ctx.clock.now().date()));
     c.setText(QStringLiteral("Text6"), p->clientName);
-    earlier::offer(c, p->earlierMonths);
+    if (readEarlier)
+        earlier::offer(c, p->earlierMonths);
 
     setShown(c, {u"Label2(2)", u"Text2",     u"Text38",    u"Label2(3)", u"Text3",
                  u"Label2(4)", u"Text4",     u"Label2(5)", u"Text6",     u"Label2(7)",

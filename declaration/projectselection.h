@@ -41,7 +41,10 @@ QString notFoundMessage(const QString& code);
 // The Combo1 click, for the entry Combo1 shows now. Reads both rows before
 // it changes anything; throws DbError when the server fails. guard (null on
 // the program's own roads) asks before a changed month is left.
-void selectShownProject(Form1& form, AppContext& ctx, LeaveGuard* guard = nullptr);
+// keepEarlierTexts: the same project again (after a declaration), whose
+// earlier texts the fields offer already; they are not read again.
+void selectShownProject(Form1& form, AppContext& ctx, LeaveGuard* guard = nullptr,
+                        bool keepEarlierTexts = false);
 
 // Connects Combo1's choice (Enter, or a pick from its list; the arrow keys
 // only select) to selectShownProject, guarded.
