@@ -26,6 +26,7 @@
 #include "submit/saveaction.h"
 #include "ui/filedialog.h"
 #include "ui/messagebox.h"
+#include "ui/passworddialog.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -46,6 +47,7 @@ StartupSeams StartupSeams::real()
     StartupSeams s;
     s.printers = std::make_unique<QtPrinterCatalogue>();
     s.files = std::make_unique<QtFileChooser>();
+    s.passwords = std::make_unique<QtPasswordPrompt>();
     s.quit = &QCoreApplication::exit;
     s.endProgram = &Logoff::endEventLoop;
     s.draftFolder = defaultDraftFolder();
@@ -102,6 +104,7 @@ LoginHooks Startup::loginHooks()
     hooks.afterLogin = [this](Connection& c) {
         LoginAudit(m_ctx, m_seams.workstation, m_seams.locale).write(c);
     };
+    hooks.passwords = m_seams.passwords.get();
     return hooks;
 }
 
