@@ -18,6 +18,7 @@
 #include "login/loginaudit.h"
 #include "login/loginform.h"
 #include "login/logoff.h"
+#include "login/passwordaction.h"
 #include "login/printerselection.h"
 #include "login/qtprintercatalogue.h"
 #include "submit/declareaction.h"
@@ -92,6 +93,8 @@ void Startup::wireMainForm(Form1& form)
     m_controllers.push_back(std::make_unique<TotalsController>(form, m_ctx));
     new Ticker(form, m_ctx); // a child of the form; its timers run from here on
     new Logoff(form, m_ctx, m_seams.endProgram, m_guard.get()); // Image2 and closing the window
+    if (m_seams.passwords)
+        new PasswordAction(form, m_ctx, *m_seams.passwords); // ImageWachtwoord, a child of the form
 }
 
 LoginHooks Startup::loginHooks()

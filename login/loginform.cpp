@@ -271,6 +271,10 @@ void LoginForm::apply(const ConsultantLogin& login)
     projects->setCurrentIndex(current);
     projects->setEditText(shown);
 
+    // Only the consultant's own account has a password to change.
+    form.controls().setShown(QStringLiteral("ImageWachtwoord"),
+                             m_ctx.account.names == TableNames::OwnAccount);
+
     m_loggedIn = true;
     form.show();
     hide();
