@@ -19,6 +19,7 @@
 #include "login/loginaudit.h"
 #include "login/loginform.h"
 #include "login/logoff.h"
+#include "login/passwordaction.h"
 #include "login/printerselection.h"
 #include "login/qtprintercatalogue.h"
 #include "submit/declareaction.h"
@@ -27,6 +28,7 @@
 #include "submit/saveaction.h"
 #include "ui/filedialog.h"
 #include "ui/messagebox.h"
+#include "ui/passworddialog.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -47,6 +49,7 @@ StartupSeams StartupSeams::real()
     StartupSeams s;
     s.printers = std::make_unique<QtPrinterCatalogue>();
     s.files = std::make_unique<QtFileChooser>();
+    s.passwords = std::make_unique<QtPasswordPrompt>();
     s.quit = &QCoreApplication::exit;
     s.endProgram = &Logoff::endEventLoop;
     s.draftFolder = defaultDraftFolder();
@@ -92,6 +95,8 @@ void Startup::wireMainForm(Form1& form)
     new PreviousMonth(form, m_ctx); // ImageVorigeMaand, a child of the form
     new Ticker(form, m_ctx);        // a child of the form; its timers run from here on
     new Logoff(form, m_ctx, m_seams.endProgram, m_guard.get()); // Image2 and closing the window
+    if (m_seams.passwords)
+        new PasswordAction(form, m_ctx, *m_seams.passwords); // ImageWachtwoord, a child of the form
 }
 
 LoginHooks Startup::loginHooks()
@@ -104,6 +109,7 @@ LoginHooks Startup::loginHooks()
     hooks.afterLogin = [this](Connection& c) {
         LoginAudit(m_ctx, m_seams.workstation, m_seams.locale).write(c);
     };
+    hooks.passwords = m_seams.passwords.get();
     return hooks;
 }
 

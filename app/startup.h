@@ -5,6 +5,7 @@
 
 #include "core/context.h"
 #include "core/filechooser.h"
+#include "core/passwordprompt.h"
 #include "core/printers.h"
 #include "login/logoff.h"
 #include "login/workstation.h"
@@ -33,6 +34,7 @@ struct LoginHooks;
 struct StartupSeams {
     std::unique_ptr<PrinterCatalogue> printers; // the workstation's printers
     std::unique_ptr<FileChooser> files;         // where a PDF is kept
+    std::unique_ptr<PasswordPrompt> passwords;  // a new password for the own account
     PrintAction::OutputFactory printOutput;     // empty: the printer's CUPS queue
     std::function<void(int exitCode)> quit;     // the login form ends the program
     Logoff::EndProgram endProgram;              // the logoff ends the program

@@ -27,7 +27,7 @@ struct AppContext {
 
     KeptConnection& db() const
     {
-        if (!kept || kept->server() != server || kept->login() != account)
+        if (!kept || kept->server() != server || !kept->follow(account))
             kept = std::make_shared<KeptConnection>(server, connection, serverWait, account);
         return *kept;
     }

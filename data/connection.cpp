@@ -62,8 +62,10 @@ void applySessionSettings(MYSQL* m, const Connection::Options& options)
         all += (all.size() > 4 ? ", " : "") + s;
     if (mysql_real_query(m, all.c_str(), all.size()) == 0)
         return;
-    if (isLossNumber(mysql_errno(m)))
-        return; // the next statement reports it
+    // A lost line, or a password that must be changed first: the next
+    // statement reports it.
+    if (isLossNumber(mysql_errno(m)) || mysql_errno(m) == ER_MUST_CHANGE_PASSWORD)
+        return;
     for (const std::string& s : settings) {
         const std::string one = "SET " + s;
         if (mysql_real_query(m, one.c_str(), one.size()) != 0) {
@@ -76,7 +78,7 @@ void applySessionSettings(MYSQL* m, const Connection::Options& options)
 }
 
 // A handle with the options every try needs, TLS included.
-MYSQL* newHandle(const Connection::Options& options)
+MYSQL* newHandle(const Connection::Options& options, const Connection::Login& login)
 {
     MYSQL* m = mysql_init(nullptr);
     if (!m)
@@ -92,6 +94,12 @@ MYSQL* newHandle(const Connection::Options& options)
     // The character set travels in the greeting: no request of its own.
     mysql_optionsv(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
     applyTls(m, options.tls);
+    // A consultant whose password the office made expire gets a session
+    // that can only set a new one (1820 on anything else), not a refusal.
+    if (login.names == TableNames::OwnAccount) {
+        const my_bool expiredOk = 1;
+        mysql_optionsv(m, MYSQL_OPT_CAN_HANDLE_EXPIRED_PASSWORDS, &expiredOk);
+    }
     return m;
 }
 
@@ -115,7 +123,7 @@ MYSQL* openConnection(const ServerList& server, Database home, const Connection:
     // node takes the connection, before any line that merely broke.
     std::optional<DbError> told;
     for (const ServerAddress& a : server.tryOrder()) {
-        MYSQL* m = newHandle(options);
+        MYSQL* m = newHandle(options, login);
         const QByteArray host = login.socket.isEmpty() ? a.host.toUtf8() : QByteArray("localhost");
         const auto connect = [&] {
             return mysql_real_connect(m, host.constData(), user.constData(), password.constData(),
@@ -387,6 +395,33 @@ void Connection::runScript(const QString& sql)
         if (more > 0)
             fail(mysql_errno(m_mysql), mysql_error(m_mysql), true);
     }
+}
+
+void Connection::setOwnPassword(const QString& password)
+{
+    if (m_broken)
+        throw DbError(CR_SERVER_LOST, QStringLiteral("De verbinding met de server is verbroken."));
+    // The server takes a password only as a literal here, not as a bound
+    // value. Escaped by the client library for this connection's character
+    // set and the server's quoting mode (with NO_BACKSLASH_ESCAPES it
+    // doubles the quote), inside single quotes: the text stays one string
+    // whatever it holds.
+    const QByteArray value = password.toUtf8();
+    QByteArray escaped(value.size() * 2 + 1, '\0');
+    const unsigned long n = mysql_real_escape_string(m_mysql, escaped.data(), value.constData(),
+                                                     static_cast<unsigned long>(value.size()));
+    if (n == static_cast<unsigned long>(-1))
+        throw DbError(ER_WRONG_STRING_LENGTH, QStringLiteral("Het wachtwoord kan niet worden verstuurd."));
+    escaped.truncate(static_cast<qsizetype>(n));
+    // A MariaDB session whose password expired takes SET alone, not ALTER
+    // USER; SET PASSWORD hashes with the account's own plugin (ed25519).
+    // MySQL 8 takes ALTER USER there, and SET PASSWORD would need the old.
+    const bool mariadb = std::strstr(mysql_get_server_info(m_mysql), "MariaDB") != nullptr;
+    const QByteArray sql = (mariadb ? QByteArray("SET PASSWORD = PASSWORD('")
+                                    : QByteArray("ALTER USER USER() IDENTIFIED BY '")) +
+                           escaped + (mariadb ? "')" : "'");
+    if (mysql_real_query(m_mysql, sql.constData(), static_cast<unsigned long>(sql.size())) != 0)
+        fail(mysql_errno(m_mysql), mysql_error(m_mysql), true);
 }
 
 QString Connection::quoteIdentifier(const QString& name)

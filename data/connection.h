@@ -86,6 +86,9 @@ public:
 
     // A statement with bound values, or sent directly without; throws DbError.
     Result exec(const QString& sql, const QVariantList& binds = {});
+    // Sets the connected account's own password (also in a session whose
+    // password expired, the one thing such a session may do); throws DbError.
+    void setOwnPassword(const QString& password);
     // Several statements without values in one text (needs Login::scripts).
     void runScript(const QString& sql);
 

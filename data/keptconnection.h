@@ -39,6 +39,17 @@ public:
     const ServerList& server() const { return m_server; }
     const Connection::Login& login() const { return m_login; }
     const Connection::Options& options() const { return m_options; }
+    // True when login is this account, the password perhaps changed since:
+    // the open connection stays, and the next one opens with the new password.
+    bool follow(const Connection::Login& login)
+    {
+        Connection::Login same = login;
+        same.password = m_login.password;
+        if (same != m_login)
+            return false;
+        m_login.password = login.password;
+        return true;
+    }
     bool isOpen() const { return m_connection && !m_connection->isBroken(); }
     // Closes the connection; the next use opens a new one.
     void drop() { m_connection.reset(); }

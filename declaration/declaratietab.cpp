@@ -235,7 +235,8 @@ QWidget* buttonsBox(FormControls& c)
                    {u"Image4", icons::stamp(), u"Raport opslaan en Declareren", true},
                    {u"Image6", icons::printer(), u"Deze declaratie afdrukken", true},
                    {u"ImagePdf", icons::pdf(), u"Raport en declaratie als PDF opslaan", true},
-                   {u"Image2", icons::door(), u"Programma beindigen", false}};
+                   {u"Image2", icons::door(), u"Programma beindigen", false},
+                   {u"ImageWachtwoord", icons::key(), u"Wachtwoord wijzigen", true}};
     int i = 0;
     for (const auto& b : buttons) {
         auto* w = new ImageButton(QString::fromUtf16(b.name), b.picture, QString::fromUtf16(b.tip));

@@ -75,7 +75,8 @@ void Ticker::refresh()
     if (m_worker)
         return;
     auto result = std::make_shared<TickerFetch>();
-    if (!m_db || m_db->server() != m_ctx.server || m_db->login() != m_ctx.account)
+    // No fetch runs now: a changed password can be handed over.
+    if (!m_db || m_db->server() != m_ctx.server || !m_db->follow(m_ctx.account))
         m_db = tickerConnection(m_ctx.server, m_ctx.connection, m_ctx.account);
     m_worker = QThread::create([result, db = m_db] { *result = fetchTickerMessage(*db); });
     m_worker->setObjectName(QStringLiteral("tickerRefresh"));

@@ -4,6 +4,7 @@
 #include "data/tls.h"
 #include "declaration/form1.h"
 #include "login/loginservice.h"
+#include "login/newpassword.h"
 #include "ui/formparts.h"
 #include "ui/icons.h"
 #include "ui/imagebutton.h"
@@ -168,6 +169,7 @@ void LoginForm::logIn()
 
     std::optional<ConsultantLogin> found;
     bool locked = false;
+    bool cancelled = false;
     // Everything that touches the database happens here, before the main
     // form is changed: an error leaves the form as it was.
     // The login record needs the session's new values before the commit; a
@@ -198,6 +200,7 @@ void LoginForm::logIn()
                           // The password's proof crosses the line: only a checked
                           // certificate, unless TLS was switched off for this start.
                           m_ctx.connection.tls = tlsForOwnAccount(m_ctx.connection.tls);
+                          bool expired = false;
                           try {
                               attempt();
                           } catch (const DbError& e) {
@@ -205,9 +208,21 @@ void LoginForm::logIn()
                                   found.reset();
                               else if (e.errorClass() == ErrorClass::AccountLocked)
                                   locked = true;
+                              else if (e.errorClass() == ErrorClass::PasswordExpired)
+                                  expired = true;
                               else
                                   throw;
                           }
+                          if (!expired)
+                              return;
+                          // The password was right: a new one first, on the
+                          // session that may do only that; then the login
+                          // goes on with it on a session of its own.
+                          cancelled = !m_hooks.passwords || !setNewPassword(m_ctx, *m_hooks.passwords,
+                                                                            expiredPasswordText(), false);
+                          m_ctx.kept.reset();
+                          if (!cancelled)
+                              attempt();
                       });
     if (!found && m_ctx.account.names == TableNames::OwnAccount) {
         // The typed password is kept only while it logs in.
@@ -215,8 +230,11 @@ void LoginForm::logIn()
         m_ctx.account.names = TableNames::MessageOnly;
         m_ctx.kept.reset();
     }
-    if (!done) {
+    if (!done || cancelled) {
         m_ctx.session = before;
+        // The password was right: a cancelled new one wastes no attempt.
+        if (cancelled)
+            --m_attempts;
         return;
     }
     if (locked) {
@@ -252,6 +270,10 @@ void LoginForm::apply(const ConsultantLogin& login)
     projects->addItems(login.projectEntries);
     projects->setCurrentIndex(current);
     projects->setEditText(shown);
+
+    // Only the consultant's own account has a password to change.
+    form.controls().setShown(QStringLiteral("ImageWachtwoord"),
+                             m_ctx.account.names == TableNames::OwnAccount);
 
     m_loggedIn = true;
     form.show();

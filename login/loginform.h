@@ -14,6 +14,7 @@ namespace dl {
 
 class Connection;
 class Form1;
+class PasswordPrompt;
 struct ConsultantLogin;
 
 struct LoginHooks {
@@ -21,6 +22,9 @@ struct LoginHooks {
     // Writes what a login leaves behind, on the login's connection and in its
     // transaction; may throw DbError, and then the login writes nothing.
     std::function<void(Connection&)> afterLogin;
+    // Asks a new password when the office made the consultant's expire;
+    // none: such a login cannot be done.
+    PasswordPrompt* passwords = nullptr;
 };
 
 class LoginForm : public QWidget {

@@ -9,6 +9,7 @@
 #include "declaration/form1.h"
 #include "login/loginform.h"
 #include "login/loginservice.h"
+#include "login/newpassword.h"
 #include "login/passwordhash.h"
 #include "support/fakes.h"
 #include "support/officeaccounts.h"
@@ -115,6 +116,21 @@ private:
 
 const QString kTooCostly = u"telt als fout paswoord"_qs;
 
+// Whether the server takes this password for anna's own account (a session
+// that must set a new one first counts: the password was right).
+bool annaOpensWith(const QString& password)
+{
+    try {
+        Connection c(TestDb::server(), Database::Data, {}, ownAccount(u"anna"_qs, password));
+        c.exec(u"SELECT 1"_qs);
+        return true;
+    } catch (const DbError& e) {
+        return e.errorClass() == ErrorClass::PasswordExpired;
+    }
+}
+
+const QString kExpire = u"ALTER USER 'anna'@'%' PASSWORD EXPIRE"_qs;
+
 } // namespace
 
 class TestLogin : public QObject {
@@ -123,6 +139,7 @@ class TestLogin : public QObject {
 private:
     Session m_session;
     test::FakeMessages m_messages;
+    test::FakePasswords m_passwords;
     FixedClock m_clock{kNow};
     std::unique_ptr<AppContext> m_ctx;
     std::unique_ptr<Form1> m_form;
@@ -141,6 +158,7 @@ private:
             if (m_afterLoginAction)
                 m_afterLoginAction(c);
         };
+        hooks.passwords = &m_passwords;
         m_login = std::make_unique<LoginForm>(
             *m_ctx,
             [this]() -> Form1& {
@@ -182,12 +200,15 @@ private Q_SLOTS:
         TestDb::reset();
         m_session = Session{};
         m_messages.clear();
+        m_passwords = {};
         m_clock.set(kNow);
         m_quits.clear();
         m_afterLogin = 0;
         m_nameAtAfterLogin.clear();
         m_afterLoginAction = nullptr;
         m_ctx = std::make_unique<AppContext>(AppContext{m_session, m_messages, m_clock, TestDb::server()});
+        // The private server offers no TLS: as started with --tls off.
+        m_ctx->connection.tls.mode = TlsOptions::Mode::Off;
         addConsultant(u"anna"_qs, u"geheim"_qs, u"0042"_qs);
         makeLogin();
     }
@@ -206,29 +227,55 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("attempts"); // name, password, name, password, ...
         QTest::addColumn<QStringList>("told");
         QTest::addColumn<bool>("loggedIn");
-        QTest::newRow("right password")
-            << QString() << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{} << true;
+        // Typed into the new-password dialog, first and second field, in turns.
+        QTest::addColumn<QStringList>("newPasswords");
+        // What opens anna's account afterwards; the others tried do not (empty: nothing does).
+        QTest::addColumn<QString>("annaOpens");
+        QTest::newRow("right password") << QString() << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{}
+                                        << true << QStringList{} << u"geheim"_qs;
         QTest::newRow("wrong, then right")
             << QString() << QStringList{u"anna"_qs, u"welkom"_qs, u"anna"_qs, u"geheim"_qs}
-            << QStringList{tries(2)} << true;
+            << QStringList{tries(2)} << true << QStringList{} << u"geheim"_qs;
         QTest::newRow("the table's old password")
             << u"UPDATE torvakdb_TORVAKdata.KALMIRO_consultants SET PASWOORD = 'oud' WHERE LOGIN = 'anna'"_qs
-            << QStringList{u"anna"_qs, u"oud"_qs} << QStringList{tries(2)} << false;
+            << QStringList{u"anna"_qs, u"oud"_qs} << QStringList{tries(2)} << false << QStringList{}
+            << u"geheim"_qs;
         QTest::newRow("other case") << QString() << QStringList{u"Anna"_qs, u"geheim"_qs}
-                                    << QStringList{tries(2)} << false;
-        QTest::newRow("unknown name")
-            << QString() << QStringList{u"nobody"_qs, u"geheim"_qs} << QStringList{tries(2)} << false;
+                                    << QStringList{tries(2)} << false << QStringList{} << u"geheim"_qs;
+        QTest::newRow("unknown name") << QString() << QStringList{u"nobody"_qs, u"geheim"_qs}
+                                      << QStringList{tries(2)} << false << QStringList{} << u"geheim"_qs;
         QTest::newRow("empty name") << QString() << QStringList{QString(), QString()} << QStringList{tries(2)}
-                                    << false;
+                                    << false << QStringList{} << u"geheim"_qs;
         QTest::newRow("row gone")
             << u"UPDATE torvakdb_TORVAKdata.KALMIRO_consultants SET LOGIN = 'anna2' WHERE LOGIN = 'anna'"_qs
-            << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{tries(2)} << false;
+            << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{tries(2)} << false << QStringList{}
+            << u"geheim"_qs;
         QTest::newRow("locked by the office")
             << u"ALTER USER 'anna'@'%' ACCOUNT LOCK"_qs << QStringList{u"anna"_qs, u"geheim"_qs}
-            << QStringList{accountLockedText()} << false;
+            << QStringList{accountLockedText()} << false << QStringList{} << QString();
         QTest::newRow("three wrong") << QString() << QStringList{u"anna"_qs, u"x"_qs,    u"anna"_qs,
                                                                  u"y"_qs,    u"bram"_qs, u"geheim"_qs}
-                                     << QStringList{tries(2), tries(1), kClosing} << false;
+                                     << QStringList{tries(2), tries(1), kClosing} << false << QStringList{}
+                                     << u"geheim"_qs;
+        const QString empty = u"Het nieuwe wachtwoord mag niet leeg zijn."_qs;
+        const QString unequal = u"De twee nieuwe wachtwoorden zijn niet gelijk, probeer het nog eens."_qs;
+        const QString same = u"Het nieuwe wachtwoord moet anders zijn dan het oude."_qs;
+        QTest::newRow("expired, a new one set")
+            << kExpire << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{} << true
+            << QStringList{u"nieuw1"_qs, u"nieuw1"_qs} << u"nieuw1"_qs;
+        QTest::newRow("expired: empty, unequal, the old one, then right")
+            << kExpire << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{empty, unequal, same} << true
+            << QStringList{QString(),    QString(),    u"nieuw1"_qs,  u"nieuw2"_qs,
+                           u"geheim"_qs, u"geheim"_qs, u"it's'\\"_qs, u"it's'\\"_qs}
+            << u"it's'\\"_qs;
+        QTest::newRow("expired, cancelled: no attempt used")
+            << kExpire << QStringList{u"anna"_qs, u"geheim"_qs, u"anna"_qs, u"x"_qs, u"anna"_qs, u"y"_qs}
+            << QStringList{tries(2), tries(1)} << false << QStringList{} << u"geheim"_qs;
+        QTest::newRow("expired, the server's check refuses the first")
+            << u"INSTALL SONAME 'simple_password_check'"_qs + u";"_qs + kExpire
+            << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{passwordRefusedText()} << true
+            << QStringList{u"nieuw1"_qs, u"nieuw1"_qs, u"Nieuw-1abc"_qs, u"Nieuw-1abc"_qs}
+            << u"Nieuw-1abc"_qs;
     }
     void ownAccountAttempts()
     {
@@ -236,9 +283,16 @@ private Q_SLOTS:
         QFETCH(QStringList, attempts);
         QFETCH(QStringList, told);
         QFETCH(bool, loggedIn);
+        QFETCH(QStringList, newPasswords);
+        QFETCH(QString, annaOpens);
         TestDb::loadDemo();
         QVERIFY(test::setUpOwnAccounts());
-        const auto restore = qScopeGuard([] { test::removeOwnAccounts(); });
+        const auto restore = qScopeGuard([] {
+            test::removeOwnAccounts();
+            TestDb::exec(u"UNINSTALL SONAME IF EXISTS 'simple_password_check'"_qs);
+        });
+        for (qsizetype i = 0; i + 1 < newPasswords.size(); i += 2)
+            m_passwords.answers.enqueue({QString(), newPasswords[i], newPasswords[i + 1]});
         if (!office.isEmpty())
             TestDb::exec(office);
         for (qsizetype i = 0; i + 1 < attempts.size(); i += 2)
@@ -252,6 +306,16 @@ private Q_SLOTS:
         QCOMPARE(m_quits.size(), told.contains(kClosing) ? 1 : 0);
         if (loggedIn)
             QCOMPARE(form1(u"Text1"_qs), u"0042"_qs);
+        // Asked only for an expired password, never the present one again.
+        QCOMPARE(m_passwords.asked.isEmpty(), office != kExpire && !office.endsWith(kExpire));
+        QVERIFY(!m_passwords.askedCurrent.contains(true));
+        QVERIFY(m_passwords.answers.isEmpty());
+        if (loggedIn)
+            QCOMPARE(m_ctx->account.password, annaOpens);
+        for (const QString& other : {u"geheim"_qs, u"nieuw1"_qs, annaOpens}) {
+            if (!other.isEmpty())
+                QCOMPARE(annaOpensWith(other), other == annaOpens);
+        }
     }
 
     void formDesign()

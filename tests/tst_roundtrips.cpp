@@ -58,6 +58,8 @@ private Q_SLOTS:
         });
         FaultProxy proxy(&TestDb::server);
         Workstation w(proxy.address());
+        // The private server offers no TLS: as started with --tls off.
+        w.ctx.connection.tls.mode = TlsOptions::Mode::Off;
         // The ticker's own connection; its first refresh comes while the
         // login form is shown.
         Ticker ticker(w.form, w.ctx);

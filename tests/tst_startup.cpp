@@ -13,11 +13,15 @@
 #include "declaration/openmonth.h"
 #include "declaration/reportrecord.h"
 #include "login/loginform.h"
+#include "login/loginservice.h"
+#include "login/newpassword.h"
+#include "login/passwordaction.h"
 #include "submit/declarecheck.h"
 #include "submit/submitmessages.h"
 #include "support/fakes.h"
 #include "support/formhelpers.h"
 #include "support/loggedin.h"
+#include "support/officeaccounts.h"
 #include "support/seams.h"
 #include "support/testdb.h"
 
@@ -26,6 +30,7 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -104,6 +109,7 @@ class TestStartup : public QObject {
 private Q_SLOTS:
     void init() { TestDb::loadDemo(); }
     void dutchDesktop();
+    void theWholeRoad_data();
     void theWholeRoad();
     void theRoadByKeyboard();
     void ratesToTheCent();
@@ -121,8 +127,50 @@ void TestStartup::dutchDesktop()
     QCOMPARE(QCoreApplication::translate("QLineEdit", "Select All"), u"Alles selecteren"_qs);
 }
 
+// The shared account, and on a server the office switched, the consultant's
+// own account (after the office expired its password: a new one first).
+void TestStartup::theWholeRoad_data()
+{
+    QTest::addColumn<bool>("own");
+    QTest::addColumn<QString>("office");        // run by the administrator after the set-up
+    QTest::addColumn<QString>("firstPassword"); // set at the login; empty: none asked
+    QTest::newRow("shared account") << false << QString() << QString();
+    QTest::newRow("own account") << true << QString() << QString();
+    QTest::newRow("own account, password expired")
+        << true << u"ALTER USER 'anna'@'%' PASSWORD EXPIRE"_qs << u"eerste"_qs;
+}
+
+namespace {
+
+// Whether anna's own account opens with this password.
+bool annaOpensWith(const QString& password)
+{
+    try {
+        Connection::Options plain;
+        plain.tls.mode = TlsOptions::Mode::Off;
+        Connection c(TestDb::server(), Database::Data, plain, ownAccount(u"anna"_qs, password));
+        c.exec(u"SELECT 1"_qs);
+        return true;
+    } catch (const DbError&) {
+        return false;
+    }
+}
+
+} // namespace
+
 void TestStartup::theWholeRoad()
 {
+    QFETCH(bool, own);
+    QFETCH(QString, office);
+    QFETCH(QString, firstPassword);
+    if (own)
+        QVERIFY(setUpOwnAccounts());
+    const auto restore = qScopeGuard([own] {
+        if (own)
+            removeOwnAccounts();
+    });
+    if (!office.isEmpty())
+        TestDb::exec(office);
     Session session;
     FakeMessages messages;
     messages.openMs = 30; // each box holds the window a while, as a real one does
@@ -135,6 +183,15 @@ void TestStartup::theWholeRoad()
     StartupSeams seams = fakeSeams(drafts.path());
     seams.quit = [&](int code) { quits << code; };
     seams.endProgram = [&] { ++ends; };
+    auto prompt = std::make_unique<FakePasswords>();
+    FakePasswords& passwords = *prompt;
+    seams.passwords = std::move(prompt);
+    if (!firstPassword.isEmpty())
+        passwords.answers.enqueue({QString(), firstPassword, firstPassword});
+    // The private server offers no TLS: as started with --tls off, which
+    // the own account's login keeps (any other mode becomes required).
+    if (own)
+        ctx.connection.tls.mode = TlsOptions::Mode::Off;
     const QString draft = DraftStore(drafts.path()).fileFor(u"2026_03_0042-GLAS"_qs);
 
     Startup startup(ctx, std::move(seams));
@@ -164,6 +221,15 @@ void TestStartup::theWholeRoad()
     FormControls& c = form.controls();
     QCOMPARE(c.text(u"Text1"_qs), u"0042"_qs);
     QCOMPARE(form.windowTitle(), u"Declaraties & Logboeken van Ir. Anna de Vries"_qs);
+    QCOMPARE(ctx.account.names, own ? TableNames::OwnAccount : TableNames::Shared);
+    QCOMPARE(ctx.connection.tls.mode, own ? TlsOptions::Mode::Off : TlsOptions{}.mode);
+    QCOMPARE(passwords.asked, firstPassword.isEmpty() ? QStringList{} : QStringList{expiredPasswordText()});
+    const QString password = firstPassword.isEmpty() ? u"geheim"_qs : firstPassword;
+    if (own) {
+        QCOMPARE(ctx.account.password, password);
+        QCOMPARE(annaOpensWith(u"geheim"_qs), password == u"geheim"_qs);
+    }
+    QCOMPARE(c.isShown(u"ImageWachtwoord"_qs), own);
     QCOMPARE(
         TestDb::rows(u"SELECT isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN = 'anna'"_qs),
         QStringList{u"ONLINE"_qs});
@@ -266,6 +332,22 @@ void TestStartup::theWholeRoad()
     QCOMPARE(messages.texts(),
              QStringList{month::declaredMessage(report::monthPart(u"03 Maart "_qs), u"2026"_qs)});
     QVERIFY(!QFile::exists(draft));
+
+    // A password of one's own, changed: the present one asked first; the
+    // kept connection goes on, and opens again with the new one.
+    if (own) {
+        messages.clear();
+        passwords.answers.enqueue({u"fout"_qs, u"tweede"_qs, u"tweede"_qs});
+        passwords.answers.enqueue({password, u"tweede"_qs, u"tweede"_qs});
+        QTest::mouseDClick(c.widget(u"ImageWachtwoord"_qs), Qt::LeftButton);
+        QCOMPARE(messages.texts(),
+                 (QStringList{u"Het huidige wachtwoord klopt niet."_qs, passwordChangedText()}));
+        QCOMPARE(passwords.askedCurrent.last(), true);
+        QCOMPARE(ctx.account.password, u"tweede"_qs);
+        QVERIFY(annaOpensWith(u"tweede"_qs));
+        QVERIFY(!annaOpensWith(password));
+        ctx.db().drop();
+    }
 
     // Logoff: recorded once, and the program ends once.
     messages.clear();

@@ -240,6 +240,24 @@ QPixmap door()
     return pm;
 }
 
+QPixmap key()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    begin(p);
+    p.setPen(QPen(QColor(110, 80, 10), 1.5));
+    p.setBrush(QColor(230, 190, 60));
+    // The bow with its hole, then the shaft and two bits.
+    QPainterPath bow;
+    bow.addEllipse(QRectF(5, 15, 18, 18));
+    bow.addEllipse(QRectF(10, 20, 8, 8));
+    p.drawPath(bow);
+    p.drawRect(QRectF(22, 21, 21, 6));
+    p.drawRect(QRectF(34, 27, 4, 7));
+    p.drawRect(QRectF(40, 27, 3, 5));
+    return pm;
+}
+
 QPixmap bin()
 {
     QPixmap pm = canvas();

@@ -15,6 +15,7 @@ QPixmap pdf();           // keep as a PDF file
 QPixmap previousMonth(); // take over the month before
 QPixmap door();          // end the program
 QPixmap bin();           // remove a project
+QPixmap key();           // change one's password
 // The company logo; also printed at the head of the document. Drawn in the
 // proportions of its printed place (4.47:1); scale 5 is sharp on paper.
 QPixmap logo(qreal scale = 1.0);

@@ -4,6 +4,7 @@
 
 #include "core/filechooser.h"
 #include "core/messages.h"
+#include "core/passwordprompt.h"
 #include "core/printers.h"
 
 #include <QEventLoop>
@@ -86,6 +87,21 @@ public:
     }
     QList<QStringList> asked; // caption, proposed path, filter
     QString answer;
+};
+
+// Records why it was asked and gives the scripted answers in turn; none
+// left: cancelled.
+class FakePasswords final : public PasswordPrompt {
+public:
+    std::optional<TypedPasswords> ask(const QString& text, bool askCurrent) override
+    {
+        asked.append(text);
+        askedCurrent.append(askCurrent);
+        return answers.isEmpty() ? std::nullopt : std::optional<TypedPasswords>(answers.dequeue());
+    }
+    QStringList asked;
+    QList<bool> askedCurrent;
+    QQueue<TypedPasswords> answers;
 };
 
 } // namespace dl::test

@@ -16,6 +16,7 @@ inline StartupSeams fakeSeams(const QString& draftFolder = {})
     seams.printers =
         std::make_unique<FakePrinters>(QStringList{QStringLiteral("Kantoor")}, QStringLiteral("Kantoor"));
     seams.files = std::make_unique<FakeFiles>();
+    seams.passwords = std::make_unique<FakePasswords>();
     seams.quit = [](int) {};
     seams.endProgram = [] {};
     seams.workstation =
