@@ -318,6 +318,26 @@ private Q_SLOTS:
         }
     }
 
+    // The password's proof would cross the line: a start without --tls off
+    // logs a consultant in with a checked certificate or not at all, and the
+    // server of these tests offers no TLS.
+    void ownAccountOnlyOverTls()
+    {
+        TestDb::loadDemo();
+        QVERIFY(test::setUpOwnAccounts());
+        const auto restore = qScopeGuard([] { test::removeOwnAccounts(); });
+        m_ctx->connection.tls.mode = TlsOptions::Mode::Preferred;
+        attempt(u"anna"_qs, u"geheim"_qs);
+        QVERIFY(!m_login->isLoggedIn());
+        QCOMPARE(m_ctx->connection.tls.mode, TlsOptions::Mode::Required);
+        QCOMPARE(m_messages.shown.size(), 1);
+        QVERIFY2(m_messages.last().contains(u"kon niet worden geverifieerd"_qs),
+                 qPrintable(m_messages.last()));
+        QCOMPARE(TestDb::rows(
+                     u"SELECT isONLINE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN = 'anna'"_qs),
+                 QStringList{u"OFFLINE"_qs});
+    }
+
     void formDesign()
     {
         QCOMPARE(m_login->objectName(), u"frmSplash"_qs);
