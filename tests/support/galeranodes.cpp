@@ -77,6 +77,17 @@ QStringList GaleraNodes::rows(int n, const QString& sql, const QVariantList& bin
     return rowsAs(admin(n), sql, binds, "cluster");
 }
 
+OfficeServer GaleraNodes::office(int n)
+{
+    return {QStringLiteral(DL_SOURCE_DIR "/scripts/galera.sh"),
+            {QStringLiteral("sql"), QStringLiteral(DL_GALERA_DIR), QString::number(n)},
+            [n](const QString& sql) {
+                exec(n, sql);
+                sync();
+            },
+            [] { loadDemo(); }};
+}
+
 void GaleraNodes::loadDemo()
 {
     // DELETE, not TRUNCATE: replicated as rows, no table rebuilt on every node.

@@ -4,6 +4,7 @@
 // and killing and restarting a node.
 
 #include "data/serverlist.h"
+#include "officeaccounts.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,9 @@ public:
     static void exec(int n, const QString& sql, const QVariantList& binds = {});
     // Rows as text (NULL as "<NULL>"), columns joined by "|".
     static QStringList rows(int n, const QString& sql, const QVariantList& binds = {});
+    // The office's administrator at node n; what it sets up is waited for
+    // on every node.
+    static OfficeServer office(int n);
     // Empties the program's tables and loads the demo rows (on node 1; replicated).
     static void loadDemo();
     // SIGKILL, as a crash would; true when the node is gone and the others

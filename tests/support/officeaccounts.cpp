@@ -3,7 +3,10 @@
 #include "testdb.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QProcess>
+
+#include <stdexcept>
 
 namespace dl::test {
 
@@ -12,32 +15,39 @@ QString schemaFile(const char* name)
     return QStringLiteral(DL_SOURCE_DIR) + QStringLiteral("/schema/") + QLatin1String(name);
 }
 
-bool officeRuns(const char* name)
+OfficeServer testServer()
+{
+    return {QStringLiteral(DL_SOURCE_DIR "/scripts/dbserver.sh"),
+            {QStringLiteral("sql"), QStringLiteral(DL_TESTDB_DIR)},
+            [](const QString& sql) { TestDb::exec(sql); },
+            [] { TestDb::loadDemo(); }};
+}
+
+bool officeRuns(const char* name, const OfficeServer& server)
 {
     QProcess p;
-    p.start(QStringLiteral(DL_SOURCE_DIR) + QStringLiteral("/scripts/dbserver.sh"),
-            {QStringLiteral("sql"), QStringLiteral(DL_TESTDB_DIR), schemaFile(name)});
+    p.start(server.script, server.arguments + QStringList{schemaFile(name)});
     p.waitForFinished(120000);
     if (p.exitCode() != 0)
         qWarning().noquote() << name << p.readAllStandardError();
     return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-bool setUpOwnAccounts()
+bool setUpOwnAccounts(const OfficeServer& server)
 {
     for (const char* f : {"upgrade.sql", "upgrade_accounts.sql", "upgrade_accounts_existing.sql"}) {
-        if (!officeRuns(f))
+        if (!officeRuns(f, server))
             return false;
     }
     // The accounts were made expired; the consultants chose these since.
-    TestDb::exec(u"ALTER USER 'anna'@'%' IDENTIFIED VIA ed25519 USING PASSWORD('geheim');"
-                 "ALTER USER 'bram'@'%' IDENTIFIED VIA ed25519 USING PASSWORD('welkom');"_qs);
-    return officeRuns("switch_shared_account.sql");
+    server.exec(u"ALTER USER 'anna'@'%' IDENTIFIED VIA ed25519 USING PASSWORD('geheim');"
+                "ALTER USER 'bram'@'%' IDENTIFIED VIA ed25519 USING PASSWORD('welkom');"_qs);
+    return officeRuns("switch_shared_account.sql", server);
 }
 
-void removeOwnAccounts()
+void removeOwnAccounts(const OfficeServer& server)
 {
-    TestDb::exec(
+    server.exec(
         u"DROP USER IF EXISTS 'anna'@'%', 'bram'@'%', 'Bram'@'%', 'bram@x'@'%', 'carla'@'%', 'eva'@'%', "
         u"''@'%', "
         "'torvakdb_eigenaar'@'localhost';"
@@ -54,8 +64,11 @@ void removeOwnAccounts()
         "DROP DATABASE IF EXISTS torvakdb_TORVAKeigen; DROP DATABASE IF EXISTS torvakdb_TORVAKbeheer;"
         "ALTER USER 'torvakdb'@'%' WITH MAX_USER_CONNECTIONS 0 MAX_STATEMENT_TIME 0;"
         "ALTER USER 'torvakdb'@'localhost' WITH MAX_USER_CONNECTIONS 0 MAX_STATEMENT_TIME 0;"_qs);
-    TestDb::runFile(schemaFile("05_rechten.sql"));
-    TestDb::loadDemo();
+    QFile rights(schemaFile("05_rechten.sql"));
+    if (!rights.open(QIODevice::ReadOnly))
+        throw std::runtime_error("no 05_rechten.sql");
+    server.exec(QString::fromUtf8(rights.readAll()));
+    server.loadDemo();
 }
 
 } // namespace dl::test
