@@ -124,6 +124,84 @@ private Q_SLOTS:
                                   "torvakdb_TORVAKraporten.Raporten WHERE Projectnaam LIKE '%0042%'"_qs),
                      QStringList{u"2026_03_0042-GLAS|ja"_qs});
     }
+
+    void lostLinesUnderTheLimit_data()
+    {
+        QTest::addColumn<int>("waitTimeout"); // the server's, in seconds
+        QTest::addColumn<int>("drops");
+        QTest::addColumn<int>("pauseMs");   // idle after each drop's reopen
+        QTest::addColumn<int>("refusedAt"); // the drop whose reopen meets the account's limit; 0: none
+        // Each drop leaves the kept connection and the ticker's with the
+        // server, and the program opens both again: within wait_timeout two
+        // drops fit under the account's six connections, the third does not.
+        QTest::newRow("two drops within wait_timeout") << 60 << 2 << 0 << 0;
+        QTest::newRow("a third drop within wait_timeout") << 60 << 3 << 0 << 3;
+        QTest::newRow("drops further apart than wait_timeout") << 2 << 5 << 3000 << 0;
+    }
+
+    // A VPN that drops while anna works at home: the server holds the dead
+    // connections, the program opens new ones as her own account and goes
+    // on without a word, until the dead ones fill her limit.
+    void lostLinesUnderTheLimit()
+    {
+        QFETCH(int, waitTimeout);
+        QFETCH(int, drops);
+        QFETCH(int, pauseMs);
+        QFETCH(int, refusedAt);
+        QVERIFY(setUpOwnAccounts());
+        // Taken by each connection when it opens.
+        TestDb::exec(u"SET GLOBAL wait_timeout = %1"_qs.arg(waitTimeout));
+        const auto restore = qScopeGuard([] {
+            TestDb::exec(u"SET GLOBAL wait_timeout = DEFAULT"_qs);
+            removeOwnAccounts();
+        });
+        const auto held = [] {
+            return TestDb::rows(u"SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE USER = 'anna'"_qs)
+                .value(0)
+                .toInt();
+        };
+        FaultProxy proxy(&TestDb::server);
+        Workstation w(proxy.address());
+        w.ctx.connection.tls.mode = TlsOptions::Mode::Off;
+        Ticker ticker(w.form, w.ctx);
+        const auto refresh = [&] {
+            QSignalSpy done(&ticker, &Ticker::refreshed);
+            ticker.refresh();
+            return done.wait(15000) && ticker.trouble().isEmpty();
+        };
+        QVERIFY(w.logIn(u"anna"_qs, u"geheim"_qs));
+        QVERIFY(w.chooseProject(kGlas));
+        w.pickMonth(u"2026"_qs, u"03 Maart "_qs);
+        QVERIFY(refresh());
+        QCOMPARE(held(), 2);
+        QStringList figures;
+        for (int drop = 1; drop <= drops; ++drop) {
+            proxy.cutLine();
+            w.messages.clear();
+            w.c().setText(u"Text26(2)"_qs, QString::number(drop));
+            w.save.run();
+            const bool saved = !w.messages.shown.isEmpty() &&
+                               w.messages.last().startsWith(u"Rapport is opgeslagen"_qs) && !w.lastWasError();
+            const bool ticked = refresh();
+            figures << u"drop %1: %2 held, saved %3, ticker %4"_qs.arg(drop).arg(held()).arg(saved).arg(
+                ticked);
+            if (drop == refusedAt) {
+                QVERIFY2(!saved, qPrintable(figures.join(u"; "_qs)));
+                QVERIFY(!ticked);
+                QVERIFY(w.lastWasError());
+                QCOMPARE(held(), 6);
+                figures << u"told: "_qs + w.messages.last().simplified();
+                break;
+            }
+            QVERIFY2(saved, qPrintable(w.messages.shown.isEmpty() ? figures.last() : w.messages.last()));
+            QVERIFY2(ticked, qPrintable(ticker.trouble()));
+            QVERIFY(held() <= 6);
+            QTest::qWait(pauseMs);
+        }
+        qInfo("FIGURES lost lines, wait_timeout %d s: %s", waitTimeout, qPrintable(figures.join(u"; "_qs)));
+        // A save repeated on a new connection is one row still.
+        QCOMPARE(TestDb::count(u"torvakdb_TORVAKraporten.Raporten"_qs), 1);
+    }
 };
 
 QTEST_MAIN(TestRoundTrips)

@@ -52,6 +52,13 @@ public:
             l->breakNow();
     }
 
+    void cutAll()
+    {
+        const auto links = m_links;
+        for (Link* l : links)
+            l->goDead();
+    }
+
     void setStalled(bool stalled)
     {
         m_stalled = stalled;
@@ -121,6 +128,22 @@ private:
             m_server->abort();
             m_core.m_links.removeOne(this);
             deleteLater();
+        }
+
+        // A line that went dead on the way (a VPN drop): the program's side
+        // breaks; the server's side stays open and hears nothing more, so
+        // the server keeps the connection until its wait_timeout.
+        void goDead()
+        {
+            if (m_broken)
+                return;
+            m_broken = true;
+            m_timer.stop();
+            disconnect(m_server, nullptr, this, nullptr);
+            connect(m_server, &QTcpSocket::readyRead, m_server, [s = m_server] { s->readAll(); });
+            connect(m_server, &QTcpSocket::disconnected, this, &QObject::deleteLater);
+            m_client->abort();
+            m_core.m_links.removeOne(this);
         }
 
         void release()
@@ -358,6 +381,12 @@ void FaultProxy::dropAll()
 {
     ++m_faults;
     onProxyThread([this] { m_core->closeAll(); });
+}
+
+void FaultProxy::cutLine()
+{
+    ++m_faults;
+    onProxyThread([this] { m_core->cutAll(); });
 }
 
 void FaultProxy::refuseWith(int number, const QByteArray& message)

@@ -37,6 +37,10 @@ public:
     void delay(int milliseconds);
     // Break every open connection now.
     void dropAll();
+    // Every open connection goes dead as over a dropped VPN: the program's
+    // side breaks, the server's side stays open and silent, and the server
+    // keeps it until its wait_timeout.
+    void cutLine();
     // Every new connection gets this error packet instead of the server's
     // greeting (a node that is full, or blocks the host), until pass().
     void refuseWith(int number, const QByteArray& message);
