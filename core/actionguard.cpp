@@ -9,6 +9,10 @@ QString errorAdvice(const DbError& e)
 {
     if (e.isConnectionLoss())
         return QStringLiteral("\r\n\r\nDe databaseserver is niet bereikbaar. Probeer het zo meteen opnieuw.");
+    if (e.errorClass() == ErrorClass::ThisNodeOnly && e.number() != 2026)
+        return QStringLiteral("\r\n\r\nDe databaseserver neemt nu geen verbinding meer aan (te veel "
+                              "verbindingen). Probeer het over enkele minuten opnieuw; blijft het zo, neem "
+                              "dan contact op met het kantoor.");
     if (e.isRetryable() || e.number() == 1020)
         return QStringLiteral("\r\n\r\nEen andere werkplek was tegelijk met dezelfde gegevens bezig. "
                               "Probeer het zo meteen opnieuw.");

@@ -339,7 +339,7 @@ BEGIN
                        QUOTE(p_wachtwoord), ')');
   PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
   SET @dl_sql = CONCAT('ALTER USER ', account, ' IDENTIFIED VIA ed25519 USING PASSWORD(', QUOTE(p_wachtwoord), ')',
-                       ' WITH MAX_USER_CONNECTIONS 6 MAX_STATEMENT_TIME 8',
+                       ' WITH MAX_USER_CONNECTIONS 10 MAX_STATEMENT_TIME 8',
                        IF(p_verlopen, ' PASSWORD EXPIRE', ''), ' ACCOUNT UNLOCK');
   PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
   SET @dl_sql = CONCAT('GRANT `torvakdb_consultant` TO ', account);

@@ -132,10 +132,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("pauseMs");   // idle after each drop's reopen
         QTest::addColumn<int>("refusedAt"); // the drop whose reopen meets the account's limit; 0: none
         // Each drop leaves the kept connection and the ticker's with the
-        // server, and the program opens both again: within wait_timeout two
-        // drops fit under the account's six connections, the third does not.
-        QTest::newRow("two drops within wait_timeout") << 60 << 2 << 0 << 0;
-        QTest::newRow("a third drop within wait_timeout") << 60 << 3 << 0 << 3;
+        // server, and the program opens both again: within wait_timeout four
+        // drops fit under the account's ten connections, the fifth does not.
+        QTest::newRow("four drops within wait_timeout") << 60 << 4 << 0 << 0;
+        QTest::newRow("a fifth drop within wait_timeout") << 60 << 5 << 0 << 5;
         QTest::newRow("drops further apart than wait_timeout") << 2 << 5 << 3000 << 0;
     }
 
@@ -189,13 +189,13 @@ private Q_SLOTS:
                 QVERIFY2(!saved, qPrintable(figures.join(u"; "_qs)));
                 QVERIFY(!ticked);
                 QVERIFY(w.lastWasError());
-                QCOMPARE(held(), 6);
+                QCOMPARE(held(), 10);
                 figures << u"told: "_qs + w.messages.last().simplified();
                 break;
             }
             QVERIFY2(saved, qPrintable(w.messages.shown.isEmpty() ? figures.last() : w.messages.last()));
             QVERIFY2(ticked, qPrintable(ticker.trouble()));
-            QVERIFY(held() <= 6);
+            QVERIFY(held() <= 10);
             QTest::qWait(pauseMs);
         }
         qInfo("FIGURES lost lines, wait_timeout %d s: %s", waitTimeout, qPrintable(figures.join(u"; "_qs)));
