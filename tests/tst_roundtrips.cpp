@@ -4,6 +4,7 @@
 // server answers here.
 
 #include "declaration/ticker.h"
+#include "submit/yearoverview.h"
 #include "support/faultproxy.h"
 #include "support/testdb.h"
 #include "support/workstation.h"
@@ -69,6 +70,15 @@ private Q_SLOTS:
             w.messages.choiceAnswers.enqueue(1); // whatever the check finds, the consultant goes on
             w.declare.run();
             return TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs) == 1;
+        });
+        // Both projects of the list, the year's reports and declarations.
+        count("year overview", 2, [&] {
+            const year::Stored s = w.ctx.db().run([&](Connection& c) {
+                return year::read(c, u"2026"_qs, u"0042"_qs, {u"0042-GLAS"_qs, u"0042-HAVEN"_qs});
+            });
+            const year::Overview o = year::build(u"2026"_qs, u"0042"_qs, s, {});
+            return o.cells.size() == 2 && o.declared != u"0,00"_qs &&
+                   o.cells[0][2].state == year::State::Declared && o.projectHours.value(0) == u"15"_qs;
         });
         count("logoff", 4, [&] { return w.logOff(); });
 

@@ -12,6 +12,7 @@ QPixmap disk();          // save
 QPixmap stamp();         // declare
 QPixmap printer();       // print
 QPixmap pdf();           // keep as a PDF file
+QPixmap year();          // the year overview: a calendar of bars
 QPixmap door();          // end the program
 QPixmap bin();           // remove a project
 // The company logo; also printed at the head of the document. Drawn in the
