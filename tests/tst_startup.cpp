@@ -486,9 +486,14 @@ void TestStartup::yearOverviewOpensAMonth()
     QStringList seen;
     QString declaredRefusal;
     bool stayedOpen = false;
-    QTimer::singleShot(0, &form, [&] {
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, &form, [&] {
         auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!w || w->objectName() != u"frmJaaroverzicht"_qs || !QTest::qWaitForWindowExposed(w))
+        if (!w || w->objectName() != u"frmJaaroverzicht"_qs)
+            return;
+        poll.stop();
+        if (!QTest::qWaitForWindowExposed(w))
             return;
         auto* table = w->findChild<QTableWidget*>(u"Jaartabel"_qs);
         QHash<QString, int> rows;
@@ -516,6 +521,7 @@ void TestStartup::yearOverviewOpensAMonth()
         stayedOpen = w->isVisible();
         doubleClick(cell(u"0042-GLAS"_qs, 2));
     });
+    poll.start();
     QTest::mouseDClick(button, Qt::LeftButton);
 
     QCOMPARE(seen, (QStringList{u"Gedeclareerd\n6 u"_qs, u"Opgeslagen\n8 u"_qs, u"Concept\n"_qs, u"Leeg\n"_qs,

@@ -108,7 +108,7 @@ void TestYearOverview::stateOfAMonth()
     s.projects << glas();
     const QString key = year::monthKey(u"2026"_s, monthNumber, u"0042-GLAS"_s);
     if (row)
-        s.months.insert(key, month(rowDeclared, {u"8"_s, u"2,5"_s}));
+        s.months.insert(key, month(rowDeclared, {u"8"_s, u"2.5"_s}));
     if (declaration)
         s.declarations.insert(year::invoiceOf(u"2026"_s, monthNumber, kConsultant, glas()),
                               {u"1.234,56"_s, u"12"_s, u"40"_s});
