@@ -26,6 +26,7 @@
 #include "submit/pdfaction.h"
 #include "submit/printaction.h"
 #include "submit/saveaction.h"
+#include "submit/yearwindow.h"
 #include "ui/filedialog.h"
 #include "ui/messagebox.h"
 #include "ui/passworddialog.h"
@@ -89,7 +90,8 @@ void Startup::wireMainForm(Form1& form)
         form.controls(), m_ctx, [save] { return save->saveWithoutQuestion(); }, drafts);
     DraftKeeper* keeper = drafts ? new DraftKeeper(form, m_ctx, *drafts) : nullptr; // a child of the form
     m_controllers.push_back(std::make_unique<ProjectSelection>(form, m_ctx, m_guard.get()));
-    new MonthSelection(form, m_ctx, m_seams.locale, m_guard.get(), keeper); // Combo2, a child of the form
+    auto* months = new MonthSelection(form, m_ctx, m_seams.locale, m_guard.get(), keeper); // Combo2, a child
+    new YearOverviewAction(form, m_ctx, *months, m_guard.get(), drafts); // ImageJaar, a child of the form
     m_controllers.push_back(std::make_unique<DayGrid>(form, m_ctx));
     m_controllers.push_back(std::make_unique<TotalsController>(form, m_ctx));
     new PreviousMonth(form, m_ctx); // ImageVorigeMaand, a child of the form

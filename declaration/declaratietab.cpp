@@ -235,6 +235,7 @@ QWidget* buttonsBox(FormControls& c)
                    {u"Image4", icons::stamp(), u"Raport opslaan en Declareren", true},
                    {u"Image6", icons::printer(), u"Deze declaratie afdrukken", true},
                    {u"ImagePdf", icons::pdf(), u"Raport en declaratie als PDF opslaan", true},
+                   {u"ImageJaar", icons::year(), u"Jaaroverzicht", false},
                    {u"Image2", icons::door(), u"Programma beindigen", false},
                    {u"ImageWachtwoord", icons::key(), u"Wachtwoord wijzigen", true}};
     int i = 0;

@@ -4,6 +4,7 @@
 // server answers here.
 
 #include "declaration/ticker.h"
+#include "submit/yearoverview.h"
 #include "support/faultproxy.h"
 #include "support/officeaccounts.h"
 #include "support/testdb.h"
@@ -114,6 +115,17 @@ private Q_SLOTS:
         // As the consultant's own account after the login.
         QVERIFY(refresh());
         count("ticker refresh", 1, refresh);
+        // Both projects of the list, the year's reports and declarations.
+        count("year overview", 2, [&] {
+            const year::Stored s = w.ctx.db().run([&](Connection& c) {
+                return year::read(c, u"2026"_qs, u"0042"_qs, {u"0042-GLAS"_qs, u"0042-HAVEN"_qs});
+            });
+            const year::Overview o = year::build(u"2026"_qs, u"0042"_qs, s, {});
+            qInfo("year overview: %s, %s, %s", qPrintable(o.declared), qPrintable(o.projectHours.join(u' ')),
+                  qPrintable(o.cells.value(0)[2].text));
+            return o.cells.size() == 2 && o.declared != u"0,00"_qs &&
+                   o.cells[0][2].state == year::State::Declared && o.projectHours.value(0) == u"15"_qs;
+        });
         count("logoff", 4, [&] { return w.logOff(); });
         qInfo("FIGURES round trips: %s; %d connections in all", qPrintable(counted.join(u", "_qs)),
               proxy.connections());

@@ -29,10 +29,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
+#include <QDialog>
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -114,6 +116,7 @@ private Q_SLOTS:
     void theRoadByKeyboard();
     void ratesToTheCent();
     void earlierMonthsHelpTyping();
+    void yearOverviewOpensAMonth();
 };
 
 // The suite must run where consultants work: a missing locale would make the
@@ -568,6 +571,98 @@ void TestStartup::earlierMonthsHelpTyping()
     QCOMPARE(c.text(u"Text27(2)"_qs), QString());  // nor kilometres
     QVERIFY(!c.isShown(u"ImageVorigeMaand"_qs));
     QVERIFY(openmonth::hasChanges(c, program.session));
+// The year overview from ImageJaar: every state of a month in its table, a
+// declared month refused with its message, a saved one opened in the form.
+void TestStartup::yearOverviewOpensAMonth()
+{
+    TestDb::exec(
+        u"INSERT INTO torvakdb_TORVAKraporten.Raporten (Projectnaam, afgewerkt, laatstgewijzigd, Uren01,"
+        " Kilometers01) VALUES ('2026_01_0042-GLAS', 'ja', 'x', '6', ''),"
+        " ('2026_02_0042-GLAS', 'nee', '02/februari/2026  10:00:00', '8', '12')"_qs);
+    TestDb::exec(
+        u"INSERT INTO torvakdb_TORVAKdeclaraties.Declaraties (factuurnummer, consultant, totaal, uren)"
+        " VALUES ('26010042170007', '0042', '570,00', '6')"_qs);
+    Session session;
+    FakeMessages messages;
+    messages.openMs = 20;
+    FixedClock clock{QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9))};
+    AppContext ctx{session, messages, clock, TestDb::server()};
+    ctx.serverWait = waitWhilePainting;
+    StartupSeams seams;
+    seams.printers = std::make_unique<FakePrinters>(QStringList{u"Kantoor"_qs}, u"Kantoor"_qs);
+    seams.files = std::make_unique<FakeFiles>();
+    seams.quit = [](int) {};
+    seams.endProgram = [] {};
+    seams.workstation = WorkstationReader(u"/nonexistent"_qs, [] { return u"tester"_qs; });
+    seams.locale = QLocale(QLocale::Dutch, QLocale::Netherlands);
+    const QTemporaryDir drafts;
+    seams.draftFolder = drafts.path();
+    {
+        DraftStore store(drafts.path());
+        store.write(Draft{u"2026_03_0042-HAVEN"_qs, u"0042"_qs, false, {}, clock.now(), {}});
+    }
+    Startup startup(ctx, std::move(seams));
+    startup.start();
+    QPointer<LoginForm> login = startup.loginForm();
+    QVERIFY(login);
+    QVERIFY(QTest::qWaitForWindowExposed(login));
+    typeInto(login->controls().get<QLineEdit>(u"Text1"_qs), u"anna"_qs);
+    typeInto(login->controls().get<QLineEdit>(u"Text2"_qs), u"geheim"_qs);
+    QTest::mouseClick(login->controls().widget(u"Image1"_qs), Qt::LeftButton);
+    QVERIFY(startup.hasMainForm());
+    Form1& form = startup.mainForm();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QWidget* button = form.controls().widget(u"ImageJaar"_qs);
+    QVERIFY(button->isVisible());
+
+    QStringList seen;
+    QString declaredRefusal;
+    bool stayedOpen = false;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, &form, [&] {
+        auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!w || w->objectName() != u"frmJaaroverzicht"_qs)
+            return;
+        poll.stop();
+        if (!QTest::qWaitForWindowExposed(w))
+            return;
+        auto* table = w->findChild<QTableWidget*>(u"Jaartabel"_qs);
+        QHash<QString, int> rows;
+        for (int r = 0; r < table->rowCount(); ++r)
+            rows.insert(table->verticalHeaderItem(r)->text(), r);
+        const auto cell = [&](const QString& code, int month) {
+            return table->item(rows.value(code, -1), month - 1);
+        };
+        for (const auto& [code, month] : {std::pair{u"0042-GLAS"_qs, 1},
+                                          {u"0042-GLAS"_qs, 2},
+                                          {u"0042-HAVEN"_qs, 3},
+                                          {u"0042-GLAS"_qs, 4},
+                                          {u"0042-HAVEN"_qs, 7}})
+            seen << (cell(code, month) ? cell(code, month)->text() : u"<geen cel>"_qs);
+        seen << cell(u"0042-GLAS"_qs, 1)->toolTip();
+        if (qEnvironmentVariableIsSet("DL_SCREENSHOT"))
+            w->grab().save(qEnvironmentVariable("DL_SCREENSHOT"));
+        const auto doubleClick = [&](QTableWidgetItem* it) {
+            const QPoint at = table->visualItemRect(it).center();
+            QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+        };
+        const qsizetype before = messages.shown.size();
+        doubleClick(cell(u"0042-GLAS"_qs, 1));
+        declaredRefusal = messages.texts().mid(before).join(u'|');
+        stayedOpen = w->isVisible();
+        doubleClick(cell(u"0042-GLAS"_qs, 2));
+    });
+    poll.start();
+    QTest::mouseDClick(button, Qt::LeftButton);
+
+    QCOMPARE(seen, (QStringList{u"Gedeclareerd\n6 u"_qs, u"Opgeslagen\n8 u"_qs, u"Concept\n"_qs, u"Leeg\n"_qs,
+                                u"Buiten looptijd\n"_qs, u"Factuur 26010042170007, totaal € 570,00"_qs}));
+    QCOMPARE(declaredRefusal, month::declaredMessage(u" Januari "_qs, u"2026"_qs));
+    QVERIFY(stayedOpen);
+    QCOMPARE(session.reportKey, u"2026_02_0042-GLAS"_qs);
+    QCOMPARE(form.controls().text(report::slotControl(3, 1)), u"8"_qs);
+    QVERIFY(!QApplication::activeModalWidget());
 }
 
 QTEST_MAIN(TestStartup)

@@ -152,6 +152,29 @@ QPixmap printer()
     return pm;
 }
 
+QPixmap year()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    begin(p);
+    // A calendar sheet with its binding rings, and bars rising across it.
+    p.setPen(QPen(QColor(90, 90, 90), 1.5));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(5, 8, 38, 36), 3, 3);
+    p.setBrush(QColor(190, 30, 30));
+    p.drawRect(QRectF(5, 8, 38, 8));
+    p.setBrush(QColor(90, 90, 90));
+    for (const int x : {13, 35})
+        p.drawRoundedRect(QRectF(x - 1.5, 4, 3, 8), 1.5, 1.5);
+    p.setPen(Qt::NoPen);
+    const int heights[] = {8, 14, 11, 20, 16};
+    for (int i = 0; i < 5; ++i) {
+        p.setBrush(i % 2 == 0 ? QColor(31, 119, 180) : QColor(44, 160, 44));
+        p.drawRect(QRectF(10 + i * 6.5, 41 - heights[i], 4.5, heights[i]));
+    }
+    return pm;
+}
+
 QPixmap pdf()
 {
     QPixmap pm = canvas();

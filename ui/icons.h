@@ -13,6 +13,7 @@ QPixmap stamp();         // declare
 QPixmap printer();       // print
 QPixmap pdf();           // keep as a PDF file
 QPixmap previousMonth(); // take over the month before
+QPixmap year();          // the year overview: a calendar of bars
 QPixmap door();          // end the program
 QPixmap bin();           // remove a project
 QPixmap key();           // change one's password
