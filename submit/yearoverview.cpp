@@ -96,8 +96,8 @@ Stored read(Connection& c, const QString& year, const QString& consultant, const
                                   : projectRow.join(QStringLiteral(", ")) + QStringLiteral(", ")) +
             slotColumns(QStringLiteral("Uren")) + QStringLiteral(", ") +
             slotColumns(QStringLiteral("Kilometers")) + QStringLiteral(" FROM ") +
-            Connection::qualified(tables::projects()) + QStringLiteral(" p LEFT JOIN ") +
-            Connection::qualified(tables::reports()) + QStringLiteral(" r ON r.Projectnaam IN (") +
+            c.qualified(tables::projects()) + QStringLiteral(" p LEFT JOIN ") +
+            c.qualified(tables::reports()) + QStringLiteral(" r ON r.Projectnaam IN (") +
             placeholders(keyCount) +
             QStringLiteral(") AND SUBSTRING(r.Projectnaam, 9) = p.Projectcode WHERE p.Projectcode IN (") +
             placeholders(codes.size()) + QStringLiteral(")") +
@@ -167,12 +167,12 @@ Stored read(Connection& c, const QString& year, const QString& consultant, const
         wanted.insert(v.toString());
     if (invoices.isEmpty())
         return out;
-    Result d = c.exec(QStringLiteral("SELECT factuurnummer, totaal, uren, kilometers FROM ") +
-                          Connection::qualified(tables::declarations()) +
-                          QStringLiteral(" d WHERE factuurnummer IN (") + placeholders(invoices.size()) +
-                          QStringLiteral(")") +
-                          orderBy(tableOrder(records, tables::declarations(), QStringLiteral("d"))),
-                      invoices);
+    Result d =
+        c.exec(QStringLiteral("SELECT factuurnummer, totaal, uren, kilometers FROM ") +
+                   c.qualified(tables::declarations()) + QStringLiteral(" d WHERE factuurnummer IN (") +
+                   placeholders(invoices.size()) + QStringLiteral(")") +
+                   orderBy(tableOrder(records, tables::declarations(), QStringLiteral("d"))),
+               invoices);
     while (d.next()) {
         const Row row = d.row();
         const QString invoice = row.text(QStringLiteral("factuurnummer"));

@@ -81,6 +81,10 @@ YearWindow::YearWindow(const QStringList& years, const QString& year, QWidget* p
     v->addWidget(m_totals);
     auto* close = new QPushButton(QStringLiteral("&Sluiten"));
     close->setObjectName(QStringLiteral("JaarSluiten"));
+    // Enter on a month chooses it; the table passes the key on, and a default
+    // button would close the window with it. Escape still closes.
+    close->setAutoDefault(false);
+    close->setDefault(false);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);

@@ -121,9 +121,10 @@ private Q_SLOTS:
                 return year::read(c, u"2026"_qs, u"0042"_qs, {u"0042-GLAS"_qs, u"0042-HAVEN"_qs});
             });
             const year::Overview o = year::build(u"2026"_qs, u"0042"_qs, s, {});
-            qInfo("year overview: %s, %s, %s", qPrintable(o.declared), qPrintable(o.projectHours.join(u' ')),
-                  qPrintable(o.cells.value(0)[2].text));
-            return o.cells.size() == 2 && o.declared != u"0,00"_qs &&
+            // The declared amount is the stored total, as the form declared it.
+            const QString stored =
+                TestDb::rows(u"SELECT totaal FROM torvakdb_TORVAKdeclaraties.Declaraties"_qs).value(0);
+            return o.cells.size() == 2 && !stored.isEmpty() && o.declared == stored &&
                    o.cells[0][2].state == year::State::Declared && o.projectHours.value(0) == u"15"_qs;
         });
         count("logoff", 4, [&] { return w.logOff(); });
