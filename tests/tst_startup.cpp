@@ -590,15 +590,8 @@ void TestStartup::yearOverviewOpensAMonth()
     FixedClock clock{QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9))};
     AppContext ctx{session, messages, clock, TestDb::server()};
     ctx.serverWait = waitWhilePainting;
-    StartupSeams seams;
-    seams.printers = std::make_unique<FakePrinters>(QStringList{u"Kantoor"_qs}, u"Kantoor"_qs);
-    seams.files = std::make_unique<FakeFiles>();
-    seams.quit = [](int) {};
-    seams.endProgram = [] {};
-    seams.workstation = WorkstationReader(u"/nonexistent"_qs, [] { return u"tester"_qs; });
-    seams.locale = QLocale(QLocale::Dutch, QLocale::Netherlands);
     const QTemporaryDir drafts;
-    seams.draftFolder = drafts.path();
+    StartupSeams seams = fakeSeams(drafts.path());
     {
         DraftStore store(drafts.path());
         store.write(Draft{u"2026_03_0042-HAVEN"_qs, u"0042"_qs, false, {}, clock.now(), {}});
