@@ -115,7 +115,7 @@ void TestYearOverview::stateOfAMonth()
     const year::Overview o =
         year::build(u"2026"_s, kConsultant, s, [&](const QString& k) { return draft && k == key; });
 
-    const year::Cell& cell = o.cells.value(0)[monthNumber - 1];
+    const year::Cell cell = o.cells.value(0).at(static_cast<size_t>(monthNumber - 1));
     QTEST(cell.state, "expected");
     QTEST(cell.text, "cellText");
     QFETCH(QString, tipPart);

@@ -65,6 +65,10 @@ void ListChoice::select(int row)
 
 bool ListChoice::eventFilter(QObject* watched, QEvent* e)
 {
+    // A box being destroyed is a box no more (its focus goes, it hides):
+    // nothing of the choice then.
+    if (!qobject_cast<QComboBox*>(static_cast<QObject*>(m_box)))
+        return false;
     QAbstractItemView* view = m_box->view();
     if (watched == view) {
         // The list opens on the offered row while nothing is selected.
