@@ -152,6 +152,9 @@ public:
     }
     bool eventFilter(QObject* watched, QEvent* e) override
     {
+        // A field being destroyed loses its focus as a plain widget: nothing to mark then.
+        if (!qobject_cast<QLineEdit*>(watched))
+            return false;
         if (e->type() == QEvent::Resize || e->type() == QEvent::FontChange || e->type() == QEvent::FocusOut)
             update();
         return QObject::eventFilter(watched, e);
