@@ -7,6 +7,9 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${BUILD_DIR:-$root/build-test}"
 "$root/scripts/install-deps.sh"
+# The consultants' locale for the whole run (each test also sets it itself;
+# install-deps.sh generated it).
+export LC_ALL=nl_NL.UTF-8 LANG=nl_NL.UTF-8
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDL_WERROR=ON \
   -DCMAKE_CXX_FLAGS="-D_GLIBCXX_ASSERTIONS -DQT_FORCE_ASSERTS"
