@@ -91,7 +91,9 @@ void Startup::wireMainForm(Form1& form)
     DraftKeeper* keeper = drafts ? new DraftKeeper(form, m_ctx, *drafts) : nullptr; // a child of the form
     m_controllers.push_back(std::make_unique<ProjectSelection>(form, m_ctx, m_guard.get()));
     auto* months = new MonthSelection(form, m_ctx, m_seams.locale, m_guard.get(), keeper); // Combo2, a child
-    new YearOverviewAction(form, m_ctx, *months, m_guard.get(), drafts); // ImageJaar, a child of the form
+    new YearOverviewAction(form, m_ctx, *months, m_guard.get(), drafts,
+                           {m_printer.get(), m_seams.printOutput, m_seams.files.get(),
+                            PdfAction::documentsFolder()}); // ImageJaar, a child of the form
     m_controllers.push_back(std::make_unique<DayGrid>(form, m_ctx));
     m_controllers.push_back(std::make_unique<TotalsController>(form, m_ctx));
     new PreviousMonth(form, m_ctx); // ImageVorigeMaand, a child of the form

@@ -60,4 +60,11 @@ QString localeTimeText(const QTime& t, const QLocale& locale)
     return t.toString(f.trimmed());
 }
 
+QString shortMonthName(int month)
+{
+    static const char16_t* const names[] = {u"jan", u"feb", u"mrt", u"apr", u"mei", u"jun",
+                                            u"jul", u"aug", u"sep", u"okt", u"nov", u"dec"};
+    return month >= 1 && month <= 12 ? QString::fromUtf16(names[month - 1]) : QString();
+}
+
 } // namespace dl

@@ -20,6 +20,9 @@ QChar dateSeparator(const QLocale& locale);
 // language), "dd" and "/" (the locale's date separator).
 QString formatDatePattern(const QDate& d, const QString& pattern, const QLocale& locale);
 
+// "jan", "mrt" .. "dec": the Dutch short names, whatever the desktop's language.
+QString shortMonthName(int month);
+
 // The time in the locale's own time format, with seconds.
 QString localeTimeText(const QTime& t, const QLocale& locale);
 

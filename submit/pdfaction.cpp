@@ -95,25 +95,32 @@ void PdfAction::run()
             m_ctx.messages.inform(print::noOpenMonthMessage(), Icon::Warning);
             return;
         }
-        const QString proposed = QDir(m_documents)
-                                     .filePath(print::pdfFileName(
-                                         session.projectCode, session.reportMonthEntry, session.reportYear));
-        const QString path =
-            m_files.saveFileName(print::pdfSaveCaption(), proposed, QStringLiteral("PDF-bestanden (*.pdf)"));
-        if (path.isEmpty())
-            return;
-
-        const print::PrintDocument document =
-            print::buildPrintDocument(print::readPrintTexts(m_form.controls(), session));
-        try {
-            print::SavedPdfOutput output(path, document.title);
-            print::renderDocument(document, m_form.logo(), output);
-            m_ctx.messages.inform(print::pdfSavedMessage(QDir::toNativeSeparators(path)));
-        } catch (const print::PrintError& e) {
-            m_ctx.messages.inform(print::pdfNotSavedMessage(QDir::toNativeSeparators(path), e.message()),
-                                  Icon::Critical);
-        }
+        print::keepAsPdf(m_ctx.messages, m_files, print::pdfSaveCaption(),
+                         QDir(m_documents)
+                             .filePath(print::pdfFileName(session.projectCode, session.reportMonthEntry,
+                                                          session.reportYear)),
+                         print::buildPrintDocument(print::readPrintTexts(m_form.controls(), session)),
+                         m_form.logo());
     });
 }
+
+namespace print {
+
+void keepAsPdf(MessageService& messages, FileChooser& files, const QString& caption, const QString& proposed,
+               const PrintDocument& document, const QPixmap& logo)
+{
+    const QString path = files.saveFileName(caption, proposed, QStringLiteral("PDF-bestanden (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    try {
+        SavedPdfOutput output(path, document.title);
+        renderDocument(document, logo, output);
+        messages.inform(pdfSavedMessage(QDir::toNativeSeparators(path)));
+    } catch (const PrintError& e) {
+        messages.inform(pdfNotSavedMessage(QDir::toNativeSeparators(path), e.message()), Icon::Critical);
+    }
+}
+
+} // namespace print
 
 } // namespace dl

@@ -44,6 +44,11 @@ private:
     std::unique_ptr<QPdfWriter> m_writer;
 };
 
+// Asks where to keep the document (proposing `proposed`), writes it there
+// whole or not at all, and says which.
+void keepAsPdf(MessageService& messages, FileChooser& files, const QString& caption, const QString& proposed,
+               const PrintDocument& document, const QPixmap& logo);
+
 } // namespace print
 
 class PdfAction : public QObject {

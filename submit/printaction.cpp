@@ -76,11 +76,6 @@ PrintTexts readPrintTexts(const FormControls& c, const Session& session)
 PrintAction::PrintAction(Form1& form, AppContext& ctx, const CurrentPrinter& printer, OutputFactory output)
     : QObject(&form), m_form(form), m_ctx(ctx), m_printer(printer), m_output(std::move(output))
 {
-    if (!m_output) {
-        m_output = [](const QString& printerName, const QString& title) {
-            return std::make_unique<print::PrinterOutput>(printerName, title);
-        };
-    }
     auto* button = form.controls().get<ImageButton>(QStringLiteral("Image6"));
     connect(button, &ImageButton::doubleClicked, this, &PrintAction::run);
 }
@@ -97,18 +92,27 @@ void PrintAction::run()
         if (!m_ctx.messages.confirm(print::printQuestion(c.text(QStringLiteral("Combo4"))),
                                     print::printQuestionCaption()))
             return;
-
-        const print::PrintDocument document =
-            print::buildPrintDocument(print::readPrintTexts(c, m_ctx.session));
-        try {
-            const std::unique_ptr<print::PrintOutput> output = m_output(m_printer.name(), document.title);
-            print::renderDocument(document, m_form.logo(), *output);
-        } catch (const print::PrintError& e) {
-            m_ctx.messages.inform(QStringLiteral("Het raport en de declaratie zijn niet afgedrukt.\r\n\r\n") +
-                                      e.message(),
-                                  Icon::Critical);
-        }
+        print::printOn(m_ctx.messages, m_output, m_printer.name(),
+                       print::buildPrintDocument(print::readPrintTexts(c, m_ctx.session)), m_form.logo(),
+                       QStringLiteral("Het raport en de declaratie zijn niet afgedrukt."));
     });
 }
+
+namespace print {
+
+void printOn(MessageService& messages, const PrintAction::OutputFactory& output, const QString& printerName,
+             const PrintDocument& document, const QPixmap& logo, const QString& failure)
+{
+    try {
+        const std::unique_ptr<PrintOutput> out =
+            output ? output(printerName, document.title)
+                   : std::make_unique<PrinterOutput>(printerName, document.title);
+        renderDocument(document, logo, *out);
+    } catch (const PrintError& e) {
+        messages.inform(failure + QStringLiteral("\r\n\r\n") + e.message(), Icon::Critical);
+    }
+}
+
+} // namespace print
 
 } // namespace dl

@@ -56,4 +56,14 @@ private:
     OutputFactory m_output;
 };
 
+namespace print {
+
+// Draws the document for the named printer and hands it over as one job;
+// when that fails, says so: failure, then the reason. An empty factory is the
+// printer's CUPS queue.
+void printOn(MessageService& messages, const PrintAction::OutputFactory& output, const QString& printerName,
+             const PrintDocument& document, const QPixmap& logo, const QString& failure);
+
+} // namespace print
+
 } // namespace dl

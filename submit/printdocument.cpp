@@ -37,25 +37,10 @@ Items dayRule()
             {111, QStringLiteral("----")}};
 }
 
-// A number that ends in the last column of its field; a longer one starts
-// further left rather than lose a digit.
-PrintItem numberField(int column, int width, const QString& number)
-{
-    const int over = std::max(0, int(number.size()) - width);
-    return {std::max(1, column - over), rightAligned(number, width)};
-}
-
 // "€ " and the amount in columns 89 to 100.
 PrintItem euroAmount(const QString& amount)
 {
     return numberField(89, 12, QStringLiteral("€ ") + rightAligned(amount, 10));
-}
-
-// The caption, then the value ending where the blanks after the caption end:
-// a long value takes the blanks rather than lose its first characters.
-QString captioned(const QString& caption, int width, const QString& value)
-{
-    return caption + rightAligned(value, width - int(caption.size()));
 }
 
 // From column 76: the caption, then "€ " and the amount ending in column 100.
@@ -65,6 +50,17 @@ QString sumLine(const QString& caption, const QString& amount)
 }
 
 } // namespace
+
+PrintItem numberField(int column, int width, const QString& number)
+{
+    const int over = std::max(0, int(number.size()) - width);
+    return {std::max(1, column - over), rightAligned(number, width)};
+}
+
+QString captioned(const QString& caption, int width, const QString& value)
+{
+    return caption + rightAligned(value, width - int(caption.size()));
+}
 
 QString rightAligned(const QString& text, int width)
 {

@@ -73,6 +73,12 @@ struct PrintDocument {
 QString rightAligned(const QString& text, int width);
 // The first width characters of text followed by width blanks.
 QString leftAligned(const QString& text, int width);
+// A number that ends in the last column of its field; a longer one starts
+// further left rather than lose a digit.
+PrintItem numberField(int column, int width, const QString& number);
+// The caption, then the value ending where the blanks after the caption end:
+// a long value takes the blanks rather than lose its first characters.
+QString captioned(const QString& caption, int width, const QString& value);
 
 // A day is printed when its kilometres plus its hours are more than 0.
 bool isPrintedDay(const DayTexts& day);

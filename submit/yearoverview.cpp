@@ -273,6 +273,7 @@ Overview build(const QString& year, const QString& consultant, const Stored& sto
             const bool hasRow = month != stored.months.constEnd();
             const bool hasDeclaration = declaration != stored.declarations.constEnd();
             if (hasRow) {
+                cell.modified = month->modified;
                 cell.hours = slotSum(month->hours);
                 cell.kilometres = slotSum(month->kilometres);
             } else if (hasDeclaration) {
@@ -282,7 +283,9 @@ Overview build(const QString& year, const QString& consultant, const Stored& sto
             if ((hasRow && month->declared) || hasDeclaration) {
                 cell.state = State::Declared;
                 const QString invoice = invoiceOf(year, m, consultant, p);
+                cell.invoice = invoice;
                 if (hasDeclaration) {
+                    cell.total = declaration->total;
                     declared.add(declaration->total, QStringLiteral("Totaal"), o.problems);
                     cell.tip = QStringLiteral("Factuur %1, totaal € %2").arg(invoice, declaration->total);
                 } else {
@@ -319,9 +322,10 @@ Overview build(const QString& year, const QString& consultant, const Stored& sto
                     open.add(r.in->total, QStringLiteral("Totaal"), o.problems);
             }
             const QString hoursText = generalNumberText(cell.hours);
-            cell.text =
-                stateWord(cell.state) + QStringLiteral("\n") +
-                (cell.hours != 0 || hasRow || hasDeclaration ? hoursText + QStringLiteral(" u") : QString());
+            if (cell.hours != 0 || hasRow || hasDeclaration)
+                cell.hoursText = hoursText;
+            cell.text = stateWord(cell.state) + QStringLiteral("\n") +
+                        (cell.hoursText.isEmpty() ? QString() : cell.hoursText + QStringLiteral(" u"));
             cell.spoken = QStringLiteral("%1, %2 %3: %4, %5 uur")
                               .arg(p.code, monthName(m), year, stateWord(cell.state), hoursText);
             perMonth[m - 1] = cell.hours;

@@ -75,9 +75,13 @@ struct Cell {
     QString key;
     double hours = 0;
     double kilometres = 0;
-    QString text;   // the state in words and the hours: never colour alone
-    QString tip;    // invoice number and total, or when it was saved
-    QString spoken; // the accessible name: project, month, state, hours
+    QString text;      // the state in words and the hours: never colour alone
+    QString hoursText; // the hours as the cell shows them; empty: none shown
+    QString tip;       // invoice number and total, or when it was saved
+    QString invoice;   // of a declared month
+    QString total;     // the declaration's totaal as stored; empty when not found
+    QString modified;  // laatstgewijzigd of a stored month
+    QString spoken;    // the accessible name: project, month, state, hours
 };
 
 struct Overview {

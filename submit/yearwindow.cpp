@@ -9,18 +9,24 @@
 #include "declaration/monthselectionrules.h"
 #include "declaration/projectselection.h"
 #include "declaration/reportrecord.h"
+#include "submit/pdfaction.h"
+#include "submit/yearprint.h"
 #include "ui/controls.h"
 #include "ui/imagebutton.h"
 #include "ui/yearchart.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
 
 namespace dl {
 
@@ -71,28 +77,40 @@ YearWindow::YearWindow(const QStringList& years, const QString& year, QWidget* p
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setTabKeyNavigation(false); // Tab leaves the table; the arrows move in it
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    v->addWidget(m_table, 1);
+    // The table as high as its rows; the chart takes the rest.
+    m_table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    v->addWidget(m_table);
 
     m_chart = new YearChart;
-    v->addWidget(m_chart);
+    v->addWidget(m_chart, 1);
     m_totals = new QLabel;
     m_totals->setObjectName(QStringLiteral("Jaartotalen"));
     m_totals->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     v->addWidget(m_totals);
-    auto* close = new QPushButton(QStringLiteral("&Sluiten"));
-    close->setObjectName(QStringLiteral("JaarSluiten"));
-    // Enter on a month chooses it; the table passes the key on, and a default
-    // button would close the window with it. Escape still closes.
-    close->setAutoDefault(false);
-    close->setDefault(false);
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
-    bottom->addWidget(close);
+    const auto button = [&](const QString& text, const QString& name) {
+        auto* b = new QPushButton(text);
+        b->setObjectName(name);
+        // Enter on a month chooses it; the table passes the key on, and a
+        // default button would take it. Escape still closes.
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        bottom->addWidget(b);
+        return b;
+    };
+    auto* print = button(QStringLiteral("&Afdrukken"), QStringLiteral("JaarAfdrukken"));
+    auto* pdf = button(QStringLiteral("Als &PDF opslaan"), QStringLiteral("JaarPdf"));
+    auto* close = button(QStringLiteral("&Sluiten"), QStringLiteral("JaarSluiten"));
+    connect(print, &QPushButton::clicked, this, &YearWindow::printWanted);
+    connect(pdf, &QPushButton::clicked, this, &YearWindow::pdfWanted);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
     v->addLayout(bottom);
     setTabOrder(m_years, m_table);
     setTabOrder(m_table, m_chart);
-    setTabOrder(m_chart, close);
+    setTabOrder(m_chart, print);
+    setTabOrder(print, pdf);
+    setTabOrder(pdf, close);
 
     connect(m_years, &QComboBox::activated, this, [this](int) { Q_EMIT yearChosen(m_years->currentText()); });
     // Double-click and Enter alike.
@@ -158,15 +176,37 @@ void YearWindow::show(const year::Overview& o, const QStringList& codes)
                              QStringLiteral("Gedeclareerd: € %1").arg(o.declared),
                              QStringLiteral("Nog open (schatting): € %1").arg(o.open)};
     m_chart->setFigures(codes, o.hoursPerMonth, totals);
-    m_totals->setText(totals.join(QStringLiteral("    ")));
-    m_totals->setAccessibleName(totals.join(QStringLiteral(", ")));
+    // An amount that could not be read is left out of its sum: said, not hidden.
+    QStringList shown{totals.join(QStringLiteral("    "))};
+    for (const QString& problem : o.problems)
+        shown << QStringLiteral("Niet meegeteld: ") +
+                     QString(problem).replace(QStringLiteral("\r\n"), u" "_s);
+    m_totals->setText(shown.join(u'\n'));
+    m_totals->setAccessibleName(
+        totals.join(QStringLiteral(", ")) +
+        (o.problems.isEmpty() ? QString() : QStringLiteral(", ") + shown.mid(1).join(u' ')));
     if (m_table->currentRow() < 0 && !codes.isEmpty())
         m_table->setCurrentCell(0, 0);
+    fitWidth();
+}
+
+void YearWindow::fitWidth()
+{
+    int wanted = m_table->verticalHeader()->width() + 2 * m_table->frameWidth() + 4;
+    for (int c = 0; c < m_table->columnCount(); ++c)
+        wanted += m_table->columnWidth(c);
+    const QMargins margins = layout()->contentsMargins();
+    wanted += margins.left() + margins.right();
+    const QScreen* s = screen();
+    const int room = s ? s->availableGeometry().width() - 40 : wanted;
+    if (wanted > width())
+        resize(std::min(wanted, room), height());
 }
 
 YearOverviewAction::YearOverviewAction(Form1& form, AppContext& ctx, MonthSelection& months,
-                                       LeaveGuard* guard, DraftStore* drafts)
-    : QObject(&form), m_form(form), m_ctx(ctx), m_months(months), m_guard(guard), m_drafts(drafts)
+                                       LeaveGuard* guard, DraftStore* drafts, YearOutputs outputs)
+    : QObject(&form), m_form(form), m_ctx(ctx), m_months(months), m_guard(guard), m_drafts(drafts),
+      m_outputs(std::move(outputs))
 {
     auto* button = form.controls().get<ImageButton>(QStringLiteral("ImageJaar"));
     connect(button, &ImageButton::doubleClicked, this, &YearOverviewAction::openWindow);
@@ -191,6 +231,8 @@ void YearOverviewAction::openWindow()
         if (openMonth(project, month))
             w.accept();
     });
+    connect(&w, &YearWindow::printWanted, this, &YearOverviewAction::printOverview);
+    connect(&w, &YearWindow::pdfWanted, this, &YearOverviewAction::keepOverviewAsPdf);
     w.exec();
 }
 
@@ -240,6 +282,43 @@ bool YearOverviewAction::openMonth(int project, int month)
     c.setText(QStringLiteral("Combo3"), year);
     m_months.choose(entry);
     return m_ctx.session.reportKey == year::monthKey(year, month, p.code);
+}
+
+namespace {
+
+print::YearHeader headerOf(const FormControls& c)
+{
+    // The captions' texts after their fixed-width lead, as the month's document takes them.
+    return {c.text(QStringLiteral("Text1")), c.text(QStringLiteral("Label1")).mid(21),
+            c.text(element(QStringLiteral("Label2"), 1)).mid(20)};
+}
+
+} // namespace
+
+void YearOverviewAction::printOverview()
+{
+    runGuarded(m_ctx.messages, [this] {
+        const FormControls& c = m_form.controls();
+        if (!m_ctx.messages.confirm(
+                print::yearPrintQuestion(m_overview.year, c.text(QStringLiteral("Combo4"))),
+                QStringLiteral("JAAROVERZICHT AFDRUKKEN")))
+            return;
+        print::printOn(m_ctx.messages, m_outputs.printOutput,
+                       m_outputs.printer ? m_outputs.printer->name() : QString(),
+                       print::buildYearDocument(m_overview, headerOf(c)), m_form.logo(),
+                       QStringLiteral("Het jaaroverzicht is niet afgedrukt."));
+    });
+}
+
+void YearOverviewAction::keepOverviewAsPdf()
+{
+    if (!m_outputs.files)
+        return;
+    runGuarded(m_ctx.messages, [this] {
+        print::keepAsPdf(m_ctx.messages, *m_outputs.files, print::yearPdfCaption(),
+                         QDir(m_outputs.documents).filePath(print::yearPdfFileName(m_overview.year)),
+                         print::buildYearDocument(m_overview, headerOf(m_form.controls())), m_form.logo());
+    });
 }
 
 } // namespace dl

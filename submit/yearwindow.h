@@ -4,6 +4,9 @@
 // road of choosing project, year and month.
 
 #include "core/context.h"
+#include "core/filechooser.h"
+#include "core/printers.h"
+#include "submit/printaction.h"
 #include "submit/yearoverview.h"
 
 #include <QDialog>
@@ -39,19 +42,32 @@ public:
 Q_SIGNALS:
     void yearChosen(const QString& year);
     void monthChosen(int project, int month);
+    void printWanted();
+    void pdfWanted();
 
 private:
+    // As wide as the table needs, as far as the screen allows.
+    void fitWidth();
+
     QComboBox* m_years;
     QTableWidget* m_table;
     YearChart* m_chart;
     QLabel* m_totals;
 };
 
+// Where the overview goes on paper, as the month's document.
+struct YearOutputs {
+    const CurrentPrinter* printer = nullptr;
+    PrintAction::OutputFactory printOutput; // empty: the printer's CUPS queue
+    FileChooser* files = nullptr;
+    QString documents; // the folder a PDF is proposed in
+};
+
 class YearOverviewAction : public QObject {
     Q_OBJECT
 public:
     YearOverviewAction(Form1& form, AppContext& ctx, MonthSelection& months, LeaveGuard* guard,
-                       DraftStore* drafts);
+                       DraftStore* drafts, YearOutputs outputs);
 
     // The window for the year in Combo3; returns when it is closed.
     void openWindow();
@@ -60,12 +76,15 @@ private:
     void fill(YearWindow& w, const QString& year);
     // True when the month opened and the window may close.
     bool openMonth(int project, int month);
+    void printOverview();
+    void keepOverviewAsPdf();
 
     Form1& m_form;
     AppContext& m_ctx;
     MonthSelection& m_months;
     LeaveGuard* m_guard;
     DraftStore* m_drafts;
+    YearOutputs m_outputs;
     year::Stored m_stored;
     year::Overview m_overview;
 };

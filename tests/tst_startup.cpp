@@ -17,11 +17,14 @@
 #include "login/newpassword.h"
 #include "login/passwordaction.h"
 #include "submit/declarecheck.h"
+#include "submit/pdfaction.h"
 #include "submit/submitmessages.h"
+#include "submit/yearprint.h"
 #include "support/fakes.h"
 #include "support/formhelpers.h"
 #include "support/loggedin.h"
 #include "support/officeaccounts.h"
+#include "support/pdftext.h"
 #include "support/seams.h"
 #include "support/testdb.h"
 
@@ -596,6 +599,15 @@ void TestStartup::yearOverviewOpensAMonth()
         DraftStore store(drafts.path());
         store.write(Draft{u"2026_03_0042-HAVEN"_qs, u"0042"_qs, false, {}, clock.now(), {}});
     }
+    // Printed and kept as PDF files, read back as pages.
+    const QTemporaryDir paper;
+    auto& files = static_cast<FakeFiles&>(*seams.files);
+    files.answer = paper.filePath(u"kept.pdf"_qs);
+    QStringList printedFor;
+    seams.printOutput = [&](const QString& printer, const QString&) {
+        printedFor << printer;
+        return std::make_unique<print::PdfFileOutput>(paper.filePath(u"printed.pdf"_qs));
+    };
     Startup startup(ctx, std::move(seams));
     startup.start();
     QPointer<LoginForm> login = startup.loginForm();
@@ -611,6 +623,7 @@ void TestStartup::yearOverviewOpensAMonth()
     QVERIFY(button->isVisible());
 
     QStringList seen;
+    QStringList paperTexts;
     QString declaredRefusal;
     bool stayedOpen = false;
     QTimer poll;
@@ -636,6 +649,14 @@ void TestStartup::yearOverviewOpensAMonth()
                                           {u"0042-HAVEN"_qs, 7}})
             seen << (cell(code, month) ? cell(code, month)->text() : u"<geen cel>"_qs);
         seen << cell(u"0042-GLAS"_qs, 1)->toolTip();
+        // Printing and the PDF by their keys, as the buttons show them.
+        const qsizetype printed = messages.shown.size();
+        // A button's key clicks it a moment later, as it shows itself pressed.
+        QTest::keyClick(w, Qt::Key_A, Qt::AltModifier);
+        (void)QTest::qWaitFor([&] { return messages.shown.size() > printed; });
+        QTest::keyClick(w, Qt::Key_P, Qt::AltModifier);
+        (void)QTest::qWaitFor([&] { return messages.shown.size() > printed + 1; });
+        paperTexts = messages.texts().mid(printed);
         if (qEnvironmentVariableIsSet("DL_SCREENSHOT"))
             w->grab().save(qEnvironmentVariable("DL_SCREENSHOT"));
         // A month is chosen with Enter on it, as by a double-click.
@@ -662,6 +683,16 @@ void TestStartup::yearOverviewOpensAMonth()
 
     QCOMPARE(seen, (QStringList{u"Gedeclareerd\n6 u"_qs, u"Opgeslagen\n8 u"_qs, u"Concept\n"_qs, u"Leeg\n"_qs,
                                 u"Buiten looptijd\n"_qs, u"Factuur 26010042170007, totaal € 570,00"_qs}));
+    QCOMPARE(paperTexts, (QStringList{print::yearPrintQuestion(u"2026"_qs, u"Kantoor"_qs),
+                                      print::pdfSavedMessage(files.answer)}));
+    QCOMPARE(printedFor, QStringList{u"Kantoor"_qs});
+    QCOMPARE(files.asked.value(0).value(0), print::yearPdfCaption());
+    for (const QString& pdf : {paper.filePath(u"printed.pdf"_qs), files.answer}) {
+        const QString page = pdfLayoutText(pdf);
+        for (const QString& part : {u"JAAROVERZICHT 2026"_qs, u"factuur 26010042170007"_qs, u"570,00"_qs,
+                                    u"laatst gewijzigd 02/februari/2026"_qs})
+            QVERIFY2(page.contains(part), qPrintable(pdf + u": "_qs + part + u"\n"_qs + page));
+    }
     QCOMPARE(declaredRefusal, month::declaredMessage(u" Januari "_qs, u"2026"_qs));
     QVERIFY(stayedOpen);
     QCOMPARE(session.reportKey, u"2026_02_0042-GLAS"_qs);

@@ -2,6 +2,7 @@
 // totals against the stored figures, and the chart's bars from the hours.
 
 #include "submit/yearoverview.h"
+#include "submit/yearprint.h"
 #include "ui/yearchart.h"
 
 #include <QtTest>
@@ -52,6 +53,7 @@ private Q_SLOTS:
     void stateOfAMonth_data();
     void stateOfAMonth();
     void yearTotals();
+    void printedOverview();
     void chartBars_data();
     void chartBars();
 };
@@ -125,7 +127,11 @@ void TestYearOverview::stateOfAMonth()
              qPrintable(cell.spoken));
 }
 
-void TestYearOverview::yearTotals()
+namespace {
+
+// Two projects: declared months with stored totals, a saved month, and a
+// declaration of another consultant.
+year::Stored aYear()
 {
     year::Project haven = glas();
     haven.code = u"0042-HAVEN"_s;
@@ -144,7 +150,15 @@ void TestYearOverview::yearTotals()
     s.months.insert(year::monthKey(y, 5, haven.code), month(false, {u"6"_s, u"4"_s}, {u"20"_s}));
     // A declaration of another consultant's invoice number is not this one's.
     s.declarations.insert(year::invoiceOf(y, 6, u"0051"_s, glas()), {u"50,00"_s, u"5"_s, u""_s});
+    return s;
+}
 
+} // namespace
+
+void TestYearOverview::yearTotals()
+{
+    const QString y = u"2026"_s;
+    const year::Stored s = aYear();
     const year::Overview o = year::build(y, kConsultant, s, {});
     QCOMPARE(o.declared, u"1.000.000,31"_s);
     QCOMPARE(o.open, u"878,40"_s);
@@ -156,6 +170,55 @@ void TestYearOverview::yearTotals()
     QCOMPARE(o.monthHours.value(5), u"0"_s);
     QVERIFY(o.problems.isEmpty());
     QCOMPARE(o.hoursPerMonth.value(1)[4], 10.0);
+}
+
+// On paper: every figure whole and inside the page, the stored totals as
+// stored, and an amount left out of a sum said so.
+void TestYearOverview::printedOverview()
+{
+    year::Stored s = aYear();
+    const year::Project& haven = s.projects[1];
+    s.declarations.insert(year::invoiceOf(u"2026"_s, 8, kConsultant, haven), {u"twaalf"_s, u"3"_s, u""_s});
+    const year::Overview o =
+        year::build(u"2026"_s, kConsultant, s, [](const QString& k) { return k == u"2026_06_0042-HAVEN"_s; });
+    const print::PrintDocument doc =
+        print::buildYearDocument(o, {u"0042"_s, u"Ir. Anna de Vries"_s, u"27-03-2026"_s});
+    QCOMPARE(doc.title, u"Jaaroverzicht 2026 0042"_s);
+
+    QStringList lines;
+    for (const print::GridRow& row : print::toGrid(doc)) {
+        // The last column of A4 with quarter-inch margins at 8 and 10 points.
+        const int last = row.pointSize == 8 ? 116 : 93;
+        QString line;
+        for (const print::GridRun& run : row.runs) {
+            QVERIFY2(run.column + run.text.size() - 1 <= last, qPrintable(run.text));
+            line = print::leftAligned(line, run.column - 1) + run.text;
+        }
+        lines << line;
+    }
+    const auto lineOf = [&](const QString& start) {
+        for (const QString& l : std::as_const(lines)) {
+            if (l.trimmed().startsWith(start))
+                return l;
+        }
+        return QString();
+    };
+    //                       jan    feb    mrt    apr    mei    jun    jul    aug    sep    okt    nov    dec
+    QCOMPARE(
+        lineOf(u"0042-GLAS"_s).mid(23),
+        u"-      -      G    8 G    2 .      .      .      .      .      .      -      -           10"_s);
+    QCOMPARE(
+        lineOf(u"0042-HAVEN"_s).mid(23),
+        u"-      -      G    1 .      O   10 C      .      G    3 .      .      -      -           14"_s);
+    QVERIFY(lineOf(u"TOTAAL UREN"_s).endsWith(u"     24"_s));
+    const QString invoice = year::invoiceOf(u"2026"_s, 3, kConsultant, haven);
+    QVERIFY(lineOf(u"0042-HAVEN      Maart"_s).contains(u"factuur "_s + invoice));
+    QVERIFY(lineOf(u"0042-HAVEN      Maart"_s).endsWith(u"€ 1.000.000,01"_s));
+    QVERIFY(lineOf(u"0042-HAVEN      Mei"_s).contains(u"laatst gewijzigd 27/maart/2026  16:04:09"_s));
+    QCOMPARE(lineOf(u"0042-HAVEN      Juni"_s).trimmed(), u"0042-HAVEN      Juni"_s);
+    QCOMPARE(lines.filter(u"GEDECLAREERD "_s).value(0).right(14), u"€ 1.000.000,31"_s);
+    QVERIFY(lineOf(u"NOG OPEN (SCHATTING)"_s).endsWith(u"€     878,40"_s));
+    QVERIFY(lineOf(u"Niet meegeteld: "_s).contains(u"twaalf"_s));
 }
 
 void TestYearOverview::chartBars_data()

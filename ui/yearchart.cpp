@@ -1,5 +1,6 @@
 #include "ui/yearchart.h"
 
+#include "core/dates.h"
 #include "data/dutchnumbers.h"
 
 #include <QPainter>
@@ -7,13 +8,6 @@
 namespace dl {
 
 namespace chart {
-
-namespace {
-
-const char16_t* const kShort[] = {u"jan", u"feb", u"mrt", u"apr", u"mei", u"jun",
-                                  u"jul", u"aug", u"sep", u"okt", u"nov", u"dec"};
-
-} // namespace
 
 QList<Bar> bars(const QList<std::array<double, 12>>& hours, const QRectF& area)
 {
@@ -30,7 +24,7 @@ QList<Bar> bars(const QList<std::array<double, 12>>& hours, const QRectF& area)
         Bar b;
         b.month = m + 1;
         b.hours = sums[m];
-        b.label = QString::fromUtf16(kShort[m]);
+        b.label = shortMonthName(m + 1);
         b.value = generalNumberText(sums[m]);
         double bottom = area.bottom();
         const double left = area.left() + m * slot + (slot - width) / 2;
