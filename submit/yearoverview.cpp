@@ -219,6 +219,17 @@ bool outsidePeriod(const QString& year, int month, const Project& p)
     return (!p.start.isEmpty() && ym < p.start.left(7)) || (!p.end.isEmpty() && ym > p.end.left(7));
 }
 
+// The program stores "Laatst gewijzigd : " and the stamp; other rows may
+// hold the stamp alone.
+QString stampOf(const QString& stored)
+{
+    static const QString caption = QStringLiteral("Laatst gewijzigd");
+    const qsizetype colon = stored.indexOf(u':');
+    if (stored.startsWith(caption) && colon >= 0)
+        return stored.mid(colon + 1).trimmed();
+    return stored.trimmed();
+}
+
 // The day grid's column total: each text's leading number.
 double slotSum(const QStringList& texts)
 {
@@ -273,7 +284,7 @@ Overview build(const QString& year, const QString& consultant, const Stored& sto
             const bool hasRow = month != stored.months.constEnd();
             const bool hasDeclaration = declaration != stored.declarations.constEnd();
             if (hasRow) {
-                cell.modified = month->modified;
+                cell.modified = stampOf(month->modified);
                 cell.hours = slotSum(month->hours);
                 cell.kilometres = slotSum(month->kilometres);
             } else if (hasDeclaration) {
@@ -296,8 +307,7 @@ Overview build(const QString& year, const QString& consultant, const Stored& sto
                 cell.tip = QStringLiteral("Niet opgeslagen wijzigingen op deze werkplek");
             } else if (hasRow) {
                 cell.state = State::Saved;
-                cell.tip =
-                    QStringLiteral("Opgeslagen, niet gedeclareerd; laatst gewijzigd ") + month->modified;
+                cell.tip = QStringLiteral("Opgeslagen, niet gedeclareerd; laatst gewijzigd ") + cell.modified;
             } else if (p.found && outsidePeriod(year, m, p)) {
                 cell.state = State::Outside;
                 cell.tip =

@@ -187,12 +187,21 @@ void YearWindow::show(const year::Overview& o, const QStringList& codes)
         (o.problems.isEmpty() ? QString() : QStringLiteral(", ") + shown.mid(1).join(u' ')));
     if (m_table->currentRow() < 0 && !codes.isEmpty())
         m_table->setCurrentCell(0, 0);
+    if (isVisible())
+        fitWidth();
+}
+
+void YearWindow::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    // Only a shown table measures its texts in the font it shows them in.
+    m_table->resizeColumnsToContents();
     fitWidth();
 }
 
 void YearWindow::fitWidth()
 {
-    int wanted = m_table->verticalHeader()->width() + 2 * m_table->frameWidth() + 4;
+    int wanted = m_table->verticalHeader()->sizeHint().width() + 2 * m_table->frameWidth() + 4;
     for (int c = 0; c < m_table->columnCount(); ++c)
         wanted += m_table->columnWidth(c);
     const QMargins margins = layout()->contentsMargins();

@@ -45,6 +45,9 @@ Q_SIGNALS:
     void printWanted();
     void pdfWanted();
 
+protected:
+    void showEvent(QShowEvent* e) override;
+
 private:
     // As wide as the table needs, as far as the screen allows.
     void fitWidth();
