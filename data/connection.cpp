@@ -1,6 +1,7 @@
 #include "data/connection.h"
 
 #include "data/clientvalues.h"
+#include "data/connectdeadline.h"
 #include "data/tls.h"
 
 #include <errmsg.h>
@@ -88,6 +89,7 @@ MYSQL* newHandle(const Connection::Options& options, const Connection::Login& lo
     mysql_optionsv(m, MYSQL_OPT_CONNECT_TIMEOUT, &connectTimeout);
     mysql_optionsv(m, MYSQL_OPT_READ_TIMEOUT, &readTimeout);
     mysql_optionsv(m, MYSQL_OPT_WRITE_TIMEOUT, &readTimeout);
+    ConnectDeadline::install(m);
     // A silent reconnect would lose the transaction and the session.
     const my_bool noReconnect = 0;
     mysql_optionsv(m, MYSQL_OPT_RECONNECT, &noReconnect);
@@ -131,16 +133,27 @@ MYSQL* openConnection(const ServerList& server, Database home, const Connection:
                                       login.socket.isEmpty() ? static_cast<unsigned>(a.port) : 0,
                                       login.socket.isEmpty() ? nullptr : socket.constData(), flags);
         };
+        // The connect timeout bounds the whole try, not each wait of it. A
+        // connection that opened just late is kept while its line is whole.
+        ConnectDeadline deadline(std::chrono::seconds(options.connectTimeoutSeconds));
         const bool connected = connect() != nullptr;
+        deadline.end();
         std::optional<DbError> failure;
-        if (connected) {
+        if (connected && !deadline.shut()) {
             try {
                 checkTls(m, a, options.tls);
             } catch (const DbError& e) {
                 failure = e;
             }
-        } else {
+        } else if (!connected && !deadline.shut()) {
             failure = connectError(m, a, options.tls);
+        }
+        if (deadline.shut() ||
+            (failure && deadline.passed() && failure->errorClass() == ErrorClass::LostLine)) {
+            failure = DbError(CR_SERVER_LOST,
+                              QStringLiteral("De server op %1 maakte de verbinding niet af binnen %2 s.")
+                                  .arg(a.toString())
+                                  .arg(options.connectTimeoutSeconds));
         }
         if (!failure) {
             server.answered(a);

@@ -53,12 +53,14 @@ private Q_SLOTS:
 
     // Each try is bounded by the connect timeout, also after a failed one:
     // a try that found nobody must not leave the next without its timeouts.
-    // A node's answer that is its own sends the connection on; one that every
-    // node would give ends the list.
+    // The bound is the whole try's: a node that answers each step late but
+    // just in time gets no more. A node's answer that is its own sends the
+    // connection on; one that every node would give ends the list.
     void triesInTurn_data()
     {
-        // "refuses", "stalls", "answers" or "says N" (error N instead of a
-        // greeting), in list order
+        // "refuses", "stalls", "slow" (every chunk 0.85 s late both ways: each
+        // wait shorter than the connect timeout, the handshake longer),
+        // "answers" or "says N" (error N instead of a greeting), in list order
         QTest::addColumn<QStringList>("servers");
         QTest::addColumn<int>("answering"); // index of the one that answers, -1 none
         QTest::addColumn<int>("atMostMs");
@@ -69,6 +71,8 @@ private Q_SLOTS:
         QTest::newRow("stalled, then one answers")
             << QStringList{u"stalls"_qs, u"answers"_qs} << 1 << 4500 << 0;
         QTest::newRow("refused, then stalled") << QStringList{u"refuses"_qs, u"stalls"_qs} << -1 << 4500 << 0;
+        QTest::newRow("slow, then one answers") << QStringList{u"slow"_qs, u"answers"_qs} << 1 << 3000 << 0;
+        QTest::newRow("refused, then slow") << QStringList{u"refuses"_qs, u"slow"_qs} << -1 << 3000 << 0;
         QTest::newRow("none answers")
             << QStringList{u"refuses"_qs, u"refuses"_qs, u"refuses"_qs} << -1 << 1500 << 0;
         QTest::newRow("too many connections, then one answers")
@@ -105,6 +109,8 @@ private Q_SLOTS:
             proxies.push_back(std::make_unique<FaultProxy>([] { return TestDb::server(); }));
             if (kind == u"stalls")
                 proxies.back()->stall();
+            if (kind == u"slow")
+                proxies.back()->delay(850);
             if (kind.startsWith(u"says "))
                 proxies.back()->refuseWith(kind.mid(5).toInt(), "refused by the test");
             addresses << proxies.back()->address().toString();
