@@ -82,6 +82,7 @@ start() {
   for f in "$schema"/0*.sql; do client <"$f"; done
   if [[ $demo == 1 && $fresh == 1 ]]; then
     client <"$schema/demo.sql"
+    client <"$schema/demo_year.sql"
   fi
   echo "started on 127.0.0.1:$port (pid $(cat "$dir/mysqld.pid"))"
 }
