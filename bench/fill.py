@@ -195,7 +195,11 @@ def declaration_row(d, n):
     p = h(d, 50, n["projects"])
     pr = project(p, n)
     c = consultant(pr["cons"])
-    m = pr["start"] - 60 + d // n["projects"] % 120
+    k = d // n["projects"] % 120
+    # Most are of the years before the project's start; a quarter are of the
+    # months of its run just after its reports, so that a year holds both
+    # and the report months' invoice numbers stay free to declare.
+    m = pr["start"] + 3 + k if h(d, 59, 4) == 0 else pr["start"] - 60 + k
     year, month = m // 12, m % 12 + 1
     hours = 60 + h(d, 51, 120)
     km = 21 * h(d, 52, 20)
@@ -240,6 +244,23 @@ REPORT_COLS = ["Projectnaam", "afgewerkt", "bestandsnaam", "Opdrachtgever", "oms
 for _s in range(1, 32):
     REPORT_COLS += ["%s%02d" % (p, _s) for p in ("datum", "Activiteit", "Contact", "Uren", "Kilometers")]
 REPORT_COLS += ["onkosten", "euro", "cent"]
+
+# A stage whose rows changed gets a new revision: a folder filled by an
+# older one fills that table again.
+REVISION = {"declarations": 2}
+
+
+def marker(folder, stage):
+    rev = REVISION.get(stage, 1)
+    return os.path.join(folder, "stage-%s.done" % stage if rev == 1 else "stage-%s-r%d.done" % (stage, rev))
+
+
+def stale_markers(folder, stage):
+    rev = REVISION.get(stage, 1)
+    older = [os.path.join(folder, "stage-%s.done" % stage)]
+    older += [os.path.join(folder, "stage-%s-r%d.done" % (stage, r)) for r in range(2, rev)]
+    return [m for m in older if rev > 1 and os.path.exists(m)]
+
 
 # stage name, table, columns, row function, row count key
 TABLES = [
@@ -300,9 +321,15 @@ def order(stage, n):
 
 
 def fill_stage(folder, stage, table, cols, rowfn, n, first):
-    marker = os.path.join(folder, "stage-%s.done" % stage)
-    if os.path.exists(marker):
+    done = marker(folder, stage)
+    if os.path.exists(done):
         return
+    stale = stale_markers(folder, stage)
+    if stale:
+        # rows of an older revision, copied ones included: all of them go
+        server("sql", folder, "TRUNCATE TABLE %s;" % table)
+        for m in stale:
+            os.remove(m)
     rows = order(stage, n)
     t0 = time.time()
     # a stopped load leaves nothing behind (LOAD DATA is one statement), but
@@ -333,7 +360,7 @@ def fill_stage(folder, stage, table, cols, rowfn, n, first):
     want = n[stage]
     if got != want:
         sys.exit("%s: %d rows loaded, %d expected" % (table, got, want))
-    open(marker, "w").close()
+    open(done, "w").close()
     print("  %-13s %8d rows  (generated %.0f s, loaded %.0f s)" % (stage, got, t1 - t0, time.time() - t1),
           flush=True)
 
@@ -341,7 +368,7 @@ def fill_stage(folder, stage, table, cols, rowfn, n, first):
 def fill_scale(root, scale, base=None):
     folder = os.path.join(root, scale)
     complete = os.path.join(folder, "complete")
-    if os.path.exists(complete):
+    if os.path.exists(complete) and all(os.path.exists(marker(folder, st)) for st, *_ in TABLES):
         return
     print("filling %s" % folder, flush=True)
     first = {stage: 0 for stage, *_ in TABLES}
@@ -360,7 +387,7 @@ def fill_scale(root, scale, base=None):
             os.makedirs(folder)
             shutil.copytree(os.path.join(src, "data"), os.path.join(folder, "data"))
             for stage in same:
-                open(os.path.join(folder, "stage-%s.done" % stage), "w").close()
+                open(marker(folder, stage), "w").close()
             open(copied, "w").close()
     server("start", folder)
     # a larger redo log while loading; back to the default at the next start

@@ -40,8 +40,8 @@ struct Action {
     QStringList tables;
     std::function<void(Program&, int)> prepare; // untimed; may be empty
     std::function<int(Program&, int)> program;
-    std::function<bool(int)> programOk; // the result a correct run gives
-    std::function<int(const Workload&, int)> baseline;
+    std::function<bool(int)> programOk;                // the result a correct run gives
+    std::function<int(const Workload&, int)> baseline; // empty: the old design had no such action
     std::function<bool(int)> baselineOk;
 };
 
@@ -143,6 +143,13 @@ QList<Action> actions(const Workload& w)
          one,
          [=](const Workload& wl, int i) { return baselineLogoff(wl, person(i)); },
          one},
+        {QStringLiteral("year overview"),
+         {projects, reports, declarations},
+         {},
+         [&w](Program& p, int i) { return p.yearOverview(w.years[i % w.years.size()]); },
+         one,
+         {},
+         {}},
     };
 }
 
@@ -271,6 +278,10 @@ QList<ActionResult> measure(std::vector<Scale>& scales, int samples)
                                summarize(times[s][k]),
                                {},
                                summarize(serverTimes[s][k])};
+                if (!a.baseline) {
+                    out << r;
+                    continue;
+                }
                 QList<double> old;
                 for (int i = kWarm; i < kWarm + sc.baseline; ++i)
                     old << sample(a, *sc.program, i, false);
@@ -455,13 +466,19 @@ int main(int argc, char* argv[])
   `markOffline`. The handlers share the kept connection of the window, the ticker has its own, as in the program;
   nothing else is cached but the primary key names.
   The clicks before the measured one (choosing the project and the month before a save) are not timed.
+- The year overview: what the window's fill runs for a consultant and a year, without the window:
+  `year::read` (two statements, by the exact keys of the consultant's projects as the login lists them)
+  and `year::build` with the workstation's drafts looked up in an empty folder; the year is the
+  consultant's with the most stored months and declarations, picked where it has both. The old design
+  had no year overview, so it has no old figures; its target is its own.
 - The old design: the same lookups as "select * from" the table, every row read and compared in the
   client, first match wins (a login also reads `LOGINconsultant` and a declaration `Declaraties` whole,
   as the old recordsets did); the writes are the program's. Read through the server's client library, this is faster than
   the old ODBC recordsets were, so the ratios are on the low side.
 - Scales: 1e3 has 1,000 rows per table; 1e5 has 100,000 (the consultants stay at their full 10,000);
   full has 10,000 consultants with about 10 projects each, 100,000 projects and clients, 300,000 reports
-  (165 text columns, "nee" and "ja" mixed), 1,000,000 declarations and 1,000,000 login records. The
+  (165 text columns, "nee" and "ja" mixed), 1,000,000 declarations (a quarter of months in the
+  project's run after its reports, the rest of the years before) and 1,000,000 login records. The
   messages table keeps every message ever posted, the current one first (100,000 at 1e5 and full).
 - Start-up: the real `declaraties` under Xvfb, from just before the process is started to the first paint
   of `frmSplash` (`DECLARATIES_STARTUP_PROBE`). Memory: `bench/memory_main.cpp` builds the forms through

@@ -3,6 +3,7 @@
 #include "bench/stats.h"
 
 #include "data/connection.h"
+#include "declaration/drafts.h"
 #include "declaration/form1.h"
 #include "declaration/monthselection.h"
 #include "declaration/monthselectionrules.h"
@@ -16,8 +17,10 @@
 #include "submit/earlierdeclaration.h"
 #include "submit/saveaction.h"
 #include "submit/submitmessages.h"
+#include "submit/yearoverview.h"
 
 #include <QComboBox>
+#include <QFile>
 
 namespace dl::bench {
 
@@ -25,7 +28,8 @@ Program::Program(const Workload& w)
     : m_w(w), m_clock(QDateTime(QDate(2009, 3, 16), QTime(10, 15, 0))), m_ctx{m_session, m_messages, m_clock,
                                                                               w.server},
       m_locale(QLocale::Dutch, QLocale::Netherlands),
-      m_form(std::make_unique<Form1>(m_ctx, nullptr, m_locale))
+      m_form(std::make_unique<Form1>(m_ctx, nullptr, m_locale)),
+      m_drafts(std::make_unique<DraftStore>(m_draftFolder.path()))
 {
     // Every wait for the server passes here, timed.
     m_ctx.serverWait = [this](const std::function<void()>& work) { m_serverMs += timeMs(work); };
@@ -150,6 +154,22 @@ int Program::logoff(const Person& p)
 {
     // The logoff handler's database work; the program would end next.
     return m_ctx.db().run([&](Connection& c) { return markOffline(c, p.number, m_clock.now()) ? 1 : 0; });
+}
+
+int Program::yearOverview(const YearPick& p)
+{
+    // What the window's fill runs for the year chosen, without the window:
+    // the read, then the overview with this workstation's drafts looked up.
+    const year::Stored stored =
+        m_ctx.db().run([&](Connection& c) { return year::read(c, p.year, p.consultant, p.codes); });
+    m_drafts->waitForWrites();
+    const year::Overview o = year::build(p.year, p.consultant, stored, [this](const QString& key) {
+        return QFile::exists(m_drafts->fileFor(key));
+    });
+    return o.cells.size() == p.codes.size() && stored.months.size() >= p.months &&
+                   stored.declarations.size() >= p.declarations
+               ? 1
+               : 0;
 }
 
 } // namespace dl::bench

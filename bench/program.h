@@ -12,6 +12,7 @@
 #include "tests/support/fakes.h"
 
 #include <QLocale>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -20,6 +21,7 @@ class Form1;
 class MonthSelection;
 class SaveAction;
 class DeclareAction;
+class DraftStore;
 } // namespace dl
 
 namespace dl::bench {
@@ -45,6 +47,9 @@ public:
     int ticker();                                          // length of the message
     int lastDeclaration(const check::DeclarationKey& key); // 1 when the earlier one was found
     int logoff(const Person& p);                           // 1 when marked offline
+    // 1 when the year shows at least the stored months and declarations
+    // the pick found.
+    int yearOverview(const YearPick& p);
 
     // The time the last action spent waiting for the server (the window's
     // connection; the ticker's refresh is all server), in milliseconds.
@@ -65,6 +70,8 @@ private:
     SaveAction* m_save = nullptr;
     DeclareAction* m_declare = nullptr;
     std::shared_ptr<KeptConnection> m_tickerDb;
+    QTemporaryDir m_draftFolder; // this workstation's drafts: none
+    std::unique_ptr<DraftStore> m_drafts;
     double m_serverMs = 0; // the ticker's own, as in the program
 };
 

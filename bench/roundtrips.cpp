@@ -52,6 +52,10 @@ QList<Step> steps(const Workload& w)
         {QStringLiteral("logoff"), 4, {}, [=](Program& p, int i) { p.logoff(person(i)); }},
         {QStringLiteral("ticker refresh (its own connection)"), 1, [](Program& p, int) { p.ticker(); },
          [](Program& p, int) { p.ticker(); }},
+        {QStringLiteral("year overview"),
+         2,
+         {},
+         [&w](Program& p, int i) { p.yearOverview(w.years[i % w.years.size()]); }},
     };
 }
 

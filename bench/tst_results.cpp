@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 using namespace dl::bench;
 
 class TestResults : public QObject {
@@ -66,8 +68,8 @@ void TestResults::verdicts_data()
     QTest::addColumn<bool>("missed");
 
     const auto action = [](const QString& scale, double median, double p99, double oldMedian,
-                           qint64 rows = 100000) {
-        ActionResult r{QStringLiteral("a"), scale, QString(), rows, timing(median, p99), {}, {}};
+                           qint64 rows = 100000, const QString& name = QStringLiteral("a")) {
+        ActionResult r{name, scale, QString(), rows, timing(median, p99), {}, {}};
         if (oldMedian > 0)
             r.baseline = timing(oldMedian, oldMedian);
         return r;
@@ -98,6 +100,21 @@ void TestResults::verdicts_data()
         << QList<ActionResult>{action(small, 0.5, 1, 1, 1000), action(mid, 0.5, 1, 2, 10000),
                                action(full, 0.5, 1, 2, 10000)}
         << false;
+    // Held to its own median alone: p99 and growth past the others' targets, no old design.
+    const QString year = QStringLiteral("year overview");
+    QTest::newRow("own target met without an old design")
+        << QList<ActionResult>{action(small, 0.8, 2, 0, 1000, year), action(mid, 1.5, 6, 0, 100000, year),
+                               action(full, 4.99, 9, 0, 1000000, year)}
+        << false;
+    QTest::newRow("own target: a median of 5 ms misses")
+        << QList<ActionResult>{action(small, 0.8, 2, 0, 1000, year), action(mid, 1.5, 6, 0, 100000, year),
+                               action(full, 5, 6, 0, 1000000, year)}
+        << true;
+    QTest::newRow("own target is that action's alone")
+        << QList<ActionResult>{action(small, 0.8, 2, 8, 1000, year),
+                               action(full, 0.9, 2, 1500, 1000000, year), action(small, 0.5, 1, 3),
+                               action(full, 4, 6, 1500)}
+        << true;
 }
 
 void TestResults::verdicts()
@@ -108,6 +125,10 @@ void TestResults::verdicts()
     const QString text = markdown(results, {}, Targets{}, &misses);
     QCOMPARE(!misses.isEmpty(), missed);
     QCOMPARE(text.contains(u"❌"), missed);
+    // Without old figures: no count, median or ratio, never a 0.
+    const bool withoutOld = std::any_of(results.cbegin(), results.cend(),
+                                        [](const ActionResult& r) { return !r.baseline.count; });
+    QCOMPARE(text.contains(u"| – | – | – |"), withoutOld);
 }
 
 QTEST_GUILESS_MAIN(TestResults)

@@ -6,6 +6,9 @@
 #include <QRandomGenerator>
 #include <QSet>
 
+#include <algorithm>
+#include <optional>
+
 namespace dl::bench {
 
 using namespace names;
@@ -33,6 +36,83 @@ Row randomRow(Connection& c, QRandomGenerator& rng, const QString& table, qint64
             return q.row();
     }
     throw DbError(0, QStringLiteral("no sample row in ") + table);
+}
+
+QString twoDigits(int month)
+{
+    return QStringLiteral("%1").arg(month, 2, 10, QChar(u'0'));
+}
+
+// As the office numbers a declaration: yymm, consultant, client, project.
+QString invoiceNumber(const QString& year, int month, const QString& consultant, const QString& client,
+                      const QString& number)
+{
+    return year.right(2) + twoDigits(month) + consultant + client +
+           QString(QStringLiteral("0000") + number).right(4);
+}
+
+QString marks(qsizetype n)
+{
+    return QStringList(n, QStringLiteral("?")).join(QStringLiteral(", "));
+}
+
+// The consultant's year with the most stored months and declarations of the
+// projects the login lists, among the years of their planned periods; none
+// when no year has both.
+std::optional<YearPick> yearOf(Connection& c, const Person& person)
+{
+    struct Listed {
+        QString code, client, number;
+    };
+    QList<Listed> listed;
+    QSet<QString> codes;
+    int first = 0;
+    int last = 0;
+    Result q =
+        c.exec(QStringLiteral("SELECT Projectcode, opdrachtgevernummer, nummer, TijdsplanningDATUMvan, "
+                              "TijdsplanningDATUMtm FROM ") +
+                   kProjects + QStringLiteral(" WHERE Projectcode LIKE ? ORDER BY id"),
+               {QString(person.number + u'%')});
+    while (q.next()) {
+        const QString code = q.value(0).toString();
+        if (code.left(4) != person.number || codes.contains(code))
+            continue;
+        codes.insert(code);
+        listed.append({code, q.value(1).toString(), q.value(2).toString()});
+        const int from = q.value(3).toString().left(4).toInt();
+        const int to = q.value(4).toString().left(4).toInt();
+        first = first == 0 ? from : std::min(first, from);
+        last = std::max(last, to);
+    }
+    std::optional<YearPick> best;
+    for (int y = first; y > 0 && y <= last; ++y) {
+        const QString year = QString::number(y);
+        QVariantList keys;
+        QVariantList invoices;
+        for (const Listed& p : std::as_const(listed))
+            for (int m = 1; m <= 12; ++m) {
+                keys << QString(year + u'_' + twoDigits(m) + u'_' + p.code);
+                invoices << invoiceNumber(year, m, person.number, p.client, p.number);
+            }
+        const int months =
+            int(scalar(c,
+                       QStringLiteral("SELECT COUNT(DISTINCT Projectnaam) FROM ") + kReports +
+                           QStringLiteral(" WHERE afgewerkt IN ('nee', 'ja') AND Projectnaam IN (") +
+                           marks(keys.size()) + u')',
+                       keys));
+        const int declared =
+            int(scalar(c,
+                       QStringLiteral("SELECT COUNT(DISTINCT factuurnummer) FROM ") + kDeclarations +
+                           QStringLiteral(" WHERE factuurnummer IN (") + marks(invoices.size()) + u')',
+                       invoices));
+        if (months > 0 && declared > 0 && (!best || months + declared > best->months + best->declarations)) {
+            YearPick pick{person.number, year, {}, months, declared};
+            for (const Listed& p : std::as_const(listed))
+                pick.codes << p.code;
+            best = pick;
+        }
+    }
+    return best;
 }
 
 } // namespace
@@ -117,9 +197,8 @@ Workload pickWorkload(const QString& scale, const ServerAddress& server, int cou
                           {k.code});
         if (!p.next())
             continue;
-        const QString invoice = k.year.right(2) + QStringLiteral("%1").arg(k.month, 2, 10, QChar(u'0')) +
-                                k.code.left(4) + p.value(0).toString() +
-                                QString(QStringLiteral("0000") + p.value(1).toString()).right(4);
+        const QString invoice =
+            invoiceNumber(k.year, k.month, k.code.left(4), p.value(0).toString(), p.value(1).toString());
         if (scalar(c,
                    QStringLiteral("SELECT COUNT(*) FROM ") + kDeclarations +
                        QStringLiteral(" WHERE factuurnummer = ?"),
@@ -165,6 +244,20 @@ Workload pickWorkload(const QString& scale, const ServerAddress& server, int cou
                               QString::number(next / 12),
                               QStringLiteral("%1").arg(next % 12 + 1, 2, 10, QChar(u'0'))});
     }
+
+    // A year of each consultant picked, where one has both.
+    QSet<QString> asked;
+    for (const Person& person : std::as_const(w.people)) {
+        if (w.years.size() >= count)
+            break;
+        if (asked.contains(person.number))
+            continue;
+        asked.insert(person.number);
+        if (const std::optional<YearPick> pick = yearOf(c, person))
+            w.years << *pick;
+    }
+    if (w.years.isEmpty())
+        throw DbError(0, QStringLiteral("no consultant's year holds both stored months and declarations"));
 
     Result q = c.exec(QStringLiteral("SELECT * FROM ") + kReports + QStringLiteral(" WHERE Projectnaam = ?"),
                       {w.storedKeys.first()});

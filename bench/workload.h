@@ -33,6 +33,16 @@ struct KeyParts {
 };
 KeyParts splitKey(const QString& key);
 
+// A consultant's year with stored months and declarations of the projects
+// the login lists for them, in the list's order (Combo1).
+struct YearPick {
+    QString consultant; // consultantnummer
+    QString year;
+    QStringList codes;
+    int months = 0;       // keys of the year stored "nee" or "ja" when picked
+    int declarations = 0; // invoice numbers of the year stored when picked
+};
+
 struct TableSize {
     QString table;
     qint64 rows = 0;
@@ -54,6 +64,7 @@ struct Workload {
     // Stored declarations' consultant, client and project name with the
     // month after theirs: each has an earlier declaration to find.
     QList<check::DeclarationKey> earlierKeys;
+    QList<YearPick> years; // for the year overview
     QStringList reportColumns;
     QStringList reportValues; // one stored report's texts, written by the saves
 

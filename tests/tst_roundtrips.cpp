@@ -3,6 +3,7 @@
 // action that needs more than it did is a regression however fast the
 // server answers here.
 
+#include "declaration/previousmonth.h"
 #include "declaration/ticker.h"
 #include "submit/yearoverview.h"
 #include "support/faultproxy.h"
@@ -92,11 +93,22 @@ private Q_SLOTS:
             w.pickMonth(u"2026"_qs, u"03 Maart "_qs);
             return w.session.reportKey == u"2026_03_0042-GLAS"_qs;
         });
+        w.c().setText(u"Text24(2)"_qs, u"Overleg gemeente"_qs);
         w.c().setText(u"Text26(2)"_qs, u"8"_qs);
         count("save (new row)", 5, [&] {
             w.save.run();
             return w.messages.last().startsWith(u"Rapport is opgeslagen"_qs);
         });
+        // April still empty takes March's texts: the project's earlier
+        // months in one read.
+        new PreviousMonth(w.form, w.ctx);
+        w.pickMonth(u"2026"_qs, u"04 April "_qs);
+        count("previous month", 1, [&] {
+            QTest::mouseDClick(w.c().widget(u"ImageVorigeMaand"_qs), Qt::LeftButton);
+            // The first Monday of each: the 2nd of March, the 6th of April.
+            return w.text(u"Text24(6)"_qs) == u"Overleg gemeente"_qs;
+        });
+        w.c().setText(u"Text24(6)"_qs, QString());
         w.pickMonth(u"2026"_qs, u"02 Februari "_qs);
         count("open month (stored)", newMonthMost, [&] {
             w.pickMonth(u"2026"_qs, u"03 Maart "_qs);
