@@ -20,9 +20,12 @@ LoggedIn::LoggedIn(const QDateTime& now) : clock(now), ctx{session, messages, cl
 
 LoggedIn::~LoggedIn() = default;
 
-bool LoggedIn::start()
+bool LoggedIn::start(const std::function<void(StartupSeams&)>& adjust)
 {
-    m_startup = std::make_unique<Startup>(ctx, fakeSeams(m_drafts.path()));
+    StartupSeams seams = fakeSeams(m_drafts.path());
+    if (adjust)
+        adjust(seams);
+    m_startup = std::make_unique<Startup>(ctx, std::move(seams));
     m_startup->start();
     LoginForm* login = m_startup->loginForm();
     if (!login || !QTest::qWaitForWindowExposed(login))

@@ -11,6 +11,7 @@
 
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 namespace dl::test {
@@ -20,8 +21,10 @@ public:
     explicit LoggedIn(const QDateTime& now = QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9)));
     ~LoggedIn();
 
-    // Logs in as "anna"; false when the main form did not come up.
-    bool start();
+    // Logs in as "anna"; false when the main form did not come up. adjust
+    // changes the machine the tests give before the start.
+    bool start(const std::function<void(StartupSeams&)>& adjust = {});
+    QString draftFolder() const { return m_drafts.path(); }
     Form1& form() { return m_startup->mainForm(); }
     FormControls& c() { return form().controls(); }
 
