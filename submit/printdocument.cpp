@@ -11,23 +11,6 @@ namespace {
 
 using Items = QList<PrintItem>;
 
-// Collects the lines; the font size holds until it is changed.
-class Lines {
-public:
-    void setSize(int points) { m_size = points; }
-    void add(Items items) { m_lines.append({m_size, std::move(items)}); }
-    void empty(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            add({});
-    }
-    QList<PrintLine> take() { return std::move(m_lines); }
-
-private:
-    int m_size = 10;
-    QList<PrintLine> m_lines;
-};
-
 Items dayRule()
 {
     return {{8, QString(21, u'-')},

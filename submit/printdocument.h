@@ -63,6 +63,23 @@ struct PrintLine {
     QList<PrintItem> items; // none: an empty line
 };
 
+// Collects a document's lines; the font size holds until it is changed.
+class Lines {
+public:
+    void setSize(int points) { m_size = points; }
+    void add(QList<PrintItem> items) { m_lines.append({m_size, std::move(items)}); }
+    void empty(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            add({});
+    }
+    QList<PrintLine> take() { return std::move(m_lines); }
+
+private:
+    int m_size = 10;
+    QList<PrintLine> m_lines;
+};
+
 struct PrintDocument {
     QString title; // the print job's name
     QList<PrintLine> lines;

@@ -36,22 +36,6 @@ QString cellText(const year::Cell& c)
     return c.hoursText.isEmpty() ? letter : letter + rightAligned(c.hoursText, kMonthWidth - 2);
 }
 
-class Lines {
-public:
-    void setSize(int points) { m_size = points; }
-    void add(QList<PrintItem> items) { m_lines.append({m_size, std::move(items)}); }
-    void empty(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            add({});
-    }
-    QList<PrintLine> take() { return std::move(m_lines); }
-
-private:
-    int m_size = 10;
-    QList<PrintLine> m_lines;
-};
-
 // One line per month of the given state: project, month, then its details.
 void listMonths(Lines& l, const year::Overview& o, year::State state, const QString& heading,
                 const std::function<QList<PrintItem>(const year::Cell&)>& details)
