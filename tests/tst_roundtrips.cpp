@@ -9,6 +9,7 @@
 #include "support/faultproxy.h"
 #include "support/officeaccounts.h"
 #include "support/testdb.h"
+#include "support/wireturns.h"
 #include "support/workstation.h"
 
 #include <QScopeGuard>
@@ -22,13 +23,56 @@ namespace {
 
 const QString kGlas = u"0042-GLAS                Begeleiding aanleg glasvezelnet"_qs;
 
+// What the proxy reads at one go, from the program or from the server.
+struct Chunk {
+    bool program = true;
+    QByteArray bytes;
+};
+using Wire = QList<Chunk>;
+
+QByteArray packet(int seq, const QByteArray& payload)
+{
+    const auto n = payload.size();
+    QByteArray out;
+    out += char(n & 0xff);
+    out += char((n >> 8) & 0xff);
+    out += char((n >> 16) & 0xff);
+    out += char(seq);
+    return out + payload;
+}
+Chunk program(const QByteArray& bytes)
+{
+    return {true, bytes};
+}
+Chunk server(const QByteArray& bytes)
+{
+    return {false, bytes};
+}
+
+const QByteArray kQuery = packet(0, QByteArrayLiteral("\x03SELECT 1"));
+const QByteArray kPrepare = packet(0, QByteArrayLiteral("\x16SELECT ?"));
+// Executes the statement prepared just before, whose number it cannot know yet.
+const QByteArray kExecuteDirect = packet(0, QByteArrayLiteral("\x17\xff\xff\xff\xff\x00\x01\x00\x00\x00"));
+const QByteArray kExecute = packet(0, QByteArrayLiteral("\x17\x01\x00\x00\x00\x00\x01\x00\x00\x00"));
+const QByteArray kLongData = packet(0, QByteArrayLiteral("\x18\x01\x00\x00\x00\x00\x00tekst"));
+const QByteArray kClose = packet(0, QByteArrayLiteral("\x19\x01\x00\x00\x00"));
+const QByteArray kQuit = packet(0, QByteArrayLiteral("\x01"));
+const QByteArray kOk = packet(1, QByteArrayLiteral("\x00\x00\x00\x02\x00\x00\x00"));
+const QByteArray kPrepared = packet(1, QByteArrayLiteral("\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"));
+
 } // namespace
+
+Q_DECLARE_METATYPE(Wire)
 
 class TestRoundTrips : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { TestDb::loadDemo(); }
+    void init()
+    {
+        if (QByteArrayView(QTest::currentTestFunction()) != "countedByPackets")
+            TestDb::loadDemo();
+    }
 
     void typicalRoad_data()
     {
@@ -148,6 +192,70 @@ private Q_SLOTS:
             QCOMPARE(TestDb::rows(u"SELECT CONCAT(Projectnaam, '|', afgewerkt) FROM "
                                   "torvakdb_TORVAKraporten.Raporten WHERE Projectnaam LIKE '%0042%'"_qs),
                      QStringList{u"2026_03_0042-GLAS|ja"_qs});
+    }
+
+    void countedByPackets_data()
+    {
+        QTest::addColumn<Wire>("wire");
+        QTest::addColumn<int>("trips");
+        QTest::newRow("a query") << Wire{program(kQuery), server(kOk)} << 1;
+        QTest::newRow("one query after the other")
+            << Wire{program(kQuery), server(kOk), program(kQuery), server(kOk)} << 2;
+        QTest::newRow("a statement prepared and executed in one go")
+            << Wire{program(kPrepare + kExecuteDirect), server(kPrepared), server(kOk)} << 1;
+        // The proxy read the execute after it had passed on the prepare's answer.
+        QTest::newRow("the same, read in two")
+            << Wire{program(kPrepare), server(kPrepared), program(kExecuteDirect), server(kOk)} << 1;
+        QTest::newRow("an execute waiting for the statement's number")
+            << Wire{program(kPrepare), server(kPrepared), program(kExecute), server(kOk)} << 2;
+        // Nobody waits for a goodbye; it may reach the proxy during the next action.
+        QTest::newRow("a goodbye") << Wire{program(kQuery), server(kOk), program(kQuit)} << 1;
+        QTest::newRow("a statement closed before the next")
+            << Wire{program(kQuery), server(kOk), program(kClose), program(kQuery), server(kOk)} << 2;
+        QTest::newRow("long data before the execute")
+            << Wire{program(kPrepare), server(kPrepared), program(kLongData + kExecute), server(kOk)} << 2;
+        QTest::newRow("a query cut into three")
+            << Wire{program(kQuery.left(2)), program(kQuery.mid(2, 5)), program(kQuery.mid(7)), server(kOk)}
+            << 1;
+        QTest::newRow("an answer in two chunks")
+            << Wire{program(kQuery), server(kOk.left(3)), server(kOk.mid(3)), program(kQuery), server(kOk)}
+            << 2;
+        // A packet of 2^24 - 1 bytes goes on in the next, numbered on.
+        const QByteArray full = packet(0, QByteArray(0xffffff, 'x'));
+        QTest::newRow("a packet longer than 16 MB")
+            << Wire{program(full.left(70000)), program(full.mid(70000) + packet(1, "y")), server(kOk)} << 1;
+        // The greeting is the connection's; then the answer to it and the
+        // plugin's exchange each wait for the server's packet before.
+        QTest::newRow("a login with a switch of plugin")
+            << Wire{server(packet(0, "\n10.11")), program(packet(1, QByteArray(60, 'h'))),
+                    server(packet(2, QByteArray(1, '\xfe') + "client_ed25519")),
+                    program(packet(3, QByteArray(64, 's'))),
+                    server(packet(4, QByteArrayLiteral("\x00\x00\x00")))}
+            << 2;
+        // Past the request the packets are out of sight: each chunk that
+        // follows one of the server's counts.
+        const QByteArray tls = packet(1, QByteArrayLiteral("\x0c\x0a\x00\x00") + QByteArray(28, '\0'));
+        QTest::newRow("TLS") << Wire{server(packet(0, "\n10.11")), program(tls + "\x16\x03\x01hello"),
+                                     server("\x16\x03\x03hello"),  program("\x16\x03\x03finished"),
+                                     program("\x17\x03\x03query"), server("\x17\x03\x03answer")}
+                             << 2;
+    }
+
+    // The count follows the packets the program sends, however the
+    // proxy's reads cut the stream and whenever they come.
+    void countedByPackets()
+    {
+        QFETCH(Wire, wire);
+        QFETCH(int, trips);
+        WireTurns turns;
+        int counted = 0;
+        for (const Chunk& c : std::as_const(wire)) {
+            if (c.program)
+                counted += turns.fromProgram(c.bytes);
+            else
+                turns.fromServer(c.bytes);
+        }
+        QCOMPARE(counted, trips);
     }
 
     void lostLinesUnderTheLimit_data()

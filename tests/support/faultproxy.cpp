@@ -1,5 +1,7 @@
 #include "faultproxy.h"
 
+#include "wireturns.h"
+
 #include <QDateTime>
 #include <QHostAddress>
 #include <QMutex>
@@ -162,10 +164,7 @@ private:
         void fromClient()
         {
             const QByteArray bytes = m_client->readAll();
-            if (!bytes.isEmpty() && !m_clientSpeaks) {
-                m_clientSpeaks = true;
-                ++m_core.m_turns;
-            }
+            m_core.m_turns += m_turns.fromProgram(bytes);
             {
                 const QMutexLocker lock(&m_core.m_sentMutex);
                 m_core.m_sent += bytes;
@@ -220,8 +219,7 @@ private:
                 if (bytes.isEmpty())
                     return;
             }
-            if (!bytes.isEmpty())
-                m_clientSpeaks = false;
+            m_turns.fromServer(bytes);
             if (m_cutAnswer) {
                 // Half of the answer, then the line goes dead.
                 m_toClient.clear();
@@ -284,7 +282,7 @@ private:
         bool m_cutAnswer = false;
         bool m_hideTls = false;
         QByteArray m_greeting;
-        bool m_clientSpeaks = true; // the server speaks first: its greeting
+        WireTurns m_turns;
         int m_slowAnswerMs = 0;
         bool m_broken = false;
     };

@@ -65,8 +65,9 @@ public:
     int faults() const { return m_faults.load(); }
     // Connections the program opened through the proxy.
     int connections() const;
-    // Round trips: each connection's greeting, and every time the program
-    // speaks again after the server has answered.
+    // Round trips: each connection's greeting, and every request of the
+    // program that had to wait for the server's packet before it
+    // (WireTurns); requests nobody waits for, such as a goodbye, are none.
     int roundTrips() const;
 
 private:
