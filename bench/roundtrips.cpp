@@ -27,7 +27,7 @@ QList<Step> steps(const Workload& w)
     const auto key = [](const QStringList& keys, int i) -> const QString& { return keys[i % keys.size()]; };
     return {
         {QStringLiteral("login, opening the connection included"),
-         12,
+         9,
          {},
          [=](Program& p, int i) { p.login(person(i)); },
          true},

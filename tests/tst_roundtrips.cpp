@@ -81,7 +81,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("newMonthMost");
         QTest::addColumn<int>("connections");
         // One for the window, one for the ticker.
-        QTest::newRow("shared account") << false << 12 << 2 << 2;
+        QTest::newRow("shared account") << false << 9 << 2 << 2;
         // The ed25519 exchange adds one to the login; the keys come with it.
         // Before the login the ticker tries the shared account once, reads
         // the message as the program's account, then goes as anna.
