@@ -453,25 +453,10 @@ void TestStartup::theRoadByKeyboard()
 // stored to the cent on a Dutch desktop (strtod there reads 72.50 as 72).
 void TestStartup::ratesToTheCent()
 {
-    Session session;
-    FakeMessages messages;
-    messages.openMs = 20;
-    FixedClock clock{QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9))};
-    AppContext ctx{session, messages, clock, TestDb::server()};
-    ctx.serverWait = waitWhilePainting;
-    const QTemporaryDir drafts;
-    StartupSeams seams = fakeSeams(drafts.path());
-    Startup startup(ctx, std::move(seams));
-    startup.start();
-    QPointer<LoginForm> login = startup.loginForm();
-    QVERIFY(login);
-    QVERIFY(QTest::qWaitForWindowExposed(login));
-    typeInto(login->controls().get<QLineEdit>(u"Text1"_qs), u"anna"_qs);
-    typeInto(login->controls().get<QLineEdit>(u"Text2"_qs), u"geheim"_qs);
-    QTest::mouseClick(login->controls().widget(u"Image1"_qs), Qt::LeftButton);
-    QVERIFY(startup.hasMainForm());
-    Form1& form = startup.mainForm();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    test::LoggedIn program;
+    QVERIFY(program.start());
+    Form1& form = program.form();
+    FakeMessages& messages = program.messages;
     FormControls& c = form.controls();
 
     QVERIFY(pickFromList(c.get<QComboBox>(u"Combo1"_qs),
@@ -503,7 +488,5 @@ void TestStartup::ratesToTheCent()
              QStringList{u"8,5|72.50|110.00|616,25|12,95|629,20|125,84|755,04|935,00|1.137,54"_qs});
 }
 
-// What the consultant typed in the project's earlier months: offered while
-// typing, taken weekday for weekday into an empty month on request.
 QTEST_MAIN(TestStartup)
 #include "tst_startup.moc"
