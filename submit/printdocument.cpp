@@ -60,14 +60,24 @@ bool isPrintedDay(const DayTexts& day)
     return leadingNumber(day.kilometres) + leadingNumber(day.hours) > 0;
 }
 
+QString printedDate(const PrintTexts& t)
+{
+    return t.dateCaption.mid(20);
+}
+
+QString printedConsultantName(const PrintTexts& t)
+{
+    return t.greetingCaption.mid(21);
+}
+
 PrintDocument buildPrintDocument(const PrintTexts& t)
 {
     // The same number as the declaration's.
     const QString invoice =
         submit::invoiceNumber(t.year, t.monthEntry, t.consultantNumber, t.clientNumber, t.projectNumber);
-    const QString date = t.dateCaption.mid(20);
+    const QString date = printedDate(t);
     const QString period = t.monthEntry.mid(3) + t.year;
-    const QString consultantName = t.greetingCaption.mid(21);
+    const QString consultantName = printedConsultantName(t);
 
     Lines l;
     l.setSize(10);

@@ -100,6 +100,10 @@ QString captioned(const QString& caption, int width, const QString& value);
 // A day is printed when its kilometres plus its hours are more than 0.
 bool isPrintedDay(const DayTexts& day);
 
+// The date of Label2(1) and the name of Label1, without their captions.
+QString printedDate(const PrintTexts& t);
+QString printedConsultantName(const PrintTexts& t);
+
 PrintDocument buildPrintDocument(const PrintTexts& texts);
 
 // A line on the character grid: the column items resolved.

@@ -202,6 +202,12 @@ QString stateWord(State s)
     return {};
 }
 
+QString leftOutLine(const QString& problem)
+{
+    return QStringLiteral("Niet meegeteld: ") +
+           QString(problem).replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+}
+
 QString monthName(int month)
 {
     static const char16_t* const names[] = {u"Januari",   u"Februari", u"Maart",    u"April",

@@ -99,6 +99,8 @@ struct Overview {
 };
 
 QString stateWord(State s);
+// A problem of the sums as one line: "Niet meegeteld: " and its text.
+QString leftOutLine(const QString& problem);
 QString monthName(int month); // "Januari"
 
 // hasDraft: whether this workstation keeps a draft of the key.

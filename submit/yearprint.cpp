@@ -146,8 +146,7 @@ PrintDocument buildYearDocument(const year::Overview& o, const YearHeader& h)
     if (!o.problems.isEmpty()) {
         l.empty(1);
         for (const QString& problem : o.problems)
-            l.add({{kCodeColumn, QStringLiteral("Niet meegeteld: ") +
-                                     QString(problem).replace(QStringLiteral("\r\n"), QStringLiteral(" "))}});
+            l.add({{kCodeColumn, year::leftOutLine(problem)}});
     }
     l.empty(3);
     l.add({{kCodeColumn, QStringLiteral("KALMIROS - Pelvarnet BV  Zandmeer")}});

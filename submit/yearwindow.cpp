@@ -179,8 +179,7 @@ void YearWindow::show(const year::Overview& o, const QStringList& codes)
     // An amount that could not be read is left out of its sum: said, not hidden.
     QStringList shown{totals.join(QStringLiteral("    "))};
     for (const QString& problem : o.problems)
-        shown << QStringLiteral("Niet meegeteld: ") +
-                     QString(problem).replace(QStringLiteral("\r\n"), u" "_s);
+        shown << year::leftOutLine(problem);
     m_totals->setText(shown.join(u'\n'));
     m_totals->setAccessibleName(
         totals.join(QStringLiteral(", ")) +
@@ -295,11 +294,10 @@ bool YearOverviewAction::openMonth(int project, int month)
 
 namespace {
 
-print::YearHeader headerOf(const FormControls& c)
+print::YearHeader headerOf(const FormControls& c, const Session& session)
 {
-    // The captions' texts after their fixed-width lead, as the month's document takes them.
-    return {c.text(QStringLiteral("Text1")), c.text(QStringLiteral("Label1")).mid(21),
-            c.text(element(QStringLiteral("Label2"), 1)).mid(20)};
+    const print::PrintTexts t = print::readPrintTexts(c, session);
+    return {t.consultantNumber, print::printedConsultantName(t), print::printedDate(t)};
 }
 
 } // namespace
@@ -314,7 +312,7 @@ void YearOverviewAction::printOverview()
             return;
         print::printOn(m_ctx.messages, m_outputs.printOutput,
                        m_outputs.printer ? m_outputs.printer->name() : QString(),
-                       print::buildYearDocument(m_overview, headerOf(c)), m_form.logo(),
+                       print::buildYearDocument(m_overview, headerOf(c, m_ctx.session)), m_form.logo(),
                        QStringLiteral("Het jaaroverzicht is niet afgedrukt."));
     });
 }
@@ -326,7 +324,8 @@ void YearOverviewAction::keepOverviewAsPdf()
     runGuarded(m_ctx.messages, [this] {
         print::keepAsPdf(m_ctx.messages, *m_outputs.files, print::yearPdfCaption(),
                          QDir(m_outputs.documents).filePath(print::yearPdfFileName(m_overview.year)),
-                         print::buildYearDocument(m_overview, headerOf(m_form.controls())), m_form.logo());
+                         print::buildYearDocument(m_overview, headerOf(m_form.controls(), m_ctx.session)),
+                         m_form.logo());
     });
 }
 
