@@ -26,8 +26,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-using namespace Qt::StringLiterals;
-
 namespace dl {
 
 namespace year {
