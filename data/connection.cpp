@@ -133,9 +133,12 @@ MYSQL* openConnection(const ServerList& server, Database home, const Connection:
                                       login.socket.isEmpty() ? static_cast<unsigned>(a.port) : 0,
                                       login.socket.isEmpty() ? nullptr : socket.constData(), flags);
         };
-        // The connect timeout bounds the whole try, not each wait of it. A
-        // connection that opened just late is kept while its line is whole.
-        ConnectDeadline deadline(std::chrono::seconds(options.connectTimeoutSeconds));
+        // The connect timeout bounds each wait; the whole try gets a few of
+        // them, as a slow link's TLS and login take several round trips, but
+        // never more. A connection that opened just late is kept while its
+        // line is whole.
+        const int wholeTry = kWaitsPerTry * options.connectTimeoutSeconds;
+        ConnectDeadline deadline{std::chrono::seconds(wholeTry)};
         const bool connected = connect() != nullptr;
         deadline.end();
         std::optional<DbError> failure;
@@ -153,7 +156,7 @@ MYSQL* openConnection(const ServerList& server, Database home, const Connection:
             failure = DbError(CR_SERVER_LOST,
                               QStringLiteral("De server op %1 maakte de verbinding niet af binnen %2 s.")
                                   .arg(a.toString())
-                                  .arg(options.connectTimeoutSeconds));
+                                  .arg(wholeTry));
         }
         if (!failure) {
             server.answered(a);

@@ -53,6 +53,10 @@ private:
     quint64 m_affected = 0;
 };
 
+// The connect timeout bounds each wait of a connect; an address's whole try
+// may take this many of them.
+inline constexpr int kWaitsPerTry = 4;
+
 class Connection {
 public:
     struct Options {

@@ -58,8 +58,11 @@ private Q_SLOTS:
     // connection on; one that every node would give ends the list.
     void triesInTurn_data()
     {
-        // "refuses", "stalls", "slow" (every chunk 0.85 s late both ways: each
-        // wait shorter than the connect timeout, the handshake longer),
+        // "refuses", "stalls", "slow" (the server's bytes one at a time, 0.25 s
+        // apart: each wait far shorter than the connect timeout of 2 s, the
+        // greeting alone longer than the whole try's 8 s), "lagging" (every
+        // chunk 0.85 s late both ways: a slow link whose handshake takes longer
+        // than one connect timeout, each wait shorter),
         // "answers" or "says N" (error N instead of a greeting), in list order
         QTest::addColumn<QStringList>("servers");
         QTest::addColumn<int>("answering"); // index of the one that answers, -1 none
@@ -71,8 +74,9 @@ private Q_SLOTS:
         QTest::newRow("stalled, then one answers")
             << QStringList{u"stalls"_qs, u"answers"_qs} << 1 << 4500 << 0;
         QTest::newRow("refused, then stalled") << QStringList{u"refuses"_qs, u"stalls"_qs} << -1 << 4500 << 0;
-        QTest::newRow("slow, then one answers") << QStringList{u"slow"_qs, u"answers"_qs} << 1 << 3000 << 0;
-        QTest::newRow("refused, then slow") << QStringList{u"refuses"_qs, u"slow"_qs} << -1 << 3000 << 0;
+        QTest::newRow("slow, then one answers") << QStringList{u"slow"_qs, u"answers"_qs} << 1 << 9500 << 0;
+        QTest::newRow("refused, then slow") << QStringList{u"refuses"_qs, u"slow"_qs} << -1 << 9500 << 0;
+        QTest::newRow("a slow link still connects") << QStringList{u"lagging"_qs} << 0 << 8000 << 0;
         QTest::newRow("none answers")
             << QStringList{u"refuses"_qs, u"refuses"_qs, u"refuses"_qs} << -1 << 1500 << 0;
         QTest::newRow("too many connections, then one answers")
@@ -110,6 +114,8 @@ private Q_SLOTS:
             if (kind == u"stalls")
                 proxies.back()->stall();
             if (kind == u"slow")
+                proxies.back()->trickle(250);
+            if (kind == u"lagging")
                 proxies.back()->delay(850);
             if (kind.startsWith(u"says "))
                 proxies.back()->refuseWith(kind.mid(5).toInt(), "refused by the test");

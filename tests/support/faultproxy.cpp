@@ -70,6 +70,7 @@ public:
         }
     }
     void setDelay(int ms) { m_delayMs = ms; }
+    void setTrickle(int ms) { m_trickleMs = ms; }
     void setDown(bool down) { m_down = down; }
     void setRefusal(const QByteArray& packet) { m_refusal = packet; }
     void setHideTls(bool hide) { m_hideTls = hide; }
@@ -246,6 +247,15 @@ private:
         {
             if (bytes.isEmpty() || m_broken)
                 return;
+            // A byte at a time from the server: every wait short, the whole long.
+            if (&q == &m_toClient && m_core.m_trickleMs > 0 && !m_core.m_stalled) {
+                for (const char byte : bytes) {
+                    const qint64 after = q.isEmpty() ? nowMs() : std::max(q.last().due, nowMs());
+                    q.enqueue({after + m_core.m_trickleMs, QByteArray(1, byte)});
+                }
+                flush();
+                return;
+            }
             qint64 due = m_core.m_stalled ? kHeld : nowMs() + m_core.m_delayMs + extraMs;
             // Never ahead of what is already waiting: the stream keeps its order.
             if (due != kHeld && !q.isEmpty() && (q.last().due == kHeld || q.last().due > due))
@@ -315,6 +325,7 @@ private:
     mutable QMutex m_sentMutex;
     QByteArray m_sent;
     int m_delayMs = 0;
+    int m_trickleMs = 0;
     QByteArray m_pattern;
     FaultProxy::Fault m_fault = FaultProxy::Fault::CutBefore;
     int m_faultMs = 0;
@@ -355,6 +366,7 @@ void FaultProxy::pass()
 {
     onProxyThread([this] {
         m_core->setDelay(0);
+        m_core->setTrickle(0);
         m_core->setStalled(false);
         m_core->setDown(false);
         m_core->setRefusal({});
@@ -373,6 +385,12 @@ void FaultProxy::delay(int milliseconds)
 {
     ++m_faults;
     onProxyThread([this, milliseconds] { m_core->setDelay(milliseconds); });
+}
+
+void FaultProxy::trickle(int millisecondsPerByte)
+{
+    ++m_faults;
+    onProxyThread([this, millisecondsPerByte] { m_core->setTrickle(millisecondsPerByte); });
 }
 
 void FaultProxy::dropAll()

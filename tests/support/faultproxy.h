@@ -35,6 +35,8 @@ public:
     void stall();
     // Every chunk, both ways, arrives this many milliseconds late.
     void delay(int milliseconds);
+    // What the server sends arrives a byte at a time, each this much later.
+    void trickle(int millisecondsPerByte);
     // Break every open connection now.
     void dropAll();
     // Every open connection goes dead as over a dropped VPN: the program's
