@@ -1,5 +1,7 @@
 #include "app/serverwait.h"
 
+#include "ui/typeahead.h"
+
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCoreApplication>
@@ -142,9 +144,10 @@ private:
 
 // Keeps everything that could start an action or change a month out while
 // the server is waited for, and hands it over afterwards in the order it
-// came: input from the window system waits in its queue (the event loop
-// flag); other events (drops, input methods, posted work) are held here;
-// timers fire again after their interval; a window asked to close closes.
+// came: keys are typed into their fields once the action shows its outcome
+// (typeahead), clicks are dropped; other events (drops, input methods,
+// posted work) are held here; timers fire again after their interval; a
+// window asked to close closes.
 class PaintOnly : public QObject {
 public:
     bool eventFilter(QObject* target, QEvent* e) override
@@ -152,6 +155,8 @@ public:
         const QEvent::Type type = e->type();
         if (passesDuringWait(type))
             return false;
+        if (m_keys.take(target, e))
+            return true;
         if (type == QEvent::Timer)
             return true; // a copy would run a repeating timer twice
         if (type == QEvent::Close) {
@@ -198,6 +203,7 @@ public:
                 h.data->deleteLater(); // after the event that reads it, posted before
         }
         m_held.clear();
+        typeahead::typeInLater(m_keys.release());
         for (const QPointer<QWidget>& w : std::as_const(m_closes)) {
             if (QWidget* widget = w.data())
                 (new DeferredClose(widget))->deleteLater();
@@ -211,6 +217,7 @@ private:
         QMimeData* data; // a drag's data, owned until the copy was handed over
     };
     std::vector<Held> m_held;
+    typeahead::KeyHold m_keys; // typed into their fields once the action shows its outcome
     QList<QPointer<QWidget>> m_closes;
 };
 
@@ -242,9 +249,10 @@ void waitWhilePainting(const std::function<void()>& work)
     if (result.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
         PaintOnly filter;
         app->installEventFilter(&filter);
+        // Input is taken as it comes: left in the window system's queue, the
+        // keys would be dropped once a box of the action blocks the window.
         while (!done.load())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
-                                            QEventLoop::ExcludeUserInputEvents);
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         // What was posted while waiting is held behind what came before it.
         QCoreApplication::sendPostedEvents();
         app->removeEventFilter(&filter);

@@ -5,7 +5,9 @@
 // own; the window's thread meanwhile handles painting, exposure, resizing and
 // the queued results of other threads only, so no other action starts and
 // nothing reaches the form between what an action collected and what it
-// wrote. What else arrives is handed over afterwards, in order.
+// wrote. Keys typed meanwhile reach their fields before the action's first
+// box, or once it is done; a click is dropped. What else arrives is handed
+// over afterwards, in order.
 
 #include <functional>
 

@@ -16,21 +16,6 @@ namespace dl {
 
 namespace daygrid {
 
-bool isAllowedCharacter(QChar c)
-{
-    return (c >= u'0' && c <= u'9') || c == u'.' || c == u'%' || c == u'\'';
-}
-
-QString allowedCharacters(const QString& text)
-{
-    QString out;
-    for (const QChar c : text) {
-        if (isAllowedCharacter(c))
-            out += c;
-    }
-    return out;
-}
-
 QString columnTotal(const QStringList& slotTexts)
 {
     double sum = 0;

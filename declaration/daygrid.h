@@ -1,7 +1,6 @@
 #pragma once
-// Entry in the day grid of tab "Raport": the characters of the number
-// fields (the report tab builds them into each field's input rules), the
-// column totals of hours and kilometres, and the 24-hour rule. Typing
+// Entry in the day grid of tab "Raport" (what the number fields take is in
+// numberentry): the column totals of hours and kilometres, and the 24-hour rule. Typing
 // updates only the column totals; the rest waits for a tab click. Enter,
 // Down and Up go from day to day; each day's fields say which day they are
 // to a screen reader, and weekend days are marked.
@@ -25,11 +24,6 @@ namespace daygrid {
 inline constexpr int kSlots = 31;
 inline constexpr int kTotalElement = 32;
 inline constexpr double kHoursLimit = 24;
-
-// Digits, ".", "%" and "'" get into a number field; the comma, signs and
-// letters do not. Backspace, tab and form feed act as keys, never as text.
-bool isAllowedCharacter(QChar c);
-QString allowedCharacters(const QString& text);
 
 // Sum of the leading-number values, as general number text ("8,5").
 QString columnTotal(const QStringList& slotTexts);

@@ -8,6 +8,7 @@
 #include "declaration/earliertexts.h"
 #include "declaration/form1.h"
 #include "declaration/openmonth.h"
+#include "declaration/totals.h"
 #include "ui/controls.h"
 #include "ui/listchoice.h"
 
@@ -114,8 +115,8 @@ std::optional<ProjectData> readProject(Connection& connection, const QString& co
         p.fields << qMakePair(QString::fromUtf16(f.control), row->text(QString::fromUtf16(f.column)));
     p.clientNumber = row->text(QStringLiteral("opdrachtgevernummer"));
     p.endDate = row->text(QStringLiteral("TijdsplanningDATUMtm"));
-    p.rateOut = row->value(QStringLiteral("VerkoopDagtariefConsultant"));
-    p.rateIn = row->value(QStringLiteral("InkoopDagtariefOpdrachtgever"));
+    p.rateOut = totals::centRate(row->value(QStringLiteral("VerkoopDagtariefConsultant")));
+    p.rateIn = totals::centRate(row->value(QStringLiteral("InkoopDagtariefOpdrachtgever")));
     p.remark = row->text(QStringLiteral("CommentaarCONSULTANT"));
 
     // A client that is missing leaves the name empty.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "declaration/daygrid.h"
+#include "declaration/numberentry.h"
 #include "ui/formparts.h"
 #include "ui/icons.h"
 #include "ui/imagebutton.h"
@@ -198,15 +199,16 @@ QWidget* days(FormControls& c, const GridColumns& cols)
             {.design = QString::number(n), .locked = true, .align = Qt::AlignHCenter, .fixedPitch = true},
             {.maxLength = 41, .fixedPitch = true},
             {.maxLength = 25, .fixedPitch = true},
+            // "23,25": hours with their decimal sign.
             {.design = QStringLiteral("0"),
-             .maxLength = 2,
+             .maxLength = 5,
              .number = true,
-             .accepts = &daygrid::isAllowedCharacter,
+             .rule = &numberentry::hours,
              .align = Qt::AlignHCenter},
             {.design = QStringLiteral("0"),
              .maxLength = 3,
              .number = true,
-             .accepts = &daygrid::isAllowedCharacter,
+             .rule = &numberentry::kilometres,
              .align = Qt::AlignHCenter},
         };
         for (int col = 0; col < 5; ++col) {
@@ -256,7 +258,7 @@ QWidget* totals(FormControls& c, const GridColumns& cols)
                                   {.design = QStringLiteral("0"),
                                    .maxLength = 3,
                                    .number = true,
-                                   .accepts = &daygrid::isAllowedCharacter,
+                                   .rule = &numberentry::euros,
                                    .align = Qt::AlignRight});
     euros->setFixedWidth(48);
     euros->setAccessibleName(QStringLiteral("Onkosten, euro"));
@@ -264,12 +266,13 @@ QWidget* totals(FormControls& c, const GridColumns& cols)
                                   {.design = QStringLiteral("00"),
                                    .maxLength = 2,
                                    .number = true,
-                                   .accepts = &daygrid::isAllowedCharacter});
+                                   .rule = &numberentry::cents});
     cents->setFixedWidth(36);
     cents->setAccessibleName(QStringLiteral("Onkosten, cent"));
     // "37,50" typed as an amount: the decimal sign goes on to the cents, as
     // the comma between the two fields shows.
     form::moveOnKeys(euros, cents, QStringLiteral(",."));
+    form::setCarryTo(euros, cents);
     amount->addWidget(euros);
     QLabel* comma = form::label(c, QStringLiteral("Label7"), QStringLiteral(","));
     comma->setBuddy(cents);

@@ -112,6 +112,17 @@ Amount amountValue(const QString& field, const QString& text, QStringList& probl
     return Amount::of(0);
 }
 
+QVariant centRate(const QVariant& rate)
+{
+    const int type = rate.metaType().id();
+    if (rate.isNull() || (type != QMetaType::Double && type != QMetaType::Float))
+        return rate;
+    const double v = rate.toDouble();
+    const std::optional<Decimal> exact = std::isfinite(v) ? Decimal::fromDouble(v) : std::nullopt;
+    const std::optional<Int128> cents = exact ? exact->cents() : std::nullopt;
+    return cents ? QVariant(double(*cents) / 100.0) : rate;
+}
+
 Amount rateValue(const QVariant& rate, const QString& what, QStringList& problems)
 {
     if (!rate.isValid() || rate.isNull())
@@ -152,8 +163,10 @@ QString expenseText(const QString& euros, const QString& cents, QStringList& pro
     }
     if (!ok)
         return kZeroAmount;
+    // One digit after the comma is tenths: "12" and "5" is 12,50, as every
+    // stored month and the office's reports read it.
     if (c.size() == 1)
-        c.prepend(u'0');
+        c.append(u'0');
     const QString text = e + u',' + c;
     return money(text).sign() == 0 ? kZeroAmount : text;
 }

@@ -70,7 +70,7 @@ struct Result {
 Result compute(const Inputs& in);
 
 // "Euros,cents" for Text11: empty euros count as 0, empty cents as 00, and
-// a single cent digit means cents, not tenths ("5" -> "05").
+// a single cent digit means tenths ("5" -> "50"; "05" is five cents).
 // Anything but digits (or more than two cents) is reported and counts as 0.
 QString expenseText(const QString& euros, const QString& cents, QStringList& problems);
 
@@ -88,6 +88,13 @@ Amount operator*(const Amount& a, const Amount& b);
 Amount abs(const Amount& a);
 // Rounded to cents, halves away from zero: "1.234,50".
 QString moneyText(const Amount& a);
+
+// A rate as the project's row holds it, to the cent (halves away from
+// zero): an office column with more decimals (65.125) is shown, multiplied
+// and stored as the one rate the declaration row can hold (65,13), so that
+// rate times hours is the amount on screen, in the row and on paper. Whole
+// numbers and texts stay as they are.
+QVariant centRate(const QVariant& rate);
 
 // A rate as the server returned it: a number stays that number (a double
 // counts as the decimal the server sent), a text is read as a Dutch number,

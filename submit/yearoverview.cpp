@@ -123,8 +123,8 @@ Stored read(Connection& c, const QString& year, const QString& consultant, const
             p.client = row.text(QStringLiteral("opdrachtgevernummer"));
             p.start = row.text(QStringLiteral("TijdsplanningDATUMvan"));
             p.end = row.text(QStringLiteral("TijdsplanningDATUMtm"));
-            p.rateOut = row.value(QStringLiteral("VerkoopDagtariefConsultant"));
-            p.rateIn = row.value(QStringLiteral("InkoopDagtariefOpdrachtgever"));
+            p.rateOut = totals::centRate(row.value(QStringLiteral("VerkoopDagtariefConsultant")));
+            p.rateIn = totals::centRate(row.value(QStringLiteral("InkoopDagtariefOpdrachtgever")));
             projects.insert(code, p);
             firstId.insert(code, pid);
         } else if (firstId.value(code) != pid) {

@@ -73,12 +73,17 @@ void TestDayGrid::keyFilter_data()
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("text");
     QTest::newRow("hours digits") << hours(5) << u"12"_s << u"12"_s;
-    QTest::newRow("hours comma discarded") << hours(5) << u"1,5"_s << u"15"_s;
+    // A comma or a point in the hours is the decimal sign, kept as a point.
+    QTest::newRow("hours comma is the decimal sign") << hours(5) << u"1,5"_s << u"1.5"_s;
     QTest::newRow("hours point") << hours(5) << u".5"_s << u".5"_s;
+    QTest::newRow("hours 23,25") << hours(5) << u"23,25"_s << u"23.25"_s;
+    QTest::newRow("hours second sign refused, digits not joined") << hours(5) << u"7,5,5"_s << u"7.5"_s;
+    QTest::newRow("km decimal sign refused, digits not joined") << km(5) << u"2,5"_s << u"2"_s;
+    QTest::newRow("km point refused, digits not joined") << km(5) << u"2.5"_s << u"2"_s;
     QTest::newRow("km letters and signs") << km(5) << u"a-1+e2"_s << u"12"_s;
     QTest::newRow("km percent and apostrophe") << km(5) << u"%'9"_s << u"%'9"_s;
     QTest::newRow("euros blank") << u"Text33"_s << u"1 2"_s << u"12"_s;
-    QTest::newRow("cents comma") << u"Text34"_s << u",5"_s << u"5"_s;
+    QTest::newRow("cents comma, digits not joined") << u"Text34"_s << u"5,5"_s << u"5"_s;
 }
 
 void TestDayGrid::keyFilter()
@@ -98,11 +103,20 @@ void TestDayGrid::pastedTextIsFiltered_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("pasted");
     QTest::addColumn<QString>("text");
-    QTest::newRow("exponent in km") << km(7) << u"9e9"_s << u"99"_s;
-    QTest::newRow("comma km") << km(8) << u"7,5"_s << u"75"_s;
-    QTest::newRow("letters hours") << hours(7) << u"x2"_s << u"2"_s;
-    QTest::newRow("minus euros") << u"Text33"_s << u"-12"_s << u"12"_s;
-    QTest::newRow("hex cents") << u"Text34"_s << u"&H"_s << QString();
+    // A paste is the number it is, or refused whole (the field keeps its
+    // text): never the digits of another number.
+    QTest::newRow("exponent in km") << km(7) << u"9e9"_s << u"0"_s;
+    QTest::newRow("comma km") << km(8) << u"7,5"_s << u"0"_s;
+    QTest::newRow("letters hours") << hours(7) << u"x2"_s << u"0"_s;
+    QTest::newRow("minus euros") << u"Text33"_s << u"-12"_s << u"0"_s;
+    QTest::newRow("hex cents") << u"Text34"_s << u"&H"_s << u"00"_s;
+    QTest::newRow("hours with a comma") << hours(7) << u"1,5"_s << u"1.5"_s;
+    QTest::newRow("hours, blanks around") << hours(7) << u" 7,5 "_s << u"7.5"_s;
+    QTest::newRow("hours, two signs") << hours(7) << u"1.234,5"_s << u"0"_s;
+    QTest::newRow("km whole") << km(8) << u"120"_s << u"120"_s;
+    QTest::newRow("euros with cents") << u"Text33"_s << u"7,5"_s << u"7"_s;
+    QTest::newRow("euros, three decimals") << u"Text33"_s << u"7,505"_s << u"0"_s;
+    QTest::newRow("cents with a comma") << u"Text34"_s << u"0,5"_s << u"00"_s;
 }
 
 void TestDayGrid::pastedTextIsFiltered()
@@ -121,6 +135,9 @@ void TestDayGrid::pastedTextIsFiltered()
     e->insert(pasted);
     QCOMPARE(e->text(), text);
     QCOMPARE(e->cursorPosition(), text.size());
+    // The cents of an amount pasted into the euros go on to the cents.
+    if (field == u"Text33"_s && pasted.contains(u','))
+        QCOMPARE(f->text(u"Text34"_s), text == u"0"_s ? u"00"_s : pasted.section(u',', 1));
 }
 
 void TestDayGrid::programTextIsKept()

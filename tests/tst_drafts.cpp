@@ -46,7 +46,8 @@ QByteArray jsonLine(const QJsonValue& v)
 }
 
 // One run of the program, as a child process of the test:
-//   --program type FOLDER       logs in, opens March 2026, types days, prints
+//   --program type FOLDER       logs in, opens March 2026, types days (a pause
+//                               after the first, so a draft is on disk before the rest), prints
 //                               TYPED and the form's texts, and runs on until killed;
 //   --program open FOLDER ja|nee  logs in, opens March 2026 a day later, answers
 //                               the draft's question, prints what it was told
@@ -85,6 +86,9 @@ int runChild(const QStringList& args)
             typeInto(c.get<QLineEdit>(element(u"Text25"_qs, n)), u"Jan"_qs);
             typeInto(c.get<QLineEdit>(hoursSlot(n)), u"8"_qs);
             typeInto(c.get<QLineEdit>(kmSlot(n)), u"4%1"_qs.arg(n));
+            // A draft is written after day 2; what comes after must follow it.
+            if (n == 2)
+                QTest::qWait(700);
         }
         typeInto(c.get<QLineEdit>(u"Text36"_qs), u"Parkeren"_qs);
         typeInto(c.get<QLineEdit>(u"Text33"_qs), u"12"_qs);

@@ -131,7 +131,7 @@ private Q_SLOTS:
                                    {u"Text24(1)"_qs, 41},
                                    {u"Text24(31)"_qs, 41},
                                    {u"Text25(9)"_qs, 25},
-                                   {u"Text26(1)"_qs, 2},
+                                   {u"Text26(1)"_qs, 5},
                                    {u"Text27(31)"_qs, 3},
                                    {u"Text36"_qs, 41},
                                    {u"Text33"_qs, 3},
@@ -185,6 +185,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("cursorAfter");
         QTest::addColumn<QString>("focusAfter"); // empty: the field itself
         QTest::addColumn<QString>("focusShows");
+        QTest::addColumn<int>("selected"); // characters selected from the cursor on before the keys
         const QString km = u"Text27(4)"_qs;
         const QString hours = u"Text26(4)"_qs;
         const QString activity = u"Text24(4)"_qs;
@@ -192,16 +193,16 @@ private Q_SLOTS:
         const QString a39 = QString(39, u'a');
         const auto row = [](const char* n, const QString& name, const QString& stored, int cursor,
                             const QString& typed, const QString& pasted, const QString& shown, int after,
-                            const QString& focus = {}, const QString& focusShows = {}) {
+                            const QString& focus = {}, const QString& focusShows = {}, int selected = 0) {
             QTest::newRow(n) << name << stored << cursor << typed << pasted << shown << after << focus
-                             << focusShows;
+                             << focusShows << selected;
         };
         row("km full, key at the front", km, u"120"_qs, 0, u"9"_qs, {}, u"120"_qs, 0);
         row("km full, key in the middle", km, u"120"_qs, 1, u"9"_qs, {}, u"120"_qs, 1);
         row("km full, key at the end", km, u"120"_qs, 3, u"9"_qs, {}, u"120"_qs, 3);
         row("km with room", km, u"12"_qs, 0, u"9"_qs, {}, u"912"_qs, 1);
-        row("hours full, key between the digits", hours, u"24"_qs, 1, u"5"_qs, {}, u"24"_qs, 1);
-        row("hours full, paste", hours, u"2"_qs, 1, {}, u"45"_qs, u"2"_qs, 1);
+        row("hours full, key between the digits", hours, u"23.25"_qs, 1, u"5"_qs, {}, u"23.25"_qs, 1);
+        row("hours full, paste", hours, u"23.25"_qs, 5, {}, u"1"_qs, u"23.25"_qs, 5);
         row("km, paste that does not fit", km, u"1"_qs, 1, {}, u"234"_qs, u"1"_qs, 1);
         row("km, paste that fits", km, u"1"_qs, 0, {}, u"23"_qs, u"231"_qs, 2);
         row("cents full", u"Text34"_qs, u"50"_qs, 0, u"1"_qs, {}, u"50"_qs, 0);
@@ -219,12 +220,18 @@ private Q_SLOTS:
         row("stored activity past the limit", activity, QString(50, u'x'), 50, u"b"_qs, u"cd"_qs,
             QString(50, u'x'), 50);
         row("stored km past the limit", km, u"1234"_qs, 2, u"5"_qs, u"6"_qs, u"1234"_qs, 2);
+        row("stored km past the limit, a digit over a selected one", km, u"1234"_qs, 2, u"9"_qs, {}, u"1294"_qs, 3,
+            {}, {}, 1);
         // The characters of the number fields.
-        row("hours, comma refused", hours, u"8"_qs, 1, u","_qs, {}, u"8"_qs, 1);
+        row("hours, comma is the decimal sign", hours, u"8"_qs, 1, u","_qs, {}, u"8."_qs, 2);
+        row("hours, half an hour with a comma", hours, QString(), 0, u"0,5"_qs, {}, u"0.5"_qs, 3);
+        row("hours, seven and a half with a point", hours, QString(), 0, u"7.5"_qs, {}, u"7.5"_qs, 3);
+        row("hours, pasted with a comma", hours, QString(), 0, {}, u"1,5"_qs, u"1.5"_qs, 3);
         row("hours, letter refused", hours, u"8"_qs, 0, u"u"_qs, {}, u"8"_qs, 0);
         row("hours, point for a half hour", hours, QString(), 0, u".5"_qs, {}, u".5"_qs, 2);
         row("km, comma refused", km, u"12"_qs, 1, u","_qs, {}, u"12"_qs, 1);
-        row("km, paste filtered then fitted", km, u"1"_qs, 1, {}, u"2,5"_qs, u"125"_qs, 3);
+        row("km, a paste with a comma refused whole", km, u"1"_qs, 1, {}, u"2,5"_qs, u"1"_qs, 1);
+        row("km, typed comma refused and the digits not joined", km, QString(), 0, u"2,5"_qs, {}, u"2"_qs, 1);
         row("cents, comma refused", u"Text34"_qs, u"5"_qs, 1, u","_qs, {}, u"5"_qs, 1);
         row("euros, comma goes on to the cents", u"Text33"_qs, QString(), 0, u"37,50"_qs, {}, u"37"_qs, 2,
             u"Text34"_qs, u"50"_qs);
@@ -244,6 +251,7 @@ private Q_SLOTS:
         QFETCH(int, cursorAfter);
         QFETCH(QString, focusAfter);
         QFETCH(QString, focusShows);
+        QFETCH(int, selected);
         Form1& form = wiredForm();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -251,6 +259,8 @@ private Q_SLOTS:
         auto* edit = form.controls().get<QLineEdit>(name);
         edit->setFocus();
         edit->setCursorPosition(cursor);
+        if (selected > 0)
+            edit->setSelection(cursor, selected);
         QSignalSpy changes(edit, &QLineEdit::textChanged);
         // Each key goes where the focus is, as on the keyboard.
         for (const QChar key : typed)

@@ -596,6 +596,9 @@ void TestMonthSelection::keysChooseTheMonth_data()
     QTest::newRow("Home and End") << QString() << QString()
                                   << QList<int>{Qt::Key_End, Qt::Key_Home, Qt::Key_Down, Qt::Key_Return}
                                   << u"02 Februari "_qs << u"2026_02_0042-GLAS"_qs << 1;
+    QTest::newRow("End shows the last month")
+        << QString() << QString() << QList<int>{Qt::Key_End, Qt::Key_Return} << u"12 December "_qs
+        << u"2026_12_0042-GLAS"_qs << 1;
     QTest::newRow("Enter with no month shown opens nothing")
         << QString() << QString() << QList<int>{Qt::Key_Return} << u"maand"_qs << QString() << 0;
     QTest::newRow("left by Tab: no month shown again")

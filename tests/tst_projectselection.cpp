@@ -521,6 +521,10 @@ void TestProjectSelection::keysChooseTheProject_data()
         << haven << QList<int>{Qt::Key_Up, Qt::Key_Enter} << glas << u"0042-GLAS"_s;
     QTest::newRow("in the list: Down and Enter")
         << glas << QList<int>{Qt::Key_F4, Qt::Key_Down, Qt::Key_Return} << haven << u"0042-HAVEN"_s;
+    QTest::newRow("End shows the last project")
+        << QString() << QList<int>{Qt::Key_End, Qt::Key_Return} << haven << u"0042-HAVEN"_s;
+    QTest::newRow("Home shows the first project")
+        << haven << QList<int>{Qt::Key_Home, Qt::Key_Return} << glas << u"0042-GLAS"_s;
 }
 
 // On the program Startup builds, by real keys: an arrow only shows another

@@ -155,6 +155,14 @@ private Q_SLOTS:
         QTest::newRow("cannot connect") << 2003 << ErrorClass::LostLine;
         QTest::newRow("node not ready for clients") << 1047 << ErrorClass::LostLine;
         QTest::newRow("idle connection ended") << 4031 << ErrorClass::LostLine;
+        QTest::newRow("server has gone away") << 2006 << ErrorClass::LostLine;
+        QTest::newRow("server shutting down") << 1053 << ErrorClass::LostLine;
+        QTest::newRow("connection killed") << 1927 << ErrorClass::LostLine;
+        QTest::newRow("cannot connect through the socket") << 2002 << ErrorClass::LostLine;
+        QTest::newRow("unknown host") << 2005 << ErrorClass::LostLine;
+        QTest::newRow("lost at reading") << 2055 << ErrorClass::LostLine;
+        QTest::newRow("read broke") << 5013 << ErrorClass::LostLine;
+        QTest::newRow("write broke") << 5014 << ErrorClass::LostLine;
         QTest::newRow("too many connections") << 1040 << ErrorClass::ThisNodeOnly;
         QTest::newRow("host blocked") << 1129 << ErrorClass::ThisNodeOnly;
         QTest::newRow("account's connections") << 1203 << ErrorClass::ThisNodeOnly;

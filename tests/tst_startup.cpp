@@ -110,6 +110,7 @@ private Q_SLOTS:
     void theWholeRoad_data();
     void theWholeRoad();
     void theRoadByKeyboard();
+    void ratesToTheCent_data();
     void ratesToTheCent();
 };
 
@@ -451,8 +452,51 @@ void TestStartup::theRoadByKeyboard()
 
 // The demo's harbour project at 72.50 an hour: read, shown, computed and
 // stored to the cent on a Dutch desktop (strtod there reads 72.50 as 72).
+// rate: the office's rate column as it holds the rate (empty: as the demo has it).
+void TestStartup::ratesToTheCent_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("rate");
+    // Text21 Text16 Text17 Text28 Text29 Text39 Text42
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("DECIMAL(10,2)") << QString() << QString()
+                                   << QStringList{u"616,25"_qs, u"12,95"_qs, u"629,20"_qs, u"125,84"_qs,
+                                                  u"755,04"_qs, u"935,00"_qs, u"1.137,54"_qs}
+                                   << u"8,5|72.50|110.00|616,25|12,95|629,20|125,84|755,04|935,00|1.137,54"_qs;
+    // One rate on screen, in the amounts and in the row: 65,13 x 8,5 = 553,605.
+    QTest::newRow("office column with three decimals")
+        << u"DECIMAL(10,3)"_qs << u"65.125"_qs
+        << QStringList{u"553,61"_qs, u"12,95"_qs, u"566,56"_qs, u"113,31"_qs, u"679,87"_qs, u"935,00"_qs,
+                       u"1.137,54"_qs}
+        << u"8,5|65.13|110.00|553,61|12,95|566,56|113,31|679,87|935,00|1.137,54"_qs;
+    QTest::newRow("office DOUBLE column")
+        << u"DOUBLE"_qs << u"65.125"_qs
+        << QStringList{u"553,61"_qs, u"12,95"_qs, u"566,56"_qs, u"113,31"_qs, u"679,87"_qs, u"935,00"_qs,
+                       u"1.137,54"_qs}
+        << u"8,5|65.13|110.00|553,61|12,95|566,56|113,31|679,87|935,00|1.137,54"_qs;
+}
+
 void TestStartup::ratesToTheCent()
 {
+    QFETCH(QString, column);
+    QFETCH(QString, rate);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, stored);
+    const auto restore = qScopeGuard([&] {
+        if (column.isEmpty())
+            return;
+        TestDb::reset();
+        TestDb::exec(u"ALTER TABLE torvakdb_TORVAKdata.KALMIRO_projecten MODIFY InkoopDagtariefOpdrachtgever "
+                     "DECIMAL(10,2) NULL"_qs);
+    });
+    if (!column.isEmpty()) {
+        TestDb::exec(u"ALTER TABLE torvakdb_TORVAKdata.KALMIRO_projecten MODIFY InkoopDagtariefOpdrachtgever "_qs +
+                     column + u" NULL"_qs);
+        TestDb::exec(u"UPDATE torvakdb_TORVAKdata.KALMIRO_projecten SET InkoopDagtariefOpdrachtgever = ? "
+                     "WHERE Projectcode = '0042-HAVEN'"_qs,
+                     {rate});
+    }
     test::LoggedIn program;
     QVERIFY(program.start());
     Form1& form = program.form();
@@ -461,22 +505,21 @@ void TestStartup::ratesToTheCent()
 
     QVERIFY(pickFromList(c.get<QComboBox>(u"Combo1"_qs),
                          u"0042-HAVEN               Advies herinrichting havenkade"_qs));
-    QCOMPARE(c.text(u"Text20"_qs), u"Uw uurtarief is € 72,50"_qs);
+    QCOMPARE(c.text(u"Text20"_qs), u"Uw uurtarief is € "_qs + stored.section(u'|', 1, 1).replace(u'.', u','));
     QVERIFY(pickFromList(c.get<QComboBox>(u"Combo2"_qs), u"03 Maart "_qs));
     clickTab(form, 1);
     typeInto(c.get<QLineEdit>(element(u"Text24"_qs, 2)), u"Overleg"_qs);
     typeInto(c.get<QLineEdit>(hoursSlot(2)), u"8"_qs);
     typeInto(c.get<QLineEdit>(kmSlot(2)), u"37"_qs);
     typeInto(c.get<QLineEdit>(element(u"Text24"_qs, 3)), u"Rapport"_qs);
-    typeInto(c.get<QLineEdit>(hoursSlot(3)), u".5"_qs);
+    typeInto(c.get<QLineEdit>(hoursSlot(3)), u"0,5"_qs);
     clickTab(form, 0);
-    const QStringList shown{u"Text21"_qs, u"Text16"_qs, u"Text17"_qs, u"Text28"_qs,
-                            u"Text29"_qs, u"Text39"_qs, u"Text42"_qs};
+    const QStringList fields{u"Text21"_qs, u"Text16"_qs, u"Text17"_qs, u"Text28"_qs,
+                             u"Text29"_qs, u"Text39"_qs, u"Text42"_qs};
     QStringList got;
-    for (const QString& n : shown)
+    for (const QString& n : fields)
         got << c.text(n);
-    QCOMPARE(got, (QStringList{u"616,25"_qs, u"12,95"_qs, u"629,20"_qs, u"125,84"_qs, u"755,04"_qs,
-                               u"935,00"_qs, u"1.137,54"_qs}));
+    QCOMPARE(got, shown);
 
     messages.clear();
     messages.choiceAnswers.enqueue(1); // should the check speak: declare anyway
@@ -485,7 +528,7 @@ void TestStartup::ratesToTheCent()
     QCOMPARE(TestDb::rows(u"SELECT uren, CAST(peruurIN AS CHAR), CAST(peruurUIT AS CHAR), urentotaal, "
                           u"totaalkostenKM, subtotaal, BTW, "
                           "totaal, urentotaaluit, totaaluit FROM torvakdb_TORVAKdeclaraties.Declaraties"_qs),
-             QStringList{u"8,5|72.50|110.00|616,25|12,95|629,20|125,84|755,04|935,00|1.137,54"_qs});
+             QStringList{stored});
 }
 
 QTEST_MAIN(TestStartup)

@@ -211,7 +211,9 @@ void TestTotals::expenseText_data()
     QTest::addColumn<QString>("problemField"); // empty: no message
 
     QTest::newRow("12 and 50") << u"12"_s << u"50"_s << u"12,50"_s << QString();
-    QTest::newRow("12 and 5 is five cents") << u"12"_s << u"5"_s << u"12,05"_s << QString();
+    QTest::newRow("12 and 5 is twelve fifty") << u"12"_s << u"5"_s << u"12,50"_s << QString();
+    QTest::newRow("12 and 05 is five cents") << u"12"_s << u"05"_s << u"12,05"_s << QString();
+    QTest::newRow("0 and 5 is fifty cents") << u"0"_s << u"5"_s << u"0,50"_s << QString();
     QTest::newRow("0 and 75") << u"0"_s << u"75"_s << u"0,75"_s << QString();
     QTest::newRow("zero") << u"0"_s << u"00"_s << u"0,00"_s << QString();
     QTest::newRow("empty euros") << QString() << u"40"_s << u"0,40"_s << QString();
@@ -268,6 +270,9 @@ void TestTotals::rates_data()
     QTest::newRow("1234.56 for 176 hours") << QVariant(1234.56) << u"176"_s << u"217.282,56"_s << false;
     QTest::newRow("FLOAT 1.01 for half an hour") << QVariant(double(1.01f)) << u"0,5"_s << u"0,51"_s << false;
     QTest::newRow("text 0,99 for half an hour") << QVariant(u"0,99"_s) << u"0,5"_s << u"0,50"_s << false;
+    // An office column with more decimals: the rate the row can hold, 65,13.
+    QTest::newRow("65.125 for 10 hours") << QVariant(65.125) << u"10"_s << u"651,30"_s << false;
+    QTest::newRow("65.124 for 10 hours") << QVariant(65.124) << u"10"_s << u"651,20"_s << false;
 }
 
 void TestTotals::rates()
@@ -276,7 +281,9 @@ void TestTotals::rates()
     QFETCH(QString, hours);
     QFETCH(QString, amount);
     QFETCH(bool, problem);
-    const totals::Result r = totals::compute({hours, u"0"_s, u"0"_s, u"00"_s, QString(), rate, rate});
+    // As the project's read hands the rate on.
+    const QVariant read = totals::centRate(rate);
+    const totals::Result r = totals::compute({hours, u"0"_s, u"0"_s, u"00"_s, QString(), read, read});
     QCOMPARE(r.hoursAmountIn, amount);
     QCOMPARE(r.hoursAmountOut, amount);
     QCOMPARE(r.problems.size(), problem ? 2 : 0);
@@ -399,10 +406,10 @@ void TestTotals::tabClickCarriesTheMonth()
 {
     f->openMonth();
     f->typeInto(hours(1), u"8"_s);
-    f->typeInto(hours(2), u".5"_s);
+    f->typeInto(hours(2), u"0,5"_s);
     f->typeInto(km(1), u"100"_s);
     f->typeInto(u"Text33"_s, u"12"_s);
-    f->typeInto(u"Text34"_s, u"5"_s);
+    f->typeInto(u"Text34"_s, u"5"_s); // twelve euros fifty
     f->typeInto(u"Text36"_s, u"Parkeren"_s);
     f->clickTab(1);
 
@@ -413,9 +420,9 @@ void TestTotals::tabClickCarriesTheMonth()
     QStringList got;
     for (const QString& n : names)
         got << f->text(n);
-    QCOMPARE(got, (QStringList{u"8,5"_s, u"340,00"_s, u"467,50"_s, u"100"_s, u"35,00"_s, u"12,05"_s,
-                               u"12,05"_s, u"Parkeren"_s, u"387,05"_s, u"77,41"_s, u"464,46"_s, u"514,55"_s,
-                               u"102,91"_s, u"617,46"_s}));
+    QCOMPARE(got, (QStringList{u"8,5"_s, u"340,00"_s, u"467,50"_s, u"100"_s, u"35,00"_s, u"12,50"_s,
+                               u"12,50"_s, u"Parkeren"_s, u"387,50"_s, u"77,50"_s, u"465,00"_s, u"515,00"_s,
+                               u"103,00"_s, u"618,00"_s}));
     for (const QString& n : {u"Image4"_s, u"Image5"_s, u"Image6"_s, u"Combo4"_s})
         QVERIFY2(f->c().isShown(n), qPrintable(n));
     QVERIFY(f->messages.shown.isEmpty());

@@ -5,6 +5,7 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QIcon>
 #include <QKeyEvent>
@@ -12,7 +13,9 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QPointer>
 #include <QTextBlock>
+#include <QToolTip>
 #include <QValidator>
 
 namespace dl::form {
@@ -43,15 +46,33 @@ private:
 // is undone by the line edit itself, text, cursor and selection as they were.
 class InputRules : public QValidator {
 public:
-    InputRules(QLineEdit* edit, int max, Fit fit, CharFilter accepts)
-        : QValidator(edit), m_edit(edit), m_max(max), m_fit(fit), m_accepts(accepts)
+    InputRules(QLineEdit* edit, int max, Fit fit, CharFilter accepts, EditRule rule)
+        : QValidator(edit), m_edit(edit), m_max(max), m_fit(fit), m_accepts(accepts), m_rule(rule)
     {
         // The text before an edit is the one textChanged saw last.
         m_before = edit->text();
-        connect(edit, &QLineEdit::textChanged, this, [this](const QString& t) { m_before = t; });
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString& t) {
+            m_before = t;
+            m_holdAt = -1;
+        });
+        // Moved on, the next digits start a number of their own.
+        connect(edit, &QLineEdit::cursorPositionChanged, this, [this](int, int now) {
+            if (now != m_holdAt)
+                m_holdAt = -1;
+        });
+        connect(edit, &QLineEdit::inputRejected, this, &InputRules::tellWhy);
+        edit->installEventFilter(this);
     }
 
     int max() const { return m_max; }
+    void setCarryTo(QLineEdit* to) { m_carryTo = to; }
+
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::FocusOut)
+            m_holdAt = -1;
+        return QValidator::eventFilter(watched, e);
+    }
 
     State validate(QString& input, int& pos) const override
     {
@@ -59,10 +80,14 @@ public:
         // judged; a typed or pasted one is on it. Only those are judged.
         if (!m_edit->isUndoAvailable())
             return Acceptable;
+        m_why.clear();
+        m_carry.clear();
+        if (m_rule && !judge(input, pos))
+            return Invalid;
         if (m_accepts && dropRefused(input, pos) && input == m_before)
             return Invalid; // a refused key: as if it was never pressed
         if (m_max <= 0 || input.size() <= m_max || input.size() <= m_before.size())
-            return Acceptable;
+            return carried();
         if (m_fit == Fit::Whole)
             return Invalid;
         int cursor = pos;
@@ -75,6 +100,54 @@ public:
     }
 
 private:
+    bool judge(QString& input, int& pos) const
+    {
+        if (input == m_before)
+            return true;
+        UserEdit e;
+        e.before = m_before;
+        e.text = input;
+        e.cursor = pos;
+        const auto [head, tail] = changedSpan(m_before, input);
+        const QString brought = input.mid(head, input.size() - head - tail);
+        // Digits at the place of a refused decimal sign: "2,5" must not become 25.
+        const bool insertedAtHold = m_holdAt >= 0 && head == m_holdAt &&
+                                    head + tail == m_before.size() && !brought.isEmpty() &&
+                                    std::all_of(brought.cbegin(), brought.cend(), [](QChar c) { return c.isDigit(); });
+        if (insertedAtHold) {
+            m_why = m_holdWhy;
+            return false;
+        }
+        if (!m_rule(e)) {
+            m_why = e.why;
+            if (e.hold) {
+                m_holdAt = int(head);
+                m_holdWhy = e.why;
+            }
+            return false;
+        }
+        input = e.text;
+        pos = e.cursor;
+        m_carry = e.carry;
+        return true;
+    }
+
+    // An accepted edit hands on what its rule left for the next field.
+    State carried() const
+    {
+        if (!m_carry.isNull() && m_carryTo)
+            m_carryTo->setText(m_carry);
+        return Acceptable;
+    }
+
+    void tellWhy()
+    {
+        if (m_why.isEmpty())
+            return;
+        QApplication::beep();
+        QToolTip::showText(m_edit->mapToGlobal(QPoint(0, m_edit->height())), m_why, m_edit);
+    }
+
     // Only what the edit brought in; what was there stays as it is. True
     // when something was dropped.
     bool dropRefused(QString& input, int& pos) const
@@ -99,7 +172,13 @@ private:
     int m_max;
     Fit m_fit;
     CharFilter m_accepts;
+    EditRule m_rule;
+    QPointer<QLineEdit> m_carryTo;
     QString m_before;
+    mutable QString m_why;
+    mutable QString m_carry;
+    mutable int m_holdAt = -1;
+    mutable QString m_holdWhy;
 };
 
 // Takes the keys that move on before the line edit sees them.
@@ -200,8 +279,9 @@ QLineEdit* text(FormControls& c, const QString& name, const TextOptions& options
     // comes back whole.
     e->setMaxLength(std::numeric_limits<int>::max());
     e->setText(options.design);
-    if (options.maxLength > 0 || options.accepts)
-        setUserInputRules(e, options.maxLength, options.number ? Fit::Whole : Fit::WhatFits, options.accepts);
+    if (options.maxLength > 0 || options.accepts || options.rule)
+        setUserInputRules(e, options.maxLength, options.number ? Fit::Whole : Fit::WhatFits, options.accepts,
+                          options.rule);
     e->setReadOnly(options.locked);
     e->setAlignment(options.align | Qt::AlignVCenter);
     e->setFrame(options.frame);
@@ -242,9 +322,15 @@ QString limitEdit(const QString& old, const QString& now, int max, int* cursor)
     return now.left(head + keep) + now.right(tail);
 }
 
-void setUserInputRules(QLineEdit* edit, int maxLength, Fit fit, CharFilter accepts)
+void setUserInputRules(QLineEdit* edit, int maxLength, Fit fit, CharFilter accepts, EditRule rule)
 {
-    edit->setValidator(new InputRules(edit, maxLength, fit, accepts));
+    edit->setValidator(new InputRules(edit, maxLength, fit, accepts, rule));
+}
+
+void setCarryTo(QLineEdit* edit, QLineEdit* to)
+{
+    if (auto* rules = dynamic_cast<InputRules*>(const_cast<QValidator*>(edit->validator())))
+        rules->setCarryTo(to);
 }
 
 int userInputLimit(const QLineEdit* edit)

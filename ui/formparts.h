@@ -14,12 +14,30 @@ namespace dl::form {
 // The characters a user may bring into a field; others are dropped.
 using CharFilter = bool (*)(QChar);
 
+// A user's edit of a field as a rule judges it: the text before and after
+// the edit (what the edit brought in lies between head and tail of
+// changedSpan), the cursor after it. A rule may change text and cursor, say
+// why it refused (shown at the field), ask that digits typed at the place
+// of a refused key be refused too (hold: they would join the digits before
+// it into another number), and hand a part to the field carryTo names.
+struct UserEdit {
+    QString before;
+    QString text;
+    int cursor = 0;
+    QString why;
+    bool hold = false;
+    QString carry;
+};
+// True: take the edit as the rule left it; false: refuse it whole.
+using EditRule = bool (*)(UserEdit&);
+
 struct TextOptions {
     QString design = {};
     bool locked = false;
     int maxLength = 0;            // 0: no limit
     bool number = false;          // a number cut short is another number: refused whole
     CharFilter accepts = nullptr; // null: every character
+    EditRule rule = nullptr;      // a number's rule; instead of accepts
     Qt::Alignment align = Qt::AlignLeft;
     bool fixedPitch = false;
     bool frame = true;
@@ -44,7 +62,11 @@ enum class Fit {
 // set by the program whole, so a stored report comes back and goes out
 // unchanged, and a stored text over the limit stays whole until the
 // consultant shortens it.
-void setUserInputRules(QLineEdit* edit, int maxLength, Fit fit = Fit::WhatFits, CharFilter accepts = nullptr);
+void setUserInputRules(QLineEdit* edit, int maxLength, Fit fit = Fit::WhatFits, CharFilter accepts = nullptr,
+                       EditRule rule = nullptr);
+// The field that takes what the rule of edit hands on (the cents of an
+// amount pasted into the euros).
+void setCarryTo(QLineEdit* edit, QLineEdit* to);
 // The limit the field's validator holds; 0: none.
 int userInputLimit(const QLineEdit* edit);
 // A key in keys typed into from moves the cursor to the start of to, with

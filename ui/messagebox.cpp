@@ -1,5 +1,7 @@
 #include "ui/messagebox.h"
 
+#include "ui/typeahead.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -87,6 +89,8 @@ private:
 
 Answer QtMessageService::show(const Message& m)
 {
+    // What was typed before the box appeared goes to its field, not into the box.
+    typeahead::now();
     QMessageBox box(QApplication::activeWindow());
     setPlainText(box, m.caption, m.text);
     setIcon(box, m.icon);
@@ -109,6 +113,7 @@ Answer QtMessageService::show(const Message& m)
 
 int QtMessageService::choose(const Choice& c)
 {
+    typeahead::now();
     QMessageBox box(QApplication::activeWindow());
     QString text = c.text;
     if (!c.lines.isEmpty())
