@@ -176,6 +176,24 @@ MYSQL* openConnection(const ServerList& server, Database home, const Connection:
     throw *told;
 }
 
+// Whichever of the login's passwords the server holds.
+MYSQL* openWithEitherPassword(const ServerList& server, Database home, const Connection::Options& options,
+                              const Connection::Login& login, ServerAddress& answered, bool& former)
+{
+    try {
+        return openConnection(server, home, options, login, answered);
+    } catch (const DbError& e) {
+        if (e.errorClass() != ErrorClass::AccountRefused || login.formerPassword.isEmpty())
+            throw;
+    }
+    Connection::Login other = login;
+    other.password = login.formerPassword;
+    other.formerPassword.clear();
+    MYSQL* m = openConnection(server, home, options, other, answered);
+    former = true;
+    return m;
+}
+
 } // namespace
 
 struct Connection::Statement {
@@ -197,7 +215,7 @@ Connection::Connection(const ServerList& server, Database home, Options options)
 }
 
 Connection::Connection(const ServerList& server, Database home, Options options, const Login& login)
-    : m_names(login.names), m_mysql(openConnection(server, home, options, login, m_address))
+    : m_names(login.names), m_mysql(openWithEitherPassword(server, home, options, login, m_address, m_former))
 {
 }
 

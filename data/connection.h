@@ -71,6 +71,9 @@ public:
     struct Login {
         QString user = QLatin1String(kAccount);
         QString password = QLatin1String(kPassword);
+        // A password that may still hold: a new one was sent and its answer
+        // lost. Tried when password is refused.
+        QString formerPassword;
         QString socket;              // a local socket instead of host and port
         bool scripts = false;        // several statements in one text (tests' administrator)
         bool sessionSettings = true; // isolation level and lock wait
@@ -111,6 +114,8 @@ public:
     bool isBroken() const { return m_broken; }
     // The address that answered.
     const ServerAddress& address() const { return m_address; }
+    // The login's formerPassword opened it: the server refused the other.
+    bool openedWithFormerPassword() const { return m_former; }
 
 private:
     struct Statement;
@@ -123,6 +128,7 @@ private:
 
     ServerAddress m_address;
     TableNames m_names = TableNames::Shared;
+    bool m_former = false; // before m_mysql: set while it opens
     st_mysql* m_mysql = nullptr;
     QHash<QString, std::shared_ptr<Statement>> m_statements;
     bool m_inTransaction = false;

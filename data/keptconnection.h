@@ -45,9 +45,11 @@ public:
     {
         Connection::Login same = login;
         same.password = m_login.password;
+        same.formerPassword = m_login.formerPassword;
         if (same != m_login)
             return false;
         m_login.password = login.password;
+        m_login.formerPassword = login.formerPassword;
         return true;
     }
     bool isOpen() const { return m_connection && !m_connection->isBroken(); }

@@ -12,6 +12,7 @@
 #include "login/newpassword.h"
 #include "login/passwordhash.h"
 #include "support/fakes.h"
+#include "support/faultproxy.h"
 #include "support/officeaccounts.h"
 #include "support/testdb.h"
 
@@ -231,51 +232,66 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("newPasswords");
         // What opens anna's account afterwards; the others tried do not (empty: nothing does).
         QTest::addColumn<QString>("annaOpens");
+        // What the line does to the new password's statement (-1: nothing).
+        QTest::addColumn<int>("lost");
+        const int none = -1;
         QTest::newRow("right password") << QString() << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{}
-                                        << true << QStringList{} << u"geheim"_qs;
+                                        << true << QStringList{} << u"geheim"_qs << none;
         QTest::newRow("wrong, then right")
             << QString() << QStringList{u"anna"_qs, u"welkom"_qs, u"anna"_qs, u"geheim"_qs}
-            << QStringList{tries(2)} << true << QStringList{} << u"geheim"_qs;
+            << QStringList{tries(2)} << true << QStringList{} << u"geheim"_qs << none;
         QTest::newRow("the table's old password")
             << u"UPDATE torvakdb_TORVAKdata.KALMIRO_consultants SET PASWOORD = 'oud' WHERE LOGIN = 'anna'"_qs
             << QStringList{u"anna"_qs, u"oud"_qs} << QStringList{tries(2)} << false << QStringList{}
-            << u"geheim"_qs;
+            << u"geheim"_qs << none;
         QTest::newRow("other case") << QString() << QStringList{u"Anna"_qs, u"geheim"_qs}
-                                    << QStringList{tries(2)} << false << QStringList{} << u"geheim"_qs;
+                                    << QStringList{tries(2)} << false << QStringList{} << u"geheim"_qs << none;
         QTest::newRow("unknown name") << QString() << QStringList{u"nobody"_qs, u"geheim"_qs}
-                                      << QStringList{tries(2)} << false << QStringList{} << u"geheim"_qs;
+                                      << QStringList{tries(2)} << false << QStringList{} << u"geheim"_qs << none;
         QTest::newRow("empty name") << QString() << QStringList{QString(), QString()} << QStringList{tries(2)}
-                                    << false << QStringList{} << u"geheim"_qs;
+                                    << false << QStringList{} << u"geheim"_qs << none;
         QTest::newRow("row gone")
             << u"UPDATE torvakdb_TORVAKdata.KALMIRO_consultants SET LOGIN = 'anna2' WHERE LOGIN = 'anna'"_qs
             << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{tries(2)} << false << QStringList{}
-            << u"geheim"_qs;
+            << u"geheim"_qs << none;
         QTest::newRow("locked by the office")
             << u"ALTER USER 'anna'@'%' ACCOUNT LOCK"_qs << QStringList{u"anna"_qs, u"geheim"_qs}
-            << QStringList{accountLockedText()} << false << QStringList{} << QString();
+            << QStringList{accountLockedText()} << false << QStringList{} << QString() << none;
         QTest::newRow("three wrong") << QString() << QStringList{u"anna"_qs, u"x"_qs,    u"anna"_qs,
                                                                  u"y"_qs,    u"bram"_qs, u"geheim"_qs}
                                      << QStringList{tries(2), tries(1), kClosing} << false << QStringList{}
-                                     << u"geheim"_qs;
+                                     << u"geheim"_qs << none;
         const QString empty = u"Het nieuwe wachtwoord mag niet leeg zijn."_qs;
         const QString unequal = u"De twee nieuwe wachtwoorden zijn niet gelijk, probeer het nog eens."_qs;
         const QString same = u"Het nieuwe wachtwoord moet anders zijn dan het oude."_qs;
         QTest::newRow("expired, a new one set")
             << kExpire << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{} << true
-            << QStringList{u"nieuw1"_qs, u"nieuw1"_qs} << u"nieuw1"_qs;
+            << QStringList{u"nieuw1"_qs, u"nieuw1"_qs} << u"nieuw1"_qs << none;
         QTest::newRow("expired: empty, unequal, the old one, then right")
             << kExpire << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{empty, unequal, same} << true
             << QStringList{QString(),    QString(),    u"nieuw1"_qs,  u"nieuw2"_qs,
                            u"geheim"_qs, u"geheim"_qs, u"it's'\\"_qs, u"it's'\\"_qs}
-            << u"it's'\\"_qs;
+            << u"it's'\\"_qs << none;
         QTest::newRow("expired, cancelled: no attempt used")
             << kExpire << QStringList{u"anna"_qs, u"geheim"_qs, u"anna"_qs, u"x"_qs, u"anna"_qs, u"y"_qs}
-            << QStringList{tries(2), tries(1)} << false << QStringList{} << u"geheim"_qs;
+            << QStringList{tries(2), tries(1)} << false << QStringList{} << u"geheim"_qs << none;
         QTest::newRow("expired, the server's check refuses the first")
             << u"INSTALL SONAME 'simple_password_check'"_qs + u";"_qs + kExpire
             << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{passwordRefusedText()} << true
             << QStringList{u"nieuw1"_qs, u"nieuw1"_qs, u"Nieuw-1abc"_qs, u"Nieuw-1abc"_qs}
-            << u"Nieuw-1abc"_qs;
+            << u"Nieuw-1abc"_qs << none;
+            // The answer to the new password lost: the password the server takes settles it.
+        using Fault = test::FaultProxy::Fault;
+        QTest::newRow("expired, the answer to the new one lost: the server holds it")
+            << kExpire << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{} << true
+            << QStringList{u"nieuw1"_qs, u"nieuw1"_qs} << u"nieuw1"_qs << int(Fault::CutDuringAnswer);
+        QTest::newRow("expired, the new one never reached the server: asked again")
+            << kExpire << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{newPasswordNotSetText()} << true
+            << QStringList{u"nieuw1"_qs, u"nieuw1"_qs, u"nieuw2"_qs, u"nieuw2"_qs} << u"nieuw2"_qs
+            << int(Fault::CutBefore);
+        QTest::newRow("expired, the answer lost and the server gone: not known")
+            << kExpire << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{newPasswordUnknownText()} << false
+            << QStringList{u"nieuw1"_qs, u"nieuw1"_qs} << u"nieuw1"_qs << int(Fault::CutThenDown);
     }
     void ownAccountAttempts()
     {
@@ -285,8 +301,14 @@ private Q_SLOTS:
         QFETCH(bool, loggedIn);
         QFETCH(QStringList, newPasswords);
         QFETCH(QString, annaOpens);
+        QFETCH(int, lost);
         TestDb::loadDemo();
         QVERIFY(test::setUpOwnAccounts());
+        test::FaultProxy proxy([] { return TestDb::server(); });
+        if (lost >= 0) {
+            m_ctx->server = proxy.address();
+            proxy.onPacket("SET PASSWORD", test::FaultProxy::Fault(lost));
+        }
         const auto restore = qScopeGuard([] {
             test::removeOwnAccounts();
             TestDb::exec(u"UNINSTALL SONAME IF EXISTS 'simple_password_check'"_qs);
@@ -297,6 +319,10 @@ private Q_SLOTS:
             TestDb::exec(office);
         for (qsizetype i = 0; i + 1 < attempts.size(); i += 2)
             attempt(attempts[i], attempts[i + 1]);
+        if (lost >= 0) {
+            QVERIFY(proxy.triggered());
+            proxy.pass();
+        }
         QCOMPARE(m_messages.texts(), told);
         QCOMPARE(m_login->isLoggedIn(), loggedIn);
         // A typed password is kept only for the account that logged in.

@@ -260,19 +260,19 @@ void TestStartup::theWholeRoad()
     typeInto(c.get<QLineEdit>(hoursSlot(2)), u"8"_qs);
     typeInto(c.get<QLineEdit>(hoursSlot(3)), u"6"_qs);
     typeInto(c.get<QLineEdit>(kmSlot(3)), u"120"_qs);
-    // Full fields refuse a key wherever the cursor stands, and a refused key
-    // sets off no 24-hour rule.
-    typeInto(c.get<QLineEdit>(hoursSlot(6)), u"24"_qs);
+    // Hours with a decimal comma; a full field refuses a key wherever the
+    // cursor stands, and a refused key sets off no 24-hour rule.
+    typeInto(c.get<QLineEdit>(hoursSlot(6)), u"23,75"_qs);
     QTest::keyClick(form.focusWidget(), Qt::Key_Home);
     QTest::keyClick(form.focusWidget(), Qt::Key_Right);
     typeAtFocus(form, u"5"_qs);
     c.get<QLineEdit>(kmSlot(3))->setFocus();
     QTest::keyClick(form.focusWidget(), Qt::Key_Home);
     typeAtFocus(form, u"9"_qs);
-    QCOMPARE(c.text(hoursSlot(6)), u"24"_qs);
+    QCOMPARE(c.text(hoursSlot(6)), u"23.75"_qs);
     QCOMPARE(c.text(kmSlot(3)), u"120"_qs);
     QCOMPARE(messages.shown.size(), 1);
-    QCOMPARE(c.text(element(u"Text26"_qs, 32)), u"38"_qs);
+    QCOMPARE(c.text(element(u"Text26"_qs, 32)), u"37,75"_qs);
     QCOMPARE(c.text(element(u"Text27"_qs, 32)), u"120"_qs);
     // An amount typed with its decimal comma.
     c.get<QLineEdit>(u"Text33"_qs)->setFocus();
@@ -289,7 +289,7 @@ void TestStartup::theWholeRoad()
     QVERIFY2(messages.last().startsWith(u"Rapport is opgeslagen"_qs), qPrintable(messages.last()));
     QCOMPARE(TestDb::rows(u"SELECT Projectnaam, afgewerkt, Activiteit01, Contact01, Uren02, Uren03, Uren06, "
                           "Kilometers03, euro, cent, aangemaakt FROM torvakdb_TORVAKraporten.Raporten"_qs),
-             QStringList{u"2026_03_0042-GLAS|nee|Overleg aannemer|Dhr. P. de Boer|8|6|24|120|37|50|"_qs +
+             QStringList{u"2026_03_0042-GLAS|nee|Overleg aannemer|Dhr. P. de Boer|8|6|23.75|120|37|50|"_qs +
                          created});
 
     // A day typed after the save: declaring writes the form as it stands,
