@@ -58,8 +58,8 @@ bool refuse(form::UserEdit& e, const QString& why, bool hold)
 
 QString hoursWhy()
 {
-    return QStringLiteral("Uren: cijfers, met een komma of punt voor een deel van een uur (7,5 is zeven en "
-                          "een half uur).");
+    return QStringLiteral("Uren: cijfers, met een komma of punt voor een deel van een uur, hoogstens twee "
+                          "decimalen (7,5 is zeven en een half uur).");
 }
 
 QString kilometresWhy()
@@ -86,8 +86,12 @@ bool hours(form::UserEdit& e)
     if (!std::all_of(part.cbegin(), part.cend(), [](QChar c) { return isKept(c) || c == u'.'; }))
         return refuse(e, hoursWhy(), false);
     put(e, b, part);
+    const qsizetype sign = e.text.indexOf(u'.');
     if (e.text.count(u'.') > 1)
         return refuse(e, hoursWhy(), true);
+    // A quarter of an hour is the finest a day is kept in.
+    if (sign >= 0 && e.text.size() - sign - 1 > 2)
+        return refuse(e, hoursWhy(), false);
     return true;
 }
 

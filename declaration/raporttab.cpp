@@ -84,7 +84,8 @@ struct GridColumns {
         widths[1] = charW * 42 + 10;
         widths[2] = charW * 26 + 10;
     }
-    int widths[5] = {0, 0, 0, 44, 52};
+    // The hours wide enough for a month's total with quarters ("168,25").
+    int widths[5] = {0, 0, 0, 56, 52};
 };
 
 // Gives the activity and contact columns of all three parts the room the
@@ -262,11 +263,9 @@ QWidget* totals(FormControls& c, const GridColumns& cols)
                                    .align = Qt::AlignRight});
     euros->setFixedWidth(48);
     euros->setAccessibleName(QStringLiteral("Onkosten, euro"));
-    QLineEdit* cents = form::text(c, QStringLiteral("Text34"),
-                                  {.design = QStringLiteral("00"),
-                                   .maxLength = 2,
-                                   .number = true,
-                                   .rule = &numberentry::cents});
+    QLineEdit* cents = form::text(
+        c, QStringLiteral("Text34"),
+        {.design = QStringLiteral("00"), .maxLength = 2, .number = true, .rule = &numberentry::cents});
     cents->setFixedWidth(36);
     cents->setAccessibleName(QStringLiteral("Onkosten, cent"));
     // "37,50" typed as an amount: the decimal sign goes on to the cents, as

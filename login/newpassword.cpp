@@ -21,10 +21,11 @@ QString newPasswordNotSetText()
 
 QString newPasswordUnknownText()
 {
-    return QStringLiteral("Het is niet bekend of uw nieuwe wachtwoord is ingesteld: de server antwoordt niet. "
-                          "Het programma verbindt met het wachtwoord dat de server aanneemt, het nieuwe of het "
-                          "oude; log de volgende keer in met het nieuwe, en als dat geweigerd wordt met het "
-                          "oude.");
+    return QStringLiteral(
+        "Het is niet bekend of uw nieuwe wachtwoord is ingesteld: de server antwoordt niet. "
+        "Het programma verbindt met het wachtwoord dat de server aanneemt, het nieuwe of het "
+        "oude; log de volgende keer in met het nieuwe, en als dat geweigerd wordt met het "
+        "oude.");
 }
 
 namespace {

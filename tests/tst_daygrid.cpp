@@ -80,9 +80,13 @@ void TestDayGrid::keyFilter_data()
     QTest::newRow("hours second sign refused, digits not joined") << hours(5) << u"7,5,5"_s << u"7.5"_s;
     QTest::newRow("km decimal sign refused, digits not joined") << km(5) << u"2,5"_s << u"2"_s;
     QTest::newRow("km point refused, digits not joined") << km(5) << u"2.5"_s << u"2"_s;
-    QTest::newRow("km letters and signs") << km(5) << u"a-1+e2"_s << u"12"_s;
+    // A key refused right after a figure: the digits after it are refused too.
+    QTest::newRow("km letters and signs") << km(5) << u"a-1+e2"_s << u"1"_s;
+    QTest::newRow("km a letter between digits") << km(5) << u"2x5"_s << u"2"_s;
+    QTest::newRow("hours a slash between digits") << hours(5) << u"1/2"_s << u"1"_s;
+    QTest::newRow("hours at most two decimals") << hours(5) << u"7,505"_s << u"7.50"_s;
     QTest::newRow("km percent and apostrophe") << km(5) << u"%'9"_s << u"%'9"_s;
-    QTest::newRow("euros blank") << u"Text33"_s << u"1 2"_s << u"12"_s;
+    QTest::newRow("euros blank") << u"Text33"_s << u"1 2"_s << u"1"_s;
     QTest::newRow("cents comma, digits not joined") << u"Text34"_s << u"5,5"_s << u"5"_s;
 }
 

@@ -220,8 +220,8 @@ private Q_SLOTS:
         row("stored activity past the limit", activity, QString(50, u'x'), 50, u"b"_qs, u"cd"_qs,
             QString(50, u'x'), 50);
         row("stored km past the limit", km, u"1234"_qs, 2, u"5"_qs, u"6"_qs, u"1234"_qs, 2);
-        row("stored km past the limit, a digit over a selected one", km, u"1234"_qs, 2, u"9"_qs, {}, u"1294"_qs, 3,
-            {}, {}, 1);
+        row("stored km past the limit, a digit over a selected one", km, u"1234"_qs, 2, u"9"_qs, {},
+            u"1294"_qs, 3, {}, {}, 1);
         // The characters of the number fields.
         row("hours, comma is the decimal sign", hours, u"8"_qs, 1, u","_qs, {}, u"8."_qs, 2);
         row("hours, half an hour with a comma", hours, QString(), 0, u"0,5"_qs, {}, u"0.5"_qs, 3);

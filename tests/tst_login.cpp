@@ -245,9 +245,11 @@ private Q_SLOTS:
             << QStringList{u"anna"_qs, u"oud"_qs} << QStringList{tries(2)} << false << QStringList{}
             << u"geheim"_qs << none;
         QTest::newRow("other case") << QString() << QStringList{u"Anna"_qs, u"geheim"_qs}
-                                    << QStringList{tries(2)} << false << QStringList{} << u"geheim"_qs << none;
-        QTest::newRow("unknown name") << QString() << QStringList{u"nobody"_qs, u"geheim"_qs}
-                                      << QStringList{tries(2)} << false << QStringList{} << u"geheim"_qs << none;
+                                    << QStringList{tries(2)} << false << QStringList{} << u"geheim"_qs
+                                    << none;
+        QTest::newRow("unknown name")
+            << QString() << QStringList{u"nobody"_qs, u"geheim"_qs} << QStringList{tries(2)} << false
+            << QStringList{} << u"geheim"_qs << none;
         QTest::newRow("empty name") << QString() << QStringList{QString(), QString()} << QStringList{tries(2)}
                                     << false << QStringList{} << u"geheim"_qs << none;
         QTest::newRow("row gone")
@@ -278,20 +280,20 @@ private Q_SLOTS:
         QTest::newRow("expired, the server's check refuses the first")
             << u"INSTALL SONAME 'simple_password_check'"_qs + u";"_qs + kExpire
             << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{passwordRefusedText()} << true
-            << QStringList{u"nieuw1"_qs, u"nieuw1"_qs, u"Nieuw-1abc"_qs, u"Nieuw-1abc"_qs}
-            << u"Nieuw-1abc"_qs << none;
-            // The answer to the new password lost: the password the server takes settles it.
+            << QStringList{u"nieuw1"_qs, u"nieuw1"_qs, u"Nieuw-1abc"_qs, u"Nieuw-1abc"_qs} << u"Nieuw-1abc"_qs
+            << none;
+        // The answer to the new password lost: the password the server takes settles it.
         using Fault = test::FaultProxy::Fault;
         QTest::newRow("expired, the answer to the new one lost: the server holds it")
             << kExpire << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{} << true
             << QStringList{u"nieuw1"_qs, u"nieuw1"_qs} << u"nieuw1"_qs << int(Fault::CutDuringAnswer);
         QTest::newRow("expired, the new one never reached the server: asked again")
-            << kExpire << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{newPasswordNotSetText()} << true
-            << QStringList{u"nieuw1"_qs, u"nieuw1"_qs, u"nieuw2"_qs, u"nieuw2"_qs} << u"nieuw2"_qs
+            << kExpire << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{newPasswordNotSetText()}
+            << true << QStringList{u"nieuw1"_qs, u"nieuw1"_qs, u"nieuw2"_qs, u"nieuw2"_qs} << u"nieuw2"_qs
             << int(Fault::CutBefore);
         QTest::newRow("expired, the answer lost and the server gone: not known")
-            << kExpire << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{newPasswordUnknownText()} << false
-            << QStringList{u"nieuw1"_qs, u"nieuw1"_qs} << u"nieuw1"_qs << int(Fault::CutThenDown);
+            << kExpire << QStringList{u"anna"_qs, u"geheim"_qs} << QStringList{newPasswordUnknownText()}
+            << false << QStringList{u"nieuw1"_qs, u"nieuw1"_qs} << u"nieuw1"_qs << int(Fault::CutThenDown);
     }
     void ownAccountAttempts()
     {

@@ -2,9 +2,12 @@
 // each title bar shows as the window manager reads it, and keys held down
 // on the picture buttons and in the boxes.
 
+#include "app/serverwait.h"
 #include "app/startup.h"
 #include "core/clock.h"
+#include "declaration/daygrid.h"
 #include "declaration/form1.h"
+#include "declaration/openmonth.h"
 #include "login/loginform.h"
 #include "submit/declareaction.h"
 #include "submit/submitmessages.h"
@@ -16,6 +19,7 @@
 #include "ui/messagebox.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QProcess>
@@ -23,8 +27,10 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
+#include <thread>
 
 using namespace dl;
 using namespace dl::test;
@@ -66,14 +72,25 @@ void hold(QWidget* to, int key, int repeats, bool firstPressHere = true)
 }
 
 // Runs check on the box that opens next, once it is shown.
+// Polled, not waited for: a box may open only after other events ran.
 void onNextBox(const std::function<void(QMessageBox*)>& check)
 {
-    QTimer::singleShot(0, [check] {
-        QMessageBox* box = nullptr;
-        QTRY_VERIFY_WITH_TIMEOUT((box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())), 5000);
+    auto* poll = new QTimer;
+    auto* waited = new QElapsedTimer;
+    waited->start();
+    QObject::connect(poll, &QTimer::timeout, [poll, waited, check] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        const bool timedOut = waited->elapsed() > 10000;
+        if ((!box || !box->isVisible()) && !timedOut)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        delete waited;
+        QVERIFY2(box, "no box opened");
         QVERIFY(QTest::qWaitForWindowExposed(box));
         check(box);
     });
+    poll->start(20);
 }
 
 } // namespace
@@ -90,6 +107,8 @@ private Q_SLOTS:
     void imageButtonKeys();
     void boxIgnoresAKeyHeldWhenItOpened();
     void holdingEnterNeverDeclares();
+    void keysTypedDuringASaveReachTheirField();
+    void keysTypedAfterThe24HourRuleReachTheirField();
 };
 
 void TestRealWindows::initTestCase()
@@ -272,6 +291,133 @@ void TestRealWindows::holdingEnterNeverDeclares()
     QCOMPARE(captions, (QStringList{submit::declareCaption(), applicationTitle()}));
     QCOMPARE(TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs), 0);
     QVERIFY(form.controls().isShown(u"Image4"_qs));
+}
+
+// Keys typed on the X server while a save waits behind another
+// workstation's lock reach the field they were typed in before the save's
+// box opens (Qt drops keys for a window a box blocks), and count as unsaved.
+void TestRealWindows::keysTypedDuringASaveReachTheirField()
+{
+    TestDb::loadDemo();
+    const QString march = u"2026_03_0042-GLAS"_qs;
+    TestDb::exec(u"INSERT INTO torvakdb_TORVAKraporten.Raporten (Projectnaam, afgewerkt, laatstgewijzigd) "
+                 "VALUES (?, 'nee', 'eerder')"_qs,
+                 {march});
+    Session session;
+    QtMessageService boxes;
+    FixedClock clock{QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9))};
+    AppContext ctx{session, boxes, clock, TestDb::server()};
+    ctx.serverWait = waitWhilePainting;
+    Startup startup(ctx, fakeSeams());
+    startup.start();
+    LoginForm* login = startup.loginForm();
+    typeInto(login->controls().get<QLineEdit>(u"Text1"_qs), u"anna"_qs);
+    typeInto(login->controls().get<QLineEdit>(u"Text2"_qs), u"geheim"_qs);
+    QTest::mouseClick(login->controls().widget(u"Image1"_qs), Qt::LeftButton);
+    QVERIFY(startup.hasMainForm());
+    Form1& form = startup.mainForm();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    FormControls& c = form.controls();
+    QVERIFY(pickFromList(c.get<QComboBox>(u"Combo1"_qs),
+                         u"0042-GLAS                Begeleiding aanleg glasvezelnet"_qs));
+    // The month's own message, answered whenever it comes.
+    QStringList setUp;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            box && box->isVisible()) {
+            setUp << box->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+    });
+    answer.start(100);
+    QVERIFY(pickFromList(c.get<QComboBox>(u"Combo2"_qs), u"03 Maart "_qs));
+    QTRY_COMPARE(setUp.size(), 1);
+    answer.stop();
+    QCOMPARE(session.reportKey, march);
+    form.tabs()->setCurrentIndex(1);
+    typeInto(c.get<QLineEdit>(element(u"Text24"_qs, 1)), u"Overleg"_qs);
+    auto* day2 = c.get<QLineEdit>(element(u"Text24"_qs, 2));
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    day2->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), day2);
+
+    std::unique_ptr<Connection> holder = adminConnection(TestDb::socketPath(), "holder");
+    execAs(*holder,
+           u"START TRANSACTION; INSERT INTO torvakdb_TORVAKraporten.Sloten (sleutel) VALUES ('raport:"_qs +
+               march + u"') ON DUPLICATE KEY UPDATE teller = teller + 1"_qs,
+           {}, "holder");
+    const QByteArray typeCommand =
+        "xdotool type --window " + QByteArray::number(form.winId()) + " --delay 40 wacht";
+    int typed = -1;
+    std::thread other([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(800));
+        typed = std::system(typeCommand.constData());
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        execAs(*holder, u"ROLLBACK"_qs, {}, "holder");
+    });
+    QStringList captions;
+    QString day2InTheBox;
+    // The question, then the outcome once the lock is let go.
+    onNextBox([&](QMessageBox* question) {
+        captions << question->text();
+        onNextBox([&](QMessageBox* told) {
+            captions << told->text();
+            day2InTheBox = day2->text();
+            QTest::keyClick(told, Qt::Key_Return);
+        });
+        QTest::keyClick(question, Qt::Key_Return);
+    });
+    QTest::mouseDClick(c.widget(u"Image3"_qs), Qt::LeftButton);
+    other.join();
+    QCOMPARE(typed, 0);
+    QCOMPARE(captions.size(), 2);
+    QVERIFY2(captions.last().startsWith(u"Rapport is opgeslagen"_qs), qPrintable(captions.last()));
+    QCOMPARE(day2InTheBox, u"wacht"_qs);
+    QCOMPARE(day2->text(), u"wacht"_qs);
+    QCOMPARE(TestDb::rows(
+                 u"SELECT Activiteit01, IFNULL(Activiteit02, '') FROM torvakdb_TORVAKraporten.Raporten"_qs),
+             QStringList{u"Overleg|"_qs});
+    QVERIFY(openmonth::hasChanges(c, session));
+}
+
+// "75", Tab, "12" typed fast: the 24-hour box opens on the 5, and the Tab
+// and the kilometres typed after it reach the kilometres, not the box.
+void TestRealWindows::keysTypedAfterThe24HourRuleReachTheirField()
+{
+    Session session;
+    QtMessageService boxes;
+    FixedClock clock{QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9))};
+    AppContext ctx{session, boxes, clock, ServerAddress{}};
+    Form1 form(ctx);
+    DayGrid grid(form, ctx);
+    form.tabs()->setCurrentIndex(1);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    FormControls& c = form.controls();
+    c.setText(element(u"Text23"_qs, 3), u"Di  03 Maart     2026"_qs);
+    auto* hours = c.get<QLineEdit>(element(u"Text26"_qs, 3));
+    hours->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), hours);
+    QString told;
+    onNextBox([&](QMessageBox* box) {
+        told = box->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    const QByteArray typeCommand =
+        "bash -c \"xdotool type --window " + QByteArray::number(form.winId()) + " --delay 40 $'75\t12'\"";
+    // Typed while the window runs, as a consultant types.
+    int typed = -1;
+    std::thread typist([&] { typed = std::system(typeCommand.constData()); });
+    QTRY_VERIFY(!told.isEmpty());
+    typist.join();
+    QCOMPARE(typed, 0);
+    QTRY_COMPARE(c.text(element(u"Text27"_qs, 3)), u"12"_qs);
+    QCOMPARE(hours->text(), u"0"_qs);
+    QVERIFY(told.startsWith(u"U kunt niet meer als 24 uur per dag werken."_qs));
 }
 
 QTEST_MAIN(TestRealWindows)

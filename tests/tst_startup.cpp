@@ -460,20 +460,20 @@ void TestStartup::ratesToTheCent_data()
     // Text21 Text16 Text17 Text28 Text29 Text39 Text42
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("DECIMAL(10,2)") << QString() << QString()
-                                   << QStringList{u"616,25"_qs, u"12,95"_qs, u"629,20"_qs, u"125,84"_qs,
-                                                  u"755,04"_qs, u"935,00"_qs, u"1.137,54"_qs}
-                                   << u"8,5|72.50|110.00|616,25|12,95|629,20|125,84|755,04|935,00|1.137,54"_qs;
+    QTest::newRow("DECIMAL(10,2)")
+        << QString() << QString() << QStringList{u"616,25"_qs, u"12,95"_qs,  u"629,20"_qs,  u"125,84"_qs,
+                                                 u"755,04"_qs, u"935,00"_qs, u"1.137,54"_qs}
+        << u"8,5|72.50|110.00|616,25|12,95|629,20|125,84|755,04|935,00|1.137,54"_qs;
     // One rate on screen, in the amounts and in the row: 65,13 x 8,5 = 553,605.
     QTest::newRow("office column with three decimals")
         << u"DECIMAL(10,3)"_qs << u"65.125"_qs
-        << QStringList{u"553,61"_qs, u"12,95"_qs, u"566,56"_qs, u"113,31"_qs, u"679,87"_qs, u"935,00"_qs,
-                       u"1.137,54"_qs}
+        << QStringList{u"553,61"_qs, u"12,95"_qs,  u"566,56"_qs,  u"113,31"_qs,
+                       u"679,87"_qs, u"935,00"_qs, u"1.137,54"_qs}
         << u"8,5|65.13|110.00|553,61|12,95|566,56|113,31|679,87|935,00|1.137,54"_qs;
     QTest::newRow("office DOUBLE column")
         << u"DOUBLE"_qs << u"65.125"_qs
-        << QStringList{u"553,61"_qs, u"12,95"_qs, u"566,56"_qs, u"113,31"_qs, u"679,87"_qs, u"935,00"_qs,
-                       u"1.137,54"_qs}
+        << QStringList{u"553,61"_qs, u"12,95"_qs,  u"566,56"_qs,  u"113,31"_qs,
+                       u"679,87"_qs, u"935,00"_qs, u"1.137,54"_qs}
         << u"8,5|65.13|110.00|553,61|12,95|566,56|113,31|679,87|935,00|1.137,54"_qs;
 }
 
@@ -491,8 +491,9 @@ void TestStartup::ratesToTheCent()
                      "DECIMAL(10,2) NULL"_qs);
     });
     if (!column.isEmpty()) {
-        TestDb::exec(u"ALTER TABLE torvakdb_TORVAKdata.KALMIRO_projecten MODIFY InkoopDagtariefOpdrachtgever "_qs +
-                     column + u" NULL"_qs);
+        TestDb::exec(
+            u"ALTER TABLE torvakdb_TORVAKdata.KALMIRO_projecten MODIFY InkoopDagtariefOpdrachtgever "_qs +
+            column + u" NULL"_qs);
         TestDb::exec(u"UPDATE torvakdb_TORVAKdata.KALMIRO_projecten SET InkoopDagtariefOpdrachtgever = ? "
                      "WHERE Projectcode = '0042-HAVEN'"_qs,
                      {rate});

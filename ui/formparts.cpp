@@ -11,9 +11,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QStyle>
 #include <QStyleOptionFrame>
-#include <QPointer>
 #include <QTextBlock>
 #include <QToolTip>
 #include <QValidator>
@@ -111,16 +111,18 @@ private:
         const auto [head, tail] = changedSpan(m_before, input);
         const QString brought = input.mid(head, input.size() - head - tail);
         // Digits at the place of a refused decimal sign: "2,5" must not become 25.
-        const bool insertedAtHold = m_holdAt >= 0 && head == m_holdAt &&
-                                    head + tail == m_before.size() && !brought.isEmpty() &&
-                                    std::all_of(brought.cbegin(), brought.cend(), [](QChar c) { return c.isDigit(); });
+        const bool insertedAtHold =
+            m_holdAt >= 0 && head == m_holdAt && head + tail == m_before.size() && !brought.isEmpty() &&
+            std::all_of(brought.cbegin(), brought.cend(), [](QChar c) { return c.isDigit(); });
         if (insertedAtHold) {
             m_why = m_holdWhy;
             return false;
         }
         if (!m_rule(e)) {
             m_why = e.why;
-            if (e.hold) {
+            // Refused right after a figure: the digits typed next would join it.
+            const bool afterFigure = head > 0 && (m_before[head - 1].isDigit() || m_before[head - 1] == u'.');
+            if (e.hold || (afterFigure && brought.size() == 1)) {
                 m_holdAt = int(head);
                 m_holdWhy = e.why;
             }

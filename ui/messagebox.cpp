@@ -87,6 +87,12 @@ private:
 
 } // namespace
 
+QtMessageService::QtMessageService()
+{
+    // A box that opens in the middle of typing must know that it does.
+    typeahead::watchTyping();
+}
+
 Answer QtMessageService::show(const Message& m)
 {
     // What was typed before the box appeared goes to its field, not into the box.

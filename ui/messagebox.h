@@ -7,6 +7,7 @@ namespace dl {
 
 class QtMessageService final : public MessageService {
 public:
+    QtMessageService();
     Answer show(const Message& m) override;
     int choose(const Choice& c) override;
 };

@@ -2,10 +2,12 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QThread>
 #include <QWidget>
 
 namespace dl::typeahead {
@@ -101,8 +103,8 @@ bool KeyHold::take(QObject* target, QEvent* e)
     }
     if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
         if (QWindow* window = windowOf(target))
-            m_keys.push_back({QPointer<QWindow>(window),
-                              std::unique_ptr<QKeyEvent>(static_cast<QKeyEvent*>(e->clone()))});
+            m_keys.push_back(
+                {QPointer<QWindow>(window), std::unique_ptr<QKeyEvent>(static_cast<QKeyEvent*>(e->clone()))});
     }
     return true;
 }
@@ -128,15 +130,70 @@ void typeInLater(std::vector<HeldKey> keys)
     QCoreApplication::postEvent(replay, new QEvent(replayType()));
 }
 
+namespace {
+
+// When a key last came from the window system.
+class TypingWatch : public QObject {
+public:
+    bool eventFilter(QObject* target, QEvent* e) override
+    {
+        if (e->type() == QEvent::KeyPress && target->isWindowType())
+            m_last.start();
+        return false;
+    }
+    bool typedWithin(int ms) const { return m_last.isValid() && m_last.elapsed() < ms; }
+    void restart() { m_last.start(); }
+
+private:
+    QElapsedTimer m_last;
+};
+
+TypingWatch* typingWatch()
+{
+    static TypingWatch* watch = [] {
+        auto* w = new TypingWatch;
+        QCoreApplication::instance()->installEventFilter(w);
+        return w;
+    }();
+    return watch;
+}
+
+// A key comes some tens of milliseconds after the one before it; a box that
+// opens in the middle of typing waits for the typing to pause, so that what
+// follows goes to the fields, not into the box.
+constexpr int kTypingPauseMs = 150;
+constexpr int kLongestWaitMs = 1000;
+
+} // namespace
+
+void watchTyping()
+{
+    if (QCoreApplication::instance())
+        typingWatch();
+}
+
 void now()
 {
     QCoreApplication* app = QCoreApplication::instance();
     if (!app)
         return;
     QCoreApplication::sendPostedEvents(nullptr, replayType());
+    TypingWatch* watch = typingWatch();
     KeyHold hold;
     app->installEventFilter(&hold);
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QElapsedTimer waited;
+    waited.start();
+    std::size_t seen = 0;
+    for (;;) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (hold.held() != seen) {
+            seen = hold.held();
+            watch->restart();
+        }
+        if (!watch->typedWithin(kTypingPauseMs) || waited.elapsed() >= kLongestWaitMs)
+            break;
+        QThread::msleep(10);
+    }
     app->removeEventFilter(&hold);
     typeIn(hold.release());
 }

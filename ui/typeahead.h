@@ -35,6 +35,7 @@ public:
     // True when the event was taken (held or dropped).
     bool take(QObject* target, QEvent* e);
     std::vector<HeldKey> release() { return std::move(m_keys); }
+    std::size_t held() const { return m_keys.size(); }
 
 protected:
     bool eventFilter(QObject* target, QEvent* e) override { return take(target, e); }
@@ -49,7 +50,10 @@ void typeIn(std::vector<HeldKey> keys);
 // Types them in once the event loop runs again, or at the next now().
 void typeInLater(std::vector<HeldKey> keys);
 // Before a box opens: what typeInLater kept, then the keys the window system
-// holds now, typed in.
+// holds now and, while the consultant is typing, those that follow until the
+// typing pauses (at most a second), typed in.
 void now();
+// From now on, knows when a key last came (the real boxes call it).
+void watchTyping();
 
 } // namespace dl::typeahead
