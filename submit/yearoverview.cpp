@@ -88,7 +88,7 @@ Stored read(Connection& c, const QString& year, const QString& consultant, const
     // project; the index narrows the reports to the year's keys.
     Result q = c.exec(
         QStringLiteral(
-            "SELECT p.Projectcode, p.nummer, p.opdrachtgevernummer, p.TijdsplanningDATUMvan,"
+            "SELECT p.Projectcode, p.Projectnaam AS projectnaam, p.nummer, p.opdrachtgevernummer, p.TijdsplanningDATUMvan,"
             " p.TijdsplanningDATUMtm, p.VerkoopDagtariefConsultant, p.InkoopDagtariefOpdrachtgever,"
             " r.Projectnaam AS rapportsleutel, r.afgewerkt, r.laatstgewijzigd, r.onkosten, r.euro,"
             " r.cent, ") +
@@ -119,6 +119,7 @@ Stored read(Connection& c, const QString& year, const QString& consultant, const
             Project p;
             p.code = code;
             p.found = true;
+            p.name = row.text(QStringLiteral("projectnaam"));
             p.number = row.text(QStringLiteral("nummer"));
             p.client = row.text(QStringLiteral("opdrachtgevernummer"));
             p.start = row.text(QStringLiteral("TijdsplanningDATUMvan"));
@@ -168,7 +169,7 @@ Stored read(Connection& c, const QString& year, const QString& consultant, const
     if (invoices.isEmpty())
         return out;
     Result d =
-        c.exec(QStringLiteral("SELECT factuurnummer, totaal, uren, kilometers FROM ") +
+        c.exec(QStringLiteral("SELECT factuurnummer, totaal, uren, kilometers, Projectnaam FROM ") +
                    c.qualified(tables::declarations()) + QStringLiteral(" d WHERE factuurnummer IN (") +
                    placeholders(invoices.size()) + QStringLiteral(")") +
                    orderBy(tableOrder(records, tables::declarations(), QStringLiteral("d"))),
@@ -180,7 +181,7 @@ Stored read(Connection& c, const QString& year, const QString& consultant, const
             continue;
         out.declarations.insert(invoice,
                                 {row.text(QStringLiteral("totaal")), row.text(QStringLiteral("uren")),
-                                 row.text(QStringLiteral("kilometers"))});
+                                 row.text(QStringLiteral("kilometers")), row.text(QStringLiteral("Projectnaam"))});
     }
     return out;
 }
@@ -245,6 +246,16 @@ double slotSum(const QStringList& texts)
     return sum;
 }
 
+// A declaration found by its invoice number is this project's when it names
+// the project; one that names none (an office's own row) when the month's
+// report says declared, or when there is no report to say otherwise.
+bool belongsTo(const StoredDeclaration& d, const Project& p, bool rowDeclared, bool hasRow)
+{
+    if (!d.projectName.trimmed().isEmpty())
+        return d.projectName == p.name;
+    return rowDeclared || !hasRow;
+}
+
 // Money texts added exactly, in cents as the texts have them.
 struct Money {
     Decimal sum;
@@ -275,6 +286,7 @@ Overview build(const QString& year, const QString& consultant, const Stored& sto
     double kilometres = 0;
     Money declared;
     Money open;
+    QSet<QString> counted; // invoice numbers whose declaration has its month
     for (const Project& p : stored.projects) {
         o.codes << p.code;
         std::array<Cell, kMonths> row;
@@ -284,11 +296,17 @@ Overview build(const QString& year, const QString& consultant, const Stored& sto
             Cell& cell = row[m - 1];
             cell.key = monthKey(year, m, p.code);
             const auto month = stored.months.constFind(cell.key);
-            const auto declaration = p.found
-                                         ? stored.declarations.constFind(invoiceOf(year, m, consultant, p))
-                                         : stored.declarations.constEnd();
+            const QString invoiceNumber = p.found ? invoiceOf(year, m, consultant, p) : QString();
+            const auto declaration =
+                p.found ? stored.declarations.constFind(invoiceNumber) : stored.declarations.constEnd();
             const bool hasRow = month != stored.months.constEnd();
-            const bool hasDeclaration = declaration != stored.declarations.constEnd();
+            // A declaration belongs to one month of one project: the one it
+            // names, and one counted once whatever shares its number.
+            const bool hasDeclaration = declaration != stored.declarations.constEnd() &&
+                                        !counted.contains(invoiceNumber) &&
+                                        belongsTo(*declaration, p, hasRow && month->declared, hasRow);
+            if (hasDeclaration)
+                counted.insert(invoiceNumber);
             if (hasRow) {
                 cell.modified = stampOf(month->modified);
                 cell.hours = slotSum(month->hours);
@@ -336,6 +354,9 @@ Overview build(const QString& year, const QString& consultant, const Stored& sto
                 const totals::Result r = totals::compute(in);
                 if (r.in)
                     open.add(r.in->total, QStringLiteral("Totaal"), o.problems);
+                // A part that counted as 0 is said, as an amount left out is.
+                for (const QString& problem : r.problems)
+                    o.problems << p.code + u' ' + monthName(m) + QStringLiteral(": ") + problem;
             }
             const QString hoursText = generalNumberText(cell.hours);
             if (cell.hours != 0 || hasRow || hasDeclaration)

@@ -28,6 +28,7 @@ inline constexpr int kMonths = 12;
 struct Project {
     QString code;       // as Combo1 shows it
     bool found = false; // the project list still has it
+    QString name;       // Projectnaam, which a declaration row names its project by
     QString number;     // nummer
     QString client;     // opdrachtgevernummer
     QString start;      // TijdsplanningDATUMvan, yyyy/mm/dd
@@ -51,6 +52,9 @@ struct StoredDeclaration {
     QString total; // totaal, as stored
     QString hours; // uren
     QString kilometres;
+    // Projectnaam: the invoice number keeps only the last four characters of
+    // the project's number, so two projects of one client can share it.
+    QString projectName;
 };
 
 struct Stored {

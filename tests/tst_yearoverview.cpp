@@ -20,6 +20,7 @@ year::Project glas()
     year::Project p;
     p.code = u"0042-GLAS"_s;
     p.found = true;
+    p.name = u"Glasvezel Noord"_s;
     p.number = u"7"_s;
     p.client = u"17"_s;
     p.start = u"2026/03/15"_s;
@@ -53,6 +54,8 @@ private Q_SLOTS:
     void stateOfAMonth_data();
     void stateOfAMonth();
     void yearTotals();
+    void oneDeclarationForOneProject_data();
+    void oneDeclarationForOneProject();
     void printedOverview();
     void chartBars_data();
     void chartBars();
@@ -113,7 +116,7 @@ void TestYearOverview::stateOfAMonth()
         s.months.insert(key, month(rowDeclared, {u"8"_s, u"2.5"_s}));
     if (declaration)
         s.declarations.insert(year::invoiceOf(u"2026"_s, monthNumber, kConsultant, glas()),
-                              {u"1.234,56"_s, u"12"_s, u"40"_s});
+                              {u"1.234,56"_s, u"12"_s, u"40"_s, glas().name});
     const year::Overview o =
         year::build(u"2026"_s, kConsultant, s, [&](const QString& k) { return draft && k == key; });
 
@@ -135,6 +138,7 @@ year::Stored aYear()
 {
     year::Project haven = glas();
     haven.code = u"0042-HAVEN"_s;
+    haven.name = u"Havenkade"_s;
     haven.number = u"12"_s;
     haven.client = u"23"_s;
     haven.rateIn = u"72,50"_s; // a rate the server sent as text
@@ -143,13 +147,13 @@ year::Stored aYear()
     const QString y = u"2026"_s;
     // Declared: the stored totals count as stored, not recomputed from the hours.
     s.months.insert(year::monthKey(y, 3, glas().code), month(true, {u"8"_s}, {u"10"_s}));
-    s.declarations.insert(year::invoiceOf(y, 3, kConsultant, glas()), {u"0,10"_s, u"8"_s, u"10"_s});
-    s.declarations.insert(year::invoiceOf(y, 4, kConsultant, glas()), {u"0,20"_s, u"2"_s, u""_s});
-    s.declarations.insert(year::invoiceOf(y, 3, kConsultant, haven), {u"1.000.000,01"_s, u"1"_s, u""_s});
+    s.declarations.insert(year::invoiceOf(y, 3, kConsultant, glas()), {u"0,10"_s, u"8"_s, u"10"_s, glas().name});
+    s.declarations.insert(year::invoiceOf(y, 4, kConsultant, glas()), {u"0,20"_s, u"2"_s, u""_s, glas().name});
+    s.declarations.insert(year::invoiceOf(y, 3, kConsultant, haven), {u"1.000.000,01"_s, u"1"_s, u""_s, haven.name});
     // Saved: 10 hours at 72,50 plus 20 km at 0,35 = 732,00; VAT 20 % = 878,40.
     s.months.insert(year::monthKey(y, 5, haven.code), month(false, {u"6"_s, u"4"_s}, {u"20"_s}));
     // A declaration of another consultant's invoice number is not this one's.
-    s.declarations.insert(year::invoiceOf(y, 6, u"0051"_s, glas()), {u"50,00"_s, u"5"_s, u""_s});
+    s.declarations.insert(year::invoiceOf(y, 6, u"0051"_s, glas()), {u"50,00"_s, u"5"_s, u""_s, glas().name});
     return s;
 }
 
@@ -170,6 +174,62 @@ void TestYearOverview::yearTotals()
     QCOMPARE(o.monthHours.value(5), u"0"_s);
     QVERIFY(o.problems.isEmpty());
     QCOMPARE(o.hoursPerMonth.value(1)[4], 10.0);
+
+    // A part of a saved month that is no number counts as 0, and is said.
+    year::Stored odd = aYear();
+    odd.projects[1].rateIn = u"veel"_s;
+    const year::Overview withOdd = year::build(y, kConsultant, odd, {});
+    QCOMPARE(withOdd.open, u"8,40"_s); // the 20 km at 0,35, VAT 20 %
+    QCOMPARE(withOdd.problems.size(), 1);
+    QVERIFY2(withOdd.problems.first().startsWith(u"0042-HAVEN "_s) &&
+                 withOdd.problems.first().contains(u"veel"_s),
+             qPrintable(withOdd.problems.first()));
+}
+
+// Two projects of one client whose numbers end alike share the invoice
+// number; the one declaration is the month of the project it names, counted
+// once, and the other project's saved month stays open.
+void TestYearOverview::oneDeclarationForOneProject_data()
+{
+    QTest::addColumn<QString>("named"); // the declaration's Projectnaam
+    QTest::addColumn<bool>("firstRowDeclared");
+    QTest::addColumn<State>("first");
+    QTest::addColumn<State>("second");
+    QTest::addColumn<QString>("declared");
+    QTest::addColumn<QString>("open");
+    // A saved March: 10 hours at 65,00 with VAT 20 % = 780,00; 8 hours 624,00.
+    QTest::newRow("names the first") << u"Glasvezel Noord"_s << true << State::Declared << State::Saved
+                                     << u"1.234,56"_s << u"780,00"_s;
+    QTest::newRow("names the second, the first only saved")
+        << u"Glasvezel Zuid"_s << false << State::Saved << State::Declared << u"1.234,56"_s << u"624,00"_s;
+    // An office's row that names no project: the report that says declared has it.
+    QTest::newRow("names none") << QString() << true << State::Declared << State::Saved << u"1.234,56"_s
+                                << u"780,00"_s;
+}
+
+void TestYearOverview::oneDeclarationForOneProject()
+{
+    QFETCH(QString, named);
+    QFETCH(bool, firstRowDeclared);
+    year::Project first = glas();
+    first.number = u"0007"_s;
+    year::Project second = glas();
+    second.code = u"0042-GLAS2"_s;
+    second.name = u"Glasvezel Zuid"_s;
+    second.number = u"10007"_s;
+    const QString y = u"2026"_s;
+    QCOMPARE(year::invoiceOf(y, 3, kConsultant, first), year::invoiceOf(y, 3, kConsultant, second));
+    year::Stored s;
+    s.projects << first << second;
+    const bool secondDeclared = named == second.name;
+    s.months.insert(year::monthKey(y, 3, first.code), month(firstRowDeclared, {u"8"_s}));
+    s.months.insert(year::monthKey(y, 3, second.code), month(secondDeclared, {u"6"_s, u"4"_s}));
+    s.declarations.insert(year::invoiceOf(y, 3, kConsultant, first), {u"1.234,56"_s, u"8"_s, u""_s, named});
+    const year::Overview o = year::build(y, kConsultant, s, {});
+    QTEST(o.cells.value(0).at(2).state, "first");
+    QTEST(o.cells.value(1).at(2).state, "second");
+    QTEST(o.declared, "declared");
+    QTEST(o.open, "open");
 }
 
 // On paper: every figure whole and inside the page, the stored totals as
@@ -178,7 +238,7 @@ void TestYearOverview::printedOverview()
 {
     year::Stored s = aYear();
     const year::Project& haven = s.projects[1];
-    s.declarations.insert(year::invoiceOf(u"2026"_s, 8, kConsultant, haven), {u"twaalf"_s, u"3"_s, u""_s});
+    s.declarations.insert(year::invoiceOf(u"2026"_s, 8, kConsultant, haven), {u"twaalf"_s, u"3"_s, u""_s, haven.name});
     // As the program stores it.
     s.months[year::monthKey(u"2026"_s, 5, haven.code)].modified =
         u"Laatst gewijzigd : 27-maart-2026  16:04:09"_s;
