@@ -49,8 +49,10 @@ void MonthSelection::open(const QString& entry)
         showOpenMonth();
         return;
     }
+    // A refused month leaves the open one as it is, its summary and buttons too.
     if (const auto refusal = month::startRefusal(year, entry, m_c.text(QStringLiteral("Text7")))) {
-        resetSummary();
+        if (!m_ctx.session.hasOpenReport())
+            resetSummary();
         m_ctx.messages.inform(*refusal);
         showOpenMonth();
         return;
@@ -75,7 +77,8 @@ void MonthSelection::open(const QString& entry)
     if (found.kind == month::Lookup::Declared) {
         if (!m_ctx.session.declaredKeys.contains(key))
             m_ctx.session.declaredKeys << key;
-        resetSummary();
+        if (!m_ctx.session.hasOpenReport())
+            resetSummary();
         m_ctx.messages.inform(month::declaredMessage(report::monthPart(entry), year));
         if (m_drafts)
             m_drafts->offer(found, entry, year, key);

@@ -225,6 +225,13 @@ void selectShownProject(Form1& form, AppContext& ctx, LeaveGuard* guard, bool ke
              false);
 }
 
+void selectOpenProjectAgain(Form1& form, AppContext& ctx)
+{
+    // The list may show a project the arrow keys moved to and nobody chose.
+    showProjectInList(form.controls(), ctx.session.projectCode);
+    selectShownProject(form, ctx, nullptr, true);
+}
+
 ProjectSelection::ProjectSelection(Form1& form, AppContext& ctx, LeaveGuard* guard)
     : m_form(form), m_ctx(ctx), m_guard(guard)
 {

@@ -46,6 +46,10 @@ QString notFoundMessage(const QString& code);
 void selectShownProject(Form1& form, AppContext& ctx, LeaveGuard* guard = nullptr,
                         bool keepEarlierTexts = false);
 
+// The Session's project read again, whatever Combo1 shows (after a
+// declaration); its earlier texts are kept.
+void selectOpenProjectAgain(Form1& form, AppContext& ctx);
+
 // Connects Combo1's choice (Enter, or a pick from its list; the arrow keys
 // only select) to selectShownProject, guarded.
 class ProjectSelection : public QObject {

@@ -152,7 +152,7 @@ void DeclareAction::chooseProjectAgain()
     // The declaration is in; a failure here must not read as if it were not.
     try {
         // The same project: its earlier texts stay offered, at no round trip.
-        selectShownProject(m_form, m_ctx, nullptr, true);
+        selectOpenProjectAgain(m_form, m_ctx);
     } catch (const DbError& e) {
         m_ctx.messages.inform(QStringLiteral("De declaratie is uitgevoerd, maar het project kon niet opnieuw "
                                              "worden ingelezen. Kies uw project opnieuw.\r\n\r\n") +

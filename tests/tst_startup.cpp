@@ -521,11 +521,33 @@ void TestStartup::ratesToTheCent()
     for (const QString& n : fields)
         got << c.text(n);
     QCOMPARE(got, shown);
+    // A declared month refused leaves the open one as it was, summary and buttons too.
+    TestDb::exec(u"INSERT INTO torvakdb_TORVAKraporten.Raporten (Projectnaam, afgewerkt) "
+                 "VALUES ('2026_02_0042-HAVEN', 'ja')"_qs);
+    messages.clear();
+    pickFromList(c.get<QComboBox>(u"Combo2"_qs), u"02 Februari "_qs);
+    QCOMPARE(messages.texts(), QStringList{month::declaredMessage(report::monthPart(u"02 Februari "_qs), u"2026"_qs)});
+    QCOMPARE(c.text(u"Combo2"_qs), u"03 Maart "_qs);
+    got.clear();
+    for (const QString& n : fields)
+        got << c.text(n);
+    QCOMPARE(got, shown);
+    QVERIFY(c.isShown(u"Image4"_qs));
+    QVERIFY(c.isShown(u"Image6"_qs));
 
     messages.clear();
     messages.choiceAnswers.enqueue(1); // should the check speak: declare anyway
+    // The project list moved on by an arrow key and not chosen: the
+    // declaration reads its own project again, not the one shown.
+    auto* projects = c.get<QComboBox>(u"Combo1"_qs);
+    projects->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(projects, Qt::Key_Up);
+    QVERIFY(c.text(u"Combo1"_qs).startsWith(u"0042-GLAS "_qs));
     QTest::mouseDClick(c.widget(u"Image4"_qs), Qt::LeftButton);
     QCOMPARE(messages.last(), submit::declaredMessage(u"Maart "_qs, u"2026"_qs));
+    QCOMPARE(program.session.projectCode, u"0042-HAVEN"_qs);
+    QVERIFY(c.text(u"Combo1"_qs).startsWith(u"0042-HAVEN "_qs));
+    QCOMPARE(c.text(u"Text4"_qs), u"0042-HAVEN"_qs);
     QCOMPARE(TestDb::rows(u"SELECT uren, CAST(peruurIN AS CHAR), CAST(peruurUIT AS CHAR), urentotaal, "
                           u"totaalkostenKM, subtotaal, BTW, "
                           "totaal, urentotaaluit, totaaluit FROM torvakdb_TORVAKdeclaraties.Declaraties"_qs),
