@@ -42,7 +42,16 @@ struct Session {
     // Report keys this program saw declared, here or elsewhere; the month
     // list offers another month first. Never read from the server for that.
     QStringList declaredKeys;
+    // The month last printed or kept as a PDF, and its texts then: the paper
+    // carries the invoice number, so a declaration of other figures is told.
+    QString paperKey;
+    QStringList paperTexts;
 
+    void onPaper(const QStringList& texts)
+    {
+        paperKey = reportKey;
+        paperTexts = texts;
+    }
     bool hasOpenReport() const { return !reportKey.isEmpty(); }
     void closeReport()
     {

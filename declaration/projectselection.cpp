@@ -228,7 +228,9 @@ void selectShownProject(Form1& form, AppContext& ctx, LeaveGuard* guard, bool ke
 void selectOpenProjectAgain(Form1& form, AppContext& ctx)
 {
     // The list may show a project the arrow keys moved to and nobody chose.
-    showProjectInList(form.controls(), ctx.session.projectCode);
+    FormControls& c = form.controls();
+    if (project::codeFromEntry(c.text(QStringLiteral("Combo1"))) != ctx.session.projectCode)
+        showProjectInList(c, ctx.session.projectCode);
     selectShownProject(form, ctx, nullptr, true);
 }
 

@@ -122,6 +122,33 @@ QList<Finding> monthFindings(const MonthTexts& month, const QDate& today)
     return out;
 }
 
+QList<Finding> projectFindings(const ProjectTexts& p)
+{
+    QList<Finding> out;
+    const QString ym = QStringLiteral("%1/%2").arg(p.year).arg(p.month, 2, 10, QLatin1Char('0'));
+    const QString start = p.start.trimmed();
+    const QString end = p.end.trimmed();
+    if ((!start.isEmpty() && ym < start.left(7)) || (!end.isEmpty() && ym > end.left(7)))
+        out.append(
+            {monthName(p.month) + u' ' + QString::number(p.year) +
+                 QStringLiteral(" ligt buiten de looptijd van het project (%1 t/m %2)").arg(start, end),
+             0});
+    const double planned = leadingNumber(p.plannedHours);
+    const double sofar = p.hoursBefore + amount(p.monthHours);
+    if (planned > 0 && sofar > planned)
+        out.append({QStringLiteral("Uren van het project tot nu toe %1, gepland %2")
+                        .arg(generalNumberText(sofar), generalNumberText(planned)),
+                    0});
+    return out;
+}
+
+QString changedSincePaperText()
+{
+    return QStringLiteral(
+        "Er is een afdruk of PDF van deze maand gemaakt en de maand is daarna gewijzigd: die "
+        "draagt het factuurnummer met andere cijfers");
+}
+
 QList<Finding> comparisonFindings(const Figures& now, const EarlierDeclaration& earlier)
 {
     const QString name = monthName(earlier.month.toInt());

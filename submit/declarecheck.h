@@ -1,7 +1,9 @@
 #pragma once
 // What is looked at before a month is declared: weekend hours, long days,
-// days half filled in, a month not yet over, an expense half filled in, and
-// figures far from those of the last earlier declaration. Each finding is one
+// days half filled in, a month not yet over, an expense half filled in, a
+// month outside the project's planned period or hours past its planned
+// hours, figures far from those of the last earlier declaration, and a
+// paper made of the month before it changed. Each finding is one
 // line of the box that asks whether to go back to the report. Plain
 // functions on the form's texts; nothing here blocks a declaration.
 
@@ -60,6 +62,23 @@ struct EarlierDeclaration {
 // "Uren 60 % lager dan in Oktober 2026 (140 → 56)"; a figure that was 0 (or
 // is no number) is not compared.
 QList<Finding> comparisonFindings(const Figures& now, const EarlierDeclaration& earlier);
+
+// The open month against its project: the planned period and hours.
+struct ProjectTexts {
+    int year = 0;
+    int month = 0;
+    QString start;          // Text7, yyyy/mm/dd
+    QString end;            // Text8
+    QString plannedHours;   // Text9
+    QString monthHours;     // Text19, this month's hours
+    double hoursBefore = 0; // the project's declared months before this one
+};
+// A month outside the planned period; the project's hours so far (the
+// declared months before and this one) above its planned hours.
+QList<Finding> projectFindings(const ProjectTexts& p);
+
+// A print or PDF was made of this month, and the month changed since.
+QString changedSincePaperText();
 
 // The expense texts that stand for no expense.
 bool noExpenseDescription(const QString& text);

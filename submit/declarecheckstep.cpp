@@ -3,6 +3,7 @@
 #include "core/context.h"
 #include "data/connection.h"
 #include "declaration/form1.h"
+#include "declaration/openmonth.h"
 #include "declaration/reportrecord.h"
 #include "submit/declarecheck.h"
 #include "submit/earlierdeclaration.h"
@@ -34,18 +35,29 @@ check::MonthTexts monthTexts(const FormControls& c, const Session& session)
     return m;
 }
 
-QList<check::Finding> comparison(const FormControls& c, AppContext& ctx)
+// The project's period and hours, then the last earlier declaration: one read.
+QList<check::Finding> againstEarlier(const FormControls& c, AppContext& ctx)
 {
+    const Session& s = ctx.session;
     const check::DeclarationKey key{c.text(QStringLiteral("Text1")), c.text(QStringLiteral("Text5")),
-                                    c.text(QStringLiteral("Text2")), ctx.session.reportYear,
-                                    report::monthNumber(ctx.session.reportMonthEntry)};
-    std::optional<check::EarlierDeclaration> earlier;
-    ctx.db().run([&](Connection& connection) { earlier = check::lastEarlierDeclaration(connection, key); });
-    if (!earlier)
-        return {};
-    return check::comparisonFindings({c.text(QStringLiteral("Text19")), c.text(QStringLiteral("Text14")),
-                                      c.text(QStringLiteral("Text29"))},
-                                     *earlier);
+                                    c.text(QStringLiteral("Text2")), s.reportYear,
+                                    report::monthNumber(s.reportMonthEntry)};
+    check::EarlierDeclarations earlier;
+    ctx.db().run([&](Connection& connection) { earlier = check::earlierDeclarations(connection, key); });
+    check::ProjectTexts project;
+    project.year = s.reportYear.toInt();
+    project.month = report::monthNumber(s.reportMonthEntry).toInt();
+    project.start = c.text(QStringLiteral("Text7"));
+    project.end = c.text(QStringLiteral("Text8"));
+    project.plannedHours = c.text(QStringLiteral("Text9"));
+    project.monthHours = c.text(QStringLiteral("Text19"));
+    project.hoursBefore = earlier.hours;
+    QList<check::Finding> out = check::projectFindings(project);
+    if (earlier.last)
+        out += check::comparisonFindings({c.text(QStringLiteral("Text19")), c.text(QStringLiteral("Text14")),
+                                          c.text(QStringLiteral("Text29"))},
+                                         *earlier.last);
+    return out;
 }
 
 void backToReport(Form1& form, int day)
@@ -68,7 +80,9 @@ bool checkBeforeDeclaring(Form1& form, AppContext& ctx)
 {
     const FormControls& c = form.controls();
     QList<check::Finding> findings = check::monthFindings(monthTexts(c, ctx.session), ctx.clock.now().date());
-    findings += comparison(c, ctx);
+    findings += againstEarlier(c, ctx);
+    if (ctx.session.paperKey == ctx.session.reportKey && ctx.session.paperTexts != openmonth::snapshot(c))
+        findings.append({check::changedSincePaperText(), 0});
     if (findings.isEmpty())
         return true;
 

@@ -1,11 +1,19 @@
 #include "submit/earlierdeclaration.h"
 
+#include "data/dutchnumbers.h"
 #include "data/records.h"
+
 #include "data/tables.h"
+#include <QSet>
 
 namespace dl::check {
 
 std::optional<EarlierDeclaration> lastEarlierDeclaration(Connection& c, const DeclarationKey& key)
+{
+    return earlierDeclarations(c, key).last;
+}
+
+EarlierDeclarations earlierDeclarations(Connection& c, const DeclarationKey& key)
 {
     const TableRef table = tables::declarations();
     // Among the declarations of one month, table order decides.
@@ -24,6 +32,8 @@ std::optional<EarlierDeclaration> lastEarlierDeclaration(Connection& c, const De
     const QList<Match> exact{{QStringLiteral("consultant"), key.consultant},
                              {QStringLiteral("Opdrachtgever"), key.client},
                              {QStringLiteral("Projectnaam"), key.project}};
+    EarlierDeclarations out;
+    QSet<QString> months;
     while (q.next()) {
         const Row row = q.row();
         if (!Records::exactlyMatches(row, exact))
@@ -34,12 +44,18 @@ std::optional<EarlierDeclaration> lastEarlierDeclaration(Connection& c, const De
         const QString month = row.text(QStringLiteral("maand"));
         if (!(year < key.year || (year == key.year && month < key.month)))
             continue;
-        return EarlierDeclaration{year,
-                                  month,
-                                  {row.text(QStringLiteral("uren")), row.text(QStringLiteral("kilometers")),
-                                   row.text(QStringLiteral("totaal"))}};
+        if (months.contains(year + u'_' + month))
+            continue;
+        months.insert(year + u'_' + month);
+        out.hours += tryLocaleNumber(row.text(QStringLiteral("uren"))).value_or(0.0);
+        if (!out.last)
+            out.last =
+                EarlierDeclaration{year,
+                                   month,
+                                   {row.text(QStringLiteral("uren")), row.text(QStringLiteral("kilometers")),
+                                    row.text(QStringLiteral("totaal"))}};
     }
-    return std::nullopt;
+    return out;
 }
 
 } // namespace dl::check

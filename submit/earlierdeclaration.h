@@ -27,5 +27,13 @@ struct DeclarationKey {
 // counts. Throws DbError.
 std::optional<EarlierDeclaration> lastEarlierDeclaration(Connection& c, const DeclarationKey& key);
 
+// The same statement: the last earlier declaration, and the hours of every
+// earlier month declared (each month's first row in table order).
+struct EarlierDeclarations {
+    std::optional<EarlierDeclaration> last;
+    double hours = 0;
+};
+EarlierDeclarations earlierDeclarations(Connection& c, const DeclarationKey& key);
+
 } // namespace check
 } // namespace dl

@@ -2,6 +2,7 @@
 
 #include "core/actionguard.h"
 #include "declaration/form1.h"
+#include "declaration/openmonth.h"
 #include "submit/printaction.h"
 #include "submit/submitmessages.h"
 #include "ui/imagebutton.h"
@@ -90,34 +91,38 @@ QString PdfAction::documentsFolder()
 void PdfAction::run()
 {
     runGuarded(m_ctx.messages, [this] {
-        const Session& session = m_ctx.session;
+        Session& session = m_ctx.session;
         if (!session.hasOpenReport()) {
             m_ctx.messages.inform(print::noOpenMonthMessage(), Icon::Warning);
             return;
         }
-        print::keepAsPdf(m_ctx.messages, m_files, print::pdfSaveCaption(),
-                         QDir(m_documents)
-                             .filePath(print::pdfFileName(session.projectCode, session.reportMonthEntry,
-                                                          session.reportYear)),
-                         print::buildPrintDocument(print::readPrintTexts(m_form.controls(), session)),
-                         m_form.logo());
+        const QStringList texts = openmonth::snapshot(m_form.controls());
+        if (print::keepAsPdf(m_ctx.messages, m_files, print::pdfSaveCaption(),
+                             QDir(m_documents)
+                                 .filePath(print::pdfFileName(session.projectCode, session.reportMonthEntry,
+                                                              session.reportYear)),
+                             print::buildPrintDocument(print::readPrintTexts(m_form.controls(), session)),
+                             m_form.logo()))
+            session.onPaper(texts);
     });
 }
 
 namespace print {
 
-void keepAsPdf(MessageService& messages, FileChooser& files, const QString& caption, const QString& proposed,
+bool keepAsPdf(MessageService& messages, FileChooser& files, const QString& caption, const QString& proposed,
                const PrintDocument& document, const QPixmap& logo)
 {
     const QString path = files.saveFileName(caption, proposed, QStringLiteral("PDF-bestanden (*.pdf)"));
     if (path.isEmpty())
-        return;
+        return false;
     try {
         SavedPdfOutput output(path, document.title);
         renderDocument(document, logo, output);
         messages.inform(pdfSavedMessage(QDir::toNativeSeparators(path)));
+        return true;
     } catch (const PrintError& e) {
         messages.inform(pdfNotSavedMessage(QDir::toNativeSeparators(path), e.message()), Icon::Critical);
+        return false;
     }
 }
 

@@ -45,8 +45,8 @@ private:
 };
 
 // Asks where to keep the document (proposing `proposed`), writes it there
-// whole or not at all, and says which.
-void keepAsPdf(MessageService& messages, FileChooser& files, const QString& caption, const QString& proposed,
+// whole or not at all, and says which. True when it was written.
+bool keepAsPdf(MessageService& messages, FileChooser& files, const QString& caption, const QString& proposed,
                const PrintDocument& document, const QPixmap& logo);
 
 } // namespace print

@@ -2,6 +2,7 @@
 
 #include "core/actionguard.h"
 #include "declaration/form1.h"
+#include "declaration/openmonth.h"
 #include "submit/printeroutput.h"
 #include "ui/imagebutton.h"
 
@@ -92,15 +93,17 @@ void PrintAction::run()
         if (!m_ctx.messages.confirm(print::printQuestion(c.text(QStringLiteral("Combo4"))),
                                     print::printQuestionCaption()))
             return;
-        print::printOn(m_ctx.messages, m_output, m_printer.name(),
-                       print::buildPrintDocument(print::readPrintTexts(c, m_ctx.session)), m_form.logo(),
-                       QStringLiteral("Het raport en de declaratie zijn niet afgedrukt."));
+        const QStringList texts = openmonth::snapshot(c);
+        if (print::printOn(m_ctx.messages, m_output, m_printer.name(),
+                           print::buildPrintDocument(print::readPrintTexts(c, m_ctx.session)), m_form.logo(),
+                           QStringLiteral("Het raport en de declaratie zijn niet afgedrukt.")))
+            m_ctx.session.onPaper(texts);
     });
 }
 
 namespace print {
 
-void printOn(MessageService& messages, const PrintAction::OutputFactory& output, const QString& printerName,
+bool printOn(MessageService& messages, const PrintAction::OutputFactory& output, const QString& printerName,
              const PrintDocument& document, const QPixmap& logo, const QString& failure)
 {
     try {
@@ -108,8 +111,10 @@ void printOn(MessageService& messages, const PrintAction::OutputFactory& output,
             output ? output(printerName, document.title)
                    : std::make_unique<PrinterOutput>(printerName, document.title);
         renderDocument(document, logo, *out);
+        return true;
     } catch (const PrintError& e) {
         messages.inform(failure + QStringLiteral("\r\n\r\n") + e.message(), Icon::Critical);
+        return false;
     }
 }
 

@@ -60,8 +60,8 @@ namespace print {
 
 // Draws the document for the named printer and hands it over as one job;
 // when that fails, says so: failure, then the reason. An empty factory is the
-// printer's CUPS queue.
-void printOn(MessageService& messages, const PrintAction::OutputFactory& output, const QString& printerName,
+// printer's CUPS queue. True when the job was handed over.
+bool printOn(MessageService& messages, const PrintAction::OutputFactory& output, const QString& printerName,
              const PrintDocument& document, const QPixmap& logo, const QString& failure);
 
 } // namespace print

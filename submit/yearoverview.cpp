@@ -88,7 +88,8 @@ Stored read(Connection& c, const QString& year, const QString& consultant, const
     // project; the index narrows the reports to the year's keys.
     Result q = c.exec(
         QStringLiteral(
-            "SELECT p.Projectcode, p.Projectnaam AS projectnaam, p.nummer, p.opdrachtgevernummer, p.TijdsplanningDATUMvan,"
+            "SELECT p.Projectcode, p.Projectnaam AS projectnaam, p.nummer, p.opdrachtgevernummer, "
+            "p.TijdsplanningDATUMvan,"
             " p.TijdsplanningDATUMtm, p.VerkoopDagtariefConsultant, p.InkoopDagtariefOpdrachtgever,"
             " r.Projectnaam AS rapportsleutel, r.afgewerkt, r.laatstgewijzigd, r.onkosten, r.euro,"
             " r.cent, ") +
@@ -179,9 +180,9 @@ Stored read(Connection& c, const QString& year, const QString& consultant, const
         const QString invoice = row.text(QStringLiteral("factuurnummer"));
         if (!wanted.contains(invoice) || out.declarations.contains(invoice))
             continue;
-        out.declarations.insert(invoice,
-                                {row.text(QStringLiteral("totaal")), row.text(QStringLiteral("uren")),
-                                 row.text(QStringLiteral("kilometers")), row.text(QStringLiteral("Projectnaam"))});
+        out.declarations.insert(
+            invoice, {row.text(QStringLiteral("totaal")), row.text(QStringLiteral("uren")),
+                      row.text(QStringLiteral("kilometers")), row.text(QStringLiteral("Projectnaam"))});
     }
     return out;
 }

@@ -60,6 +60,8 @@ private Q_SLOTS:
     void firstNamedDay();
     void comparison_data();
     void comparison();
+    void project_data();
+    void project();
 };
 
 void TestDeclareCheck::days_data()
@@ -227,6 +229,56 @@ void TestDeclareCheck::comparison()
     QCOMPARE(texts(found), findings);
     for (const Finding& f : found)
         QCOMPARE(f.day, 0);
+}
+
+// The month against the project's planned period (by month, whatever the
+// day) and planned hours (the declared months before and this one).
+void TestDeclareCheck::project_data()
+{
+    QTest::addColumn<int>("month"); // of 2026
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<QString>("planned");
+    QTest::addColumn<double>("before");
+    QTest::addColumn<QString>("hours");
+    QTest::addColumn<QStringList>("findings");
+    QTest::newRow("inside, under the plan")
+        << 3 << u"2026/01/01"_s << u"2026/06/30"_s << u"120"_s << 40.0 << u"60"_s << QStringList{};
+    QTest::newRow("the last month of the period")
+        << 6 << u"2026/01/01"_s << u"2026/06/30"_s << u"120"_s << 0.0 << u"8"_s << QStringList{};
+    QTest::newRow("after the end") << 7 << u"2026/01/01"_s << u"2026/06/30"_s << u"120"_s << 0.0 << u"8"_s
+                                   << QStringList{u"Juli 2026 ligt buiten de looptijd van het project "
+                                                  u"(2026/01/01 t/m 2026/06/30)"_s};
+    QTest::newRow("the start month counts, whatever its day")
+        << 3 << u"2026/03/15"_s << u"2026/06/30"_s << QString() << 0.0 << u"8"_s << QStringList{};
+    QTest::newRow("before the start") << 2 << u"2026/03/15"_s << QString() << QString() << 0.0 << u"8"_s
+                                      << QStringList{u"Februari 2026 ligt buiten de looptijd van het project "
+                                                     u"(2026/03/15 t/m )"_s};
+    QTest::newRow("the plan reached is no finding")
+        << 3 << QString() << QString() << u"120"_s << 100.0 << u"20"_s << QStringList{};
+    QTest::newRow("past the plan with half an hour")
+        << 3 << QString() << QString() << u"120"_s << 100.0 << u"20,5"_s
+        << QStringList{u"Uren van het project tot nu toe 120,5, gepland 120"_s};
+    QTest::newRow("no plan") << 3 << QString() << QString() << u"0"_s << 500.0 << u"20"_s << QStringList{};
+}
+
+void TestDeclareCheck::project()
+{
+    ProjectTexts p;
+    p.year = 2026;
+    QFETCH(int, month);
+    p.month = month;
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    QFETCH(QString, planned);
+    QFETCH(double, before);
+    QFETCH(QString, hours);
+    p.start = start;
+    p.end = end;
+    p.plannedHours = planned;
+    p.hoursBefore = before;
+    p.monthHours = hours;
+    QTEST(texts(projectFindings(p)), "findings");
 }
 
 QTEST_MAIN(TestDeclareCheck)

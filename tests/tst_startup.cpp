@@ -27,6 +27,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <QTabBar>
@@ -499,7 +500,10 @@ void TestStartup::ratesToTheCent()
                      {rate});
     }
     test::LoggedIn program;
-    QVERIFY(program.start());
+    const QTemporaryDir paper;
+    QVERIFY(program.start([&](StartupSeams& seams) {
+        static_cast<FakeFiles*>(seams.files.get())->answer = paper.filePath(u"maart.pdf"_qs);
+    }));
     Form1& form = program.form();
     FakeMessages& messages = program.messages;
     FormControls& c = form.controls();
@@ -526,7 +530,8 @@ void TestStartup::ratesToTheCent()
                  "VALUES ('2026_02_0042-HAVEN', 'ja')"_qs);
     messages.clear();
     pickFromList(c.get<QComboBox>(u"Combo2"_qs), u"02 Februari "_qs);
-    QCOMPARE(messages.texts(), QStringList{month::declaredMessage(report::monthPart(u"02 Februari "_qs), u"2026"_qs)});
+    QCOMPARE(messages.texts(),
+             QStringList{month::declaredMessage(report::monthPart(u"02 Februari "_qs), u"2026"_qs)});
     QCOMPARE(c.text(u"Combo2"_qs), u"03 Maart "_qs);
     got.clear();
     for (const QString& n : fields)
@@ -535,8 +540,15 @@ void TestStartup::ratesToTheCent()
     QVERIFY(c.isShown(u"Image4"_qs));
     QVERIFY(c.isShown(u"Image6"_qs));
 
+    // Kept as a PDF, then changed: the paper carries the invoice number with
+    // other texts, and the check says so.
+    QTest::mouseDClick(c.widget(u"ImagePdf"_qs), Qt::LeftButton);
+    QVERIFY(QFile::exists(paper.filePath(u"maart.pdf"_qs)));
+    clickTab(form, 1);
+    typeInto(c.get<QLineEdit>(element(u"Text24"_qs, 3)), u"Rapportage"_qs);
+    clickTab(form, 0);
     messages.clear();
-    messages.choiceAnswers.enqueue(1); // should the check speak: declare anyway
+    messages.choiceAnswers.enqueue(1); // the check speaks: declare anyway
     // The project list moved on by an arrow key and not chosen: the
     // declaration reads its own project again, not the one shown.
     auto* projects = c.get<QComboBox>(u"Combo1"_qs);
@@ -545,6 +557,9 @@ void TestStartup::ratesToTheCent()
     QVERIFY(c.text(u"Combo1"_qs).startsWith(u"0042-GLAS "_qs));
     QTest::mouseDClick(c.widget(u"Image4"_qs), Qt::LeftButton);
     QCOMPARE(messages.last(), submit::declaredMessage(u"Maart "_qs, u"2026"_qs));
+    QCOMPARE(messages.choices.size(), 1);
+    QVERIFY2(messages.choices.first().lines.contains(check::changedSincePaperText()),
+             qPrintable(messages.choices.first().lines.join(u'\n')));
     QCOMPARE(program.session.projectCode, u"0042-HAVEN"_qs);
     QVERIFY(c.text(u"Combo1"_qs).startsWith(u"0042-HAVEN "_qs));
     QCOMPARE(c.text(u"Text4"_qs), u"0042-HAVEN"_qs);

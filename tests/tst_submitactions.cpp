@@ -43,7 +43,9 @@ struct Fixture {
         selectShownProject(form, ctx);
         pickMonth(u"2026"_qs, u"03 Maart "_qs);
         messages.clear();
-        // Work on weekdays only and the month over: nothing for the check to name.
+        // Work on weekdays only, the month over and the plan not past: nothing
+        // for the check to name.
+        c().setText(u"Text9"_qs, u"1000"_qs);
         for (int n = 1; n <= report::kSlots; ++n) {
             const bool worked = QDate(2026, 3, n).dayOfWeek() <= 5 && n % 4;
             c().setText(report::slotControl(1, n), worked ? u" werk %1 "_qs.arg(n) : QString());

@@ -147,9 +147,12 @@ year::Stored aYear()
     const QString y = u"2026"_s;
     // Declared: the stored totals count as stored, not recomputed from the hours.
     s.months.insert(year::monthKey(y, 3, glas().code), month(true, {u"8"_s}, {u"10"_s}));
-    s.declarations.insert(year::invoiceOf(y, 3, kConsultant, glas()), {u"0,10"_s, u"8"_s, u"10"_s, glas().name});
-    s.declarations.insert(year::invoiceOf(y, 4, kConsultant, glas()), {u"0,20"_s, u"2"_s, u""_s, glas().name});
-    s.declarations.insert(year::invoiceOf(y, 3, kConsultant, haven), {u"1.000.000,01"_s, u"1"_s, u""_s, haven.name});
+    s.declarations.insert(year::invoiceOf(y, 3, kConsultant, glas()),
+                          {u"0,10"_s, u"8"_s, u"10"_s, glas().name});
+    s.declarations.insert(year::invoiceOf(y, 4, kConsultant, glas()),
+                          {u"0,20"_s, u"2"_s, u""_s, glas().name});
+    s.declarations.insert(year::invoiceOf(y, 3, kConsultant, haven),
+                          {u"1.000.000,01"_s, u"1"_s, u""_s, haven.name});
     // Saved: 10 hours at 72,50 plus 20 km at 0,35 = 732,00; VAT 20 % = 878,40.
     s.months.insert(year::monthKey(y, 5, haven.code), month(false, {u"6"_s, u"4"_s}, {u"20"_s}));
     // A declaration of another consultant's invoice number is not this one's.
@@ -238,7 +241,8 @@ void TestYearOverview::printedOverview()
 {
     year::Stored s = aYear();
     const year::Project& haven = s.projects[1];
-    s.declarations.insert(year::invoiceOf(u"2026"_s, 8, kConsultant, haven), {u"twaalf"_s, u"3"_s, u""_s, haven.name});
+    s.declarations.insert(year::invoiceOf(u"2026"_s, 8, kConsultant, haven),
+                          {u"twaalf"_s, u"3"_s, u""_s, haven.name});
     // As the program stores it.
     s.months[year::monthKey(u"2026"_s, 5, haven.code)].modified =
         u"Laatst gewijzigd : 27-maart-2026  16:04:09"_s;
