@@ -158,6 +158,9 @@ void LoginForm::build()
     setTabOrder(name, password);
 
     connect(login, &ImageButton::clicked, this, &LoginForm::logIn);
+    // Enter in the name goes on to the password; in the password it logs in.
+    connect(name, &QLineEdit::returnPressed, this, [password] { password->setFocus(Qt::TabFocusReason); });
+    connect(password, &QLineEdit::returnPressed, this, &LoginForm::logIn);
     connect(leave, &ImageButton::clicked, this, &LoginForm::endProgram);
 }
 
@@ -249,8 +252,14 @@ void LoginForm::logIn()
         m_ctx.session = before;
         const FailedAttempt failed = failedAttempt(m_attempts);
         m_ctx.messages.inform(failed.message);
-        if (failed.endsProgram)
+        if (failed.endsProgram) {
             m_quit(0);
+            return;
+        }
+        // Typed again from the start, where the keys go.
+        auto* field = m_controls.get<QLineEdit>(QStringLiteral("Text2"));
+        field->clear();
+        field->setFocus(Qt::OtherFocusReason);
         return;
     }
     apply(*found);

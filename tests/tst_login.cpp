@@ -16,6 +16,7 @@
 #include "support/officeaccounts.h"
 #include "support/testdb.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QHash>
@@ -344,6 +345,40 @@ private Q_SLOTS:
             if (!other.isEmpty())
                 QCOMPARE(annaOpensWith(other), other == annaOpens);
         }
+    }
+
+    // By the keyboard alone: Enter in the name goes on to the password, Enter
+    // there logs in; a refused login empties the password, which has the focus.
+    void enterLogsIn_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("loggedIn");
+        QTest::newRow("right password") << u"geheim"_qs << true;
+        QTest::newRow("wrong password") << u"welkom"_qs << false;
+    }
+    void enterLogsIn()
+    {
+        QFETCH(QString, password);
+        QFETCH(bool, loggedIn);
+        m_login->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_login.get()));
+        auto* name = m_login->controls().get<QLineEdit>(u"Text1"_qs);
+        auto* typed = m_login->controls().get<QLineEdit>(u"Text2"_qs);
+        name->setFocus();
+        name->selectAll();
+        QTest::keyClicks(name, u"anna"_qs);
+        QTest::keyClick(name, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), typed);
+        typed->selectAll();
+        QTest::keyClicks(typed, password);
+        QTest::keyClick(typed, Qt::Key_Return);
+        QCOMPARE(m_login->isLoggedIn(), loggedIn);
+        if (loggedIn)
+            return;
+        QCOMPARE(m_messages.texts(), QStringList{tries(2)});
+        QCOMPARE(typed->text(), QString());
+        QCOMPARE(name->text(), u"anna"_qs);
+        QCOMPARE(QApplication::focusWidget(), typed);
     }
 
     // The password's proof would cross the line: a start without --tls off
@@ -709,18 +744,19 @@ private Q_SLOTS:
         type(u"anna"_qs, u"fout"_qs);
         auto* password = m_login->controls().get<QLineEdit>(u"Text2"_qs);
         password->setFocus();
-        QTest::keyClick(password, Qt::Key_Return);
+        // Enter in the password logs in, as a click on Image1 does.
         QTest::keyClick(password, Qt::Key_Enter);
-        QCOMPARE(m_login->loginAttempts(), 0);
-        QVERIFY(m_messages.shown.isEmpty());
-
-        QTest::mouseClick(m_login->controls().widget(u"Image1"_qs), Qt::LeftButton);
         QCOMPARE(m_login->loginAttempts(), 1);
+        QCOMPARE(m_messages.texts(), QStringList{tries(2)});
+
+        type(u"anna"_qs, u"fout"_qs);
+        QTest::mouseClick(m_login->controls().widget(u"Image1"_qs), Qt::LeftButton);
+        QCOMPARE(m_login->loginAttempts(), 2);
         QVERIFY(m_quits.isEmpty());
 
         QTest::mouseClick(m_login->controls().widget(u"Image3"_qs), Qt::LeftButton);
         QCOMPARE(m_quits, QList<int>{0});
-        QCOMPARE(m_login->loginAttempts(), 1);
+        QCOMPARE(m_login->loginAttempts(), 2);
     }
 };
 
