@@ -19,9 +19,23 @@ QString errorAdvice(const DbError& e)
     return {};
 }
 
+QString errorLineFor(const DbError& e)
+{
+    switch (e.number()) {
+    case 1205:
+        return QStringLiteral(
+            "Fout 1205: een andere werkplek houdt deze gegevens vast (zij slaat dezelfde maand "
+            "op of declareert die); de server heeft er te lang op gewacht.");
+    case 1213:
+        return QStringLiteral("Fout 1213: een andere werkplek schreef tegelijk dezelfde gegevens.");
+    default:
+        return e.errorLine();
+    }
+}
+
 QString errorMessageText(const DbError& e)
 {
-    return QStringLiteral("De actie is niet uitgevoerd; er is niets gewijzigd.\r\n\r\n") + e.errorLine() +
+    return QStringLiteral("De actie is niet uitgevoerd; er is niets gewijzigd.\r\n\r\n") + errorLineFor(e) +
            errorAdvice(e);
 }
 

@@ -17,6 +17,9 @@ class DbError;
 QString errorMessageText(const DbError& e);
 // That last part alone: empty, or a paragraph of its own.
 QString errorAdvice(const DbError& e);
+// "Fout N: ..." as the consultant reads it: the server's words, but for a
+// row another workstation holds, which is said in Dutch.
+QString errorLineFor(const DbError& e);
 
 // Runs the action; returns false when it was abandoned by an error.
 bool runGuarded(MessageService& messages, const std::function<void()>& action);

@@ -50,7 +50,8 @@ QString lostAnswer()
 QString saveUnknownMessage(const DbError& e)
 {
     return QStringLiteral("Het is niet bekend of het rapport is opgeslagen") + lostAnswer() +
-           QStringLiteral("Kies de maand opnieuw; dan ziet U wat er is opgeslagen.\r\n\r\n") + e.errorLine();
+           QStringLiteral("Kies de maand opnieuw; dan ziet U wat er is opgeslagen.\r\n\r\n") +
+           errorLineFor(e);
 }
 
 QString elsewhereCaption()
@@ -113,14 +114,15 @@ QString invoiceNumberTakenMessage(const QString& invoice, const QString& m, cons
 
 QString declareFailedMessage(const QString& m, const QString& y, const DbError& e)
 {
-    return notDeclaredMessage(m, y) + QStringLiteral("\r\n") + e.errorLine() + errorAdvice(e);
+    return notDeclaredMessage(m, y) + QStringLiteral("\r\n") + errorLineFor(e) + errorAdvice(e);
 }
 
 QString declareUnknownMessage(const QString& m, const QString& y, const DbError& e)
 {
     return QStringLiteral("Het is niet bekend of de declaratie voor ") + m + y +
            QStringLiteral(" is uitgevoerd") + lostAnswer() +
-           QStringLiteral("Kies de maand opnieuw; dan ziet U of zij is uitgevoerd.\r\n\r\n") + e.errorLine();
+           QStringLiteral("Kies de maand opnieuw; dan ziet U of zij is uitgevoerd.\r\n\r\n") +
+           errorLineFor(e);
 }
 
 QString monthName(const QString& monthEntry)

@@ -2,6 +2,7 @@
 // questions and messages, what reaches the tables, and what the form shows
 // afterwards, also when the server fails or another workstation was first.
 
+#include "core/actionguard.h"
 #include "core/clock.h"
 #include "core/context.h"
 #include "declaration/form1.h"
@@ -146,6 +147,8 @@ private Q_SLOTS:
     void checkGoesBackToTheReport();
     void checkDeclaredAnyway();
     void checkComparesWithTheLastDeclaration();
+    void serverErrorsAsTold_data();
+    void serverErrorsAsTold();
 };
 
 void TestSubmitActions::init()
@@ -524,6 +527,36 @@ void TestSubmitActions::checkComparesWithTheLastDeclaration()
              QStringList{u"Uren 54 % lager dan in Februari 2026 (400 → 184)"_qs});
     QCOMPARE(TestDb::count(kDeclarations), 4);
     QCOMPARE(TestDb::count(kReports), 0);
+}
+
+// What a consultant reads of a failed save or declaration: a row another
+// workstation holds is said in Dutch, never the server's English.
+void TestSubmitActions::serverErrorsAsTold_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("part");
+    QTest::newRow("lock wait") << 1205 << u"Lock wait timeout exceeded; try restarting transaction"_qs
+                               << u"een andere werkplek houdt deze gegevens vast"_qs;
+    QTest::newRow("deadlock") << 1213
+                              << u"Deadlock found when trying to get lock; try restarting transaction"_qs
+                              << u"een andere werkplek schreef tegelijk"_qs;
+    QTest::newRow("other errors as the server says them")
+        << 1146 << u"Table 'x.y' doesn't exist"_qs << u"Fout 1146: Table 'x.y' doesn't exist"_qs;
+}
+
+void TestSubmitActions::serverErrorsAsTold()
+{
+    QFETCH(int, number);
+    QFETCH(QString, server);
+    QFETCH(QString, part);
+    const DbError e(number, server);
+    for (const QString& told :
+         {errorMessageText(e), submit::declareFailedMessage(u"Maart "_qs, u"2026"_qs, e)}) {
+        QVERIFY2(told.contains(part), qPrintable(told));
+        if (number != 1146)
+            QVERIFY2(!told.contains(server), qPrintable(told));
+    }
 }
 
 QTEST_MAIN(TestSubmitActions)
