@@ -79,6 +79,7 @@ PrintAction::PrintAction(Form1& form, AppContext& ctx, const CurrentPrinter& pri
 {
     auto* button = form.controls().get<ImageButton>(QStringLiteral("Image6"));
     connect(button, &ImageButton::doubleClicked, this, &PrintAction::run);
+    doubleClickOnKeys(&form, button, QKeySequence::Print);
 }
 
 void PrintAction::run()

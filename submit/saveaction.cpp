@@ -16,8 +16,9 @@ namespace dl {
 SaveAction::SaveAction(Form1& form, AppContext& ctx, const QLocale& locale, DraftStore* drafts)
     : QObject(&form), m_c(form.controls()), m_ctx(ctx), m_locale(locale), m_drafts(drafts)
 {
-    connect(m_c.get<ImageButton>(QStringLiteral("Image3")), &ImageButton::doubleClicked, this,
-            &SaveAction::run);
+    auto* button = m_c.get<ImageButton>(QStringLiteral("Image3"));
+    connect(button, &ImageButton::doubleClicked, this, &SaveAction::run);
+    doubleClickOnKeys(&form, button, QKeySequence::Save);
 }
 
 void SaveAction::run()

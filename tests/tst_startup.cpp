@@ -23,6 +23,7 @@
 #include "support/officeaccounts.h"
 #include "support/seams.h"
 #include "support/testdb.h"
+#include "ui/imagebutton.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -33,6 +34,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 
 #include <clocale>
@@ -540,6 +542,22 @@ void TestStartup::ratesToTheCent()
     QVERIFY(c.isShown(u"Image4"_qs));
     QVERIFY(c.isShown(u"Image6"_qs));
 
+    // Ctrl+S saves with its question from the tab the picture is not on, and
+    // says so in the tool tip; one click on a picture that takes two says that.
+    auto* saveButton = c.widget(u"Image3"_qs);
+    QVERIFY2(saveButton->toolTip().contains(u"Ctrl+S"_qs), qPrintable(saveButton->toolTip()));
+    QVERIFY(c.widget(u"Image6"_qs)->toolTip().contains(u"Ctrl+P"_qs));
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    messages.clear();
+    QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(messages.shown.size(), 2);
+    QCOMPARE(messages.shown.first().text, submit::saveQuestion());
+    QVERIFY2(messages.last().startsWith(u"Rapport is opgeslagen"_qs), qPrintable(messages.last()));
+    QTest::mouseClick(c.widget(u"ImagePdf"_qs), Qt::LeftButton);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QVERIFY2(QToolTip::text().contains(doubleClickHint()), qPrintable(QToolTip::text()));
+    QToolTip::hideText();
     // Kept as a PDF, then changed: the paper carries the invoice number with
     // other texts, and the check says so.
     QTest::mouseDClick(c.widget(u"ImagePdf"_qs), Qt::LeftButton);

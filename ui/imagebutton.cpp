@@ -1,9 +1,14 @@
 #include "ui/imagebutton.h"
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QShortcut>
+#include <QTimer>
+#include <QToolTip>
 
 namespace dl {
 
@@ -21,17 +26,65 @@ ImageButton::ImageButton(const QString& objectName, const QPixmap& picture, cons
     setAccessibleName(toolTip.isEmpty() ? objectName : toolTip);
 }
 
+void doubleClickOnKeys(QWidget* window, ImageButton* button, const QKeySequence& keys)
+{
+    auto* shortcut = new QShortcut(keys, window);
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, button, [button] {
+        if (!button->isHidden() && button->isEnabled())
+            Q_EMIT button->doubleClicked();
+    });
+    button->setToolTip(button->toolTip() + QStringLiteral(" (") + keys.toString(QKeySequence::NativeText) +
+                       u')');
+}
+
+QString doubleClickHint()
+{
+    return QStringLiteral("Dubbelklik om dit te doen.");
+}
+
+bool ImageButton::actsOnDoubleClickOnly()
+{
+    return isSignalConnected(QMetaMethod::fromSignal(&ImageButton::doubleClicked)) &&
+           !isSignalConnected(QMetaMethod::fromSignal(&ImageButton::clicked));
+}
+
 void ImageButton::mouseReleaseEvent(QMouseEvent* e)
 {
-    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
+    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) {
+        // A single click does nothing here: said once the second click did not come.
+        const bool second = m_afterDoubleClick;
+        m_afterDoubleClick = false;
+        if (!second && actsOnDoubleClickOnly()) {
+            if (!m_hint) {
+                m_hint = new QTimer(this);
+                m_hint->setSingleShot(true);
+                connect(m_hint, &QTimer::timeout, this, [this] {
+                    QToolTip::showText(mapToGlobal(QPoint(0, height())),
+                                       toolTip() + QStringLiteral("\n") + doubleClickHint(), this);
+                });
+            }
+            m_hint->start(QApplication::doubleClickInterval() + 50);
+        }
+        const QPointer<ImageButton> self(this);
         Q_EMIT clicked();
+        if (!self)
+            return;
+    }
     QLabel::mouseReleaseEvent(e);
 }
 
 void ImageButton::mouseDoubleClickEvent(QMouseEvent* e)
 {
-    if (e->button() == Qt::LeftButton)
+    if (e->button() == Qt::LeftButton) {
+        if (m_hint)
+            m_hint->stop();
+        m_afterDoubleClick = true; // its release is no single click
+        const QPointer<ImageButton> self(this);
         Q_EMIT doubleClicked();
+        if (!self)
+            return;
+    }
     QLabel::mouseDoubleClickEvent(e);
 }
 
