@@ -240,6 +240,10 @@ void YearOverviewAction::openWindow()
     connect(&w, &YearWindow::printWanted, this, &YearOverviewAction::printOverview);
     connect(&w, &YearWindow::pdfWanted, this, &YearOverviewAction::keepOverviewAsPdf);
     w.exec();
+    // The keys go to the form again, to the field the month put the focus in.
+    m_form.activateWindow();
+    if (QWidget* focus = m_form.focusWidget())
+        focus->setFocus(Qt::OtherFocusReason);
 }
 
 void YearOverviewAction::fill(YearWindow& w, const QString& year)
@@ -285,7 +289,10 @@ bool YearOverviewAction::openMonth(int project, int month)
         if (m_ctx.session.projectCode != p.code)
             return false;
     }
+    // As a choice in the boxes: the year, then the month entry in its box.
     c.setText(QStringLiteral("Combo3"), year);
+    auto* months = c.get<QComboBox>(QStringLiteral("Combo2"));
+    months->setCurrentIndex(months->findText(entry, Qt::MatchExactly | Qt::MatchCaseSensitive));
     m_months.choose(entry);
     return m_ctx.session.reportKey == year::monthKey(year, month, p.code);
 }

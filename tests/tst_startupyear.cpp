@@ -22,8 +22,11 @@
 #include <QCompleter>
 #include <QDialog>
 #include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -44,6 +47,7 @@ private Q_SLOTS:
     void init() { TestDb::loadDemo(); }
     void earlierMonthsHelpTyping();
     void yearOverviewOpensAMonth();
+    void overviewOpensAsByHand();
 };
 
 void TestStartupYear::earlierMonthsHelpTyping()
@@ -218,6 +222,74 @@ void TestStartupYear::yearOverviewOpensAMonth()
     QCOMPARE(session.reportKey, u"2026_02_0042-GLAS"_qs);
     QCOMPARE(form.controls().text(report::slotControl(3, 1)), u"8"_qs);
     QVERIFY(!QApplication::activeModalWidget());
+}
+
+namespace {
+
+// Every control of the form by its name: its text and whether it is shown.
+QStringList everyControl(Form1& form)
+{
+    QStringList out;
+    for (QWidget* w : form.findChildren<QWidget*>()) {
+        const QString n = w->objectName();
+        // The ticker's strip moves with the clock.
+        if (n.isEmpty() || !form.controls().contains(n) || n == u"Label4"_qs)
+            continue;
+        out << n + u'=' + form.controls().text(n) + (w->isHidden() ? u" (verborgen)"_qs : QString());
+    }
+    out.sort();
+    return out;
+}
+
+} // namespace
+
+// A month opened from the overview is the same, on both tabs and in every
+// control, as the month chosen by hand, and the keys go to the form.
+void TestStartupYear::overviewOpensAsByHand()
+{
+    TestDb::exec(
+        u"INSERT INTO torvakdb_TORVAKraporten.Raporten (Projectnaam, afgewerkt, laatstgewijzigd, Uren01,"
+        " Kilometers01, euro, cent) VALUES ('2026_02_0042-GLAS', 'nee', '02/februari/2026  10:00:00', '8', "
+        "'12',"
+        " '12', '5')"_qs);
+    test::LoggedIn program;
+    QVERIFY(program.start());
+    Form1& form = program.form();
+    FormControls& c = form.controls();
+    const auto toDeclaration = [&] {
+        QTabBar* bar = form.tabs()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    };
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, &form, [&] {
+        auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!w || w->objectName() != u"frmJaaroverzicht"_qs)
+            return;
+        poll.stop();
+        auto* table = w->findChild<QTableWidget*>(u"Jaartabel"_qs);
+        for (int r = 0; r < table->rowCount(); ++r) {
+            if (table->verticalHeaderItem(r)->text() == u"0042-GLAS"_qs) {
+                table->setFocus(Qt::TabFocusReason);
+                table->setCurrentItem(table->item(r, 1));
+                QTest::keyClick(table, Qt::Key_Return);
+            }
+        }
+        QTimer::singleShot(3000, w, [w] { w->reject(); });
+    });
+    poll.start();
+    QTest::mouseDClick(c.widget(u"ImageJaar"_qs), Qt::LeftButton);
+    QCOMPARE(program.session.reportKey, u"2026_02_0042-GLAS"_qs);
+    QTRY_VERIFY(QApplication::focusWidget() && form.isAncestorOf(QApplication::focusWidget()));
+    toDeclaration();
+    const QStringList fromOverview = everyControl(form);
+    QCOMPARE(c.text(u"Combo2"_qs), u"02 Februari "_qs);
+    QCOMPARE(c.text(u"Text13"_qs), u"12,50"_qs);
+    QVERIFY(c.isShown(u"Image4"_qs));
+
+    QVERIFY(pickFromList(c.get<QComboBox>(u"Combo2"_qs), u"02 Februari "_qs));
+    toDeclaration();
+    QCOMPARE(everyControl(form), fromOverview);
 }
 
 QTEST_MAIN(TestStartupYear)
