@@ -278,7 +278,8 @@ struct Money {
 } // namespace
 
 Overview build(const QString& year, const QString& consultant, const Stored& stored,
-               const std::function<bool(const QString& key)>& hasDraft)
+               const std::function<bool(const QString& key)>& hasDraft,
+               const std::function<std::optional<QStringList>(const QString& key)>& draftHours)
 {
     Overview o;
     o.year = year;
@@ -329,6 +330,9 @@ Overview build(const QString& year, const QString& consultant, const Stored& sto
                 }
             } else if (hasDraft && hasDraft(cell.key)) {
                 cell.state = State::Draft;
+                // What the consultant typed, not what is saved.
+                if (const auto typed = draftHours ? draftHours(cell.key) : std::nullopt)
+                    cell.hours = slotSum(*typed);
                 cell.tip = QStringLiteral("Niet opgeslagen wijzigingen op deze werkplek");
             } else if (hasRow) {
                 cell.state = State::Saved;

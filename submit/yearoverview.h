@@ -107,9 +107,11 @@ QString stateWord(State s);
 QString leftOutLine(const QString& problem);
 QString monthName(int month); // "Januari"
 
-// hasDraft: whether this workstation keeps a draft of the key.
+// hasDraft: whether this workstation keeps a draft of the key; draftHours:
+// the draft's hours of the 31 days, which a "Concept" month shows and counts.
 Overview build(const QString& year, const QString& consultant, const Stored& stored,
-               const std::function<bool(const QString& key)>& hasDraft);
+               const std::function<bool(const QString& key)>& hasDraft,
+               const std::function<std::optional<QStringList>(const QString& key)>& draftHours = {});
 
 } // namespace year
 } // namespace dl

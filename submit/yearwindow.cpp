@@ -257,9 +257,18 @@ void YearOverviewAction::fill(YearWindow& w, const QString& year)
         [&](Connection& connection) { return year::read(connection, year, consultant, codes); });
     if (m_drafts)
         m_drafts->waitForWrites();
-    m_overview = year::build(year, consultant, m_stored, [this](const QString& key) {
-        return m_drafts && QFile::exists(m_drafts->fileFor(key));
-    });
+    m_overview = year::build(
+        year, consultant, m_stored,
+        [this](const QString& key) { return m_drafts && QFile::exists(m_drafts->fileFor(key)); },
+        [this, consultant](const QString& key) -> std::optional<QStringList> {
+            const std::optional<Draft> d = m_drafts ? m_drafts->read(key, consultant) : std::nullopt;
+            if (!d)
+                return std::nullopt;
+            QStringList hours;
+            for (int n = 1; n <= report::kSlots; ++n)
+                hours << d->columns.value(report::slotColumn(QStringLiteral("Uren"), n));
+            return hours;
+        });
     w.show(m_overview, codes);
 }
 

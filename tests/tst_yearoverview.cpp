@@ -84,9 +84,10 @@ void TestYearOverview::stateOfAMonth_data()
     QTest::newRow("saved") << 5 << true << false << false << false << State::Saved << u"Opgeslagen\n10,5 u"_s
                            << u"laatst gewijzigd 27/maart/2026  16:04:09"_s;
     QTest::newRow("a draft over a saved month")
-        << 5 << true << false << false << true << State::Draft << u"Concept\n10,5 u"_s << u"deze werkplek"_s;
+        << 5 << true << false << false << true << State::Draft << u"Concept\n4,5 u"_s << u"deze werkplek"_s;
+    // The draft's own hours, not the saved ones.
     QTest::newRow("a draft of a new month")
-        << 5 << false << false << false << true << State::Draft << u"Concept\n"_s << u"deze werkplek"_s;
+        << 5 << false << false << false << true << State::Draft << u"Concept\n4,5 u"_s << u"deze werkplek"_s;
     QTest::newRow("declared: row and declaration")
         << 5 << true << true << true << true << State::Declared << u"Gedeclareerd\n10,5 u"_s
         << u"Factuur 26050042170007, totaal € 1.234,56"_s;
@@ -117,8 +118,9 @@ void TestYearOverview::stateOfAMonth()
     if (declaration)
         s.declarations.insert(year::invoiceOf(u"2026"_s, monthNumber, kConsultant, glas()),
                               {u"1.234,56"_s, u"12"_s, u"40"_s, glas().name});
-    const year::Overview o =
-        year::build(u"2026"_s, kConsultant, s, [&](const QString& k) { return draft && k == key; });
+    const year::Overview o = year::build(
+        u"2026"_s, kConsultant, s, [&](const QString& k) { return draft && k == key; },
+        [](const QString&) { return std::optional<QStringList>{{u"4"_s, u".5"_s}}; });
 
     const year::Cell cell = o.cells.value(0).at(static_cast<size_t>(monthNumber - 1));
     QTEST(cell.state, "expected");
