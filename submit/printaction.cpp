@@ -97,7 +97,8 @@ void PrintAction::run()
         const QStringList texts = openmonth::snapshot(c);
         if (print::printOn(m_ctx.messages, m_output, m_printer.name(),
                            print::buildPrintDocument(print::readPrintTexts(c, m_ctx.session)), m_form.logo(),
-                           QStringLiteral("Het raport en de declaratie zijn niet afgedrukt.")))
+                           QStringLiteral("Het raport en de declaratie zijn niet afgedrukt."),
+                           QStringLiteral("Het raport en de declaratie zijn afgedrukt op %1.")))
             m_ctx.session.onPaper(texts);
     });
 }
@@ -105,13 +106,15 @@ void PrintAction::run()
 namespace print {
 
 bool printOn(MessageService& messages, const PrintAction::OutputFactory& output, const QString& printerName,
-             const PrintDocument& document, const QPixmap& logo, const QString& failure)
+             const PrintDocument& document, const QPixmap& logo, const QString& failure, const QString& done)
 {
     try {
         const std::unique_ptr<PrintOutput> out =
             output ? output(printerName, document.title)
                    : std::make_unique<PrinterOutput>(printerName, document.title);
         renderDocument(document, logo, *out);
+        messages.inform(
+            done.arg(printerName.isEmpty() ? QStringLiteral("de standaardprinter") : printerName));
         return true;
     } catch (const PrintError& e) {
         messages.inform(failure + QStringLiteral("\r\n\r\n") + e.message(), Icon::Critical);

@@ -60,9 +60,10 @@ namespace print {
 
 // Draws the document for the named printer and hands it over as one job;
 // when that fails, says so: failure, then the reason. An empty factory is the
-// printer's CUPS queue. True when the job was handed over.
+// printer's CUPS queue. Handed over, says on which printer: done with the
+// printer's name for %1. True when the job was handed over.
 bool printOn(MessageService& messages, const PrintAction::OutputFactory& output, const QString& printerName,
-             const PrintDocument& document, const QPixmap& logo, const QString& failure);
+             const PrintDocument& document, const QPixmap& logo, const QString& failure, const QString& done);
 
 } // namespace print
 

@@ -327,7 +327,8 @@ void YearOverviewAction::printOverview()
         print::printOn(m_ctx.messages, m_outputs.printOutput,
                        m_outputs.printer ? m_outputs.printer->name() : QString(),
                        print::buildYearDocument(m_overview, headerOf(c, m_ctx.session)), m_form.logo(),
-                       QStringLiteral("Het jaaroverzicht is niet afgedrukt."));
+                       QStringLiteral("Het jaaroverzicht is niet afgedrukt."),
+                       QStringLiteral("Het jaaroverzicht is afgedrukt op %1."));
     });
 }
 

@@ -133,8 +133,10 @@ void TestPrintAction::printsTheMonthOnScreen()
     d.form->controls().setText(u"Combo2"_s, u"05 Mei "_s);
     d.action->run();
 
-    QCOMPARE(d.messages.shown.size(), 1);
-    QVERIFY(d.messages.last().contains(u" op Magazijn ?"_s));
+    // The question, then where the job went.
+    QCOMPARE(d.messages.shown.size(), 2);
+    QVERIFY(d.messages.shown.first().text.contains(u" op Magazijn ?"_s));
+    QCOMPARE(d.messages.last(), u"Het raport en de declaratie zijn afgedrukt op Kantoor HP."_s);
     QCOMPARE(d.jobs, QStringList{u"Kantoor HP|Declaratie 08031270005"_s});
     const QString text = pdfLayoutText(d.pdf());
     QVERIFY2(text.contains(u"FACTUUR : 08031270005"_s), qPrintable(text));
@@ -179,7 +181,7 @@ void TestPrintAction::failures()
     d.failure.clear();
     d.messages.clear();
     d.action->run();
-    QCOMPARE(d.messages.shown.size(), 1);
+    QCOMPARE(d.messages.shown.size(), 2);
     QVERIFY(QFile::exists(d.pdf()));
 }
 

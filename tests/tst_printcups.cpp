@@ -196,8 +196,10 @@ void TestPrintCups::printThroughQueue()
     new PrintAction(*m_form, m_ctx, *m_printer);
     m_messages.clear();
     Q_EMIT c.get<ImageButton>(u"Image6"_s)->doubleClicked();
-    QCOMPARE(m_messages.shown.size(), 1); // the question only
+    // The question, then the queue the job went to.
+    QCOMPARE(m_messages.shown.size(), 2);
     QCOMPARE(m_messages.shown.first().caption, u"RAPORT EN DECLARATIE ADFRUKKEN"_s);
+    QCOMPARE(m_messages.last(), u"Het raport en de declaratie zijn afgedrukt op %1."_s.arg(m_queue));
 
     QElapsedTimer waited;
     waited.start();

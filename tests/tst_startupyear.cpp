@@ -179,7 +179,7 @@ void TestStartupYear::yearOverviewOpensAMonth()
         QTest::keyClick(w, Qt::Key_A, Qt::AltModifier);
         (void)QTest::qWaitFor([&] { return messages.shown.size() > printed; });
         QTest::keyClick(w, Qt::Key_P, Qt::AltModifier);
-        (void)QTest::qWaitFor([&] { return messages.shown.size() > printed + 1; });
+        (void)QTest::qWaitFor([&] { return messages.shown.size() > printed + 2; });
         paperTexts = messages.texts().mid(printed);
         if (qEnvironmentVariableIsSet("DL_SCREENSHOT"))
             w->grab().save(qEnvironmentVariable("DL_SCREENSHOT"));
@@ -208,6 +208,7 @@ void TestStartupYear::yearOverviewOpensAMonth()
     QCOMPARE(seen, (QStringList{u"Gedeclareerd\n6 u"_qs, u"Opgeslagen\n8 u"_qs, u"Concept\n"_qs, u"Leeg\n"_qs,
                                 u"Buiten looptijd\n"_qs, u"Factuur 26010042170007, totaal € 570,00"_qs}));
     QCOMPARE(paperTexts, (QStringList{print::yearPrintQuestion(u"2026"_qs, u"Kantoor"_qs),
+                                      u"Het jaaroverzicht is afgedrukt op Kantoor."_qs,
                                       print::pdfSavedMessage(files->answer)}));
     QCOMPARE(printedFor, QStringList{u"Kantoor"_qs});
     QCOMPARE(files->asked.value(0).value(0), print::yearPdfCaption());

@@ -120,7 +120,9 @@ void TestYearOverview::stateOfAMonth()
                               {u"1.234,56"_s, u"12"_s, u"40"_s, glas().name});
     const year::Overview o = year::build(
         u"2026"_s, kConsultant, s, [&](const QString& k) { return draft && k == key; },
-        [](const QString&) { return std::optional<QStringList>{{u"4"_s, u".5"_s}}; });
+        [](const QString&) {
+            return std::optional<QStringList>{{u"4"_s, u".5"_s}};
+        });
 
     const year::Cell cell = o.cells.value(0).at(static_cast<size_t>(monthNumber - 1));
     QTEST(cell.state, "expected");
