@@ -1,5 +1,7 @@
 #include "declaration/form1.h"
 
+#include "ui/onscreen.h"
+
 #include "declaration/declaratietab.h"
 #include "declaration/formload.h"
 #include "declaration/raporttab.h"
@@ -53,6 +55,7 @@ Form1::Form1(AppContext& ctx, QWidget* parent, const QLocale& locale) : QWidget(
 
     load(locale);
     resize(startSize());
+    onscreen::keepOnScreen(this);
 }
 
 QSize Form1::startSize() const

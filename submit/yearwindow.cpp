@@ -1,5 +1,7 @@
 #include "submit/yearwindow.h"
 
+#include "ui/onscreen.h"
+
 #include "core/actionguard.h"
 #include "data/connection.h"
 #include "declaration/drafts.h"
@@ -52,6 +54,7 @@ QColor stateColour(State s)
 YearWindow::YearWindow(const QStringList& years, const QString& year, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmJaaroverzicht"));
+    onscreen::keepOnScreen(this);
     setWindowTitle(QStringLiteral("Jaaroverzicht"));
     setModal(true);
     auto* v = new QVBoxLayout(this);

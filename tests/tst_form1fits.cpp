@@ -4,6 +4,7 @@
 
 #include "support/form1fixture.h"
 #include "ui/formparts.h"
+#include "ui/onscreen.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -84,6 +85,41 @@ private Q_SLOTS:
     // a 1366x768 one (683x384 to the program), and larger. The days scroll;
     // the headings, the column totals and the expense line stay in view,
     // and no control sticks out of the window.
+    // The window's frame comes on top of its size: the whole of it goes on
+    // the screen's free area, shrunk and moved as far as it must.
+    void frameOnScreen_data()
+    {
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<QSize>("client");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QPoint>("framePos");
+        QTest::addColumn<QSize>("fitted");
+        const QRect wide(0, 0, 1366, 768);
+        QTest::newRow("fits") << QRect(10, 10, 1046, 750) << QSize(1040, 720) << wide << QPoint(10, 10)
+                              << QSize(1040, 720);
+        QTest::newRow("the bottom below the screen: moved up")
+            << QRect(100, 50, 1046, 750) << QSize(1040, 720) << wide << QPoint(100, 18) << QSize(1040, 720);
+        QTest::newRow("the title bar on top of the screen's height")
+            << QRect(0, 0, 1046, 778) << QSize(1040, 748) << wide << QPoint(0, 0) << QSize(1040, 738);
+        // The start size is the screen's; the frame comes on top of it.
+        QTest::newRow("200 % on 1366x768") << QRect(0, 0, 689, 414) << QSize(683, 384)
+                                           << QRect(0, 0, 683, 384) << QPoint(0, 0) << QSize(677, 354);
+        QTest::newRow("asked for more than the screen: the frame's room only")
+            << QRect(0, 0, 1046, 1030) << QSize(1040, 1000) << wide << QPoint(0, 0) << QSize(1040, 970);
+        QTest::newRow("a panel at the top, off to the left")
+            << QRect(-40, 0, 806, 630) << QSize(800, 600) << QRect(0, 24, 1024, 744) << QPoint(0, 24)
+            << QSize(800, 600);
+    }
+    void frameOnScreen()
+    {
+        QFETCH(QRect, frame);
+        QFETCH(QSize, client);
+        QFETCH(QRect, available);
+        const onscreen::Placement p = onscreen::fit(frame, client, available);
+        QTEST(p.framePos, "framePos");
+        QTEST(p.client, "fitted");
+    }
+
     void fitsTheWindow_data()
     {
         QTest::addColumn<QSize>("size");
