@@ -95,15 +95,25 @@ bool hours(form::UserEdit& e)
     return true;
 }
 
-bool kilometres(form::UserEdit& e)
+namespace {
+
+// Whole numbers: a decimal sign is refused and holds the digits after it.
+bool whole(form::UserEdit& e, const QString& why)
 {
     const Brought b = broughtIn(e);
     if (std::any_of(b.text.cbegin(), b.text.cend(), isDecimalSign))
-        return refuse(e, kilometresWhy(), true);
+        return refuse(e, why, true);
     if (!allKept(b.text))
-        return refuse(e, kilometresWhy(), false);
+        return refuse(e, why, false);
     put(e, b, b.text);
     return true;
+}
+
+} // namespace
+
+bool kilometres(form::UserEdit& e)
+{
+    return whole(e, kilometresWhy());
 }
 
 bool euros(form::UserEdit& e)
@@ -127,13 +137,7 @@ bool euros(form::UserEdit& e)
 
 bool cents(form::UserEdit& e)
 {
-    const Brought b = broughtIn(e);
-    if (std::any_of(b.text.cbegin(), b.text.cend(), isDecimalSign))
-        return refuse(e, centsWhy(), true);
-    if (!allKept(b.text))
-        return refuse(e, centsWhy(), false);
-    put(e, b, b.text);
-    return true;
+    return whole(e, centsWhy());
 }
 
 } // namespace dl::numberentry

@@ -29,12 +29,27 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using namespace dl;
 using namespace dl::test;
 
 namespace {
+
+// Runs act on the year window once it is open, looked for every 20 ms.
+void onYearWindow(QTimer& poll, QObject* context, const std::function<void(QDialog*)>& act)
+{
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, context, [&poll, act] {
+        auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!w || w->objectName() != u"frmJaaroverzicht"_qs)
+            return;
+        poll.stop();
+        act(w);
+    });
+    poll.start();
+}
 
 const QString kGlas = u"0042-GLAS                Begeleiding aanleg glasvezelnet"_qs;
 
@@ -151,12 +166,7 @@ void TestStartupYear::yearOverviewOpensAMonth()
     QString declaredRefusal;
     bool stayedOpen = false;
     QTimer poll;
-    poll.setInterval(20);
-    QObject::connect(&poll, &QTimer::timeout, &form, [&] {
-        auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!w || w->objectName() != u"frmJaaroverzicht"_qs)
-            return;
-        poll.stop();
+    onYearWindow(poll, &form, [&](QDialog* w) {
         if (!QTest::qWaitForWindowExposed(w))
             return;
         auto* table = w->findChild<QTableWidget*>(u"Jaartabel"_qs);
@@ -202,7 +212,6 @@ void TestStartupYear::yearOverviewOpensAMonth()
         if (QWidget* w = QApplication::activeModalWidget())
             w->close();
     });
-    poll.start();
     QTest::mouseDClick(button, Qt::LeftButton);
 
     QCOMPARE(seen, (QStringList{u"Gedeclareerd\n6 u"_qs, u"Opgeslagen\n8 u"_qs, u"Concept\n"_qs, u"Leeg\n"_qs,
@@ -262,12 +271,7 @@ void TestStartupYear::overviewOpensAsByHand()
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
     };
     QTimer poll;
-    poll.setInterval(20);
-    QObject::connect(&poll, &QTimer::timeout, &form, [&] {
-        auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!w || w->objectName() != u"frmJaaroverzicht"_qs)
-            return;
-        poll.stop();
+    onYearWindow(poll, &form, [&](QDialog* w) {
         auto* table = w->findChild<QTableWidget*>(u"Jaartabel"_qs);
         for (int r = 0; r < table->rowCount(); ++r) {
             if (table->verticalHeaderItem(r)->text() == u"0042-GLAS"_qs) {
@@ -278,7 +282,6 @@ void TestStartupYear::overviewOpensAsByHand()
         }
         QTimer::singleShot(3000, w, [w] { w->reject(); });
     });
-    poll.start();
     QTest::mouseDClick(c.widget(u"ImageJaar"_qs), Qt::LeftButton);
     QCOMPARE(program.session.reportKey, u"2026_02_0042-GLAS"_qs);
     QTRY_VERIFY(QApplication::focusWidget() && form.isAncestorOf(QApplication::focusWidget()));
