@@ -14,6 +14,15 @@ constexpr int kFirstMonth = 24;
 constexpr int kMonthWidth = 7;
 constexpr int kTotalColumn = kFirstMonth + year::kMonths * kMonthWidth; // 108
 
+// A code as far as it fits before the months (the full one in the legend):
+// a longer one pushed the months onto a line of their own.
+constexpr int kCodeRoom = kFirstMonth - kCodeColumn - 1;
+
+QString shownCode(const QString& code)
+{
+    return code.size() <= kCodeRoom ? code : code.left(kCodeRoom - 1) + u'…';
+}
+
 int monthColumn(int month)
 {
     return kFirstMonth + (month - 1) * kMonthWidth;
@@ -46,7 +55,8 @@ void listMonths(Lines& l, const year::Overview& o, year::State state, const QStr
             const year::Cell& c = o.cells[p][static_cast<size_t>(m - 1)];
             if (c.state != state)
                 continue;
-            QList<PrintItem> row{{kCodeColumn, o.codes.value(p)}, {kFirstMonth, year::monthName(m)}};
+            QList<PrintItem> row{{kCodeColumn, shownCode(o.codes.value(p))},
+                                 {kFirstMonth, year::monthName(m)}};
             row << details(c);
             rows << row;
         }
@@ -104,7 +114,7 @@ PrintDocument buildYearDocument(const year::Overview& o, const YearHeader& h)
     l.add(heading);
     l.add(tableRule());
     for (qsizetype p = 0; p < o.cells.size(); ++p) {
-        QList<PrintItem> row{{kCodeColumn, o.codes.value(p)}};
+        QList<PrintItem> row{{kCodeColumn, shownCode(o.codes.value(p))}};
         for (int m = 1; m <= year::kMonths; ++m)
             row << PrintItem{monthColumn(m), cellText(o.cells[p][static_cast<size_t>(m - 1)])};
         row << numberField(kTotalColumn, kMonthWidth, o.projectHours.value(p));
@@ -120,6 +130,10 @@ PrintDocument buildYearDocument(const year::Overview& o, const YearHeader& h)
     l.add({{kCodeColumn, QStringLiteral("G = gedeclareerd    O = opgeslagen, niet gedeclareerd    "
                                         "C = concept op deze werkplek")}});
     l.add({{kCodeColumn, QStringLiteral(". = leeg            - = buiten de looptijd van het project")}});
+    for (const QString& code : o.codes) {
+        if (shownCode(code) != code)
+            l.add({{kCodeColumn, shownCode(code) + QStringLiteral(" = ") + code}});
+    }
     l.empty(2);
 
     listMonths(l, o, year::State::Declared, QStringLiteral("GEDECLAREERD"), [](const year::Cell& c) {

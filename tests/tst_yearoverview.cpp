@@ -244,6 +244,10 @@ void TestYearOverview::oneDeclarationForOneProject()
 void TestYearOverview::printedOverview()
 {
     year::Stored s = aYear();
+    // A code longer than its column keeps its months on its own line.
+    year::Project long23 = glas();
+    long23.code = u"0042-GLASVEZEL-NOORD-23"_s;
+    s.projects << long23;
     const year::Project& haven = s.projects[1];
     s.declarations.insert(year::invoiceOf(u"2026"_s, 8, kConsultant, haven),
                           {u"twaalf"_s, u"3"_s, u""_s, haven.name});
@@ -281,6 +285,10 @@ void TestYearOverview::printedOverview()
     QCOMPARE(
         lineOf(u"0042-HAVEN"_s).mid(23),
         u"-      -      G    1 .      O   10 C      .      G    3 .      .      -      -           14"_s);
+    QCOMPARE(
+        lineOf(u"0042-GLASVEZEL… -"_s),
+        u"       0042-GLASVEZEL… -      -      .      .      .      .      .      .      .      .      -      -            0"_s);
+    QCOMPARE(lineOf(u"0042-GLASVEZEL… ="_s).trimmed(), u"0042-GLASVEZEL… = 0042-GLASVEZEL-NOORD-23"_s);
     QVERIFY(lineOf(u"TOTAAL UREN"_s).endsWith(u"     24"_s));
     const QString invoice = year::invoiceOf(u"2026"_s, 3, kConsultant, haven);
     QVERIFY(lineOf(u"0042-HAVEN      Maart"_s).contains(u"factuur "_s + invoice));
