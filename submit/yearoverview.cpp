@@ -12,6 +12,9 @@
 
 #include <QSet>
 
+#include <algorithm>
+#include <optional>
+
 namespace dl::year {
 
 namespace {
@@ -178,7 +181,7 @@ Stored read(Connection& c, const QString& year, const QString& consultant, const
     while (d.next()) {
         const Row row = d.row();
         const QString invoice = row.text(QStringLiteral("factuurnummer"));
-        if (!wanted.contains(invoice) || out.declarations.contains(invoice))
+        if (!wanted.contains(invoice))
             continue;
         out.declarations.insert(
             invoice, {row.text(QStringLiteral("totaal")), row.text(QStringLiteral("uren")),
@@ -288,7 +291,7 @@ Overview build(const QString& year, const QString& consultant, const Stored& sto
     double kilometres = 0;
     Money declared;
     Money open;
-    QSet<QString> counted; // invoice numbers whose declaration has its month
+    QSet<QString> counted; // declaration rows (number and place) that have their month
     for (const Project& p : stored.projects) {
         o.codes << p.code;
         std::array<Cell, kMonths> row;
@@ -299,16 +302,23 @@ Overview build(const QString& year, const QString& consultant, const Stored& sto
             cell.key = monthKey(year, m, p.code);
             const auto month = stored.months.constFind(cell.key);
             const QString invoiceNumber = p.found ? invoiceOf(year, m, consultant, p) : QString();
-            const auto declaration =
-                p.found ? stored.declarations.constFind(invoiceNumber) : stored.declarations.constEnd();
             const bool hasRow = month != stored.months.constEnd();
-            // A declaration belongs to one month of one project: the one it
-            // names, and one counted once whatever shares its number.
-            const bool hasDeclaration = declaration != stored.declarations.constEnd() &&
-                                        !counted.contains(invoiceNumber) &&
-                                        belongsTo(*declaration, p, hasRow && month->declared, hasRow);
-            if (hasDeclaration)
-                counted.insert(invoiceNumber);
+            // A declaration belongs to one month of one project: the first
+            // row of the number that names it, each row counted once.
+            std::optional<StoredDeclaration> declaration;
+            if (p.found) {
+                QList<StoredDeclaration> rows = stored.declarations.values(invoiceNumber);
+                std::reverse(rows.begin(), rows.end()); // the table's order
+                for (qsizetype i = 0; i < rows.size() && !declaration; ++i) {
+                    const QString place = invoiceNumber + u'#' + QString::number(i);
+                    if (!counted.contains(place) &&
+                        belongsTo(rows[i], p, hasRow && month->declared, hasRow)) {
+                        counted.insert(place);
+                        declaration = rows[i];
+                    }
+                }
+            }
+            const bool hasDeclaration = declaration.has_value();
             if (hasRow) {
                 cell.modified = stampOf(month->modified);
                 cell.hours = slotSum(month->hours);

@@ -58,9 +58,10 @@ struct StoredDeclaration {
 };
 
 struct Stored {
-    QList<Project> projects;                        // in the order asked
-    QHash<QString, StoredMonth> months;             // by report key
-    QHash<QString, StoredDeclaration> declarations; // by invoice number
+    QList<Project> projects;            // in the order asked
+    QHash<QString, StoredMonth> months; // by report key
+    // By invoice number; the rows that share one, in table order.
+    QMultiHash<QString, StoredDeclaration> declarations;
 };
 
 // "2026_01_CODE" .. "2026_12_CODE".

@@ -198,25 +198,32 @@ void TestYearOverview::yearTotals()
 // once, and the other project's saved month stays open.
 void TestYearOverview::oneDeclarationForOneProject_data()
 {
-    QTest::addColumn<QString>("named"); // the declaration's Projectnaam
+    QTest::addColumn<QString>("named");  // the declaration's Projectnaam
+    QTest::addColumn<QString>("before"); // another row of the number before it (100,00), naming this
     QTest::addColumn<bool>("firstRowDeclared");
     QTest::addColumn<State>("first");
     QTest::addColumn<State>("second");
     QTest::addColumn<QString>("declared");
     QTest::addColumn<QString>("open");
     // A saved March: 10 hours at 65,00 with VAT 20 % = 780,00; 8 hours 624,00.
-    QTest::newRow("names the first") << u"Glasvezel Noord"_s << true << State::Declared << State::Saved
-                                     << u"1.234,56"_s << u"780,00"_s;
+    QTest::newRow("names the first") << u"Glasvezel Noord"_s << QString() << true << State::Declared
+                                     << State::Saved << u"1.234,56"_s << u"780,00"_s;
+    // An office's or older workstation's second row of the number: each its own month.
+    QTest::newRow("two rows of the number, the second's first")
+        << u"Glasvezel Noord"_s << u"Glasvezel Zuid"_s << true << State::Declared << State::Declared
+        << u"1.334,56"_s << u"0,00"_s;
     QTest::newRow("names the second, the first only saved")
-        << u"Glasvezel Zuid"_s << false << State::Saved << State::Declared << u"1.234,56"_s << u"624,00"_s;
+        << u"Glasvezel Zuid"_s << QString() << false << State::Saved << State::Declared << u"1.234,56"_s
+        << u"624,00"_s;
     // An office's row that names no project: the report that says declared has it.
-    QTest::newRow("names none") << QString() << true << State::Declared << State::Saved << u"1.234,56"_s
-                                << u"780,00"_s;
+    QTest::newRow("names none") << QString() << QString() << true << State::Declared << State::Saved
+                                << u"1.234,56"_s << u"780,00"_s;
 }
 
 void TestYearOverview::oneDeclarationForOneProject()
 {
     QFETCH(QString, named);
+    QFETCH(QString, before);
     QFETCH(bool, firstRowDeclared);
     year::Project first = glas();
     first.number = u"0007"_s;
@@ -228,9 +235,12 @@ void TestYearOverview::oneDeclarationForOneProject()
     QCOMPARE(year::invoiceOf(y, 3, kConsultant, first), year::invoiceOf(y, 3, kConsultant, second));
     year::Stored s;
     s.projects << first << second;
-    const bool secondDeclared = named == second.name;
+    const bool secondDeclared = named == second.name || before == second.name;
     s.months.insert(year::monthKey(y, 3, first.code), month(firstRowDeclared, {u"8"_s}));
     s.months.insert(year::monthKey(y, 3, second.code), month(secondDeclared, {u"6"_s, u"4"_s}));
+    if (!before.isEmpty())
+        s.declarations.insert(year::invoiceOf(y, 3, kConsultant, first),
+                              {u"100,00"_s, u"10"_s, u""_s, before});
     s.declarations.insert(year::invoiceOf(y, 3, kConsultant, first), {u"1.234,56"_s, u"8"_s, u""_s, named});
     const year::Overview o = year::build(y, kConsultant, s, {});
     QTEST(o.cells.value(0).at(2).state, "first");

@@ -29,6 +29,8 @@ void setPlainText(QMessageBox& box, const QString& caption, const QString& text)
         for (const QString& line : shown.split(u'\n'))
             longest = std::max(longest, label->fontMetrics().horizontalAdvance(line));
         label->setMinimumWidth(std::min(longest + 8, 880));
+        // A line wider than that breaks at its words rather than at the box's edge.
+        label->setWordWrap(longest + 8 > 880);
     }
 }
 
