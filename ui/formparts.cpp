@@ -46,8 +46,8 @@ private:
 // is undone by the line edit itself, text, cursor and selection as they were.
 class InputRules : public QValidator {
 public:
-    InputRules(QLineEdit* edit, int max, Fit fit, CharFilter accepts, EditRule rule)
-        : QValidator(edit), m_edit(edit), m_max(max), m_fit(fit), m_accepts(accepts), m_rule(rule)
+    InputRules(QLineEdit* edit, int max, Fit fit, EditRule rule)
+        : QValidator(edit), m_edit(edit), m_max(max), m_fit(fit), m_rule(rule)
     {
         // The text before an edit is the one textChanged saw last.
         m_before = edit->text();
@@ -84,8 +84,6 @@ public:
         m_carry.clear();
         if (m_rule && !judge(input, pos))
             return Invalid;
-        if (m_accepts && dropRefused(input, pos) && input == m_before)
-            return Invalid; // a refused key: as if it was never pressed
         if (m_max <= 0 || input.size() <= m_max || input.size() <= m_before.size())
             return carried();
         if (m_fit == Fit::Whole)
@@ -150,30 +148,9 @@ private:
         QToolTip::showText(m_edit->mapToGlobal(QPoint(0, m_edit->height())), m_why, m_edit);
     }
 
-    // Only what the edit brought in; what was there stays as it is. True
-    // when something was dropped.
-    bool dropRefused(QString& input, int& pos) const
-    {
-        const auto [head, tail] = changedSpan(m_before, input);
-        QString brought;
-        int removedBeforeCursor = 0;
-        for (qsizetype i = head; i < input.size() - tail; ++i) {
-            if (m_accepts(input[i]))
-                brought += input[i];
-            else if (i < pos)
-                ++removedBeforeCursor;
-        }
-        if (brought.size() == input.size() - head - tail)
-            return false;
-        input = input.left(head) + brought + input.right(tail);
-        pos -= removedBeforeCursor;
-        return true;
-    }
-
     QLineEdit* m_edit;
     int m_max;
     Fit m_fit;
-    CharFilter m_accepts;
     EditRule m_rule;
     QPointer<QLineEdit> m_carryTo;
     QString m_before;
@@ -281,9 +258,8 @@ QLineEdit* text(FormControls& c, const QString& name, const TextOptions& options
     // comes back whole.
     e->setMaxLength(std::numeric_limits<int>::max());
     e->setText(options.design);
-    if (options.maxLength > 0 || options.accepts || options.rule)
-        setUserInputRules(e, options.maxLength, options.number ? Fit::Whole : Fit::WhatFits, options.accepts,
-                          options.rule);
+    if (options.maxLength > 0 || options.rule)
+        setUserInputRules(e, options.maxLength, options.number ? Fit::Whole : Fit::WhatFits, options.rule);
     e->setReadOnly(options.locked);
     e->setAlignment(options.align | Qt::AlignVCenter);
     e->setFrame(options.frame);
@@ -324,9 +300,9 @@ QString limitEdit(const QString& old, const QString& now, int max, int* cursor)
     return now.left(head + keep) + now.right(tail);
 }
 
-void setUserInputRules(QLineEdit* edit, int maxLength, Fit fit, CharFilter accepts, EditRule rule)
+void setUserInputRules(QLineEdit* edit, int maxLength, Fit fit, EditRule rule)
 {
-    edit->setValidator(new InputRules(edit, maxLength, fit, accepts, rule));
+    edit->setValidator(new InputRules(edit, maxLength, fit, rule));
 }
 
 void setCarryTo(QLineEdit* edit, QLineEdit* to)

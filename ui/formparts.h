@@ -11,9 +11,6 @@
 
 namespace dl::form {
 
-// The characters a user may bring into a field; others are dropped.
-using CharFilter = bool (*)(QChar);
-
 // A user's edit of a field as a rule judges it: the text before and after
 // the edit (what the edit brought in lies between head and tail of
 // changedSpan), the cursor after it. A rule may change text and cursor, say
@@ -34,10 +31,9 @@ using EditRule = bool (*)(UserEdit&);
 struct TextOptions {
     QString design = {};
     bool locked = false;
-    int maxLength = 0;            // 0: no limit
-    bool number = false;          // a number cut short is another number: refused whole
-    CharFilter accepts = nullptr; // null: every character
-    EditRule rule = nullptr;      // a number's rule; instead of accepts
+    int maxLength = 0;       // 0: no limit
+    bool number = false;     // a number cut short is another number: refused whole
+    EditRule rule = nullptr; // a number's rule: what an edit may bring
     Qt::Alignment align = Qt::AlignLeft;
     bool fixedPitch = false;
     bool frame = true;
@@ -56,14 +52,13 @@ enum class Fit {
 };
 // Every rule for what a user brings into a field by typing, pasting or
 // dropping, in the field's one validator (a line edit has only one, and a
-// second setValidator would drop the first's rules): the characters accepts
-// lets through, then at most maxLength of them (0: no limit); a key that
-// does not fit is refused. Unlike QLineEdit::setMaxLength it leaves texts
+// second setValidator would drop the first's rules): what rule takes, then
+// at most maxLength characters (0: no limit); a key that does not fit is
+// refused. Unlike QLineEdit::setMaxLength it leaves texts
 // set by the program whole, so a stored report comes back and goes out
 // unchanged, and a stored text over the limit stays whole until the
 // consultant shortens it.
-void setUserInputRules(QLineEdit* edit, int maxLength, Fit fit = Fit::WhatFits, CharFilter accepts = nullptr,
-                       EditRule rule = nullptr);
+void setUserInputRules(QLineEdit* edit, int maxLength, Fit fit = Fit::WhatFits, EditRule rule = nullptr);
 // The field that takes what the rule of edit hands on (the cents of an
 // amount pasted into the euros).
 void setCarryTo(QLineEdit* edit, QLineEdit* to);
