@@ -195,6 +195,8 @@ int runProgram(int argc, char* argv[])
         std::fprintf(stderr, "%s: %s\n", kProgramName, tls.problem.toLocal8Bit().constData());
         return 2;
     }
+    if (!tls.notice.isEmpty())
+        std::fprintf(stderr, "%s: %s\n", kProgramName, tls.notice.toLocal8Bit().constData());
 
     QApplication app(argc, argv);
     nameApplication();

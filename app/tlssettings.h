@@ -33,6 +33,8 @@ struct TlsChoice {
     // Why the program cannot start with these settings, naming the setting;
     // empty when it can.
     QString problem;
+    // A setting given but not taken, and why; the program starts anyway.
+    QString notice;
 };
 
 // required, preferred or off, letter case aside.

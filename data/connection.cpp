@@ -2,6 +2,7 @@
 
 #include "data/clientvalues.h"
 #include "data/connectdeadline.h"
+#include "data/passwordverifier.h"
 #include "data/tls.h"
 
 #include <errmsg.h>
@@ -101,6 +102,14 @@ MYSQL* newHandle(const Connection::Options& options, const Connection::Login& lo
     if (login.names == TableNames::OwnAccount) {
         const my_bool expiredOk = 1;
         mysql_optionsv(m, MYSQL_OPT_CAN_HANDLE_EXPIRED_PASSWORDS, &expiredOk);
+        // A consultant's password is answered only by a proof that does not
+        // give it away (ed25519), so a relay that asks for it in clear gets
+        // nothing. MySQL 8's caching_sha2 sends it whole at a first login:
+        // only inside a checked TLS line.
+        mysql_optionsv(m, MYSQL_DEFAULT_AUTH, "client_ed25519");
+        mysql_optionsv(m, MARIADB_OPT_RESTRICTED_AUTH,
+                       options.tls.mode == TlsOptions::Mode::Required ? "client_ed25519,caching_sha2_password"
+                                                                      : "client_ed25519");
     }
     return m;
 }
@@ -435,25 +444,27 @@ void Connection::setOwnPassword(const QString& password)
 {
     if (m_broken)
         throw DbError(CR_SERVER_LOST, QStringLiteral("De verbinding met de server is verbroken."));
-    // The server takes a password only as a literal here, not as a bound
-    // value. Escaped by the client library for this connection's character
-    // set and the server's quoting mode (with NO_BACKSLASH_ESCAPES it
-    // doubles the quote), inside single quotes: the text stays one string
-    // whatever it holds.
-    const QByteArray value = password.toUtf8();
-    QByteArray escaped(value.size() * 2 + 1, '\0');
-    const unsigned long n = mysql_real_escape_string(m_mysql, escaped.data(), value.constData(),
-                                                     static_cast<unsigned long>(value.size()));
-    if (n == static_cast<unsigned long>(-1))
-        throw DbError(ER_WRONG_STRING_LENGTH, QStringLiteral("Het wachtwoord kan niet worden verstuurd."));
-    escaped.truncate(static_cast<qsizetype>(n));
     // A MariaDB session whose password expired takes SET alone, not ALTER
-    // USER; SET PASSWORD hashes with the account's own plugin (ed25519).
-    // MySQL 8 takes ALTER USER there, and SET PASSWORD would need the old.
+    // USER; it takes the plugin's own verifier, computed here, so the
+    // password never stands in the statement. MySQL 8 takes ALTER USER there
+    // (it leaves the password out of its logs; the line is TLS).
     const bool mariadb = std::strstr(mysql_get_server_info(m_mysql), "MariaDB") != nullptr;
-    const QByteArray sql = (mariadb ? QByteArray("SET PASSWORD = PASSWORD('")
-                                    : QByteArray("ALTER USER USER() IDENTIFIED BY '")) +
-                           escaped + (mariadb ? "')" : "'");
+    QByteArray sql;
+    if (mariadb) {
+        sql = "SET PASSWORD = '" + ed25519Verifier(password).toLatin1() + '\'';
+    } else {
+        // Not a bound value there: escaped by the client library for this
+        // connection's character set and quoting mode, inside single quotes.
+        const QByteArray value = password.toUtf8();
+        QByteArray escaped(value.size() * 2 + 1, '\0');
+        const unsigned long n = mysql_real_escape_string(m_mysql, escaped.data(), value.constData(),
+                                                         static_cast<unsigned long>(value.size()));
+        if (n == static_cast<unsigned long>(-1))
+            throw DbError(ER_WRONG_STRING_LENGTH,
+                          QStringLiteral("Het wachtwoord kan niet worden verstuurd."));
+        escaped.truncate(static_cast<qsizetype>(n));
+        sql = "ALTER USER USER() IDENTIFIED BY '" + escaped + '\'';
+    }
     if (mysql_real_query(m_mysql, sql.constData(), static_cast<unsigned long>(sql.size())) != 0)
         fail(mysql_errno(m_mysql), mysql_error(m_mysql), true);
 }

@@ -38,12 +38,14 @@ ErrorClass errorClass(int number)
     // 1040 too many connections, 1129 host blocked after connect errors, 1203
     // the account's connections at this node's limit, 1226 an account limit
     // (connections or queries per hour) counted per node; 2026 a line TLS
-    // could not protect: the certificate or the offer is this node's.
+    // could not protect: the certificate or the offer is this node's; 5010
+    // a login way the program refuses to answer (a relay on this path).
     case 1040:
     case 1129:
     case 1203:
     case 1226:
     case 2026:
+    case 5010:
         return ErrorClass::ThisNodeOnly;
     // 1049 unknown database: the office's databases are the same on every node.
     case 1049:

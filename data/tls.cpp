@@ -104,22 +104,9 @@ TlsOptions tlsForOwnAccount(const TlsOptions& chosen)
 
 void checkTls(MYSQL* m, const ServerAddress& server, const TlsOptions& tls)
 {
-    if (tls.mode != TlsOptions::Mode::Required)
-        return;
-    if (!mysql_get_ssl_cipher(m))
-        throw tlsRefusal(server, noTlsReason());
-    // The server's own view of the session, once: the connector alone has
-    // been seen to go on in plain text.
-    static const char query[] = "SHOW SESSION STATUS LIKE 'Ssl_cipher'";
-    if (mysql_real_query(m, query, sizeof query - 1) != 0)
-        throw callError(static_cast<int>(mysql_errno(m)), QString::fromUtf8(mysql_error(m)).trimmed());
-    MYSQL_RES* res = mysql_store_result(m);
-    if (!res)
-        throw callError(static_cast<int>(mysql_errno(m)), QString::fromUtf8(mysql_error(m)).trimmed());
-    const MYSQL_ROW row = mysql_num_fields(res) >= 2 ? mysql_fetch_row(res) : nullptr;
-    const bool cipher = row && row[1] && mysql_fetch_lengths(res)[1] > 0;
-    mysql_free_result(res);
-    if (!cipher)
+    // The client library's own word, which costs no request: a session whose
+    // password expired answers no query until a new one is set.
+    if (tls.mode == TlsOptions::Mode::Required && !mysql_get_ssl_cipher(m))
         throw tlsRefusal(server, noTlsReason());
 }
 
@@ -127,6 +114,10 @@ DbError connectError(MYSQL* m, const ServerAddress& server, const TlsOptions& tl
 {
     const int number = static_cast<int>(mysql_errno(m));
     const QString text = QString::fromUtf8(mysql_error(m)).trimmed();
+    if (number == CR_PLUGIN_NOT_ALLOWED)
+        return DbError(number, QStringLiteral("De server op %1 vroeg het wachtwoord op een manier die het "
+                                              "kan prijsgeven; het is niet verstuurd.")
+                                   .arg(addressText(server)));
     if (number != CR_SSL_CONNECTION_ERROR)
         return DbError(number, text);
     if (lineFailed(text))

@@ -85,17 +85,21 @@ socket=$(sock "$n")
 EOF
 }
 
-# Waits until the node is synced with the cluster (or up to about 2 minutes).
+# Waits until the node is synced with the cluster, at most LIMIT seconds
+# (every question to it bounded too: a node that is starting may take the
+# connection and not answer).
 wait_synced() {
-  local n="$1" pid="$2"
-  for _ in $(seq 1 600); do
-    if [[ "$(client "$n" -N -e "SHOW STATUS LIKE 'wsrep_local_state_comment'" 2>/dev/null | cut -f2)" == Synced ]]; then
+  local n="$1" pid="$2" limit="${3:-150}" end
+  end=$((SECONDS + limit))
+  while ((SECONDS < end)); do
+    if [[ "$(timeout 5 mariadb --no-defaults --protocol=socket --socket="$(sock "$n")" -uroot -N \
+               -e "SHOW STATUS LIKE 'wsrep_local_state_comment'" 2>/dev/null | cut -f2)" == Synced ]]; then
       return 0
     fi
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.2
   done
-  echo "node $n did not get in sync; see $(node_dir "$n")/error.log" >&2
+  echo "node $n did not get in sync within ${limit}s; see $(node_dir "$n")/error.log" >&2
   tail -30 "$(node_dir "$n")/error.log" >&2 || true
   return 1
 }
@@ -123,7 +127,7 @@ start_node() {
   # A node that was killed does not know how far it got: recover the
   # position from its own logs, so that it catches up by IST, not a full copy.
   if [[ -f "$d/data/grastate.dat" ]] && grep -q '^seqno: *-1' "$d/data/grastate.dat"; then
-    mariadbd --defaults-file="$d/my.cnf" --wsrep-recover --log-error="$d/recover.log" >/dev/null 2>&1 || true
+    timeout 90 mariadbd --defaults-file="$d/my.cnf" --wsrep-recover --log-error="$d/recover.log" >/dev/null 2>&1 || true
     local pos
     pos="$(grep -o 'Recovered position: *[0-9a-f-]*:[0-9-]*' "$d/recover.log" | tail -1 | sed 's/.*: *//')"
     [[ -n "$pos" ]] && extra+=(--wsrep-start-position="$pos")
@@ -133,9 +137,40 @@ start_node() {
     # The first node may bootstrap even when it was not the last one to stop.
     [[ -f "$d/data/grastate.dat" ]] && sed -i 's/^safe_to_bootstrap: 0/safe_to_bootstrap: 1/' "$d/data/grastate.dat"
   fi
+  launch "$n"
+  [[ "${DL_NO_WAIT:-0}" == 1 ]] && return 0
+  if [[ "$first" == 1 ]]; then
+    wait_synced "$n" "$(cat "$d/launched.pid")"
+    return
+  fi
+  wait_synced "$n" "$(cat "$d/launched.pid")" 90 && return 0
+  # A joiner that hangs in its catch-up (seen once under load) gets one more
+  # go with a full copy from a donor.
+  echo "node $n: starting again with a full copy" >&2
+  stop_launched "$n"
+  cp "$d/error.log" "$d/error.before-full-copy.log" 2>/dev/null || true
+  rm -f "$d/data/grastate.dat" "$d/data/gvwstate.dat"
+  extra=()
+  launch "$n"
+  wait_synced "$n" "$(cat "$d/launched.pid")"
+}
+
+launch() {
+  local n="$1" d
+  d="$(node_dir "$n")"
   mariadbd --defaults-file="$d/my.cnf" "${extra[@]}" >/dev/null 2>&1 &
   echo $! >"$d/launched.pid"
-  [[ "${DL_NO_WAIT:-0}" == 1 ]] || wait_synced "$n" $!
+}
+
+stop_launched() {
+  local n="$1" pid
+  pid="$(cat "$(node_dir "$n")/launched.pid")"
+  kill -9 "$pid" 2>/dev/null || true
+  for _ in $(seq 1 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  rm -f "$(pidfile "$n")"
 }
 
 start() {

@@ -351,9 +351,13 @@ private Q_SLOTS:
         QTest::newRow("remembered alone") << l({}) << nothing << u"required|@/ca.pem|@/cert.pem|@/key.pem"_s
                                           << u"required|@/ca.pem|@/cert.pem|@/key.pem"_s << none
                                           << u"required|@/ca.pem|@/cert.pem|@/key.pem"_s;
-        QTest::newRow("environment wins over remembered, not stored")
-            << l({}) << u"off|@/ander.pem||"_s << u"required|@/ca.pem||"_s << u"required|@/ander.pem||"_s
+        // Another CA only from the command line: the environment does not swap the trusted one.
+        QTest::newRow("the environment does not swap a remembered CA")
+            << l({}) << u"off|@/ander.pem||"_s << u"required|@/ca.pem||"_s << u"required|@/ca.pem||"_s
             << none << u"required|@/ca.pem||"_s;
+        QTest::newRow("the environment gives a CA where none is remembered")
+            << l({}) << u"|@/ander.pem||"_s << u"required|||"_s << u"required|@/ander.pem||"_s << none
+            << u"required|||"_s;
         QTest::newRow("command line wins over environment")
             << l({"--tls", "preferred", "--tls-ca", "ander.pem"}) << u"required|@/ca.pem||"_s << nothing
             << u"preferred|@/ander.pem||"_s << none << u"preferred|@/ander.pem||"_s;
@@ -432,6 +436,8 @@ private Q_SLOTS:
         QCOMPARE(choice.options.ca, want.ca);
         QCOMPARE(choice.options.cert, want.cert);
         QCOMPARE(choice.options.key, want.key);
+        const QString givenCa = texts(environment).ca;
+        QCOMPARE(!choice.notice.isEmpty(), c.tls.ca.isEmpty() && !givenCa.isEmpty() && givenCa != want.ca);
         if (problemHas.isEmpty())
             QVERIFY2(choice.problem.isEmpty(), qPrintable(choice.problem));
         else

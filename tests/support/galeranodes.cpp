@@ -39,7 +39,7 @@ void dropAdmin(int n)
 bool script(const QString& command, int n)
 {
     const QByteArray line = QByteArray(DL_SOURCE_DIR "/scripts/galera.sh ") + command.toUtf8() + " '" +
-                            DL_GALERA_DIR "' " + QByteArray::number(n) + " >/dev/null 2>&1";
+                            DL_GALERA_DIR "' " + QByteArray::number(n) + " >/dev/null";
     return std::system(line.constData()) == 0;
 }
 
