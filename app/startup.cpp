@@ -4,12 +4,14 @@
 #include "app/hashpassword.h"
 #include "app/serverwait.h"
 #include "app/startupprobe.h"
+#include "core/actionguard.h"
 #include "data/keylesstables.h"
 #include "data/tables.h"
 #include "declaration/daygrid.h"
 #include "declaration/draftkeeper.h"
 #include "declaration/drafts.h"
 #include "declaration/form1.h"
+#include "declaration/monthopening.h"
 #include "declaration/monthselection.h"
 #include "declaration/openmonth.h"
 #include "declaration/previousmonth.h"
@@ -32,6 +34,7 @@
 #include "ui/passworddialog.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLayout>
 #include <QLibraryInfo>
@@ -39,6 +42,7 @@
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QThread>
+#include <QTimer>
 #include <QTranslator>
 
 #include <cstdio>
@@ -54,6 +58,7 @@ StartupSeams StartupSeams::real()
     s.quit = &QCoreApplication::exit;
     s.endProgram = &Logoff::endEventLoop;
     s.draftFolder = defaultDraftFolder();
+    s.settingsFile = QSettings().fileName();
     return s;
 }
 
@@ -91,6 +96,14 @@ void Startup::wireMainForm(Form1& form)
     DraftKeeper* keeper = drafts ? new DraftKeeper(form, m_ctx, *drafts) : nullptr; // a child of the form
     m_controllers.push_back(std::make_unique<ProjectSelection>(form, m_ctx, m_guard.get()));
     auto* months = new MonthSelection(form, m_ctx, m_seams.locale, m_guard.get(), keeper); // Combo2, a child
+    m_months = months;
+    if (!m_seams.settingsFile.isEmpty()) {
+        connect(months, &MonthSelection::opened, this, [this, &form] {
+            const Session& s = m_ctx.session;
+            keepLastMonth(m_seams.settingsFile, {form.controls().text(QStringLiteral("Text1")), s.projectCode,
+                                                 s.reportYear, s.reportMonthEntry});
+        });
+    }
     new YearOverviewAction(form, m_ctx, *months, m_guard.get(), drafts,
                            {m_printer.get(), m_seams.printOutput, m_seams.files.get(),
                             PdfAction::documentsFolder()}); // ImageJaar, a child of the form
@@ -131,8 +144,30 @@ void Startup::start()
         // program's account could not.
         if (m_checkKeys && m_ctx.account.names == TableNames::OwnAccount)
             m_keyCheck = reportKeylessTables(m_ctx.server, m_ctx.connection, m_ctx.account);
+        // Once the main window is up.
+        QTimer::singleShot(0, this, &Startup::offerLastMonth);
     });
     m_login->show();
+}
+
+void Startup::offerLastMonth()
+{
+    const auto last = readLastMonth(m_seams.settingsFile);
+    if (!last || !m_form || !m_months || !m_form->isVisible())
+        return;
+    FormControls& c = m_form->controls();
+    if (c.text(QStringLiteral("Text1")) != last->consultant || !m_ctx.session.reportKey.isEmpty())
+        return;
+    auto* projects = c.get<QComboBox>(QStringLiteral("Combo1"));
+    bool listed = false;
+    for (int i = 0; i < projects->count() && !listed; ++i)
+        listed = project::codeFromEntry(projects->itemText(i)) == last->projectCode;
+    if (!listed || !m_ctx.messages.confirm(lastMonthQuestion(*last), QStringLiteral("VERDER")))
+        return;
+    runGuarded(m_ctx.messages, [&] {
+        openAsChosen(*m_form, m_ctx, m_guard.get(), *m_months, last->projectCode, last->year,
+                     last->monthEntry);
+    });
 }
 
 // Tables without a primary key are named once in the program's log

@@ -27,6 +27,7 @@ class DraftStore;
 class Form1;
 class LeaveGuard;
 class LoginForm;
+class MonthSelection;
 struct LoginHooks;
 
 // What the forms and actions take from the machine besides the context;
@@ -41,6 +42,7 @@ struct StartupSeams {
     WorkstationReader workstation;              // the facts of the login record
     QLocale locale = QLocale::system();         // stamps and date texts
     QString draftFolder;                        // the drafts of unsaved months; empty: none kept
+    QString settingsFile;                       // the month last opened; empty: none kept
 
     // This machine's: Qt's printer list, CUPS, the event loop, the drafts
     // under the application's data folder.
@@ -70,6 +72,8 @@ private:
     // Besides the login itself: the load step fills the printer list, a
     // successful login writes the login record.
     LoginHooks loginHooks();
+    // After the login: the month this workstation's consultant opened last, one key to open it again.
+    void offerLastMonth();
 
     AppContext& m_ctx;
     StartupSeams m_seams;
@@ -78,6 +82,7 @@ private:
     std::unique_ptr<DraftStore> m_drafts;
     std::unique_ptr<LeaveGuard> m_guard;
     std::unique_ptr<Form1> m_form;
+    MonthSelection* m_months = nullptr; // a child of m_form
     std::unique_ptr<LoginForm> m_login;
     bool m_checkKeys = false;
     std::unique_ptr<QThread> m_keyCheck;

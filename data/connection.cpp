@@ -440,32 +440,52 @@ void Connection::runScript(const QString& sql)
     }
 }
 
+namespace {
+
+// A literal for a statement that takes no bound value: escaped by the client
+// library for this connection's character set and quoting mode.
+QByteArray quotedLiteral(MYSQL* m, const QString& text)
+{
+    const QByteArray value = text.toUtf8();
+    QByteArray escaped(value.size() * 2 + 1, '\0');
+    const unsigned long n = mysql_real_escape_string(m, escaped.data(), value.constData(),
+                                                     static_cast<unsigned long>(value.size()));
+    if (n == static_cast<unsigned long>(-1))
+        throw DbError(ER_WRONG_STRING_LENGTH, QStringLiteral("Het wachtwoord kan niet worden verstuurd."));
+    escaped.truncate(static_cast<qsizetype>(n));
+    return '\'' + escaped + '\'';
+}
+
+} // namespace
+
 void Connection::setOwnPassword(const QString& password)
 {
     if (m_broken)
         throw DbError(CR_SERVER_LOST, QStringLiteral("De verbinding met de server is verbroken."));
+    const auto send = [this](const QByteArray& sql) {
+        return mysql_real_query(m_mysql, sql.constData(), static_cast<unsigned long>(sql.size())) == 0;
+    };
     // A MariaDB session whose password expired takes SET alone, not ALTER
     // USER; it takes the plugin's own verifier, computed here, so the
     // password never stands in the statement. MySQL 8 takes ALTER USER there
-    // (it leaves the password out of its logs; the line is TLS).
-    const bool mariadb = std::strstr(mysql_get_server_info(m_mysql), "MariaDB") != nullptr;
-    QByteArray sql;
-    if (mariadb) {
-        sql = "SET PASSWORD = '" + ed25519Verifier(password).toLatin1() + '\'';
-    } else {
-        // Not a bound value there: escaped by the client library for this
-        // connection's character set and quoting mode, inside single quotes.
-        const QByteArray value = password.toUtf8();
-        QByteArray escaped(value.size() * 2 + 1, '\0');
-        const unsigned long n = mysql_real_escape_string(m_mysql, escaped.data(), value.constData(),
-                                                         static_cast<unsigned long>(value.size()));
-        if (n == static_cast<unsigned long>(-1))
-            throw DbError(ER_WRONG_STRING_LENGTH,
-                          QStringLiteral("Het wachtwoord kan niet worden verstuurd."));
-        escaped.truncate(static_cast<qsizetype>(n));
-        sql = "ALTER USER USER() IDENTIFIED BY '" + escaped + '\'';
+    // (it leaves the password out of its logs).
+    if (std::strstr(mysql_get_server_info(m_mysql), "MariaDB") == nullptr) {
+        if (!send("ALTER USER USER() IDENTIFIED BY " + quotedLiteral(m_mysql, password)))
+            fail(mysql_errno(m_mysql), mysql_error(m_mysql), true);
+        return;
     }
-    if (mysql_real_query(m_mysql, sql.constData(), static_cast<unsigned long>(sql.size())) != 0)
+    if (send("SET PASSWORD = '" + ed25519Verifier(password).toLatin1() + '\''))
+        return;
+    // A server with a password check of its own refuses what it cannot read
+    // (1290, strict_password_validation): it needs the password, which goes
+    // only over TLS.
+    if (mysql_errno(m_mysql) != ER_OPTION_PREVENTS_STATEMENT)
+        fail(mysql_errno(m_mysql), mysql_error(m_mysql), true);
+    if (!mysql_get_ssl_cipher(m_mysql))
+        throw DbError(ER_OPTION_PREVENTS_STATEMENT,
+                      QStringLiteral("De server controleert nieuwe wachtwoorden zelf en moet het daarvoor "
+                                     "kunnen lezen; dat gebeurt alleen over een versleutelde verbinding."));
+    if (!send("SET PASSWORD = PASSWORD(" + quotedLiteral(m_mysql, password) + ')'))
         fail(mysql_errno(m_mysql), mysql_error(m_mysql), true);
 }
 

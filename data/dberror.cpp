@@ -38,23 +38,24 @@ ErrorClass errorClass(int number)
     // 1040 too many connections, 1129 host blocked after connect errors, 1203
     // the account's connections at this node's limit, 1226 an account limit
     // (connections or queries per hour) counted per node; 2026 a line TLS
-    // could not protect: the certificate or the offer is this node's; 5010
-    // a login way the program refuses to answer (a relay on this path).
+    // could not protect: the certificate or the offer is this node's.
     case 1040:
     case 1129:
     case 1203:
     case 1226:
     case 2026:
-    case 5010:
         return ErrorClass::ThisNodeOnly;
     // 1049 unknown database: the office's databases are the same on every node.
     case 1049:
         return ErrorClass::EveryNode;
     // 1045 a login name or password the server does not know; 1698 the same
     // for an account without a password (told alike: it would tell which
-    // names exist). Accounts are the same on every node.
+    // names exist). Accounts are the same on every node. 5010: the server
+    // asked for the password in a way an own account does not answer, which
+    // it also does for a name it does not know.
     case 1045:
     case 1698:
+    case 5010:
         return ErrorClass::AccountRefused;
     // 4150 (MySQL 3955) blocked after too many wrong passwords, 4151 locked
     // by the office (told only after a right password). The office lifts

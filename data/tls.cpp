@@ -118,6 +118,12 @@ DbError connectError(MYSQL* m, const ServerAddress& server, const TlsOptions& tl
         return DbError(number, QStringLiteral("De server op %1 vroeg het wachtwoord op een manier die het "
                                               "kan prijsgeven; het is niet verstuurd.")
                                    .arg(addressText(server)));
+    // Asked to start with ed25519 (an own account), the connector fails the
+    // greeting of a server without TLS before it says TLS is missing.
+    if (number == CR_SERVER_HANDSHAKE_ERR && tls.mode != TlsOptions::Mode::Off &&
+        (tls.mode == TlsOptions::Mode::Required || !tls.ca.isEmpty()) && m->server_capabilities != 0 &&
+        (m->server_capabilities & CLIENT_SSL) == 0)
+        return tlsRefusal(server, noTlsReason());
     if (number != CR_SSL_CONNECTION_ERROR)
         return DbError(number, text);
     if (lineFailed(text))

@@ -28,7 +28,20 @@ Form1::Form1(AppContext& ctx, QWidget* parent, const QLocale& locale) : QWidget(
     setWindowFlag(Qt::Window);
     m_controls.add(this);
 
-    auto* v = new QVBoxLayout(this);
+    // The whole form scrolls only where the window is smaller than its
+    // smallest layout (200 % on a small screen), so every control stays in
+    // reach; elsewhere the tabs scroll their own pages.
+    m_body = new QWidget;
+    auto* whole = new QScrollArea;
+    whole->setObjectName(QStringLiteral("Form1Scroll"));
+    whole->setWidgetResizable(true);
+    whole->setFrameShape(QFrame::NoFrame);
+    whole->setFocusPolicy(Qt::NoFocus);
+    whole->setWidget(m_body);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(whole);
+    auto* v = new QVBoxLayout(m_body);
     v->setSpacing(4);
     v->addWidget(buildTop());
     v->addWidget(buildTicker());
@@ -64,7 +77,7 @@ QSize Form1::startSize() const
     // never larger than the screen.
     QSize want(1040, 720);
     if (auto* days = findChild<QScrollArea*>(QStringLiteral("RaportScroll")))
-        want.setHeight(qMax(want.height(), sizeHint().height() + days->widget()->sizeHint().height() -
+        want.setHeight(qMax(want.height(), m_body->sizeHint().height() + days->widget()->sizeHint().height() -
                                                days->sizeHint().height()));
     const QScreen* s = screen();
     return s ? want.boundedTo(s->availableGeometry().size()) : want;

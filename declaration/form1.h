@@ -51,6 +51,7 @@ private:
 
     AppContext& m_ctx;
     FormControls m_controls;
+    QWidget* m_body = nullptr; // inside Form1Scroll
     QTabWidget* m_tabs = nullptr;
     bool m_switching = false;
     bool m_keepOpen = false;

@@ -96,6 +96,7 @@ void MonthSelection::open(const QString& entry)
     focusFirstDayToFill(days);
     if (m_drafts)
         m_drafts->offer(found, entry, year, key);
+    Q_EMIT opened();
 }
 
 month::Lookup MonthSelection::lookUp(const QString& key)

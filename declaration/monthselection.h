@@ -33,6 +33,10 @@ public:
     // from its list, never an arrow key alone.
     void choose(const QString& monthEntry);
 
+Q_SIGNALS:
+    // A month is open on the form (loaded or prepared).
+    void opened();
+
 private:
     void open(const QString& entry);
     month::Lookup lookUp(const QString& key);

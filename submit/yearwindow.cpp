@@ -208,6 +208,13 @@ void YearWindow::fitWidth()
     wanted += margins.left() + margins.right();
     const QScreen* s = screen();
     const int room = s ? s->availableGeometry().width() - 40 : wanted;
+    // Where the screen is narrower than the months, they share its width
+    // (a cut text keeps its colour and says all in its tool tip), so that
+    // December and the totals are in view without scrolling sideways.
+    const bool narrow = wanted > room;
+    m_table->horizontalHeader()->setSectionResizeMode(narrow ? QHeaderView::Stretch
+                                                             : QHeaderView::Interactive);
+    m_table->setHorizontalScrollBarPolicy(narrow ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
     if (wanted > width())
         resize(std::min(wanted, room), height());
 }

@@ -62,6 +62,7 @@ private Q_SLOTS:
     void init() { TestDb::loadDemo(); }
     void earlierMonthsHelpTyping();
     void yearOverviewOpensAMonth();
+    void overviewOpensAsByHand_data();
     void overviewOpensAsByHand();
 };
 
@@ -255,45 +256,77 @@ QStringList everyControl(Form1& form)
 
 // A month opened from the overview is the same, on both tabs and in every
 // control, as the month chosen by hand, and the keys go to the form.
+// Opened by the program (from the overview, or offered at the next start
+// where the last one left off) as a month chosen by hand, on every control.
+void TestStartupYear::overviewOpensAsByHand_data()
+{
+    QTest::addColumn<bool>("nextStart");
+    QTest::newRow("from the overview") << false;
+    QTest::newRow("offered at the next start, one key") << true;
+}
+
 void TestStartupYear::overviewOpensAsByHand()
 {
+    QFETCH(bool, nextStart);
     TestDb::exec(
         u"INSERT INTO torvakdb_TORVAKraporten.Raporten (Projectnaam, afgewerkt, laatstgewijzigd, Uren01,"
         " Kilometers01, euro, cent) VALUES ('2026_02_0042-GLAS', 'nee', '02/februari/2026  10:00:00', '8', "
         "'12',"
         " '12', '5')"_qs);
+    const QTemporaryDir settings;
+    const QString file = settings.filePath(u"declaraties.conf"_qs);
+    const auto keptThere = [&file](StartupSeams& seams) { seams.settingsFile = file; };
+    if (nextStart) {
+        test::LoggedIn before;
+        QVERIFY(before.start(keptThere));
+        QVERIFY(pickFromList(before.c().get<QComboBox>(u"Combo1"_qs), kGlas));
+        QVERIFY(pickFromList(before.c().get<QComboBox>(u"Combo2"_qs), u"02 Februari "_qs));
+    }
     test::LoggedIn program;
-    QVERIFY(program.start());
-    Form1& form = program.form();
+    Form1* shown = nullptr;
+    if (nextStart) {
+        program.start(keptThere); // the question comes as the window does
+        shown = &program.form();
+        QTRY_COMPARE(program.session.reportKey, u"2026_02_0042-GLAS"_qs);
+        QCOMPARE(program.messages.shown.value(0).text,
+                 u"Verder waar u gebleven was: project 0042-GLAS, Februari 2026?"_qs);
+        QCOMPARE(program.messages.shown.value(0).defaultAnswer, Answer::Yes);
+    } else {
+        QVERIFY(program.start(keptThere));
+        shown = &program.form();
+    }
+    Form1& form = *shown;
     FormControls& c = form.controls();
     const auto toDeclaration = [&] {
         QTabBar* bar = form.tabs()->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
     };
     QTimer poll;
-    onYearWindow(poll, &form, [&](QDialog* w) {
-        auto* table = w->findChild<QTableWidget*>(u"Jaartabel"_qs);
-        for (int r = 0; r < table->rowCount(); ++r) {
-            if (table->verticalHeaderItem(r)->text() == u"0042-GLAS"_qs) {
-                table->setFocus(Qt::TabFocusReason);
-                table->setCurrentItem(table->item(r, 1));
-                QTest::keyClick(table, Qt::Key_Return);
+    if (!nextStart) {
+        onYearWindow(poll, &form, [&](QDialog* w) {
+            auto* table = w->findChild<QTableWidget*>(u"Jaartabel"_qs);
+            for (int r = 0; r < table->rowCount(); ++r) {
+                if (table->verticalHeaderItem(r)->text() == u"0042-GLAS"_qs) {
+                    table->setFocus(Qt::TabFocusReason);
+                    table->setCurrentItem(table->item(r, 1));
+                    QTest::keyClick(table, Qt::Key_Return);
+                }
             }
-        }
-        QTimer::singleShot(3000, w, [w] { w->reject(); });
-    });
-    QTest::mouseDClick(c.widget(u"ImageJaar"_qs), Qt::LeftButton);
+            QTimer::singleShot(3000, w, [w] { w->reject(); });
+        });
+        QTest::mouseDClick(c.widget(u"ImageJaar"_qs), Qt::LeftButton);
+    }
     QCOMPARE(program.session.reportKey, u"2026_02_0042-GLAS"_qs);
     QTRY_VERIFY(QApplication::focusWidget() && form.isAncestorOf(QApplication::focusWidget()));
     toDeclaration();
-    const QStringList fromOverview = everyControl(form);
+    const QStringList fromProgram = everyControl(form);
     QCOMPARE(c.text(u"Combo2"_qs), u"02 Februari "_qs);
     QCOMPARE(c.text(u"Text13"_qs), u"12,50"_qs);
     QVERIFY(c.isShown(u"Image4"_qs));
 
     QVERIFY(pickFromList(c.get<QComboBox>(u"Combo2"_qs), u"02 Februari "_qs));
     toDeclaration();
-    QCOMPARE(everyControl(form), fromOverview);
+    QCOMPARE(everyControl(form), fromProgram);
 }
 
 QTEST_MAIN(TestStartupYear)

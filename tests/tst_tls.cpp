@@ -10,14 +10,19 @@
 #include "declaration/form1.h"
 #include "declaration/tickertext.h"
 #include "login/loginform.h"
+#include "login/loginservice.h"
+#include "login/newpassword.h"
 #include "support/fakes.h"
 #include "support/faultproxy.h"
+#include "support/officeaccounts.h"
+#include "support/seams.h"
 #include "support/testdb.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <memory>
@@ -344,6 +349,7 @@ private Q_SLOTS:
             *m_admin,
             u"TRUNCATE TABLE torvakdb_TORVAKdata.KALMIRO_consultants;"
             "TRUNCATE TABLE torvakdb_TORVAKdata.LOGINconsultant;"
+            "TRUNCATE TABLE torvakdb_TORVAKdata.KALMIRO_berichten;"
             "INSERT INTO torvakdb_TORVAKdata.KALMIRO_consultants (LOGIN, PASWOORD, consultantnummer, "
             "voornaam, naam, isONLINE) VALUES ('anna', 'geheim', '0042', 'Anna', 'Vries', 'OFFLINE')"_s,
             {}, "tls server");
@@ -393,6 +399,113 @@ private Q_SLOTS:
         QVERIFY2(!messages.last().contains(u"--tls"_s), qPrintable(messages.last()));
         QCOMPARE(ticker.outcome, TickerFetch::Outcome::Failed);
         QVERIFY2(ticker.trouble.contains(reason), qPrintable(ticker.trouble));
+    }
+
+    // The office switched and expired anna's password: over a checked TLS
+    // line she sets a new one and works; no statement carries the password,
+    // and a server that asks for it in a way that gives it away gets nothing.
+    void anOwnAccountOverTls_data()
+    {
+        QTest::addColumn<QString>("office");
+        QTest::addColumn<QStringList>("typed");  // new passwords, in turn; the last one holds
+        QTest::addColumn<QString>("refusalHas"); // empty: logged in
+        QTest::newRow("expired, a new one set")
+            << u"ALTER USER 'anna'@'%' PASSWORD EXPIRE"_s << QStringList{u"Zeer'ge\\heim é"_s} << QString();
+        QTest::newRow("password already her own") << QString() << QStringList{} << QString();
+        // The server reads the new one itself, so it goes to the server (over TLS).
+        QTest::newRow("expired, the server checks new passwords itself")
+            << u"INSTALL SONAME 'simple_password_check'; ALTER USER 'anna'@'%' PASSWORD EXPIRE"_s
+            << QStringList{u"nieuw1"_s, u"Nieuw-1abc"_s} << QString();
+        // Unanswered, as for a name the server does not know (it asks the same way then).
+        QTest::newRow("asked for in a way that gives it away")
+            << u"ALTER USER 'anna'@'%' IDENTIFIED VIA mysql_native_password USING PASSWORD('geheim')"_s
+            << QStringList{} << u"Uw inlog gegevens zijn niet gevonden"_s;
+    }
+    void anOwnAccountOverTls()
+    {
+        QFETCH(QString, office);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, refusalHas);
+        const QString newPassword = typed.value(typed.size() - 1);
+        QVERIFY(show(u"right"_s));
+        const test::OfficeServer server{
+            QStringLiteral(DL_SOURCE_DIR "/scripts/dbserver.sh"),
+            {u"sql"_s, kDir},
+            [this](const QString& sql) { test::execAs(*m_admin, sql, {}, "tls server"); },
+            [this] {
+                QFile demo(QStringLiteral(DL_SOURCE_DIR "/schema/demo.sql"));
+                QVERIFY(demo.open(QIODevice::ReadOnly));
+                QString sql;
+                for (const char* table :
+                     {"torvakdb_TORVAKdata.KALMIRO_consultants", "torvakdb_TORVAKdata.LOGINconsultant",
+                      "torvakdb_TORVAKdata.KALMIRO_projecten", "torvakdb_TORVAKdata.KALMIRO_opdrachtgevers",
+                      "torvakdb_TORVAKdata.KALMIRO_berichten", "torvakdb_TORVAKraporten.Raporten",
+                      "torvakdb_TORVAKraporten.Sloten", "torvakdb_TORVAKdeclaraties.Declaraties"})
+                    sql += u"DELETE FROM "_s + QLatin1String(table) + u';';
+                test::execAs(*m_admin, sql + QString::fromUtf8(demo.readAll()), {}, "tls server");
+            }};
+        test::removeOwnAccounts(server); // also what an earlier run left
+        QVERIFY(test::setUpOwnAccounts(server));
+        const auto restore = qScopeGuard([&] {
+            test::execAs(*m_admin,
+                         u"SET GLOBAL general_log = 0; UNINSTALL SONAME IF EXISTS 'simple_password_check'"_s,
+                         {}, "tls server");
+            test::removeOwnAccounts(server);
+        });
+        if (!office.isEmpty())
+            server.exec(office);
+        server.exec(u"SET GLOBAL log_output = 'TABLE'; TRUNCATE TABLE mysql.general_log; "
+                    "SET GLOBAL general_log = 1"_s);
+
+        Session session;
+        test::FakeMessages messages;
+        FixedClock clock(QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9)));
+        AppContext ctx{session, messages, clock, m_tls};
+        ctx.connection = options(u"preferred"_s, u"office"_s);
+        StartupSeams seams = test::fakeSeams();
+        auto prompt = std::make_unique<test::FakePasswords>();
+        test::FakePasswords& passwords = *prompt;
+        seams.passwords = std::move(prompt);
+        for (const QString& p : typed)
+            passwords.answers.enqueue({QString(), p, p});
+        seams.quit = [](int) {};
+        seams.endProgram = [] {};
+        Startup startup(ctx, std::move(seams));
+        startup.start();
+        const QPointer<LoginForm> login = startup.loginForm();
+        QVERIFY(login);
+        login->controls().setText(u"Text1"_s, u"anna"_s);
+        login->controls().setText(u"Text2"_s, u"geheim"_s);
+        login->logIn();
+
+        QCOMPARE(passwords.asked.size(), typed.size());
+        if (refusalHas.isEmpty()) {
+            // Each password the server's own check refused, said so.
+            QCOMPARE(messages.texts(),
+                     QStringList(qMax<qsizetype>(0, typed.size() - 1), passwordRefusedText()));
+            QVERIFY(startup.hasMainForm());
+            QCOMPARE(startup.mainForm().controls().text(u"Text1"_s), u"0042"_s);
+            QCOMPARE(ctx.connection.tls.mode, TlsOptions::Mode::Required);
+            const QString now = newPassword.isEmpty() ? u"geheim"_s : newPassword;
+            Connection again(m_tls, Database::Data, options(u"required"_s, u"office"_s),
+                             ownAccount(u"anna"_s, now));
+            QCOMPARE(test::rowsAs(again, u"SELECT 1"_s, {}, "tls server"), QStringList{u"1"_s});
+        } else {
+            QVERIFY(login && !login->isLoggedIn());
+            QVERIFY2(messages.texts().join(u"\n"_s).contains(refusalHas),
+                     qPrintable(messages.texts().join(u"\n"_s)));
+        }
+        // What the server's log holds of every statement: no password, old or new.
+        server.exec(u"SET GLOBAL general_log = 0"_s);
+        const QStringList logged = test::rowsAs(
+            *m_admin, u"SELECT CONVERT(argument USING utf8mb4) FROM mysql.general_log"_s, {}, "tls server");
+        QVERIFY(!logged.isEmpty());
+        for (const QString& line : logged) {
+            QVERIFY2(!line.contains(u"geheim"_s), qPrintable(line));
+            QVERIFY2(newPassword.isEmpty() || office.contains(u"simple_password_check"_s) ||
+                         !line.contains(newPassword),
+                     qPrintable(line));
+        }
     }
 };
 
