@@ -237,21 +237,27 @@ TlsTexts tlsEnvironment()
 TlsChoice chooseTls(const TlsTexts& commandLine, const TlsTexts& environment, QSettings& settings)
 {
     TlsChoice c;
+    const auto mode = chooseMode(commandLine.mode, environment.mode, settings, c.problem);
+    if (!mode)
+        return c;
     Picked ca = pick(kCa, commandLine.ca, environment.ca, settings);
     // The environment may give a CA where none is remembered, never swap
     // the one this workstation trusts (as it may only raise the mode).
     const Picked storedCa = pick(kCa, {}, {}, settings);
-    if (commandLine.ca.trimmed().isEmpty() && !storedCa.value.isEmpty() && ca.value != storedCa.value) {
-        c.notice = QLatin1String(kTlsCaEnv) + QStringLiteral(" (") + ca.value +
-                   QStringLiteral(") vervangt het onthouden CA-certificaat ") + storedCa.value +
-                   QStringLiteral(" niet; een ander geeft u met --tls-ca.");
+    const auto sameFile = [](const QString& a, const QString& b) {
+        const QString path = QFileInfo(a).canonicalFilePath();
+        return a == b || (!path.isEmpty() && path == QFileInfo(b).canonicalFilePath());
+    };
+    if (commandLine.ca.trimmed().isEmpty() && !storedCa.value.isEmpty() &&
+        !sameFile(ca.value, storedCa.value)) {
+        if (*mode != TlsOptions::Mode::Off)
+            c.notice = QLatin1String(kTlsCaEnv) + QStringLiteral(" (") + ca.value +
+                       QStringLiteral(") vervangt het onthouden CA-certificaat ") + storedCa.value +
+                       QStringLiteral(" niet; een ander geeft u met --tls-ca.");
         ca = storedCa;
     }
     const Picked cert = pick(kCert, commandLine.cert, environment.cert, settings);
     const Picked key = pick(kKey, commandLine.key, environment.key, settings);
-    const auto mode = chooseMode(commandLine.mode, environment.mode, settings, c.problem);
-    if (!mode)
-        return c;
     c.options.mode = *mode;
     c.options.ca = ca.value;
     c.options.cert = cert.value;

@@ -80,7 +80,7 @@ void applySessionSettings(MYSQL* m, const Connection::Options& options)
 }
 
 // A handle with the options every try needs, TLS included.
-MYSQL* newHandle(const Connection::Options& options, const Connection::Login& login)
+MYSQL* newHandle(const Connection::Options& options, const Connection::Login& login, bool sha2 = false)
 {
     MYSQL* m = mysql_init(nullptr);
     if (!m)
@@ -105,17 +105,16 @@ MYSQL* newHandle(const Connection::Options& options, const Connection::Login& lo
         // A consultant's password is answered only by a proof that does not
         // give it away (ed25519), so a relay that asks for it in clear gets
         // nothing. MySQL 8's caching_sha2 sends it whole at a first login:
-        // only inside a checked TLS line.
-        mysql_optionsv(m, MYSQL_DEFAULT_AUTH, "client_ed25519");
-        mysql_optionsv(m, MARIADB_OPT_RESTRICTED_AUTH,
-                       options.tls.mode == TlsOptions::Mode::Required ? "client_ed25519,caching_sha2_password"
-                                                                      : "client_ed25519");
+        // asked for only inside a checked TLS line, once ed25519 was refused.
+        const char* way = sha2 ? "caching_sha2_password" : "client_ed25519";
+        mysql_optionsv(m, MYSQL_DEFAULT_AUTH, way);
+        mysql_optionsv(m, MARIADB_OPT_RESTRICTED_AUTH, way);
     }
     return m;
 }
 
 MYSQL* openConnection(const ServerList& server, Database home, const Connection::Options& options,
-                      const Connection::Login& login, ServerAddress& answered)
+                      const Connection::Login& login, ServerAddress& answered, bool& sha2)
 {
     initLibrary();
     unsigned long flags = CLIENT_FOUND_ROWS;
@@ -148,7 +147,18 @@ MYSQL* openConnection(const ServerList& server, Database home, const Connection:
         // line is whole.
         const int wholeTry = kWaitsPerTry * options.connectTimeoutSeconds;
         ConnectDeadline deadline{std::chrono::seconds(wholeTry)};
-        const bool connected = connect() != nullptr;
+        bool connected = connect() != nullptr;
+        // An account MySQL 8 checks (it has no ed25519): which way the
+        // server took tells what it is, not its version text, which comes
+        // before TLS.
+        sha2 = false;
+        if (!connected && !deadline.shut() && mysql_errno(m) == CR_PLUGIN_NOT_ALLOWED &&
+            login.names == TableNames::OwnAccount && options.tls.mode == TlsOptions::Mode::Required) {
+            mysql_close(m);
+            m = newHandle(options, login, true);
+            connected = connect() != nullptr;
+            sha2 = connected;
+        }
         deadline.end();
         std::optional<DbError> failure;
         if (connected && !deadline.shut()) {
@@ -187,10 +197,11 @@ MYSQL* openConnection(const ServerList& server, Database home, const Connection:
 
 // Whichever of the login's passwords the server holds.
 MYSQL* openWithEitherPassword(const ServerList& server, Database home, const Connection::Options& options,
-                              const Connection::Login& login, ServerAddress& answered, bool& former)
+                              const Connection::Login& login, ServerAddress& answered, bool& former,
+                              bool& sha2)
 {
     try {
-        return openConnection(server, home, options, login, answered);
+        return openConnection(server, home, options, login, answered, sha2);
     } catch (const DbError& e) {
         if (e.errorClass() != ErrorClass::AccountRefused || login.formerPassword.isEmpty())
             throw;
@@ -198,7 +209,7 @@ MYSQL* openWithEitherPassword(const ServerList& server, Database home, const Con
     Connection::Login other = login;
     other.password = login.formerPassword;
     other.formerPassword.clear();
-    MYSQL* m = openConnection(server, home, options, other, answered);
+    MYSQL* m = openConnection(server, home, options, other, answered, sha2);
     former = true;
     return m;
 }
@@ -224,7 +235,8 @@ Connection::Connection(const ServerList& server, Database home, Options options)
 }
 
 Connection::Connection(const ServerList& server, Database home, Options options, const Login& login)
-    : m_names(login.names), m_mysql(openWithEitherPassword(server, home, options, login, m_address, m_former))
+    : m_names(login.names),
+      m_mysql(openWithEitherPassword(server, home, options, login, m_address, m_former, m_sha2))
 {
 }
 
@@ -465,28 +477,43 @@ void Connection::setOwnPassword(const QString& password)
     const auto send = [this](const QByteArray& sql) {
         return mysql_real_query(m_mysql, sql.constData(), static_cast<unsigned long>(sql.size())) == 0;
     };
+    // The server's text may quote the statement, and with it the password.
+    const auto refused = [this] {
+        const unsigned number = mysql_errno(m_mysql);
+        if (isLossNumber(number) || number == ER_NOT_VALID_PASSWORD)
+            fail(number, mysql_error(m_mysql), true);
+        throw DbError(static_cast<int>(number),
+                      QStringLiteral("De server nam het nieuwe wachtwoord niet aan."));
+    };
+    const auto overTls = [this] {
+        if (!mysql_get_ssl_cipher(m_mysql))
+            throw DbError(
+                ER_OPTION_PREVENTS_STATEMENT,
+                QStringLiteral("De server controleert nieuwe wachtwoorden zelf en moet het daarvoor "
+                               "kunnen lezen; dat gebeurt alleen over een versleutelde verbinding."));
+    };
     // A MariaDB session whose password expired takes SET alone, not ALTER
     // USER; it takes the plugin's own verifier, computed here, so the
     // password never stands in the statement. MySQL 8 takes ALTER USER there
-    // (it leaves the password out of its logs).
-    if (std::strstr(mysql_get_server_info(m_mysql), "MariaDB") == nullptr) {
+    // (it leaves the password out of its logs), over TLS only; which server
+    // it is, is known from how it checked the account.
+    if (m_sha2) {
+        overTls();
         if (!send("ALTER USER USER() IDENTIFIED BY " + quotedLiteral(m_mysql, password)))
-            fail(mysql_errno(m_mysql), mysql_error(m_mysql), true);
+            refused();
         return;
     }
     if (send("SET PASSWORD = '" + ed25519Verifier(password).toLatin1() + '\''))
         return;
     // A server with a password check of its own refuses what it cannot read
-    // (1290, strict_password_validation): it needs the password, which goes
-    // only over TLS.
-    if (mysql_errno(m_mysql) != ER_OPTION_PREVENTS_STATEMENT)
-        fail(mysql_errno(m_mysql), mysql_error(m_mysql), true);
-    if (!mysql_get_ssl_cipher(m_mysql))
-        throw DbError(ER_OPTION_PREVENTS_STATEMENT,
-                      QStringLiteral("De server controleert nieuwe wachtwoorden zelf en moet het daarvoor "
-                                     "kunnen lezen; dat gebeurt alleen over een versleutelde verbinding."));
+    // (strict_password_validation): it needs the password itself. Any other
+    // 1290 (a read-only server) is no reason to send it.
+    if (mysql_errno(m_mysql) != ER_OPTION_PREVENTS_STATEMENT ||
+        std::strstr(mysql_error(m_mysql), "strict-password-validation") == nullptr)
+        refused();
+    overTls();
     if (!send("SET PASSWORD = PASSWORD(" + quotedLiteral(m_mysql, password) + ')'))
-        fail(mysql_errno(m_mysql), mysql_error(m_mysql), true);
+        refused();
 }
 
 QString Connection::quoteIdentifier(const QString& name)

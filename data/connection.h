@@ -129,6 +129,7 @@ private:
     ServerAddress m_address;
     TableNames m_names = TableNames::Shared;
     bool m_former = false; // before m_mysql: set while it opens
+    bool m_sha2 = false;   // before m_mysql: MySQL 8 checked the own account
     st_mysql* m_mysql = nullptr;
     QHash<QString, std::shared_ptr<Statement>> m_statements;
     bool m_inTransaction = false;

@@ -8,6 +8,11 @@
 -- or the office commands below, the switch with switch_shared_account.sql.
 -- MariaDB; what differs on MySQL 8 is marked "MySQL 8:".
 
+-- The quoting every routine below is written for, whatever the server's or
+-- the session's mode (NO_BACKSLASH_ESCAPES or ANSI_QUOTES would change what
+-- QUOTE() builds a statement from); a routine keeps the mode it was made in.
+SET SESSION sql_mode = 'STRICT_TRANS_TABLES,ERROR_FOR_DIVISION_BY_ZERO,NO_AUTO_CREATE_USER,NO_ENGINE_SUBSTITUTION';
+
 CREATE DATABASE IF NOT EXISTS `torvakdb_TORVAKeigen` CHARACTER SET utf8mb4;
 CREATE DATABASE IF NOT EXISTS `torvakdb_TORVAKbeheer` CHARACTER SET utf8mb4;
 
@@ -313,6 +318,14 @@ RETURN CASE
     THEN 'naam van de server of het programma'
   ELSE NULL END//
 
+-- Whether LOGIN@'%' holds the consultants' role: the only accounts the
+-- office commands change or drop.
+CREATE OR REPLACE FUNCTION `torvakdb_TORVAKbeheer`.`is_consultant_account`(p_login VARCHAR(255) CHARACTER SET utf8mb4)
+  RETURNS BOOLEAN NOT DETERMINISTIC READS SQL DATA SQL SECURITY INVOKER
+RETURN EXISTS (SELECT 1 FROM mysql.roles_mapping r
+               WHERE CAST(r.`User` AS BINARY) = CAST(p_login AS BINARY) AND r.`Host` = '%'
+                 AND r.`Role` = 'torvakdb_consultant')//
+
 -- The account of a LOGIN: its role, default role, limits and password.
 -- Six connections: the program's kept one and the ticker's, both again
 -- after a lost line while the server still holds the dead two (until its
@@ -333,6 +346,13 @@ BEGIN
   END IF;
   IF p_wachtwoord IS NULL OR p_wachtwoord = '' THEN
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Een account krijgt een wachtwoord.';
+  END IF;
+  -- An account that is there already is changed only when it is a
+  -- consultant's: never an administrator's or another program's.
+  IF EXISTS (SELECT 1 FROM mysql.global_priv g
+             WHERE CAST(g.`User` AS BINARY) = CAST(p_login AS BINARY) AND g.`Host` = '%')
+     AND NOT `torvakdb_TORVAKbeheer`.`is_consultant_account`(p_login) THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Deze LOGIN is al een account dat geen consultant is; kies een andere LOGIN.';
   END IF;
   SET account = CONCAT(QUOTE(p_login), '@''%''');
   SET @dl_sql = CONCAT('CREATE USER IF NOT EXISTS ', account, ' IDENTIFIED VIA ed25519 USING PASSWORD(',
@@ -400,6 +420,11 @@ END//
 CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`toegang_intrekken`(IN p_login VARCHAR(255) CHARACTER SET utf8mb4)
   SQL SECURITY INVOKER
 BEGIN
+  IF EXISTS (SELECT 1 FROM mysql.global_priv g
+             WHERE CAST(g.`User` AS BINARY) = CAST(p_login AS BINARY) AND g.`Host` = '%')
+     AND NOT `torvakdb_TORVAKbeheer`.`is_consultant_account`(p_login) THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Dit account is geen consultant; het blijft staan.';
+  END IF;
   SET @dl_sql = CONCAT('DROP USER IF EXISTS ', QUOTE(p_login), '@''%''');
   PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
   SET @dl_sql = NULL;

@@ -409,23 +409,31 @@ private Q_SLOTS:
         QTest::addColumn<QString>("office");
         QTest::addColumn<QStringList>("typed");  // new passwords, in turn; the last one holds
         QTest::addColumn<QString>("refusalHas"); // empty: logged in
+        QTest::addColumn<bool>("disguised");     // a relay hides that the server is MariaDB
+        const QString expire = u"ALTER USER 'anna'@'%' PASSWORD EXPIRE"_s;
         QTest::newRow("expired, a new one set")
-            << u"ALTER USER 'anna'@'%' PASSWORD EXPIRE"_s << QStringList{u"Zeer'ge\\heim é"_s} << QString();
-        QTest::newRow("password already her own") << QString() << QStringList{} << QString();
+            << expire << QStringList{u"Zeer'ge\\heim é"_s} << QString() << false;
+        QTest::newRow("password already her own") << QString() << QStringList{} << QString() << false;
+        QTest::newRow("expired, a relay says the server is not MariaDB")
+            << expire << QStringList{u"Relay-9x"_s} << QString() << true;
+        QTest::newRow("expired, a read-only server: nothing of the password sent")
+            << u"SET GLOBAL read_only = 1; "_s + expire << QStringList{u"Nieuw-1abc"_s}
+            << u"De server nam het nieuwe wachtwoord niet aan."_s << false;
         // The server reads the new one itself, so it goes to the server (over TLS).
         QTest::newRow("expired, the server checks new passwords itself")
             << u"INSTALL SONAME 'simple_password_check'; ALTER USER 'anna'@'%' PASSWORD EXPIRE"_s
-            << QStringList{u"nieuw1"_s, u"Nieuw-1abc"_s} << QString();
+            << QStringList{u"nieuw1"_s, u"Nieuw-1abc"_s} << QString() << false;
         // Unanswered, as for a name the server does not know (it asks the same way then).
         QTest::newRow("asked for in a way that gives it away")
             << u"ALTER USER 'anna'@'%' IDENTIFIED VIA mysql_native_password USING PASSWORD('geheim')"_s
-            << QStringList{} << u"Uw inlog gegevens zijn niet gevonden"_s;
+            << QStringList{} << u"Uw inlog gegevens zijn niet gevonden"_s << false;
     }
     void anOwnAccountOverTls()
     {
         QFETCH(QString, office);
         QFETCH(QStringList, typed);
         QFETCH(QString, refusalHas);
+        QFETCH(bool, disguised);
         const QString newPassword = typed.value(typed.size() - 1);
         QVERIFY(show(u"right"_s));
         const test::OfficeServer server{
@@ -448,7 +456,8 @@ private Q_SLOTS:
         QVERIFY(test::setUpOwnAccounts(server));
         const auto restore = qScopeGuard([&] {
             test::execAs(*m_admin,
-                         u"SET GLOBAL general_log = 0; UNINSTALL SONAME IF EXISTS 'simple_password_check'"_s,
+                         u"SET GLOBAL general_log = 0; SET GLOBAL read_only = 0;"
+                         "UNINSTALL SONAME IF EXISTS 'simple_password_check'"_s,
                          {}, "tls server");
             test::removeOwnAccounts(server);
         });
@@ -460,7 +469,10 @@ private Q_SLOTS:
         Session session;
         test::FakeMessages messages;
         FixedClock clock(QDateTime(QDate(2026, 3, 27), QTime(16, 4, 9)));
-        AppContext ctx{session, messages, clock, m_tls};
+        test::FaultProxy relay([this] { return m_tls; });
+        if (disguised)
+            relay.disguiseServer();
+        AppContext ctx{session, messages, clock, disguised ? relay.address() : m_tls};
         ctx.connection = options(u"preferred"_s, u"office"_s);
         StartupSeams seams = test::fakeSeams();
         auto prompt = std::make_unique<test::FakePasswords>();

@@ -74,6 +74,7 @@ public:
     void setDown(bool down) { m_down = down; }
     void setRefusal(const QByteArray& packet) { m_refusal = packet; }
     void setHideTls(bool hide) { m_hideTls = hide; }
+    void setDisguise(bool disguise) { m_disguise = disguise; }
     bool sent(const QByteArray& bytes) const
     {
         const QMutexLocker lock(&m_sentMutex);
@@ -116,6 +117,7 @@ private:
             const ServerAddress up = m_core.m_upstream();
             m_server->connectToHost(up.host, static_cast<quint16>(up.port));
             m_hideTls = m_core.m_hideTls;
+            m_disguise = m_core.m_disguise;
         }
 
         void breakNow()
@@ -192,9 +194,9 @@ private:
             queue(m_toServer, bytes);
         }
 
-        // The greeting's capability flags without CLIENT_SSL; the greeting
-        // is held until it is whole.
-        QByteArray withoutTlsOffer(const QByteArray& bytes)
+        // The greeting without CLIENT_SSL in its capability flags, or with a
+        // version text that does not say MariaDB; held until it is whole.
+        QByteArray rewrittenGreeting(const QByteArray& bytes)
         {
             m_greeting += bytes;
             if (m_greeting.size() < 4)
@@ -203,20 +205,25 @@ private:
                 quint8(m_greeting[0]) | quint8(m_greeting[1]) << 8 | quint8(m_greeting[2]) << 16;
             if (m_greeting.size() < 4 + length)
                 return {};
-            m_hideTls = false;
             // Protocol version, the server's version up to its NUL, the
             // connection id (4), the first scramble (8) and a filler.
-            const qsizetype flags = m_greeting.indexOf('\0', 5) + 1 + 4 + 8 + 1;
-            if (m_greeting[4] != char(0xff) && flags + 1 < 4 + length)
+            const qsizetype versionEnd = m_greeting.indexOf('\0', 5);
+            const qsizetype flags = versionEnd + 1 + 4 + 8 + 1;
+            if (m_hideTls && m_greeting[4] != char(0xff) && flags + 1 < 4 + length)
                 m_greeting[flags + 1] = char(quint8(m_greeting[flags + 1]) & ~0x08);
+            const qsizetype maria = m_greeting.indexOf("MariaDB", 5);
+            if (m_disguise && maria > 0 && maria < versionEnd)
+                m_greeting.replace(maria, 7, "Mxxxxxx");
+            m_hideTls = false;
+            m_disguise = false;
             return std::exchange(m_greeting, {});
         }
 
         void fromServer()
         {
             QByteArray bytes = m_server->readAll();
-            if (m_hideTls) {
-                bytes = withoutTlsOffer(bytes);
+            if (m_hideTls || m_disguise) {
+                bytes = rewrittenGreeting(bytes);
                 if (bytes.isEmpty())
                     return;
             }
@@ -291,6 +298,7 @@ private:
         QQueue<Chunk> m_toClient;
         bool m_cutAnswer = false;
         bool m_hideTls = false;
+        bool m_disguise = false;
         QByteArray m_greeting;
         WireTurns m_turns;
         int m_slowAnswerMs = 0;
@@ -322,6 +330,7 @@ private:
     bool m_down = false;
     QByteArray m_refusal;
     bool m_hideTls = false;
+    bool m_disguise = false;
     mutable QMutex m_sentMutex;
     QByteArray m_sent;
     int m_delayMs = 0;
@@ -371,6 +380,7 @@ void FaultProxy::pass()
         m_core->setDown(false);
         m_core->setRefusal({});
         m_core->setHideTls(false);
+        m_core->setDisguise(false);
         m_core->setPacketFault({}, Fault::CutBefore, 0);
     });
 }
@@ -427,6 +437,12 @@ void FaultProxy::hideTlsOffer()
 {
     ++m_faults;
     onProxyThread([this] { m_core->setHideTls(true); });
+}
+
+void FaultProxy::disguiseServer()
+{
+    ++m_faults;
+    onProxyThread([this] { m_core->setDisguise(true); });
 }
 
 bool FaultProxy::programSent(const QByteArray& bytes) const

@@ -49,6 +49,9 @@ public:
     // Every new connection's greeting reaches the program without the
     // server's offer of TLS (the capability flag cleared), until pass().
     void hideTlsOffer();
+    // Every new connection's greeting names no MariaDB in its version text
+    // (what a relay may change before TLS begins), until pass().
+    void disguiseServer();
     // Whether the program sent these bytes, in clear, through any connection.
     bool programSent(const QByteArray& bytes) const;
     // What happens to the next packet of the program that contains a
