@@ -353,8 +353,8 @@ private Q_SLOTS:
                                           << u"required|@/ca.pem|@/cert.pem|@/key.pem"_s;
         // Another CA only from the command line: the environment does not swap the trusted one.
         QTest::newRow("the environment does not swap a remembered CA")
-            << l({}) << u"off|@/ander.pem||"_s << u"required|@/ca.pem||"_s << u"required|@/ca.pem||"_s
-            << none << u"required|@/ca.pem||"_s;
+            << l({}) << u"off|@/ander.pem||"_s << u"required|@/ca.pem||"_s << u"required|@/ca.pem||"_s << none
+            << u"required|@/ca.pem||"_s;
         QTest::newRow("the environment gives a CA where none is remembered")
             << l({}) << u"|@/ander.pem||"_s << u"required|||"_s << u"required|@/ander.pem||"_s << none
             << u"required|||"_s;
