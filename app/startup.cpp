@@ -28,10 +28,10 @@
 #include "submit/pdfaction.h"
 #include "submit/printaction.h"
 #include "submit/saveaction.h"
-#include "submit/yearwindow.h"
 #include "ui/filedialog.h"
 #include "ui/messagebox.h"
 #include "ui/passworddialog.h"
+#include "year/yearwindow.h"
 
 #include <QApplication>
 #include <QComboBox>

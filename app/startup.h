@@ -9,7 +9,7 @@
 #include "core/printers.h"
 #include "login/logoff.h"
 #include "login/workstation.h"
-#include "submit/printaction.h"
+#include "print/printon.h"
 
 #include <QLocale>
 #include <QObject>
@@ -36,7 +36,7 @@ struct StartupSeams {
     std::unique_ptr<PrinterCatalogue> printers; // the workstation's printers
     std::unique_ptr<FileChooser> files;         // where a PDF is kept
     std::unique_ptr<PasswordPrompt> passwords;  // a new password for the own account
-    PrintAction::OutputFactory printOutput;     // empty: the printer's CUPS queue
+    print::OutputFactory printOutput;           // empty: the printer's CUPS queue
     std::function<void(int exitCode)> quit;     // the login form ends the program
     Logoff::EndProgram endProgram;              // the logoff ends the program
     WorkstationReader workstation;              // the facts of the login record

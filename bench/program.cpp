@@ -17,7 +17,7 @@
 #include "submit/earlierdeclaration.h"
 #include "submit/saveaction.h"
 #include "submit/submitmessages.h"
-#include "submit/yearoverview.h"
+#include "year/yearoverview.h"
 
 #include <QComboBox>
 #include <QFile>

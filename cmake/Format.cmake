@@ -1,6 +1,6 @@
 # cmake --build <dir> --target format: Debian 12's clang-format (14) with the
 # repository's .clang-format over the sources; format-check only reports.
-set(DL_FORMAT_FOLDERS data core ui declaration login submit app tests bench)
+set(DL_FORMAT_FOLDERS data core ui declaration print login submit year app tests bench)
 
 find_program(DL_CLANG_FORMAT NAMES clang-format-14 clang-format)
 if(DL_CLANG_FORMAT)

@@ -4,14 +4,16 @@
 #   cmake -DDL_SOURCE_DIR=<source folder> -P cmake/Layers.cmake
 cmake_minimum_required(VERSION 3.25)
 
-set(DL_LAYERS data core ui declaration login submit app)
+set(DL_LAYERS data core ui declaration print login submit year app)
 set(DL_LAYER_data data)
 set(DL_LAYER_core core data)
 set(DL_LAYER_ui ui core data)
 set(DL_LAYER_declaration declaration ui core data)
+set(DL_LAYER_print print declaration ui core data)
 set(DL_LAYER_login login declaration ui core data)
-set(DL_LAYER_submit submit declaration ui core data)
-set(DL_LAYER_app app login submit declaration ui core data)
+set(DL_LAYER_submit submit print declaration ui core data)
+set(DL_LAYER_year year print declaration ui core data)
+set(DL_LAYER_app app login submit year print declaration ui core data)
 
 if(NOT DL_SOURCE_DIR)
   message(FATAL_ERROR "usage: cmake -DDL_SOURCE_DIR=<source folder> -P Layers.cmake")

@@ -2,16 +2,10 @@
 
 #include "core/dates.h"
 #include "data/decimal.h"
+#include "declaration/invoicenumber.h"
 #include "declaration/reportrecord.h"
 
 namespace dl::submit {
-
-QString invoiceNumber(const QString& year, const QString& monthEntry, const QString& consultant,
-                      const QString& client, const QString& projectNumber)
-{
-    return year.right(2) + report::monthNumber(monthEntry) + consultant + client +
-           QString(QStringLiteral("0000") + projectNumber).right(4);
-}
 
 QString declarationStamp(const QDateTime& now, const QLocale& locale)
 {
@@ -46,8 +40,9 @@ Values declarationRow(const std::function<QString(const QString& control)>& cont
     const QVariant no(QStringLiteral("nee"));
     return {
         value(u"factuurnummer",
-              invoiceNumber(source.year, source.monthEntry, controlText(QStringLiteral("Text1")),
-                            controlText(QStringLiteral("Text5")), controlText(QStringLiteral("Text38")))),
+              report::invoiceNumber(source.year, source.monthEntry, controlText(QStringLiteral("Text1")),
+                                    controlText(QStringLiteral("Text5")),
+                                    controlText(QStringLiteral("Text38")))),
         value(u"consultant", text(u"Text1")),
         value(u"Consultantnaam", source.consultantName),
         value(u"Opdrachtgever", text(u"Text5")),

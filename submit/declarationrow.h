@@ -1,6 +1,6 @@
 #pragma once
-// The declaration row of `Declaraties` and its invoice number, built from
-// the texts the form shows and the month that is open.
+// The declaration row of `Declaraties`, built from the texts the form shows
+// and the month that is open.
 
 #include "data/records.h"
 
@@ -11,11 +11,6 @@
 #include <functional>
 
 namespace dl::submit {
-
-// "2008", "03 Maart ", "12", "7", "5" -> "08031270005": year's last two,
-// month number, consultant, client, project number padded or cut to four.
-QString invoiceNumber(const QString& year, const QString& monthEntry, const QString& consultant,
-                      const QString& client, const QString& projectNumber);
 
 // "dd/mmmm/yyyy" in the locale's language and separator, two blanks, HH:mm:ss.
 QString declarationStamp(const QDateTime& now, const QLocale& locale);

@@ -1,5 +1,6 @@
 // The invoice number and the declaration stamp.
 
+#include "declaration/invoicenumber.h"
 #include "submit/declarationrow.h"
 
 #include <QtTest>
@@ -51,7 +52,7 @@ void TestDeclarationRow::invoiceNumber()
     QFETCH(QString, client);
     QFETCH(QString, project);
     QFETCH(QString, number);
-    QCOMPARE(submit::invoiceNumber(year, month, consultant, client, project), number);
+    QCOMPARE(report::invoiceNumber(year, month, consultant, client, project), number);
 }
 
 void TestDeclarationRow::stamp()

@@ -3,6 +3,8 @@
 // written leaves behind.
 
 #include "declaration/form1.h"
+#include "print/formtexts.h"
+#include "print/savedpdf.h"
 #include "submit/pdfaction.h"
 #include "submit/printaction.h"
 #include "support/fakes.h"

@@ -3,8 +3,8 @@
 
 #include "core/printers.h"
 #include "declaration/form1.h"
+#include "print/printeroutput.h"
 #include "submit/printaction.h"
-#include "submit/printeroutput.h"
 #include "support/fakes.h"
 #include "support/pdftext.h"
 #include "ui/imagebutton.h"

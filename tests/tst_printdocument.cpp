@@ -1,6 +1,6 @@
 // The printed report and declaration as lines on the character grid.
 
-#include "submit/printdocument.h"
+#include "print/printdocument.h"
 #include "support/printsample.h"
 
 #include <QtTest>

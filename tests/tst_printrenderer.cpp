@@ -1,8 +1,8 @@
 // The character grid placed on pages and drawn into a PDF, read back at its
 // columns; the print font.
 
-#include "submit/printdocument.h"
-#include "submit/printrenderer.h"
+#include "print/printdocument.h"
+#include "print/printrenderer.h"
 #include "support/pdftext.h"
 #include "support/printsample.h"
 

@@ -5,12 +5,12 @@
 
 #include "declaration/previousmonth.h"
 #include "declaration/ticker.h"
-#include "submit/yearoverview.h"
 #include "support/faultproxy.h"
 #include "support/officeaccounts.h"
 #include "support/testdb.h"
 #include "support/wireturns.h"
 #include "support/workstation.h"
+#include "year/yearoverview.h"
 
 #include <QScopeGuard>
 #include <QSignalSpy>

@@ -7,14 +7,14 @@
 #include "declaration/monthselectionrules.h"
 #include "declaration/openmonth.h"
 #include "declaration/reportrecord.h"
-#include "submit/pdfaction.h"
-#include "submit/printrenderer.h"
-#include "submit/yearprint.h"
+#include "print/printrenderer.h"
+#include "print/savedpdf.h"
 #include "support/fakes.h"
 #include "support/formhelpers.h"
 #include "support/loggedin.h"
 #include "support/pdftext.h"
 #include "support/testdb.h"
+#include "year/yearprint.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

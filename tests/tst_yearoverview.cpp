@@ -1,9 +1,9 @@
 // The year overview as data: each month's state from the stored rows, the
 // totals against the stored figures, and the chart's bars from the hours.
 
-#include "submit/yearoverview.h"
-#include "submit/yearprint.h"
 #include "ui/yearchart.h"
+#include "year/yearoverview.h"
+#include "year/yearprint.h"
 
 #include <QtTest>
 

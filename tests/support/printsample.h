@@ -1,7 +1,7 @@
 #pragma once
 // A month's texts as the main form holds them, for the print tests.
 
-#include "submit/printdocument.h"
+#include "print/printdocument.h"
 
 #include <QString>
 

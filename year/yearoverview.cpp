@@ -1,14 +1,14 @@
-#include "submit/yearoverview.h"
+#include "year/yearoverview.h"
 
 #include "data/connection.h"
 #include "data/dutchnumbers.h"
 #include "data/records.h"
 #include "data/tables.h"
 #include "declaration/daygrid.h"
+#include "declaration/invoicenumber.h"
 #include "declaration/monthselectionrules.h"
 #include "declaration/reportrecord.h"
 #include "declaration/totals.h"
-#include "submit/declarationrow.h"
 
 #include <QSet>
 
@@ -63,7 +63,7 @@ QString monthKey(const QString& year, int month, const QString& code)
 
 QString invoiceOf(const QString& year, int month, const QString& consultant, const Project& p)
 {
-    return submit::invoiceNumber(year, entryOf(month), consultant, p.client, p.number);
+    return report::invoiceNumber(year, entryOf(month), consultant, p.client, p.number);
 }
 
 Stored read(Connection& c, const QString& year, const QString& consultant, const QStringList& codes)

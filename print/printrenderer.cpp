@@ -1,4 +1,4 @@
-#include "submit/printrenderer.h"
+#include "print/printrenderer.h"
 
 #include <QFontMetricsF>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "submit/yearwindow.h"
+#include "year/yearwindow.h"
 
 #include "ui/onscreen.h"
 
@@ -11,11 +11,12 @@
 #include "declaration/monthselectionrules.h"
 #include "declaration/projectselection.h"
 #include "declaration/reportrecord.h"
-#include "submit/pdfaction.h"
-#include "submit/yearprint.h"
+#include "print/formtexts.h"
+#include "print/savedpdf.h"
 #include "ui/controls.h"
 #include "ui/imagebutton.h"
 #include "ui/yearchart.h"
+#include "year/yearprint.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -93,6 +93,9 @@ QString leftAligned(const QString& text, int width);
 // A number that ends in the last column of its field; a longer one starts
 // further left rather than lose a digit.
 PrintItem numberField(int column, int width, const QString& number);
+// "€ " and the amount in columns 89 to 100: every amount of a document ends
+// in the same column.
+PrintItem euroAmount(const QString& amount);
 // The caption, then the value ending where the blanks after the caption end:
 // a long value takes the blanks rather than lose its first characters.
 QString captioned(const QString& caption, int width, const QString& value);

@@ -1,4 +1,4 @@
-#include "submit/yearprint.h"
+#include "year/yearprint.h"
 
 #include "core/dates.h"
 
@@ -72,7 +72,7 @@ void listMonths(Lines& l, const year::Overview& o, year::State state, const QStr
 // Amounts end in column 100, as the month's.
 QList<PrintItem> sumLine(const QString& caption, const QString& amount)
 {
-    return {{56, caption}, numberField(89, 12, QStringLiteral("€ ") + rightAligned(amount, 10))};
+    return {{56, caption}, euroAmount(amount)};
 }
 
 } // namespace
@@ -141,7 +141,7 @@ PrintDocument buildYearDocument(const year::Overview& o, const YearHeader& h)
         if (c.total.isEmpty())
             items << PrintItem{70, QStringLiteral("declaratie niet gevonden")};
         else
-            items << numberField(89, 12, QStringLiteral("€ ") + rightAligned(c.total, 10));
+            items << euroAmount(c.total);
         return items;
     });
     listMonths(l, o, year::State::Saved, QStringLiteral("OPGESLAGEN, NIET GEDECLAREERD"),

@@ -3,8 +3,8 @@
 // the month's document, so it prints and keeps as a PDF through the same
 // renderer. Every state is a letter as well as a word in the legend.
 
-#include "submit/printdocument.h"
-#include "submit/yearoverview.h"
+#include "print/printdocument.h"
+#include "year/yearoverview.h"
 
 namespace dl::print {
 

@@ -1,4 +1,4 @@
-#include "submit/printeroutput.h"
+#include "print/printeroutput.h"
 
 #include <QDir>
 #include <QLibrary>

@@ -1,7 +1,7 @@
-#include "submit/printdocument.h"
+#include "print/printdocument.h"
 
 #include "data/dutchnumbers.h"
-#include "submit/declarationrow.h"
+#include "declaration/invoicenumber.h"
 
 #include <algorithm>
 
@@ -20,12 +20,6 @@ Items dayRule()
             {111, QStringLiteral("----")}};
 }
 
-// "€ " and the amount in columns 89 to 100.
-PrintItem euroAmount(const QString& amount)
-{
-    return numberField(89, 12, QStringLiteral("€ ") + rightAligned(amount, 10));
-}
-
 // From column 76: the caption, then "€ " and the amount ending in column 100.
 QString sumLine(const QString& caption, const QString& amount)
 {
@@ -33,6 +27,11 @@ QString sumLine(const QString& caption, const QString& amount)
 }
 
 } // namespace
+
+PrintItem euroAmount(const QString& amount)
+{
+    return numberField(89, 12, QStringLiteral("€ ") + rightAligned(amount, 10));
+}
 
 PrintItem numberField(int column, int width, const QString& number)
 {
@@ -74,7 +73,7 @@ PrintDocument buildPrintDocument(const PrintTexts& t)
 {
     // The same number as the declaration's.
     const QString invoice =
-        submit::invoiceNumber(t.year, t.monthEntry, t.consultantNumber, t.clientNumber, t.projectNumber);
+        report::invoiceNumber(t.year, t.monthEntry, t.consultantNumber, t.clientNumber, t.projectNumber);
     const QString date = printedDate(t);
     const QString period = t.monthEntry.mid(3) + t.year;
     const QString consultantName = printedConsultantName(t);

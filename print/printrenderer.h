@@ -3,7 +3,7 @@
 // rows of the character grid from the top of the printable area, a new page
 // where the next row would pass its bottom.
 
-#include "submit/printdocument.h"
+#include "print/printdocument.h"
 
 #include <QFont>
 #include <QPageLayout>

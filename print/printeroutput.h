@@ -4,7 +4,7 @@
 // job, so that a queue that refuses the job is reported instead of the
 // document being lost without a word.
 
-#include "submit/printrenderer.h"
+#include "print/printrenderer.h"
 
 #include <QTemporaryFile>
 

@@ -6,8 +6,8 @@
 #include "core/context.h"
 #include "core/filechooser.h"
 #include "core/printers.h"
-#include "submit/printaction.h"
-#include "submit/yearoverview.h"
+#include "print/printon.h"
+#include "year/yearoverview.h"
 
 #include <QDialog>
 #include <QObject>
@@ -61,7 +61,7 @@ private:
 // Where the overview goes on paper, as the month's document.
 struct YearOutputs {
     const CurrentPrinter* printer = nullptr;
-    PrintAction::OutputFactory printOutput; // empty: the printer's CUPS queue
+    print::OutputFactory printOutput; // empty: the printer's CUPS queue
     FileChooser* files = nullptr;
     QString documents; // the folder a PDF is proposed in
 };
