@@ -7,6 +7,7 @@
 #include "declaration/drafts.h"
 #include "declaration/form1.h"
 #include "declaration/formload.h"
+#include "declaration/monthopening.h"
 #include "declaration/monthselection.h"
 #include "declaration/monthselectionrules.h"
 #include "declaration/projectselection.h"
@@ -298,22 +299,11 @@ bool YearOverviewAction::openMonth(int project, int month)
         m_ctx.messages.inform(*refusal);
         return false;
     }
-    FormControls& c = m_form.controls();
-    if (m_ctx.session.projectCode != p.code) {
-        auto* projects = c.get<QComboBox>(QStringLiteral("Combo1"));
-        for (int i = 0; i < projects->count(); ++i) {
-            if (project::codeFromEntry(projects->itemText(i)) == p.code)
-                projects->setCurrentIndex(i);
-        }
-        runGuarded(m_ctx.messages, [&] { selectShownProject(m_form, m_ctx, m_guard); });
-        if (m_ctx.session.projectCode != p.code)
-            return false;
-    }
-    // As a choice in the boxes: the year, then the month entry in its box.
-    c.setText(QStringLiteral("Combo3"), year);
-    auto* months = c.get<QComboBox>(QStringLiteral("Combo2"));
-    months->setCurrentIndex(months->findText(entry, Qt::MatchExactly | Qt::MatchCaseSensitive));
-    m_months.choose(entry);
+    bool opened = false;
+    runGuarded(m_ctx.messages,
+               [&] { opened = openAsChosen(m_form, m_ctx, m_guard, m_months, p.code, year, entry); });
+    if (!opened)
+        return false;
     return m_ctx.session.reportKey == year::monthKey(year, month, p.code);
 }
 
