@@ -326,6 +326,19 @@ RETURN EXISTS (SELECT 1 FROM mysql.roles_mapping r
                WHERE CAST(r.`User` AS BINARY) = CAST(p_login AS BINARY) AND r.`Host` = '%'
                  AND r.`Role` = 'torvakdb_consultant')//
 
+-- An account that is there already is changed only when it is a
+-- consultant's: never an administrator's or another program's. Checked
+-- before a command changes anything.
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`geen_ander_account`(IN p_login VARCHAR(255) CHARACTER SET utf8mb4)
+  SQL SECURITY INVOKER
+BEGIN
+  IF EXISTS (SELECT 1 FROM mysql.global_priv g
+             WHERE CAST(g.`User` AS BINARY) = CAST(p_login AS BINARY) AND g.`Host` = '%')
+     AND NOT `torvakdb_TORVAKbeheer`.`is_consultant_account`(p_login) THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Deze LOGIN is al een account dat geen consultant is; kies een andere LOGIN.';
+  END IF;
+END//
+
 -- The account of a LOGIN: its role, default role, limits and password.
 -- Six connections: the program's kept one and the ticker's, both again
 -- after a lost line while the server still holds the dead two (until its
@@ -347,13 +360,7 @@ BEGIN
   IF p_wachtwoord IS NULL OR p_wachtwoord = '' THEN
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Een account krijgt een wachtwoord.';
   END IF;
-  -- An account that is there already is changed only when it is a
-  -- consultant's: never an administrator's or another program's.
-  IF EXISTS (SELECT 1 FROM mysql.global_priv g
-             WHERE CAST(g.`User` AS BINARY) = CAST(p_login AS BINARY) AND g.`Host` = '%')
-     AND NOT `torvakdb_TORVAKbeheer`.`is_consultant_account`(p_login) THEN
-    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Deze LOGIN is al een account dat geen consultant is; kies een andere LOGIN.';
-  END IF;
+  CALL `torvakdb_TORVAKbeheer`.`geen_ander_account`(p_login);
   SET account = CONCAT(QUOTE(p_login), '@''%''');
   SET @dl_sql = CONCAT('CREATE USER IF NOT EXISTS ', account, ' IDENTIFIED VIA ed25519 USING PASSWORD(',
                        QUOTE(p_wachtwoord), ')');
@@ -383,6 +390,7 @@ BEGIN
     SET fout = CONCAT('Deze LOGIN kan geen account worden: ', fout);
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = fout;
   END IF;
+  CALL `torvakdb_TORVAKbeheer`.`geen_ander_account`(p_login);
   IF EXISTS (SELECT 1 FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants`
              WHERE CAST(`LOGIN` AS BINARY) = CAST(p_login AS BINARY)) THEN
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Deze LOGIN bestaat al.';
@@ -410,6 +418,7 @@ BEGIN
       WHERE CAST(`LOGIN` AS BINARY) = CAST(p_login AS BINARY)) <> 1 THEN
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Deze LOGIN staat niet precies een keer in KALMIRO_consultants.';
   END IF;
+  CALL `torvakdb_TORVAKbeheer`.`geen_ander_account`(p_login);
   SELECT `consultantnummer` INTO v_nummer FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants`
     WHERE CAST(`LOGIN` AS BINARY) = CAST(p_login AS BINARY);
   CALL `torvakdb_TORVAKbeheer`.`account_maken`(p_login, p_wachtwoord, p_verlopen);

@@ -5,11 +5,13 @@
 
 #include "data/connection.h"
 #include "data/dberror.h"
+#include "data/settings.h"
 #include "support/officeaccounts.h"
 #include "support/testdb.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <mysql.h>
@@ -114,6 +116,8 @@ private Q_SLOTS:
     void limits();
     void controleFinds_data();
     void controleFinds();
+    void officeCommandsLeaveOthersAlone_data();
+    void officeCommandsLeaveOthersAlone();
 
 private:
     // Kept across the rows of a table, as the program keeps its connection.
@@ -561,6 +565,108 @@ void TestConsultantAccounts::controleFinds()
     TestDb::exec(undo);
     QVERIFY2(found.contains(finding), qPrintable(found.join(u", "_qs)));
     QVERIFY(refusedToFinish);
+}
+
+// The office's commands and scripts change consultants' accounts only, and
+// never hand out a password a copy of the program could read.
+void TestConsultantAccounts::officeCommandsLeaveOthersAlone_data()
+{
+    QTest::addColumn<QStringList>("steps"); // "run:" a script, "mode:" the server's sql_mode, else SQL
+    QTest::addColumn<QString>("refusal");   // empty: done
+    QTest::addColumn<QStringList>("opens"); // "account|password"
+    QTest::addColumn<QStringList>("shut");
+    const QString admin = u"beheer|Sterk-99"_qs;
+    QTest::newRow("a new consultant under an administrator's name")
+        << QStringList{u"CALL torvakdb_TORVAKbeheer.consultant_toevoegen('beheer', 'Nieuw-1', '0097', '', "
+                       u"'B', '', "
+                       "'Beheer', FALSE)"_qs}
+        << u"geen consultant is"_qs << QStringList{admin} << QStringList{u"beheer|Nieuw-1"_qs};
+    QTest::newRow("access for a row under an administrator's name")
+        << QStringList{u"INSERT INTO torvakdb_TORVAKdata.KALMIRO_consultants (LOGIN, consultantnummer) "
+                       u"VALUES "
+                       "('beheer', '0098')"_qs,
+                       u"CALL torvakdb_TORVAKbeheer.toegang_geven('beheer', 'Nieuw-1', FALSE)"_qs}
+        << u"geen consultant is"_qs << QStringList{admin} << QStringList{u"beheer|Nieuw-1"_qs};
+    QTest::newRow("the program's account revoked")
+        << QStringList{u"CALL torvakdb_TORVAKbeheer.toegang_intrekken('torvakdb')"_qs}
+        << u"geen consultant"_qs << QStringList{u"torvakdb|"_qs + QLatin1String(kPassword)} << QStringList{};
+    QTest::newRow("an administrator revoked")
+        << QStringList{u"CALL torvakdb_TORVAKbeheer.toegang_intrekken('beheer')"_qs} << u"geen consultant"_qs
+        << QStringList{admin} << QStringList{};
+    QTest::newRow("accounts for the rows there are: never the table's password")
+        << QStringList{u"run:upgrade_accounts_existing.sql"_qs} << QString() << QStringList{admin}
+        << QStringList{u"dirk|dirk-oud"_qs};
+    QTest::newRow("a backslash and a quote on a server without backslash escapes")
+        << QStringList{u"mode:NO_BACKSLASH_ESCAPES"_qs, u"run:upgrade_accounts.sql"_qs, u"mode:"_qs,
+                       u"CALL torvakdb_TORVAKbeheer.consultant_toevoegen('carla', 'a\\\\''b', '0096', '', "
+                       u"'C', '', "
+                       "'Carla', FALSE)"_qs}
+        << QString() << QStringList{admin, u"carla|a\\'b"_qs} << QStringList{u"carla|a"_qs};
+}
+
+void TestConsultantAccounts::officeCommandsLeaveOthersAlone()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, refusal);
+    QFETCH(QStringList, opens);
+    QFETCH(QStringList, shut);
+    const QString mode = TestDb::rows(u"SELECT @@GLOBAL.sql_mode"_qs).value(0);
+    TestDb::exec(
+        u"CREATE USER 'beheer'@'%' IDENTIFIED BY 'Sterk-99';"
+        "GRANT ALL PRIVILEGES ON *.* TO 'beheer'@'%' WITH GRANT OPTION;"
+        "INSERT INTO torvakdb_TORVAKdata.KALMIRO_consultants (LOGIN, PASWOORD, consultantnummer) VALUES "
+        "('dirk', 'dirk-oud', '0077')"_qs);
+    const auto restore = qScopeGuard([&mode] {
+        TestDb::exec(u"SET GLOBAL sql_mode = ?"_qs, {mode});
+        TestDb::exec(
+            u"DROP USER IF EXISTS 'beheer'@'%', 'dirk'@'%', 'carla'@'%';"
+            "DELETE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN IN ('beheer', 'dirk', 'carla');"
+            "DELETE FROM torvakdb_TORVAKraporten.Sloten WHERE sleutel LIKE 'factuur:0000%' AND sleutel "
+            "NOT IN ('factuur:00000042', 'factuur:00000051')"_qs);
+        officeRuns("upgrade_accounts.sql");
+    });
+    const auto rowCount = [] {
+        return TestDb::rows(u"SELECT COUNT(*) FROM torvakdb_TORVAKdata.KALMIRO_consultants"_qs).value(0);
+    };
+    QString rowsBefore = rowCount();
+    QString told;
+    for (const QString& step : steps) {
+        if (step.startsWith(u"INSERT"_qs)) {
+            TestDb::exec(step);
+            rowsBefore = rowCount();
+            continue;
+        }
+        if (step.startsWith(u"run:"_qs)) {
+            QVERIFY(officeRuns(step.mid(4).toUtf8().constData()));
+        } else if (step.startsWith(u"mode:"_qs)) {
+            TestDb::exec(u"SET GLOBAL sql_mode = ?"_qs, {step.mid(5)});
+        } else {
+            try {
+                TestDb::exec(step);
+            } catch (const std::exception& e) {
+                told = QString::fromUtf8(e.what());
+            }
+        }
+    }
+    if (refusal.isEmpty())
+        QVERIFY2(told.isEmpty(), qPrintable(told));
+    else
+        QVERIFY2(told.contains(refusal), qPrintable(told));
+    // A refused command changed nothing, not even a row.
+    if (!refusal.isEmpty())
+        QCOMPARE(rowCount(), rowsBefore);
+    const auto opensWith = [](const QString& pair) {
+        try {
+            Account a(pair.section(u'|', 0, 0), pair.section(u'|', 1));
+            return true;
+        } catch (const DbError& e) {
+            return e.number() == 1862 || e.number() == 1820; // right, and expired
+        }
+    };
+    for (const QString& pair : opens)
+        QVERIFY2(opensWith(pair), qPrintable(pair));
+    for (const QString& pair : shut)
+        QVERIFY2(!opensWith(pair), qPrintable(pair));
 }
 
 QTEST_MAIN(TestConsultantAccounts)
