@@ -42,6 +42,9 @@ struct Session {
     // Report keys this program saw declared, here or elsewhere; the month
     // list offers another month first. Never read from the server for that.
     QStringList declaredKeys;
+    // Why the office's message could not be read the last time it was
+    // asked; empty once it was. No declaration goes ahead on an unread one.
+    QString messageTrouble;
     // The month last printed or kept as a PDF, and its texts then: the paper
     // carries the invoice number, so a declaration of other figures is told.
     QString paperKey;

@@ -272,9 +272,17 @@ std::optional<Row> Records::firstRow(const TableRef& table, const std::optional<
     if (readableToo)
         sql += QStringLiteral(" WHERE NOT EXISTS (SELECT 1 FROM ") + m_c.qualified(*readableToo) +
                QStringLiteral(" WHERE FALSE)");
-    sql += orderByKey(table);
-    sql += QStringLiteral(" LIMIT 1");
-    Result q = m_c.exec(sql);
+    const QString order = orderByKey(table);
+    Result q;
+    try {
+        q = m_c.exec(sql + order + QStringLiteral(" LIMIT 1"));
+    } catch (const DbError& e) {
+        // The account that reads the message alone cannot ask for its key
+        // and takes `id`; an office's table may have none.
+        if (e.number() != 1054 || order.isEmpty() || m_c.tableNames() != TableNames::MessageOnly)
+            throw;
+        q = m_c.exec(sql + QStringLiteral(" LIMIT 1"));
+    }
     if (!q.next())
         return std::nullopt;
     return q.row();

@@ -117,6 +117,7 @@ void Ticker::apply(const TickerFetch& fetch)
         m_trouble = fetch.trouble;
         break;
     }
+    m_ctx.session.messageTrouble = m_trouble;
     if (m_trouble.isEmpty()) {
         m_troubleMark->hide();
         m_strip->setToolTip(QString());

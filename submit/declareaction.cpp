@@ -36,8 +36,10 @@ void DeclareAction::run()
 
 void DeclareAction::declareMonth()
 {
-    if (submit::declaringBlocked(m_c.text(QStringLiteral("Label4")))) {
-        m_ctx.messages.inform(submit::blockedMessage());
+    const QString refusal =
+        submit::declaringRefusal(m_c.text(QStringLiteral("Label4")), m_ctx.session.messageTrouble);
+    if (!refusal.isEmpty()) {
+        m_ctx.messages.inform(refusal);
         return;
     }
     Session& session = m_ctx.session;

@@ -135,4 +135,16 @@ bool declaringBlocked(const QString& tickerCaption)
     return tickerCaption.startsWith(u"BELANGRIJK:");
 }
 
+QString declaringRefusal(const QString& tickerCaption, const QString& messageTrouble)
+{
+    if (declaringBlocked(tickerCaption))
+        return blockedMessage();
+    if (!messageTrouble.isEmpty())
+        return QStringLiteral(
+                   "Het bericht van het kantoor kon niet worden gelezen; declareren kan weer zodra het "
+                   "gelezen is (het wordt elke tien seconden opnieuw gevraagd).\r\n\r\n") +
+               messageTrouble;
+    return {};
+}
+
 } // namespace dl::submit

@@ -41,6 +41,9 @@ QString declareUnknownMessage(const QString& m, const QString& y, const DbError&
 QString monthName(const QString& monthEntry);
 // The caption of Label4 blocks declaring.
 bool declaringBlocked(const QString& tickerCaption);
+// Why a declaration may not go ahead now: the office's message says
+// "BELANGRIJK:", or it could not be read (trouble); empty when it may.
+QString declaringRefusal(const QString& tickerCaption, const QString& messageTrouble);
 
 } // namespace submit
 } // namespace dl

@@ -5,7 +5,9 @@
 
 #include "data/connection.h"
 #include "data/dberror.h"
+#include "data/keptconnection.h"
 #include "data/settings.h"
+#include "declaration/tickertext.h"
 #include "support/officeaccounts.h"
 #include "support/testdb.h"
 
@@ -116,6 +118,7 @@ private Q_SLOTS:
     void limits();
     void controleFinds_data();
     void controleFinds();
+    void messageWithoutKeyAfterTheSwitch();
     void officeCommandsLeaveOthersAlone_data();
     void officeCommandsLeaveOthersAlone();
 
@@ -667,6 +670,28 @@ void TestConsultantAccounts::officeCommandsLeaveOthersAlone()
         QVERIFY2(opensWith(pair), qPrintable(pair));
     for (const QString& pair : shut)
         QVERIFY2(!opensWith(pair), qPrintable(pair));
+}
+
+// An office's message table without a key or an `id`: after the switch the
+// program's account still reads its first row, so "BELANGRIJK:" holds.
+void TestConsultantAccounts::messageWithoutKeyAfterTheSwitch()
+{
+    TestDb::exec(
+        u"ALTER TABLE torvakdb_TORVAKdata.KALMIRO_berichten DROP COLUMN id;"
+        "DELETE FROM torvakdb_TORVAKdata.KALMIRO_berichten;"
+        "INSERT INTO torvakdb_TORVAKdata.KALMIRO_berichten (Bericht) VALUES ('BELANGRIJK: niet declareren')"_qs);
+    const auto restore = qScopeGuard([] {
+        TestDb::exec(u"ALTER TABLE torvakdb_TORVAKdata.KALMIRO_berichten ADD COLUMN id INT UNSIGNED NOT NULL "
+                     "AUTO_INCREMENT PRIMARY KEY FIRST"_qs);
+        officeRuns("upgrade_accounts.sql");
+    });
+    QVERIFY(officeRuns("upgrade_accounts.sql"));
+    Connection::Login program;
+    program.names = TableNames::MessageOnly;
+    KeptConnection db(TestDb::server(), {}, ServerWait{}, program);
+    const TickerFetch f = fetchTickerMessage(db);
+    QVERIFY2(f.trouble.isEmpty(), qPrintable(f.trouble));
+    QCOMPARE(f.message, u"BELANGRIJK: niet declareren"_qs);
 }
 
 QTEST_MAIN(TestConsultantAccounts)

@@ -8,6 +8,7 @@
 #include "declaration/ticker.h"
 #include "declaration/tickertext.h"
 #include "login/loginform.h"
+#include "submit/submitmessages.h"
 #include "support/faultproxy.h"
 #include "support/servercontrol.h"
 #include "support/testdb.h"
@@ -463,14 +464,17 @@ void TestFaults::tickerRefreshFaults()
         return;
     }
     // The old text stays, quietly marked; the next refresh after the server is back clears it.
+    // Meanwhile no declaration goes ahead on the old text: the new one may say not to.
     QVERIFY(!ticker.trouble().isEmpty());
     QCOMPARE(label->text(), first);
     QVERIFY(w.messages.shown.isEmpty());
+    QVERIFY(submit::declaringRefusal(label->text(), w.ctx.session.messageTrouble).contains(ticker.trouble()));
     proxy.pass();
     QVERIFY(startServer());
     QVERIFY(refresh());
     QVERIFY2(ticker.trouble().isEmpty(), qPrintable(ticker.trouble()));
     QCOMPARE(label->text(), u"BELANGRIJK: niet declareren"_qs);
+    QCOMPARE(submit::declaringRefusal(label->text(), w.ctx.session.messageTrouble), submit::blockedMessage());
 }
 
 void TestFaults::logoffWithTheServerGone()
