@@ -7,12 +7,17 @@
 -- refuses while controle() finds anything. Safe to run again.
 CALL `torvakdb_TORVAKbeheer`.`controle_zonder_bevindingen`();
 
-REVOKE ALL PRIVILEGES, GRANT OPTION FROM 'torvakdb'@'%', 'torvakdb'@'localhost';
-GRANT SELECT ON `torvakdb_TORVAKeigen`.`KALMIRO_berichten` TO 'torvakdb'@'%', 'torvakdb'@'localhost';
+-- At every host the program's account has.
+CALL `torvakdb_TORVAKbeheer`.`programma_account`('REVOKE ALL PRIVILEGES, GRANT OPTION FROM %');
+CALL `torvakdb_TORVAKbeheer`.`programma_account`('GRANT SELECT ON `torvakdb_TORVAKeigen`.`KALMIRO_berichten` TO %');
 -- Many workstations read the message at about the same time, each once
 -- and briefly; a statement of its own is over in milliseconds.
 -- MySQL 8: MAX_USER_CONNECTIONS alone (max_execution_time is a session
 -- setting there).
-ALTER USER 'torvakdb'@'%' WITH MAX_USER_CONNECTIONS 20 MAX_STATEMENT_TIME 2;
-ALTER USER 'torvakdb'@'localhost' WITH MAX_USER_CONNECTIONS 20 MAX_STATEMENT_TIME 2;
+CALL `torvakdb_TORVAKbeheer`.`programma_account`('ALTER USER % WITH MAX_USER_CONNECTIONS 20 MAX_STATEMENT_TIME 2');
+-- The mark the older scripts look for: after it, 05_rechten.sql changes nothing.
+CREATE TABLE IF NOT EXISTS `torvakdb_TORVAKbeheer`.`overgestapt` (
+  `sinds` TIMESTAMP NOT NULL DEFAULT CURRENT_TIMESTAMP) ENGINE=InnoDB;
+INSERT INTO `torvakdb_TORVAKbeheer`.`overgestapt` (`sinds`)
+  SELECT CURRENT_TIMESTAMP FROM DUAL WHERE NOT EXISTS (SELECT 1 FROM `torvakdb_TORVAKbeheer`.`overgestapt`);
 FLUSH PRIVILEGES;

@@ -291,8 +291,24 @@ GRANT SELECT, INSERT, UPDATE ON `torvakdb_TORVAKeigen`.`Raporten` TO `torvakdb_c
 GRANT SELECT, INSERT, UPDATE ON `torvakdb_TORVAKeigen`.`Sloten` TO `torvakdb_consultant`;
 GRANT SELECT, INSERT ON `torvakdb_TORVAKeigen`.`Declaraties` TO `torvakdb_consultant`;
 GRANT SELECT ON `torvakdb_TORVAKeigen`.`Sleutels` TO `torvakdb_consultant`;
+-- A statement for the program's account at each host it has (localhost,
+-- 127.0.0.1, '%', a subnet: the office's own), "%" standing for the account.
+DELIMITER //
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`programma_account`(IN p_sql TEXT CHARACTER SET utf8mb4)
+  SQL SECURITY INVOKER
+BEGIN
+  IF NOT EXISTS (SELECT 1 FROM mysql.global_priv WHERE `User` = 'torvakdb') THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Het account torvakdb bestaat niet: eerst 01_databases.sql.';
+  END IF;
+  FOR h IN (SELECT `Host` FROM mysql.global_priv WHERE `User` = 'torvakdb' ORDER BY `Host`) DO
+    SET @dl_sql = REPLACE(p_sql, '%', CONCAT('''torvakdb''@', QUOTE(h.`Host`)));
+    PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
+  END FOR;
+  SET @dl_sql = NULL;
+END//
+DELIMITER ;
 -- The message before a login, for the program's own account.
-GRANT SELECT ON `torvakdb_TORVAKeigen`.`KALMIRO_berichten` TO 'torvakdb'@'%', 'torvakdb'@'localhost';
+CALL `torvakdb_TORVAKbeheer`.`programma_account`('GRANT SELECT ON `torvakdb_TORVAKeigen`.`KALMIRO_berichten` TO %');
 
 -- ---------------------------------------------------------------------
 -- The office's commands, run by its administrator with their own rights
@@ -318,6 +334,11 @@ RETURN CASE
     THEN 'naam van de server of het programma'
   ELSE NULL END//
 
+DELIMITER ;
+-- The LOGINs whose access the office took away (toegang_intrekken).
+CREATE TABLE IF NOT EXISTS `torvakdb_TORVAKbeheer`.`vertrokken` (
+  `LOGIN` VARBINARY(255) NOT NULL PRIMARY KEY) ENGINE=InnoDB;
+DELIMITER //
 -- Whether LOGIN@'%' holds the consultants' role: the only accounts the
 -- office commands change or drop.
 CREATE OR REPLACE FUNCTION `torvakdb_TORVAKbeheer`.`is_consultant_account`(p_login VARCHAR(255) CHARACTER SET utf8mb4)
@@ -423,6 +444,7 @@ BEGIN
     WHERE CAST(`LOGIN` AS BINARY) = CAST(p_login AS BINARY);
   CALL `torvakdb_TORVAKbeheer`.`account_maken`(p_login, p_wachtwoord, p_verlopen);
   CALL `torvakdb_TORVAKbeheer`.`grensrij`(v_nummer);
+  DELETE FROM `torvakdb_TORVAKbeheer`.`vertrokken` WHERE `LOGIN` = CAST(p_login AS BINARY);
 END//
 
 -- Access taken away: the account goes, the row and its history stay.
@@ -436,6 +458,16 @@ BEGIN
   END IF;
   SET @dl_sql = CONCAT('DROP USER IF EXISTS ', QUOTE(p_login), '@''%''');
   PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
+  -- A program still open on the account goes on no further: its
+  -- connections end (a dropped account keeps those it has).
+  FOR p IN (SELECT `ID` FROM information_schema.PROCESSLIST
+            WHERE CAST(`USER` AS BINARY) = CAST(p_login AS BINARY)) DO
+    SET @dl_sql = CONCAT('KILL CONNECTION ', p.`ID`);
+    PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
+  END FOR;
+  -- The row stays, marked: the check and the switch accept it, and no
+  -- later script gives it an account again (toegang_geven does, on purpose).
+  INSERT IGNORE INTO `torvakdb_TORVAKbeheer`.`vertrokken` (`LOGIN`) VALUES (CAST(p_login AS BINARY));
   SET @dl_sql = NULL;
 END//
 
@@ -460,6 +492,8 @@ CREATE OR REPLACE SQL SECURITY INVOKER VIEW `torvakdb_TORVAKbeheer`.`bevindingen
     SELECT 'rij zonder account' AS `bevinding`, c.`LOGIN` AS `naam`
       FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
       WHERE `torvakdb_TORVAKbeheer`.`ongeschikte_login`(c.`LOGIN`) IS NULL
+        AND NOT EXISTS (SELECT 1 FROM `torvakdb_TORVAKbeheer`.`vertrokken` v
+                        WHERE v.`LOGIN` = CAST(c.`LOGIN` AS BINARY))
         AND NOT EXISTS (SELECT 1 FROM mysql.roles_mapping m
                         WHERE CAST(m.`User` AS BINARY) = CAST(c.`LOGIN` AS BINARY) AND m.`Host` = '%'
                           AND m.`Role` = 'torvakdb_consultant')

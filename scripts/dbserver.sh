@@ -65,7 +65,10 @@ start() {
   if [[ -f "$dir/server-options" ]]; then
     while IFS= read -r o; do [[ -n "$o" ]] && extra+=("$o"); done <"$dir/server-options"
   fi
-  mariadbd --no-defaults --datadir="$dir/data" --socket="$sock" --port="$port" \
+  # Its temporary tables in its own folder too: nothing another program
+  # clears under /tmp breaks a statement.
+  mkdir -p "$dir/tmp"
+  mariadbd --no-defaults --datadir="$dir/data" --tmpdir="$dir/tmp" --socket="$sock" --port="$port" \
     --bind-address=127.0.0.1 --pid-file="$dir/mysqld.pid" --log-error="$dir/error.log" \
     --skip-log-bin --innodb-buffer-pool-size="${DL_DB_BUFFER_POOL:-256M}" \
     --innodb-flush-log-at-trx-commit=2 --max-connections=300 \

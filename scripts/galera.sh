@@ -55,6 +55,7 @@ config() {
 [mysqld]
 $user
 datadir=$d/data
+tmpdir=$d/tmp
 socket=$(sock "$n")
 port=$(port_of "$n" 1)
 bind-address=127.0.0.1
@@ -108,7 +109,7 @@ start_node() {
   local n="$1" first="${2:-0}" d
   d="$(node_dir "$n")"
   if running "$n"; then return 0; fi
-  mkdir -p "$d"
+  mkdir -p "$d" "$d/tmp"
   chmod 755 "$dir" "$d"
   config "$n"
   if [[ ! -d "$d/data/mysql" ]]; then

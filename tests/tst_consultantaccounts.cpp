@@ -574,7 +574,10 @@ void TestConsultantAccounts::controleFinds()
 // never hand out a password a copy of the program could read.
 void TestConsultantAccounts::officeCommandsLeaveOthersAlone_data()
 {
-    QTest::addColumn<QStringList>("steps"); // "run:" a script, "mode:" the server's sql_mode, else SQL
+    // "run:" a script, "refused:" a script that must change nothing, "mode:" the server's
+    // sql_mode, "zero:" SQL that must count 0, "open:" an account's connection kept,
+    // "ended": that connection gone, else SQL
+    QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("refusal");   // empty: done
     QTest::addColumn<QStringList>("opens"); // "account|password"
     QTest::addColumn<QStringList>("shut");
@@ -597,14 +600,40 @@ void TestConsultantAccounts::officeCommandsLeaveOthersAlone_data()
         << QStringList{u"CALL torvakdb_TORVAKbeheer.toegang_intrekken('beheer')"_qs} << u"geen consultant"_qs
         << QStringList{admin} << QStringList{};
     QTest::newRow("accounts for the rows there are: never the table's password")
-        << QStringList{u"run:upgrade_accounts_existing.sql"_qs} << QString() << QStringList{admin}
-        << QStringList{u"dirk|dirk-oud"_qs};
+        << QStringList{u"INSERT INTO torvakdb_TORVAKdata.KALMIRO_consultants (LOGIN, PASWOORD, "
+                       u"consultantnummer) "
+                       "VALUES ('dirk', 'dirk-oud', '0077')"_qs,
+                       u"run:upgrade_accounts_existing.sql"_qs}
+        << QString() << QStringList{admin} << QStringList{u"dirk|dirk-oud"_qs};
     QTest::newRow("a backslash and a quote on a server without backslash escapes")
         << QStringList{u"mode:NO_BACKSLASH_ESCAPES"_qs, u"run:upgrade_accounts.sql"_qs, u"mode:"_qs,
                        u"CALL torvakdb_TORVAKbeheer.consultant_toevoegen('carla', 'a\\\\''b', '0096', '', "
                        u"'C', '', "
                        "'Carla', FALSE)"_qs}
         << QString() << QStringList{admin, u"carla|a\\'b"_qs} << QStringList{u"carla|a"_qs};
+    const QString program = u"torvakdb|"_qs + QLatin1String(kPassword);
+    QTest::newRow("a leaver: the open program ends, no script gives the access back")
+        << QStringList{u"open:bram|welkom"_qs, u"CALL torvakdb_TORVAKbeheer.toegang_intrekken('bram')"_qs,
+                       u"ended"_qs, u"run:upgrade_accounts_existing.sql"_qs,
+                       u"run:switch_shared_account.sql"_qs}
+        << QString() << QStringList{admin} << QStringList{u"bram|welkom"_qs};
+    QTest::newRow("the old rights script on a switched server")
+        << QStringList{u"refused:05_rechten.sql"_qs,
+                       u"run:upgrade.sql"_qs,
+                       u"run:upgrade_accounts.sql"_qs,
+                       u"run:switch_shared_account.sql"_qs,
+                       u"zero:SELECT COUNT(*) FROM mysql.db WHERE User = 'torvakdb'"_qs,
+                       u"zero:SELECT COUNT(*) FROM mysql.tables_priv WHERE User = 'torvakdb' AND Db <> "
+                       "'torvakdb_TORVAKeigen'"_qs}
+        << QString() << QStringList{program} << QStringList{};
+    QTest::newRow("the program's account at localhost and 127.0.0.1 only")
+        << QStringList{u"CREATE USER 'torvakdb'@'127.0.0.1' IDENTIFIED BY '"_qs + QLatin1String(kPassword) +
+                           u"'; DROP USER 'torvakdb'@'%'"_qs,
+                       u"run:upgrade_accounts.sql"_qs, u"run:switch_shared_account.sql"_qs,
+                       u"zero:SELECT COUNT(*) FROM mysql.db WHERE User = 'torvakdb'"_qs,
+                       u"zero:SELECT 1 - COUNT(*) FROM mysql.tables_priv WHERE User = 'torvakdb' AND Host = "
+                       "'127.0.0.1' AND Table_name = 'KALMIRO_berichten'"_qs}
+        << QString() << QStringList{program} << QStringList{};
 }
 
 void TestConsultantAccounts::officeCommandsLeaveOthersAlone()
@@ -614,11 +643,8 @@ void TestConsultantAccounts::officeCommandsLeaveOthersAlone()
     QFETCH(QStringList, opens);
     QFETCH(QStringList, shut);
     const QString mode = TestDb::rows(u"SELECT @@GLOBAL.sql_mode"_qs).value(0);
-    TestDb::exec(
-        u"CREATE USER 'beheer'@'%' IDENTIFIED BY 'Sterk-99';"
-        "GRANT ALL PRIVILEGES ON *.* TO 'beheer'@'%' WITH GRANT OPTION;"
-        "INSERT INTO torvakdb_TORVAKdata.KALMIRO_consultants (LOGIN, PASWOORD, consultantnummer) VALUES "
-        "('dirk', 'dirk-oud', '0077')"_qs);
+    TestDb::exec(u"CREATE USER 'beheer'@'%' IDENTIFIED BY 'Sterk-99';"
+                 "GRANT ALL PRIVILEGES ON *.* TO 'beheer'@'%' WITH GRANT OPTION"_qs);
     const auto restore = qScopeGuard([&mode] {
         TestDb::exec(u"SET GLOBAL sql_mode = ?"_qs, {mode});
         TestDb::exec(
@@ -626,14 +652,37 @@ void TestConsultantAccounts::officeCommandsLeaveOthersAlone()
             "DELETE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN IN ('beheer', 'dirk', 'carla');"
             "DELETE FROM torvakdb_TORVAKraporten.Sloten WHERE sleutel LIKE 'factuur:0000%' AND sleutel "
             "NOT IN ('factuur:00000042', 'factuur:00000051')"_qs);
+        // The suite's own layout: the program's account at '%' and localhost, bram with his account.
+        TestDb::exec(u"CREATE USER IF NOT EXISTS 'torvakdb'@'%' IDENTIFIED BY '"_qs +
+                     QLatin1String(kPassword) + u"'; DROP USER IF EXISTS 'torvakdb'@'127.0.0.1'"_qs);
         officeRuns("upgrade_accounts.sql");
+        TestDb::exec(u"CALL torvakdb_TORVAKbeheer.toegang_geven('bram', 'welkom', FALSE)"_qs);
+        officeRuns("switch_shared_account.sql");
     });
     const auto rowCount = [] {
         return TestDb::rows(u"SELECT COUNT(*) FROM torvakdb_TORVAKdata.KALMIRO_consultants"_qs).value(0);
     };
     QString rowsBefore = rowCount();
     QString told;
+    std::unique_ptr<Account> kept;
     for (const QString& step : steps) {
+        if (step.startsWith(u"open:"_qs)) {
+            kept = connectAs(step.mid(5).section(u'|', 0, 0), step.mid(5).section(u'|', 1));
+            QCOMPARE(kept->exec(u"SELECT 1"_qs), 1);
+            continue;
+        }
+        if (step == u"ended"_qs) {
+            QVERIFY_THROWS_EXCEPTION(DbError, kept->exec(u"SELECT 1"_qs));
+            continue;
+        }
+        if (step.startsWith(u"refused:"_qs)) {
+            QVERIFY(!officeRuns(step.mid(8).toUtf8().constData()));
+            continue;
+        }
+        if (step.startsWith(u"zero:"_qs)) {
+            QCOMPARE(TestDb::rows(step.mid(5)), QStringList{u"0"_qs});
+            continue;
+        }
         if (step.startsWith(u"INSERT"_qs)) {
             TestDb::exec(step);
             rowsBefore = rowCount();

@@ -64,10 +64,8 @@ void removeOwnAccounts(const OfficeServer& server)
         "DROP DATABASE IF EXISTS torvakdb_TORVAKeigen; DROP DATABASE IF EXISTS torvakdb_TORVAKbeheer;"
         "ALTER USER 'torvakdb'@'%' WITH MAX_USER_CONNECTIONS 0 MAX_STATEMENT_TIME 0;"
         "ALTER USER 'torvakdb'@'localhost' WITH MAX_USER_CONNECTIONS 0 MAX_STATEMENT_TIME 0;"_qs);
-    QFile rights(schemaFile("05_rechten.sql"));
-    if (!rights.open(QIODevice::ReadOnly))
-        throw std::runtime_error("no 05_rechten.sql");
-    server.exec(QString::fromUtf8(rights.readAll()));
+    if (!officeRuns("05_rechten.sql", server))
+        throw std::runtime_error("05_rechten.sql failed");
     server.loadDemo();
 }
 

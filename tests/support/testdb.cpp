@@ -134,7 +134,29 @@ void TestDb::reset()
 
 void TestDb::runFile(const QString& path)
 {
-    exec(readFile(path));
+    // As the command-line client reads it: a DELIMITER line changes what
+    // ends a statement (a compound statement holds semicolons).
+    QString delimiter = QStringLiteral(";");
+    QString pending;
+    const auto flush = [&pending] {
+        if (!pending.trimmed().isEmpty())
+            exec(pending);
+        pending.clear();
+    };
+    for (const QString& line : readFile(path).split(u'\n')) {
+        if (line.startsWith(u"DELIMITER "_qs)) {
+            flush();
+            delimiter = line.mid(10).trimmed();
+            continue;
+        }
+        if (delimiter != u";"_qs && line.trimmed().endsWith(delimiter)) {
+            pending += line.trimmed().chopped(delimiter.size()) + u'\n';
+            flush();
+            continue;
+        }
+        pending += line + u'\n';
+    }
+    flush();
 }
 
 void TestDb::loadDemo()
