@@ -388,7 +388,7 @@ BEGIN
   PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
   SET @dl_sql = CONCAT('ALTER USER ', account, ' IDENTIFIED VIA ed25519 USING PASSWORD(', QUOTE(p_wachtwoord), ')',
                        ' WITH MAX_USER_CONNECTIONS 10 MAX_STATEMENT_TIME 8',
-                       IF(p_verlopen, ' PASSWORD EXPIRE', ''), ' ACCOUNT UNLOCK');
+                       IF(p_verlopen, ' PASSWORD EXPIRE', ''));
   PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
   SET @dl_sql = CONCAT('GRANT `torvakdb_consultant` TO ', account);
   PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
@@ -416,7 +416,8 @@ BEGIN
              WHERE CAST(`LOGIN` AS BINARY) = CAST(p_login AS BINARY)) THEN
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Deze LOGIN bestaat al.';
   END IF;
-  IF p_nummer IS NULL OR CHAR_LENGTH(p_nummer) <> 4 OR EXISTS (
+  -- Four bytes: the number is read from the keys byte for byte ("00é1" is five).
+  IF p_nummer IS NULL OR LENGTH(CAST(p_nummer AS BINARY)) <> 4 OR EXISTS (
        SELECT 1 FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants`
        WHERE CAST(`consultantnummer` AS BINARY) = CAST(p_nummer AS BINARY)) THEN
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Het consultantnummer is geen vier tekens of bestaat al.';
@@ -469,6 +470,73 @@ BEGIN
   -- later script gives it an account again (toegang_geven does, on purpose).
   INSERT IGNORE INTO `torvakdb_TORVAKbeheer`.`vertrokken` (`LOGIN`) VALUES (CAST(p_login AS BINARY));
   SET @dl_sql = NULL;
+END//
+
+-- A consultant's account only, else a refusal before anything changes.
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`alleen_consultant`(IN p_login VARCHAR(255) CHARACTER SET utf8mb4)
+  SQL SECURITY INVOKER
+BEGIN
+  IF NOT `torvakdb_TORVAKbeheer`.`is_consultant_account`(p_login) THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Dit is geen account van een consultant; de opdracht verandert niets.';
+  END IF;
+END//
+
+-- Blocked: the password stays, the account opens nothing until it is
+-- unblocked (also its open connections end).
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`blokkeren`(IN p_login VARCHAR(255) CHARACTER SET utf8mb4)
+  SQL SECURITY INVOKER
+BEGIN
+  CALL `torvakdb_TORVAKbeheer`.`alleen_consultant`(p_login);
+  SET @dl_sql = CONCAT('ALTER USER ', QUOTE(p_login), '@''%'' ACCOUNT LOCK');
+  PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
+  FOR p IN (SELECT `ID` FROM information_schema.PROCESSLIST
+            WHERE CAST(`USER` AS BINARY) = CAST(p_login AS BINARY)) DO
+    SET @dl_sql = CONCAT('KILL CONNECTION ', p.`ID`);
+    PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
+  END FOR;
+  SET @dl_sql = NULL;
+END//
+
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`deblokkeren`(IN p_login VARCHAR(255) CHARACTER SET utf8mb4)
+  SQL SECURITY INVOKER
+BEGIN
+  CALL `torvakdb_TORVAKbeheer`.`alleen_consultant`(p_login);
+  SET @dl_sql = CONCAT('ALTER USER ', QUOTE(p_login), '@''%'' ACCOUNT UNLOCK');
+  PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
+  SET @dl_sql = NULL;
+END//
+
+-- A forgotten password: a new one-time password, expired; a blocked
+-- account stays blocked.
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`wachtwoord_herstellen`(
+    IN p_login VARCHAR(255) CHARACTER SET utf8mb4, IN p_wachtwoord VARCHAR(255) CHARACTER SET utf8mb4)
+  SQL SECURITY INVOKER
+BEGIN
+  CALL `torvakdb_TORVAKbeheer`.`alleen_consultant`(p_login);
+  CALL `torvakdb_TORVAKbeheer`.`account_maken`(p_login, p_wachtwoord, TRUE);
+END//
+
+-- Another LOGIN for a consultant: the account and the row together.
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`login_hernoemen`(
+    IN p_oud VARCHAR(255) CHARACTER SET utf8mb4, IN p_nieuw VARCHAR(255) CHARACTER SET utf8mb4)
+  SQL SECURITY INVOKER
+BEGIN
+  DECLARE fout VARCHAR(100) DEFAULT `torvakdb_TORVAKbeheer`.`ongeschikte_login`(p_nieuw);
+  CALL `torvakdb_TORVAKbeheer`.`alleen_consultant`(p_oud);
+  IF fout IS NOT NULL THEN
+    SET fout = CONCAT('Deze LOGIN kan geen account worden: ', fout);
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = fout;
+  END IF;
+  IF EXISTS (SELECT 1 FROM mysql.global_priv g WHERE CAST(g.`User` AS BINARY) = CAST(p_nieuw AS BINARY))
+     OR EXISTS (SELECT 1 FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants`
+                WHERE CAST(`LOGIN` AS BINARY) = CAST(p_nieuw AS BINARY)) THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'De nieuwe LOGIN bestaat al.';
+  END IF;
+  SET @dl_sql = CONCAT('RENAME USER ', QUOTE(p_oud), '@''%'' TO ', QUOTE(p_nieuw), '@''%''');
+  PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
+  SET @dl_sql = NULL;
+  UPDATE `torvakdb_TORVAKdata`.`KALMIRO_consultants` SET `LOGIN` = p_nieuw
+    WHERE CAST(`LOGIN` AS BINARY) = CAST(p_oud AS BINARY);
 END//
 
 -- The first lock row of a consultant's range in the owner index of

@@ -612,6 +612,26 @@ void TestConsultantAccounts::officeCommandsLeaveOthersAlone_data()
                        "'Carla', FALSE)"_qs}
         << QString() << QStringList{admin, u"carla|a\\'b"_qs} << QStringList{u"carla|a"_qs};
     const QString program = u"torvakdb|"_qs + QLatin1String(kPassword);
+    const QString block = u"CALL torvakdb_TORVAKbeheer.blokkeren('bram')"_qs;
+    const QString reset = u"CALL torvakdb_TORVAKbeheer.wachtwoord_herstellen('bram', 'Nieuw-2')"_qs;
+    QTest::newRow("a blocked consultant's password reset: still blocked")
+        << QStringList{block, reset} << QString() << QStringList{}
+        << QStringList{u"bram|Nieuw-2"_qs, u"bram|welkom"_qs};
+    QTest::newRow("reset, then unblocked: the new one-time password")
+        << QStringList{block, reset, u"CALL torvakdb_TORVAKbeheer.deblokkeren('bram')"_qs} << QString()
+        << QStringList{u"bram|Nieuw-2"_qs} << QStringList{u"bram|welkom"_qs};
+    QTest::newRow("an administrator blocked")
+        << QStringList{u"CALL torvakdb_TORVAKbeheer.blokkeren('beheer')"_qs}
+        << u"geen account van een consultant"_qs << QStringList{admin} << QStringList{};
+    QTest::newRow("a LOGIN renamed: account and row together")
+        << QStringList{u"CALL torvakdb_TORVAKbeheer.login_hernoemen('bram', 'bram.peters')"_qs,
+                       u"zero:SELECT COUNT(*) FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN = 'bram'"_qs}
+        << QString() << QStringList{u"bram.peters|welkom"_qs} << QStringList{u"bram|welkom"_qs};
+    QTest::newRow("a consultant number of four characters and five bytes")
+        << QStringList{u"CALL torvakdb_TORVAKbeheer.consultant_toevoegen('eva', 'Nieuw-1', '00\u00e91', '', "
+                       u"'E', '', "
+                       "'Eva', FALSE)"_qs}
+        << u"geen vier tekens"_qs << QStringList{} << QStringList{u"eva|Nieuw-1"_qs};
     QTest::newRow("a leaver: the open program ends, no script gives the access back")
         << QStringList{u"open:bram|welkom"_qs, u"CALL torvakdb_TORVAKbeheer.toegang_intrekken('bram')"_qs,
                        u"ended"_qs, u"run:upgrade_accounts_existing.sql"_qs,
@@ -653,10 +673,13 @@ void TestConsultantAccounts::officeCommandsLeaveOthersAlone()
             "DELETE FROM torvakdb_TORVAKraporten.Sloten WHERE sleutel LIKE 'factuur:0000%' AND sleutel "
             "NOT IN ('factuur:00000042', 'factuur:00000051')"_qs);
         // The suite's own layout: the program's account at '%' and localhost, bram with his account.
-        TestDb::exec(u"CREATE USER IF NOT EXISTS 'torvakdb'@'%' IDENTIFIED BY '"_qs +
-                     QLatin1String(kPassword) + u"'; DROP USER IF EXISTS 'torvakdb'@'127.0.0.1'"_qs);
+        TestDb::exec(
+            u"CREATE USER IF NOT EXISTS 'torvakdb'@'%' IDENTIFIED BY '"_qs + QLatin1String(kPassword) +
+            u"'; DROP USER IF EXISTS 'torvakdb'@'127.0.0.1', 'bram.peters'@'%', 'eva'@'%';"
+            "UPDATE torvakdb_TORVAKdata.KALMIRO_consultants SET LOGIN = 'bram' WHERE LOGIN = 'bram.peters'"_qs);
         officeRuns("upgrade_accounts.sql");
-        TestDb::exec(u"CALL torvakdb_TORVAKbeheer.toegang_geven('bram', 'welkom', FALSE)"_qs);
+        TestDb::exec(u"CALL torvakdb_TORVAKbeheer.toegang_geven('bram', 'welkom', FALSE);"
+                     "ALTER USER 'bram'@'%' ACCOUNT UNLOCK"_qs);
         officeRuns("switch_shared_account.sql");
     });
     const auto rowCount = [] {
