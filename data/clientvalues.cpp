@@ -5,6 +5,7 @@
 #include <QTime>
 
 #include <charconv>
+#include <utility>
 
 namespace dl {
 
@@ -40,43 +41,35 @@ bool Column::approximate() const
 
 QVariant fromText(const Column& c, const char* data, unsigned long length)
 {
-    switch (c.type) {
-    case MYSQL_TYPE_NULL:
+    if (c.type == MYSQL_TYPE_NULL)
         return {};
-    case MYSQL_TYPE_TINY:
-    case MYSQL_TYPE_SHORT:
-    case MYSQL_TYPE_INT24:
-    case MYSQL_TYPE_LONG:
-    case MYSQL_TYPE_LONGLONG:
-    case MYSQL_TYPE_YEAR:
-        if (c.flags & UNSIGNED_FLAG)
-            return QVariant::fromValue<qulonglong>(number<qulonglong>(data, length));
+    const auto size = static_cast<qsizetype>(length);
+    // By the type metaTypeOf gives, so that a value and a NULL of one column
+    // are of one type.
+    switch (metaTypeOf(c).id()) {
+    case QMetaType::ULongLong:
+        return QVariant::fromValue<qulonglong>(number<qulonglong>(data, length));
+    case QMetaType::LongLong:
         return QVariant::fromValue<qlonglong>(number<qlonglong>(data, length));
-    case MYSQL_TYPE_FLOAT:
-        // The text is the float's shortest form; read back as a float it is
+    case QMetaType::Double:
+        // A FLOAT's text is its shortest form; read back as a float it is
         // the same number the binary protocol gives.
-        return static_cast<double>(number<float>(data, length));
-    case MYSQL_TYPE_DOUBLE:
-    case MYSQL_TYPE_DECIMAL:
-    case MYSQL_TYPE_NEWDECIMAL:
+        if (c.type == MYSQL_TYPE_FLOAT)
+            return static_cast<double>(number<float>(data, length));
         return number<double>(data, length);
-    case MYSQL_TYPE_DATE:
-    case MYSQL_TYPE_NEWDATE:
-        return QDate::fromString(QString::fromLatin1(data, static_cast<qsizetype>(length)), Qt::ISODate);
-    case MYSQL_TYPE_TIME:
-        return QTime::fromString(QString::fromLatin1(data, static_cast<qsizetype>(length)), Qt::ISODate);
-    case MYSQL_TYPE_DATETIME:
-    case MYSQL_TYPE_TIMESTAMP: {
-        QString t = QString::fromLatin1(data, static_cast<qsizetype>(length));
+    case QMetaType::QDate:
+        return QDate::fromString(QString::fromLatin1(data, size), Qt::ISODate);
+    case QMetaType::QTime:
+        return QTime::fromString(QString::fromLatin1(data, size), Qt::ISODate);
+    case QMetaType::QDateTime: {
+        QString t = QString::fromLatin1(data, size);
         t.replace(u' ', u'T');
         return QDateTime::fromString(t, Qt::ISODateWithMs);
     }
-    case MYSQL_TYPE_BIT:
-        return QByteArray(data, static_cast<qsizetype>(length));
+    case QMetaType::QByteArray:
+        return QByteArray(data, size);
     default:
-        if (c.charset == 63)
-            return QByteArray(data, static_cast<qsizetype>(length));
-        return QString::fromUtf8(data, static_cast<qsizetype>(length));
+        return QString::fromUtf8(data, size);
     }
 }
 
@@ -133,6 +126,20 @@ void bindParams(ParamBuffers& p, const QVariantList& values)
     for (size_t i = 0; i < n; ++i) {
         const QVariant& v = values[static_cast<qsizetype>(i)];
         MYSQL_BIND& b = p.binds[i];
+        const auto integer = [&](long long x, bool isUnsigned) {
+            p.integers[i] = x;
+            b.buffer_type = MYSQL_TYPE_LONGLONG;
+            b.is_unsigned = isUnsigned;
+            b.buffer = &p.integers[i];
+        };
+        const auto text = [&](QByteArray bytes, enum_field_types type) {
+            p.texts[i] = std::move(bytes);
+            p.lengths[i] = static_cast<unsigned long>(p.texts[i].size());
+            b.buffer_type = type;
+            b.buffer = const_cast<char*>(p.texts[i].constData());
+            b.buffer_length = p.lengths[i];
+            b.length = &p.lengths[i];
+        };
         if (v.isNull()) {
             b.buffer_type = MYSQL_TYPE_NULL;
             continue;
@@ -143,46 +150,34 @@ void bindParams(ParamBuffers& p, const QVariantList& values)
         case QMetaType::LongLong:
         case QMetaType::Short:
         case QMetaType::Long:
-            p.integers[i] = v.toLongLong();
-            b.buffer_type = MYSQL_TYPE_LONGLONG;
-            b.buffer = &p.integers[i];
-            continue;
+            integer(v.toLongLong(), false);
+            break;
         case QMetaType::UInt:
         case QMetaType::ULongLong:
         case QMetaType::UShort:
         case QMetaType::ULong:
-            p.integers[i] = static_cast<long long>(v.toULongLong());
-            b.buffer_type = MYSQL_TYPE_LONGLONG;
-            b.is_unsigned = 1;
-            b.buffer = &p.integers[i];
-            continue;
+            integer(static_cast<long long>(v.toULongLong()), true);
+            break;
         case QMetaType::Double:
         case QMetaType::Float:
             p.reals[i] = v.toDouble();
             b.buffer_type = MYSQL_TYPE_DOUBLE;
             b.buffer = &p.reals[i];
-            continue;
+            break;
         case QMetaType::QByteArray:
-            p.texts[i] = v.toByteArray();
-            b.buffer_type = MYSQL_TYPE_BLOB;
+            text(v.toByteArray(), MYSQL_TYPE_BLOB);
             break;
         case QMetaType::QDate:
-            p.texts[i] = v.toDate().toString(Qt::ISODate).toLatin1();
-            b.buffer_type = MYSQL_TYPE_STRING;
+            text(v.toDate().toString(Qt::ISODate).toLatin1(), MYSQL_TYPE_STRING);
             break;
         case QMetaType::QDateTime:
-            p.texts[i] = v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1();
-            b.buffer_type = MYSQL_TYPE_STRING;
+            text(v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1(),
+                 MYSQL_TYPE_STRING);
             break;
         default:
-            p.texts[i] = v.toString().toUtf8();
-            b.buffer_type = MYSQL_TYPE_STRING;
+            text(v.toString().toUtf8(), MYSQL_TYPE_STRING);
             break;
         }
-        p.lengths[i] = static_cast<unsigned long>(p.texts[i].size());
-        b.buffer = const_cast<char*>(p.texts[i].constData());
-        b.buffer_length = p.lengths[i];
-        b.length = &p.lengths[i];
     }
 }
 

@@ -112,8 +112,7 @@ QWidget* projectBox(FormControls& c)
 QWidget* periodBox(FormControls& c)
 {
     auto* box = new QWidget;
-    auto* h = new QHBoxLayout(box);
-    h->setContentsMargins(0, 0, 0, 0);
+    auto* h = form::flushLayout<QHBoxLayout>(box);
     h->addWidget(form::label(c, l2(1), QStringLiteral("Declaratie datum :  ")));
     h->addSpacing(24);
     h->addWidget(form::label(c, QStringLiteral("Label3"),
@@ -140,6 +139,10 @@ QWidget* summaryBox(FormControls& c)
     const TextOptions money{.design = QStringLiteral("0,00"), .locked = true, .align = Qt::AlignRight};
 
     // Columns: caption, count, description, client-side amount, own amount.
+    g->setColumnStretch(2, 2);
+    g->setColumnStretch(3, 1);
+    g->setColumnStretch(4, 1);
+    g->setColumnMinimumWidth(1, 70);
     g->addWidget(form::label(c, l2(15), QStringLiteral("Waarden")), 0, 1);
     g->addWidget(form::label(c, l2(16), QStringLiteral("Omschrijvingen")), 0, 2);
 
@@ -203,10 +206,6 @@ QWidget* summaryBox(FormControls& c)
     // The rows are hidden and shown while a month is prepared; the page stays put.
     for (QWidget* w : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         keepPlace(w);
-    g->setColumnStretch(2, 2);
-    g->setColumnStretch(3, 1);
-    g->setColumnStretch(4, 1);
-    g->setColumnMinimumWidth(1, 70);
     g->setVerticalSpacing(4);
     return box;
 }
@@ -214,8 +213,7 @@ QWidget* summaryBox(FormControls& c)
 QWidget* buttonsBox(FormControls& c)
 {
     auto* box = new QWidget;
-    auto* v = new QVBoxLayout(box);
-    v->setContentsMargins(0, 0, 0, 0);
+    auto* v = form::flushLayout<QVBoxLayout>(box);
     QComboBox* printers = form::combo(c, QStringLiteral("Combo4"), QStringLiteral("Combo4"), true);
     printers->setMinimumContentsLength(18);
     printers->setToolTip(QStringLiteral("Printer"));

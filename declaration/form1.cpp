@@ -38,8 +38,7 @@ Form1::Form1(AppContext& ctx, QWidget* parent, const QLocale& locale) : QWidget(
     whole->setFrameShape(QFrame::NoFrame);
     whole->setFocusPolicy(Qt::NoFocus);
     whole->setWidget(m_body);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
+    auto* outer = form::flushLayout<QVBoxLayout>(this);
     outer->addWidget(whole);
     auto* v = new QVBoxLayout(m_body);
     v->setSpacing(4);
@@ -86,8 +85,7 @@ QSize Form1::startSize() const
 QWidget* Form1::buildTop()
 {
     auto* top = new QWidget;
-    auto* h = new QHBoxLayout(top);
-    h->setContentsMargins(0, 0, 0, 0);
+    auto* h = form::flushLayout<QHBoxLayout>(top);
 
     auto* picture = new QLabel;
     picture->setObjectName(QStringLiteral("Image1"));

@@ -27,8 +27,7 @@ using form::TextOptions;
 QWidget* headerLines(FormControls& c)
 {
     auto* box = new QWidget;
-    auto* g = new QGridLayout(box);
-    g->setContentsMargins(0, 0, 0, 0);
+    auto* g = form::flushLayout<QGridLayout>(box);
     g->setVerticalSpacing(0);
     const TextOptions left{.locked = true, .frame = false};
     // The stamps of the first preparation and the last save: the program

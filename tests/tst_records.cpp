@@ -306,8 +306,8 @@ private Q_SLOTS:
         TestDb::exec(u"DROP TABLE "_qs + qualifiedName(t));
     }
 
-    // Numbers the server sends, read on a Dutch desktop without its locale:
-    // as text (a statement without values) and in binary (with one).
+    // Values the server sends, numbers read on a Dutch desktop without its
+    // locale: as text (a statement without values) and in binary (with one).
     void serverNumbers_data()
     {
         QTest::addColumn<QString>("type");
@@ -333,6 +333,16 @@ private Q_SLOTS:
         QTest::newRow("BIGINT UNSIGNED")
             << u"BIGINT UNSIGNED"_qs << u"18446744073709551615"_qs
             << QVariant::fromValue<qulonglong>(std::numeric_limits<qulonglong>::max());
+        QTest::newRow("INT UNSIGNED")
+            << u"INT UNSIGNED"_qs << u"4294967295"_qs << QVariant::fromValue<qulonglong>(4294967295u);
+        QTest::newRow("YEAR") << u"YEAR"_qs << u"2024"_qs << QVariant::fromValue<qulonglong>(2024);
+        QTest::newRow("DATE") << u"DATE"_qs << u"'2024-02-29'"_qs << QVariant(QDate(2024, 2, 29));
+        QTest::newRow("TIME") << u"TIME"_qs << u"'08:30:15'"_qs << QVariant(QTime(8, 30, 15));
+        QTest::newRow("DATETIME(3)") << u"DATETIME(3)"_qs << u"'2024-02-29 23:59:58.125'"_qs
+                                     << QVariant(QDateTime(QDate(2024, 2, 29), QTime(23, 59, 58, 125)));
+        QTest::newRow("BIT(8)") << u"BIT(8)"_qs << u"b'101'"_qs << QVariant(QByteArray("\x05"));
+        QTest::newRow("VARBINARY") << u"VARBINARY(8)"_qs << u"x'00ff'"_qs
+                                   << QVariant(QByteArray("\x00\xff", 2));
     }
     void serverNumbers()
     {

@@ -88,6 +88,14 @@ QLabel* label(FormControls& c, const QString& name, const QString& caption);
 // Editable so that it can show its design text; readOnlyEdit: the user picks
 // from the list and cannot type.
 QComboBox* combo(FormControls& c, const QString& name, const QString& design, bool readOnlyEdit);
+// A layout for w without margins of its own: what it holds lies against
+// w's edges, in line with the page around w.
+template <class Layout> Layout* flushLayout(QWidget* w)
+{
+    auto* layout = new Layout(w);
+    layout->setContentsMargins(0, 0, 0, 0);
+    return layout;
+}
 
 // A multi-line text box that holds at most maxLength characters, counting a
 // line break as two (CR LF), as it is stored.
