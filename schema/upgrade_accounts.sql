@@ -13,6 +13,17 @@
 -- QUOTE() builds a statement from); a routine keeps the mode it was made in.
 SET SESSION sql_mode = 'STRICT_TRANS_TABLES,ERROR_FOR_DIVISION_BY_ZERO,NO_AUTO_CREATE_USER,NO_ENGINE_SUBSTITUTION';
 
+-- What the accounts need, checked before anything changes.
+DELIMITER //
+BEGIN NOT ATOMIC
+  IF NOT EXISTS (SELECT 1 FROM information_schema.PLUGINS
+                 WHERE PLUGIN_NAME = 'ed25519' AND PLUGIN_STATUS = 'ACTIVE') THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT =
+      'De ed25519-plugin is niet geladen: zet plugin-load-add = auth_ed25519 onder [mysqld] (op elke node) en start de server opnieuw.';
+  END IF;
+END//
+DELIMITER ;
+
 CREATE DATABASE IF NOT EXISTS `torvakdb_TORVAKeigen` CHARACTER SET utf8mb4;
 CREATE DATABASE IF NOT EXISTS `torvakdb_TORVAKbeheer` CHARACTER SET utf8mb4;
 
@@ -470,6 +481,20 @@ BEGIN
   -- later script gives it an account again (toegang_geven does, on purpose).
   INSERT IGNORE INTO `torvakdb_TORVAKbeheer`.`vertrokken` (`LOGIN`) VALUES (CAST(p_login AS BINARY));
   SET @dl_sql = NULL;
+END//
+
+-- The office changed a saved report by hand: a new stamp, so that the
+-- consultant's next save asks before it writes over the change
+-- ("RAPORT ELDERS GEWIJZIGD") instead of overwriting it unasked.
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`raport_gecorrigeerd`(IN p_projectnaam VARCHAR(255) CHARACTER SET utf8mb4)
+  SQL SECURITY INVOKER
+BEGIN
+  UPDATE `torvakdb_TORVAKraporten`.`Raporten`
+    SET `laatstgewijzigd` = CONCAT('kantoor ', DATE_FORMAT(NOW(6), '%Y-%m-%d %H:%i:%s.%f'))
+    WHERE CAST(`Projectnaam` AS BINARY) = CAST(p_projectnaam AS BINARY);
+  IF ROW_COUNT() = 0 THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Geen raport met deze Projectnaam.';
+  END IF;
 END//
 
 -- A consultant's account only, else a refusal before anything changes.

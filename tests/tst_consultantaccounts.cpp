@@ -627,6 +627,20 @@ void TestConsultantAccounts::officeCommandsLeaveOthersAlone_data()
         << QStringList{u"CALL torvakdb_TORVAKbeheer.login_hernoemen('bram', 'bram.peters')"_qs,
                        u"zero:SELECT COUNT(*) FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN = 'bram'"_qs}
         << QString() << QStringList{u"bram.peters|welkom"_qs} << QStringList{u"bram|welkom"_qs};
+    QTest::newRow("back to the shared account, then the rights script")
+        << QStringList{u"run:switch_back_shared_account.sql"_qs, u"run:05_rechten.sql"_qs,
+                       u"zero:SELECT 1 - COUNT(*) FROM mysql.db WHERE User = 'torvakdb' AND Host = '%' AND "
+                       u"Db = "
+                       "'torvakdb\\\\_TORVAKdata' AND Select_priv = 'Y'"_qs,
+                       u"zero:SELECT COUNT(*) FROM mysql.global_priv WHERE User = 'torvakdb' AND "
+                       "JSON_VALUE(Priv, '$.max_user_connections') <> 0"_qs}
+        << QString() << QStringList{} << QStringList{};
+    QTest::newRow("a saved report corrected by the office gets a new stamp")
+        << QStringList{u"CALL torvakdb_TORVAKbeheer.raport_gecorrigeerd('2026_04_0051-DIJK')"_qs,
+                       u"zero:SELECT COUNT(*) FROM torvakdb_TORVAKraporten.Raporten WHERE Projectnaam = "
+                       "'2026_04_0051-DIJK' AND laatstgewijzigd NOT LIKE 'kantoor %'"_qs,
+                       u"CALL torvakdb_TORVAKbeheer.raport_gecorrigeerd('2026_04_0051-X')"_qs}
+        << u"Geen raport"_qs << QStringList{admin} << QStringList{};
     QTest::newRow("a consultant number of four characters and five bytes")
         << QStringList{u"CALL torvakdb_TORVAKbeheer.consultant_toevoegen('eva', 'Nieuw-1', '00\u00e91', '', "
                        u"'E', '', "
@@ -671,7 +685,9 @@ void TestConsultantAccounts::officeCommandsLeaveOthersAlone()
             u"DROP USER IF EXISTS 'beheer'@'%', 'dirk'@'%', 'carla'@'%';"
             "DELETE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN IN ('beheer', 'dirk', 'carla');"
             "DELETE FROM torvakdb_TORVAKraporten.Sloten WHERE sleutel LIKE 'factuur:0000%' AND sleutel "
-            "NOT IN ('factuur:00000042', 'factuur:00000051')"_qs);
+            "NOT IN ('factuur:00000042', 'factuur:00000051');"
+            "UPDATE torvakdb_TORVAKraporten.Raporten SET laatstgewijzigd = NULL WHERE laatstgewijzigd LIKE "
+            "'kantoor %'"_qs);
         // The suite's own layout: the program's account at '%' and localhost, bram with his account.
         TestDb::exec(
             u"CREATE USER IF NOT EXISTS 'torvakdb'@'%' IDENTIFIED BY '"_qs + QLatin1String(kPassword) +

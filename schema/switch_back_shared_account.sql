@@ -1,0 +1,10 @@
+-- Back to the shared account, for an office that leaves accounts of their
+-- own: the limits of the switch lifted and its mark gone, so that
+-- 05_rechten.sql, run next, gives the program's account its rights again.
+-- The consultants' accounts stay (drop them with toegang_intrekken, or keep
+-- them for a later switch); the program checks passwords in the table again,
+-- so every row needs its PASWOORD. Runs as an administrator.
+--   sudo mariadb < switch_back_shared_account.sql && sudo mariadb < 05_rechten.sql
+CALL `torvakdb_TORVAKbeheer`.`programma_account`('ALTER USER % WITH MAX_USER_CONNECTIONS 0 MAX_STATEMENT_TIME 0');
+DROP TABLE IF EXISTS `torvakdb_TORVAKbeheer`.`overgestapt`;
+FLUSH PRIVILEGES;
