@@ -11,6 +11,7 @@
 #include "support/officeaccounts.h"
 #include "support/testdb.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QScopeGuard>
@@ -30,10 +31,9 @@ namespace {
 // accounts cannot enter. Values are escaped into the text (test SQL only).
 class Account {
 public:
-    Account(const QString& user, const QString& password)
+    Account(const QString& user, const QString& password, const ServerAddress& a = TestDb::server())
     {
         m_mysql = mysql_init(nullptr);
-        const ServerAddress a = TestDb::server();
         unsigned timeout = 4;
         mysql_options(m_mysql, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
         mysql_options(m_mysql, MYSQL_SET_CHARSET_NAME, "utf8mb4");
@@ -119,6 +119,7 @@ private Q_SLOTS:
     void controleFinds_data();
     void controleFinds();
     void messageWithoutKeyAfterTheSwitch();
+    void aBackupRestores();
     void officeCommandsLeaveOthersAlone_data();
     void officeCommandsLeaveOthersAlone();
 
@@ -780,6 +781,46 @@ void TestConsultantAccounts::messageWithoutKeyAfterTheSwitch()
     const TickerFetch f = fetchTickerMessage(db);
     QVERIFY2(f.trouble.isEmpty(), qPrintable(f.trouble));
     QCOMPARE(f.message, u"BELANGRIJK: niet declareren"_qs);
+}
+
+// The backup recipe of docs/ACCOUNTS.md: a dump without the views'
+// database, restored into a new server, and the accounts script run again,
+// gives a working office (the consultants' accounts, their rows, the check).
+void TestConsultantAccounts::aBackupRestores()
+{
+    const QString dir = QStringLiteral(DL_BINARY_DIR "/restoredb");
+    const QString script = QStringLiteral(DL_SOURCE_DIR "/scripts/dbserver.sh");
+    QProcess::execute(script, {u"stop"_qs, dir});
+    QDir(dir).removeRecursively();
+    const auto stop = qScopeGuard([&] { QProcess::execute(script, {u"stop"_qs, dir}); });
+    QProcess dump;
+    dump.setStandardOutputFile(dir + u".sql"_qs);
+    dump.start(u"mariadb-dump"_qs,
+               {u"--no-defaults"_qs, u"--protocol=socket"_qs,
+                u"--socket="_qs + QStringLiteral(DL_TESTDB_DIR "/mysqld.sock"), u"-uroot"_qs,
+                u"--all-databases"_qs, u"--routines"_qs, u"--triggers"_qs, u"--events"_qs,
+                u"--flush-privileges"_qs, u"--ignore-database=torvakdb_TORVAKeigen"_qs});
+    QVERIFY(dump.waitForFinished(60000));
+    QCOMPARE(dump.exitCode(), 0);
+    QCOMPARE(QProcess::execute(script, {u"start"_qs, dir}), 0);
+    QProcess restore;
+    restore.setStandardInputFile(dir + u".sql"_qs);
+    restore.setProcessChannelMode(QProcess::MergedChannels);
+    restore.start(script, {u"sql"_qs, dir});
+    QVERIFY(restore.waitForFinished(120000));
+    QVERIFY2(restore.exitCode() == 0, restore.readAll().constData());
+    const OfficeServer restored{script, {u"sql"_qs, dir}, {}, {}};
+    QVERIFY(officeRuns("upgrade_accounts.sql", restored));
+
+    QFile port(dir + u"/port"_qs);
+    QVERIFY(port.open(QIODevice::ReadOnly));
+    const ServerAddress there{u"127.0.0.1"_qs, port.readAll().trimmed().toInt()};
+    Account anna(u"anna"_qs, u"geheim"_qs, there);
+    QCOMPARE(anna.exec(u"SELECT LOGIN FROM KALMIRO_consultants"_qs), 1);
+    Account bram(u"bram"_qs, u"welkom"_qs, there);
+    QCOMPARE(bram.exec(u"SELECT * FROM Raporten"_qs), 2);
+    QVERIFY_THROWS_EXCEPTION(DbError, Account(u"torvakdb"_qs, QLatin1String(kPassword), there)
+                                          .exec(u"SELECT * FROM torvakdb_TORVAKdata.KALMIRO_consultants"_qs));
 }
 
 QTEST_MAIN(TestConsultantAccounts)
