@@ -463,20 +463,12 @@ END//
 CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`toegang_intrekken`(IN p_login VARCHAR(255) CHARACTER SET utf8mb4)
   SQL SECURITY INVOKER
 BEGIN
-  IF EXISTS (SELECT 1 FROM mysql.global_priv g
-             WHERE CAST(g.`User` AS BINARY) = CAST(p_login AS BINARY) AND g.`Host` = '%')
-     AND NOT `torvakdb_TORVAKbeheer`.`is_consultant_account`(p_login) THEN
-    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Dit account is geen consultant; het blijft staan.';
-  END IF;
+  CALL `torvakdb_TORVAKbeheer`.`geen_ander_account`(p_login);
   SET @dl_sql = CONCAT('DROP USER IF EXISTS ', QUOTE(p_login), '@''%''');
   PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
   -- A program still open on the account goes on no further: its
   -- connections end (a dropped account keeps those it has).
-  FOR p IN (SELECT `ID` FROM information_schema.PROCESSLIST
-            WHERE CAST(`USER` AS BINARY) = CAST(p_login AS BINARY)) DO
-    SET @dl_sql = CONCAT('KILL CONNECTION ', p.`ID`);
-    PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
-  END FOR;
+  CALL `torvakdb_TORVAKbeheer`.`verbindingen_beeindigen`(p_login);
   -- The row stays, marked: the check and the switch accept it, and no
   -- later script gives it an account again (toegang_geven does, on purpose).
   INSERT IGNORE INTO `torvakdb_TORVAKbeheer`.`vertrokken` (`LOGIN`) VALUES (CAST(p_login AS BINARY));
@@ -506,14 +498,10 @@ BEGIN
   END IF;
 END//
 
--- Blocked: the password stays, the account opens nothing until it is
--- unblocked (also its open connections end).
-CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`blokkeren`(IN p_login VARCHAR(255) CHARACTER SET utf8mb4)
+-- Every open connection of an account ends.
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`verbindingen_beeindigen`(IN p_login VARCHAR(255) CHARACTER SET utf8mb4)
   SQL SECURITY INVOKER
 BEGIN
-  CALL `torvakdb_TORVAKbeheer`.`alleen_consultant`(p_login);
-  SET @dl_sql = CONCAT('ALTER USER ', QUOTE(p_login), '@''%'' ACCOUNT LOCK');
-  PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
   FOR p IN (SELECT `ID` FROM information_schema.PROCESSLIST
             WHERE CAST(`USER` AS BINARY) = CAST(p_login AS BINARY)) DO
     SET @dl_sql = CONCAT('KILL CONNECTION ', p.`ID`);
@@ -522,14 +510,27 @@ BEGIN
   SET @dl_sql = NULL;
 END//
 
-CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`deblokkeren`(IN p_login VARCHAR(255) CHARACTER SET utf8mb4)
+-- Blocked: the password stays, the account opens nothing until it is
+-- unblocked (its open connections end); unblocked: as before.
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`slot`(IN p_login VARCHAR(255) CHARACTER SET utf8mb4, IN p_dicht BOOLEAN)
   SQL SECURITY INVOKER
 BEGIN
   CALL `torvakdb_TORVAKbeheer`.`alleen_consultant`(p_login);
-  SET @dl_sql = CONCAT('ALTER USER ', QUOTE(p_login), '@''%'' ACCOUNT UNLOCK');
+  SET @dl_sql = CONCAT('ALTER USER ', QUOTE(p_login), '@''%'' ACCOUNT ', IF(p_dicht, 'LOCK', 'UNLOCK'));
   PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
   SET @dl_sql = NULL;
+  IF p_dicht THEN
+    CALL `torvakdb_TORVAKbeheer`.`verbindingen_beeindigen`(p_login);
+  END IF;
 END//
+
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`blokkeren`(IN p_login VARCHAR(255) CHARACTER SET utf8mb4)
+  SQL SECURITY INVOKER
+CALL `torvakdb_TORVAKbeheer`.`slot`(p_login, TRUE)//
+
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`deblokkeren`(IN p_login VARCHAR(255) CHARACTER SET utf8mb4)
+  SQL SECURITY INVOKER
+CALL `torvakdb_TORVAKbeheer`.`slot`(p_login, FALSE)//
 
 -- A forgotten password: a new one-time password, expired; a blocked
 -- account stays blocked.
