@@ -71,7 +71,10 @@ QString helpText(const QString& settingsPath)
                           "                            programma neemt de eerste die antwoordt.\n"
                           "  --hash-password           Leest een paswoord (ten hoogste 10 tekens) van de\n"
                           "                            standaardinvoer en schrijft de Argon2id-hash\n"
-                          "                            ervan, om in PASWOORD op te slaan; stopt dan.\n") +
+                          "                            ervan, om in PASWOORD op te slaan; stopt dan.\n"
+                          "  --hash-password --ed25519 Schrijft in plaats daarvan de ed25519-waarde\n"
+                          "                            (ed25519:...) voor de opdrachten van het\n"
+                          "                            kantoor: het wachtwoord staat dan in geen log.\n") +
            tlsOptionsHelp() +
            QStringLiteral("\n"
                           "Serveradres:\n"
@@ -177,6 +180,9 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& settin
     p.addOption(version);
     p.addOption(server);
     p.addOption(hash);
+    const QCommandLineOption ed25519(QStringList{QStringLiteral("ed25519")},
+                                     QStringLiteral("Met --hash-password: de ed25519-waarde."));
+    p.addOption(ed25519);
     p.addOptions(tlsCommandLineOptions());
     for (const char* name : kQtValueOptions) {
         QCommandLineOption o(QLatin1String(name), QString(), QStringLiteral("waarde"));
@@ -221,6 +227,13 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& settin
     }
     if (p.isSet(hash)) {
         out.hashPassword = true;
+        out.ed25519 = p.isSet(ed25519);
+        return out;
+    }
+    if (p.isSet(ed25519)) {
+        out.exitNow = true;
+        out.exitCode = 2;
+        out.output = usageError(QStringLiteral("--ed25519 hoort bij --hash-password."));
         return out;
     }
     if (p.isSet(server)) {

@@ -22,6 +22,7 @@ struct CommandLine {
     QString output;              // to stdout on exit code 0, else to stderr
     bool rememberServer = false; // a valid --server: store it for the next start
     bool hashPassword = false;   // --hash-password: hash a password from stdin and exit
+    bool ed25519 = false;        // with --ed25519: the own account's verifier instead
     TlsTexts tls;                // --tls, --tls-ca, --tls-cert, --tls-key as given
 };
 

@@ -1,6 +1,7 @@
 #include "app/hashpassword.h"
 
 #include "app/commandline.h"
+#include "data/passwordverifier.h"
 #include "login/passwordhash.h"
 
 #include <QByteArray>
@@ -48,7 +49,7 @@ int fail(std::FILE* err, const char* text)
 
 } // namespace
 
-int hashPasswordCommand(std::FILE* in, std::FILE* out, std::FILE* err)
+int hashPasswordCommand(std::FILE* in, std::FILE* out, std::FILE* err, bool ed25519)
 {
     const int fd = ::fileno(in);
     const bool terminal = fd >= 0 && ::isatty(fd);
@@ -72,7 +73,8 @@ int hashPasswordCommand(std::FILE* in, std::FILE* out, std::FILE* err)
         return fail(err, "geen paswoord gelezen.");
     if (password.size() > kMaxPasswordLength)
         return fail(err, "het paswoord is langer dan 10 tekens; het inlogscherm neemt er niet meer aan.");
-    const QString hash = hashPassword(password);
+    const QString hash =
+        ed25519 ? QStringLiteral("ed25519:") + ed25519Verifier(password) : hashPassword(password);
     if (hash.isEmpty())
         return fail(err, "kon geen hash maken (te weinig geheugen?).");
     std::fprintf(out, "%s\n", hash.toLatin1().constData());

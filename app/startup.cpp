@@ -220,7 +220,7 @@ int runProgram(int argc, char* argv[])
     if (cli.exitNow)
         return finishCommandLine(cli);
     if (cli.hashPassword)
-        return hashPasswordCommand(stdin, stdout, stderr);
+        return hashPasswordCommand(stdin, stdout, stderr, cli.ed25519);
     // Before any window and before anything is remembered: settings that
     // cannot give the protection asked for end the start, saying which.
     QSettings stored(QSettings::NativeFormat, QSettings::UserScope, QLatin1String(kSettingsOrganisation),

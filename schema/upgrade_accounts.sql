@@ -385,6 +385,7 @@ CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`account_maken`(
 BEGIN
   DECLARE fout VARCHAR(100) DEFAULT `torvakdb_TORVAKbeheer`.`ongeschikte_login`(p_login);
   DECLARE account TEXT;
+  DECLARE wachtwoord TEXT;
   IF fout IS NOT NULL THEN
     SET fout = CONCAT('Deze LOGIN kan geen account worden: ', fout);
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = fout;
@@ -394,10 +395,13 @@ BEGIN
   END IF;
   CALL `torvakdb_TORVAKbeheer`.`geen_ander_account`(p_login);
   SET account = CONCAT(QUOTE(p_login), '@''%''');
-  SET @dl_sql = CONCAT('CREATE USER IF NOT EXISTS ', account, ' IDENTIFIED VIA ed25519 USING PASSWORD(',
-                       QUOTE(p_wachtwoord), ')');
+  -- "ed25519:" and the verifier (declaraties --hash-password --ed25519):
+  -- the password itself then stands in no statement and no log.
+  SET wachtwoord = IF(CAST(p_wachtwoord AS BINARY) REGEXP '^ed25519:[A-Za-z0-9+/]{43}$',
+                      QUOTE(SUBSTRING(p_wachtwoord, 9)), CONCAT('PASSWORD(', QUOTE(p_wachtwoord), ')'));
+  SET @dl_sql = CONCAT('CREATE USER IF NOT EXISTS ', account, ' IDENTIFIED VIA ed25519 USING ', wachtwoord);
   PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
-  SET @dl_sql = CONCAT('ALTER USER ', account, ' IDENTIFIED VIA ed25519 USING PASSWORD(', QUOTE(p_wachtwoord), ')',
+  SET @dl_sql = CONCAT('ALTER USER ', account, ' IDENTIFIED VIA ed25519 USING ', wachtwoord,
                        ' WITH MAX_USER_CONNECTIONS 10 MAX_STATEMENT_TIME 8',
                        IF(p_verlopen, ' PASSWORD EXPIRE', ''));
   PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;

@@ -98,6 +98,8 @@ private Q_SLOTS:
                                           << false << u"bij --tls-ca hoort een bestand."_s;
         QTest::newRow("flag with a value") << l({"--hash-password=ja"}) << true << 2 << none << false
                                            << u"bij --hash-password hoort geen waarde."_s;
+        QTest::newRow("--ed25519 without --hash-password")
+            << l({"--ed25519"}) << true << 2 << none << false << u"--ed25519 hoort bij --hash-password."_s;
         QTest::newRow("qt option missing value")
             << l({"-platform"}) << true << 2 << none << false << u"bij -platform hoort een waarde."_s;
         QTest::newRow("tls file empty")
@@ -519,7 +521,9 @@ private Q_SLOTS:
     {
         const CommandLine c = parseCommandLine({u"declaraties"_s, u"--hash-password"_s}, u"/x"_s);
         QVERIFY(c.hashPassword);
+        QVERIFY(!c.ed25519);
         QVERIFY(!c.exitNow);
+        QVERIFY(parseCommandLine({u"declaraties"_s, u"--hash-password"_s, u"--ed25519"_s}, u"/x"_s).ed25519);
         QVERIFY(!c.rememberServer);
         QVERIFY(parseCommandLine({u"declaraties"_s, u"--hash-password"_s, u"--help"_s}, u"/x"_s).exitNow);
         QVERIFY(helpText(u"/x"_s).contains(u"--hash-password"_s));

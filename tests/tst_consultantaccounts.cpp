@@ -642,6 +642,12 @@ void TestConsultantAccounts::officeCommandsLeaveOthersAlone_data()
                        "'2026_04_0051-DIJK' AND laatstgewijzigd NOT LIKE 'kantoor %'"_qs,
                        u"CALL torvakdb_TORVAKbeheer.raport_gecorrigeerd('2026_04_0051-X')"_qs}
         << u"Geen raport"_qs << QStringList{admin} << QStringList{};
+    // What `declaraties --hash-password --ed25519` prints for "welkom1" (the server's own PASSWORD()).
+    QTest::newRow("a new consultant with the verifier, not the password")
+        << QStringList{u"CALL torvakdb_TORVAKbeheer.consultant_toevoegen('eva', "
+                       "'ed25519:wIxPVkpw3M6mTBee2HvQKHqIa+/ZV9tzOJGmTaYfApQ', '0095', '', 'E', '', 'Eva', FALSE)"_qs}
+        << QString() << QStringList{u"eva|welkom1"_qs}
+        << QStringList{u"eva|ed25519:wIxPVkpw3M6mTBee2HvQKHqIa+/ZV9tzOJGmTaYfApQ"_qs};
     QTest::newRow("a consultant number of four characters and five bytes")
         << QStringList{u"CALL torvakdb_TORVAKbeheer.consultant_toevoegen('eva', 'Nieuw-1', '00\u00e91', '', "
                        u"'E', '', "
@@ -684,7 +690,8 @@ void TestConsultantAccounts::officeCommandsLeaveOthersAlone()
         TestDb::exec(u"SET GLOBAL sql_mode = ?"_qs, {mode});
         TestDb::exec(
             u"DROP USER IF EXISTS 'beheer'@'%', 'dirk'@'%', 'carla'@'%';"
-            "DELETE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN IN ('beheer', 'dirk', 'carla');"
+            "DELETE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE LOGIN IN ('beheer', 'dirk', 'carla', "
+            "'eva');"
             "DELETE FROM torvakdb_TORVAKraporten.Sloten WHERE sleutel LIKE 'factuur:0000%' AND sleutel "
             "NOT IN ('factuur:00000042', 'factuur:00000051');"
             "UPDATE torvakdb_TORVAKraporten.Raporten SET laatstgewijzigd = NULL WHERE laatstgewijzigd LIKE "

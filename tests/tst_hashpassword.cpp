@@ -75,6 +75,24 @@ private Q_SLOTS:
         }
     }
 
+    // The value the office's commands take instead of a password: what the
+    // server's ed25519 plugin stores for "welkom1" (its PASSWORD()).
+    void ed25519Verifier()
+    {
+        std::FILE* in = std::tmpfile();
+        std::FILE* out = std::tmpfile();
+        std::FILE* err = std::tmpfile();
+        std::fputs("welkom1\n", in);
+        std::rewind(in);
+        QCOMPARE(dl::hashPasswordCommand(in, out, err, true), 0);
+        std::rewind(out);
+        char line[128] = {};
+        QVERIFY(std::fgets(line, sizeof line, out));
+        QCOMPARE(QString::fromLatin1(line), u"ed25519:wIxPVkpw3M6mTBee2HvQKHqIa+/ZV9tzOJGmTaYfApQ\n"_s);
+        for (std::FILE* f : {in, out, err})
+            std::fclose(f);
+    }
+
     void hashPasswordRunsWithoutADisplay()
     {
         QProcess p;
