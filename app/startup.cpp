@@ -152,22 +152,34 @@ void Startup::start()
 
 void Startup::offerLastMonth()
 {
-    const auto last = readLastMonth(m_seams.settingsFile);
-    if (!last || !m_form || !m_months || !m_form->isVisible())
+    if (!m_form || !m_months || !m_form->isVisible())
         return;
     FormControls& c = m_form->controls();
-    if (c.text(QStringLiteral("Text1")) != last->consultant || !m_ctx.session.reportKey.isEmpty())
+    // The keys go to the form from the start: the project box, the first choice.
+    if (!m_form->isAncestorOf(QApplication::focusWidget()))
+        c.widget(QStringLiteral("Combo1"))->setFocus(Qt::OtherFocusReason);
+    const auto last = readLastMonth(m_seams.settingsFile);
+    if (!last || c.text(QStringLiteral("Text1")) != last->consultant || !m_ctx.session.reportKey.isEmpty())
         return;
     auto* projects = c.get<QComboBox>(QStringLiteral("Combo1"));
     bool listed = false;
     for (int i = 0; i < projects->count() && !listed; ++i)
         listed = project::codeFromEntry(projects->itemText(i)) == last->projectCode;
+    // Only what a choice in the boxes could open is offered.
+    listed = listed && c.get<QComboBox>(QStringLiteral("Combo2"))
+                               ->findText(last->monthEntry, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0;
     if (!listed || !m_ctx.messages.confirm(lastMonthQuestion(*last), QStringLiteral("VERDER")))
         return;
+    bool opened = false;
     runGuarded(m_ctx.messages, [&] {
-        openAsChosen(*m_form, m_ctx, m_guard.get(), *m_months, last->projectCode, last->year,
-                     last->monthEntry);
+        opened = openAsChosen(*m_form, m_ctx, m_guard.get(), *m_months, last->projectCode, last->year,
+                              last->monthEntry);
     });
+    if (opened)
+        return;
+    // Refused (declared since, too early): not offered again; the keys go to the month box.
+    keepLastMonth(m_seams.settingsFile, {});
+    c.widget(QStringLiteral("Combo2"))->setFocus(Qt::OtherFocusReason);
 }
 
 // Tables without a primary key are named once in the program's log

@@ -4,6 +4,7 @@
 #include "submit/lockrows.h"
 #include "submit/reportstore.h"
 #include "submit/retrypause.h"
+#include "submit/submitmessages.h"
 
 #include <stdexcept>
 
@@ -25,6 +26,22 @@ QString invoiceOf(const Values& declaration)
     return columnOf(declaration, u"factuurnummer");
 }
 
+// A message that cannot be read might say not to declare: refused.
+QString officeMessage(Records& records)
+{
+    try {
+        const std::optional<Row> row = records.firstRow(tables::messages());
+        return row ? row->text(QStringLiteral("Bericht")) : QString();
+    } catch (const DbError& e) {
+        if (e.isConnectionLoss() || e.isRetryable())
+            throw;
+        throw DbError(e.number(),
+                      QStringLiteral("Het bericht van het kantoor kon niet worden gelezen (") +
+                          e.description() +
+                          QStringLiteral("); zolang het niet gelezen is, wordt er niet gedeclareerd."));
+    }
+}
+
 } // namespace
 
 DeclareOutcome declare(Connection& c, const QString& reportKey, const Values& reportColumns,
@@ -33,8 +50,12 @@ DeclareOutcome declare(Connection& c, const QString& reportKey, const Values& re
     const QString invoice = invoiceOf(declaration);
     return withRetryAndPause(c, [&] {
         Transaction tx(c);
-        takeLockRows(c, {reportLock(reportKey), invoiceLock(invoice)});
         Records records(c);
+        // The message as it stands now, whatever the ticker last showed: one
+        // posted a moment ago, or while the questions were open, holds.
+        if (declaringBlocked(officeMessage(records)))
+            return DeclareOutcome::Blocked;
+        takeLockRows(c, {reportLock(reportKey), invoiceLock(invoice)});
         const std::optional<Row> report = lockReport(records, reportKey);
         if (report && isDeclared(*report))
             return DeclareOutcome::AlreadyDeclared;

@@ -14,6 +14,7 @@ enum class DeclareOutcome {
     AlreadyDeclared,    // the report row holds "ja" already
     InvoiceNumberTaken, // a declaration carries the invoice number already
     ChangedElsewhere,   // the report was saved elsewhere since it was seen
+    Blocked,            // the office's message, read in the transaction, begins with "BELANGRIJK:"
 };
 
 struct Seen;

@@ -109,6 +109,10 @@ void DeclareAction::declareMonth()
         m_ctx.messages.inform(month::declaredMessage(report::monthPart(entry), year));
         letGoOfMonth(m_c, m_ctx.session);
         return;
+    case submit::DeclareOutcome::Blocked:
+        m_ctx.messages.inform(submit::blockedMessage());
+        m_ctx.messages.inform(submit::notDeclaredMessage(m, year));
+        return;
     case submit::DeclareOutcome::InvoiceNumberTaken:
         m_ctx.messages.inform(
             submit::invoiceNumberTakenMessage(declaration.first().second.toString(), m, year), Icon::Warning);

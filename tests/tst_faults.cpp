@@ -16,6 +16,7 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -127,6 +128,8 @@ private Q_SLOTS:
     void serverFaults();
     void tickerRefreshFaults_data();
     void tickerRefreshFaults();
+    void declaringReadsTheMessage_data();
+    void declaringReadsTheMessage();
     void logoffWithTheServerGone();
 
 private:
@@ -475,6 +478,61 @@ void TestFaults::tickerRefreshFaults()
     QVERIFY2(ticker.trouble().isEmpty(), qPrintable(ticker.trouble()));
     QCOMPARE(label->text(), u"BELANGRIJK: niet declareren"_qs);
     QCOMPARE(submit::declaringRefusal(label->text(), w.ctx.session.messageTrouble), submit::blockedMessage());
+}
+
+// The declaration reads the office's message in its own transaction: one
+// posted while its questions are open, or before the strip read any, holds;
+// one that cannot be read stops it.
+void TestFaults::declaringReadsTheMessage_data()
+{
+    QTest::addColumn<QString>("before");    // the message when the action starts
+    QTest::addColumn<QString>("meanwhile"); // SQL run as the declare question opens
+    QTest::addColumn<QString>("told");      // a text the boxes hold; empty: declared
+    QTest::newRow("an ordinary message") << u"OPMERKING: alles gewoon"_qs << QString() << QString();
+    QTest::newRow("BELANGRIJK: posted while the question is open")
+        << u"OPMERKING: alles gewoon"_qs
+        << u"UPDATE torvakdb_TORVAKdata.KALMIRO_berichten SET Bericht = 'BELANGRIJK: niet declareren'"_qs
+        << submit::blockedMessage();
+    QTest::newRow("BELANGRIJK: before the strip read it")
+        << u"BELANGRIJK: niet declareren"_qs << QString() << submit::blockedMessage();
+    QTest::newRow("the message cannot be read")
+        << u"OPMERKING: alles gewoon"_qs
+        << u"RENAME TABLE torvakdb_TORVAKdata.KALMIRO_berichten TO torvakdb_TORVAKdata.KALMIRO_berichten_weg"_qs
+        << u"Het bericht van het kantoor kon niet worden gelezen"_qs;
+}
+
+void TestFaults::declaringReadsTheMessage()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, told);
+    const auto restore = qScopeGuard([] {
+        TestDb::exec(u"RENAME TABLE IF EXISTS torvakdb_TORVAKdata.KALMIRO_berichten_weg TO "
+                     "torvakdb_TORVAKdata.KALMIRO_berichten"_qs);
+    });
+    Workstation w(TestDb::server());
+    prepare(w);
+    TestDb::exec(u"UPDATE torvakdb_TORVAKdata.KALMIRO_berichten SET Bericht = ?"_qs, {before});
+    // The strip has read nothing yet.
+    w.c().setText(u"Label4"_qs, QString());
+    w.messages.onShow = [&](const Message& m) {
+        if (m.caption == submit::declareCaption() && !meanwhile.isEmpty())
+            TestDb::exec(meanwhile);
+    };
+    w.messages.choiceAnswers.enqueue(1); // whatever the check finds, the consultant goes on
+    w.declare.run();
+    w.messages.onShow = {};
+    const QString all = w.messages.texts().join(u'\n');
+    const int declared = TestDb::count(u"torvakdb_TORVAKdeclaraties.Declaraties"_qs);
+    if (told.isEmpty()) {
+        QVERIFY2(all.contains(u"aangeboden voor uitvoering"_qs), qPrintable(all));
+        QCOMPARE(declared, 1);
+    } else {
+        QVERIFY2(all.contains(told), qPrintable(all));
+        QCOMPARE(declared, 0);
+        QVERIFY(TestDb::rows(u"SELECT afgewerkt FROM torvakdb_TORVAKraporten.Raporten WHERE Projectnaam = "
+                             "'2026_03_0042-GLAS'"_qs) != QStringList{u"ja"_qs});
+    }
 }
 
 void TestFaults::logoffWithTheServerGone()

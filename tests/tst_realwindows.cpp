@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
 #include <QSignalSpy>
@@ -145,9 +146,16 @@ void TestRealWindows::boxTitleBars_data()
     QTest::addColumn<bool>("question");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("save question") << true << submit::saveCaption() << submit::saveCaption();
-    QTest::newRow("declare question") << true << submit::declareCaption() << submit::declareCaption();
-    QTest::newRow("message") << false << QString() << applicationTitle();
+    QTest::addColumn<QString>("text");
+    QTest::newRow("save question") << true << submit::saveCaption() << submit::saveCaption() << u"Vraag?"_qs;
+    QTest::newRow("declare question")
+        << true << submit::declareCaption() << submit::declareCaption() << u"Vraag?"_qs;
+    QTest::newRow("message") << false << QString() << applicationTitle() << u"Bericht"_qs;
+    // Wider than the box may grow on this screen: it breaks at its words, all of it inside.
+    QTest::newRow("a line wider than the box may be")
+        << false << QString() << applicationTitle()
+        << submit::declaringRefusal(QString(), u"Fout 1146: Table 'torvakdb_TORVAKdata.KALMIRO_berichten' "
+                                               "doesn't exist"_qs);
 }
 
 void TestRealWindows::boxTitleBars()
@@ -155,18 +163,27 @@ void TestRealWindows::boxTitleBars()
     QFETCH(bool, question);
     QFETCH(QString, caption);
     QFETCH(QString, shown);
+    QFETCH(QString, text);
     QtMessageService boxes;
     QString title;
+    bool inside = false;
     onNextBox([&](QMessageBox* box) {
         QTRY_VERIFY(!netWmName(box).startsWith(u'<'));
         title = netWmName(box);
+        const auto* label = box->findChild<QLabel*>(u"qt_msgbox_label"_qs);
+        int longest = 0;
+        for (const QString& line : text.split(u"\r\n"_qs))
+            longest = label ? std::max(longest, label->fontMetrics().horizontalAdvance(line)) : 0;
+        inside = label && box->rect().contains(QRect(label->mapTo(box, QPoint(0, 0)), label->size())) &&
+                 (label->wordWrap() || longest <= label->width());
         QTest::keyClick(box, Qt::Key_Escape);
     });
     if (question)
-        boxes.confirm(u"Vraag?"_qs, caption);
+        boxes.confirm(text, caption);
     else
-        boxes.inform(u"Bericht"_qs);
+        boxes.inform(text);
     QCOMPARE(title, shown);
+    QVERIFY(inside);
 }
 
 void TestRealWindows::imageButtonKeys_data()

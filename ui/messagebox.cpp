@@ -3,10 +3,12 @@
 #include "ui/typeahead.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSet>
 
 #include <algorithm>
@@ -28,9 +30,15 @@ void setPlainText(QMessageBox& box, const QString& caption, const QString& text)
         int longest = 0;
         for (const QString& line : shown.split(u'\n'))
             longest = std::max(longest, label->fontMetrics().horizontalAdvance(line));
-        label->setMinimumWidth(std::min(longest + 8, 880));
-        // A line wider than that breaks at its words rather than at the box's edge.
-        label->setWordWrap(longest + 8 > 880);
+        // Never wider than the box may grow on this screen (QMessageBox's own
+        // limit), less its icon and margins: a line wider breaks at its words
+        // rather than at the box's edge.
+        const QScreen* screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
+        const int screenWidth = screen ? screen->availableGeometry().width() : 1366;
+        const int boxLimit = screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000);
+        const int room = std::clamp(boxLimit - 120, 200, 880);
+        label->setMinimumWidth(std::min(longest + 8, room));
+        label->setWordWrap(longest + 8 > room);
     }
 }
 

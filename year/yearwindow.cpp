@@ -22,11 +22,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFrame>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -59,7 +61,19 @@ YearWindow::YearWindow(const QStringList& years, const QString& year, QWidget* p
     onscreen::keepOnScreen(this);
     setWindowTitle(QStringLiteral("Jaaroverzicht"));
     setModal(true);
-    auto* v = new QVBoxLayout(this);
+    // Scrolls as a whole only where the screen is smaller than the window's
+    // smallest layout (200 % on a small screen): the buttons stay in reach.
+    m_body = new QWidget;
+    auto* whole = new QScrollArea;
+    whole->setObjectName(QStringLiteral("JaarScroll"));
+    whole->setWidgetResizable(true);
+    whole->setFrameShape(QFrame::NoFrame);
+    whole->setFocusPolicy(Qt::NoFocus);
+    whole->setWidget(m_body);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(whole);
+    auto* v = new QVBoxLayout(m_body);
     auto* top = new QHBoxLayout;
     auto* caption = new QLabel(QStringLiteral("&Jaar"));
     m_years = new QComboBox;
@@ -121,7 +135,9 @@ YearWindow::YearWindow(const QStringList& years, const QString& year, QWidget* p
         if (row < m_table->rowCount() - 1 && column < year::kMonths)
             Q_EMIT monthChosen(row, column + 1);
     });
-    resize(1000, 640);
+    // Never larger than the screen, which the frame is then fitted into.
+    const QScreen* s = screen();
+    resize(s ? QSize(1000, 640).boundedTo(s->availableGeometry().size()) : QSize(1000, 640));
 }
 
 QString YearWindow::chosenYear() const
@@ -206,7 +222,7 @@ void YearWindow::fitWidth()
     int wanted = m_table->verticalHeader()->sizeHint().width() + 2 * m_table->frameWidth() + 4;
     for (int c = 0; c < m_table->columnCount(); ++c)
         wanted += m_table->columnWidth(c);
-    const QMargins margins = layout()->contentsMargins();
+    const QMargins margins = m_body->layout()->contentsMargins();
     wanted += margins.left() + margins.right();
     const QScreen* s = screen();
     const int room = s ? s->availableGeometry().width() - 40 : wanted;

@@ -53,6 +53,7 @@ private:
     void fitWidth();
 
     QComboBox* m_years;
+    QWidget* m_body = nullptr; // inside JaarScroll
     QTableWidget* m_table;
     YearChart* m_chart;
     QLabel* m_totals;

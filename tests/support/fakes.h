@@ -11,6 +11,7 @@
 #include <QList>
 #include <QQueue>
 #include <QTimer>
+#include <functional>
 
 namespace dl::test {
 
@@ -19,6 +20,8 @@ public:
     Answer show(const Message& m) override
     {
         shown.append(m);
+        if (onShow)
+            onShow(m);
         stayOpen();
         if (m.buttons == Buttons::Ok)
             return Answer::Ok;
@@ -56,6 +59,9 @@ public:
     QQueue<Answer> answers; // for Yes/No questions; empty: the default button
     QList<Choice> choices;
     QQueue<int> choiceAnswers; // button indexes; empty: the default button
+    // Runs as a Yes/No or OK box opens, before it is answered (what happens
+    // elsewhere while the consultant reads it).
+    std::function<void(const Message&)> onShow;
 
 private:
     void stayOpen() const
