@@ -94,6 +94,8 @@ YearWindow::YearWindow(const QStringList& years, const QString& year, QWidget* p
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setTabKeyNavigation(false); // Tab leaves the table; the arrows move in it
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // A month name cut by a narrow column says so ("Septe…").
+    m_table->horizontalHeader()->setTextElideMode(Qt::ElideRight);
     // The table as high as its rows; the chart takes the rest.
     m_table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     v->addWidget(m_table);
