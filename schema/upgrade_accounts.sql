@@ -401,7 +401,9 @@ BEGIN
                       QUOTE(SUBSTRING(p_wachtwoord, 9)), CONCAT('PASSWORD(', QUOTE(p_wachtwoord), ')'));
   SET @dl_sql = CONCAT('CREATE USER IF NOT EXISTS ', account, ' IDENTIFIED VIA ed25519 USING ', wachtwoord);
   PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
+  -- Over TLS only, where the server offers it (a server without TLS cannot).
   SET @dl_sql = CONCAT('ALTER USER ', account, ' IDENTIFIED VIA ed25519 USING ', wachtwoord,
+                       IF(@@have_ssl = 'YES', ' REQUIRE SSL', ''),
                        ' WITH MAX_USER_CONNECTIONS 10 MAX_STATEMENT_TIME 8',
                        IF(p_verlopen, ' PASSWORD EXPIRE', ''));
   PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
@@ -582,6 +584,19 @@ BEGIN
   END IF;
 END//
 
+-- Every consultant's account over TLS only, once the server offers it.
+CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`alleen_over_tls`()
+  SQL SECURITY INVOKER
+BEGIN
+  IF @@have_ssl = 'YES' THEN
+    FOR r IN (SELECT `User` FROM mysql.roles_mapping WHERE `Role` = 'torvakdb_consultant' AND `Host` = '%') DO
+      SET @dl_sql = CONCAT('ALTER USER ', QUOTE(r.`User`), '@''%'' REQUIRE SSL');
+      PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
+    END FOR;
+    SET @dl_sql = NULL;
+  END IF;
+END//
+
 -- What stands in the way of the accounts, one row per finding; the set-up
 -- (switch_shared_account.sql) refuses to finish while there is any.
 DELIMITER ;
@@ -673,3 +688,4 @@ BEGIN
   END IF;
 END//
 DELIMITER ;
+CALL `torvakdb_TORVAKbeheer`.`alleen_over_tls`();

@@ -410,23 +410,28 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("typed");  // new passwords, in turn; the last one holds
         QTest::addColumn<QString>("refusalHas"); // empty: logged in
         QTest::addColumn<bool>("disguised");     // a relay hides that the server is MariaDB
+        QTest::addColumn<bool>("plain");         // started with --tls off
         const QString expire = u"ALTER USER 'anna'@'%' PASSWORD EXPIRE"_s;
         QTest::newRow("expired, a new one set")
-            << expire << QStringList{u"Zeer'ge\\heim é"_s} << QString() << false;
-        QTest::newRow("password already her own") << QString() << QStringList{} << QString() << false;
+            << expire << QStringList{u"Zeer'ge\\heim é"_s} << QString() << false << false;
+        QTest::newRow("password already her own")
+            << QString() << QStringList{} << QString() << false << false;
         QTest::newRow("expired, a relay says the server is not MariaDB")
-            << expire << QStringList{u"Relay-9x"_s} << QString() << true;
+            << expire << QStringList{u"Relay-9x"_s} << QString() << true << false;
         QTest::newRow("expired, a read-only server: nothing of the password sent")
             << u"SET GLOBAL read_only = 1; "_s + expire << QStringList{u"Nieuw-1abc"_s}
-            << u"De server nam het nieuwe wachtwoord niet aan."_s << false;
+            << u"De server nam het nieuwe wachtwoord niet aan."_s << false << false;
         // The server reads the new one itself, so it goes to the server (over TLS).
         QTest::newRow("expired, the server checks new passwords itself")
             << u"INSTALL SONAME 'simple_password_check'; ALTER USER 'anna'@'%' PASSWORD EXPIRE"_s
-            << QStringList{u"nieuw1"_s, u"Nieuw-1abc"_s} << QString() << false;
+            << QStringList{u"nieuw1"_s, u"Nieuw-1abc"_s} << QString() << false << false;
         // Unanswered, as for a name the server does not know (it asks the same way then).
         QTest::newRow("asked for in a way that gives it away")
             << u"ALTER USER 'anna'@'%' IDENTIFIED VIA mysql_native_password USING PASSWORD('geheim')"_s
-            << QStringList{} << u"Uw inlog gegevens zijn niet gevonden"_s << false;
+            << QStringList{} << u"Uw inlog gegevens zijn niet gevonden"_s << false << false;
+        // The server offers TLS, so a consultant's account takes no other line.
+        QTest::newRow("a plain line to a consultant's account")
+            << QString() << QStringList{} << u"Uw inlog gegevens zijn niet gevonden"_s << false << true;
     }
     void anOwnAccountOverTls()
     {
@@ -434,6 +439,7 @@ private Q_SLOTS:
         QFETCH(QStringList, typed);
         QFETCH(QString, refusalHas);
         QFETCH(bool, disguised);
+        QFETCH(bool, plain);
         const QString newPassword = typed.value(typed.size() - 1);
         QVERIFY(show(u"right"_s));
         const test::OfficeServer server{
@@ -473,7 +479,7 @@ private Q_SLOTS:
         if (disguised)
             relay.disguiseServer();
         AppContext ctx{session, messages, clock, disguised ? relay.address() : m_tls};
-        ctx.connection = options(u"preferred"_s, u"office"_s);
+        ctx.connection = options(plain ? u"off"_s : u"preferred"_s, u"office"_s);
         StartupSeams seams = test::fakeSeams();
         auto prompt = std::make_unique<test::FakePasswords>();
         test::FakePasswords& passwords = *prompt;
