@@ -28,18 +28,8 @@ Form1::Form1(AppContext& ctx, QWidget* parent, const QLocale& locale) : QWidget(
     setWindowFlag(Qt::Window);
     m_controls.add(this);
 
-    // The whole form scrolls only where the window is smaller than its
-    // smallest layout (200 % on a small screen), so every control stays in
-    // reach; elsewhere the tabs scroll their own pages.
-    m_body = new QWidget;
-    auto* whole = new QScrollArea;
-    whole->setObjectName(QStringLiteral("Form1Scroll"));
-    whole->setWidgetResizable(true);
-    whole->setFrameShape(QFrame::NoFrame);
-    whole->setFocusPolicy(Qt::NoFocus);
-    whole->setWidget(m_body);
-    auto* outer = form::flushLayout<QVBoxLayout>(this);
-    outer->addWidget(whole);
+    // Elsewhere than on a small screen the tabs scroll their own pages.
+    m_body = onscreen::scrollingBody(this, QStringLiteral("Form1Scroll"));
     auto* v = new QVBoxLayout(m_body);
     v->setSpacing(4);
     v->addWidget(buildTop());

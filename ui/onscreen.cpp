@@ -1,9 +1,12 @@
 #include "ui/onscreen.h"
 
 #include <QEvent>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWidget>
 
 #include <algorithm>
@@ -58,6 +61,21 @@ private:
 };
 
 } // namespace
+
+QWidget* scrollingBody(QWidget* window, const QString& scrollName)
+{
+    auto* body = new QWidget;
+    auto* whole = new QScrollArea;
+    whole->setObjectName(scrollName);
+    whole->setWidgetResizable(true);
+    whole->setFrameShape(QFrame::NoFrame);
+    whole->setFocusPolicy(Qt::NoFocus);
+    whole->setWidget(body);
+    auto* outer = new QVBoxLayout(window);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(whole);
+    return body;
+}
 
 void keepOnScreen(QWidget* window)
 {

@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QSize>
 
+class QString;
 class QWidget;
 
 namespace dl::onscreen {
@@ -23,5 +24,10 @@ Placement fit(const QRect& frame, const QSize& client, const QRect& available);
 // Fits window each time it is shown (it is also fitted a moment later,
 // when a window manager adds its frame late).
 void keepOnScreen(QWidget* window);
+
+// The window's contents, in a scroll area (named scrollName) that fills it
+// and shows bars only where the window is smaller than their smallest
+// layout (200 % on a small screen): every control stays in reach.
+QWidget* scrollingBody(QWidget* window, const QString& scrollName);
 
 } // namespace dl::onscreen

@@ -22,13 +22,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFrame>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -61,18 +59,7 @@ YearWindow::YearWindow(const QStringList& years, const QString& year, QWidget* p
     onscreen::keepOnScreen(this);
     setWindowTitle(QStringLiteral("Jaaroverzicht"));
     setModal(true);
-    // Scrolls as a whole only where the screen is smaller than the window's
-    // smallest layout (200 % on a small screen): the buttons stay in reach.
-    m_body = new QWidget;
-    auto* whole = new QScrollArea;
-    whole->setObjectName(QStringLiteral("JaarScroll"));
-    whole->setWidgetResizable(true);
-    whole->setFrameShape(QFrame::NoFrame);
-    whole->setFocusPolicy(Qt::NoFocus);
-    whole->setWidget(m_body);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(whole);
+    m_body = onscreen::scrollingBody(this, QStringLiteral("JaarScroll"));
     auto* v = new QVBoxLayout(m_body);
     auto* top = new QHBoxLayout;
     auto* caption = new QLabel(QStringLiteral("&Jaar"));
