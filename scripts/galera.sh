@@ -128,7 +128,7 @@ start_node() {
   # A node that was killed does not know how far it got: recover the
   # position from its own logs, so that it catches up by IST, not a full copy.
   if [[ -f "$d/data/grastate.dat" ]] && grep -q '^seqno: *-1' "$d/data/grastate.dat"; then
-    timeout 90 mariadbd --defaults-file="$d/my.cnf" --wsrep-recover --log-error="$d/recover.log" >/dev/null 2>&1 || true
+    recover "$n"
     local pos
     pos="$(grep -o 'Recovered position: *[0-9a-f-]*:[0-9-]*' "$d/recover.log" | tail -1 | sed 's/.*: *//')"
     [[ -n "$pos" ]] && extra+=(--wsrep-start-position="$pos")
@@ -154,6 +154,29 @@ start_node() {
   extra=()
   launch "$n"
   wait_synced "$n" "$(cat "$d/launched.pid")"
+}
+
+# The recovery run prints the position and should exit; seen here, it
+# then spun at full speed, ignoring SIGTERM and growing to 12 GB. Once the
+# position is in its log (or after 90 s) it is killed and reaped.
+recover() {
+  local n="$1" d pid
+  d="$(node_dir "$n")"
+  : >"$d/recover.log"
+  mariadbd --defaults-file="$d/my.cnf" --wsrep-recover --log-error="$d/recover.log" >/dev/null 2>&1 &
+  pid=$!
+  for _ in $(seq 1 450); do
+    kill -0 "$pid" 2>/dev/null || break
+    grep -q 'Recovered position' "$d/recover.log" && break
+    sleep 0.2
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    # Let a clean exit finish for a moment before the kill.
+    for _ in $(seq 1 10); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+    kill -9 "$pid" 2>/dev/null || true
+  fi
+  wait "$pid" 2>/dev/null || true
+  grep -q 'Recovered position' "$d/recover.log" || echo "node $n: no position recovered; see $d/recover.log" >&2
 }
 
 launch() {

@@ -79,6 +79,17 @@ struct Figures {
 };
 Figures g_figures;
 
+// Where a slow road spends its time, in the test's output: a run that hangs
+// shows the last step it reached.
+class Steps {
+public:
+    Steps() { m_clock.start(); }
+    void operator()(const char* what) { qInfo("step %s at %lld ms", what, m_clock.elapsed()); }
+
+private:
+    QElapsedTimer m_clock;
+};
+
 } // namespace
 
 class TestCluster : public QObject {
@@ -327,8 +338,10 @@ void TestCluster::nodeGoneBetweenActions()
     QFETCH(bool, killed);
     QFETCH(bool, ownAccounts);
     constexpr int kVictim = 3;
+    Steps step;
     if (ownAccounts)
         QVERIFY(setUpOwnAccounts(GaleraNodes::office(1)));
+    step("accounts set up");
     const auto restore = qScopeGuard([&] {
         if (!ownAccounts)
             return;
@@ -350,6 +363,7 @@ void TestCluster::nodeGoneBetweenActions()
     w.pickMonth(u"2026"_qs, u"03 Maart "_qs);
     w.fillIn(u"verder"_qs);
     QCOMPARE(w.ctx.db().connection().address(), GaleraNodes::node(kVictim));
+    step("month open");
 
     if (killed) {
         QVERIFY(GaleraNodes::kill(kVictim));
@@ -361,9 +375,11 @@ void TestCluster::nodeGoneBetweenActions()
                                   QStringList{u"wsrep_cluster_size|2"_qs}, 30000);
     }
     ++g_figures.nodesGoneBetween;
+    step("node gone");
 
     w.messages.clear();
     w.save.run();
+    step("saved");
     // The question, then the answer; nothing about the node.
     for (const Message& m : std::as_const(w.messages.shown))
         QVERIFY2(m.icon != Icon::Critical, qPrintable(m.text));
@@ -372,6 +388,7 @@ void TestCluster::nodeGoneBetweenActions()
     ++g_figures.actionsMovedOn;
     w.messages.choiceAnswers.enqueue(1); // whatever the check finds, the consultant goes on
     w.declare.run();
+    step("declared");
     QVERIFY2(!w.lastWasError(), qPrintable(w.messages.last()));
     QVERIFY(w.logOff());
     // A new workstation tries node 3 first, as its list says.
@@ -380,6 +397,7 @@ void TestCluster::nodeGoneBetweenActions()
     QVERIFY2(late.logIn(u"bram"_qs, u"welkom"_qs),
              qPrintable(late.messages.shown.isEmpty() ? QString() : late.messages.last()));
     ++g_figures.actionsMovedOn;
+    step("second login");
 
     // A node cut off answers no reads either: it goes down before the rows are compared.
     if (!killed)
@@ -397,9 +415,11 @@ void TestCluster::nodeGoneBetweenActions()
                                   "ORDER BY id"_qs),
              (QStringList{u"anna|OFFLINE"_qs, u"bram|ONLINE"_qs}));
     QCOMPARE(tableContents(2), tableContents(1));
+    step("rows compared");
 
     // Back in the cluster, the node holds the same.
     QVERIFY(GaleraNodes::start(kVictim));
+    step("node back");
     GaleraNodes::sync();
     QCOMPARE(tableContents(kVictim), tableContents(1));
 }

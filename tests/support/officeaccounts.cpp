@@ -3,8 +3,10 @@
 #include "testdb.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryFile>
 
 #include <stdexcept>
 
@@ -23,11 +25,44 @@ OfficeServer testServer()
             [] { TestDb::loadDemo(); }};
 }
 
+namespace {
+
+// What the server was doing when a script did not finish: who waits on whom.
+void tellWhatWaits(const OfficeServer& server)
+{
+    QTemporaryFile sql;
+    if (!sql.open())
+        return;
+    sql.write("SELECT ID, USER, COMMAND, TIME, STATE, LEFT(INFO, 120) FROM information_schema.PROCESSLIST "
+              "WHERE COMMAND <> 'Sleep' OR TIME > 5;\n"
+              "SHOW STATUS WHERE Variable_name IN ('wsrep_local_state_comment', 'wsrep_cluster_size', "
+              "'wsrep_flow_control_paused', 'wsrep_local_recv_queue');\n");
+    sql.close();
+    QProcess p;
+    p.start(server.script, server.arguments + QStringList{sql.fileName()});
+    if (!p.waitForFinished(20000))
+        p.kill();
+    qWarning().noquote() << "on the server:" << p.readAllStandardOutput() << p.readAllStandardError();
+}
+
+} // namespace
+
 bool officeRuns(const char* name, const OfficeServer& server)
 {
     QProcess p;
+    QElapsedTimer clock;
+    clock.start();
     p.start(server.script, server.arguments + QStringList{schemaFile(name)});
-    p.waitForFinished(120000);
+    // A run still going is no success: it is stopped and told.
+    if (!p.waitForFinished(120000)) {
+        qWarning().noquote() << name << "did not finish within 120 s" << p.readAllStandardError();
+        tellWhatWaits(server);
+        p.kill();
+        p.waitForFinished(5000);
+        return false;
+    }
+    if (clock.elapsed() > 10000)
+        qInfo().noquote() << name << "took" << clock.elapsed() << "ms";
     if (p.exitCode() != 0)
         qWarning().noquote() << name << p.readAllStandardError();
     return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
