@@ -5,6 +5,8 @@
 -- them for a later switch); the program checks passwords in the table again,
 -- so every row needs its PASWOORD. Runs as an administrator.
 --   sudo mariadb < switch_back_shared_account.sql && sudo mariadb < 05_rechten.sql
+-- Its own quoting, whatever the server's mode.
+SET SESSION sql_mode = 'STRICT_TRANS_TABLES,ERROR_FOR_DIVISION_BY_ZERO,NO_ENGINE_SUBSTITUTION';
 CALL `torvakdb_TORVAKbeheer`.`programma_account`('ALTER USER % WITH MAX_USER_CONNECTIONS 0 MAX_STATEMENT_TIME 0');
 DROP TABLE IF EXISTS `torvakdb_TORVAKbeheer`.`overgestapt`;
 FLUSH PRIVILEGES;

@@ -5,6 +5,8 @@
 -- the consultant's own account first: an older one can no longer log in.
 -- Runs as an administrator after upgrade_accounts.sql and the accounts;
 -- refuses while controle() finds anything. Safe to run again.
+-- Its own quoting, whatever the server's mode.
+SET SESSION sql_mode = 'STRICT_TRANS_TABLES,ERROR_FOR_DIVISION_BY_ZERO,NO_ENGINE_SUBSTITUTION';
 CALL `torvakdb_TORVAKbeheer`.`controle_zonder_bevindingen`();
 
 -- At every host the program's account has.

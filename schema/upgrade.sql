@@ -4,6 +4,10 @@
 -- looked up in information_schema first). Afterwards run 05_rechten.sql,
 -- which grants the account the new table as well.
 -- Each block below is one change and stands on its own.
+-- The quoting and strictness the statements below are written for, whatever
+-- the server's mode (ANSI_QUOTES, NO_BACKSLASH_ESCAPES, a lax mode); MySQL 8
+-- takes it too.
+SET SESSION sql_mode = 'STRICT_TRANS_TABLES,ERROR_FOR_DIVISION_BY_ZERO,NO_ENGINE_SUBSTITUTION';
 
 -- ---------------------------------------------------------------------
 -- The lock rows of saves and declarations.

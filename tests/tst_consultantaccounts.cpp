@@ -634,6 +634,17 @@ void TestConsultantAccounts::officeCommandsLeaveOthersAlone_data()
                        u"'C', '', "
                        "'Carla', FALSE)"_qs}
         << QString() << QStringList{admin, u"carla|a\\'b"_qs} << QStringList{u"carla|a"_qs};
+    QTest::newRow("every script and a command on a server with ANSI_QUOTES")
+        << QStringList{u"mode:ANSI_QUOTES"_qs,
+                       u"run:upgrade.sql"_qs,
+                       u"run:upgrade_accounts.sql"_qs,
+                       u"run:upgrade_accounts_existing.sql"_qs,
+                       u"run:switch_shared_account.sql"_qs,
+                       u"mode:"_qs,
+                       u"CALL torvakdb_TORVAKbeheer.consultant_toevoegen('carla', 'a\"b''c', '0096', '', "
+                       u"'C', "
+                       u"'', 'Carla', FALSE)"_qs}
+        << QString() << QStringList{admin, u"carla|a\"b'c"_qs} << QStringList{u"carla|a"_qs};
     const QString program = u"torvakdb|"_qs + QLatin1String(kPassword);
     const QString block = u"CALL torvakdb_TORVAKbeheer.blokkeren('bram')"_qs;
     const QString reset = u"CALL torvakdb_TORVAKbeheer.wachtwoord_herstellen('bram', 'Nieuw-2')"_qs;
