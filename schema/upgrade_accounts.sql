@@ -21,6 +21,13 @@ BEGIN NOT ATOMIC
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT =
       'De ed25519-plugin is niet geladen: zet plugin-load-add = auth_ed25519 onder [mysqld] (op elke node) en start de server opnieuw.';
   END IF;
+  -- Without TLS every report and declaration crosses the network readable.
+  -- A test server without TLS carries the office's mark that it knows.
+  IF @@have_ssl <> 'YES' AND NOT EXISTS (SELECT 1 FROM information_schema.TABLES
+                                         WHERE TABLE_SCHEMA = 'torvakdb_TORVAKbeheer' AND TABLE_NAME = 'zonder_tls') THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT =
+      'De server biedt geen TLS: zet eerst ssl-cert en ssl-key onder [mysqld] (README: Turning on TLS in MariaDB). Alleen voor een testserver: CREATE DATABASE IF NOT EXISTS torvakdb_TORVAKbeheer; CREATE TABLE torvakdb_TORVAKbeheer.zonder_tls (sinds TIMESTAMP NOT NULL DEFAULT CURRENT_TIMESTAMP);';
+  END IF;
 END//
 DELIMITER ;
 
@@ -718,6 +725,12 @@ CREATE OR REPLACE SQL SECURITY INVOKER VIEW `torvakdb_TORVAKbeheer`.`bevindingen
                  AND k.`COLUMN_NAME` IN ('VerkoopDagtariefConsultant', 'InkoopDagtariefOpdrachtgever')))
         AND (k.`DATA_TYPE` IN ('tinyint', 'smallint', 'mediumint', 'int', 'bigint', 'year')
              OR (k.`DATA_TYPE` = 'decimal' AND k.`NUMERIC_SCALE` < 2))
+    UNION ALL
+    SELECT 'server biedt geen TLS', 'have_ssl'
+      FROM information_schema.GLOBAL_VARIABLES v
+      WHERE v.`VARIABLE_NAME` = 'HAVE_SSL' AND v.`VARIABLE_VALUE` <> 'YES'
+        AND NOT EXISTS (SELECT 1 FROM information_schema.TABLES o
+                        WHERE o.`TABLE_SCHEMA` = 'torvakdb_TORVAKbeheer' AND o.`TABLE_NAME` = 'zonder_tls')
     UNION ALL
     SELECT 'rol met ADMIN OPTION', CONCAT(m.`User`, '@', m.`Host`)
       FROM mysql.roles_mapping m

@@ -556,6 +556,10 @@ void TestConsultantAccounts::controleFinds_data()
         << u"INSERT INTO torvakdb_TORVAKdata.KALMIRO_consultants (LOGIN, consultantnummer) VALUES ('gijs\U0001F600', '0080')"_qs
         << u"LOGIN kan geen account worden: tekens buiten utf8mb3"_qs
         << u"DELETE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE consultantnummer = '0080'"_qs << true;
+    const QString tlsMark = u"CREATE TABLE torvakdb_TORVAKbeheer.zonder_tls (sinds TIMESTAMP)"_qs;
+    QTest::newRow("a server without TLS, without the office's mark")
+        << u"DROP TABLE torvakdb_TORVAKbeheer.zonder_tls"_qs << u"server biedt geen TLS"_qs << tlsMark
+        << true;
     // Listed, but no reason to refuse: the switch takes such rights away
     // itself, and a rate column is the office's to widen.
     QTest::newRow("the program's account with more at another host")
@@ -645,6 +649,10 @@ void TestConsultantAccounts::officeCommandsLeaveOthersAlone_data()
                        u"'C', "
                        u"'', 'Carla', FALSE)"_qs}
         << QString() << QStringList{admin, u"carla|a\"b'c"_qs} << QStringList{u"carla|a"_qs};
+    QTest::newRow("the accounts script on a server without TLS, without the office's mark")
+        << QStringList{u"DROP TABLE torvakdb_TORVAKbeheer.zonder_tls"_qs, u"refused:upgrade_accounts.sql"_qs,
+                       u"CREATE TABLE torvakdb_TORVAKbeheer.zonder_tls (sinds TIMESTAMP)"_qs}
+        << QString() << QStringList{admin} << QStringList{};
     const QString program = u"torvakdb|"_qs + QLatin1String(kPassword);
     const QString block = u"CALL torvakdb_TORVAKbeheer.blokkeren('bram')"_qs;
     const QString reset = u"CALL torvakdb_TORVAKbeheer.wachtwoord_herstellen('bram', 'Nieuw-2')"_qs;

@@ -121,6 +121,29 @@ private Q_SLOTS:
         QTEST(p.client, "fitted");
     }
 
+    // On a 1366x738 free area.
+    void tipBesideItsWidget_data()
+    {
+        QTest::addColumn<QRect>("widget");
+        QTest::addColumn<QSize>("tip");
+        QTest::addColumn<QPoint>("at");
+        QTest::newRow("room below") << QRect(100, 300, 60, 20) << QSize(200, 40) << QPoint(100, 321);
+        QTest::newRow("at the foot: above") << QRect(100, 700, 60, 20) << QSize(200, 40) << QPoint(100, 658);
+        QTest::newRow("exactly fits below") << QRect(100, 600, 60, 20) << QSize(200, 117) << QPoint(100, 621);
+        QTest::newRow("no room either way: below")
+            << QRect(0, 20, 60, 700) << QSize(200, 40) << QPoint(0, 721);
+        QTest::newRow("right edge: moved in")
+            << QRect(1300, 300, 60, 20) << QSize(200, 40) << QPoint(1166, 321);
+        QTest::newRow("wider than the screen: at its left")
+            << QRect(1300, 300, 60, 20) << QSize(1500, 40) << QPoint(0, 321);
+    }
+    void tipBesideItsWidget()
+    {
+        QFETCH(QRect, widget);
+        QFETCH(QSize, tip);
+        QTEST(onscreen::tipPosition(widget, tip, QRect(0, 0, 1366, 738)), "at");
+    }
+
     void fitsTheWindow_data()
     {
         QTest::addColumn<QSize>("size");

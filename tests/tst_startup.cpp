@@ -563,6 +563,28 @@ void TestStartup::ratesToTheCent()
     QTest::mouseDClick(c.widget(u"ImagePdf"_qs), Qt::LeftButton);
     QVERIFY(QFile::exists(paper.filePath(u"maart.pdf"_qs)));
     clickTab(form, 1);
+    // A refused key's word for the expense at the foot of the screen stands
+    // above the field, not over it (under the pointer it would vanish at once).
+    {
+        auto* euros = c.get<QLineEdit>(u"Text33"_qs);
+        const QPoint back = form.pos();
+        const int foot = form.screen()->availableGeometry().bottom();
+        form.move(back + QPoint(0, foot - 3 - euros->mapToGlobal(QPoint(0, euros->height())).y()));
+        euros->setFocus();
+        QTest::keyClick(euros, Qt::Key_A);
+        QTRY_VERIFY(QToolTip::isVisible());
+        const QRect field(euros->mapToGlobal(QPoint()), euros->size());
+        int tips = 0;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->objectName() != u"qtooltip_label"_qs || !w->isVisible())
+                continue;
+            ++tips;
+            QVERIFY2(w->geometry().bottom() < field.top(), qPrintable(QToolTip::text()));
+        }
+        QCOMPARE(tips, 1);
+        QToolTip::hideText();
+        form.move(back);
+    }
     typeInto(c.get<QLineEdit>(element(u"Text24"_qs, 3)), u"Rapportage"_qs);
     clickTab(form, 0);
     messages.clear();

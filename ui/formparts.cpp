@@ -1,5 +1,7 @@
 #include "ui/formparts.h"
 
+#include "ui/onscreen.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -15,7 +17,6 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTextBlock>
-#include <QToolTip>
 #include <QValidator>
 
 namespace dl::form {
@@ -145,7 +146,7 @@ private:
         if (m_why.isEmpty())
             return;
         QApplication::beep();
-        QToolTip::showText(m_edit->mapToGlobal(QPoint(0, m_edit->height())), m_why, m_edit);
+        onscreen::showTipBy(m_edit, m_why);
     }
 
     QLineEdit* m_edit;

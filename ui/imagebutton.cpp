@@ -1,5 +1,7 @@
 #include "ui/imagebutton.h"
 
+#include "ui/onscreen.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMetaMethod>
@@ -8,7 +10,6 @@
 #include <QPointer>
 #include <QShortcut>
 #include <QTimer>
-#include <QToolTip>
 
 namespace dl {
 
@@ -60,8 +61,7 @@ void ImageButton::mouseReleaseEvent(QMouseEvent* e)
                 m_hint = new QTimer(this);
                 m_hint->setSingleShot(true);
                 connect(m_hint, &QTimer::timeout, this, [this] {
-                    QToolTip::showText(mapToGlobal(QPoint(0, height())),
-                                       toolTip() + QStringLiteral("\n") + doubleClickHint(), this);
+                    onscreen::showTipBy(this, toolTip() + QStringLiteral("\n") + doubleClickHint());
                 });
             }
             m_hint->start(QApplication::doubleClickInterval() + 50);
