@@ -277,10 +277,13 @@ std::optional<Row> Records::firstRow(const TableRef& table, const std::optional<
     try {
         q = m_c.exec(sql + order + QStringLiteral(" LIMIT 1"));
     } catch (const DbError& e) {
-        // The account that reads the message alone cannot ask for its key
-        // and takes `id`; an office's table may have none.
-        if (e.number() != 1054 || order.isEmpty() || m_c.tableNames() != TableNames::MessageOnly)
+        // The order is the program's own, by a key that may be gone: the
+        // account that reads the message alone takes `id` unasked, and the
+        // office may drop a key while the program runs (the key known is
+        // read again next time).
+        if (e.number() != 1054 || order.isEmpty())
             throw;
+        forgetSchema();
         q = m_c.exec(sql + QStringLiteral(" LIMIT 1"));
     }
     if (!q.next())

@@ -9,6 +9,7 @@
 
 #include "declaration/monthselectionrules.h"
 #include "declaration/reportrecord.h"
+#include "submit/submitmessages.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -102,6 +103,8 @@ private Q_SLOTS:
     void nodeKilledDuringAction();
     void nodeGoneBetweenActions_data();
     void nodeGoneBetweenActions();
+    void importantMessageFromAnotherNode_data();
+    void importantMessageFromAnotherNode();
     void cleanupTestCase();
 };
 
@@ -422,6 +425,61 @@ void TestCluster::nodeGoneBetweenActions()
     step("node back");
     GaleraNodes::sync();
     QCOMPARE(tableContents(kVictim), tableContents(1));
+}
+
+void TestCluster::importantMessageFromAnotherNode_data()
+{
+    QTest::addColumn<bool>("ownAccounts");
+    QTest::addColumn<bool>("keyless"); // the office's message table has no key, no id
+    QTest::newRow("shared account") << false << false;
+    QTest::newRow("own accounts, keyless message table") << true << true;
+}
+
+// "BELANGRIJK:" posted on node 2 while the declare question is open on a
+// workstation of node 3: the declaration reads it in its own transaction.
+void TestCluster::importantMessageFromAnotherNode()
+{
+    QFETCH(bool, ownAccounts);
+    QFETCH(bool, keyless);
+    const OfficeServer office = GaleraNodes::office(1);
+    if (ownAccounts)
+        QVERIFY(setUpOwnAccounts(office));
+    if (keyless) {
+        office.exec(u"ALTER TABLE torvakdb_TORVAKdata.KALMIRO_berichten DROP COLUMN id"_qs);
+        if (ownAccounts) // the views are made again over the table as it is now
+            QVERIFY(officeRuns("upgrade_accounts.sql", office));
+    }
+    const auto restore = qScopeGuard([&] {
+        if (keyless)
+            office.exec(
+                u"ALTER TABLE torvakdb_TORVAKdata.KALMIRO_berichten ADD COLUMN id INT UNSIGNED NOT NULL "
+                "AUTO_INCREMENT PRIMARY KEY FIRST"_qs);
+        if (ownAccounts)
+            removeOwnAccounts(office);
+    });
+    Workstation w(GaleraNodes::list({3, 1, 2}));
+    if (ownAccounts)
+        w.ctx.connection.tls.mode = TlsOptions::Mode::Off;
+    QVERIFY(w.logIn(u"anna"_qs, u"geheim"_qs));
+    QVERIFY(w.chooseProject(kGlas));
+    w.pickMonth(u"2026"_qs, u"03 Maart "_qs);
+    w.fillIn(u"bericht"_qs);
+    QCOMPARE(w.ctx.db().connection().address(), GaleraNodes::node(3));
+    w.messages.clear();
+    w.messages.onShow = [](const Message& m) {
+        if (m.caption == submit::declareCaption())
+            GaleraNodes::exec(2, u"UPDATE torvakdb_TORVAKdata.KALMIRO_berichten SET Bericht = "
+                                 "'BELANGRIJK: niet declareren' LIMIT 1"_qs);
+    };
+    w.messages.choiceAnswers.enqueue(1); // whatever the check finds, the consultant goes on
+    w.declare.run();
+    w.messages.onShow = {};
+    const QString all = w.messages.texts().join(u'\n');
+    QVERIFY2(all.contains(submit::blockedMessage()), qPrintable(all));
+    GaleraNodes::sync();
+    for (int n = 1; n <= GaleraNodes::kNodes; ++n)
+        QCOMPARE(GaleraNodes::rows(n, u"SELECT COUNT(*) FROM torvakdb_TORVAKdeclaraties.Declaraties"_qs),
+                 QStringList{u"0"_qs});
 }
 
 void TestCluster::cleanupTestCase()

@@ -495,6 +495,11 @@ void TestFaults::declaringReadsTheMessage_data()
         << submit::blockedMessage();
     QTest::newRow("BELANGRIJK: before the strip read it")
         << u"BELANGRIJK: niet declareren"_qs << QString() << submit::blockedMessage();
+    QTest::newRow("BELANGRIJK: with the table's key dropped while the program runs")
+        << u"OPMERKING: alles gewoon"_qs
+        << u"ALTER TABLE torvakdb_TORVAKdata.KALMIRO_berichten DROP COLUMN id;"
+           u"UPDATE torvakdb_TORVAKdata.KALMIRO_berichten SET Bericht = 'BELANGRIJK: niet declareren' LIMIT 1"_qs
+        << submit::blockedMessage();
     QTest::newRow("the message cannot be read")
         << u"OPMERKING: alles gewoon"_qs
         << u"RENAME TABLE torvakdb_TORVAKdata.KALMIRO_berichten TO torvakdb_TORVAKdata.KALMIRO_berichten_weg"_qs
@@ -507,8 +512,11 @@ void TestFaults::declaringReadsTheMessage()
     QFETCH(QString, meanwhile);
     QFETCH(QString, told);
     const auto restore = qScopeGuard([] {
-        TestDb::exec(u"RENAME TABLE IF EXISTS torvakdb_TORVAKdata.KALMIRO_berichten_weg TO "
-                     "torvakdb_TORVAKdata.KALMIRO_berichten"_qs);
+        TestDb::exec(
+            u"RENAME TABLE IF EXISTS torvakdb_TORVAKdata.KALMIRO_berichten_weg TO "
+            "torvakdb_TORVAKdata.KALMIRO_berichten;"
+            "ALTER TABLE torvakdb_TORVAKdata.KALMIRO_berichten ADD COLUMN IF NOT EXISTS id INT UNSIGNED "
+            "NOT NULL AUTO_INCREMENT PRIMARY KEY FIRST"_qs);
     });
     Workstation w(TestDb::server());
     prepare(w);
