@@ -708,6 +708,17 @@ void TestConsultantAccounts::officeCommandsLeaveOthersAlone_data()
                        u"zero:SELECT COUNT(*) FROM mysql.tables_priv WHERE User = 'torvakdb' AND Db <> "
                        "'torvakdb_TORVAKeigen'"_qs}
         << QString() << QStringList{program} << QStringList{};
+    QTest::newRow("the program's account at a subnet too, with every right: listed, then narrowed")
+        << QStringList{u"CREATE USER 'torvakdb'@'192.168.1.%' IDENTIFIED BY '"_qs + QLatin1String(kPassword) +
+                           u"'; GRANT ALL PRIVILEGES ON *.* TO 'torvakdb'@'192.168.1.%'"_qs,
+                       u"zero:SELECT COUNT(*) = 0 FROM torvakdb_TORVAKbeheer.bevindingen WHERE bevinding = "
+                       "'recht van het programma-account' AND LOCATE('192.168.1.', naam) > 0"_qs,
+                       u"run:upgrade_accounts.sql"_qs,
+                       u"run:switch_shared_account.sql"_qs,
+                       u"zero:SELECT COUNT(*) FROM torvakdb_TORVAKbeheer.bevindingen"_qs,
+                       u"zero:SELECT 1 - COUNT(*) FROM mysql.tables_priv WHERE User = 'torvakdb' AND Host = "
+                       "'192.168.1.%' AND Table_name = 'KALMIRO_berichten'"_qs}
+        << QString() << QStringList{program} << QStringList{};
     QTest::newRow("the program's account at localhost and 127.0.0.1 only")
         << QStringList{u"CREATE USER 'torvakdb'@'127.0.0.1' IDENTIFIED BY '"_qs + QLatin1String(kPassword) +
                            u"'; DROP USER 'torvakdb'@'%'"_qs,
@@ -740,7 +751,8 @@ void TestConsultantAccounts::officeCommandsLeaveOthersAlone()
         // The suite's own layout: the program's account at '%' and localhost, bram with his account.
         TestDb::exec(
             u"CREATE USER IF NOT EXISTS 'torvakdb'@'%' IDENTIFIED BY '"_qs + QLatin1String(kPassword) +
-            u"'; DROP USER IF EXISTS 'torvakdb'@'127.0.0.1', 'bram.peters'@'%', 'eva'@'%';"
+            u"'; DROP USER IF EXISTS 'torvakdb'@'127.0.0.1', 'torvakdb'@'192.168.1.%', 'bram.peters'@'%', "
+            u"'eva'@'%';"
             "UPDATE torvakdb_TORVAKdata.KALMIRO_consultants SET LOGIN = 'bram' WHERE LOGIN = 'bram.peters'"_qs);
         officeRuns("upgrade_accounts.sql");
         TestDb::exec(u"CALL torvakdb_TORVAKbeheer.toegang_geven('bram', 'welkom', FALSE);"
