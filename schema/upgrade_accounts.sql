@@ -161,18 +161,26 @@ GRANT EXECUTE ON FUNCTION `torvakdb_TORVAKeigen`.`consultantnummer` TO 'torvakdb
 GRANT EXECUTE ON FUNCTION `torvakdb_TORVAKeigen`.`consultantnaam` TO 'torvakdb_eigenaar'@'localhost';
 
 -- ---------------------------------------------------------------------
--- Writes the server refuses whatever view they come through: a declared
--- report is never changed again, and a lock row of another consultant is
--- not even touched (the view's check would come after the row lock, and a
--- failed statement keeps its locks to the end of the transaction). Only
--- for consultant accounts: the office and the shared account write as before.
+-- Writes the server refuses whatever view they come through: another
+-- consultant's report is not changed (an INSERT ... ON DUPLICATE KEY UPDATE
+-- through the view meets it by its id, which the view's check cannot see:
+-- it looks at the new row only), a declared report is never changed again,
+-- and a lock row of another consultant is not even touched (the view's
+-- check would come after the row lock, and a failed statement keeps its
+-- locks to the end of the transaction). Only for consultant accounts: the
+-- office and the shared account write as before.
 -- ---------------------------------------------------------------------
 DELIMITER //
 CREATE OR REPLACE DEFINER = 'torvakdb_eigenaar'@'localhost'
 TRIGGER `torvakdb_TORVAKraporten`.`torvakdb_eigen_raport_gedeclareerd`
   BEFORE UPDATE ON `torvakdb_TORVAKraporten`.`Raporten` FOR EACH ROW
 BEGIN
-  IF OLD.`afgewerkt` = 'ja' AND `torvakdb_TORVAKeigen`.`consultantnummer`() IS NOT NULL THEN
+  DECLARE v_nummer VARBINARY(16) DEFAULT `torvakdb_TORVAKeigen`.`consultantnummer`();
+  -- Told as the view tells a row that is not one's own: nothing of it.
+  IF v_nummer IS NOT NULL AND NOT (CAST(SUBSTRING(OLD.`Projectnaam`, 9, 4) AS BINARY) <=> v_nummer) THEN
+    SIGNAL SQLSTATE '44000' SET MYSQL_ERRNO = 1369, MESSAGE_TEXT = 'CHECK OPTION failed';
+  END IF;
+  IF OLD.`afgewerkt` = 'ja' AND v_nummer IS NOT NULL THEN
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Een gedeclareerd rapport kan niet meer gewijzigd worden.';
   END IF;
 END//

@@ -323,6 +323,22 @@ void TestConsultantAccounts::refused_data()
     QTest::newRow("anna: take bram's report") << a << aPw
                                               << u"UPDATE %1Raporten SET Projectnaam = '2026_04_0042-GLAS' "
                                                  "WHERE Projectnaam = '2026_04_0051-DIJK'"_qs;
+    // By the id of bram's row, which the view's check does not see.
+    for (const auto& [what, month] :
+         {std::pair{"undeclared", "2026_04_0051-DIJK"}, {"declared", "2026_03_0051-DIJK"}}) {
+        const QString id =
+            TestDb::rows(u"SELECT id FROM torvakdb_TORVAKraporten.Raporten WHERE Projectnaam = ?"_qs,
+                         {QString::fromLatin1(month)})
+                .value(0);
+        QTest::addRow("anna: take bram's %s report by its id", what)
+            << a << aPw
+            << u"INSERT INTO %1Raporten (id, Projectnaam, afgewerkt) VALUES ("_qs + id +
+                   u", '2026_09_0042-X', 'nee') ON DUPLICATE KEY UPDATE Projectnaam = '2026_09_0042-GESTOLEN'"_qs;
+        QTest::addRow("anna: rewrite bram's %s report by its id", what)
+            << a << aPw
+            << u"INSERT INTO %1Raporten (id, Projectnaam) VALUES ("_qs + id +
+                   u", '2026_09_0042-X') ON DUPLICATE KEY UPDATE Uren01 = '9'"_qs;
+    }
     QTest::newRow("anna: report in bram's name")
         << a << aPw
         << u"INSERT INTO %1Raporten (Projectnaam, afgewerkt) VALUES ('2026_05_0051-DIJK', 'nee')"_qs;
