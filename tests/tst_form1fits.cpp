@@ -3,6 +3,7 @@
 // the names a screen reader says.
 
 #include "support/form1fixture.h"
+#include "ui/besidetip.h"
 #include "ui/formparts.h"
 #include "ui/onscreen.h"
 
@@ -141,7 +142,7 @@ private Q_SLOTS:
     {
         QFETCH(QRect, widget);
         QFETCH(QSize, tip);
-        QTEST(onscreen::tipPosition(widget, tip, QRect(0, 0, 1366, 738)), "at");
+        QTEST(besidetip::position(widget, tip, QRect(0, 0, 1366, 738)), "at");
     }
 
     void fitsTheWindow_data()

@@ -1,6 +1,6 @@
 #include "ui/formparts.h"
 
-#include "ui/onscreen.h"
+#include "ui/besidetip.h"
 
 #include <algorithm>
 #include <limits>
@@ -146,7 +146,7 @@ private:
         if (m_why.isEmpty())
             return;
         QApplication::beep();
-        onscreen::showTipBy(m_edit, m_why);
+        besidetip::show(m_edit, m_why);
     }
 
     QLineEdit* m_edit;

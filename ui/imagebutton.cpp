@@ -1,6 +1,6 @@
 #include "ui/imagebutton.h"
 
-#include "ui/onscreen.h"
+#include "ui/besidetip.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -61,7 +61,7 @@ void ImageButton::mouseReleaseEvent(QMouseEvent* e)
                 m_hint = new QTimer(this);
                 m_hint->setSingleShot(true);
                 connect(m_hint, &QTimer::timeout, this, [this] {
-                    onscreen::showTipBy(this, toolTip() + QStringLiteral("\n") + doubleClickHint());
+                    besidetip::show(this, toolTip() + QStringLiteral("\n") + doubleClickHint());
                 });
             }
             m_hint->start(QApplication::doubleClickInterval() + 50);

@@ -1,13 +1,11 @@
 #include "ui/onscreen.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollArea>
 #include <QTimer>
-#include <QToolTip>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -77,30 +75,6 @@ QWidget* scrollingBody(QWidget* window, const QString& scrollName)
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(whole);
     return body;
-}
-
-QPoint tipPosition(const QRect& widget, const QSize& tip, const QRect& available)
-{
-    constexpr int kGap = 2;
-    const int x = std::clamp(widget.left(), available.left(),
-                             std::max(available.left(), available.right() + 1 - tip.width()));
-    if (widget.bottom() + kGap + tip.height() - 1 <= available.bottom() ||
-        widget.top() - kGap - tip.height() < available.top())
-        return {x, widget.bottom() + kGap};
-    return {x, widget.top() - kGap - tip.height()};
-}
-
-void showTipBy(QWidget* widget, const QString& text)
-{
-    const QRect at(widget->mapToGlobal(QPoint(0, 0)), widget->size());
-    QToolTip::showText(at.bottomLeft(), text, widget);
-    // Qt puts the tip a pointer's height past the point and, at the screen's
-    // end, back over the widget: the shown tip is moved to its own place.
-    const QScreen* screen = widget->screen();
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == u"qtooltip_label" && w->isVisible() && screen)
-            w->move(tipPosition(at, w->size(), screen->availableGeometry()));
-    }
 }
 
 void keepOnScreen(QWidget* window)

@@ -30,12 +30,4 @@ void keepOnScreen(QWidget* window);
 // layout (200 % on a small screen): every control stays in reach.
 QWidget* scrollingBody(QWidget* window, const QString& scrollName);
 
-// Where a tip of this size goes for a widget at this place: below it, or
-// above it where the screen ends first; never over the widget, where it
-// would sit under the pointer and vanish at once.
-QPoint tipPosition(const QRect& widget, const QSize& tip, const QRect& available);
-
-// A word for the widget (a refused key, a hint), shown beside it.
-void showTipBy(QWidget* widget, const QString& text);
-
 } // namespace dl::onscreen
