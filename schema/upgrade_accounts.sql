@@ -199,9 +199,16 @@ CREATE OR REPLACE DEFINER = 'torvakdb_eigenaar'@'localhost'
 TRIGGER `torvakdb_TORVAKdeclaraties`.`torvakdb_eigen_declaratie_onbetaald`
   BEFORE INSERT ON `torvakdb_TORVAKdeclaraties`.`Declaraties` FOR EACH ROW
 BEGIN
-  IF (COALESCE(NEW.`IsbetaaldConsultant`, '') NOT IN ('', 'nee')
-      OR COALESCE(NEW.`IsbetaaldOpdrachtgever`, '') NOT IN ('', 'nee'))
-     AND `torvakdb_TORVAKeigen`.`consultantnummer`() IS NOT NULL THEN
+  DECLARE v_nummer VARBINARY(16) DEFAULT `torvakdb_TORVAKeigen`.`consultantnummer`();
+  -- The invoice number carries the consultant's number after yymm: one
+  -- under another's number (or one that exists) would be marked paid with
+  -- the other's row by the office.
+  IF v_nummer IS NOT NULL
+     AND (COALESCE(NEW.`IsbetaaldConsultant`, '') NOT IN ('', 'nee')
+          OR COALESCE(NEW.`IsbetaaldOpdrachtgever`, '') NOT IN ('', 'nee')
+          OR NOT (CAST(SUBSTRING(NEW.`factuurnummer`, 5, 4) AS BINARY) <=> v_nummer)
+          OR EXISTS (SELECT 1 FROM `torvakdb_TORVAKdeclaraties`.`Declaraties` d
+                     WHERE d.`factuurnummer` = NEW.`factuurnummer`)) THEN
     SIGNAL SQLSTATE '44000' SET MYSQL_ERRNO = 1369, MESSAGE_TEXT = 'CHECK OPTION failed';
   END IF;
 END//
@@ -662,7 +669,15 @@ CREATE OR REPLACE SQL SECURITY INVOKER VIEW `torvakdb_TORVAKbeheer`.`bevindingen
     UNION ALL
     SELECT 'recht voor PUBLIC', CONCAT(d.`Db`, '.*')
       FROM mysql.db d WHERE d.`User` = 'PUBLIC' AND d.`Host` = ''
-        AND (d.`Db` LIKE 'torvakdb%' OR d.`Db` IN ('%', 'mysql'))
+        AND (d.`Db` LIKE 'torvakdb%' OR d.`Db` = 'mysql'
+             -- a pattern that covers one of the program's databases (`t%`)
+             OR 'torvakdb_TORVAKdata' LIKE d.`Db` OR 'torvakdb_TORVAKraporten' LIKE d.`Db`
+             OR 'torvakdb_TORVAKdeclaraties' LIKE d.`Db` OR 'torvakdb_TORVAKeigen' LIKE d.`Db`
+             OR 'torvakdb_TORVAKbeheer' LIKE d.`Db`)
+    UNION ALL
+    SELECT 'recht voor PUBLIC', '*.*'
+      FROM mysql.global_priv g WHERE g.`User` = 'PUBLIC' AND g.`Host` = ''
+        AND JSON_VALUE(g.`Priv`, '$.access') <> 0
     UNION ALL
     SELECT 'recht voor PUBLIC', CONCAT(t.`Db`, '.', t.`Table_name`)
       FROM mysql.tables_priv t WHERE t.`User` = 'PUBLIC' AND t.`Host` = ''
@@ -681,14 +696,18 @@ CREATE OR REPLACE SQL SECURITY INVOKER VIEW `torvakdb_TORVAKbeheer`.`bevindingen
     UNION ALL
     -- The program's account, at every host, beyond what its road needs:
     -- 05_rechten.sql's rights before the switch, the message alone after it.
-    SELECT 'recht van het programma-account', CONCAT(u.`GRANTEE`, ': ', u.`PRIVILEGE_TYPE`, ' op *.*')
+    -- WITH GRANT OPTION is beyond it everywhere: it could hand a right on.
+    SELECT 'recht van het programma-account',
+           CONCAT(u.`GRANTEE`, ': ', u.`PRIVILEGE_TYPE`, ' op *.*', IF(u.`IS_GRANTABLE` = 'YES', ' WITH GRANT OPTION', ''))
       FROM information_schema.USER_PRIVILEGES u
-      WHERE u.`GRANTEE` LIKE '''torvakdb''@%' AND u.`PRIVILEGE_TYPE` <> 'USAGE'
+      WHERE u.`GRANTEE` LIKE '''torvakdb''@%' AND (u.`PRIVILEGE_TYPE` <> 'USAGE' OR u.`IS_GRANTABLE` = 'YES')
     UNION ALL
-    SELECT 'recht van het programma-account', CONCAT(d.`GRANTEE`, ': ', d.`PRIVILEGE_TYPE`, ' op ', d.`TABLE_SCHEMA`, '.*')
+    SELECT 'recht van het programma-account',
+           CONCAT(d.`GRANTEE`, ': ', d.`PRIVILEGE_TYPE`, ' op ', d.`TABLE_SCHEMA`, '.*',
+                  IF(d.`IS_GRANTABLE` = 'YES', ' WITH GRANT OPTION', ''))
       FROM information_schema.SCHEMA_PRIVILEGES d
       WHERE d.`GRANTEE` LIKE '''torvakdb''@%'
-        AND (EXISTS (SELECT 1 FROM information_schema.TABLES o
+        AND (d.`IS_GRANTABLE` = 'YES' OR EXISTS (SELECT 1 FROM information_schema.TABLES o
                      WHERE o.`TABLE_SCHEMA` = 'torvakdb_TORVAKbeheer' AND o.`TABLE_NAME` = 'overgestapt')
              OR (REPLACE(d.`TABLE_SCHEMA`, '\\_', '_'), d.`PRIVILEGE_TYPE`) NOT IN (
                   ('torvakdb_TORVAKdata', 'SELECT'), ('torvakdb_TORVAKdata', 'LOCK TABLES'),
@@ -696,23 +715,26 @@ CREATE OR REPLACE SQL SECURITY INVOKER VIEW `torvakdb_TORVAKbeheer`.`bevindingen
                   ('torvakdb_TORVAKdeclaraties', 'SELECT'), ('torvakdb_TORVAKdeclaraties', 'LOCK TABLES')))
     UNION ALL
     SELECT 'recht van het programma-account',
-           CONCAT(t.`GRANTEE`, ': ', t.`PRIVILEGE_TYPE`, ' op ', t.`TABLE_SCHEMA`, '.', t.`TABLE_NAME`)
+           CONCAT(t.`GRANTEE`, ': ', t.`PRIVILEGE_TYPE`, ' op ', t.`TABLE_SCHEMA`, '.', t.`TABLE_NAME`,
+                  IF(t.`IS_GRANTABLE` = 'YES', ' WITH GRANT OPTION', ''))
       FROM information_schema.TABLE_PRIVILEGES t
       WHERE t.`GRANTEE` LIKE '''torvakdb''@%'
-        AND (t.`TABLE_SCHEMA`, t.`TABLE_NAME`, t.`PRIVILEGE_TYPE`) <> ('torvakdb_TORVAKeigen', 'KALMIRO_berichten', 'SELECT')
+        AND (t.`IS_GRANTABLE` = 'YES'
+             OR ((t.`TABLE_SCHEMA`, t.`TABLE_NAME`, t.`PRIVILEGE_TYPE`) <> ('torvakdb_TORVAKeigen', 'KALMIRO_berichten', 'SELECT')
         AND (EXISTS (SELECT 1 FROM information_schema.TABLES o
                      WHERE o.`TABLE_SCHEMA` = 'torvakdb_TORVAKbeheer' AND o.`TABLE_NAME` = 'overgestapt')
              OR (t.`TABLE_SCHEMA`, t.`TABLE_NAME`, t.`PRIVILEGE_TYPE`) NOT IN (
                   ('torvakdb_TORVAKdata', 'LOGINconsultant', 'INSERT'),
                   ('torvakdb_TORVAKraporten', 'Raporten', 'INSERT'), ('torvakdb_TORVAKraporten', 'Raporten', 'UPDATE'),
                   ('torvakdb_TORVAKraporten', 'Sloten', 'INSERT'), ('torvakdb_TORVAKraporten', 'Sloten', 'UPDATE'),
-                  ('torvakdb_TORVAKdeclaraties', 'Declaraties', 'INSERT')))
+                  ('torvakdb_TORVAKdeclaraties', 'Declaraties', 'INSERT')))))
     UNION ALL
     SELECT 'recht van het programma-account',
-           CONCAT(c.`GRANTEE`, ': ', c.`PRIVILEGE_TYPE`, ' op ', c.`TABLE_SCHEMA`, '.', c.`TABLE_NAME`, '.', c.`COLUMN_NAME`)
+           CONCAT(c.`GRANTEE`, ': ', c.`PRIVILEGE_TYPE`, ' op ', c.`TABLE_SCHEMA`, '.', c.`TABLE_NAME`, '.', c.`COLUMN_NAME`,
+                  IF(c.`IS_GRANTABLE` = 'YES', ' WITH GRANT OPTION', ''))
       FROM information_schema.COLUMN_PRIVILEGES c
       WHERE c.`GRANTEE` LIKE '''torvakdb''@%'
-        AND (EXISTS (SELECT 1 FROM information_schema.TABLES o
+        AND (c.`IS_GRANTABLE` = 'YES' OR EXISTS (SELECT 1 FROM information_schema.TABLES o
                      WHERE o.`TABLE_SCHEMA` = 'torvakdb_TORVAKbeheer' AND o.`TABLE_NAME` = 'overgestapt')
              OR c.`PRIVILEGE_TYPE` <> 'UPDATE' OR c.`TABLE_SCHEMA` <> 'torvakdb_TORVAKdata'
              OR c.`TABLE_NAME` <> 'KALMIRO_consultants'

@@ -347,6 +347,16 @@ void TestConsultantAccounts::refused_data()
     QTest::newRow("anna: declaration in bram's name")
         << a << aPw
         << u"INSERT INTO %1Declaraties (consultant, factuurnummer) VALUES ('0051', '260500513100003')"_qs;
+    // bram's invoice number under her own number: the office's "paid" by number would mark both.
+    QTest::newRow("anna: declaration under bram's invoice number")
+        << a << aPw
+        << u"INSERT INTO %1Declaraties (factuurnummer, consultant, totaal) VALUES ('260300513100003', "
+           u"'0042', "
+           u"'99999,00')"_qs;
+    QTest::newRow("anna: her own invoice number again")
+        << a << aPw
+        << u"INSERT INTO %1Declaraties (factuurnummer, consultant) VALUES ('260300421700099', '0042'), "
+           u"('260300421700099', '0042')"_qs;
     QTest::newRow("anna: own declaration marked paid")
         << a << aPw
         << u"INSERT INTO %1Declaraties (consultant, IsbetaaldConsultant) VALUES ('0042', 'ja')"_qs;
@@ -439,7 +449,8 @@ void TestConsultantAccounts::wholeViewLockLeavesOthersFree_data()
         u"UPDATE %1Raporten SET Uren02 = '2' WHERE Projectnaam = '2026_04_0051-DIJK'"_qs,
         u"INSERT INTO %1Raporten (Projectnaam, afgewerkt) VALUES ('2026_05_0051-DIJK', 'nee')"_qs,
         u"UPDATE %1KALMIRO_consultants SET isONLINE = 'ONLINE'"_qs,
-        u"INSERT INTO %1Declaraties (consultant, Opdrachtgever, Jaar, maand) VALUES ('0051', '31', '2026', '04')"_qs,
+        u"INSERT INTO %1Declaraties (factuurnummer, consultant, Opdrachtgever, Jaar, maand) "
+        u"VALUES ('260400513100009', '0051', '31', '2026', '04')"_qs,
     };
     // In the order of the key too, which may lead the server along the
     // primary key instead of the owner index.
@@ -544,6 +555,9 @@ void TestConsultantAccounts::controleFinds_data()
     QTest::newRow("anonymous account with a PUBLIC grant")
         << u"CREATE USER ''@'%'; GRANT SELECT ON torvakdb_TORVAKeigen.* TO PUBLIC"_qs << u"anoniem account"_qs
         << u"DROP USER ''@'%'; REVOKE SELECT ON torvakdb_TORVAKeigen.* FROM PUBLIC"_qs << true;
+    QTest::newRow("PUBLIC grant by a pattern")
+        << u"GRANT SELECT ON `t%`.* TO PUBLIC"_qs << u"recht voor PUBLIC"_qs
+        << u"REVOKE SELECT ON `t%`.* FROM PUBLIC"_qs << true;
     QTest::newRow("PUBLIC grant") << u"GRANT SELECT ON torvakdb_TORVAKdata.KALMIRO_berichten TO PUBLIC"_qs
                                   << u"recht voor PUBLIC"_qs
                                   << u"REVOKE SELECT ON torvakdb_TORVAKdata.KALMIRO_berichten FROM PUBLIC"_qs
@@ -587,6 +601,9 @@ void TestConsultantAccounts::controleFinds_data()
         << u"GRANT USAGE ON *.* TO 'torvakdb'@'%'"_qs << false;
     QTest::newRow("the program's account with a report table again")
         << u"GRANT SELECT ON torvakdb_TORVAKraporten.Raporten TO 'torvakdb'@'%'"_qs
+        << u"recht van het programma-account"_qs << u"GRANT USAGE ON *.* TO 'torvakdb'@'%'"_qs << false;
+    QTest::newRow("the program's account may hand its right on")
+        << u"GRANT SELECT ON torvakdb_TORVAKeigen.KALMIRO_berichten TO 'torvakdb'@'%' WITH GRANT OPTION"_qs
         << u"recht van het programma-account"_qs << u"GRANT USAGE ON *.* TO 'torvakdb'@'%'"_qs << false;
     QTest::newRow("a rate column of whole euros")
         << u"ALTER TABLE torvakdb_TORVAKdeclaraties.Declaraties MODIFY peruurIN INT NULL"_qs
