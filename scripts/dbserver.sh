@@ -48,9 +48,12 @@ start() {
     return 0
   fi
   local fresh=0
+  # Its temporary tables in its own folder, the install's too: nothing
+  # another program clears under /tmp breaks a statement.
+  mkdir -p "$dir/tmp"
   if [[ ! -d "$dir/data/mysql" ]]; then
     fresh=1
-    mariadb-install-db --no-defaults --datadir="$dir/data" --user="$(id -un)" \
+    mariadb-install-db --no-defaults --datadir="$dir/data" --tmpdir="$dir/tmp" --user="$(id -un)" \
       --auth-root-authentication-method=socket --skip-test-db >"$dir/install.log" 2>&1
   fi
   local port
@@ -65,9 +68,6 @@ start() {
   if [[ -f "$dir/server-options" ]]; then
     while IFS= read -r o; do [[ -n "$o" ]] && extra+=("$o"); done <"$dir/server-options"
   fi
-  # Its temporary tables in its own folder too: nothing another program
-  # clears under /tmp breaks a statement.
-  mkdir -p "$dir/tmp"
   mariadbd --no-defaults --datadir="$dir/data" --tmpdir="$dir/tmp" --socket="$sock" --port="$port" \
     --bind-address=127.0.0.1 --pid-file="$dir/mysqld.pid" --log-error="$dir/error.log" \
     --skip-log-bin --innodb-buffer-pool-size="${DL_DB_BUFFER_POOL:-256M}" \
