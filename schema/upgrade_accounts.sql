@@ -746,6 +746,77 @@ CREATE OR REPLACE SQL SECURITY INVOKER VIEW `torvakdb_TORVAKbeheer`.`bevindingen
     SELECT 'recht van het programma-account', CONCAT('''torvakdb''@''', m.`Host`, ''': rol ', m.`Role`)
       FROM mysql.roles_mapping m WHERE m.`User` = 'torvakdb'
     UNION ALL
+    -- A consultant's account (the role, no administrator) holds nothing of
+    -- its own: a right beside the role (the base table, say) goes round the views.
+    SELECT 'recht van een consultant buiten de rol', CONCAT(g.`User`, '@', g.`Host`, ': *.*')
+      FROM mysql.global_priv g
+      JOIN (SELECT m.`User`, m.`Host` FROM mysql.roles_mapping m
+            WHERE m.`Role` = 'torvakdb_consultant' AND NOT EXISTS (
+              SELECT 1 FROM mysql.global_priv a WHERE a.`User` = m.`User` AND a.`Host` = m.`Host`
+                AND JSON_VALUE(a.`Priv`, '$.access') & 33554432 <> 0)) k ON k.`User` = g.`User` AND k.`Host` = g.`Host`
+      WHERE JSON_VALUE(g.`Priv`, '$.access') <> 0
+    UNION ALL
+    SELECT 'recht van een consultant buiten de rol', CONCAT(d.`User`, '@', d.`Host`, ': ', d.`Db`, '.*')
+      FROM mysql.db d
+      JOIN (SELECT m.`User`, m.`Host` FROM mysql.roles_mapping m
+            WHERE m.`Role` = 'torvakdb_consultant' AND NOT EXISTS (
+              SELECT 1 FROM mysql.global_priv a WHERE a.`User` = m.`User` AND a.`Host` = m.`Host`
+                AND JSON_VALUE(a.`Priv`, '$.access') & 33554432 <> 0)) k ON k.`User` = d.`User` AND k.`Host` = d.`Host`
+    UNION ALL
+    SELECT 'recht van een consultant buiten de rol', CONCAT(t.`User`, '@', t.`Host`, ': ', t.`Db`, '.', t.`Table_name`)
+      FROM mysql.tables_priv t
+      JOIN (SELECT m.`User`, m.`Host` FROM mysql.roles_mapping m
+            WHERE m.`Role` = 'torvakdb_consultant' AND NOT EXISTS (
+              SELECT 1 FROM mysql.global_priv a WHERE a.`User` = m.`User` AND a.`Host` = m.`Host`
+                AND JSON_VALUE(a.`Priv`, '$.access') & 33554432 <> 0)) k ON k.`User` = t.`User` AND k.`Host` = t.`Host`
+    UNION ALL
+    SELECT 'recht van een consultant buiten de rol',
+           CONCAT(c.`User`, '@', c.`Host`, ': ', c.`Db`, '.', c.`Table_name`, '.', c.`Column_name`)
+      FROM mysql.columns_priv c
+      JOIN (SELECT m.`User`, m.`Host` FROM mysql.roles_mapping m
+            WHERE m.`Role` = 'torvakdb_consultant' AND NOT EXISTS (
+              SELECT 1 FROM mysql.global_priv a WHERE a.`User` = m.`User` AND a.`Host` = m.`Host`
+                AND JSON_VALUE(a.`Priv`, '$.access') & 33554432 <> 0)) k ON k.`User` = c.`User` AND k.`Host` = c.`Host`
+    UNION ALL
+    SELECT 'recht van een consultant buiten de rol', CONCAT(p.`User`, '@', p.`Host`, ': ', p.`Db`, '.', p.`Routine_name`)
+      FROM mysql.procs_priv p
+      JOIN (SELECT m.`User`, m.`Host` FROM mysql.roles_mapping m
+            WHERE m.`Role` = 'torvakdb_consultant' AND NOT EXISTS (
+              SELECT 1 FROM mysql.global_priv a WHERE a.`User` = m.`User` AND a.`Host` = m.`Host`
+                AND JSON_VALUE(a.`Priv`, '$.access') & 33554432 <> 0)) k ON k.`User` = p.`User` AND k.`Host` = p.`Host`
+    UNION ALL
+    -- The role itself: the views as this script grants them, no more.
+    SELECT 'recht van de rol buiten de views', '*.*'
+      FROM mysql.global_priv g
+      WHERE g.`User` = 'torvakdb_consultant' AND g.`Host` = '' AND JSON_VALUE(g.`Priv`, '$.access') <> 0
+    UNION ALL
+    SELECT 'recht van de rol buiten de views', CONCAT(d.`Db`, '.*')
+      FROM mysql.db d WHERE d.`User` = 'torvakdb_consultant' AND d.`Host` = ''
+    UNION ALL
+    SELECT 'recht van de rol buiten de views',
+           CONCAT(t.`PRIVILEGE_TYPE`, ' op ', t.`TABLE_SCHEMA`, '.', t.`TABLE_NAME`,
+                  IF(t.`IS_GRANTABLE` = 'YES', ' WITH GRANT OPTION', ''))
+      FROM information_schema.TABLE_PRIVILEGES t
+      WHERE t.`GRANTEE` = '''torvakdb_consultant''@'''''
+        AND (t.`IS_GRANTABLE` = 'YES' OR t.`TABLE_SCHEMA` <> 'torvakdb_TORVAKeigen'
+             OR (t.`TABLE_NAME`, t.`PRIVILEGE_TYPE`) NOT IN (
+                  ('KALMIRO_consultants', 'SELECT'), ('LOGINconsultant', 'INSERT'), ('KALMIRO_projecten', 'SELECT'),
+                  ('KALMIRO_opdrachtgevers', 'SELECT'), ('KALMIRO_berichten', 'SELECT'),
+                  ('Raporten', 'SELECT'), ('Raporten', 'INSERT'), ('Raporten', 'UPDATE'),
+                  ('Sloten', 'SELECT'), ('Sloten', 'INSERT'), ('Sloten', 'UPDATE'),
+                  ('Declaraties', 'SELECT'), ('Declaraties', 'INSERT'), ('Sleutels', 'SELECT')))
+    UNION ALL
+    SELECT 'recht van de rol buiten de views',
+           CONCAT(c.`PRIVILEGE_TYPE`, ' op ', c.`TABLE_SCHEMA`, '.', c.`TABLE_NAME`, '.', c.`COLUMN_NAME`)
+      FROM information_schema.COLUMN_PRIVILEGES c
+      WHERE c.`GRANTEE` = '''torvakdb_consultant''@'''''
+        AND (c.`IS_GRANTABLE` = 'YES' OR c.`TABLE_SCHEMA` <> 'torvakdb_TORVAKeigen'
+             OR c.`TABLE_NAME` <> 'KALMIRO_consultants' OR c.`PRIVILEGE_TYPE` <> 'UPDATE'
+             OR c.`COLUMN_NAME` NOT IN ('isAANGEMELD', 'isONLINE', 'isAFGEMELD'))
+    UNION ALL
+    SELECT 'recht van de rol buiten de views', CONCAT(p.`Db`, '.', p.`Routine_name`)
+      FROM mysql.procs_priv p WHERE p.`User` = 'torvakdb_consultant' AND p.`Host` = ''
+    UNION ALL
     -- A rate of 72.50 would be stored as 73 there.
     SELECT 'tariefkolom zonder centen', CONCAT(k.`TABLE_SCHEMA`, '.', k.`TABLE_NAME`, '.', k.`COLUMN_NAME`, ' (', k.`COLUMN_TYPE`, ')')
       FROM information_schema.COLUMNS k

@@ -586,6 +586,14 @@ void TestConsultantAccounts::controleFinds_data()
         << u"INSERT INTO torvakdb_TORVAKdata.KALMIRO_consultants (LOGIN, consultantnummer) VALUES ('gijs\U0001F600', '0080')"_qs
         << u"LOGIN kan geen account worden: tekens buiten utf8mb3"_qs
         << u"DELETE FROM torvakdb_TORVAKdata.KALMIRO_consultants WHERE consultantnummer = '0080'"_qs << true;
+    QTest::newRow("a consultant's own right beside the role")
+        << u"GRANT SELECT ON torvakdb_TORVAKdata.KALMIRO_consultants TO 'bram'@'%'"_qs
+        << u"recht van een consultant buiten de rol"_qs
+        << u"REVOKE SELECT ON torvakdb_TORVAKdata.KALMIRO_consultants FROM 'bram'@'%'"_qs << true;
+    QTest::newRow("the role with more than the views")
+        << u"GRANT DELETE ON torvakdb_TORVAKeigen.Raporten TO torvakdb_consultant"_qs
+        << u"recht van de rol buiten de views"_qs
+        << u"REVOKE DELETE ON torvakdb_TORVAKeigen.Raporten FROM torvakdb_consultant"_qs << true;
     const QString tlsMark = u"CREATE TABLE torvakdb_TORVAKbeheer.zonder_tls (sinds TIMESTAMP)"_qs;
     QTest::newRow("a server without TLS, without the office's mark")
         << u"DROP TABLE torvakdb_TORVAKbeheer.zonder_tls"_qs << u"server biedt geen TLS"_qs << tlsMark
