@@ -748,42 +748,17 @@ CREATE OR REPLACE SQL SECURITY INVOKER VIEW `torvakdb_TORVAKbeheer`.`bevindingen
     UNION ALL
     -- A consultant's account (the role, no administrator) holds nothing of
     -- its own: a right beside the role (the base table, say) goes round the views.
-    SELECT 'recht van een consultant buiten de rol', CONCAT(g.`User`, '@', g.`Host`, ': *.*')
-      FROM mysql.global_priv g
-      JOIN (SELECT m.`User`, m.`Host` FROM mysql.roles_mapping m
-            WHERE m.`Role` = 'torvakdb_consultant' AND NOT EXISTS (
-              SELECT 1 FROM mysql.global_priv a WHERE a.`User` = m.`User` AND a.`Host` = m.`Host`
-                AND JSON_VALUE(a.`Priv`, '$.access') & 33554432 <> 0)) k ON k.`User` = g.`User` AND k.`Host` = g.`Host`
-      WHERE JSON_VALUE(g.`Priv`, '$.access') <> 0
-    UNION ALL
-    SELECT 'recht van een consultant buiten de rol', CONCAT(d.`User`, '@', d.`Host`, ': ', d.`Db`, '.*')
-      FROM mysql.db d
-      JOIN (SELECT m.`User`, m.`Host` FROM mysql.roles_mapping m
-            WHERE m.`Role` = 'torvakdb_consultant' AND NOT EXISTS (
-              SELECT 1 FROM mysql.global_priv a WHERE a.`User` = m.`User` AND a.`Host` = m.`Host`
-                AND JSON_VALUE(a.`Priv`, '$.access') & 33554432 <> 0)) k ON k.`User` = d.`User` AND k.`Host` = d.`Host`
-    UNION ALL
-    SELECT 'recht van een consultant buiten de rol', CONCAT(t.`User`, '@', t.`Host`, ': ', t.`Db`, '.', t.`Table_name`)
-      FROM mysql.tables_priv t
-      JOIN (SELECT m.`User`, m.`Host` FROM mysql.roles_mapping m
-            WHERE m.`Role` = 'torvakdb_consultant' AND NOT EXISTS (
-              SELECT 1 FROM mysql.global_priv a WHERE a.`User` = m.`User` AND a.`Host` = m.`Host`
-                AND JSON_VALUE(a.`Priv`, '$.access') & 33554432 <> 0)) k ON k.`User` = t.`User` AND k.`Host` = t.`Host`
-    UNION ALL
-    SELECT 'recht van een consultant buiten de rol',
-           CONCAT(c.`User`, '@', c.`Host`, ': ', c.`Db`, '.', c.`Table_name`, '.', c.`Column_name`)
-      FROM mysql.columns_priv c
-      JOIN (SELECT m.`User`, m.`Host` FROM mysql.roles_mapping m
-            WHERE m.`Role` = 'torvakdb_consultant' AND NOT EXISTS (
-              SELECT 1 FROM mysql.global_priv a WHERE a.`User` = m.`User` AND a.`Host` = m.`Host`
-                AND JSON_VALUE(a.`Priv`, '$.access') & 33554432 <> 0)) k ON k.`User` = c.`User` AND k.`Host` = c.`Host`
-    UNION ALL
-    SELECT 'recht van een consultant buiten de rol', CONCAT(p.`User`, '@', p.`Host`, ': ', p.`Db`, '.', p.`Routine_name`)
-      FROM mysql.procs_priv p
-      JOIN (SELECT m.`User`, m.`Host` FROM mysql.roles_mapping m
-            WHERE m.`Role` = 'torvakdb_consultant' AND NOT EXISTS (
-              SELECT 1 FROM mysql.global_priv a WHERE a.`User` = m.`User` AND a.`Host` = m.`Host`
-                AND JSON_VALUE(a.`Priv`, '$.access') & 33554432 <> 0)) k ON k.`User` = p.`User` AND k.`Host` = p.`Host`
+    SELECT 'recht van een consultant buiten de rol', CONCAT(r.`User`, '@', r.`Host`, ': ', r.`recht`)
+      FROM (SELECT g.`User`, g.`Host`, '*.*' AS `recht` FROM mysql.global_priv g
+              WHERE JSON_VALUE(g.`Priv`, '$.access') <> 0
+            UNION ALL SELECT d.`User`, d.`Host`, CONCAT(d.`Db`, '.*') FROM mysql.db d
+            UNION ALL SELECT t.`User`, t.`Host`, CONCAT(t.`Db`, '.', t.`Table_name`) FROM mysql.tables_priv t
+            UNION ALL SELECT c.`User`, c.`Host`, CONCAT(c.`Db`, '.', c.`Table_name`, '.', c.`Column_name`)
+                        FROM mysql.columns_priv c
+            UNION ALL SELECT p.`User`, p.`Host`, CONCAT(p.`Db`, '.', p.`Routine_name`) FROM mysql.procs_priv p) r
+      JOIN mysql.roles_mapping m ON m.`User` = r.`User` AND m.`Host` = r.`Host` AND m.`Role` = 'torvakdb_consultant'
+      WHERE NOT EXISTS (SELECT 1 FROM mysql.global_priv a WHERE a.`User` = m.`User` AND a.`Host` = m.`Host`
+                          AND JSON_VALUE(a.`Priv`, '$.access') & 33554432 <> 0)
     UNION ALL
     -- The role itself: the views as this script grants them, no more.
     SELECT 'recht van de rol buiten de views', '*.*'
