@@ -270,6 +270,16 @@ Result Connection::exec(const QString& sql, const QVariantList& binds)
     return binds.isEmpty() ? direct(sql) : prepared(sql, binds);
 }
 
+QList<Result> Connection::execAll(const QString& sql, const QVariantList& binds)
+{
+    if (m_broken)
+        throw DbError(CR_SERVER_LOST, QStringLiteral("De verbinding met de server is verbroken."));
+    QList<Result> out;
+    Result first = prepared(sql, binds, &out);
+    out.prepend(std::move(first));
+    return out;
+}
+
 Result Connection::direct(const QString& sql)
 {
     const QByteArray text = sql.toUtf8();
@@ -302,7 +312,7 @@ Result Connection::direct(const QString& sql)
     return Result(std::move(cols), std::move(rows), 0);
 }
 
-Result Connection::prepared(const QString& sql, const QVariantList& binds)
+Result Connection::prepared(const QString& sql, const QVariantList& binds, QList<Result>* more)
 {
     const bool write = mayWrite(sql);
     ParamBuffers params;
@@ -343,7 +353,7 @@ Result Connection::prepared(const QString& sql, const QVariantList& binds)
         // prepared again once.
         if (!fresh && (number == ER_NEED_REPREPARE || number == ER_UNKNOWN_STMT_HANDLER)) {
             m_statements.remove(sql);
-            return prepared(sql, binds);
+            return prepared(sql, binds, more);
         }
         fail(number, message.c_str(), write);
     }
@@ -363,6 +373,27 @@ Result Connection::prepared(const QString& sql, const QVariantList& binds)
     if (n == 0)
         return Result(std::make_shared<Columns>(), {}, affected == static_cast<quint64>(-1) ? 0 : affected);
 
+    // A procedure's call answers with its result sets, then its status; an
+    // error raised after the first set is the call's.
+    Result first = rowsOf(st, n, sql, affected == static_cast<quint64>(-1) ? 0 : affected);
+    while (mysql_stmt_more_results(st)) {
+        const int next = mysql_stmt_next_result(st);
+        if (next > 0)
+            fail(mysql_stmt_errno(st), mysql_stmt_error(st), write);
+        if (next < 0)
+            break;
+        const unsigned fields = mysql_stmt_field_count(st);
+        if (fields == 0)
+            continue;
+        Result r = rowsOf(st, fields, sql, 0);
+        if (more)
+            more->append(std::move(r));
+    }
+    return first;
+}
+
+Result Connection::rowsOf(MYSQL_STMT* st, unsigned n, const QString& sql, quint64 affected)
+{
     MYSQL_RES* meta = mysql_stmt_result_metadata(st);
     std::shared_ptr<const Columns> cols = columnsOf(mysql_fetch_fields(meta), n);
     mysql_free_result(meta);
@@ -374,7 +405,6 @@ Result Connection::prepared(const QString& sql, const QVariantList& binds)
         // Rows left unread would put the connection out of step with the
         // server: closing the statement reads them away.
         m_statements.remove(sql);
-        s.reset();
         fail(number, message.c_str(), false);
     }
 
@@ -393,7 +423,7 @@ Result Connection::prepared(const QString& sql, const QVariantList& binds)
         rows << out.row(st);
     }
     mysql_stmt_free_result(st);
-    return Result(std::move(cols), std::move(rows), affected == static_cast<quint64>(-1) ? 0 : affected);
+    return Result(std::move(cols), std::move(rows), affected);
 }
 
 namespace {

@@ -93,6 +93,8 @@ public:
 
     // A statement with bound values, or sent directly without; throws DbError.
     Result exec(const QString& sql, const QVariantList& binds = {});
+    // Every result set of a statement with values, as a procedure's call answers.
+    QList<Result> execAll(const QString& sql, const QVariantList& binds);
     // Sets the connected account's own password (also in a session whose
     // password expired, the one thing such a session may do); throws DbError.
     void setOwnPassword(const QString& password);
@@ -124,7 +126,9 @@ private:
     // Throws when the last write's warnings say the server stored a value
     // other than the one sent (a lax sql_mode cuts and converts silently).
     void refuseChangedValues();
-    Result prepared(const QString& sql, const QVariantList& binds);
+    // more: the result sets after the first (a procedure's call); dropped when null.
+    Result prepared(const QString& sql, const QVariantList& binds, QList<Result>* more = nullptr);
+    Result rowsOf(st_mysql_stmt* st, unsigned columns, const QString& sql, quint64 affected);
 
     ServerAddress m_address;
     TableNames m_names = TableNames::Shared;

@@ -2,6 +2,7 @@
 
 #include "data/connection.h"
 #include "data/records.h"
+#include "data/serveractions.h"
 #include "data/tables.h"
 #include "declaration/reportrecord.h"
 #include "ui/controls.h"
@@ -83,10 +84,10 @@ QStringList recentFirst(QList<MonthTexts> months, int column)
     return out;
 }
 
-QList<MonthTexts> read(Connection& connection, const QStringList& keys)
+namespace {
+
+Result readTable(Connection& connection, const QStringList& keys)
 {
-    if (keys.isEmpty())
-        return {};
     const TableRef table = tables::reports();
     QStringList columns{Connection::quoteIdentifier(QStringLiteral("Projectnaam")),
                         Connection::quoteIdentifier(QStringLiteral("afgewerkt"))};
@@ -110,7 +111,19 @@ QList<MonthTexts> read(Connection& connection, const QStringList& keys)
                   marks.join(u',') + u')';
     if (!order.isEmpty())
         sql += QStringLiteral(" ORDER BY ") + order.join(u',');
-    Result q = connection.exec(sql, binds);
+    return connection.exec(sql, binds);
+}
+
+} // namespace
+
+QList<MonthTexts> read(Connection& connection, const QStringList& keys)
+{
+    if (keys.isEmpty())
+        return {};
+    // Projectnaam, afgewerkt, then each day's activity and contact.
+    Result q = actsThroughProcedures(connection)
+                   ? callRows(connection, "eerdere_teksten", {textsAsJson(keys)})
+                   : readTable(connection, keys);
 
     // The server's collation may match more than the key; the key decides here.
     const QSet<QString> wanted(keys.cbegin(), keys.cend());

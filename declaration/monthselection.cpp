@@ -101,10 +101,7 @@ void MonthSelection::open(const QString& entry)
 
 month::Lookup MonthSelection::lookUp(const QString& key)
 {
-    return m_ctx.db().run([&](Connection& connection) {
-        Records records(connection);
-        return month::lookupReport(records, key);
-    });
+    return m_ctx.db().run([&](Connection& connection) { return month::lookupReport(connection, key); });
 }
 
 void MonthSelection::resetSummary()

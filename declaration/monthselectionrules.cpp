@@ -1,6 +1,7 @@
 #include "declaration/monthselectionrules.h"
 
 #include "data/dutchnumbers.h"
+#include "data/serveractions.h"
 #include "data/tables.h"
 #include "declaration/reportrecord.h"
 
@@ -119,10 +120,11 @@ int offeredMonth(int year, const QDate& today, const std::function<bool(int mont
     return latest;
 }
 
-Lookup lookupReport(Records& records, const QString& key)
+Lookup lookupReport(Connection& c, const QString& key)
 {
     Lookup out;
-    records.visit(tables::reports(), {Match{QStringLiteral("Projectnaam"), key}}, [&](const Row& row) {
+    const QList<Match> where{Match{QStringLiteral("Projectnaam"), key}};
+    const auto decide = [&](const Row& row) {
         switch (verdictOf(row.text(QStringLiteral("afgewerkt")))) {
         case Verdict::PassOver:
             return true;
@@ -136,7 +138,18 @@ Lookup lookupReport(Records& records, const QString& key)
             return false;
         }
         return true;
-    });
+    };
+    if (!actsThroughProcedures(c)) {
+        Records(c).visit(tables::reports(), where, decide);
+        return out;
+    }
+    // The own rows with the key in table order; the key decides here.
+    Result rows = callRows(c, "maand_openen", {key});
+    while (rows.next()) {
+        const Row row = rows.row();
+        if (Records::exactlyMatches(row, where) && !decide(row))
+            break;
+    }
     return out;
 }
 

@@ -61,6 +61,6 @@ struct Lookup {
 
 // Walks Raporten in table order; the first row with the key whose state
 // decides settles it. Reads the whole row before returning.
-Lookup lookupReport(Records& records, const QString& key);
+Lookup lookupReport(Connection& c, const QString& key);
 
 } // namespace dl::month

@@ -267,12 +267,13 @@ CREATE OR REPLACE ALGORITHM = TEMPTABLE DEFINER = 'torvakdb_eigenaar'@'localhost
 VIEW `torvakdb_TORVAKeigen`.`KALMIRO_berichten` AS
   SELECT * FROM `torvakdb_TORVAKdata`.`KALMIRO_berichten`;
 
--- The own reports (a declared one is read, never changed: the trigger).
-CREATE OR REPLACE ALGORITHM = MERGE DEFINER = 'torvakdb_eigenaar'@'localhost' SQL SECURITY DEFINER
+-- The own reports, read only: the procedures write them. Read into a
+-- temporary table, so that a FOR UPDATE through the view locks nothing (on
+-- the table it would hold the next consultant's first row too).
+CREATE OR REPLACE ALGORITHM = TEMPTABLE DEFINER = 'torvakdb_eigenaar'@'localhost' SQL SECURITY DEFINER
 VIEW `torvakdb_TORVAKeigen`.`Raporten` AS
   SELECT * FROM `torvakdb_TORVAKraporten`.`Raporten`
-  WHERE `eigenaar` = `torvakdb_TORVAKeigen`.`consultantnummer`()
-  WITH CHECK OPTION;
+  WHERE `eigenaar` = `torvakdb_TORVAKeigen`.`consultantnummer`();
 
 -- The own lock rows.
 CREATE OR REPLACE ALGORITHM = MERGE DEFINER = 'torvakdb_eigenaar'@'localhost' SQL SECURITY DEFINER
@@ -281,14 +282,13 @@ VIEW `torvakdb_TORVAKeigen`.`Sloten` AS
   WHERE `eigenaar` = `torvakdb_TORVAKeigen`.`consultantnummer`()
   WITH CHECK OPTION;
 
--- The own declarations: read, and added (the role has no UPDATE or
--- DELETE; a new one is not marked paid: the trigger).
-CREATE OR REPLACE ALGORITHM = MERGE DEFINER = 'torvakdb_eigenaar'@'localhost' SQL SECURITY DEFINER
+-- The own declarations, read only (the procedure adds them); locks
+-- nothing, as the reports.
+CREATE OR REPLACE ALGORITHM = TEMPTABLE DEFINER = 'torvakdb_eigenaar'@'localhost' SQL SECURITY DEFINER
 VIEW `torvakdb_TORVAKeigen`.`Declaraties` AS
   SELECT * FROM `torvakdb_TORVAKdeclaraties`.`Declaraties`
   WHERE `consultant` = CONVERT(`torvakdb_TORVAKeigen`.`consultantnummer`() USING utf8mb4)
-    AND CAST(`consultant` AS BINARY) = `torvakdb_TORVAKeigen`.`consultantnummer`()
-  WITH CHECK OPTION;
+    AND CAST(`consultant` AS BINARY) = `torvakdb_TORVAKeigen`.`consultantnummer`();
 
 -- The primary keys of the tables behind the views, which a consultant
 -- cannot look up in information_schema (a view shows none).
@@ -304,13 +304,24 @@ VIEW `torvakdb_TORVAKeigen`.`Sleutels` AS
          OR (k.`TABLE_SCHEMA` = 'torvakdb_TORVAKdeclaraties' AND k.`TABLE_NAME` = 'Declaraties'));
 
 -- ---------------------------------------------------------------------
+-- The actions the server runs for a consultant, one procedure each (run
+-- from this folder: the files are in eigen/).
+-- ---------------------------------------------------------------------
+SOURCE eigen/basis.sql
+GRANT SELECT, INSERT, DELETE ON `torvakdb_TORVAKeigen`.`acties` TO 'torvakdb_eigenaar'@'localhost';
+SOURCE eigen/raport_schrijven.sql
+SOURCE eigen/opslaan.sql
+SOURCE eigen/declareren.sql
+SOURCE eigen/lezen.sql
+GRANT EXECUTE ON `torvakdb_TORVAKeigen`.* TO 'torvakdb_eigenaar'@'localhost';
+
+-- ---------------------------------------------------------------------
 -- The role of every consultant account: the views, exactly as far as the
--- program's statements need them. No LOCK TABLES: on MariaDB SELECT ...
--- FOR UPDATE needs SELECT alone. MySQL 8 asks UPDATE (or DELETE or LOCK
--- TABLES) beside SELECT for FOR UPDATE: there the views of the tables the
--- program locks (KALMIRO_consultants, Raporten, Sloten, Declaraties) need
--- their UPDATE, which the views themselves confine (Declaraties: see
--- docs/ACCOUNTS.md).
+-- program's other statements need them, and the procedures of the actions
+-- on reports, lock rows and declarations. No LOCK TABLES: on MariaDB SELECT
+-- ... FOR UPDATE needs SELECT alone. MySQL 8 asks UPDATE (or DELETE or
+-- LOCK TABLES) beside SELECT for FOR UPDATE: there the consultants' view,
+-- which the login locks, needs its column UPDATE, as here.
 -- ---------------------------------------------------------------------
 CREATE ROLE IF NOT EXISTS `torvakdb_consultant`;
 REVOKE ALL PRIVILEGES, GRANT OPTION FROM `torvakdb_consultant`;
@@ -320,9 +331,14 @@ GRANT INSERT ON `torvakdb_TORVAKeigen`.`LOGINconsultant` TO `torvakdb_consultant
 GRANT SELECT ON `torvakdb_TORVAKeigen`.`KALMIRO_projecten` TO `torvakdb_consultant`;
 GRANT SELECT ON `torvakdb_TORVAKeigen`.`KALMIRO_opdrachtgevers` TO `torvakdb_consultant`;
 GRANT SELECT ON `torvakdb_TORVAKeigen`.`KALMIRO_berichten` TO `torvakdb_consultant`;
-GRANT SELECT, INSERT, UPDATE ON `torvakdb_TORVAKeigen`.`Raporten` TO `torvakdb_consultant`;
-GRANT SELECT, INSERT, UPDATE ON `torvakdb_TORVAKeigen`.`Sloten` TO `torvakdb_consultant`;
-GRANT SELECT, INSERT ON `torvakdb_TORVAKeigen`.`Declaraties` TO `torvakdb_consultant`;
+-- Reports, lock rows and declarations: the server's procedures alone read
+-- and write them (schema/eigen/), one call per action.
+GRANT EXECUTE ON PROCEDURE `torvakdb_TORVAKeigen`.`opslaan` TO `torvakdb_consultant`;
+GRANT EXECUTE ON PROCEDURE `torvakdb_TORVAKeigen`.`declareren` TO `torvakdb_consultant`;
+GRANT EXECUTE ON PROCEDURE `torvakdb_TORVAKeigen`.`maand_openen` TO `torvakdb_consultant`;
+GRANT EXECUTE ON PROCEDURE `torvakdb_TORVAKeigen`.`eerdere_teksten` TO `torvakdb_consultant`;
+GRANT EXECUTE ON PROCEDURE `torvakdb_TORVAKeigen`.`eerdere_declaraties` TO `torvakdb_consultant`;
+GRANT EXECUTE ON PROCEDURE `torvakdb_TORVAKeigen`.`jaaroverzicht` TO `torvakdb_consultant`;
 GRANT SELECT ON `torvakdb_TORVAKeigen`.`Sleutels` TO `torvakdb_consultant`;
 -- A statement for the program's account at each host it has (localhost,
 -- 127.0.0.1, '%', a subnet: the office's own), "%" standing for the account.
@@ -777,9 +793,7 @@ CREATE OR REPLACE SQL SECURITY INVOKER VIEW `torvakdb_TORVAKbeheer`.`bevindingen
              OR (t.`TABLE_NAME`, t.`PRIVILEGE_TYPE`) NOT IN (
                   ('KALMIRO_consultants', 'SELECT'), ('LOGINconsultant', 'INSERT'), ('KALMIRO_projecten', 'SELECT'),
                   ('KALMIRO_opdrachtgevers', 'SELECT'), ('KALMIRO_berichten', 'SELECT'),
-                  ('Raporten', 'SELECT'), ('Raporten', 'INSERT'), ('Raporten', 'UPDATE'),
-                  ('Sloten', 'SELECT'), ('Sloten', 'INSERT'), ('Sloten', 'UPDATE'),
-                  ('Declaraties', 'SELECT'), ('Declaraties', 'INSERT'), ('Sleutels', 'SELECT')))
+                  ('Sleutels', 'SELECT')))
     UNION ALL
     SELECT 'recht van de rol buiten de views',
            CONCAT(c.`PRIVILEGE_TYPE`, ' op ', c.`TABLE_SCHEMA`, '.', c.`TABLE_NAME`, '.', c.`COLUMN_NAME`)
@@ -791,6 +805,10 @@ CREATE OR REPLACE SQL SECURITY INVOKER VIEW `torvakdb_TORVAKbeheer`.`bevindingen
     UNION ALL
     SELECT 'recht van de rol buiten de views', CONCAT(p.`Db`, '.', p.`Routine_name`)
       FROM mysql.procs_priv p WHERE p.`User` = 'torvakdb_consultant' AND p.`Host` = ''
+        AND NOT (p.`Db` = 'torvakdb_TORVAKeigen' AND p.`Routine_type` = 'PROCEDURE'
+                 AND p.`Routine_name` IN ('opslaan', 'declareren', 'maand_openen', 'eerdere_teksten',
+                                          'eerdere_declaraties', 'jaaroverzicht')
+                 AND p.`Proc_priv` = 'Execute')
     UNION ALL
     -- A rate of 72.50 would be stored as 73 there.
     SELECT 'tariefkolom zonder centen', CONCAT(k.`TABLE_SCHEMA`, '.', k.`TABLE_NAME`, '.', k.`COLUMN_NAME`, ' (', k.`COLUMN_TYPE`, ')')

@@ -124,7 +124,8 @@ fi
 case "$cmd" in
   start) start ;;
   stop) stop ;;
-  sql) if [[ -n "${3:-}" ]]; then client <"$3"; else client; fi ;;
+  # A script runs in its own folder, so that its SOURCE lines find their files.
+  sql) if [[ -n "${3:-}" ]]; then f=$(realpath "$3"); (cd "$(dirname "$f")" && client <"$f"); else client; fi ;;
   port) cat "$dir/port" ;;
   *) echo "unknown command $cmd" >&2; exit 2 ;;
 esac

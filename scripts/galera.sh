@@ -240,7 +240,8 @@ case "$cmd" in
   stop) stop ;;
   kill) stop_node "${3:?node}" KILL ;;
   start-node) ports; start_node "${3:?node}" ;;
-  sql) if [[ -n "${4:-}" ]]; then client "${3:?node}" <"$4"; else client "${3:?node}"; fi ;;
+  # A script runs in its own folder, so that its SOURCE lines find their files.
+  sql) if [[ -n "${4:-}" ]]; then f=$(realpath "$4"); (cd "$(dirname "$f")" && client "${3:?node}" <"$f"); else client "${3:?node}"; fi ;;
   port) ports; port_of "${3:?node}" 1 ;;
   *) echo "unknown command $cmd" >&2; exit 2 ;;
 esac

@@ -42,11 +42,44 @@ QString officeMessage(Records& records)
     }
 }
 
+DeclareOutcome declareByCall(Connection& c, const QString& reportKey, const Values& reportColumns,
+                             const Values& declaration, const Seen* seen, QString* storedModified,
+                             const ActionId& action)
+{
+    const Seen none;
+    const Seen& s = seen ? *seen : none;
+    return withRetryAndPause(c, [&] {
+        const Row answer =
+            callAction(c, "declareren",
+                       {action.bytes(), reportKey, seen && s.stored, s.modified, s.unknownSave,
+                        columnsAsJson(reportColumns), invoiceOf(declaration), columnsAsJson(declaration)});
+        const QString outcome = answer.text(QStringLiteral("uitkomst"));
+        if (outcome == u"gedeclareerd_nu")
+            return DeclareOutcome::Declared;
+        if (outcome == u"gedeclareerd")
+            return DeclareOutcome::AlreadyDeclared;
+        if (outcome == u"geblokkeerd")
+            return DeclareOutcome::Blocked;
+        if (outcome == u"factuurnummer")
+            return DeclareOutcome::InvoiceNumberTaken;
+        if (outcome == u"elders") {
+            if (storedModified)
+                *storedModified = answer.text(QStringLiteral("opgeslagen"));
+            return DeclareOutcome::ChangedElsewhere;
+        }
+        throw DbError(1305, QStringLiteral("Onbekend antwoord van de server op het declareren: ") + outcome);
+    });
+}
+
 } // namespace
 
 DeclareOutcome declare(Connection& c, const QString& reportKey, const Values& reportColumns,
-                       const Values& declaration, const Seen* seen, QString* storedModified)
+                       const Values& declaration, const Seen* seen, QString* storedModified,
+                       const ActionId* action)
 {
+    if (actsThroughProcedures(c))
+        return declareByCall(c, reportKey, reportColumns, declaration, seen, storedModified,
+                             action ? *action : ActionId::make());
     const QString invoice = invoiceOf(declaration);
     return withRetryAndPause(c, [&] {
         Transaction tx(c);

@@ -6,6 +6,7 @@
 // same invoice number, take turns; the second is refused.
 
 #include "data/records.h"
+#include "data/serveractions.h"
 
 namespace dl::submit {
 
@@ -23,9 +24,11 @@ struct Seen;
 // declaration row, with its `factuurnummer`. Retries on deadlock; throws
 // DbError on any other failure, with nothing written. seen and
 // storedModified as for saveReport.
+// A consultant's own account declares through the server's procedure, in
+// one call; action as for saveReport.
 DeclareOutcome declare(Connection& c, const QString& reportKey, const Values& reportColumns,
                        const Values& declaration, const Seen* seen = nullptr,
-                       QString* storedModified = nullptr);
+                       QString* storedModified = nullptr, const ActionId* action = nullptr);
 
 // After the line broke during declare(): whether the server took it all the
 // same (the commit went through, its answer got lost). True when the report

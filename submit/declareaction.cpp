@@ -70,26 +70,50 @@ void DeclareAction::declareMonth()
 
     submit::Seen seen{session.reportStored, session.reportModified, session.reportUnknownSave};
     submit::DeclareOutcome outcome;
+    const ActionId action = ActionId::make();
     for (;;) {
         QString stored;
-        try {
-            outcome = m_ctx.db().run([&](Connection& connection) {
+        const auto attempt = [&] {
+            return m_ctx.db().run([&](Connection& connection) {
                 return submit::declare(connection, session.reportKey, reportColumns, declaration, &seen,
-                                       &stored);
+                                       &stored, &action);
             });
+        };
+        try {
+            outcome = attempt();
         } catch (const DbError& e) {
-            const std::optional<bool> taken =
-                e.isConnectionLoss() ? storedAllTheSame(declaration) : std::optional<bool>(false);
-            if (!taken && e.outcomeUnknown()) {
-                session.reportUnknownSave = stamp;
-                m_ctx.messages.inform(submit::declareUnknownMessage(m, year, e), Icon::Warning);
+            std::optional<DbError> failure = e;
+            if (e.isConnectionLoss() && m_ctx.account.names == TableNames::OwnAccount) {
+                // Asked again under the same action id, on a new connection
+                // (another node of a list): the server answers what it did.
+                try {
+                    outcome = attempt();
+                    failure.reset();
+                } catch (const DbError& again) {
+                    failure = again;
+                    if (again.isConnectionLoss()) {
+                        session.reportUnknownSave = stamp;
+                        m_ctx.messages.inform(submit::declareUnknownMessage(m, year, again), Icon::Warning);
+                        return;
+                    }
+                }
+            } else {
+                const std::optional<bool> taken =
+                    e.isConnectionLoss() ? storedAllTheSame(declaration) : std::optional<bool>(false);
+                if (!taken && e.outcomeUnknown()) {
+                    session.reportUnknownSave = stamp;
+                    m_ctx.messages.inform(submit::declareUnknownMessage(m, year, e), Icon::Warning);
+                    return;
+                }
+                if (taken.value_or(false)) {
+                    outcome = submit::DeclareOutcome::Declared;
+                    failure.reset();
+                }
+            }
+            if (failure) {
+                m_ctx.messages.inform(submit::declareFailedMessage(m, year, *failure), Icon::Critical);
                 return;
             }
-            if (!taken.value_or(false)) {
-                m_ctx.messages.inform(submit::declareFailedMessage(m, year, e), Icon::Critical);
-                return;
-            }
-            outcome = submit::DeclareOutcome::Declared;
         }
         if (outcome != submit::DeclareOutcome::ChangedElsewhere)
             break;

@@ -2,8 +2,9 @@
 
 #include "data/dutchnumbers.h"
 #include "data/records.h"
-
+#include "data/serveractions.h"
 #include "data/tables.h"
+
 #include <QSet>
 
 namespace dl::check {
@@ -13,14 +14,16 @@ std::optional<EarlierDeclaration> lastEarlierDeclaration(Connection& c, const De
     return earlierDeclarations(c, key).last;
 }
 
-EarlierDeclarations earlierDeclarations(Connection& c, const DeclarationKey& key)
+namespace {
+
+Result readTable(Connection& c, const DeclarationKey& key)
 {
     const TableRef table = tables::declarations();
     // Among the declarations of one month, table order decides.
     QString tieBreak;
     for (const QString& column : Records(c).primaryKey(table))
         tieBreak += QStringLiteral(", ") + Connection::quoteIdentifier(column);
-    Result q = c.exec(
+    return c.exec(
         QStringLiteral(
             "SELECT consultant, Opdrachtgever, Projectnaam, Jaar, maand, uren, kilometers, totaal FROM ") +
             c.qualified(table) +
@@ -29,6 +32,16 @@ EarlierDeclarations earlierDeclarations(Connection& c, const DeclarationKey& key
                            " ORDER BY Jaar DESC, maand DESC") +
             tieBreak,
         {key.consultant, key.client, key.project, key.year, key.year, key.month});
+}
+
+} // namespace
+
+EarlierDeclarations earlierDeclarations(Connection& c, const DeclarationKey& key)
+{
+    // The own account's procedure reads the session's consultant's rows.
+    Result q = actsThroughProcedures(c)
+                   ? callRows(c, "eerdere_declaraties", {key.client, key.project, key.year, key.month})
+                   : readTable(c, key);
     const QList<Match> exact{{QStringLiteral("consultant"), key.consultant},
                              {QStringLiteral("Opdrachtgever"), key.client},
                              {QStringLiteral("Projectnaam"), key.project}};

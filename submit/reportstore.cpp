@@ -69,9 +69,40 @@ std::optional<QString> changedSince(const std::optional<Row>& target, const Seen
     return stored;
 }
 
-SaveOutcome saveReport(Connection& c, const QString& key, const QString& afgewerkt, const Values& columns,
-                       const Seen* seen, QString* storedModified)
+namespace {
+
+SaveOutcome saveByCall(Connection& c, const QString& key, const Values& columns, const Seen* seen,
+                       QString* storedModified, const ActionId& action)
 {
+    const Seen none;
+    const Seen& s = seen ? *seen : none;
+    return withRetryAndPause(c, [&] {
+        const Row answer = callAction(
+            c, "opslaan",
+            {action.bytes(), key, seen && s.stored, s.modified, s.unknownSave, columnsAsJson(columns)});
+        const QString outcome = answer.text(QStringLiteral("uitkomst"));
+        if (outcome == u"toegevoegd")
+            return SaveOutcome::Appended;
+        if (outcome == u"overschreven")
+            return SaveOutcome::Overwritten;
+        if (outcome == u"gedeclareerd")
+            return SaveOutcome::Declared;
+        if (outcome == u"elders") {
+            if (storedModified)
+                *storedModified = answer.text(QStringLiteral("opgeslagen"));
+            return SaveOutcome::ChangedElsewhere;
+        }
+        throw DbError(1305, QStringLiteral("Onbekend antwoord van de server op het opslaan: ") + outcome);
+    });
+}
+
+} // namespace
+
+SaveOutcome saveReport(Connection& c, const QString& key, const QString& afgewerkt, const Values& columns,
+                       const Seen* seen, QString* storedModified, const ActionId* action)
+{
+    if (actsThroughProcedures(c) && afgewerkt == u"nee")
+        return saveByCall(c, key, columns, seen, storedModified, action ? *action : ActionId::make());
     return withRetryAndPause(c, [&] {
         Transaction tx(c);
         takeLockRows(c, {reportLock(key)});

@@ -5,6 +5,7 @@
 // table never gets a second row for it; a declared row is never touched.
 
 #include "data/records.h"
+#include "data/serveractions.h"
 
 #include <functional>
 #include <optional>
@@ -40,8 +41,11 @@ Values reportColumns(const std::function<QString(const QString& control)>& contr
 // deadlock; throws DbError on any other failure, with nothing written.
 // With seen, a row saved elsewhere since is not written: ChangedElsewhere,
 // and its laatstgewijzigd in storedModified.
+// A consultant's own account saves through the server's procedure, in one
+// call; action identifies this save across its tries (one is made if none).
 SaveOutcome saveReport(Connection& c, const QString& key, const QString& afgewerkt, const Values& columns,
-                       const Seen* seen = nullptr, QString* storedModified = nullptr);
+                       const Seen* seen = nullptr, QString* storedModified = nullptr,
+                       const ActionId* action = nullptr);
 
 // After the line broke during saveReport(): whether the server took it all
 // the same (the commit went through, its answer got lost). True when the

@@ -50,26 +50,44 @@ bool SaveAction::saveWithoutQuestion()
     QStringList written = openmonth::snapshot(m_c);
     submit::Seen seen{session.reportStored, session.reportModified, session.reportUnknownSave};
     submit::SaveOutcome outcome;
+    const ActionId action = ActionId::make();
     for (;;) {
         QString stored;
-        try {
-            outcome = m_ctx.db().run([&](Connection& connection) {
+        const auto attempt = [&] {
+            return m_ctx.db().run([&](Connection& connection) {
                 return submit::saveReport(connection, session.reportKey, QStringLiteral("nee"), columns,
-                                          &seen, &stored);
+                                          &seen, &stored, &action);
             });
+        };
+        try {
+            outcome = attempt();
         } catch (const DbError& e) {
             if (!e.isConnectionLoss())
                 throw;
-            const std::optional<bool> taken = storedAllTheSame(columns);
-            if (!taken && e.outcomeUnknown()) {
-                // Maybe written, maybe not: the next save must not take it for another's.
-                session.reportUnknownSave = stamp;
-                m_ctx.messages.inform(submit::saveUnknownMessage(e), Icon::Warning);
-                return false;
+            if (m_ctx.account.names == TableNames::OwnAccount) {
+                // Asked again under the same action id, on a new connection
+                // (another node of a list): the server answers what it did.
+                try {
+                    outcome = attempt();
+                } catch (const DbError& again) {
+                    if (!again.isConnectionLoss())
+                        throw;
+                    session.reportUnknownSave = stamp;
+                    m_ctx.messages.inform(submit::saveUnknownMessage(again), Icon::Warning);
+                    return false;
+                }
+            } else {
+                const std::optional<bool> taken = storedAllTheSame(columns);
+                if (!taken && e.outcomeUnknown()) {
+                    // Maybe written, maybe not: the next save must not take it for another's.
+                    session.reportUnknownSave = stamp;
+                    m_ctx.messages.inform(submit::saveUnknownMessage(e), Icon::Warning);
+                    return false;
+                }
+                if (!taken.value_or(false))
+                    throw;
+                outcome = submit::SaveOutcome::Overwritten;
             }
-            if (!taken.value_or(false))
-                throw;
-            outcome = submit::SaveOutcome::Overwritten;
         }
         if (outcome != submit::SaveOutcome::ChangedElsewhere)
             break;

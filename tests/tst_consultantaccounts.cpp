@@ -61,10 +61,16 @@ public:
         if (mysql_real_query(m_mysql, text.constData(), static_cast<unsigned long>(text.size())) != 0)
             fail();
         MYSQL_RES* res = mysql_store_result(m_mysql);
-        if (!res)
-            return qsizetype(mysql_affected_rows(m_mysql));
-        const qsizetype n = qsizetype(mysql_num_rows(res));
-        mysql_free_result(res);
+        const qsizetype n = res ? qsizetype(mysql_num_rows(res)) : qsizetype(mysql_affected_rows(m_mysql));
+        if (res)
+            mysql_free_result(res);
+        // A procedure's call: its status after the rows, or its error.
+        while (mysql_more_results(m_mysql)) {
+            if (mysql_next_result(m_mysql) > 0)
+                fail();
+            if (MYSQL_RES* more = mysql_store_result(m_mysql))
+                mysql_free_result(more);
+        }
         return n;
     }
 
@@ -192,42 +198,47 @@ void TestConsultantAccounts::programStatementsWork_data()
                              << QVariantList{} << 1;
     QTest::newRow("keys of the views")
         << u"SELECT * FROM %1Sleutels WHERE TABLE_NAME = ?"_qs << QVariantList{u"Sloten"_qs} << 1;
-    QTest::newRow("lock row, new") << u"INSERT INTO %1Sloten (`sleutel`) VALUES (?) ON DUPLICATE KEY UPDATE "
-                                      "`teller` = `teller` + 1"_qs
-                                   << QVariantList{QByteArray("raport:2026_03_0042-GLAS")} << 1;
-    QTest::newRow("lock row, again")
-        << u"INSERT INTO %1Sloten (`sleutel`) VALUES (?) ON DUPLICATE KEY UPDATE "
-           "`teller` = `teller` + 1"_qs
-        << QVariantList{QByteArray("raport:2026_03_0042-GLAS")} << 2;
-    QTest::newRow("month's report, locked")
-        << u"SELECT * FROM %1Raporten WHERE `Projectnaam` = ? ORDER BY `id` FOR UPDATE"_qs
-        << QVariantList{u"2026_03_0042-GLAS"_qs} << 0;
-    // The insert and update of all 165 columns: built below from the view.
-    QTest::newRow("report, every column inserted") << u"INSERT"_qs << QVariantList{} << 1;
-    QTest::newRow("report, every column updated") << u"UPDATE"_qs << QVariantList{} << 1;
-    QTest::newRow("report, declared") << u"UPDATE %1Raporten SET `afgewerkt` = ? WHERE `Projectnaam` = ?"_qs
-                                      << QVariantList{u"ja"_qs, u"2026_03_0042-GLAS"_qs} << 1;
-    QTest::newRow("earlier declaration")
-        << u"SELECT consultant, Opdrachtgever, Projectnaam, Jaar, maand, uren, kilometers, totaal FROM "
-           u"%1Declaraties "
-           "WHERE `consultant` = ? AND `Opdrachtgever` = ? ORDER BY `Jaar`, `maand`"_qs
-        << QVariantList{u"0042"_qs, u"17"_qs} << 0;
-    QTest::newRow("declaration, paid fields empty")
-        << u"INSERT INTO %1Declaraties (`factuurnummer`, `consultant`, `Opdrachtgever`, `Jaar`, `maand`, "
-           "`IsbetaaldConsultant`, `IsbetaaldOpdrachtgever`) VALUES (?, ?, ?, ?, ?, ?, ?)"_qs
-        << QVariantList{u"260300421700007"_qs, u"0042"_qs, u"17"_qs, u"2026"_qs, u"03"_qs, u""_qs, u""_qs}
+    // Saving and declaring: one call each; the same action id again acts
+    // nothing twice and answers as the first time.
+    const QByteArray save(16, 's');
+    const QByteArray declare(16, 'd');
+    const QString call = u"CALL %1opslaan(?, ?, ?, ?, ?, ?)"_qs;
+    QTest::newRow("save, a new month")
+        << call << QVariantList{save, u"2026_03_0042-GLAS"_qs, 0, u""_qs, u""_qs, u"{\"Uren02\": \"8\"}"_qs}
         << 1;
-    QTest::newRow("declaration, paid fields nee")
-        << u"INSERT INTO %1Declaraties (`factuurnummer`, `consultant`, `IsbetaaldConsultant`, "
-           "`IsbetaaldOpdrachtgever`) VALUES (?, ?, ?, ?)"_qs
-        << QVariantList{u"260400421700007"_qs, u"0042"_qs, u"nee"_qs, u"nee"_qs} << 1;
-    QTest::newRow("declaration by invoice number")
-        << u"SELECT * FROM %1Declaraties WHERE `factuurnummer` = ? ORDER BY `id`"_qs
-        << QVariantList{u"260300421700007"_qs} << 1;
-    QTest::newRow("invoice lock row")
-        << u"INSERT INTO %1Sloten (`sleutel`) VALUES (?) ON DUPLICATE KEY UPDATE "
-           "`teller` = `teller` + 1"_qs
-        << QVariantList{QByteArray("factuur:260300421700007")} << 1;
+    QTest::newRow("save, the same action asked again")
+        << call << QVariantList{save, u"2026_03_0042-GLAS"_qs, 0, u""_qs, u""_qs, u"{\"Uren02\": \"9\"}"_qs}
+        << 1;
+    QTest::newRow("save, over the stored month")
+        << call
+        << QVariantList{QByteArray(16, 't'),
+                        u"2026_03_0042-GLAS"_qs,
+                        1,
+                        u""_qs,
+                        u""_qs,
+                        u"{\"Uren02\": \"8\", \"laatstgewijzigd\": \"x\"}"_qs}
+        << 1;
+    QTest::newRow("declare")
+        << u"CALL %1declareren(?, ?, ?, ?, ?, ?, ?, ?)"_qs
+        << QVariantList{declare,
+                        u"2026_03_0042-GLAS"_qs,
+                        1,
+                        u"x"_qs,
+                        u""_qs,
+                        u"{}"_qs,
+                        u"260300421700007"_qs,
+                        u"{\"Opdrachtgever\": \"17\", \"Jaar\": \"2026\", \"maand\": \"03\", \"Projectnaam\": \"Glas\"}"_qs}
+        << 1;
+    QTest::newRow("earlier declaration") << u"CALL %1eerdere_declaraties(?, ?, ?, ?)"_qs
+                                         << QVariantList{u"17"_qs, u"Glas"_qs, u"2026"_qs, u"04"_qs} << 1;
+    QTest::newRow("open a month") << u"CALL %1maand_openen(?)"_qs << QVariantList{u"2026_03_0042-GLAS"_qs}
+                                  << 1;
+    QTest::newRow("earlier texts")
+        << u"CALL %1eerdere_teksten(?)"_qs
+        << QVariantList{u"[\"2026_03_0042-GLAS\", \"2026_03_0051-DIJK\", \"2026_04_0051-DIJK\"]"_qs} << 1;
+    QTest::newRow("year overview, projects and reports")
+        << u"CALL %1jaaroverzicht(?, ?)"_qs << QVariantList{u"2026"_qs, u"[\"0042-GLAS\", \"0051-DIJK\"]"_qs}
+        << 1;
 }
 
 void TestConsultantAccounts::programStatementsWork()
@@ -237,29 +248,6 @@ void TestConsultantAccounts::programStatementsWork()
     QFETCH(int, rows);
     if (!m_anna)
         m_anna = connectAs(u"anna"_qs, u"geheim"_qs);
-    if (sql == u"INSERT"_qs || sql == u"UPDATE"_qs) {
-        QStringList columns = TestDb::rows(
-            u"SELECT COLUMN_NAME FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = 'torvakdb_TORVAKeigen' "
-            "AND TABLE_NAME = 'Raporten' AND COLUMN_NAME <> 'id' ORDER BY ORDINAL_POSITION"_qs);
-        QCOMPARE(columns.size(), 165);
-        binds.clear();
-        QStringList parts;
-        for (const QString& c : columns) {
-            parts << u'`' + c + (sql == u"INSERT"_qs ? u"`"_qs : u"` = ?"_qs);
-            binds << (c == u"Projectnaam"_qs ? u"2026_03_0042-GLAS"_qs
-                      : c == u"afgewerkt"_qs ? u"nee"_qs
-                                             : c);
-        }
-        if (sql == u"INSERT"_qs) {
-            sql = u"INSERT INTO %1Raporten ("_qs + parts.join(u", "_qs) + u") VALUES ("_qs +
-                  QStringList(columns.size(), u"?"_qs).join(u", "_qs) + u')';
-        } else {
-            sql = u"UPDATE %1Raporten SET "_qs + parts.join(u", "_qs) + u" WHERE `id` <=> ?"_qs;
-            binds << TestDb::rows(u"SELECT id FROM torvakdb_TORVAKraporten.Raporten WHERE Projectnaam = "
-                                  "'2026_03_0042-GLAS'"_qs)
-                         .value(0);
-        }
-    }
     QCOMPARE(m_anna->exec(QString(sql).replace(u"%1"_qs, kEigen), binds), qsizetype(rows));
 }
 
@@ -365,6 +353,18 @@ void TestConsultantAccounts::refused_data()
     QTest::newRow("anna: delete a declaration") << a << aPw << u"DELETE FROM %1Declaraties"_qs;
     QTest::newRow("anna: login record as bram")
         << a << aPw << u"INSERT INTO %1LOGINconsultant (LOGINnaam) VALUES ('Dr.Bram  Peters')"_qs;
+    // The actions' procedures take the session's consultant, never the caller's word.
+    QTest::newRow("anna: save into bram's month")
+        << a << aPw << u"CALL %1opslaan(RANDOM_BYTES(16), '2026_04_0051-DIJK', 0, '', '', '{}')"_qs;
+    QTest::newRow("anna: declare bram's month")
+        << a << aPw
+        << u"CALL %1declareren(RANDOM_BYTES(16), '2026_04_0051-DIJK', 0, '', '', '{}', '260400513100009', '{}')"_qs;
+    QTest::newRow("anna: declare under bram's invoice number")
+        << a << aPw
+        << u"CALL %1declareren(RANDOM_BYTES(16), '2026_06_0042-GLAS', 0, '', '', '{}', '260600513100009', '{}')"_qs;
+    QTest::newRow("anna: the actions' record") << a << aPw << u"SELECT * FROM %1acties"_qs;
+    QTest::newRow("anna: the procedure that writes any report")
+        << a << aPw << u"CALL %1raport_schrijven('0051', '2026_04_0051-DIJK', 'nee', '{}', 1)"_qs;
     QTest::newRow("anna: bram's lock row")
         << a << aPw
         << u"INSERT INTO %1Sloten (sleutel) VALUES ('raport:2026_03_0051-DIJK') "
@@ -439,18 +439,15 @@ void TestConsultantAccounts::wholeViewLockLeavesOthersFree_data()
 {
     QTest::addColumn<QString>("lockedView");
     QTest::addColumn<QString>("bramsWrite");
-    const QStringList views{u"Raporten"_qs,          u"Sloten"_qs,
-                            u"Declaraties"_qs,       u"KALMIRO_consultants"_qs,
-                            u"KALMIRO_projecten"_qs, u"KALMIRO_opdrachtgevers"_qs};
+    const QStringList views{u"KALMIRO_consultants"_qs, u"KALMIRO_projecten"_qs, u"KALMIRO_opdrachtgevers"_qs};
+    const QString action = u"UNHEX(REPLACE(UUID(), '-', ''))"_qs;
     const QStringList writes{
-        u"INSERT INTO %1Sloten (sleutel) VALUES ('raport:2026_01_0051-DIJK') ON DUPLICATE KEY UPDATE teller = teller + 1"_qs,
-        u"INSERT INTO %1Sloten (sleutel) VALUES ('raport:2026_04_0051-DIJK') ON DUPLICATE KEY UPDATE teller = teller + 1"_qs,
-        u"SELECT * FROM %1Raporten WHERE Projectnaam = '2026_04_0051-DIJK' ORDER BY id FOR UPDATE"_qs,
-        u"UPDATE %1Raporten SET Uren02 = '2' WHERE Projectnaam = '2026_04_0051-DIJK'"_qs,
-        u"INSERT INTO %1Raporten (Projectnaam, afgewerkt) VALUES ('2026_05_0051-DIJK', 'nee')"_qs,
+        u"CALL %1opslaan("_qs + action + u", '2026_04_0051-DIJK', 0, '', '', '{}')"_qs,
+        u"CALL %1opslaan("_qs + action + u", '2026_01_0051-DIJK', 0, '', '', '{}')"_qs,
+        u"CALL %1declareren("_qs + action +
+            u", '2026_05_0051-DIJK', 0, '', '', '{}', '260500513100009', '{}')"_qs,
+        u"CALL %1maand_openen('2026_04_0051-DIJK')"_qs,
         u"UPDATE %1KALMIRO_consultants SET isONLINE = 'ONLINE'"_qs,
-        u"INSERT INTO %1Declaraties (factuurnummer, consultant, Opdrachtgever, Jaar, maand) "
-        u"VALUES ('260400513100009', '0051', '31', '2026', '04')"_qs,
     };
     // In the order of the key too, which may lead the server along the
     // primary key instead of the owner index.
@@ -476,9 +473,7 @@ void TestConsultantAccounts::wholeViewLockLeavesOthersFree()
     Account* anna = m_anna.get();
     Account* bram = m_bram.get();
     anna->exec(u"START TRANSACTION"_qs);
-    QString lock = u"SELECT * FROM "_qs + kEigen + lockedView + u" FOR UPDATE"_qs;
-    if (lockedView.startsWith(u"Sloten"_qs))
-        lock.replace(u"ORDER BY id"_qs, u"ORDER BY sleutel"_qs);
+    const QString lock = u"SELECT * FROM "_qs + kEigen + lockedView + u" FOR UPDATE"_qs;
     anna->exec(lock);
     bram->exec(u"START TRANSACTION"_qs);
     QString blocked;
@@ -919,7 +914,7 @@ void TestConsultantAccounts::aBackupRestores()
     Account anna(u"anna"_qs, u"geheim"_qs, there);
     QCOMPARE(anna.exec(u"SELECT LOGIN FROM KALMIRO_consultants"_qs), 1);
     Account bram(u"bram"_qs, u"welkom"_qs, there);
-    QCOMPARE(bram.exec(u"SELECT * FROM Raporten"_qs), 2);
+    QCOMPARE(bram.exec(u"CALL eerdere_teksten('[\"2026_03_0051-DIJK\", \"2026_04_0051-DIJK\"]')"_qs), 2);
     QVERIFY_THROWS_EXCEPTION(DbError, Account(u"torvakdb"_qs, QLatin1String(kPassword), there)
                                           .exec(u"SELECT * FROM torvakdb_TORVAKdata.KALMIRO_consultants"_qs));
 }

@@ -10,6 +10,7 @@
 #include "login/loginform.h"
 #include "submit/submitmessages.h"
 #include "support/faultproxy.h"
+#include "support/officeaccounts.h"
 #include "support/servercontrol.h"
 #include "support/testdb.h"
 #include "support/workstation.h"
@@ -131,6 +132,8 @@ private Q_SLOTS:
     void declaringReadsTheMessage_data();
     void declaringReadsTheMessage();
     void logoffWithTheServerGone();
+    void ownAccountAsksAgain_data();
+    void ownAccountAsksAgain();
 
 private:
     // The demo consultant on a main form with March 2026 of 0042-GLAS saved
@@ -559,6 +562,57 @@ void TestFaults::logoffWithTheServerGone()
     QVERIFY2(w.messages.last().startsWith(u"Het afmelden is niet vastgelegd."_qs),
              qPrintable(w.messages.last()));
     QVERIFY(w.messages.last().endsWith(u"Het programma wordt afgesloten."_qs));
+}
+
+void TestFaults::ownAccountAsksAgain_data()
+{
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<bool>("lineStaysDown");
+    QTest::newRow("save, answer lost") << Action::Save << false;
+    QTest::newRow("declare, answer lost") << Action::Declare << false;
+    QTest::newRow("save, answer lost, line stays down") << Action::Save << true;
+    QTest::newRow("declare, answer lost, line stays down") << Action::Declare << true;
+}
+
+// A consultant's own account: the server ran the call, its answer was lost.
+// Asked again under the same action id, the server answers what it did and
+// does nothing twice; only when no answer comes is it not known.
+void TestFaults::ownAccountAsksAgain()
+{
+    QFETCH(Action, action);
+    QFETCH(bool, lineStaysDown);
+    QVERIFY(setUpOwnAccounts());
+    const auto restore = qScopeGuard([] { removeOwnAccounts(); });
+    FaultProxy proxy(&TestDb::server);
+    Workstation w(proxy.address());
+    w.ctx.connection.tls.mode = TlsOptions::Mode::Off;
+    QVERIFY(w.logIn(u"anna"_qs, u"geheim"_qs));
+    QVERIFY(w.chooseProject(kProject));
+    w.pickMonth(u"2026"_qs, u"03 Maart "_qs);
+    w.fillIn(u"nieuw"_qs);
+    proxy.onPacket(action == Action::Save ? "`opslaan`" : "`declareren`",
+                   lineStaysDown ? FaultProxy::Fault::CutThenDown : FaultProxy::Fault::CutDuringAnswer);
+    const bool done = run(w, action);
+    const QString told = w.messages.texts().join(u"\n---\n"_qs);
+    QVERIFY2(proxy.triggered(), "the call never came by");
+    if (lineStaysDown) {
+        QVERIFY2(!done && w.messages.last().startsWith(u"Het is niet bekend of "_qs), qPrintable(told));
+        proxy.pass();
+        if (action == Action::Save) {
+            QVERIFY2(run(w, action), qPrintable(w.messages.texts().join(u"\n---\n"_qs)));
+            QVERIFY(!w.messages.texts().join(u'\n').contains(u"andere werkplek"_qs));
+        } else {
+            // The first call may still be running on the server, or never
+            // have reached it: declared now, or declared already; once.
+            const bool again = run(w, action);
+            QVERIFY2(again || w.messages.last().endsWith(u"2026 al gedeclareerd!"_qs),
+                     qPrintable(w.messages.texts().join(u"\n---\n"_qs)));
+        }
+    } else {
+        QVERIFY2(done, qPrintable(told));
+    }
+    QVERIFY(stateOf(action).join(u'\n').contains(u"nieuw dag 31"_qs));
+    QCOMPARE(TestDb::count(kDeclarations), action == Action::Declare ? 1 : 0);
 }
 
 QTEST_MAIN(TestFaults)

@@ -3,6 +3,7 @@
 #include "data/connection.h"
 #include "data/dutchnumbers.h"
 #include "data/records.h"
+#include "data/serveractions.h"
 #include "data/tables.h"
 #include "declaration/daygrid.h"
 #include "declaration/invoicenumber.h"
@@ -81,7 +82,14 @@ Stored read(Connection& c, const QString& year, const QString& consultant, const
     QSet<QString> keys;
     for (const QVariant& k : std::as_const(binds))
         keys.insert(k.toString());
-    const QStringList projectOrder = tableOrder(records, tables::projects(), QStringLiteral("p"));
+    // A consultant's own account: both sets in one call, the project rows
+    // told apart by their contents (the procedure names no key column).
+    const bool own = actsThroughProcedures(c);
+    QList<Result> sets = own ? callResults(c, "jaaroverzicht", {year, textsAsJson(codes)}) : QList<Result>{};
+    if (own && sets.size() != 2)
+        throw DbError(1305, QStringLiteral("De server gaf geen jaaroverzicht."));
+    const QStringList projectOrder =
+        own ? QStringList() : tableOrder(records, tables::projects(), QStringLiteral("p"));
     QStringList projectRow;
     for (qsizetype i = 0; i < projectOrder.size(); ++i)
         projectRow << projectOrder[i] + QStringLiteral(" AS projectrij%1").arg(i);
@@ -89,24 +97,27 @@ Stored read(Connection& c, const QString& year, const QString& consultant, const
         binds << code;
     // The key is "yyyy_mm_" and the code: the join pairs a report with its
     // project; the index narrows the reports to the year's keys.
-    Result q = c.exec(
-        QStringLiteral(
-            "SELECT p.Projectcode, p.Projectnaam AS projectnaam, p.nummer, p.opdrachtgevernummer, "
-            "p.TijdsplanningDATUMvan,"
-            " p.TijdsplanningDATUMtm, p.VerkoopDagtariefConsultant, p.InkoopDagtariefOpdrachtgever,"
-            " r.Projectnaam AS rapportsleutel, r.afgewerkt, r.laatstgewijzigd, r.onkosten, r.euro,"
-            " r.cent, ") +
-            (projectRow.isEmpty() ? QString()
-                                  : projectRow.join(QStringLiteral(", ")) + QStringLiteral(", ")) +
-            slotColumns(QStringLiteral("Uren")) + QStringLiteral(", ") +
-            slotColumns(QStringLiteral("Kilometers")) + QStringLiteral(" FROM ") +
-            c.qualified(tables::projects()) + QStringLiteral(" p LEFT JOIN ") +
-            c.qualified(tables::reports()) + QStringLiteral(" r ON r.Projectnaam IN (") +
-            placeholders(keyCount) +
-            QStringLiteral(") AND SUBSTRING(r.Projectnaam, 9) = p.Projectcode WHERE p.Projectcode IN (") +
-            placeholders(codes.size()) + QStringLiteral(")") +
-            orderBy(projectOrder + tableOrder(records, tables::reports(), QStringLiteral("r"))),
-        binds);
+    Result q =
+        own ? sets[0]
+            : c.exec(
+                  QStringLiteral(
+                      "SELECT p.Projectcode, p.Projectnaam AS projectnaam, p.nummer, p.opdrachtgevernummer, "
+                      "p.TijdsplanningDATUMvan,"
+                      " p.TijdsplanningDATUMtm, p.VerkoopDagtariefConsultant, p.InkoopDagtariefOpdrachtgever,"
+                      " r.Projectnaam AS rapportsleutel, r.afgewerkt, r.laatstgewijzigd, r.onkosten, r.euro,"
+                      " r.cent, ") +
+                      (projectRow.isEmpty() ? QString()
+                                            : projectRow.join(QStringLiteral(", ")) + QStringLiteral(", ")) +
+                      slotColumns(QStringLiteral("Uren")) + QStringLiteral(", ") +
+                      slotColumns(QStringLiteral("Kilometers")) + QStringLiteral(" FROM ") +
+                      c.qualified(tables::projects()) + QStringLiteral(" p LEFT JOIN ") +
+                      c.qualified(tables::reports()) + QStringLiteral(" r ON r.Projectnaam IN (") +
+                      placeholders(keyCount) +
+                      QStringLiteral(
+                          ") AND SUBSTRING(r.Projectnaam, 9) = p.Projectcode WHERE p.Projectcode IN (") +
+                      placeholders(codes.size()) + QStringLiteral(")") +
+                      orderBy(projectOrder + tableOrder(records, tables::reports(), QStringLiteral("r"))),
+                  binds);
 
     QHash<QString, Project> projects;
     QHash<QString, QString> firstId; // the first project row of a code counts, as the project choice reads it
@@ -173,11 +184,12 @@ Stored read(Connection& c, const QString& year, const QString& consultant, const
     if (invoices.isEmpty())
         return out;
     Result d =
-        c.exec(QStringLiteral("SELECT factuurnummer, totaal, uren, kilometers, Projectnaam FROM ") +
-                   c.qualified(tables::declarations()) + QStringLiteral(" d WHERE factuurnummer IN (") +
-                   placeholders(invoices.size()) + QStringLiteral(")") +
-                   orderBy(tableOrder(records, tables::declarations(), QStringLiteral("d"))),
-               invoices);
+        own ? sets[1]
+            : c.exec(QStringLiteral("SELECT factuurnummer, totaal, uren, kilometers, Projectnaam FROM ") +
+                         c.qualified(tables::declarations()) + QStringLiteral(" d WHERE factuurnummer IN (") +
+                         placeholders(invoices.size()) + QStringLiteral(")") +
+                         orderBy(tableOrder(records, tables::declarations(), QStringLiteral("d"))),
+                     invoices);
     while (d.next()) {
         const Row row = d.row();
         const QString invoice = row.text(QStringLiteral("factuurnummer"));
