@@ -126,6 +126,12 @@ LoginHooks Startup::loginHooks()
     hooks.afterLogin = [this](Connection& c) {
         LoginAudit(m_ctx, m_seams.workstation, m_seams.locale).write(c);
     };
+    hooks.loginRecord = [this] {
+        return LoginAudit(m_ctx, m_seams.workstation, m_seams.locale).recordValues();
+    };
+    hooks.loginRecorded = [this](const Values& recorded) {
+        LoginAudit(m_ctx, m_seams.workstation, m_seams.locale).keep(recorded);
+    };
     hooks.passwords = m_seams.passwords.get();
     return hooks;
 }
@@ -140,7 +146,7 @@ void Startup::start()
     connect(m_login.get(), &LoginForm::loggedIn, this, [this] {
         // The login form is done; it goes once its click handler has returned.
         m_login.release()->deleteLater();
-        // The consultant's own account reads the keys through the views; the
+        // The server names the tables without a key to the consultant's own account; the
         // program's account could not.
         if (m_checkKeys && m_ctx.account.names == TableNames::OwnAccount)
             m_keyCheck = reportKeylessTables(m_ctx.server, m_ctx.connection, m_ctx.account);

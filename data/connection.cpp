@@ -284,13 +284,13 @@ Result Connection::direct(const QString& sql)
 {
     const QByteArray text = sql.toUtf8();
     if (mysql_real_query(m_mysql, text.constData(), static_cast<unsigned long>(text.size())) != 0)
-        fail(mysql_errno(m_mysql), mysql_error(m_mysql), mayWrite(sql));
+        fail(mysql_errno(m_mysql), mysql_error(m_mysql), (!m_repeatable && mayWrite(sql)));
     MYSQL_RES* res = mysql_store_result(m_mysql);
     if (!res) {
         if (mysql_field_count(m_mysql) != 0)
             fail(mysql_errno(m_mysql), mysql_error(m_mysql), false);
         const quint64 affected = mysql_affected_rows(m_mysql);
-        if (mysql_warning_count(m_mysql) > 0 && mayWrite(sql))
+        if (mysql_warning_count(m_mysql) > 0 && (!m_repeatable && mayWrite(sql)))
             refuseChangedValues();
         return Result(std::make_shared<Columns>(), {}, affected);
     }
@@ -309,12 +309,22 @@ Result Connection::direct(const QString& sql)
         rows << std::move(values);
     }
     mysql_free_result(res);
+    // A procedure's call: its status after the rows, or its error.
+    while (mysql_more_results(m_mysql)) {
+        const int next = mysql_next_result(m_mysql);
+        if (next > 0)
+            fail(mysql_errno(m_mysql), mysql_error(m_mysql), (!m_repeatable && mayWrite(sql)));
+        if (next < 0)
+            break;
+        if (MYSQL_RES* more = mysql_store_result(m_mysql))
+            mysql_free_result(more);
+    }
     return Result(std::move(cols), std::move(rows), 0);
 }
 
 Result Connection::prepared(const QString& sql, const QVariantList& binds, QList<Result>* more)
 {
-    const bool write = mayWrite(sql);
+    const bool write = (!m_repeatable && mayWrite(sql));
     ParamBuffers params;
     bindParams(params, binds);
     const QByteArray text = sql.toUtf8();

@@ -95,6 +95,10 @@ public:
     Result exec(const QString& sql, const QVariantList& binds = {});
     // Every result set of a statement with values, as a procedure's call answers.
     QList<Result> execAll(const QString& sql, const QVariantList& binds);
+    // The statements from here on may be sent again after a lost line, as a
+    // read may (a procedure's call that reads, or marks what a second call
+    // marks the same): a lost answer is no unknown outcome.
+    void setRepeatable(bool repeatable) { m_repeatable = repeatable; }
     // Sets the connected account's own password (also in a session whose
     // password expired, the one thing such a session may do); throws DbError.
     void setOwnPassword(const QString& password);
@@ -138,6 +142,7 @@ private:
     QHash<QString, std::shared_ptr<Statement>> m_statements;
     bool m_inTransaction = false;
     bool m_broken = false;
+    bool m_repeatable = false;
 };
 
 // Rolls back unless commit() was called; retries are the caller's loop.

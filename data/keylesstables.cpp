@@ -1,7 +1,10 @@
 #include "data/keylesstables.h"
 
 #include "data/records.h"
+#include "data/serveractions.h"
 #include "data/tables.h"
+
+#include <QSet>
 
 #include <algorithm>
 
@@ -13,14 +16,17 @@ QStringList tablesWithoutPrimaryKey(Connection& c, const QList<TableRef>& tables
         return {};
     if (c.tableNames() == TableNames::MessageOnly)
         return {};
-    if (c.tableNames() == TableNames::OwnAccount) {
-        // Every view stands on its table; the office's view of the keys
-        // names the keys of the tables behind them.
-        Records records(c);
+    if (actsThroughProcedures(c)) {
+        // The server names the program's tables without one.
+        QSet<QString> asked;
+        for (const TableRef& t : tables)
+            asked.insert(databaseName(t.db) + u'.' + t.name);
+        Result q = callRows(c, "tabellen_zonder_sleutel", {});
         QStringList found;
-        for (const TableRef& t : tables) {
-            if (records.primaryKey(t).isEmpty())
-                found << databaseName(t.db) + u'.' + t.name;
+        while (q.next()) {
+            const QString name = Row::textOf(q.value(0));
+            if (asked.contains(name))
+                found << name;
         }
         found.sort();
         return found;

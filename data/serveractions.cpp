@@ -43,13 +43,32 @@ Row callAction(Connection& c, const char* procedure, const QVariantList& values)
     return answer.row();
 }
 
+namespace {
+
+class Repeatable {
+public:
+    explicit Repeatable(Connection& c) : m_c(c) { m_c.setRepeatable(true); }
+    ~Repeatable() { m_c.setRepeatable(false); }
+    Repeatable(const Repeatable&) = delete;
+    Repeatable& operator=(const Repeatable&) = delete;
+
+private:
+    Connection& m_c;
+};
+
+} // namespace
+
 Result callRows(Connection& c, const char* procedure, const QVariantList& values)
 {
+    const Repeatable repeatable(c);
     return c.exec(callText(procedure, values.size()), values);
 }
 
 QList<Result> callResults(Connection& c, const char* procedure, const QVariantList& values)
 {
+    const Repeatable repeatable(c);
+    if (values.isEmpty())
+        return {c.exec(callText(procedure, 0))};
     return c.execAll(callText(procedure, values.size()), values);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The actions of a consultant's own account: each is one call of the
-// server's procedure for it, in the views' database, with values only. The
+// server's procedure for it, in the own accounts' database, with values only. The
 // procedure runs its own transaction and ends it before it answers, so a
 // caller never holds a transaction around it.
 
@@ -26,7 +26,9 @@ bool actsThroughProcedures(const Connection& c);
 
 // The procedure's one row of answer; values go bound, in order.
 Row callAction(Connection& c, const char* procedure, const QVariantList& values);
-// The rows a reading procedure answers: its first result set, or all of them.
+// The rows a procedure answers that may be called again after a lost line
+// (it reads, or marks what a second call marks the same): its first result
+// set, or all of them.
 Result callRows(Connection& c, const char* procedure, const QVariantList& values);
 QList<Result> callResults(Connection& c, const char* procedure, const QVariantList& values);
 

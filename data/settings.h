@@ -14,11 +14,11 @@ inline constexpr const char* kPassword = "k4uTbrol";
 // Under which names a connection reaches the program's tables.
 enum class TableNames {
     Shared,      // the three databases, as the program's shared account
-    OwnAccount,  // the views of the consultant's own account, all in one database
+    OwnAccount,  // the consultant's own account: every action a call of the server's procedure
     MessageOnly, // the program's account once the office switched: the message view alone
 };
 
-// The database of the views a consultant's own account works through.
+// The database of the procedures a consultant's own account calls (and of the views).
 inline constexpr const char* kOwnDatabase = "torvakdb_TORVAKeigen";
 
 QString databaseName(Database db, TableNames names = TableNames::Shared);

@@ -124,7 +124,11 @@ QList<MonthTexts> read(Connection& connection, const QStringList& keys)
     Result q = actsThroughProcedures(connection)
                    ? callRows(connection, "eerdere_teksten", {textsAsJson(keys)})
                    : readTable(connection, keys);
+    return fromRows(q, keys);
+}
 
+QList<MonthTexts> fromRows(Result& q, const QStringList& keys)
+{
     // The server's collation may match more than the key; the key decides here.
     const QSet<QString> wanted(keys.cbegin(), keys.cend());
     QSet<QString> found;

@@ -11,6 +11,7 @@
 namespace dl {
 
 class Connection;
+class Result;
 class FormControls;
 
 namespace earlier {
@@ -35,6 +36,9 @@ QStringList recentFirst(QList<MonthTexts> months, int column);
 // The saved ("nee") and declared ("ja") months among keys, one statement;
 // of a key stored twice, the first such row in table order.
 QList<MonthTexts> read(Connection& connection, const QStringList& keys);
+// The same from rows read already: Projectnaam, afgewerkt, then each day's
+// activity and contact.
+QList<MonthTexts> fromRows(Result& rows, const QStringList& keys);
 
 // The latest of months whose key comes before key; nullptr when none.
 const MonthTexts* latestBefore(const QList<MonthTexts>& months, const QString& key);

@@ -4,6 +4,7 @@
 #include "core/dates.h"
 #include "data/dutchnumbers.h"
 #include "data/records.h"
+#include "data/serveractions.h"
 #include "data/tables.h"
 #include "declaration/earliertexts.h"
 #include "declaration/form1.h"
@@ -90,11 +91,31 @@ struct ProjectData {
 };
 
 // years: those of the year box, whose months the project's earlier texts come from.
+// The first row of rows that holds text exactly in column.
+std::optional<Row> firstExact(Result& rows, const QString& column, const QString& text)
+{
+    while (rows.next()) {
+        const Row row = rows.row();
+        if (Records::exactlyMatches(row, {{column, text}}))
+            return row;
+    }
+    return std::nullopt;
+}
+
 std::optional<ProjectData> readProject(Connection& connection, const QString& code, const QStringList& years,
                                        bool earlierTexts)
 {
+    // A consultant's own account: the project, its client and the earlier
+    // texts in one call of the server's.
+    const bool own = actsThroughProcedures(connection);
+    const QStringList keys = earlierTexts ? earlier::monthKeys(years, code) : QStringList();
+    QList<Result> sets =
+        own ? callResults(connection, "project_kiezen", {code, textsAsJson(keys)}) : QList<Result>{};
+    if (own && sets.size() != 3)
+        throw DbError(1305, QStringLiteral("De server gaf het project niet."));
     Records records(connection);
-    const auto row = records.findFirst(tables::projects(), {{QStringLiteral("Projectcode"), code}});
+    const auto row = own ? firstExact(sets[0], QStringLiteral("Projectcode"), code)
+                         : records.findFirst(tables::projects(), {{QStringLiteral("Projectcode"), code}});
     if (!row)
         return std::nullopt;
 
@@ -121,11 +142,12 @@ std::optional<ProjectData> readProject(Connection& connection, const QString& co
 
     // A client that is missing leaves the name empty.
     const auto client =
-        records.findFirst(tables::clients(), {{QStringLiteral("opdrachtgevernummer"), p.clientNumber}});
+        own ? firstExact(sets[1], QStringLiteral("opdrachtgevernummer"), p.clientNumber)
+            : records.findFirst(tables::clients(), {{QStringLiteral("opdrachtgevernummer"), p.clientNumber}});
     if (client)
         p.clientName = client->text(QStringLiteral("Bedrijf"));
     if (earlierTexts)
-        p.earlierMonths = earlier::read(connection, earlier::monthKeys(years, code));
+        p.earlierMonths = own ? earlier::fromRows(sets[2], keys) : earlier::read(connection, keys);
     return p;
 }
 

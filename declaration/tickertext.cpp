@@ -1,6 +1,7 @@
 #include "declaration/tickertext.h"
 
 #include "data/records.h"
+#include "data/serveractions.h"
 #include "data/tables.h"
 
 namespace dl {
@@ -48,8 +49,14 @@ std::optional<Row> readMessage(KeptConnection& db, bool& switched)
         db.drop();
         return row;
     }
-    if (names == TableNames::OwnAccount)
-        return db.run([](Connection& c) { return Records(c).firstRow(tables::messages()); });
+    if (names == TableNames::OwnAccount) {
+        return db.run([](Connection& c) -> std::optional<Row> {
+            Result r = callRows(c, "bericht", {});
+            if (!r.next())
+                return std::nullopt;
+            return r.row();
+        });
+    }
     try {
         return db.run(
             [](Connection& c) { return Records(c).firstRow(tables::messages(), tables::consultants()); });

@@ -45,6 +45,37 @@ void LoginAudit::write()
     m_ctx.db().run([this](Connection& c) { write(c); });
 }
 
+Values LoginAudit::recordValues()
+{
+    const WorkstationFacts facts = m_reader.read();
+    Session record = m_ctx.session;
+    record.windowsUserName = facts.userName;
+    record.networkAdapterName = facts.adapterName;
+    record.macAddress = facts.macAddress;
+    record.boardManufacturer = facts.boardManufacturer;
+    record.boardProduct = facts.boardProduct;
+    record.loginStamp = loginStamp(m_ctx.clock.now(), m_locale);
+    return loginRecordValues(record);
+}
+
+void LoginAudit::keep(const Values& recorded)
+{
+    const auto value = [&](QStringView column) {
+        for (const auto& [name, v] : recorded) {
+            if (name == column)
+                return v.toString();
+        }
+        return QString();
+    };
+    Session& s = m_ctx.session;
+    s.windowsUserName = value(u"PCnaam");
+    s.networkAdapterName = value(u"NETWERKkaart");
+    s.macAddress = value(u"NETWERKadres");
+    s.boardManufacturer = value(u"MBmerk");
+    s.boardProduct = value(u"MBtype");
+    s.loginStamp = value(u"DATUMTIJD");
+}
+
 void LoginAudit::write(Connection& c)
 {
     const WorkstationFacts facts = m_reader.read();

@@ -30,6 +30,12 @@ public:
     void write();
     void write(Connection& c);
 
+    // For a consultant's own account, whose login call writes the record:
+    // the values before the call (the name is the server's), and the
+    // Session taking them once the call went through.
+    Values recordValues();
+    void keep(const Values& recorded);
+
 private:
     AppContext& m_ctx;
     WorkstationReader m_reader;

@@ -179,12 +179,22 @@ void LoginForm::logIn()
     // login that fails at the commit puts the old ones back.
     const Session before = m_ctx.session;
     const auto attempt = [&] {
+        const bool own = m_ctx.account.names == TableNames::OwnAccount;
+        const Values record = own && m_hooks.loginRecord ? m_hooks.loginRecord() : Values{};
         found = LoginService(m_ctx.db(), m_ctx.clock)
-                    .logIn(loginName, password, [this](Connection& c, const ConsultantLogin& login) {
-                        m_ctx.session.consultantName = login.consultantName;
-                        if (m_hooks.afterLogin)
-                            m_hooks.afterLogin(c);
-                    });
+                    .logIn(
+                        loginName, password,
+                        [this](Connection& c, const ConsultantLogin& login) {
+                            m_ctx.session.consultantName = login.consultantName;
+                            if (m_hooks.afterLogin)
+                                m_hooks.afterLogin(c);
+                        },
+                        record);
+        if (found && own) {
+            m_ctx.session.consultantName = found->consultantName;
+            if (m_hooks.loginRecorded)
+                m_hooks.loginRecorded(record);
+        }
     };
     // No name is no account: the client library would log in under the
     // name of the desktop's user instead.

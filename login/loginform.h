@@ -3,6 +3,7 @@
 // success the main form greets the consultant and shows the projects.
 
 #include "core/context.h"
+#include "data/records.h"
 #include "ui/controls.h"
 
 #include <QCoreApplication>
@@ -22,6 +23,10 @@ struct LoginHooks {
     // Writes what a login leaves behind, on the login's connection and in its
     // transaction; may throw DbError, and then the login writes nothing.
     std::function<void(Connection&)> afterLogin;
+    // A consultant's own account: the login record's values, which its one
+    // login call writes, and what the Session keeps of them afterwards.
+    std::function<Values()> loginRecord;
+    std::function<void(const Values&)> loginRecorded;
     // Asks a new password when the office made the consultant's expire;
     // none: such a login cannot be done.
     PasswordPrompt* passwords = nullptr;

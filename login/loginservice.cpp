@@ -1,6 +1,7 @@
 #include "login/loginservice.h"
 
 #include "core/dates.h"
+#include "data/serveractions.h"
 #include "data/tables.h"
 #include "login/passwordhash.h"
 
@@ -60,14 +61,10 @@ FailedAttempt failedAttempt(int attempts)
 namespace {
 
 // Found by the login name alone, so the typed password never goes to the
-// server; the first row in table order whose password matches wins. As the
-// consultant's own account the server checked the password at the connect
-// and shows the own row only, without the password.
+// server; the first row in table order whose password matches wins.
 // Read locked: the row stays as read until the online mark is written.
 std::optional<Row> findConsultant(Records& records, const QString& loginName, const QString& password)
 {
-    if (records.tableNames() == TableNames::OwnAccount)
-        return records.findFirstForUpdate(tables::consultants(), {Match{QStringLiteral("LOGIN"), loginName}});
     std::optional<Row> found;
     records.visit(
         tables::consultants(), {Match{QStringLiteral("LOGIN"), loginName}},
@@ -80,6 +77,52 @@ std::optional<Row> findConsultant(Records& records, const QString& loginName, co
         },
         true);
     return found;
+}
+
+QString onlineStamp(const QDateTime& now)
+{
+    return fixedDateText(now.date()) + QStringLiteral("  ") + fixedTimeText(now.time());
+}
+
+ConsultantLogin loginOf(const Row& row, const QDateTime& now)
+{
+    ConsultantLogin out;
+    out.number = row.text(QStringLiteral("consultantnummer"));
+    out.consultantName = storedConsultantName(row);
+    out.fullName = fullConsultantName(row);
+    out.greeting = greetingFor(now.time());
+    return out;
+}
+
+// The consultant's own account: one call marks the row and writes the
+// login record, and answers the own row and projects.
+std::optional<ConsultantLogin> logInByCall(Connection& c, const Clock& clock, const Values& record,
+                                           bool& consultantsRead)
+{
+    const auto value = [&](QStringView column) {
+        for (const auto& [name, v] : record) {
+            if (name == column)
+                return v.toString();
+        }
+        return QString();
+    };
+    const QDateTime now = clock.now();
+    QList<Result> sets =
+        callResults(c, "aanmelden",
+                    {onlineStamp(now), value(u"DATUMTIJD"), value(u"PCnaam"), value(u"NETWERKkaart"),
+                     value(u"NETWERKadres"), value(u"MBmerk"), value(u"MBtype"), value(u"Afdrukapparaat")});
+    consultantsRead = true;
+    if (sets.size() != 2 || !sets[0].next())
+        return std::nullopt;
+    ConsultantLogin out = loginOf(sets[0].row(), now);
+    Result& projects = sets[1];
+    while (projects.next()) {
+        const QString code = projects.row().text(QStringLiteral("Projectcode"));
+        if (code.left(4) == out.number)
+            out.projectEntries << projectListEntry(
+                code, projects.row().text(QStringLiteral("ProjectOmschrijving")));
+    }
+    return out;
 }
 
 std::optional<ConsultantLogin> logInOnce(Connection& c, const Clock& clock, const QString& loginName,
@@ -96,11 +139,7 @@ std::optional<ConsultantLogin> logInOnce(Connection& c, const Clock& clock, cons
         return std::nullopt;
 
     const QDateTime now = clock.now();
-    ConsultantLogin out;
-    out.number = row->text(QStringLiteral("consultantnummer"));
-    out.consultantName = storedConsultantName(*row);
-    out.fullName = fullConsultantName(*row);
-    out.greeting = greetingFor(now.time());
+    ConsultantLogin out = loginOf(*row, now);
 
     // The consultant's projects: the first four characters of the code are
     // the consultant's number, so "42" never sees the projects of "4211".
@@ -112,7 +151,7 @@ std::optional<ConsultantLogin> logInOnce(Connection& c, const Clock& clock, cons
             return true;
         });
 
-    const QString stamp = fixedDateText(now.date()) + QStringLiteral("  ") + fixedTimeText(now.time());
+    const QString stamp = onlineStamp(now);
     records.update(
         tables::consultants(), *row,
         {{QStringLiteral("isAANGEMELD"), stamp}, {QStringLiteral("isONLINE"), QStringLiteral("ONLINE")}},
@@ -126,7 +165,7 @@ std::optional<ConsultantLogin> logInOnce(Connection& c, const Clock& clock, cons
 } // namespace
 
 std::optional<ConsultantLogin> LoginService::logIn(const QString& loginName, const QString& password,
-                                                   const AlsoWrite& alsoWrite)
+                                                   const AlsoWrite& alsoWrite, const Values& ownRecord)
 {
     // Another workstation that logs the same consultant in or out between our
     // read and our write changes the row (1020); the later login then simply
@@ -138,6 +177,8 @@ std::optional<ConsultantLogin> LoginService::logIn(const QString& loginName, con
         bool consultantsRead = false;
         try {
             return m_db.run([&](Connection& c) {
+                if (actsThroughProcedures(c))
+                    return logInByCall(c, m_clock, ownRecord, consultantsRead);
                 return logInOnce(c, m_clock, loginName, password, alsoWrite, consultantsRead);
             });
         } catch (const DbError& e) {

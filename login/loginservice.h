@@ -72,8 +72,11 @@ public:
     // the row is marked online with the moment of login, and alsoWrite runs
     // before the commit: both are written or neither. Throws DbError;
     // SharedAccountSwitched when the shared account was refused the consultants.
+    // As the consultant's own account the server's login call marks the row,
+    // writes the login record with ownRecord's values and answers the row
+    // and the projects; alsoWrite is not run.
     std::optional<ConsultantLogin> logIn(const QString& loginName, const QString& password,
-                                         const AlsoWrite& alsoWrite = {});
+                                         const AlsoWrite& alsoWrite = {}, const Values& ownRecord = {});
 
 private:
     KeptConnection& m_db;

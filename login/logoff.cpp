@@ -4,6 +4,7 @@
 #include "core/dates.h"
 #include "data/clusterreads.h"
 #include "data/records.h"
+#include "data/serveractions.h"
 #include "data/tables.h"
 #include "declaration/form1.h"
 #include "declaration/openmonth.h"
@@ -13,10 +14,23 @@
 
 namespace dl {
 
+namespace {
+
+bool marked(Result answer)
+{
+    return answer.next() && answer.value(0).toInt() == 1;
+}
+
+} // namespace
+
 bool markOffline(Connection& c, const QString& consultantNumber, const QDateTime& now)
 {
     Records records(c);
     const QString stamp = fixedDateText(now.date()) + QStringLiteral("  ") + fixedTimeText(now.time());
+    // The consultant's own account: the server's call marks the own row.
+    if (actsThroughProcedures(c)) {
+        return withRetry([&] { return marked(callRows(c, "afmelden", {stamp})); }, kRowChangedAttempts);
+    }
     // The row is read under a lock, so a login or logoff elsewhere waits for
     // ours; on a cluster the other one's commit may fail ours (1213): read
     // again, after the cluster's commits; the later one wins.

@@ -313,6 +313,7 @@ SOURCE eigen/raport_schrijven.sql
 SOURCE eigen/opslaan.sql
 SOURCE eigen/declareren.sql
 SOURCE eigen/lezen.sql
+SOURCE eigen/aanmelden.sql
 GRANT EXECUTE ON `torvakdb_TORVAKeigen`.* TO 'torvakdb_eigenaar'@'localhost';
 
 -- ---------------------------------------------------------------------
@@ -325,21 +326,19 @@ GRANT EXECUTE ON `torvakdb_TORVAKeigen`.* TO 'torvakdb_eigenaar'@'localhost';
 -- ---------------------------------------------------------------------
 CREATE ROLE IF NOT EXISTS `torvakdb_consultant`;
 REVOKE ALL PRIVILEGES, GRANT OPTION FROM `torvakdb_consultant`;
-GRANT SELECT, UPDATE (`isAANGEMELD`, `isONLINE`, `isAFGEMELD`) ON `torvakdb_TORVAKeigen`.`KALMIRO_consultants`
-  TO `torvakdb_consultant`;
-GRANT INSERT ON `torvakdb_TORVAKeigen`.`LOGINconsultant` TO `torvakdb_consultant`;
-GRANT SELECT ON `torvakdb_TORVAKeigen`.`KALMIRO_projecten` TO `torvakdb_consultant`;
-GRANT SELECT ON `torvakdb_TORVAKeigen`.`KALMIRO_opdrachtgevers` TO `torvakdb_consultant`;
-GRANT SELECT ON `torvakdb_TORVAKeigen`.`KALMIRO_berichten` TO `torvakdb_consultant`;
--- Reports, lock rows and declarations: the server's procedures alone read
--- and write them (schema/eigen/), one call per action.
+-- Every action is one call of the server's procedure (schema/eigen/); the
+-- role reads and writes no table or view itself.
 GRANT EXECUTE ON PROCEDURE `torvakdb_TORVAKeigen`.`opslaan` TO `torvakdb_consultant`;
 GRANT EXECUTE ON PROCEDURE `torvakdb_TORVAKeigen`.`declareren` TO `torvakdb_consultant`;
 GRANT EXECUTE ON PROCEDURE `torvakdb_TORVAKeigen`.`maand_openen` TO `torvakdb_consultant`;
 GRANT EXECUTE ON PROCEDURE `torvakdb_TORVAKeigen`.`eerdere_teksten` TO `torvakdb_consultant`;
 GRANT EXECUTE ON PROCEDURE `torvakdb_TORVAKeigen`.`eerdere_declaraties` TO `torvakdb_consultant`;
 GRANT EXECUTE ON PROCEDURE `torvakdb_TORVAKeigen`.`jaaroverzicht` TO `torvakdb_consultant`;
-GRANT SELECT ON `torvakdb_TORVAKeigen`.`Sleutels` TO `torvakdb_consultant`;
+GRANT EXECUTE ON PROCEDURE `torvakdb_TORVAKeigen`.`project_kiezen` TO `torvakdb_consultant`;
+GRANT EXECUTE ON PROCEDURE `torvakdb_TORVAKeigen`.`bericht` TO `torvakdb_consultant`;
+GRANT EXECUTE ON PROCEDURE `torvakdb_TORVAKeigen`.`aanmelden` TO `torvakdb_consultant`;
+GRANT EXECUTE ON PROCEDURE `torvakdb_TORVAKeigen`.`afmelden` TO `torvakdb_consultant`;
+GRANT EXECUTE ON PROCEDURE `torvakdb_TORVAKeigen`.`tabellen_zonder_sleutel` TO `torvakdb_consultant`;
 -- A statement for the program's account at each host it has (localhost,
 -- 127.0.0.1, '%', a subnet: the office's own), "%" standing for the account.
 DELIMITER //
@@ -776,38 +775,32 @@ CREATE OR REPLACE SQL SECURITY INVOKER VIEW `torvakdb_TORVAKbeheer`.`bevindingen
       WHERE NOT EXISTS (SELECT 1 FROM mysql.global_priv a WHERE a.`User` = m.`User` AND a.`Host` = m.`Host`
                           AND JSON_VALUE(a.`Priv`, '$.access') & 33554432 <> 0)
     UNION ALL
-    -- The role itself: the views as this script grants them, no more.
-    SELECT 'recht van de rol buiten de views', '*.*'
+    -- The role itself: the procedures as this script grants them, no more.
+    SELECT 'recht van de rol buiten de procedures', '*.*'
       FROM mysql.global_priv g
       WHERE g.`User` = 'torvakdb_consultant' AND g.`Host` = '' AND JSON_VALUE(g.`Priv`, '$.access') <> 0
     UNION ALL
-    SELECT 'recht van de rol buiten de views', CONCAT(d.`Db`, '.*')
+    SELECT 'recht van de rol buiten de procedures', CONCAT(d.`Db`, '.*')
       FROM mysql.db d WHERE d.`User` = 'torvakdb_consultant' AND d.`Host` = ''
     UNION ALL
-    SELECT 'recht van de rol buiten de views',
+    -- Any right on a table, view or column: the role holds EXECUTE alone.
+    SELECT 'recht van de rol buiten de procedures',
            CONCAT(t.`PRIVILEGE_TYPE`, ' op ', t.`TABLE_SCHEMA`, '.', t.`TABLE_NAME`,
                   IF(t.`IS_GRANTABLE` = 'YES', ' WITH GRANT OPTION', ''))
       FROM information_schema.TABLE_PRIVILEGES t
       WHERE t.`GRANTEE` = '''torvakdb_consultant''@'''''
-        AND (t.`IS_GRANTABLE` = 'YES' OR t.`TABLE_SCHEMA` <> 'torvakdb_TORVAKeigen'
-             OR (t.`TABLE_NAME`, t.`PRIVILEGE_TYPE`) NOT IN (
-                  ('KALMIRO_consultants', 'SELECT'), ('LOGINconsultant', 'INSERT'), ('KALMIRO_projecten', 'SELECT'),
-                  ('KALMIRO_opdrachtgevers', 'SELECT'), ('KALMIRO_berichten', 'SELECT'),
-                  ('Sleutels', 'SELECT')))
     UNION ALL
-    SELECT 'recht van de rol buiten de views',
+    SELECT 'recht van de rol buiten de procedures',
            CONCAT(c.`PRIVILEGE_TYPE`, ' op ', c.`TABLE_SCHEMA`, '.', c.`TABLE_NAME`, '.', c.`COLUMN_NAME`)
       FROM information_schema.COLUMN_PRIVILEGES c
       WHERE c.`GRANTEE` = '''torvakdb_consultant''@'''''
-        AND (c.`IS_GRANTABLE` = 'YES' OR c.`TABLE_SCHEMA` <> 'torvakdb_TORVAKeigen'
-             OR c.`TABLE_NAME` <> 'KALMIRO_consultants' OR c.`PRIVILEGE_TYPE` <> 'UPDATE'
-             OR c.`COLUMN_NAME` NOT IN ('isAANGEMELD', 'isONLINE', 'isAFGEMELD'))
     UNION ALL
-    SELECT 'recht van de rol buiten de views', CONCAT(p.`Db`, '.', p.`Routine_name`)
+    SELECT 'recht van de rol buiten de procedures', CONCAT(p.`Db`, '.', p.`Routine_name`)
       FROM mysql.procs_priv p WHERE p.`User` = 'torvakdb_consultant' AND p.`Host` = ''
         AND NOT (p.`Db` = 'torvakdb_TORVAKeigen' AND p.`Routine_type` = 'PROCEDURE'
                  AND p.`Routine_name` IN ('opslaan', 'declareren', 'maand_openen', 'eerdere_teksten',
-                                          'eerdere_declaraties', 'jaaroverzicht')
+                                          'eerdere_declaraties', 'jaaroverzicht', 'project_kiezen',
+                                          'bericht', 'aanmelden', 'afmelden', 'tabellen_zonder_sleutel')
                  AND p.`Proc_priv` = 'Execute')
     UNION ALL
     -- A rate of 72.50 would be stored as 73 there.

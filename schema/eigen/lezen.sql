@@ -130,3 +130,86 @@ BEGIN
   COMMIT;
 END//
 DELIMITER ;
+
+DELIMITER //
+-- The office's message, as the ticker shows it: the first row in table
+-- order (a message table may have no key).
+CREATE OR REPLACE DEFINER = 'torvakdb_eigenaar'@'localhost'
+PROCEDURE `torvakdb_TORVAKeigen`.`bericht`()
+  READS SQL DATA SQL SECURITY DEFINER
+BEGIN
+  DECLARE EXIT HANDLER FOR SQLEXCEPTION
+  BEGIN
+    ROLLBACK;
+    RESIGNAL;
+  END;
+  START TRANSACTION READ ONLY;
+  SELECT b.* FROM `torvakdb_TORVAKdata`.`KALMIRO_berichten` b LIMIT 1;
+  COMMIT;
+END//
+
+-- Choosing a project: its own rows with the code (the client decides on
+-- the exact code and the first row), the client of the first exact one,
+-- and the texts of the months named (a JSON array of report keys, empty
+-- when the form has them already).
+CREATE OR REPLACE DEFINER = 'torvakdb_eigenaar'@'localhost'
+PROCEDURE `torvakdb_TORVAKeigen`.`project_kiezen`(IN p_code VARCHAR(255) CHARACTER SET utf8mb4,
+                                                   IN p_sleutels LONGTEXT CHARACTER SET utf8mb4)
+  READS SQL DATA SQL SECURITY DEFINER
+BEGIN
+  DECLARE v_nummer VARBINARY(16);
+  DECLARE EXIT HANDLER FOR SQLEXCEPTION
+  BEGIN
+    ROLLBACK;
+    RESIGNAL;
+  END;
+  IF JSON_VALID(p_sleutels) IS NOT TRUE OR JSON_TYPE(p_sleutels) <> 'ARRAY' THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'De maanden zijn niet leesbaar.';
+  END IF;
+  START TRANSACTION READ ONLY;
+  SET v_nummer = `torvakdb_TORVAKeigen`.`consultantnummer`();
+  SELECT p.* FROM `torvakdb_TORVAKdata`.`KALMIRO_projecten` p
+    WHERE p.`eigenaar` = v_nummer AND p.`Projectcode` = p_code;
+  SELECT o.* FROM `torvakdb_TORVAKdata`.`KALMIRO_opdrachtgevers` o
+    WHERE o.`opdrachtgevernummer` = (
+      SELECT p.`opdrachtgevernummer` FROM `torvakdb_TORVAKdata`.`KALMIRO_projecten` p
+        WHERE p.`eigenaar` = v_nummer AND p.`Projectcode` = p_code
+          AND CAST(CONVERT(p.`Projectcode` USING utf8mb4) AS BINARY) = CAST(p_code AS BINARY)
+        LIMIT 1);
+  SELECT r.`Projectnaam`, r.`afgewerkt`,
+         r.`Activiteit01`, r.`Contact01`, r.`Activiteit02`, r.`Contact02`, r.`Activiteit03`, r.`Contact03`,
+           r.`Activiteit04`, r.`Contact04`, r.`Activiteit05`, r.`Contact05`, r.`Activiteit06`, r.`Contact06`,
+           r.`Activiteit07`, r.`Contact07`, r.`Activiteit08`, r.`Contact08`, r.`Activiteit09`, r.`Contact09`,
+           r.`Activiteit10`, r.`Contact10`, r.`Activiteit11`, r.`Contact11`, r.`Activiteit12`, r.`Contact12`,
+           r.`Activiteit13`, r.`Contact13`, r.`Activiteit14`, r.`Contact14`, r.`Activiteit15`, r.`Contact15`,
+           r.`Activiteit16`, r.`Contact16`, r.`Activiteit17`, r.`Contact17`, r.`Activiteit18`, r.`Contact18`,
+           r.`Activiteit19`, r.`Contact19`, r.`Activiteit20`, r.`Contact20`, r.`Activiteit21`, r.`Contact21`,
+           r.`Activiteit22`, r.`Contact22`, r.`Activiteit23`, r.`Contact23`, r.`Activiteit24`, r.`Contact24`,
+           r.`Activiteit25`, r.`Contact25`, r.`Activiteit26`, r.`Contact26`, r.`Activiteit27`, r.`Contact27`,
+           r.`Activiteit28`, r.`Contact28`, r.`Activiteit29`, r.`Contact29`, r.`Activiteit30`, r.`Contact30`,
+           r.`Activiteit31`, r.`Contact31`
+    FROM `torvakdb_TORVAKraporten`.`Raporten` r
+    WHERE r.`eigenaar` = v_nummer
+      AND JSON_CONTAINS(p_sleutels, JSON_QUOTE(CONVERT(r.`Projectnaam` USING utf8mb4)));
+  COMMIT;
+END//
+DELIMITER ;
+
+DELIMITER //
+-- The program's tables without a primary key, which the program names at
+-- the start (their rows' order may differ per node of a cluster).
+CREATE OR REPLACE DEFINER = 'torvakdb_eigenaar'@'localhost'
+PROCEDURE `torvakdb_TORVAKeigen`.`tabellen_zonder_sleutel`()
+  READS SQL DATA SQL SECURITY DEFINER
+SELECT CONCAT(t.`TABLE_SCHEMA`, '.', t.`TABLE_NAME`) AS `tabel`
+  FROM information_schema.TABLES t
+  WHERE ((t.`TABLE_SCHEMA` = 'torvakdb_TORVAKdata'
+          AND t.`TABLE_NAME` IN ('KALMIRO_consultants', 'LOGINconsultant', 'KALMIRO_projecten',
+                                 'KALMIRO_opdrachtgevers', 'KALMIRO_berichten'))
+         OR (t.`TABLE_SCHEMA` = 'torvakdb_TORVAKraporten' AND t.`TABLE_NAME` IN ('Raporten', 'Sloten'))
+         OR (t.`TABLE_SCHEMA` = 'torvakdb_TORVAKdeclaraties' AND t.`TABLE_NAME` = 'Declaraties'))
+    AND NOT EXISTS (SELECT 1 FROM information_schema.KEY_COLUMN_USAGE k
+                    WHERE k.`TABLE_SCHEMA` = t.`TABLE_SCHEMA` AND k.`TABLE_NAME` = t.`TABLE_NAME`
+                      AND k.`CONSTRAINT_NAME` = 'PRIMARY')
+  ORDER BY 1//
+DELIMITER ;
