@@ -78,25 +78,10 @@ void LoginAudit::keep(const Values& recorded)
 
 void LoginAudit::write(Connection& c)
 {
-    const WorkstationFacts facts = m_reader.read();
-    Session record = m_ctx.session;
-    record.windowsUserName = facts.userName;
-    record.networkAdapterName = facts.adapterName;
-    record.macAddress = facts.macAddress;
-    record.boardManufacturer = facts.boardManufacturer;
-    record.boardProduct = facts.boardProduct;
-    record.loginStamp = loginStamp(m_ctx.clock.now(), m_locale);
-
-    Records(c).insert(tables::loginRecords(), loginRecordValues(record));
-
+    const Values record = recordValues();
+    Records(c).insert(tables::loginRecords(), record);
     // The Session takes the values once they are on record.
-    Session& s = m_ctx.session;
-    s.windowsUserName = record.windowsUserName;
-    s.networkAdapterName = record.networkAdapterName;
-    s.macAddress = record.macAddress;
-    s.boardManufacturer = record.boardManufacturer;
-    s.boardProduct = record.boardProduct;
-    s.loginStamp = record.loginStamp;
+    keep(record);
 }
 
 } // namespace dl

@@ -2,6 +2,29 @@
 -- only, by the session's consultant, for one action each. Each runs in a
 -- read-only transaction of its own, which ends one the caller left open.
 DELIMITER //
+-- The activities and contacts of the consultant's months named (a JSON
+-- array of report keys), in the caller's transaction; no consultant's to call.
+CREATE OR REPLACE DEFINER = 'torvakdb_eigenaar'@'localhost'
+PROCEDURE `torvakdb_TORVAKeigen`.`teksten_van`(IN v_nummer VARBINARY(16), IN p_sleutels LONGTEXT CHARACTER SET utf8mb4)
+  READS SQL DATA SQL SECURITY DEFINER
+BEGIN
+  SELECT r.`Projectnaam`, r.`afgewerkt`,
+         r.`Activiteit01`, r.`Contact01`, r.`Activiteit02`, r.`Contact02`, r.`Activiteit03`, r.`Contact03`,
+         r.`Activiteit04`, r.`Contact04`, r.`Activiteit05`, r.`Contact05`, r.`Activiteit06`, r.`Contact06`,
+         r.`Activiteit07`, r.`Contact07`, r.`Activiteit08`, r.`Contact08`, r.`Activiteit09`, r.`Contact09`,
+         r.`Activiteit10`, r.`Contact10`, r.`Activiteit11`, r.`Contact11`, r.`Activiteit12`, r.`Contact12`,
+         r.`Activiteit13`, r.`Contact13`, r.`Activiteit14`, r.`Contact14`, r.`Activiteit15`, r.`Contact15`,
+         r.`Activiteit16`, r.`Contact16`, r.`Activiteit17`, r.`Contact17`, r.`Activiteit18`, r.`Contact18`,
+         r.`Activiteit19`, r.`Contact19`, r.`Activiteit20`, r.`Contact20`, r.`Activiteit21`, r.`Contact21`,
+         r.`Activiteit22`, r.`Contact22`, r.`Activiteit23`, r.`Contact23`, r.`Activiteit24`, r.`Contact24`,
+         r.`Activiteit25`, r.`Contact25`, r.`Activiteit26`, r.`Contact26`, r.`Activiteit27`, r.`Contact27`,
+         r.`Activiteit28`, r.`Contact28`, r.`Activiteit29`, r.`Contact29`, r.`Activiteit30`, r.`Contact30`,
+         r.`Activiteit31`, r.`Contact31`
+    FROM `torvakdb_TORVAKraporten`.`Raporten` r
+    WHERE r.`eigenaar` = v_nummer
+      AND JSON_CONTAINS(p_sleutels, JSON_QUOTE(CONVERT(r.`Projectnaam` USING utf8mb4)));
+END//
+
 -- Opening a month: every own row with the key, in table order (the client
 -- decides on the exact key and the first row that counts).
 CREATE OR REPLACE DEFINER = 'torvakdb_eigenaar'@'localhost'
@@ -38,21 +61,7 @@ BEGIN
   END IF;
   START TRANSACTION READ ONLY;
   SET v_nummer = `torvakdb_TORVAKeigen`.`consultantnummer`();
-  SELECT r.`Projectnaam`, r.`afgewerkt`,
-         r.`Activiteit01`, r.`Contact01`, r.`Activiteit02`, r.`Contact02`, r.`Activiteit03`, r.`Contact03`,
-         r.`Activiteit04`, r.`Contact04`, r.`Activiteit05`, r.`Contact05`, r.`Activiteit06`, r.`Contact06`,
-         r.`Activiteit07`, r.`Contact07`, r.`Activiteit08`, r.`Contact08`, r.`Activiteit09`, r.`Contact09`,
-         r.`Activiteit10`, r.`Contact10`, r.`Activiteit11`, r.`Contact11`, r.`Activiteit12`, r.`Contact12`,
-         r.`Activiteit13`, r.`Contact13`, r.`Activiteit14`, r.`Contact14`, r.`Activiteit15`, r.`Contact15`,
-         r.`Activiteit16`, r.`Contact16`, r.`Activiteit17`, r.`Contact17`, r.`Activiteit18`, r.`Contact18`,
-         r.`Activiteit19`, r.`Contact19`, r.`Activiteit20`, r.`Contact20`, r.`Activiteit21`, r.`Contact21`,
-         r.`Activiteit22`, r.`Contact22`, r.`Activiteit23`, r.`Contact23`, r.`Activiteit24`, r.`Contact24`,
-         r.`Activiteit25`, r.`Contact25`, r.`Activiteit26`, r.`Contact26`, r.`Activiteit27`, r.`Contact27`,
-         r.`Activiteit28`, r.`Contact28`, r.`Activiteit29`, r.`Contact29`, r.`Activiteit30`, r.`Contact30`,
-         r.`Activiteit31`, r.`Contact31`
-    FROM `torvakdb_TORVAKraporten`.`Raporten` r
-    WHERE r.`eigenaar` = v_nummer
-      AND JSON_CONTAINS(p_sleutels, JSON_QUOTE(CONVERT(r.`Projectnaam` USING utf8mb4)));
+  CALL `torvakdb_TORVAKeigen`.`teksten_van`(v_nummer, p_sleutels);
   COMMIT;
 END//
 
@@ -176,21 +185,7 @@ BEGIN
         WHERE p.`eigenaar` = v_nummer AND p.`Projectcode` = p_code
           AND CAST(CONVERT(p.`Projectcode` USING utf8mb4) AS BINARY) = CAST(p_code AS BINARY)
         LIMIT 1);
-  SELECT r.`Projectnaam`, r.`afgewerkt`,
-         r.`Activiteit01`, r.`Contact01`, r.`Activiteit02`, r.`Contact02`, r.`Activiteit03`, r.`Contact03`,
-           r.`Activiteit04`, r.`Contact04`, r.`Activiteit05`, r.`Contact05`, r.`Activiteit06`, r.`Contact06`,
-           r.`Activiteit07`, r.`Contact07`, r.`Activiteit08`, r.`Contact08`, r.`Activiteit09`, r.`Contact09`,
-           r.`Activiteit10`, r.`Contact10`, r.`Activiteit11`, r.`Contact11`, r.`Activiteit12`, r.`Contact12`,
-           r.`Activiteit13`, r.`Contact13`, r.`Activiteit14`, r.`Contact14`, r.`Activiteit15`, r.`Contact15`,
-           r.`Activiteit16`, r.`Contact16`, r.`Activiteit17`, r.`Contact17`, r.`Activiteit18`, r.`Contact18`,
-           r.`Activiteit19`, r.`Contact19`, r.`Activiteit20`, r.`Contact20`, r.`Activiteit21`, r.`Contact21`,
-           r.`Activiteit22`, r.`Contact22`, r.`Activiteit23`, r.`Contact23`, r.`Activiteit24`, r.`Contact24`,
-           r.`Activiteit25`, r.`Contact25`, r.`Activiteit26`, r.`Contact26`, r.`Activiteit27`, r.`Contact27`,
-           r.`Activiteit28`, r.`Contact28`, r.`Activiteit29`, r.`Contact29`, r.`Activiteit30`, r.`Contact30`,
-           r.`Activiteit31`, r.`Contact31`
-    FROM `torvakdb_TORVAKraporten`.`Raporten` r
-    WHERE r.`eigenaar` = v_nummer
-      AND JSON_CONTAINS(p_sleutels, JSON_QUOTE(CONVERT(r.`Projectnaam` USING utf8mb4)));
+  CALL `torvakdb_TORVAKeigen`.`teksten_van`(v_nummer, p_sleutels);
   COMMIT;
 END//
 DELIMITER ;
