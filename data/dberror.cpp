@@ -13,6 +13,11 @@ QString DbError::errorLine() const
     return QStringLiteral("Fout %1: %2").arg(m_number).arg(m_description);
 }
 
+bool isSwitchedAccount(const DbError& e)
+{
+    return e.number() == 4151;
+}
+
 ErrorClass errorClass(int number)
 {
     switch (number) {

@@ -24,6 +24,12 @@ enum class ErrorClass {
 // The one table of error numbers and their class.
 ErrorClass errorClass(int number);
 
+class DbError;
+// The program's shared account locked: the office switched to accounts of
+// their own (schema/switch_shared_account.sql), so a copy of the program
+// opens nothing as it.
+bool isSwitchedAccount(const DbError& e);
+
 class DbError : public std::runtime_error {
 public:
     DbError(int number, const QString& description);

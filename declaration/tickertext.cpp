@@ -43,11 +43,19 @@ std::optional<Row> readMessage(KeptConnection& db, bool& switched)
 {
     const TableNames names = db.login().names;
     if (names == TableNames::MessageOnly) {
-        // Opened for one read and closed: the program's account holds no
-        // connection of the many workstations' limit.
-        const auto row = db.run([](Connection& c) { return Records(c).firstRow(tables::messages()); });
-        db.drop();
-        return row;
+        // A server switched before the program's account was locked: its
+        // message view. Opened for one read and closed: the program's
+        // account holds no connection of the many workstations' limit.
+        try {
+            const auto row = db.run([](Connection& c) { return Records(c).firstRow(tables::messages()); });
+            db.drop();
+            return row;
+        } catch (const DbError& e) {
+            db.drop();
+            if (!isSwitchedAccount(e))
+                throw;
+            return std::nullopt; // the message comes with the login
+        }
     }
     if (names == TableNames::OwnAccount) {
         return db.run([](Connection& c) -> std::optional<Row> {
@@ -61,7 +69,12 @@ std::optional<Row> readMessage(KeptConnection& db, bool& switched)
         return db.run(
             [](Connection& c) { return Records(c).firstRow(tables::messages(), tables::consultants()); });
     } catch (const DbError& e) {
-        // 1044 (the data database) at the connect, 1142 on the statement.
+        // 1044 (the data database) at the connect, 1142 on the statement;
+        // the account locked by the switch: nothing before the login.
+        if (isSwitchedAccount(e)) {
+            switched = true;
+            return std::nullopt;
+        }
         if (e.errorClass() != ErrorClass::ConsultantRefused)
             throw;
     }

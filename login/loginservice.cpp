@@ -185,7 +185,7 @@ std::optional<ConsultantLogin> LoginService::logIn(const QString& loginName, con
             // The program's shared account may no longer read the consultants
             // (nor enter their database): the office switched.
             if (!consultantsRead && m_db.login().names == TableNames::Shared &&
-                e.errorClass() == ErrorClass::ConsultantRefused)
+                (e.errorClass() == ErrorClass::ConsultantRefused || isSwitchedAccount(e)))
                 throw SharedAccountSwitched(e);
             if (e.number() == 1020 ? attempt >= kRowChangedAttempts
                                    : !mayRetry(e, attempt, kRowChangedAttempts, since))

@@ -8,5 +8,6 @@
 -- Its own quoting, whatever the server's mode.
 SET SESSION sql_mode = 'STRICT_TRANS_TABLES,ERROR_FOR_DIVISION_BY_ZERO,NO_ENGINE_SUBSTITUTION';
 CALL `torvakdb_TORVAKbeheer`.`programma_account`('ALTER USER % WITH MAX_USER_CONNECTIONS 0 MAX_STATEMENT_TIME 0');
+CALL `torvakdb_TORVAKbeheer`.`programma_account`('ALTER USER % ACCOUNT UNLOCK');
 DROP TABLE IF EXISTS `torvakdb_TORVAKbeheer`.`overgestapt`;
 FLUSH PRIVILEGES;

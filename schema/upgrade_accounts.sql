@@ -355,8 +355,6 @@ BEGIN
   SET @dl_sql = NULL;
 END//
 DELIMITER ;
--- The message before a login, for the program's own account.
-CALL `torvakdb_TORVAKbeheer`.`programma_account`('GRANT SELECT ON `torvakdb_TORVAKeigen`.`KALMIRO_berichten` TO %');
 
 -- ---------------------------------------------------------------------
 -- The office's commands, run by its administrator with their own rights
@@ -710,7 +708,7 @@ CREATE OR REPLACE SQL SECURITY INVOKER VIEW `torvakdb_TORVAKbeheer`.`bevindingen
       WHERE NOT (p.`User` = 'root' AND p.`Proxied_user` = '' AND p.`Proxied_host` = '')
     UNION ALL
     -- The program's account, at every host, beyond what its road needs:
-    -- 05_rechten.sql's rights before the switch, the message alone after it.
+    -- 05_rechten.sql's rights before the switch, nothing after it.
     -- WITH GRANT OPTION is beyond it everywhere: it could hand a right on.
     SELECT 'recht van het programma-account',
            CONCAT(u.`GRANTEE`, ': ', u.`PRIVILEGE_TYPE`, ' op *.*', IF(u.`IS_GRANTABLE` = 'YES', ' WITH GRANT OPTION', ''))
@@ -735,14 +733,13 @@ CREATE OR REPLACE SQL SECURITY INVOKER VIEW `torvakdb_TORVAKbeheer`.`bevindingen
       FROM information_schema.TABLE_PRIVILEGES t
       WHERE t.`GRANTEE` LIKE '''torvakdb''@%'
         AND (t.`IS_GRANTABLE` = 'YES'
-             OR ((t.`TABLE_SCHEMA`, t.`TABLE_NAME`, t.`PRIVILEGE_TYPE`) <> ('torvakdb_TORVAKeigen', 'KALMIRO_berichten', 'SELECT')
-        AND (EXISTS (SELECT 1 FROM information_schema.TABLES o
-                     WHERE o.`TABLE_SCHEMA` = 'torvakdb_TORVAKbeheer' AND o.`TABLE_NAME` = 'overgestapt')
+             OR EXISTS (SELECT 1 FROM information_schema.TABLES o
+                        WHERE o.`TABLE_SCHEMA` = 'torvakdb_TORVAKbeheer' AND o.`TABLE_NAME` = 'overgestapt')
              OR (t.`TABLE_SCHEMA`, t.`TABLE_NAME`, t.`PRIVILEGE_TYPE`) NOT IN (
                   ('torvakdb_TORVAKdata', 'LOGINconsultant', 'INSERT'),
                   ('torvakdb_TORVAKraporten', 'Raporten', 'INSERT'), ('torvakdb_TORVAKraporten', 'Raporten', 'UPDATE'),
                   ('torvakdb_TORVAKraporten', 'Sloten', 'INSERT'), ('torvakdb_TORVAKraporten', 'Sloten', 'UPDATE'),
-                  ('torvakdb_TORVAKdeclaraties', 'Declaraties', 'INSERT')))))
+                  ('torvakdb_TORVAKdeclaraties', 'Declaraties', 'INSERT')))
     UNION ALL
     SELECT 'recht van het programma-account',
            CONCAT(c.`GRANTEE`, ': ', c.`PRIVILEGE_TYPE`, ' op ', c.`TABLE_SCHEMA`, '.', c.`TABLE_NAME`, '.', c.`COLUMN_NAME`,

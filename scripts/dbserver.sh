@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # A private MariaDB server in a folder of its own, on 127.0.0.1 and a free
 # port; never the system's server.
-#   dbserver.sh start DIR [--demo] [-- SERVER-OPTION...]
-#                                    create if needed, start, load the schema;
+#   dbserver.sh start DIR [--demo] [--own-accounts] [-- SERVER-OPTION...]
+#                                    create if needed, start, load the schema
+#                                    (--own-accounts: a new office on accounts
+#                                    of their own, set up when the folder is new);
 #                                    a restart keeps the port when it is still free,
 #                                    and the server options last given (--ssl-cert=…)
 #   dbserver.sh stop DIR             stop it by its own pid
@@ -82,10 +84,26 @@ start() {
     tail -20 "$dir/error.log" >&2 || true
     exit 1
   fi
-  for f in "$schema"/0*.sql; do client <"$f"; done
-  if [[ $demo == 1 && $fresh == 1 ]]; then
-    client <"$schema/demo.sql"
-    client <"$schema/demo_year.sql"
+  if [[ $own == 1 ]]; then
+    if [[ $fresh == 1 ]]; then
+      # Such a server needs TLS; one started without it says so by the mark.
+      if [[ "$(client -N -e 'SELECT @@have_ssl')" != YES ]]; then
+        client -e 'CREATE DATABASE IF NOT EXISTS torvakdb_TORVAKbeheer;
+                   CREATE TABLE IF NOT EXISTS torvakdb_TORVAKbeheer.zonder_tls (sinds TIMESTAMP NOT NULL DEFAULT CURRENT_TIMESTAMP)'
+      fi
+      (cd "$schema" && client <new_office.sql >/dev/null)
+      if [[ $demo == 1 ]]; then
+        client <"$schema/demo.sql"
+        client <"$schema/demo_year.sql"
+        client <"$schema/demo_accounts.sql"
+      fi
+    fi
+  else
+    for f in "$schema"/0*.sql; do client <"$f"; done
+    if [[ $demo == 1 && $fresh == 1 ]]; then
+      client <"$schema/demo.sql"
+      client <"$schema/demo_year.sql"
+    fi
   fi
   echo "started on 127.0.0.1:$port (pid $(cat "$dir/mysqld.pid"))"
 }
@@ -108,12 +126,14 @@ stop() {
 }
 
 demo=0
+own=0
 server_options=()
 if [[ "$cmd" == start ]]; then
   shift 2
   while (($#)); do
     case "$1" in
       --demo) demo=1 ;;
+      --own-accounts) own=1 ;;
       --) shift; server_options=("$@"); break ;;
       *) echo "unknown start option $1" >&2; exit 2 ;;
     esac

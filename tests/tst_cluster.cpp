@@ -307,7 +307,7 @@ void TestCluster::nodeKilledDuringAction()
     } else {
         w.messages.choiceAnswers.enqueue(1); // whatever the check finds, the consultant goes on
         w.declare.run();
-        done = !w.lastWasError();
+        done = !w.messages.texts().filter(u"aangeboden voor uitvoering"_qs).isEmpty();
     }
     killer.join();
     ++g_figures.nodesKilled;
@@ -316,6 +316,9 @@ void TestCluster::nodeKilledDuringAction()
     QVERIFY(!w.messages.shown.isEmpty() || done);
     const QString told = w.messages.shown.isEmpty() ? QString() : w.messages.last();
     qInfo("%s under a kill: %s", qPrintable(action), done ? "done" : qPrintable(told.left(200)));
+    // A lost answer that no node could be asked again about is told as not
+    // known: then either may hold, as long as every node holds the same.
+    const bool unknown = told.contains(u"niet bekend"_qs);
     if (!done)
         QVERIFY2(told.contains(u"niet"_qs), qPrintable(told));
     if (allNodes)
@@ -326,10 +329,10 @@ void TestCluster::nodeKilledDuringAction()
     GaleraNodes::sync();
     const QStringList after = tableContents(1);
     QCOMPARE(tableContents(2), after);
-    if (!done)
-        QCOMPARE(after, before);
-    else
+    if (done)
         QVERIFY(after != before);
+    else if (!unknown)
+        QCOMPARE(after, before);
 
     // Back in the cluster, the node holds the same.
     QVERIFY(GaleraNodes::start(kVictim));

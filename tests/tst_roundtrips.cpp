@@ -87,13 +87,13 @@ private Q_SLOTS:
         QTest::addColumn<int>("logoffMost");
         // One for the window, one for the ticker.
         QTest::newRow("shared account") << false << 9 << 2 << 2 << 5 << 11 << 2 << 3 << 4;
-        // Before the login the ticker tries the shared account once, reads
-        // the message as the program's account, then goes as anna. Every
+        // Before the login the ticker tries the shared account once (locked
+        // by the switch), then goes as anna after the login. Every
         // action is one call of the server's procedure: the login is the
         // greeting, the ed25519 exchange, the session's settings and the
         // call; declaring is the check, the declaration and the project
         // chosen again.
-        QTest::newRow("own account") << true << 5 << 1 << 4 << 1 << 3 << 1 << 1 << 1;
+        QTest::newRow("own account") << true << 5 << 1 << 3 << 1 << 3 << 1 << 1 << 1;
     }
 
     // The whole road of one consultant, action by action, against the most

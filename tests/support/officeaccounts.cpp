@@ -102,8 +102,8 @@ void removeOwnAccounts(const OfficeServer& server)
         "ALTER TABLE torvakdb_TORVAKdata.KALMIRO_projecten DROP INDEX IF EXISTS ix_eigenaar, "
         "DROP COLUMN IF EXISTS eigenaar;"
         "DROP DATABASE IF EXISTS torvakdb_TORVAKeigen; DROP DATABASE IF EXISTS torvakdb_TORVAKbeheer;"
-        "ALTER USER 'torvakdb'@'%' WITH MAX_USER_CONNECTIONS 0 MAX_STATEMENT_TIME 0;"
-        "ALTER USER 'torvakdb'@'localhost' WITH MAX_USER_CONNECTIONS 0 MAX_STATEMENT_TIME 0;"_qs);
+        "ALTER USER 'torvakdb'@'%' WITH MAX_USER_CONNECTIONS 0 MAX_STATEMENT_TIME 0 ACCOUNT UNLOCK;"
+        "ALTER USER 'torvakdb'@'localhost' WITH MAX_USER_CONNECTIONS 0 MAX_STATEMENT_TIME 0 ACCOUNT UNLOCK;"_qs);
     if (!officeRuns("05_rechten.sql", server))
         throw std::runtime_error("05_rechten.sql failed");
     server.loadDemo();
