@@ -20,6 +20,7 @@ install(FILES ${_res}/icons/declaraties.svg
 
 file(GLOB _schema CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/schema/*.sql)
 install(FILES ${_schema} DESTINATION ${CMAKE_INSTALL_DATADIR}/declaraties/schema)
+install(PROGRAMS ${CMAKE_SOURCE_DIR}/schema/restore.sh DESTINATION ${CMAKE_INSTALL_DATADIR}/declaraties/schema)
 # The server's procedures of the consultants' actions, which upgrade_accounts.sql reads.
 file(GLOB _eigen CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/schema/eigen/*.sql)
 install(FILES ${_eigen} DESTINATION ${CMAKE_INSTALL_DATADIR}/declaraties/schema/eigen)

@@ -135,7 +135,7 @@ BEGIN
   DECLARE v_rijen INT;
   SELECT COUNT(*), CAST(MAX(c.`consultantnummer`) AS BINARY) INTO v_rijen, v_nummer
     FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
-    WHERE c.`LOGIN` = v_naam AND CAST(c.`LOGIN` AS BINARY) = CAST(v_naam AS BINARY);
+    WHERE c.`LOGIN` = v_naam AND CAST(CONVERT(c.`LOGIN` USING utf8mb4) AS BINARY) = CAST(v_naam AS BINARY);
   IF v_rijen <> 1 OR v_nummer IS NULL OR CHAR_LENGTH(v_nummer) <> 4 THEN
     RETURN NULL;
   END IF;
@@ -151,8 +151,10 @@ END//
 CREATE OR REPLACE DEFINER = 'torvakdb_eigenaar'@'localhost'
 FUNCTION `torvakdb_TORVAKeigen`.`consultantnaam`() RETURNS VARBINARY(1200)
   DETERMINISTIC READS SQL DATA SQL SECURITY DEFINER
-RETURN (SELECT CAST(CONCAT(COALESCE(c.`Titel1`, ''), COALESCE(c.`voornaam`, ''), ' ',
-                           COALESCE(c.`tussenvoegsel`, ''), ' ', COALESCE(c.`naam`, '')) AS BINARY)
+-- In utf8mb4 whatever the office's table holds (latin1: "Müller").
+RETURN (SELECT CAST(CONVERT(CONCAT(COALESCE(c.`Titel1`, ''), COALESCE(c.`voornaam`, ''), ' ',
+                                   COALESCE(c.`tussenvoegsel`, ''), ' ', COALESCE(c.`naam`, '')) USING utf8mb4)
+                    AS BINARY)
           FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
           WHERE c.`consultantnummer` = CONVERT(`torvakdb_TORVAKeigen`.`consultantnummer`() USING utf8mb4)
             AND CAST(c.`consultantnummer` AS BINARY) = `torvakdb_TORVAKeigen`.`consultantnummer`())//
@@ -230,7 +232,7 @@ SET @dl_view = (
                 GROUP_CONCAT(CONCAT('`', REPLACE(COLUMN_NAME, '`', '``'), '`') ORDER BY ORDINAL_POSITION SEPARATOR ', '),
                 ' FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants`',
                 ' WHERE `LOGIN` = LEFT(USER(), CHAR_LENGTH(USER()) - LOCATE(''@'', REVERSE(USER())))',
-                ' AND CAST(`LOGIN` AS BINARY) = CAST(LEFT(USER(), CHAR_LENGTH(USER()) - LOCATE(''@'', REVERSE(USER())))',
+                ' AND CAST(CONVERT(`LOGIN` USING utf8mb4) AS BINARY) = CAST(LEFT(USER(), CHAR_LENGTH(USER()) - LOCATE(''@'', REVERSE(USER())))',
                 ' AS BINARY)')
   FROM information_schema.COLUMNS
   WHERE TABLE_SCHEMA = 'torvakdb_TORVAKdata' AND TABLE_NAME = 'KALMIRO_consultants'
@@ -244,7 +246,7 @@ SET @dl_view = NULL;
 CREATE OR REPLACE ALGORITHM = MERGE DEFINER = 'torvakdb_eigenaar'@'localhost' SQL SECURITY DEFINER
 VIEW `torvakdb_TORVAKeigen`.`LOGINconsultant` AS
   SELECT * FROM `torvakdb_TORVAKdata`.`LOGINconsultant`
-  WHERE CAST(`LOGINnaam` AS BINARY) = `torvakdb_TORVAKeigen`.`consultantnaam`()
+  WHERE CAST(CONVERT(`LOGINnaam` USING utf8mb4) AS BINARY) = `torvakdb_TORVAKeigen`.`consultantnaam`()
   WITH CHECK OPTION;
 
 -- The own projects: the code begins with the consultant number.
@@ -465,7 +467,7 @@ BEGIN
   END IF;
   CALL `torvakdb_TORVAKbeheer`.`geen_ander_account`(p_login);
   IF EXISTS (SELECT 1 FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants`
-             WHERE CAST(`LOGIN` AS BINARY) = CAST(p_login AS BINARY)) THEN
+             WHERE CAST(CONVERT(`LOGIN` USING utf8mb4) AS BINARY) = CAST(p_login AS BINARY)) THEN
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Deze LOGIN bestaat al.';
   END IF;
   -- Four bytes: the number is read from the keys byte for byte ("00é1" is five).
@@ -489,12 +491,12 @@ CREATE OR REPLACE PROCEDURE `torvakdb_TORVAKbeheer`.`toegang_geven`(
 BEGIN
   DECLARE v_nummer VARCHAR(16) CHARACTER SET utf8mb4;
   IF (SELECT COUNT(*) FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants`
-      WHERE CAST(`LOGIN` AS BINARY) = CAST(p_login AS BINARY)) <> 1 THEN
+      WHERE CAST(CONVERT(`LOGIN` USING utf8mb4) AS BINARY) = CAST(p_login AS BINARY)) <> 1 THEN
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Deze LOGIN staat niet precies een keer in KALMIRO_consultants.';
   END IF;
   CALL `torvakdb_TORVAKbeheer`.`geen_ander_account`(p_login);
   SELECT `consultantnummer` INTO v_nummer FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants`
-    WHERE CAST(`LOGIN` AS BINARY) = CAST(p_login AS BINARY);
+    WHERE CAST(CONVERT(`LOGIN` USING utf8mb4) AS BINARY) = CAST(p_login AS BINARY);
   CALL `torvakdb_TORVAKbeheer`.`account_maken`(p_login, p_wachtwoord, p_verlopen);
   CALL `torvakdb_TORVAKbeheer`.`grensrij`(v_nummer);
   DELETE FROM `torvakdb_TORVAKbeheer`.`vertrokken` WHERE `LOGIN` = CAST(p_login AS BINARY);
@@ -596,14 +598,14 @@ BEGIN
   END IF;
   IF EXISTS (SELECT 1 FROM mysql.global_priv g WHERE CAST(g.`User` AS BINARY) = CAST(p_nieuw AS BINARY))
      OR EXISTS (SELECT 1 FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants`
-                WHERE CAST(`LOGIN` AS BINARY) = CAST(p_nieuw AS BINARY)) THEN
+                WHERE CAST(CONVERT(`LOGIN` USING utf8mb4) AS BINARY) = CAST(p_nieuw AS BINARY)) THEN
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'De nieuwe LOGIN bestaat al.';
   END IF;
   SET @dl_sql = CONCAT('RENAME USER ', QUOTE(p_oud), '@''%'' TO ', QUOTE(p_nieuw), '@''%''');
   PREPARE dl_stmt FROM @dl_sql; EXECUTE dl_stmt; DEALLOCATE PREPARE dl_stmt;
   SET @dl_sql = NULL;
   UPDATE `torvakdb_TORVAKdata`.`KALMIRO_consultants` SET `LOGIN` = p_nieuw
-    WHERE CAST(`LOGIN` AS BINARY) = CAST(p_oud AS BINARY);
+    WHERE CAST(CONVERT(`LOGIN` USING utf8mb4) AS BINARY) = CAST(p_oud AS BINARY);
 END//
 
 -- The first lock row of a consultant's range in the owner index of
@@ -641,23 +643,23 @@ CREATE OR REPLACE SQL SECURITY INVOKER VIEW `torvakdb_TORVAKbeheer`.`bevindingen
       FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
       WHERE `torvakdb_TORVAKbeheer`.`ongeschikte_login`(c.`LOGIN`) IS NULL
         AND NOT EXISTS (SELECT 1 FROM `torvakdb_TORVAKbeheer`.`vertrokken` v
-                        WHERE v.`LOGIN` = CAST(c.`LOGIN` AS BINARY))
+                        WHERE v.`LOGIN` = CAST(CONVERT(c.`LOGIN` USING utf8mb4) AS BINARY))
         AND NOT EXISTS (SELECT 1 FROM mysql.roles_mapping m
-                        WHERE CAST(m.`User` AS BINARY) = CAST(c.`LOGIN` AS BINARY) AND m.`Host` = '%'
+                        WHERE CAST(m.`User` AS BINARY) = CAST(CONVERT(c.`LOGIN` USING utf8mb4) AS BINARY) AND m.`Host` = '%'
                           AND m.`Role` = 'torvakdb_consultant')
     UNION ALL
     SELECT 'account zonder rij', CONCAT(m.`User`, '@', m.`Host`)
       FROM mysql.roles_mapping m
       WHERE m.`Role` = 'torvakdb_consultant' AND m.`User` <> ''
         AND NOT (m.`Host` = '%' AND EXISTS (SELECT 1 FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
-                                           WHERE CAST(c.`LOGIN` AS BINARY) = CAST(m.`User` AS BINARY)))
+                                           WHERE CAST(CONVERT(c.`LOGIN` USING utf8mb4) AS BINARY) = CAST(m.`User` AS BINARY)))
         AND NOT EXISTS (SELECT 1 FROM mysql.global_priv g
                         WHERE g.`User` = m.`User` AND g.`Host` = m.`Host`
                           AND JSON_VALUE(g.`Priv`, '$.access') & 33554432 <> 0) -- CREATE USER: an administrator
     UNION ALL
     SELECT 'dubbele LOGIN', MIN(c.`LOGIN`)
       FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
-      GROUP BY CAST(c.`LOGIN` AS BINARY) HAVING COUNT(*) > 1
+      GROUP BY CAST(CONVERT(c.`LOGIN` USING utf8mb4) AS BINARY) HAVING COUNT(*) > 1
     UNION ALL
     SELECT 'dubbel consultantnummer', MIN(c.`consultantnummer`)
       FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
@@ -678,7 +680,7 @@ CREATE OR REPLACE SQL SECURITY INVOKER VIEW `torvakdb_TORVAKbeheer`.`bevindingen
     SELECT 'LOGIN heeft ook een account op een andere host', CONCAT(g.`User`, '@', g.`Host`)
       FROM mysql.global_priv g
       WHERE g.`Host` <> '%' AND EXISTS (SELECT 1 FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
-                                         WHERE CAST(c.`LOGIN` AS BINARY) = CAST(g.`User` AS BINARY))
+                                         WHERE CAST(CONVERT(c.`LOGIN` USING utf8mb4) AS BINARY) = CAST(g.`User` AS BINARY))
     UNION ALL
     SELECT 'recht voor PUBLIC', CONCAT(d.`Db`, '.*')
       FROM mysql.db d WHERE d.`User` = 'PUBLIC' AND d.`Host` = ''

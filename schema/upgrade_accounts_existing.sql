@@ -23,12 +23,12 @@ BEGIN
     SELECT c.`LOGIN`, CAST(NULL AS CHAR), c.`consultantnummer` FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
     WHERE `torvakdb_TORVAKbeheer`.`ongeschikte_login`(c.`LOGIN`) IS NULL
       AND (SELECT COUNT(*) FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` d
-           WHERE CAST(d.`LOGIN` AS BINARY) = CAST(c.`LOGIN` AS BINARY)) = 1
+           WHERE CAST(CONVERT(d.`LOGIN` USING utf8mb4) AS BINARY) = CAST(CONVERT(c.`LOGIN` USING utf8mb4) AS BINARY)) = 1
       AND NOT EXISTS (SELECT 1 FROM mysql.global_priv g
-                      WHERE CAST(g.`User` AS BINARY) = CAST(c.`LOGIN` AS BINARY) AND g.`Host` = '%')
+                      WHERE CAST(g.`User` AS BINARY) = CAST(CONVERT(c.`LOGIN` USING utf8mb4) AS BINARY) AND g.`Host` = '%')
       -- A leaver's access stays taken away.
       AND NOT EXISTS (SELECT 1 FROM `torvakdb_TORVAKbeheer`.`vertrokken` v
-                      WHERE v.`LOGIN` = CAST(c.`LOGIN` AS BINARY));
+                      WHERE v.`LOGIN` = CAST(CONVERT(c.`LOGIN` USING utf8mb4) AS BINARY));
   DECLARE CONTINUE HANDLER FOR NOT FOUND SET klaar = TRUE;
   CREATE OR REPLACE TEMPORARY TABLE `torvakdb_TORVAKbeheer`.`eenmalige_wachtwoorden` (
     `LOGIN` VARCHAR(255) CHARACTER SET utf8mb4, `wachtwoord` VARCHAR(16) CHARACTER SET utf8mb4);

@@ -958,14 +958,17 @@ void TestConsultantAccounts::aBackupRestores()
     QVERIFY(dump.waitForFinished(60000));
     QCOMPARE(dump.exitCode(), 0);
     QCOMPARE(QProcess::execute(script, {u"start"_qs, dir}), 0);
+    // The office's recipe: the dump, then what it leaves out, then the check.
     QProcess restore;
-    restore.setStandardInputFile(dir + u".sql"_qs);
     restore.setProcessChannelMode(QProcess::MergedChannels);
-    restore.start(script, {u"sql"_qs, dir});
+    restore.start(QStringLiteral(DL_SOURCE_DIR "/schema/restore.sh"),
+                  {dir + u".sql"_qs, u"--no-defaults"_qs, u"--protocol=socket"_qs,
+                   u"--socket="_qs + dir + u"/mysqld.sock"_qs, u"-uroot"_qs});
     QVERIFY(restore.waitForFinished(120000));
-    QVERIFY2(restore.exitCode() == 0, restore.readAll().constData());
-    const OfficeServer restored{script, {u"sql"_qs, dir}, {}, {}};
-    QVERIFY(officeRuns("upgrade_accounts.sql", restored));
+    const QString told = QString::fromUtf8(restore.readAll());
+    QVERIFY2(restore.exitCode() == 0, qPrintable(told));
+    // The check found nothing: only the closing line after the dump's load.
+    QVERIFY2(told.trimmed().startsWith(u"Hersteld uit"_qs), qPrintable(told));
 
     QFile port(dir + u"/port"_qs);
     QVERIFY(port.open(QIODevice::ReadOnly));

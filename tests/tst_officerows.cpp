@@ -12,6 +12,7 @@
 #include "submit/declarationrow.h"
 #include "submit/submitmessages.h"
 #include "support/figures.h"
+#include "support/officeaccounts.h"
 #include "support/testdb.h"
 #include "support/workstation.h"
 
@@ -350,6 +351,7 @@ void TestOfficeRows::officeMadeTables_data()
     QTest::addColumn<Road>("road");
     QTest::addColumn<QString>("text");    // a login name, or what is typed as day 1's activity
     QTest::addColumn<QString>("refused"); // in the message of a refusal: the column named
+    QTest::addColumn<bool>("own");        // switched: the consultant's own account and its calls
     const QString columns =
         u" (LOGIN, PASWOORD, consultantnummer, Titel1, voornaam, naam, isONLINE) VALUES "_qs;
     const QString renee = u"INSERT INTO "_qs + kConsultants + columns +
@@ -371,36 +373,48 @@ void TestOfficeRows::officeMadeTables_data()
         u"ALTER TABLE "_qs + kReports + u" MODIFY Activiteit01 VARCHAR(10) NULL;"_qs;
 
     QTest::newRow("latin1 consultants without a key, accented name")
-        << latin1Consultants + renee << false << Road::LoginLogoff << u"renée"_qs << QString();
+        << latin1Consultants + renee << false << Road::LoginLogoff << u"renée"_qs << QString() << false;
     QTest::newRow("consultants without a key, Greek name")
-        << keylessConsultants + eleni << false << Road::LoginLogoff << u"Ελένη"_qs << QString();
+        << keylessConsultants + eleni << false << Road::LoginLogoff << u"Ελένη"_qs << QString() << false;
     QTest::newRow("latin1 consultants, a Greek name typed")
-        << latin1Consultants << false << Road::LoginUnknown << u"Ελένη"_qs << QString();
+        << latin1Consultants << false << Road::LoginUnknown << u"Ελένη"_qs << QString() << false;
     QTest::newRow("latin1 reports without a key, accented text")
-        << latin1Reports << false << Road::SaveDeclare << u"Opname tracé, één"_qs << QString();
+        << latin1Reports << false << Road::SaveDeclare << u"Opname tracé, één"_qs << QString() << false;
     QTest::newRow("latin1 reports without a key, on a lax server")
-        << latin1Reports << true << Road::SaveDeclare << u"Opname tracé"_qs << QString();
+        << latin1Reports << true << Road::SaveDeclare << u"Opname tracé"_qs << QString() << false;
     QTest::newRow("latin1 reports, Greek text")
-        << latin1Reports << false << Road::SaveRefused << u"Μέτρηση"_qs << u"Activiteit01"_qs;
+        << latin1Reports << false << Road::SaveRefused << u"Μέτρηση"_qs << u"Activiteit01"_qs << false;
     QTest::newRow("latin1 reports, Greek text, lax server")
-        << latin1Reports << true << Road::SaveRefused << u"Μέτρηση"_qs << u"Activiteit01"_qs;
+        << latin1Reports << true << Road::SaveRefused << u"Μέτρηση"_qs << u"Activiteit01"_qs << false;
     QTest::newRow("a short activity column, lax server")
-        << shortActivity << true << Road::SaveRefused << u"Opname tracé Noordweg"_qs << u"Activiteit01"_qs;
+        << shortActivity << true << Road::SaveRefused << u"Opname tracé Noordweg"_qs << u"Activiteit01"_qs
+        << false;
     QTest::newRow("a numeric total, lax server")
-        << numericTotal << true << Road::DeclareRefused << u"Opname"_qs << u"totaal"_qs;
+        << numericTotal << true << Road::DeclareRefused << u"Opname"_qs << u"totaal"_qs << false;
+    // The server's procedures on the office's own tables, after the switch.
+    QTest::newRow("own account: latin1 consultants without a key, accented name")
+        << latin1Consultants + renee << false << Road::LoginLogoff << u"renée"_qs << QString() << true;
+    QTest::newRow("own account: latin1 reports without a key, accented text")
+        << latin1Reports << false << Road::SaveDeclare << u"Opname tracé, één"_qs << QString() << true;
+    QTest::newRow("own account: latin1 reports without a key, lax server")
+        << latin1Reports << true << Road::SaveDeclare << u"Opname tracé"_qs << QString() << true;
+    QTest::newRow("own account: latin1 reports, Greek text")
+        << latin1Reports << false << Road::SaveRefused << u"Μέτρηση"_qs << u"Activiteit01"_qs << true;
+    QTest::newRow("own account: a numeric total, lax server")
+        << numericTotal << true << Road::DeclareRefused << u"Opname"_qs << u"totaal"_qs << true;
     const QString utf8mb4 = u"DEFAULT CHARSET=utf8mb4"_qs;
     QTest::newRow("upgrade: declarations of VARCHAR(255) utf8mb4")
         << officeDeclarations(u"VARCHAR(255)"_qs, utf8mb4) << false << Road::Upgrade << u"Opname"_qs
-        << QString();
+        << QString() << false;
     QTest::newRow("upgrade: declarations of VARCHAR(255) utf8mb4, COMPACT")
         << officeDeclarations(u"VARCHAR(255)"_qs, utf8mb4 + u" ROW_FORMAT=COMPACT"_qs) << false
-        << Road::Upgrade << u"Opname"_qs << QString();
+        << Road::Upgrade << u"Opname"_qs << QString() << false;
     QTest::newRow("upgrade: declarations of TEXT, REDUNDANT")
         << officeDeclarations(u"TEXT"_qs, utf8mb4 + u" ROW_FORMAT=REDUNDANT"_qs) << false << Road::Upgrade
-        << u"Opname"_qs << QString();
+        << u"Opname"_qs << QString() << false;
     QTest::newRow("upgrade: declarations of CHAR(255) latin1, lax server")
         << officeDeclarations(u"CHAR(255)"_qs, u"DEFAULT CHARSET=latin1"_qs) << true << Road::Upgrade
-        << u"Opname tracé"_qs << QString();
+        << u"Opname tracé"_qs << QString() << false;
     // Widened, these would no longer fit a COMPACT row's key column.
     QTest::newRow("upgrade: the office's own indexes on the name and the password, COMPACT")
         << officeDeclarations(u"VARCHAR(100)"_qs, utf8mb4 + u" ROW_FORMAT=COMPACT"_qs) +
@@ -408,7 +422,7 @@ void TestOfficeRows::officeMadeTables_data()
                kConsultants +
                u" MODIFY PASWOORD VARCHAR(50) NULL, ADD UNIQUE KEY ix_login_paswoord (LOGIN, PASWOORD),"
                " ROW_FORMAT=COMPACT;"_qs
-        << false << Road::Upgrade << u"Opname"_qs << QString();
+        << false << Road::Upgrade << u"Opname"_qs << QString() << false;
 }
 
 void TestOfficeRows::officeMadeTables()
@@ -418,18 +432,29 @@ void TestOfficeRows::officeMadeTables()
     QFETCH(Road, road);
     QFETCH(QString, text);
     QFETCH(QString, refused);
+    QFETCH(bool, own);
     ++g_inputs;
     // The program's own tables again for the next test, however this one ends.
-    const auto restore = qScopeGuard([] {
+    const auto restore = qScopeGuard([own] {
         TestDb::exec(u"SET GLOBAL sql_mode = DEFAULT"_qs);
+        if (own)
+            removeOwnAccounts();
         TestDb::exec(u"DROP TABLE "_qs + kConsultants + u", "_qs + kReports + u", "_qs + kDeclarations);
         TestDb::reloadSchema();
     });
     TestDb::exec(setup);
+    if (own) {
+        QVERIFY2(
+            setUpOwnAccounts(),
+            qPrintable(TestDb::rows(u"SELECT * FROM torvakdb_TORVAKbeheer.bevindingen"_qs).join(u", "_qs)));
+        TestDb::exec(u"ALTER USER IF EXISTS 'renée'@'%' IDENTIFIED VIA ed25519 USING PASSWORD('geheim')"_qs);
+    }
     if (lax)
         TestDb::exec(u"SET GLOBAL sql_mode = ''"_qs);
     Records::forgetSchema();
     Workstation w(TestDb::server());
+    if (own) // the private server offers no TLS
+        w.ctx.connection.tls.mode = TlsOptions::Mode::Off;
 
     switch (road) {
     case Road::LoginLogoff: {
@@ -457,7 +482,12 @@ void TestOfficeRows::officeMadeTables()
     case Road::DeclareRefused:
         break;
     }
-    w.pretendLoggedIn(u"0042"_qs, u"Ir. Anna de Vries"_qs);
+    if (own)
+        QVERIFY2(w.logIn(u"anna"_qs, u"geheim"_qs), qPrintable(w.messages.texts().join(u'\n')));
+    else if (own)
+        QVERIFY2(w.logIn(u"anna"_qs, u"geheim"_qs), qPrintable(w.messages.texts().join(u'\n')));
+    else
+        w.pretendLoggedIn(u"0042"_qs, u"Ir. Anna de Vries"_qs);
     QVERIFY(w.chooseProject(kGlas));
     w.pickMonth(u"2026"_qs, u"03 Maart "_qs);
     const QString activity = report::slotControl(1, 1);
