@@ -24,6 +24,8 @@ install(PROGRAMS ${CMAKE_SOURCE_DIR}/schema/restore.sh DESTINATION ${CMAKE_INSTA
 # The server's procedures of the consultants' actions, which upgrade_accounts.sql reads.
 file(GLOB _eigen CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/schema/eigen/*.sql)
 install(FILES ${_eigen} DESTINATION ${CMAKE_INSTALL_DATADIR}/declaraties/schema/eigen)
+file(GLOB _beheer CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/schema/beheer/*.sql)
+install(FILES ${_beheer} DESTINATION ${CMAKE_INSTALL_DATADIR}/declaraties/schema/beheer)
 
 # Debian wants man pages compressed, without a time stamp in the gzip header.
 configure_file(${_res}/declaraties.1 ${CMAKE_BINARY_DIR}/man/declaraties.1 @ONLY)

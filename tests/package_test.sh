@@ -110,7 +110,8 @@ for f in usr/bin/declaraties usr/share/applications/declaraties.desktop \
          usr/share/declaraties/schema/01_databases.sql usr/share/declaraties/schema/02_data.sql \
          usr/share/declaraties/schema/03_raporten.sql usr/share/declaraties/schema/04_declaraties.sql \
          usr/share/declaraties/schema/05_rechten.sql usr/share/declaraties/schema/upgrade.sql \
-         usr/share/declaraties/schema/demo.sql usr/share/declaraties/schema/eigen/opslaan.sql; do
+         usr/share/declaraties/schema/demo.sql usr/share/declaraties/schema/eigen/opslaan.sql \
+         usr/share/declaraties/schema/beheer/opdrachten.sql usr/share/declaraties/schema/restore.sh; do
   [[ -f "$work/root/$f" ]] || fail "missing /$f"
 done
 for size in 16 32 48 64 128 256; do

@@ -392,8 +392,11 @@ void TestOfficeRows::officeMadeTables_data()
     QTest::newRow("a numeric total, lax server")
         << numericTotal << true << Road::DeclareRefused << u"Opname"_qs << u"totaal"_qs << false;
     // The server's procedures on the office's own tables, after the switch.
+    // The program's account as some offices made it: at localhost and 127.0.0.1 only.
+    const QString localOnly = u"CREATE USER 'torvakdb'@'127.0.0.1' IDENTIFIED BY 'k4uTbrol';"
+                              "DROP USER 'torvakdb'@'%';"_qs;
     QTest::newRow("own account: latin1 consultants without a key, accented name")
-        << latin1Consultants + renee << false << Road::LoginLogoff << u"renée"_qs << QString() << true;
+        << latin1Consultants + renee + localOnly << false << Road::LoginLogoff << u"renée"_qs << QString() << true;
     QTest::newRow("own account: latin1 reports without a key, accented text")
         << latin1Reports << false << Road::SaveDeclare << u"Opname tracé, één"_qs << QString() << true;
     QTest::newRow("own account: latin1 reports without a key, lax server")
@@ -437,8 +440,11 @@ void TestOfficeRows::officeMadeTables()
     // The program's own tables again for the next test, however this one ends.
     const auto restore = qScopeGuard([own] {
         TestDb::exec(u"SET GLOBAL sql_mode = DEFAULT"_qs);
-        if (own)
+        if (own) {
+            TestDb::exec(u"CREATE USER IF NOT EXISTS 'torvakdb'@'%' IDENTIFIED BY 'k4uTbrol';"
+                         "DROP USER IF EXISTS 'torvakdb'@'127.0.0.1'"_qs);
             removeOwnAccounts();
+        }
         TestDb::exec(u"DROP TABLE "_qs + kConsultants + u", "_qs + kReports + u", "_qs + kDeclarations);
         TestDb::reloadSchema();
     });
@@ -448,6 +454,12 @@ void TestOfficeRows::officeMadeTables()
             setUpOwnAccounts(),
             qPrintable(TestDb::rows(u"SELECT * FROM torvakdb_TORVAKbeheer.bevindingen"_qs).join(u", "_qs)));
         TestDb::exec(u"ALTER USER IF EXISTS 'renée'@'%' IDENTIFIED VIA ed25519 USING PASSWORD('geheim')"_qs);
+        // Switched at every host it has: no right left, locked.
+        QCOMPARE(TestDb::rows(u"SELECT (SELECT COUNT(*) FROM mysql.db WHERE User = 'torvakdb') + "
+                              "(SELECT COUNT(*) FROM mysql.tables_priv WHERE User = 'torvakdb') + "
+                              "(SELECT COUNT(*) FROM mysql.global_priv WHERE User = 'torvakdb' AND "
+                              "COALESCE(JSON_VALUE(Priv, '$.account_locked'), '0') <> '1')"_qs),
+                 QStringList{u"0"_qs});
     }
     if (lax)
         TestDb::exec(u"SET GLOBAL sql_mode = ''"_qs);
