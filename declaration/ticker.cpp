@@ -150,6 +150,10 @@ bool Ticker::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_strip && event->type() == QEvent::Resize && m_troubleMark->isVisible())
         placeTroubleMark();
+    // The form, shown after the login, has the message at once rather than
+    // at the next refresh (a switched server gives none before the login).
+    if (watched == m_strip && event->type() == QEvent::Show && m_text->text().isEmpty())
+        refresh();
     return QObject::eventFilter(watched, event);
 }
 

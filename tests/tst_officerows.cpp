@@ -396,7 +396,8 @@ void TestOfficeRows::officeMadeTables_data()
     const QString localOnly = u"CREATE USER 'torvakdb'@'127.0.0.1' IDENTIFIED BY 'k4uTbrol';"
                               "DROP USER 'torvakdb'@'%';"_qs;
     QTest::newRow("own account: latin1 consultants without a key, accented name")
-        << latin1Consultants + renee + localOnly << false << Road::LoginLogoff << u"renée"_qs << QString() << true;
+        << latin1Consultants + renee + localOnly << false << Road::LoginLogoff << u"renée"_qs << QString()
+        << true;
     QTest::newRow("own account: latin1 reports without a key, accented text")
         << latin1Reports << false << Road::SaveDeclare << u"Opname tracé, één"_qs << QString() << true;
     QTest::newRow("own account: latin1 reports without a key, lax server")

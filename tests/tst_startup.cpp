@@ -223,6 +223,9 @@ void TestStartup::theWholeRoad()
     FormControls& c = form.controls();
     QCOMPARE(c.text(u"Text1"_qs), u"0042"_qs);
     QCOMPARE(form.windowTitle(), u"Declaraties & Logboeken van Ir. Anna de Vries"_qs);
+    // The office's message on the strip at once, also when the server gave
+    // none before the login (switched), not at the next refresh 10 s on.
+    QTRY_VERIFY_WITH_TIMEOUT(c.text(u"Label4"_qs).startsWith(u"OPMERKING:"_qs), 3000);
     QCOMPARE(ctx.account.names, own ? TableNames::OwnAccount : TableNames::Shared);
     QCOMPARE(ctx.connection.tls.mode, own ? TlsOptions::Mode::Off : TlsOptions{}.mode);
     QCOMPARE(passwords.asked, firstPassword.isEmpty() ? QStringList{} : QStringList{expiredPasswordText()});
