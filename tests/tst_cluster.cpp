@@ -211,6 +211,15 @@ void TestCluster::racesOnDifferentNodes()
           counts.value(u"OPEN_DECLARED"_qs) + counts.value(u"DECLARE_ALREADY"_qs) +
               counts.value(u"SAVE_DECLARED"_qs),
           int(problems.size()), doubleRows, doubledInvoices);
+    if (doubleRows > 0) // what was doubled, and by whom, for the one who reads the failure
+        qInfo("doubled: %s",
+              qPrintable(GaleraNodes::rows(1, u"SELECT r.Projectnaam, r.id, r.afgewerkt, "
+                                              "r.Contact01, r.laatstgewijzigd FROM "
+                                              "torvakdb_TORVAKraporten.Raporten r JOIN (SELECT "
+                                              "Projectnaam FROM torvakdb_TORVAKraporten.Raporten "
+                                              "GROUP BY Projectnaam HAVING COUNT(*) > 1) d USING "
+                                              "(Projectnaam) ORDER BY r.id"_qs)
+                             .join(u" ; "_qs)));
     QCOMPARE(doubleRows, 0);
     QCOMPARE(doubledInvoices, 0);
     const QStringList onFirst = tableContents(1);

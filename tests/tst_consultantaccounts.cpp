@@ -396,6 +396,22 @@ void TestConsultantAccounts::refused_data()
     QTest::newRow("anna: declare under bram's invoice number")
         << a << aPw
         << u"CALL %1declareren(RANDOM_BYTES(16), '2026_06_0042-GLAS', 0, '', '', '{}', '260600513100009', '{}')"_qs;
+    // A key that is not exactly one of her projects would be a second row of
+    // the month, declared again; a month too large would hold the call.
+    for (const char* key : {"2026_08_0042-glas", "2026_08_0042-GLAS ", "2026_13_0042-GLAS",
+                            "2026_8_0042-GLAS", "2026_08_0042-NIEUW"}) {
+        QTest::addRow("anna: declare her month as '%s'", key)
+            << a << aPw
+            << u"CALL %1declareren(RANDOM_BYTES(16), '"_qs + QLatin1String(key) +
+                   u"', 0, '', '', '{}', '260800421700001', '{}')"_qs;
+        QTest::addRow("anna: save her month as '%s'", key)
+            << a << aPw
+            << u"CALL %1opslaan(RANDOM_BYTES(16), '"_qs + QLatin1String(key) + u"', 0, '', '', '{}')"_qs;
+    }
+    QTest::newRow("anna: a month of 200 kB") << a << aPw
+                                             << u"CALL %1opslaan(RANDOM_BYTES(16), '2026_08_0042-GLAS', 0, "
+                                                u"'', '', CONCAT('{\"Activiteit01\": \"', "
+                                                "REPEAT('a', 200000), '\"}'))"_qs;
     QTest::newRow("anna: the actions' record") << a << aPw << u"SELECT * FROM %1acties"_qs;
     QTest::newRow("anna: the procedure that writes any report")
         << a << aPw << u"CALL %1raport_schrijven('0051', '2026_04_0051-DIJK', 'nee', '{}', 1)"_qs;
@@ -519,6 +535,14 @@ void TestConsultantAccounts::openTransactionLeavesOthersFree()
     QFETCH(QString, bramsCall);
     if (!m_anna)
         m_anna = connectAs(u"anna"_qs, u"geheim"_qs);
+    // Without autocommit, at the isolation that locks the most: the calls
+    // choose their own.
+    m_anna->exec(u"SET SESSION autocommit = 0"_qs);
+    m_anna->exec(u"SET SESSION TRANSACTION ISOLATION LEVEL SERIALIZABLE"_qs);
+    const auto asBefore = qScopeGuard([this] {
+        m_anna->exec(u"SET SESSION autocommit = 1"_qs);
+        m_anna->exec(u"SET SESSION TRANSACTION ISOLATION LEVEL REPEATABLE READ"_qs);
+    });
     if (!m_bram) {
         m_bram = connectAs(u"bram"_qs, u"welkom"_qs);
         m_bram->exec(u"SET SESSION innodb_lock_wait_timeout = 1"_qs);
@@ -527,6 +551,11 @@ void TestConsultantAccounts::openTransactionLeavesOthersFree()
     Account* bram = m_bram.get();
     anna->exec(u"START TRANSACTION"_qs);
     anna->exec(QString(annasCall).replace(u"%1"_qs, kEigen));
+    // Nothing of the call is left open, not even without autocommit.
+    QCOMPARE(TestDb::rows(
+                 u"SELECT COUNT(*) FROM information_schema.INNODB_TRX t JOIN "
+                 "information_schema.PROCESSLIST p ON p.ID = t.trx_mysql_thread_id WHERE p.USER = 'anna'"_qs),
+             QStringList{u"0"_qs});
     QString blocked;
     QElapsedTimer clock;
     clock.start();

@@ -21,6 +21,11 @@ BEGIN
     ROLLBACK;
     RESIGNAL;
   END;
+  -- Ends whatever the caller left open; reads what is committed and locks
+  -- no gaps beside the own keys (another consultant's keys sort there too),
+  -- whatever isolation the session asked for.
+  COMMIT;
+  SET TRANSACTION ISOLATION LEVEL READ COMMITTED;
   START TRANSACTION;
   SET v_nummer = `torvakdb_TORVAKeigen`.`consultantnummer`();
   -- Locked first: a login or logoff elsewhere waits for this one.
@@ -39,7 +44,8 @@ BEGIN
       VALUES (p_datumtijd, p_pcnaam, CONVERT(`torvakdb_TORVAKeigen`.`consultantnaam`() USING utf8mb4),
               p_netwerkkaart, p_netwerkadres, p_mbmerk, p_mbtype, p_afdrukapparaat);
   END IF;
-  COMMIT;
+  -- Read before the COMMIT: after it, a session without autocommit would
+  -- open a transaction of its own that holds the tables until it ends.
   SELECT c.`consultantnummer`, c.`LOGIN`, c.`Titel1`, c.`voornaam`, c.`tussenvoegsel`, c.`naam`
     FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
     WHERE v_rijen > 0 AND c.`consultantnummer` = CONVERT(v_nummer USING utf8mb4)
@@ -47,6 +53,7 @@ BEGIN
     LIMIT 1;
   SELECT p.`Projectcode`, p.`ProjectOmschrijving` FROM `torvakdb_TORVAKdata`.`KALMIRO_projecten` p
     WHERE v_rijen > 0 AND p.`eigenaar` = v_nummer;
+  COMMIT;
 END//
 
 -- Logging off: the own row marked offline. Answers gevonden (0 or 1).
@@ -61,6 +68,8 @@ BEGIN
     ROLLBACK;
     RESIGNAL;
   END;
+  COMMIT;
+  SET TRANSACTION ISOLATION LEVEL READ COMMITTED;
   START TRANSACTION;
   SET v_nummer = `torvakdb_TORVAKeigen`.`consultantnummer`();
   SELECT COUNT(*) INTO v_rijen FROM `torvakdb_TORVAKdata`.`KALMIRO_consultants` c
@@ -72,7 +81,7 @@ BEGIN
       WHERE c.`consultantnummer` = CONVERT(v_nummer USING utf8mb4)
         AND CAST(c.`consultantnummer` AS BINARY) = v_nummer;
   END IF;
-  COMMIT;
   SELECT IF(v_rijen > 0, 1, 0) AS `gevonden`;
+  COMMIT;
 END//
 DELIMITER ;

@@ -36,9 +36,11 @@ RETURN IF(LENGTH(CONCAT(p_soort, p_tekst)) > 255,
           CAST(CONCAT(p_soort, '#', SHA2(CAST(CONCAT(p_soort, p_tekst) AS BINARY), 256)) AS BINARY),
           CAST(CONCAT(p_soort, p_tekst) AS BINARY))//
 
--- The consultant of the session, and that the key is one of theirs
--- ("yyyy_mm_" and the consultant number). Refused as a view refuses a row
--- that is not one's own: nothing of it is told.
+-- The consultant of the session, and that the key is one of theirs:
+-- "yyyy_mm_" and, byte for byte, the code of one of their own projects (a
+-- key in other letters or with a blank after it would be a second row of
+-- the month, declared again). Refused as a view refuses a row that is not
+-- one's own: nothing of it is told.
 CREATE OR REPLACE DEFINER = 'torvakdb_eigenaar'@'localhost'
 FUNCTION `torvakdb_TORVAKeigen`.`eigen_sleutel`(p_projectnaam VARCHAR(255) CHARACTER SET utf8mb4)
   RETURNS VARBINARY(16)
@@ -46,7 +48,11 @@ FUNCTION `torvakdb_TORVAKeigen`.`eigen_sleutel`(p_projectnaam VARCHAR(255) CHARA
 BEGIN
   DECLARE v_nummer VARBINARY(16) DEFAULT `torvakdb_TORVAKeigen`.`consultantnummer`();
   IF v_nummer IS NULL OR p_projectnaam IS NULL
-     OR NOT (CAST(SUBSTRING(p_projectnaam, 9, 4) AS BINARY) <=> v_nummer) THEN
+     OR NOT (CAST(SUBSTRING(p_projectnaam, 9, 4) AS BINARY) <=> v_nummer)
+     OR NOT (CAST(LEFT(p_projectnaam, 8) AS BINARY) REGEXP '^[0-9]{4}_(0[1-9]|1[0-2])_$')
+     OR NOT EXISTS (SELECT 1 FROM `torvakdb_TORVAKdata`.`KALMIRO_projecten` p
+                    WHERE p.`eigenaar` = v_nummer
+                      AND CAST(CONVERT(p.`Projectcode` USING utf8mb4) AS BINARY) = CAST(SUBSTRING(p_projectnaam, 9) AS BINARY)) THEN
     SIGNAL SQLSTATE '44000' SET MYSQL_ERRNO = 1369, MESSAGE_TEXT = 'CHECK OPTION failed';
   END IF;
   RETURN v_nummer;

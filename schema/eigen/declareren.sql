@@ -26,6 +26,15 @@ BEGIN
     ROLLBACK;
     RESIGNAL;
   END;
+  IF LENGTH(p_kolommen) > 131072 OR JSON_VALID(p_kolommen) IS NOT TRUE
+     OR LENGTH(p_declaratie) > 65536 OR JSON_VALID(p_declaratie) IS NOT TRUE THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'De kolommen van het rapport zijn niet leesbaar of te groot.';
+  END IF;
+  -- Ends whatever the caller left open; reads what is committed and locks
+  -- no gaps beside the own keys (another consultant's keys sort there too),
+  -- whatever isolation the session asked for.
+  COMMIT;
+  SET TRANSACTION ISOLATION LEVEL READ COMMITTED;
   START TRANSACTION;
   SET v_nummer = `torvakdb_TORVAKeigen`.`eigen_sleutel`(p_projectnaam);
   IF p_factuurnummer IS NULL OR NOT (CAST(SUBSTRING(p_factuurnummer, 5, 4) AS BINARY) <=> v_nummer)
@@ -45,6 +54,9 @@ BEGIN
       VALUES (`torvakdb_TORVAKeigen`.`slotsleutel`('raport:', p_projectnaam)),
              (`torvakdb_TORVAKeigen`.`slotsleutel`('factuur:', p_factuurnummer))
       ON DUPLICATE KEY UPDATE `teller` = `teller` + 1;
+    SET v_uitkomst = `torvakdb_TORVAKeigen`.`eerdere_uitkomst`(p_actie, v_nummer);
+  END IF;
+  IF v_uitkomst IS NULL THEN
     SET v_rijen = 1;
     SELECT COALESCE(r.`afgewerkt`, ''), COALESCE(r.`laatstgewijzigd`, '') INTO v_afgewerkt, v_opgeslagen
       FROM `torvakdb_TORVAKraporten`.`Raporten` r

@@ -37,6 +37,11 @@ BEGIN
     ROLLBACK;
     RESIGNAL;
   END;
+  -- Ends whatever the caller left open; reads what is committed and locks
+  -- no gaps beside the own keys (another consultant's keys sort there too),
+  -- whatever isolation the session asked for.
+  COMMIT;
+  SET TRANSACTION ISOLATION LEVEL READ COMMITTED;
   START TRANSACTION READ ONLY;
   SET v_nummer = `torvakdb_TORVAKeigen`.`consultantnummer`();
   SELECT r.* FROM `torvakdb_TORVAKraporten`.`Raporten` r
@@ -56,9 +61,11 @@ BEGIN
     ROLLBACK;
     RESIGNAL;
   END;
-  IF JSON_VALID(p_sleutels) IS NOT TRUE OR JSON_TYPE(p_sleutels) <> 'ARRAY' THEN
+  IF LENGTH(p_sleutels) > 65536 OR JSON_VALID(p_sleutels) IS NOT TRUE OR JSON_TYPE(p_sleutels) <> 'ARRAY' THEN
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'De maanden zijn niet leesbaar.';
   END IF;
+  COMMIT;
+  SET TRANSACTION ISOLATION LEVEL READ COMMITTED;
   START TRANSACTION READ ONLY;
   SET v_nummer = `torvakdb_TORVAKeigen`.`consultantnummer`();
   CALL `torvakdb_TORVAKeigen`.`teksten_van`(v_nummer, p_sleutels);
@@ -79,6 +86,8 @@ BEGIN
     ROLLBACK;
     RESIGNAL;
   END;
+  COMMIT;
+  SET TRANSACTION ISOLATION LEVEL READ COMMITTED;
   START TRANSACTION READ ONLY;
   SET v_nummer = `torvakdb_TORVAKeigen`.`consultantnummer`();
   SELECT d.`consultant`, d.`Opdrachtgever`, d.`Projectnaam`, d.`Jaar`, d.`maand`, d.`uren`, d.`kilometers`,
@@ -105,9 +114,11 @@ BEGIN
     ROLLBACK;
     RESIGNAL;
   END;
-  IF JSON_VALID(p_codes) IS NOT TRUE OR JSON_TYPE(p_codes) <> 'ARRAY' THEN
+  IF LENGTH(p_codes) > 65536 OR JSON_VALID(p_codes) IS NOT TRUE OR JSON_TYPE(p_codes) <> 'ARRAY' THEN
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'De projecten zijn niet leesbaar.';
   END IF;
+  COMMIT;
+  SET TRANSACTION ISOLATION LEVEL READ COMMITTED;
   START TRANSACTION READ ONLY;
   SET v_nummer = `torvakdb_TORVAKeigen`.`consultantnummer`();
   SELECT p.`Projectcode`, p.`Projectnaam` AS `projectnaam`, p.`nummer`, p.`opdrachtgevernummer`,
@@ -152,6 +163,8 @@ BEGIN
     ROLLBACK;
     RESIGNAL;
   END;
+  COMMIT;
+  SET TRANSACTION ISOLATION LEVEL READ COMMITTED;
   START TRANSACTION READ ONLY;
   SELECT b.* FROM `torvakdb_TORVAKdata`.`KALMIRO_berichten` b LIMIT 1;
   COMMIT;
@@ -172,9 +185,11 @@ BEGIN
     ROLLBACK;
     RESIGNAL;
   END;
-  IF JSON_VALID(p_sleutels) IS NOT TRUE OR JSON_TYPE(p_sleutels) <> 'ARRAY' THEN
+  IF LENGTH(p_sleutels) > 65536 OR JSON_VALID(p_sleutels) IS NOT TRUE OR JSON_TYPE(p_sleutels) <> 'ARRAY' THEN
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'De maanden zijn niet leesbaar.';
   END IF;
+  COMMIT;
+  SET TRANSACTION ISOLATION LEVEL READ COMMITTED;
   START TRANSACTION READ ONLY;
   SET v_nummer = `torvakdb_TORVAKeigen`.`consultantnummer`();
   SELECT p.* FROM `torvakdb_TORVAKdata`.`KALMIRO_projecten` p

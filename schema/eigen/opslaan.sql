@@ -27,7 +27,16 @@ BEGIN
     ROLLBACK;
     RESIGNAL;
   END;
-  -- Ends whatever the caller left open: no lock of it outlives this call.
+  -- A month is some tens of kilobytes at the most; a larger one would keep
+  -- the call, and its lock rows, busy for seconds.
+  IF LENGTH(p_kolommen) > 131072 OR JSON_VALID(p_kolommen) IS NOT TRUE THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'De kolommen van het rapport zijn niet leesbaar of te groot.';
+  END IF;
+  -- Ends whatever the caller left open; reads what is committed and locks
+  -- no gaps beside the own keys (another consultant's keys sort there too),
+  -- whatever isolation the session asked for.
+  COMMIT;
+  SET TRANSACTION ISOLATION LEVEL READ COMMITTED;
   START TRANSACTION;
   SET v_nummer = `torvakdb_TORVAKeigen`.`eigen_sleutel`(p_projectnaam);
   SET v_uitkomst = `torvakdb_TORVAKeigen`.`eerdere_uitkomst`(p_actie, v_nummer);
@@ -35,6 +44,11 @@ BEGIN
     INSERT INTO `torvakdb_TORVAKraporten`.`Sloten` (`sleutel`)
       VALUES (`torvakdb_TORVAKeigen`.`slotsleutel`('raport:', p_projectnaam))
       ON DUPLICATE KEY UPDATE `teller` = `teller` + 1;
+    -- The same action sent twice at once: the second, let in after the
+    -- first, answers what the first did.
+    SET v_uitkomst = `torvakdb_TORVAKeigen`.`eerdere_uitkomst`(p_actie, v_nummer);
+  END IF;
+  IF v_uitkomst IS NULL THEN
     SET v_rijen = 1;
     SELECT COALESCE(r.`afgewerkt`, ''), COALESCE(r.`laatstgewijzigd`, '') INTO v_afgewerkt, v_opgeslagen
       FROM `torvakdb_TORVAKraporten`.`Raporten` r
