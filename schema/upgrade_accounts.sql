@@ -23,6 +23,12 @@ BEGIN NOT ATOMIC
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT =
       'De ed25519-plugin is niet geladen: zet plugin-load-add = auth_ed25519 onder [mysqld] (op elke node) en start de server opnieuw.';
   END IF;
+  -- The consultants' procedures write at READ COMMITTED, which InnoDB logs
+  -- by row only.
+  IF @@GLOBAL.log_bin = 1 AND @@GLOBAL.binlog_format = 'STATEMENT' THEN
+    SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT =
+      'De server schrijft zijn binaire log per statement: zet binlog_format = MIXED of ROW onder [mysqld] en start de server opnieuw.';
+  END IF;
   -- Without TLS every report and declaration crosses the network readable.
   -- A test server without TLS carries the office's mark that it knows.
   IF @@have_ssl <> 'YES' AND NOT EXISTS (SELECT 1 FROM information_schema.TABLES
