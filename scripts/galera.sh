@@ -213,6 +213,16 @@ start() {
     wait_synced 3 "$(cat "$(node_dir 3)/launched.pid")"
   fi
   for f in "$schema"/0*.sql; do client 1 <"$f"; done
+  # Each node has applied the schema before a test connects to it: a node
+  # catches up on its own time after a DDL elsewhere.
+  for n in 2 3; do
+    for i in $(seq 1 300); do
+      client "$n" -e 'SET SESSION wsrep_sync_wait = 15; SELECT 1 FROM torvakdb_TORVAKdeclaraties.Declaraties LIMIT 0' \
+        >/dev/null 2>&1 && break
+      [[ $i == 300 ]] && { echo "node $n did not take the schema" >&2; exit 1; }
+      sleep 0.2
+    done
+  done
   echo "cluster on 127.0.0.1 ports $(port_of 1 1),$(port_of 2 1),$(port_of 3 1)"
 }
 

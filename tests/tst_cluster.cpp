@@ -211,15 +211,21 @@ void TestCluster::racesOnDifferentNodes()
           counts.value(u"OPEN_DECLARED"_qs) + counts.value(u"DECLARE_ALREADY"_qs) +
               counts.value(u"SAVE_DECLARED"_qs),
           int(problems.size()), doubleRows, doubledInvoices);
-    if (doubleRows > 0) // what was doubled, and by whom, for the one who reads the failure
-        qInfo("doubled: %s",
-              qPrintable(GaleraNodes::rows(1, u"SELECT r.Projectnaam, r.id, r.afgewerkt, "
-                                              "r.Contact01, r.laatstgewijzigd FROM "
-                                              "torvakdb_TORVAKraporten.Raporten r JOIN (SELECT "
-                                              "Projectnaam FROM torvakdb_TORVAKraporten.Raporten "
-                                              "GROUP BY Projectnaam HAVING COUNT(*) > 1) d USING "
-                                              "(Projectnaam) ORDER BY r.id"_qs)
-                             .join(u" ; "_qs)));
+    if (doubleRows > 0) { // what was doubled, and by whom, for the one who reads the failure
+        const QStringList reports = GaleraNodes::rows(
+            1, u"SELECT r.Projectnaam, r.id, r.afgewerkt, r.Contact01, r.laatstgewijzigd FROM "
+               "torvakdb_TORVAKraporten.Raporten r JOIN (SELECT Projectnaam FROM "
+               "torvakdb_TORVAKraporten.Raporten "
+               "GROUP BY Projectnaam HAVING COUNT(*) > 1) d USING (Projectnaam) ORDER BY r.id"_qs);
+        const QStringList declarations = GaleraNodes::rows(
+            1,
+            u"SELECT d.id, d.factuurnummer, d.Jaar, d.maand, d.Projectnaam, d.DECdatum FROM "
+            "torvakdb_TORVAKdeclaraties.Declaraties d JOIN (SELECT Jaar, maand, Projectnaam FROM "
+            "torvakdb_TORVAKdeclaraties.Declaraties GROUP BY Jaar, maand, Projectnaam HAVING COUNT(*) > 1) x "
+            "USING (Jaar, maand, Projectnaam) ORDER BY d.id"_qs);
+        qInfo("doubled reports: %s; doubled declarations: %s", qPrintable(reports.join(u" ; "_qs)),
+              qPrintable(declarations.join(u" ; "_qs)));
+    }
     QCOMPARE(doubleRows, 0);
     QCOMPARE(doubledInvoices, 0);
     const QStringList onFirst = tableContents(1);
