@@ -14,7 +14,14 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 db() { mariadb "$@"; }
 ask() { db "$@" -N -e "$query"; }
 
-if grep -q 'torvakdb_TORVAKbeheer' "$dump"; then
+# A dump cut off (a full disk, a broken copy) would load half.
+if ! tail -n 1 "$dump" | grep -q '^-- Dump completed'; then
+  echo "$dump is onvolledig (de laatste regel is niet \"-- Dump completed\"). Er is niets geladen." >&2
+  exit 1
+fi
+# The dump's own statements, at the start of a line: a consultant's text
+# stands inside an INSERT line and cannot pass for them.
+if grep -qE '^CREATE DATABASE .*`torvakdb_TORVAKbeheer`' "$dump"; then
   query="SELECT COUNT(*) FROM information_schema.PLUGINS WHERE PLUGIN_NAME = 'ed25519' AND PLUGIN_STATUS = 'ACTIVE'"
   if [[ "$(ask "$@")" != 1 ]]; then
     echo "De ed25519-plugin is niet geladen: zet plugin-load-add = auth_ed25519 onder [mysqld] en start de server opnieuw. Er is niets geladen." >&2
@@ -22,7 +29,7 @@ if grep -q 'torvakdb_TORVAKbeheer' "$dump"; then
   fi
   query="SELECT @@have_ssl"
   # A test server without TLS carries its mark in the dump.
-  if [[ "$(ask "$@")" != YES ]] && ! grep -q 'CREATE TABLE `zonder_tls`' "$dump"; then
+  if [[ "$(ask "$@")" != YES ]] && ! grep -qE '^CREATE TABLE `zonder_tls` \(' "$dump"; then
     echo "De server biedt geen TLS: zet eerst ssl-cert en ssl-key onder [mysqld] (README: Turning on TLS in MariaDB). Er is niets geladen." >&2
     exit 1
   fi
