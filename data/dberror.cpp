@@ -13,9 +13,14 @@ QString DbError::errorLine() const
     return QStringLiteral("Fout %1: %2").arg(m_number).arg(m_description);
 }
 
-bool isSwitchedAccount(const DbError& e)
+bool isLockedBySwitch(const DbError& e)
 {
     return e.number() == 4151;
+}
+
+bool isSwitchedAway(const DbError& e)
+{
+    return e.errorClass() == ErrorClass::ConsultantRefused || isLockedBySwitch(e);
 }
 
 ErrorClass errorClass(int number)

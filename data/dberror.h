@@ -25,10 +25,12 @@ enum class ErrorClass {
 ErrorClass errorClass(int number);
 
 class DbError;
-// The program's shared account locked: the office switched to accounts of
-// their own (schema/switch_shared_account.sql), so a copy of the program
-// opens nothing as it.
-bool isSwitchedAccount(const DbError& e);
+// The program's shared account turned away by the office's switch to
+// accounts of their own: its rights taken (1044, 1142), or, since
+// schema/switch_shared_account.sql locks it, the account locked (4151).
+bool isSwitchedAway(const DbError& e);
+// The locked kind of that: nothing opens as the shared account at all.
+bool isLockedBySwitch(const DbError& e);
 
 class DbError : public std::runtime_error {
 public:

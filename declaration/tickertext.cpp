@@ -52,7 +52,7 @@ std::optional<Row> readMessage(KeptConnection& db, bool& switched)
             return row;
         } catch (const DbError& e) {
             db.drop();
-            if (!isSwitchedAccount(e))
+            if (!isLockedBySwitch(e))
                 throw;
             return std::nullopt; // the message comes with the login
         }
@@ -69,16 +69,14 @@ std::optional<Row> readMessage(KeptConnection& db, bool& switched)
         return db.run(
             [](Connection& c) { return Records(c).firstRow(tables::messages(), tables::consultants()); });
     } catch (const DbError& e) {
-        // 1044 (the data database) at the connect, 1142 on the statement;
-        // the account locked by the switch: nothing before the login.
-        if (isSwitchedAccount(e)) {
-            switched = true;
-            return std::nullopt;
-        }
-        if (e.errorClass() != ErrorClass::ConsultantRefused)
+        if (!isSwitchedAway(e))
             throw;
+        switched = true;
+        // Locked: nothing before the login. Rights taken only (an older
+        // switch): its message view, below.
+        if (isLockedBySwitch(e))
+            return std::nullopt;
     }
-    switched = true;
     Connection::Login account = db.login();
     account.names = TableNames::MessageOnly;
     KeptConnection once(db.server(), db.options(), ServerWait{}, account);

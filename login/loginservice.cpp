@@ -184,8 +184,7 @@ std::optional<ConsultantLogin> LoginService::logIn(const QString& loginName, con
         } catch (const DbError& e) {
             // The program's shared account may no longer read the consultants
             // (nor enter their database): the office switched.
-            if (!consultantsRead && m_db.login().names == TableNames::Shared &&
-                (e.errorClass() == ErrorClass::ConsultantRefused || isSwitchedAccount(e)))
+            if (!consultantsRead && m_db.login().names == TableNames::Shared && isSwitchedAway(e))
                 throw SharedAccountSwitched(e);
             if (e.number() == 1020 ? attempt >= kRowChangedAttempts
                                    : !mayRetry(e, attempt, kRowChangedAttempts, since))
