@@ -2,10 +2,12 @@
 // the old design's table walks, and writes the table (scripts/bench.sh).
 //
 //   dl_bench --scale 1e3=127.0.0.1:PORT [--scale 1e5=...] [--scale full=...]
+//            [--own-scale 1e3=127.0.0.1:PORT ...] (the same on accounts of their own)
 //            [--samples N] [--baseline 1e3=30,1e5=5,full=3] [--out FILE]
 //            [--startup-ms 310,305,...] [--rss-kb N --hwm-kb N]
 //   dl_bench --probe-startup BINARY RUNS     prints "startup-ms: a,b,..."
 
+#include "bench/actions.h"
 #include "bench/baseline.h"
 #include "bench/program.h"
 #include "bench/results.h"
@@ -35,16 +37,6 @@ namespace {
 
 constexpr int kWarm = 5;
 
-struct Action {
-    QString name;
-    QStringList tables;
-    std::function<void(Program&, int)> prepare; // untimed; may be empty
-    std::function<int(Program&, int)> program;
-    std::function<bool(int)> programOk;                // the result a correct run gives
-    std::function<int(const Workload&, int)> baseline; // empty: the old design had no such action
-    std::function<bool(int)> baselineOk;
-};
-
 // 1000002 -> "1M", 300000 -> "300k": three digits say the volume.
 QString rowsText(qint64 n)
 {
@@ -55,106 +47,10 @@ QString rowsText(qint64 n)
     return QString::number(n);
 }
 
-QList<Action> actions(const Workload& w)
-{
-    const auto person = [&w](int i) -> const Person& { return w.people[i % w.people.size()]; };
-    const auto project = [&w](int i) -> const ProjectPick& { return w.projects[i % w.projects.size()]; };
-    const auto key = [](const QStringList& keys, int i) -> const QString& { return keys[i % keys.size()]; };
-    const auto positive = [](int r) { return r > 0; };
-    const auto one = [](int r) { return r == 1; };
-    const QString consultants = QStringLiteral("KALMIRO_consultants");
-    const QString projects = QStringLiteral("KALMIRO_projecten");
-    const QString clients = QStringLiteral("KALMIRO_opdrachtgevers");
-    const QString logins = QStringLiteral("LOGINconsultant");
-    const QString reports = QStringLiteral("Raporten");
-    const QString declarations = QStringLiteral("Declaraties");
-    const QString messages = QStringLiteral("KALMIRO_berichten");
-    return {
-        {QStringLiteral("login (with the project list)"),
-         {consultants, projects, logins},
-         {},
-         [=](Program& p, int i) { return p.login(person(i)); },
-         positive,
-         [=](const Workload& wl, int i) { return baselineLogin(wl, person(i)); },
-         positive},
-        {QStringLiteral("project choice"),
-         {projects, clients, reports},
-         [=](Program& p, int i) { p.prepareProject(project(i)); },
-         [=](Program& p, int i) { return p.chooseProject(project(i)); },
-         one,
-         [=](const Workload& wl, int i) { return baselineChooseProject(wl, project(i)); },
-         one},
-        {QStringLiteral("open month (stored)"),
-         {reports},
-         [=, &w](Program& p, int i) { p.prepareMonth(key(w.storedKeys, i)); },
-         [=, &w](Program& p, int i) { return p.openMonth(key(w.storedKeys, i), true); },
-         one,
-         [=](const Workload& wl, int i) { return baselineOpenMonth(wl, key(wl.storedKeys, i)); },
-         positive},
-        {QStringLiteral("open month (new)"),
-         {reports},
-         [=, &w](Program& p, int i) { p.prepareMonth(key(w.missingKeys, i)); },
-         [=, &w](Program& p, int i) { return p.openMonth(key(w.missingKeys, i), false); },
-         one,
-         [=](const Workload& wl, int i) { return baselineOpenMonth(wl, key(wl.missingKeys, i)); },
-         [](int r) { return r == 0; }},
-        {QStringLiteral("save (existing row)"),
-         {reports},
-         [=, &w](Program& p, int i) { p.prepareOpenMonth(key(w.saveKeys, i)); },
-         [](Program& p, int) { return p.save(); },
-         one,
-         [=](const Workload& wl, int i) { return baselineSave(wl, key(wl.saveKeys, i)); },
-         one},
-        // Every sample saves a month for the first time.
-        {QStringLiteral("save (new row)"),
-         {reports},
-         [=, &w](Program& p, int i) { p.prepareOpenMonth(key(w.appendKeys, i)); },
-         [](Program& p, int) { return p.save(); },
-         one,
-         [=](const Workload& wl, int i) { return baselineSave(wl, key(wl.oldAppendKeys, i)); },
-         one},
-        {QStringLiteral("declare"),
-         {reports, declarations},
-         [=, &w](Program& p, int i) { p.prepareOpenMonth(key(w.declareKeys, i)); },
-         [](Program& p, int) { return p.declare(); },
-         one,
-         [=](const Workload& wl, int i) { return baselineDeclare(wl, key(wl.declareKeys, i)); },
-         one},
-        {QStringLiteral("check: last earlier declaration"),
-         {declarations},
-         {},
-         [=, &w](Program& p, int i) { return p.lastDeclaration(w.earlierKeys[i % w.earlierKeys.size()]); },
-         one,
-         [=](const Workload& wl, int i) {
-             return baselineLastDeclaration(wl, wl.earlierKeys[i % wl.earlierKeys.size()]);
-         },
-         one},
-        {QStringLiteral("ticker refresh"),
-         {messages},
-         {},
-         [](Program& p, int) { return p.ticker(); },
-         positive,
-         [](const Workload& wl, int) { return baselineTicker(wl); },
-         positive},
-        {QStringLiteral("logoff"),
-         {consultants},
-         {},
-         [=](Program& p, int i) { return p.logoff(person(i)); },
-         one,
-         [=](const Workload& wl, int i) { return baselineLogoff(wl, person(i)); },
-         one},
-        {QStringLiteral("year overview"),
-         {projects, reports, declarations},
-         {},
-         [&w](Program& p, int i) { return p.yearOverview(w.years[i % w.years.size()]); },
-         one,
-         {},
-         {}},
-    };
-}
-
 double sample(const Action& a, Program& prog, int i, bool program, double* serverMs = nullptr)
 {
+    if (program && a.owner)
+        prog.actAs(a.owner(i));
     if (program && a.prepare)
         a.prepare(prog, i);
     prog.startAction();
@@ -174,6 +70,7 @@ QString g_only; // --only: the actions whose names contain this text
 
 struct Scale {
     QString name;
+    bool ownAccounts = false; // a copy of the scale's server on accounts of their own
     ServerAddress server;
     QString adminSocket;
     int baseline = 3;
@@ -235,8 +132,8 @@ QList<ActionResult> measure(std::vector<Scale>& scales, int samples)
     QList<ActionResult> out;
     try {
         for (Scale& s : scales) {
-            s.program = std::make_unique<Program>(s.workload);
-            s.actions = actions(s.workload);
+            s.program = std::make_unique<Program>(s.workload, s.ownAccounts);
+            s.actions = actions(s.workload, s.ownAccounts);
             s.actions.removeIf([](const Action& a) { return !a.name.contains(g_only); });
             // Warm the server's caches and the primary key lookups first.
             for (const Action& a : s.actions)
@@ -278,7 +175,7 @@ QList<ActionResult> measure(std::vector<Scale>& scales, int samples)
                                summarize(times[s][k]),
                                {},
                                summarize(serverTimes[s][k])};
-                if (!a.baseline) {
+                if (!a.baseline || sc.ownAccounts) {
                     out << r;
                     continue;
                 }
@@ -346,6 +243,7 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     std::vector<Scale> scales;
+    std::vector<Scale> ownScales; // the same scales on accounts of their own
     QHash<QString, int> baselineSamples{
         {QStringLiteral("1e3"), 30}, {QStringLiteral("1e5"), 5}, {QStringLiteral("full"), 3}};
     int samples = 200;
@@ -362,11 +260,12 @@ int main(int argc, char* argv[])
     for (int i = 1; i + 1 < args.size(); i += 2) {
         const QString opt = args[i];
         const QString val = args[i + 1];
-        if (opt == u"--scale") {
+        if (opt == u"--scale" || opt == u"--own-scale") {
             Scale sc;
             sc.name = val.section(u'=', 0, 0);
             sc.server = ServerAddress::parse(val.section(u'=', 1));
-            scales.push_back(std::move(sc));
+            sc.ownAccounts = opt == u"--own-scale";
+            (sc.ownAccounts ? ownScales : scales).push_back(std::move(sc));
         } else if (opt == u"--samples") {
             samples = val.toInt();
         } else if (opt == u"--baseline") {
@@ -396,16 +295,23 @@ int main(int argc, char* argv[])
     }
 
     QList<ActionResult> results;
+    QList<ActionResult> ownResults;
     QList<RoundTrips> trips;
     try {
         for (Scale& sc : scales) {
             sc.baseline = baselineSamples.value(sc.name, 3);
             sc.adminSocket = dataFolder + u'/' + sc.name + QStringLiteral("/mysqld.sock");
         }
+        for (Scale& sc : ownScales)
+            sc.adminSocket = dataFolder + u'/' + sc.name + QStringLiteral("-eigen/mysqld.sock");
         if (!scales.empty())
             trips = roundTripsOn(scales.front());
         if (!roundTripsOnly)
             results = measure(scales, samples);
+        if (!roundTripsOnly && !ownScales.empty()) {
+            std::fprintf(stderr, "on accounts of their own\n");
+            ownResults = measure(ownScales, samples);
+        }
     } catch (const DbError& e) {
         std::fprintf(stderr, "bench failed: %d %s\n", e.number(), qPrintable(e.description()));
         return 1;
@@ -455,6 +361,7 @@ int main(int argc, char* argv[])
         roundTripMarkdown(trips, &misses) + QStringLiteral("\n## Local figures\n\n") +
         (roundTripsOnly ? QStringLiteral("(not measured in this run)\n")
                         : markdown(results, extra, targets, &misses)) +
+        (ownResults.isEmpty() ? QString() : u'\n' + ownAccountsMarkdown(ownResults, results)) +
         QStringLiteral(R"(
 ## How
 
@@ -480,6 +387,18 @@ int main(int argc, char* argv[])
   (165 text columns, "nee" and "ja" mixed), 1,000,000 declarations (a quarter of months in the
   project's run after its reports, the rest of the years before) and 1,000,000 login records. The
   messages table keeps every message ever posted, the current one first (100,000 at 1e5 and full).
+- Accounts of their own: the same actions, handlers and inputs on a copy of each scale's server
+  that ran the accounts' upgrade (`schema/upgrade_accounts.sql`) and `bench/own_accounts.sql` (an
+  account for every consultant, with their row's password); the shared account's figures above are
+  the copy's original, which never ran it. Each sample runs as the consultant whose rows it reaches:
+  their connection is opened before it (not timed; opening it is timed on its own: the connect), so
+  every action is one call of its procedure on the kept connection (a declaration: the check, the
+  call and the project read again), TLS off as on the shared account. The login is the login call
+  alone (`aanmelden`: the row, the projects, the message, the online mark and the login record).
+  The cost of a call: a statement that reads nothing against a procedure with every action's frame
+  (it ends a transaction left open, starts its own at READ COMMITTED, finds the session's consultant,
+  answers one row and commits) and nothing else, on the same connection. The old design had no own
+  accounts; the round trips of this road are counted by the tests (`tst_roundtrips`).
 - Start-up: the real `declaraties` under Xvfb, from just before the process is started to the first paint
   of `frmSplash` (`DECLARATIES_STARTUP_PROBE`). Memory: `bench/memory_main.cpp` builds the forms through
   the start-up wiring under Xvfb, logs in on `frmSplash`, picks the first project and this month in the

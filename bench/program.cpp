@@ -3,6 +3,7 @@
 #include "bench/stats.h"
 
 #include "data/connection.h"
+#include "data/serveractions.h"
 #include "declaration/drafts.h"
 #include "declaration/form1.h"
 #include "declaration/monthselection.h"
@@ -24,9 +25,10 @@
 
 namespace dl::bench {
 
-Program::Program(const Workload& w)
-    : m_w(w), m_clock(QDateTime(QDate(2009, 3, 16), QTime(10, 15, 0))), m_ctx{m_session, m_messages, m_clock,
-                                                                              w.server},
+Program::Program(const Workload& w, bool ownAccounts)
+    : m_w(w), m_own(ownAccounts),
+      m_clock(QDateTime(QDate(2009, 3, 16), QTime(10, 15, 0))), m_ctx{m_session, m_messages, m_clock,
+                                                                      w.server},
       m_locale(QLocale::Dutch, QLocale::Netherlands),
       m_form(std::make_unique<Form1>(m_ctx, nullptr, m_locale)),
       m_drafts(std::make_unique<DraftStore>(m_draftFolder.path()))
@@ -37,9 +39,44 @@ Program::Program(const Workload& w)
     m_month = new MonthSelection(*m_form, m_ctx, m_locale);
     m_save = new SaveAction(*m_form, m_ctx, m_locale);
     m_declare = new DeclareAction(*m_form, m_ctx, m_locale);
+    if (m_own)
+        m_ctx.connection.tls.mode = TlsOptions::Mode::Off;
 }
 
 Program::~Program() = default;
+
+void Program::actAs(const QString& number)
+{
+    if (!m_own)
+        return;
+    const Person& p = m_w.owner(number);
+    m_ctx.account = ownAccount(p.login, p.password);
+    // Opens only when the account changed or the line went: no round trip.
+    m_ctx.db().run([](Connection&) { return 0; });
+}
+
+int Program::connect(const Person& p)
+{
+    m_ctx.kept.reset();
+    m_ctx.account = ownAccount(p.login, p.password);
+    return m_ctx.db().run([](Connection& c) { return actsThroughProcedures(c) ? 1 : 0; });
+}
+
+int Program::emptyCall(const Person& p)
+{
+    return m_ctx.db().run([&](Connection& c) {
+        Result q = c.exec(QStringLiteral("CALL `torvakdb_bench`.`leeg`()"));
+        return q.next() && q.value(0).toString() == p.number ? 1 : 0;
+    });
+}
+
+int Program::bareStatement()
+{
+    return m_ctx.db().run([](Connection& c) {
+        Result q = c.exec(QStringLiteral("SELECT 1"));
+        return q.next() ? q.value(0).toInt() : 0;
+    });
+}
 
 QString Program::monthEntry(int month) const
 {
@@ -48,6 +85,18 @@ QString Program::monthEntry(int month) const
 
 int Program::login(const Person& p)
 {
+    if (m_own) {
+        // As the login form runs it on a consultant's own account: the
+        // server's login call marks the row and writes the record.
+        LoginAudit audit(m_ctx);
+        const Values record = audit.recordValues();
+        const auto result = LoginService(m_ctx.db(), m_clock).logIn(p.login, p.password, {}, record);
+        if (!result)
+            return -1;
+        m_session.consultantName = result->consultantName;
+        audit.keep(record);
+        return int(result->projectEntries.size());
+    }
     // What the login click calls: the credential check with the project
     // list and the online mark with the login record in its transaction.
     const auto result = LoginService(m_ctx.db(), m_clock)
@@ -144,7 +193,7 @@ int Program::ticker()
 {
     // What Timer2's refresh runs on its reading thread.
     if (!m_tickerDb)
-        m_tickerDb = tickerConnection(m_ctx.server, m_ctx.connection);
+        m_tickerDb = tickerConnection(m_ctx.server, m_ctx.connection, m_ctx.account);
     TickerFetch f;
     m_serverMs += timeMs([&] { f = fetchTickerMessage(*m_tickerDb); });
     return f.outcome == TickerFetch::Outcome::Message ? int(f.message.size()) : 0;

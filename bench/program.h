@@ -28,10 +28,24 @@ namespace dl::bench {
 
 class Program {
 public:
-    explicit Program(const Workload& w);
+    // ownAccounts: every action as the consultant's own account, through
+    // the server's procedures (TLS off, as the bench's servers offer none).
+    explicit Program(const Workload& w, bool ownAccounts = false);
     ~Program();
 
     const Workload& workload() const { return m_w; }
+    bool ownAccounts() const { return m_own; }
+
+    // On accounts of their own: the window's connection as this consultant,
+    // opened (not timed, before an action on their rows). Nothing otherwise.
+    void actAs(const QString& number);
+    // The connect of the consultant's own account (the ed25519 exchange).
+    int connect(const Person& p);
+    // A call of a procedure with every procedure's frame and no rows:
+    // 1 when it answered the session's consultant.
+    int emptyCall(const Person& p);
+    // One statement that reads nothing: the round trip alone.
+    int bareStatement();
 
     // Each returns a count the caller checks, so that a lookup that found
     // nothing cannot pass for a fast one. prepare*: the clicks before the
@@ -60,6 +74,7 @@ private:
     QString monthEntry(int month) const;
 
     const Workload& m_w;
+    bool m_own = false;
     Session m_session;
     test::FakeMessages m_messages;
     FixedClock m_clock;

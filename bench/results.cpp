@@ -1,5 +1,7 @@
 #include "bench/results.h"
 
+#include <algorithm>
+
 namespace dl::bench {
 
 namespace {
@@ -124,6 +126,48 @@ QString markdown(const QList<ActionResult>& results, const QStringList& extra, c
                .arg(own.join(QString())) +
            checks.join(u'\n') + (extra.isEmpty() ? QString() : QStringLiteral("\n\n") + extra.join(u'\n')) +
            u'\n';
+}
+
+QString ownAccountsMarkdown(const QList<ActionResult>& own, const QList<ActionResult>& shared)
+{
+    QStringList out;
+    out << QStringLiteral("| action | scale | n | median ms | p99 ms | of which the server: median ms | "
+                          "shared account: median ms | own ÷ shared |")
+        << QStringLiteral("|---|---|---:|---:|---:|---:|---:|---:|");
+    QStringList scales;
+    for (const ActionResult& r : own) {
+        if (!scales.contains(r.scale))
+            scales << r.scale;
+        const ActionResult* s = find(shared, r.action, r.scale);
+        const bool both = s && s->program.median > 0 && r.program.median > 0;
+        out << QStringLiteral("| %1 | %2 | %3 | %4 | %5 | %6 | %7 | %8 |")
+                   .arg(r.action, r.scale, QString::number(r.program.count), ms(r.program.median),
+                        ms(r.program.p99), ms(r.database.median),
+                        s ? ms(s->program.median) : QStringLiteral("–"),
+                        both ? QString::number(r.program.median / s->program.median, 'f', 2) + u'×'
+                             : QStringLiteral("–"));
+    }
+    QStringList cost;
+    cost << QStringLiteral("| scale | %1: median ms | %2: median ms | the call's own part: median ms | "
+                           "%3: median ms |")
+                .arg(CallCost::bare(), CallCost::empty(), CallCost::connect())
+         << QStringLiteral("|---|---:|---:|---:|---:|");
+    for (const QString& scale : std::as_const(scales)) {
+        const ActionResult* bare = find(own, CallCost::bare(), scale);
+        const ActionResult* empty = find(own, CallCost::empty(), scale);
+        const ActionResult* connect = find(own, CallCost::connect(), scale);
+        const bool both = bare && empty;
+        cost << QStringLiteral("| %1 | %2 | %3 | %4 | %5 |")
+                    .arg(scale, bare ? ms(bare->program.median) : QStringLiteral("–"),
+                         empty ? ms(empty->program.median) : QStringLiteral("–"),
+                         // A frame cheaper than the round trip is noise: no cost.
+                         both ? QString::number(std::max(0.0, empty->program.median - bare->program.median),
+                                                'f', 2)
+                              : QStringLiteral("–"),
+                         connect ? ms(connect->program.median) : QStringLiteral("–"));
+    }
+    return QStringLiteral("## Accounts of their own: every action one call of the server's procedure\n\n") +
+           out.join(u'\n') + QStringLiteral("\n\n### What a call costs\n\n") + cost.join(u'\n') + u'\n';
 }
 
 } // namespace dl::bench

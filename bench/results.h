@@ -38,6 +38,20 @@ struct Targets {
     QList<OwnTarget> own{{QStringLiteral("year overview"), 5}};
 };
 
+// The actions that say what a call of the server's procedure costs, on a
+// consultant's own account: its connect, a statement that reads nothing,
+// and an empty action (a procedure's transaction and the session's
+// consultant, no rows).
+struct CallCost {
+    static QString connect() { return QStringLiteral("connect as the own account (ed25519)"); }
+    static QString bare() { return QStringLiteral("a statement that reads nothing (SELECT 1)"); }
+    static QString empty() { return QStringLiteral("an empty call (the procedures' frame)"); }
+};
+
+// The same actions on accounts of their own beside the shared account's
+// medians of this run, and what a call costs at each scale.
+QString ownAccountsMarkdown(const QList<ActionResult>& own, const QList<ActionResult>& shared);
+
 // `extra` holds lines about start-up and memory, already in markdown.
 QString markdown(const QList<ActionResult>& results, const QStringList& extra, const Targets& t,
                  QStringList* misses);

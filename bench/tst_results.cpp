@@ -17,6 +17,8 @@ private Q_SLOTS:
     void summary();
     void verdicts_data();
     void verdicts();
+    void ownAccounts_data();
+    void ownAccounts();
 };
 
 void TestResults::summary_data()
@@ -129,6 +131,40 @@ void TestResults::verdicts()
     const bool withoutOld = std::any_of(results.cbegin(), results.cend(),
                                         [](const ActionResult& r) { return !r.baseline.count; });
     QCOMPARE(text.contains(u"| – | – | – |"), withoutOld);
+}
+
+void TestResults::ownAccounts_data()
+{
+    QTest::addColumn<QList<ActionResult>>("own");
+    QTest::addColumn<QList<ActionResult>>("shared");
+    QTest::addColumn<QString>("line"); // the row of the table that must say it
+
+    const auto result = [](const QString& action, double median) {
+        return ActionResult{action, QStringLiteral("full"), QString(), 0, timing(median, median * 2), {}, {}};
+    };
+    const QString save = QStringLiteral("save (new row)");
+    QTest::newRow("the frame's own part: the call less the round trip")
+        << QList<ActionResult>{result(CallCost::bare(), 0.1), result(CallCost::empty(), 0.35),
+                               result(CallCost::connect(), 2.5)}
+        << QList<ActionResult>{} << QStringLiteral("| full | 0.10 | 0.35 | 0.25 | 2.50 |");
+    QTest::newRow("a call faster than the round trip costs nothing, never less")
+        << QList<ActionResult>{result(CallCost::bare(), 0.3), result(CallCost::empty(), 0.28)}
+        << QList<ActionResult>{} << QStringLiteral("| full | 0.30 | 0.28 | 0.00 | – |");
+    QTest::newRow("beside the shared account's median of the same scale")
+        << QList<ActionResult>{result(save, 1.5)} << QList<ActionResult>{result(save, 1.0)}
+        << QStringLiteral("| %1 | full | 200 | 1.50 | 3.00 | – | 1.00 | 1.50× |").arg(save);
+    QTest::newRow("an action the shared account has not: no ratio")
+        << QList<ActionResult>{result(CallCost::empty(), 0.4)} << QList<ActionResult>{result(save, 1.0)}
+        << QStringLiteral("| %1 | full | 200 | 0.40 | 0.80 | – | – | – |").arg(CallCost::empty());
+}
+
+void TestResults::ownAccounts()
+{
+    QFETCH(QList<ActionResult>, own);
+    QFETCH(QList<ActionResult>, shared);
+    QFETCH(QString, line);
+    const QString text = ownAccountsMarkdown(own, shared);
+    QVERIFY2(text.split(u'\n').contains(line), qPrintable(text));
 }
 
 QTEST_GUILESS_MAIN(TestResults)

@@ -130,6 +130,14 @@ qint64 Workload::rows(const QString& table) const
     return 0;
 }
 
+const Person& Workload::owner(const QString& number) const
+{
+    const auto it = owners.constFind(number);
+    if (it == owners.constEnd())
+        throw DbError(0, QStringLiteral("no consultant picked with number ") + number);
+    return *it;
+}
+
 qint64 topId(const ServerAddress& server, const QString& qualifiedTable)
 {
     Connection c(server);
@@ -258,6 +266,27 @@ Workload pickWorkload(const QString& scale, const ServerAddress& server, int cou
     }
     if (w.years.isEmpty())
         throw DbError(0, QStringLiteral("no consultant's year holds both stored months and declarations"));
+
+    QSet<QString> numbers;
+    for (const Person& p : std::as_const(w.people))
+        w.owners.insert(p.number, p);
+    for (const ProjectPick& p : std::as_const(w.projects))
+        numbers << p.code.left(4);
+    for (const QStringList* keys :
+         {&w.storedKeys, &w.missingKeys, &w.saveKeys, &w.appendKeys, &w.oldAppendKeys, &w.declareKeys})
+        for (const QString& key : *keys)
+            numbers << splitKey(key).code.left(4);
+    for (const check::DeclarationKey& k : std::as_const(w.earlierKeys))
+        numbers << k.consultant;
+    for (const QString& number : std::as_const(numbers)) {
+        if (w.owners.contains(number))
+            continue;
+        Result o = c.exec(QStringLiteral("SELECT LOGIN, PASWOORD FROM ") + kConsultants +
+                              QStringLiteral(" WHERE consultantnummer = ? ORDER BY id LIMIT 1"),
+                          {number});
+        if (o.next())
+            w.owners.insert(number, {o.value(0).toString(), o.value(1).toString(), number});
+    }
 
     Result q = c.exec(QStringLiteral("SELECT * FROM ") + kReports + QStringLiteral(" WHERE Projectnaam = ?"),
                       {w.storedKeys.first()});

@@ -6,6 +6,7 @@
 #include "data/settings.h"
 #include "submit/earlierdeclaration.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -67,8 +68,12 @@ struct Workload {
     QList<YearPick> years; // for the year overview
     QStringList reportColumns;
     QStringList reportValues; // one stored report's texts, written by the saves
+    // The consultant of every person, project, key and year picked, by
+    // consultantnummer: on accounts of their own a key is reached as its owner.
+    QHash<QString, Person> owners;
 
     qint64 rows(const QString& table) const;
+    const Person& owner(const QString& number) const;
 };
 
 // Picks `count` inputs for every action with a fixed seed.

@@ -3,8 +3,10 @@
 # private MariaDB servers with office-sized tables (once; the data folders
 # under bench-data/ are kept, and an interrupted fill goes on where it
 # stopped), measures every action at 10^3 rows, 10^5 rows and the full
-# volume next to the old design's table walks, the start-up time and the
-# memory, and writes bench/RESULTS.md. Not part of the test run.
+# volume next to the old design's table walks, the same actions on accounts
+# of their own (a copy of each server, set up once by the office's scripts),
+# the start-up time and the memory, and writes bench/RESULTS.md. Not part of
+# the test run.
 #
 #   scripts/bench.sh
 # Settings: BENCH_ROUND_TRIPS_ONLY=1 fills only the smallest server and counts
@@ -35,15 +37,46 @@ nice -n 10 cmake --build "$build" -j2 --target declaraties dl_bench dl_bench_mem
 step "fill (only what is missing)"
 nice -n 10 python3 "$root/bench/fill.py" "$data" "${scales[@]}"
 
+db() { "$root/scripts/dbserver.sh" "$@"; }
+# The same tables on accounts of their own, on a copy of each filled server
+# (once), so that the shared account's figures stay those of an office that
+# never ran the accounts' upgrade.
+own=()
+if [[ "$tripsOnly" != 1 ]]; then
+  step "copies on accounts of their own (only what is missing)"
+  for s in "${scales[@]}"; do
+    o="$data/$s-eigen"
+    own+=("$s-eigen")
+    [[ -f "$o/complete" ]] && continue
+    db stop "$data/$s" >/dev/null
+    db stop "$o" >/dev/null
+    rm -rf "$o"
+    mkdir -p "$o"
+    cp -a "$data/$s/data" "$o/data"
+    db start "$o" >/dev/null
+    db sql "$o" <<<'CREATE DATABASE IF NOT EXISTS torvakdb_TORVAKbeheer;
+      CREATE TABLE IF NOT EXISTS torvakdb_TORVAKbeheer.zonder_tls (sinds TIMESTAMP NOT NULL DEFAULT CURRENT_TIMESTAMP);'
+    for f in "$root/schema/upgrade.sql" "$root/schema/upgrade_accounts.sql" "$root/bench/own_accounts.sql"; do
+      db sql "$o" "$f" >/dev/null
+    done
+    touch "$o/complete"
+    echo "  $s-eigen: $(db sql "$o" <<<'SELECT COUNT(*) FROM mysql.roles_mapping WHERE Role = "torvakdb_consultant" AND Host = "%";' | tail -1) accounts"
+  done
+fi
+
 step "servers"
-for s in "${scales[@]}"; do "$root/scripts/dbserver.sh" start "$data/$s"; done
-trap 'for s in "${scales[@]}"; do "$root/scripts/dbserver.sh" stop "$data/$s" >/dev/null || true; done' EXIT
+for s in "${scales[@]}" "${own[@]}"; do db start "$data/$s" >/dev/null; done
+trap 'for s in "${scales[@]}" "${own[@]}"; do db stop "$data/$s" >/dev/null || true; done' EXIT
+# The procedures as checked out, on copies set up by an older version too.
+for s in "${own[@]}"; do
+  for f in "$root/schema/upgrade_accounts.sql" "$root/bench/own_accounts.sql"; do db sql "$data/$s" "$f" >/dev/null; done
+done
 # Servers filled by an older version get what this one needs (indexes).
-for s in "${scales[@]}"; do "$root/scripts/dbserver.sh" sql "$data/$s" <"$root/schema/upgrade.sql" >/dev/null; done
+for s in "${scales[@]}" "${own[@]}"; do db sql "$data/$s" <"$root/schema/upgrade.sql" >/dev/null; done
 addr() { echo "127.0.0.1:$(cat "$data/$1/port")"; }
 # Every thread of the server (a server started by the fill runs at nice 10);
 # new connection threads inherit the main thread's priority.
-for s in "${scales[@]}"; do
+for s in "${scales[@]}" "${own[@]}"; do
   pid="$(cat "$data/$s/mysqld.pid")"
   renice -n "$prio" -p $(ls "/proc/$pid/task") >/dev/null 2>&1 || echo "(could not set the priority of the $s server)"
 done
@@ -85,7 +118,7 @@ fi
 
 step "actions"
 args=()
-for s in "${scales[@]}"; do args+=(--scale "$s=$(addr "$s")"); done
+for s in "${scales[@]}"; do args+=(--scale "$s=$(addr "$s")" --own-scale "$s=$(addr "$s-eigen")"); done
 set +e
 run "$build/bench/dl_bench" "${args[@]}" --data "$data" --samples "$samples" --baseline "$baseline" \
   --out "$root/bench/RESULTS.md" --startup-ms "$startup" "${memargs[@]}" \
