@@ -46,7 +46,8 @@ QList<Step> steps(const Workload& w)
         {QStringLiteral("save (new row)"), 5,
          [=, &w](Program& p, int i) { p.prepareOpenMonth(key(w.appendKeys, i)); },
          [](Program& p, int) { p.save(); }},
-        {QStringLiteral("declare, the check and the project chosen again included"), 10,
+        // One more since the office's message is read in the declaration's transaction.
+        {QStringLiteral("declare, the check and the project chosen again included"), 11,
          [=, &w](Program& p, int i) { p.prepareOpenMonth(key(w.declareKeys, i)); },
          [](Program& p, int) { p.declare(); }},
         {QStringLiteral("logoff"), 4, {}, [=](Program& p, int i) { p.logoff(person(i)); }},
