@@ -115,7 +115,7 @@ QList<RoundTrips> roundTripsOn(const Scale& s)
 // The program's samples of one action alternate between the scales, so that
 // a burst of load elsewhere on the machine falls on all of them alike; the
 // old design's walks follow, scale by scale.
-QList<ActionResult> measure(std::vector<Scale>& scales, int samples)
+QList<ActionResult> measure(std::vector<Scale>& scales, int samples, QList<ActionResult>* ownResults)
 {
     QList<Scale*> picked;
     for (Scale& s : scales) {
@@ -140,27 +140,38 @@ QList<ActionResult> measure(std::vector<Scale>& scales, int samples)
                 for (int i = 0; i < kWarm; ++i)
                     sample(a, *s.program, i, true);
         }
-        const qsizetype actionCount = scales.empty() ? 0 : scales.front().actions.size();
+        // Accounts of their own have the cost of a call as actions of their own.
+        qsizetype actionCount = 0;
+        for (const Scale& s : scales)
+            actionCount = std::max(actionCount, s.actions.size());
         const qsizetype scaleCount = qsizetype(scales.size());
+        const auto has = [&scales](qsizetype s, qsizetype k) { return k < scales[s].actions.size(); };
+        const auto label = [&scales](qsizetype s) {
+            return scales[s].name + (scales[s].ownAccounts ? QStringLiteral(" own") : QString());
+        };
         QList<QList<QList<double>>> times(scaleCount, QList<QList<double>>(actionCount));
         QList<QList<QList<double>>> serverTimes(scaleCount, QList<QList<double>>(actionCount));
         for (qsizetype k = 0; k < actionCount; ++k) {
             for (int i = kWarm; i < kWarm + samples; ++i)
                 for (qsizetype s = 0; s < scaleCount; ++s) {
+                    if (!has(s, k))
+                        continue;
                     double server = 0;
                     times[s][k] << sample(scales[s].actions[k], *scales[s].program, i, true, &server);
                     serverTimes[s][k] << server;
                 }
             for (qsizetype s = 0; s < scaleCount; ++s) {
+                if (!has(s, k))
+                    continue;
                 const Summary x = summarize(times[s][k]);
-                std::fprintf(stderr, "  %-5s %-30s median %7.2f ms  p99 %7.2f ms\n",
-                             qPrintable(scales[s].name), qPrintable(scales[s].actions[k].name), x.median,
-                             x.p99);
+                std::fprintf(stderr, "  %-9s %-30s median %7.2f ms  p99 %7.2f ms\n", qPrintable(label(s)),
+                             qPrintable(scales[s].actions[k].name), x.median, x.p99);
             }
         }
         for (qsizetype s = 0; s < scaleCount; ++s) {
             Scale& sc = scales[s];
-            for (qsizetype k = 0; k < actionCount; ++k) {
+            QList<ActionResult>& into = sc.ownAccounts ? *ownResults : out;
+            for (qsizetype k = 0; k < sc.actions.size(); ++k) {
                 const Action& a = sc.actions[k];
                 QStringList tables;
                 qint64 largest = 0;
@@ -176,7 +187,7 @@ QList<ActionResult> measure(std::vector<Scale>& scales, int samples)
                                {},
                                summarize(serverTimes[s][k])};
                 if (!a.baseline || sc.ownAccounts) {
-                    out << r;
+                    into << r;
                     continue;
                 }
                 QList<double> old;
@@ -306,12 +317,12 @@ int main(int argc, char* argv[])
             sc.adminSocket = dataFolder + u'/' + sc.name + QStringLiteral("-eigen/mysqld.sock");
         if (!scales.empty())
             trips = roundTripsOn(scales.front());
+        // Both roads in one pass, their samples alternating, so that the
+        // machine's state falls on both alike.
+        for (Scale& o : ownScales)
+            scales.push_back(std::move(o));
         if (!roundTripsOnly)
-            results = measure(scales, samples);
-        if (!roundTripsOnly && !ownScales.empty()) {
-            std::fprintf(stderr, "on accounts of their own\n");
-            ownResults = measure(ownScales, samples);
-        }
+            results = measure(scales, samples, &ownResults);
     } catch (const DbError& e) {
         std::fprintf(stderr, "bench failed: %d %s\n", e.number(), qPrintable(e.description()));
         return 1;

@@ -406,6 +406,11 @@ void TestOfficeRows::officeMadeTables_data()
         << latin1Reports << false << Road::SaveRefused << u"Μέτρηση"_qs << u"Activiteit01"_qs << true;
     QTest::newRow("own account: a numeric total, lax server")
         << numericTotal << true << Road::DeclareRefused << u"Opname"_qs << u"totaal"_qs << true;
+    // A text too long for the office's column is refused, never stored cut short.
+    QTest::newRow("own account: a tiny description column, a long project description")
+        << u"ALTER TABLE "_qs + kReports + u" MODIFY omschrijving TINYTEXT NULL; UPDATE "_qs + kProjects +
+               u" SET ProjectOmschrijving = REPEAT('Herinrichting ', 17) WHERE Projectcode = '0042-GLAS';"_qs
+        << false << Road::SaveRefused << u"Opname"_qs << u"omschrijving"_qs << true;
     const QString utf8mb4 = u"DEFAULT CHARSET=utf8mb4"_qs;
     QTest::newRow("upgrade: declarations of VARCHAR(255) utf8mb4")
         << officeDeclarations(u"VARCHAR(255)"_qs, utf8mb4) << false << Road::Upgrade << u"Opname"_qs
